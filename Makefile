@@ -1,0 +1,50 @@
+# Quick start: `make demo` runs the wizard against the simulated recorder, cameras and cloud service;
+# `make test` builds and runs every test. Both install the Debian packages they need first.
+BUILD      ?= build
+TYPE       ?= RelWithDebInfo
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+
+.PHONY: all deps configure build test demo gallery fuzz tsan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN)
+
+configure: $(BUILD)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+demo: build
+	scripts/demo $(BUILD)
+
+gallery: build
+	cmake --build $(BUILD) --target gallery
+
+# Each fuzz harness for a bounded time (FUZZ_SECONDS each), built with clang and libFuzzer.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRX_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build-fuzz -j $(JOBS)
+	scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
+# The network tests under ThreadSanitizer.
+tsan: deps
+	cmake -S . -B build-tsan $(CMAKE_GEN) -DVRX_TSAN=ON
+	cmake --build build-tsan -j $(JOBS)
+	ctest --test-dir build-tsan --output-on-failure -L net
+
+bench: build
+	scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-fuzz build-tsan
