@@ -1,0 +1,129 @@
+// vrx_artgen: draws every picture the manifest lists into PNG files (and the program icon's .ico), and can
+// lay them all out on one contact sheet for review.
+//
+//   vrx_artgen --manifest res/art/pictures.tsv --out <dir> [--sheet <file.png>]
+//
+// Writes <dir>/png/<id>.png, <dir>/bmp/<id>.png and <dir>/ico/<id>.ico. Exit status 1 on any failure.
+#include "Art.h"
+#include "IcoFile.h"
+#include "Manifest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kIconSides[] = {16, 32, 48, 256};
+
+QImage Render(const art::PictureSpec& spec, const QSize& size) {
+  const auto& painters = art::Painters();
+  const auto it = painters.find(spec.painter);
+  if (it == painters.end()) throw std::runtime_error("no painter named " + spec.painter.toStdString());
+  QImage img(size, QImage::Format_ARGB32_Premultiplied);
+  img.fill(spec.kind == "bmp" ? Qt::white : Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+  it->second(p, size, spec.variant);
+  p.end();
+  // Bitmaps are opaque page backgrounds.
+  return spec.kind == "bmp" ? img.convertToFormat(QImage::Format_RGB32) : img;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+bool WritePicture(const art::PictureSpec& spec, const QString& outDir, QImage* preview) {
+  const QString path = outDir + "/" + spec.FileName();
+  if (spec.kind == "ico") {
+    QList<QImage> images;
+    for (int side : kIconSides) images.append(Render(spec, QSize(side, side)));
+    *preview = images.last();
+    return WriteFile(path, art::MakeIco(images));
+  }
+  *preview = Render(spec, spec.size);
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  return preview->save(path, "PNG");
+}
+
+// Every picture on a light checkerboard (so transparency shows), scaled to fit its cell, with id and size.
+QImage ContactSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& images) {
+  const int cols = 6, cellW = 220, cellH = 190, pad = 10, imgH = 150;
+  const int rows = int((specs.size() + cols - 1) / cols);
+  QImage sheet(cols * cellW, rows * cellH, QImage::Format_RGB32);
+  sheet.fill(QColor(0x9A, 0x9E, 0xA2));
+  QPainter p(&sheet);
+  p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+  QFont font("DejaVu Sans");
+  font.setPixelSize(12);
+  p.setFont(font);
+  for (int i = 0; i < specs.size(); ++i) {
+    const QRect cell((i % cols) * cellW, (i / cols) * cellH, cellW, cellH);
+    const QRect box = cell.adjusted(pad, pad, -pad, -(cellH - imgH - pad));
+    for (int y = box.top(); y < box.bottom(); y += 8)
+      for (int x = box.left(); x < box.right(); x += 8)
+        p.fillRect(QRect(x, y, 8, 8).intersected(box), ((x + y) / 8) % 2 ? QColor(0xEE, 0xEE, 0xEE) : Qt::white);
+    const QSize fit = images[i].size().scaled(box.size(), Qt::KeepAspectRatio).boundedTo(images[i].size() * 4);
+    const QRect target(box.center() - QPoint(fit.width() / 2, fit.height() / 2), fit);
+    p.drawImage(target, images[i]);
+    p.setPen(Qt::white);
+    p.drawText(cell.adjusted(pad, imgH + pad + 2, -pad, 0), Qt::AlignLeft | Qt::AlignTop,
+               QStringLiteral("%1 %2  %3x%4\n%5:%6")
+                   .arg(specs[i].id)
+                   .arg(specs[i].kind)
+                   .arg(specs[i].size.width())
+                   .arg(specs[i].size.height())
+                   .arg(specs[i].painter, specs[i].variant));
+  }
+  return sheet;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  QString manifest, outDir, sheetPath;
+  const QStringList args = app.arguments();
+  for (int i = 1; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--manifest") manifest = args[i + 1];
+    else if (args[i] == "--out") outDir = args[i + 1];
+    else if (args[i] == "--sheet") sheetPath = args[i + 1];
+  }
+  if (manifest.isEmpty() || outDir.isEmpty()) {
+    std::fprintf(stderr, "usage: vrx_artgen --manifest FILE --out DIR [--sheet FILE]\n");
+    return 2;
+  }
+  QList<art::PictureSpec> specs;
+  QString error;
+  if (!art::ReadManifest(manifest, &specs, &error)) {
+    std::fprintf(stderr, "vrx_artgen: %s\n", qPrintable(error));
+    return 1;
+  }
+  QList<QImage> previews;
+  for (const art::PictureSpec& spec : specs) {
+    QImage preview;
+    try {
+      if (!WritePicture(spec, outDir, &preview)) throw std::runtime_error("cannot write " + spec.FileName().toStdString());
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "vrx_artgen: picture %d (%s:%s): %s\n", spec.id, qPrintable(spec.painter),
+                   qPrintable(spec.variant), e.what());
+      return 1;
+    }
+    previews.append(preview);
+  }
+  if (!sheetPath.isEmpty() && !ContactSheet(specs, previews).save(sheetPath, "PNG")) {
+    std::fprintf(stderr, "vrx_artgen: cannot write %s\n", qPrintable(sheetPath));
+    return 1;
+  }
+  return 0;
+}
