@@ -71,7 +71,7 @@ QPointF RecorderBackResetHole(const QRectF& r);
 QPointF RecorderLed(const QRectF& r);
 QPointF RouterPort(const QRectF& r, int index);  // 0 = WAN, 1..4 = LAN
 void DrawRouter(QPainter& p, const QRectF& r, int highlightPort);          // -1 none
-void DrawUsbDisk(QPainter& p, const QRectF& r);
+void DrawUsbDisk(QPainter& p, const QRectF& r, bool withLead = false);
 void DrawCamera(QPainter& p, const QRectF& r);
 void DrawAdapter(QPainter& p, const QRectF& r);
 void DrawOutlet(QPainter& p, const QRectF& r);

@@ -120,8 +120,8 @@ void RequirementsPage(QPainter& p, const QSize& s, const QString&) {
   p.setPen(QPen(pal::kGreyB5, 4, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(QPointF(478, 360), QPointF(498, 360));
   p.drawLine(QPointF(488, 350), QPointF(488, 370));
-  DrawUsbDisk(p, QRectF(548, 300, 58, 100));
-  DrawUsbDisk(p, QRectF(620, 300, 58, 100));
+  DrawUsbDisk(p, QRectF(548, 316, 58, 96), true);
+  DrawUsbDisk(p, QRectF(630, 316, 58, 96), true);
 }
 
 void PowerPage(QPainter& p, const QSize& s, const QString&) {
@@ -136,10 +136,10 @@ void PowerPage(QPainter& p, const QSize& s, const QString&) {
   DrawCable(p, cable, QColor(0x30, 0x33, 0x37), 4);
   DrawRecorderFront(p, recorder, look);
   DrawAdapter(p, QRectF(518, 420, 70, 40));
-  QPainterPath lead(QPointF(588, 440));
-  lead.cubicTo(QPointF(630, 440), QPointF(620, 380), QPointF(655, 372));
-  DrawCable(p, lead, QColor(0x30, 0x33, 0x37), 3);
   DrawOutlet(p, QRectF(640, 330, 76, 76));
+  QPainterPath lead(QPointF(588, 440));
+  lead.cubicTo(QPointF(640, 440), QPointF(640, 372), QPointF(678, 368));
+  DrawCable(p, lead, QColor(0x30, 0x33, 0x37), 3);
   // The plug in the outlet.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x2C, 0x2F, 0x33));

@@ -30,7 +30,7 @@ void GroundShadow(QPainter& p, const QRectF& r) {
 
 // A box seen from slightly above: top face as a trapezoid, front face as a rounded rectangle.
 void Box3d(QPainter& p, const QRectF& r, double topShare, const QColor& top, const QColor& front,
-           const QColor& edge, double radius) {
+           const QColor& edge, double radius, const QColor& outline = Qt::transparent) {
   const double topH = r.height() * topShare, inset = r.width() * 0.045;
   QPainterPath topFace;
   topFace.moveTo(r.left() + inset, r.top());
@@ -53,6 +53,16 @@ void Box3d(QPainter& p, const QRectF& r, double topShare, const QColor& top, con
   p.drawPath(RoundedRect(frontRect.adjusted(-radius / 2, 0, radius / 2, 0), radius));
   p.setPen(QPen(edge, 1.2));
   p.drawLine(QPointF(r.left() + 1, r.top() + topH), QPointF(r.right() - 1, r.top() + topH));
+  if (outline.alpha() > 0) {  // light boxes need their silhouette drawn on a white page
+    QPainterPath silhouette = topFace;
+    silhouette.addPath(RoundedRect(frontRect.adjusted(-radius / 2, 0, radius / 2, 0), radius));
+    p.setPen(QPen(outline, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPathStroker grow;
+    grow.setWidth(radius);
+    grow.setJoinStyle(Qt::RoundJoin);
+    p.drawPath((silhouette + grow.createStroke(topFace)).simplified());
+  }
 }
 
 }  // namespace
@@ -94,7 +104,7 @@ void DrawRecorderFront(QPainter& p, const QRectF& r, const RecorderLook& look) {
   const QPointF led = RecorderLed(r);
   const double lr = qMax(2.5, r.width() * 0.022);
   if (look.ledOn && look.glow) {
-    QRadialGradient halo(led, lr * 7);
+    QRadialGradient halo(led, lr * 5);
     QColor c = look.led;
     c.setAlpha(150);
     halo.setColorAt(0, c);
@@ -102,7 +112,7 @@ void DrawRecorderFront(QPainter& p, const QRectF& r, const RecorderLook& look) {
     halo.setColorAt(1, c);
     p.setPen(Qt::NoPen);
     p.setBrush(halo);
-    p.drawEllipse(led, lr * 7, lr * 7);
+    p.drawEllipse(led, lr * 5, lr * 5);
   }
   p.setPen(QPen(QColor(0x1A, 0x1B, 0x1D), 1.0));
   p.setBrush(look.ledOn ? look.led : QColor(0x55, 0x59, 0x5E));
@@ -115,7 +125,7 @@ void DrawRecorderFront(QPainter& p, const QRectF& r, const RecorderLook& look) {
 }
 
 // Back panel (seen straight on): power jack, network port, reset hole, two USB ports marked with one and
-// two dots (HD1 is the primary port).
+// two dots above them (HD1 is the primary port).
 QPointF RecorderBackUsbPort(const QRectF& r, int index) {
   return QPointF(r.left() + r.width() * (index == 0 ? 0.68 : 0.84), r.center().y());
 }
@@ -173,7 +183,7 @@ void DrawRecorderBack(QPainter& p, const QRectF& r) {
                       port.height() * 0.3));
     p.setBrush(QColor(0x8A, 0x90, 0x96));
     for (int d = 0; d <= i; ++d)
-      p.drawEllipse(QPointF(c.x() + (d - i / 2.0) * h * 0.1, port.bottom() + h * 0.14), h * 0.03, h * 0.03);
+      p.drawEllipse(QPointF(c.x() + (d - i / 2.0) * h * 0.1, port.top() - h * 0.12), h * 0.03, h * 0.03);
   }
 }
 
@@ -192,7 +202,8 @@ void DrawRouter(QPainter& p, const QRectF& r, int highlightPort) {
   for (double share : {0.14, 0.86})
     p.drawPath(RoundedRect(QRectF(r.left() + r.width() * share - aw / 2, r.top() - ah + r.height() * 0.2, aw, ah),
                            aw / 2));
-  Box3d(p, r, 0.42, pal::kDevice, pal::kDeviceShade, QColor(0xFF, 0xFF, 0xFF), qMax(3.0, r.width() * 0.02));
+  Box3d(p, r, 0.42, pal::kDevice, pal::kDeviceShade, QColor(0xFF, 0xFF, 0xFF), qMax(3.0, r.width() * 0.02),
+        QColor(0xD3, 0xD9, 0xDD));
   // Status lights.
   const double topH = r.height() * 0.42;
   for (int i = 0; i < 3; ++i) {
@@ -216,8 +227,24 @@ void DrawRouter(QPainter& p, const QRectF& r, int highlightPort) {
   }
 }
 
-void DrawUsbDisk(QPainter& p, const QRectF& r) {
+void DrawUsbDisk(QPainter& p, const QRectF& r, bool withLead) {
   GroundShadow(p, r);
+  if (withLead) {  // a short USB lead curling up from the top, ending in its plug
+    const QPointF from(r.center().x(), r.top() + 2);
+    const QPointF to(r.center().x() + r.width() * 0.45, r.top() - r.height() * 0.32);
+    QPainterPath lead(from);
+    lead.cubicTo(from + QPointF(0, -r.height() * 0.25), to + QPointF(-r.width() * 0.25, r.height() * 0.05), to);
+    DrawCable(p, lead, QColor(0x4A, 0x4E, 0x53), 3);
+    p.save();
+    p.translate(to);
+    p.rotate(-70);
+    p.setPen(QPen(QColor(0x7E, 0x84, 0x8A), 1.0));
+    p.setBrush(QColor(0x3A, 0x3D, 0x41));
+    p.drawPath(RoundedRect(QRectF(-1, -5, 12, 10), 2));
+    p.setBrush(QColor(0xC4, 0xCA, 0xD0));
+    p.drawRect(QRectF(11, -4, 9, 8));
+    p.restore();
+  }
   QLinearGradient g(r.topLeft(), r.topRight());
   g.setColorAt(0, QColor(0x4A, 0x4E, 0x53));
   g.setColorAt(1, QColor(0x33, 0x36, 0x3A));

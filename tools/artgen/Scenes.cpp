@@ -71,45 +71,73 @@ void MacLabel(QPainter& p, const QSize& s, const QString&) {
   }
 }
 
-// The reset hole on the back panel and a straightened paperclip pushed into it.
+// A close-up of the back panel's reset hole and a straightened paperclip pushed into it.
 void Reset(QPainter& p, const QSize& s, const QString&) {
-  const QRectF panel(10, 52, 300, 86);
-  DrawRecorderBack(p, panel);
-  const QPointF hole = RecorderBackResetHole(panel);
-  Attention(p, hole, 11);
-  // Paperclip: a straight wire from the hole up to the right, ending in the clip's loops.
-  p.save();
-  p.translate(hole);
-  p.rotate(-32);
-  QPainterPath wire;
-  wire.moveTo(2, 0);
-  wire.lineTo(120, 0);
-  wire.arcTo(QRectF(100, -20, 40, 20), 270, 180);
-  wire.lineTo(80, -20);
-  wire.arcTo(QRectF(62, -20, 30, 15), 90, 180);
-  wire.lineTo(124, -5);
-  QLinearGradient metal(0, -20, 0, 2);
-  metal.setColorAt(0, QColor(0xCF, 0xD5, 0xDA));
-  metal.setColorAt(1, QColor(0x9A, 0xA2, 0xA9));
+  // The panel runs off the left edge: only its right part, with the network port and the hole, shows.
+  const QRectF panel(-20, 60, 270, 86);
+  QLinearGradient g(panel.topLeft(), panel.bottomLeft());
+  g.setColorAt(0, pal::kBodyTop);
+  g.setColorAt(1, pal::kBodyFront);
+  p.setPen(QPen(pal::kBodyEdge, 1.2));
+  p.setBrush(g);
+  p.drawPath(RoundedRect(panel, 10));
+  const QColor hole(0x10, 0x11, 0x12), rim(0x6A, 0x6F, 0x75);
+  // Network port.
+  const QPointF lan(70, panel.center().y());
+  p.setPen(QPen(rim, 1.6));
+  p.setBrush(hole);
+  QPainterPath socket;
+  socket.addRect(QRectF(lan.x() - 17, lan.y() - 17, 34, 28));
+  socket.addRect(QRectF(lan.x() - 8, lan.y() + 10, 16, 7));
+  p.drawPath(socket.simplified());
+  p.setPen(QPen(QColor(0xC8, 0xA8, 0x4A), 1.0));
+  for (int i = 0; i < 6; ++i) p.drawLine(QPointF(lan.x() - 11 + i * 4.4, lan.y() - 15), QPointF(lan.x() - 11 + i * 4.4, lan.y() - 8));
+  // Reset hole with the reset symbol (a circular arrow) under it.
+  const QPointF resetHole(176, panel.center().y() - 8);
+  p.setPen(QPen(rim, 1.6));
+  p.setBrush(hole);
+  p.drawEllipse(resetHole, 5, 5);
+  p.setPen(QPen(QColor(0x8A, 0x90, 0x96), 1.6, Qt::SolidLine, Qt::RoundCap));
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor(0x7B, 0x83, 0x8A), 4.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.drawPath(wire);
-  p.setPen(QPen(metal, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.drawPath(wire);
-  p.restore();
-  // "Press and hold": an arrow along the clip towards the hole.
-  p.save();
-  p.translate(hole);
-  p.rotate(-32);
-  p.setPen(QPen(pal::kAccent, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.drawLine(QPointF(40, 18), QPointF(90, 18));
+  const QPointF sym(176, panel.center().y() + 22);
+  p.drawArc(QRectF(sym.x() - 6, sym.y() - 6, 12, 12), 120 * 16, 280 * 16);
   QPainterPath head;
-  head.moveTo(34, 18);
-  head.lineTo(44, 12);
-  head.lineTo(44, 24);
-  head.closeSubpath();
-  p.setBrush(pal::kAccent);
+  head.moveTo(sym + QPointF(-6.5, -7));
+  head.lineTo(sym + QPointF(-1, -6));
+  head.lineTo(sym + QPointF(-5.5, -1.5));
   p.drawPath(head);
+  Attention(p, resetHole, 12);
+
+  // The paperclip: a straight wire into the hole, the clip's two loops further out.
+  p.save();
+  p.translate(resetHole);
+  p.rotate(-34);
+  QPainterPath clip;
+  clip.moveTo(1, 0);
+  clip.lineTo(134, 0);
+  clip.arcTo(QRectF(125, -18, 18, 18), 270, 180);
+  clip.lineTo(66, -18);
+  clip.arcTo(QRectF(59, -18, 14, 14), 90, 180);
+  clip.lineTo(120, -4);
+  QLinearGradient metal(0, -20, 0, 2);
+  metal.setColorAt(0, QColor(0xE3, 0xE7, 0xEA));
+  metal.setColorAt(1, QColor(0xA7, 0xAF, 0xB6));
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(0x7B, 0x83, 0x8A), 4.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawPath(clip);
+  p.setPen(QPen(metal, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawPath(clip);
+  // "Press and hold": an arrow beside the wire, pointing into the hole.
+  p.setPen(QPen(pal::kAccent, 2.6, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(34, 16), QPointF(76, 16));
+  QPainterPath arrow;
+  arrow.moveTo(24, 16);
+  arrow.lineTo(36, 9);
+  arrow.lineTo(36, 23);
+  arrow.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.setBrush(pal::kAccent);
+  p.drawPath(arrow);
   p.restore();
   Q_UNUSED(s);
 }
@@ -132,7 +160,7 @@ void InstallCamera(QPainter& p, const QSize& s, const QString&) {
   const QPointF plate(camera.left() + camera.width() * 0.92, camera.top() + camera.height() * 0.85);
   const QPointF port = RouterPort(router, 1);
   QPainterPath cable(plate);
-  cable.cubicTo(plate + QPointF(0, 110), port + QPointF(-20, 150), port + QPointF(0, 23));
+  cable.cubicTo(plate + QPointF(0, 100), port + QPointF(0, 70), port + QPointF(0, 23));
   DrawCable(p, cable, kCableBlue, 5);
   DrawCamera(p, camera);
   DrawRouter(p, router, 1);
