@@ -1,7 +1,7 @@
 // vrx_artgen: draws every picture the manifest lists into PNG files (and the program icon's .ico), and can
 // lay them all out on one contact sheet for review.
 //
-//   vrx_artgen --manifest res/art/pictures.tsv --out <dir> [--sheet <file.png>]
+//   vrx_artgen --manifest res/art/pictures.tsv --out <dir> [--sheet <file.png>] [--detail <file.png>]
 //
 // Writes <dir>/png/<id>.png, <dir>/bmp/<id>.png and <dir>/ico/<id>.ico. Exit status 1 on any failure.
 #include "Art.h"
@@ -87,20 +87,50 @@ QImage ContactSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& i
   return sheet;
 }
 
+// The small pictures enlarged four times without smoothing, over white and over the accent colour, to
+// judge their pixels.
+QImage DetailSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& images) {
+  const int zoom = 4, cellW = 2 * 64 * zoom + 30, cellH = 64 * zoom + 34, cols = 3;
+  QList<int> picked;
+  for (int i = 0; i < specs.size(); ++i)
+    if (images[i].width() <= 64 && images[i].height() <= 64) picked.append(i);
+  const int rows = int((picked.size() + cols - 1) / cols);
+  QImage sheet(cols * cellW, rows * cellH, QImage::Format_RGB32);
+  sheet.fill(QColor(0x70, 0x74, 0x78));
+  QPainter p(&sheet);
+  QFont font("DejaVu Sans");
+  font.setPixelSize(12);
+  p.setFont(font);
+  for (int k = 0; k < picked.size(); ++k) {
+    const QImage& img = images[picked[k]];
+    const QPoint at((k % cols) * cellW + 6, (k / cols) * cellH + 6);
+    const QSize big = img.size() * zoom;
+    const QSize half(qMin(big.width(), cellW / 2 - 9), qMin(big.height(), cellH - 30));
+    p.fillRect(QRect(at, half), Qt::white);
+    p.fillRect(QRect(at + QPoint(cellW / 2 - 3, 0), half), QColor(42, 169, 209));
+    p.drawImage(QRect(at, big), img);
+    p.drawImage(QRect(at + QPoint(cellW / 2 - 3, 0), big), img);
+    p.setPen(Qt::white);
+    p.drawText(at + QPoint(0, cellH - 18), QString::number(specs[picked[k]].id));
+  }
+  return sheet;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  QString manifest, outDir, sheetPath;
+  QString manifest, outDir, sheetPath, detailPath;
   const QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); i += 2) {
     if (args[i] == "--manifest") manifest = args[i + 1];
     else if (args[i] == "--out") outDir = args[i + 1];
     else if (args[i] == "--sheet") sheetPath = args[i + 1];
+    else if (args[i] == "--detail") detailPath = args[i + 1];
   }
   if (manifest.isEmpty() || outDir.isEmpty()) {
-    std::fprintf(stderr, "usage: vrx_artgen --manifest FILE --out DIR [--sheet FILE]\n");
+    std::fprintf(stderr, "usage: vrx_artgen --manifest FILE --out DIR [--sheet FILE] [--detail FILE]\n");
     return 2;
   }
   QList<art::PictureSpec> specs;
@@ -123,6 +153,10 @@ int main(int argc, char** argv) {
   }
   if (!sheetPath.isEmpty() && !ContactSheet(specs, previews).save(sheetPath, "PNG")) {
     std::fprintf(stderr, "vrx_artgen: cannot write %s\n", qPrintable(sheetPath));
+    return 1;
+  }
+  if (!detailPath.isEmpty() && !DetailSheet(specs, previews).save(detailPath, "PNG")) {
+    std::fprintf(stderr, "vrx_artgen: cannot write %s\n", qPrintable(detailPath));
     return 1;
   }
   return 0;
