@@ -18,6 +18,14 @@ void AppIcon(QPainter& p, const QSize& s, const QString&) {
   p.setBrush(g);
   p.drawPath(RoundedRect(tile, 52));
 
+  if (s.width() <= 24) {  // at the smallest size only the box, larger, so it stays readable
+    p.setBrush(Qt::white);
+    p.drawPath(RoundedRect(QRectF(40, 92, 176, 84), 16));
+    p.setBrush(QColor(0x1F, 0x6F, 0xD8));
+    p.drawEllipse(QPointF(176, 134), 20, 20);
+    p.restore();
+    return;
+  }
   // Signal arcs above the box.
   p.setBrush(Qt::NoBrush);
   for (int i = 0; i < 2; ++i) {

@@ -46,12 +46,11 @@ void MacLabel(QPainter& p, const QSize& s, const QString&) {
   p.setPen(QPen(QColor(0xD9, 0xDD, 0xE0), 1.0));
   p.setBrush(Qt::white);
   p.drawPath(RoundedRect(label, 6));
+  p.save();  // an accent band along the label's top, clipped to its rounded corners
+  p.setClipPath(RoundedRect(label.adjusted(0.5, 0.5, -0.5, -0.5), 6));
+  p.fillRect(QRectF(label.left(), label.top(), label.width(), 12), pal::kAccent);
+  p.restore();
   p.setPen(Qt::NoPen);
-  p.setBrush(pal::kAccent);
-  QPainterPath band;
-  band.addRoundedRect(QRectF(label.left(), label.top(), label.width(), 14), 6, 6);
-  band.addRect(QRectF(label.left(), label.top() + 7, label.width(), 7));
-  p.drawPath(band.simplified());
   // A two-dimensional code block in the corner (a fixed pattern, not data).
   const QRectF code(286, 64, 44, 44);
   p.setBrush(QColor(0x2B, 0x2B, 0x2B));
@@ -65,7 +64,7 @@ void MacLabel(QPainter& p, const QSize& s, const QString&) {
   double x = 206;
   for (int i = 0; i < 32; ++i) {
     const double bw = (i * 7 % 3 == 0) ? 2.2 : 1.1;
-    p.drawRect(QRectF(x, 152, bw, 18));
+    p.drawRect(QRectF(x, 156, bw, 16));
     x += bw + ((i * 5 % 4 == 0) ? 2.0 : 1.2);
     if (x > 332) break;
   }

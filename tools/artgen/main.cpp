@@ -2,11 +2,13 @@
 // lay them all out on one contact sheet for review.
 //
 //   vrx_artgen --manifest res/art/pictures.tsv --out <dir> [--sheet <file.png>] [--detail <file.png>]
+//              [--mockups <dir>]   (page backgrounds with the frame's texts and buttons laid over them)
 //
 // Writes <dir>/png/<id>.png, <dir>/bmp/<id>.png and <dir>/ico/<id>.ico. Exit status 1 on any failure.
 #include "Art.h"
 #include "IcoFile.h"
 #include "Manifest.h"
+#include "Mockup.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,13 +123,14 @@ QImage DetailSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& im
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  QString manifest, outDir, sheetPath, detailPath;
+  QString manifest, outDir, sheetPath, detailPath, mockDir;
   const QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); i += 2) {
     if (args[i] == "--manifest") manifest = args[i + 1];
     else if (args[i] == "--out") outDir = args[i + 1];
     else if (args[i] == "--sheet") sheetPath = args[i + 1];
     else if (args[i] == "--detail") detailPath = args[i + 1];
+    else if (args[i] == "--mockups") mockDir = args[i + 1];
   }
   if (manifest.isEmpty() || outDir.isEmpty()) {
     std::fprintf(stderr, "usage: vrx_artgen --manifest FILE --out DIR [--sheet FILE] [--detail FILE]\n");
@@ -154,6 +157,13 @@ int main(int argc, char** argv) {
   if (!sheetPath.isEmpty() && !ContactSheet(specs, previews).save(sheetPath, "PNG")) {
     std::fprintf(stderr, "vrx_artgen: cannot write %s\n", qPrintable(sheetPath));
     return 1;
+  }
+  if (!mockDir.isEmpty()) {
+    QMap<QString, QImage> byName;
+    for (int i = 0; i < specs.size(); ++i) byName.insert(QStringLiteral("%1/%2").arg(specs[i].kind).arg(specs[i].id), previews[i]);
+    QDir().mkpath(mockDir);
+    const auto pages = art::MockPages(byName);
+    for (auto it = pages.begin(); it != pages.end(); ++it) it.value().save(mockDir + "/" + it.key() + ".png", "PNG");
   }
   if (!detailPath.isEmpty() && !DetailSheet(specs, previews).save(detailPath, "PNG")) {
     std::fprintf(stderr, "vrx_artgen: cannot write %s\n", qPrintable(detailPath));
