@@ -14,16 +14,18 @@ constexpr int kFrames = 8;
 void Spinner(QPainter& p, const QSize& s, const QString& v) {
   const int frame = v.toInt();
   const QPointF c(s.width() / 2.0, s.height() / 2.0);
-  const double ring = s.width() * 0.34, dot = s.width() * 0.075;
+  const double ring = s.width() * 0.34, dot = s.width() * 0.08;
   p.setPen(Qt::NoPen);
   for (int i = 0; i < kFrames; ++i) {
     const int age = (frame - i + kFrames) % kFrames;  // 0 = head
     const double a = qDegreesToRadians(-90.0 + i * 360.0 / kFrames);
     const QPointF at(c.x() + ring * qCos(a), c.y() + ring * qSin(a));
-    QColor col = age == 0 ? pal::kAccentLight : Mix(pal::kAccentLight, Qt::white, 0.35);
-    col.setAlpha(qMax(40, 255 - age * 34));
+    // The head in the light accent, the tail in white fading out: readable on the dark waiting veil.
+    QColor col = age == 0 ? pal::kAccentLight : QColor(Qt::white);
+    col.setAlpha(age == 0 ? 255 : qMax(50, 230 - age * 30));
     p.setBrush(col);
-    p.drawEllipse(at, dot * (1.0 - age * 0.05), dot * (1.0 - age * 0.05));
+    const double radius = dot * (age == 0 ? 1.15 : 1.0 - age * 0.05);
+    p.drawEllipse(at, radius, radius);
   }
 }
 
