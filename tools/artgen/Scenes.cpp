@@ -202,7 +202,7 @@ void Disks(QPainter& p, const QSize& s, const QString& v) {
       p.setBrush(Qt::NoBrush);
       p.drawPath(RoundedRect(disk, 6));
       p.setPen(QPen(pal::kGreyC4, 1.4, Qt::DotLine));
-      p.drawLine(port + QPointF(0, 14), QPointF(disk.center().x(), disk.top() - 4));
+      p.drawLine(QPointF(port.x(), back.bottom() + 5), QPointF(disk.center().x(), disk.top() - 4));
     }
   }
 }
