@@ -21,7 +21,7 @@ class LangStringTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(tmp_.isValid());
     qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
-    ASSERT_EQ(QDir::tempPath(), QDir(tmp_.path()).canonicalPath());
+    ASSERT_EQ(QDir(QDir::tempPath()).canonicalPath(), QDir(tmp_.path()).canonicalPath());
     currentLanguage = 0;
     ASSERT_TRUE(LoadLanguageFile(0));
   }
