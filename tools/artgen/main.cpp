@@ -57,7 +57,21 @@ bool WritePicture(const art::PictureSpec& spec, const QString& outDir, QImage* p
   return preview->save(path, "PNG");
 }
 
-// Every picture on a light checkerboard (so transparency shows), scaled to fit its cell, with id and size.
+// Mean brightness of a picture's visible pixels, to pick a backdrop it shows up on.
+int VisibleBrightness(const QImage& img) {
+  const QImage a = img.convertToFormat(QImage::Format_ARGB32);
+  qint64 sum = 0, weight = 0;
+  for (int y = 0; y < a.height(); y += 2)
+    for (int x = 0; x < a.width(); x += 2) {
+      const QRgb c = a.pixel(x, y);
+      sum += qAlpha(c) * qGray(c);
+      weight += qAlpha(c);
+    }
+  return weight ? int(sum / weight) : 0;
+}
+
+// Every picture on a checkerboard (so transparency shows; a dark one under mostly white pictures), scaled to
+// fit its cell, with id and size.
 QImage ContactSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& images) {
   const int cols = 6, cellW = 220, cellH = 190, pad = 10, imgH = 150;
   const int rows = int((specs.size() + cols - 1) / cols);
@@ -71,9 +85,12 @@ QImage ContactSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& i
   for (int i = 0; i < specs.size(); ++i) {
     const QRect cell((i % cols) * cellW, (i / cols) * cellH, cellW, cellH);
     const QRect box = cell.adjusted(pad, pad, -pad, -(cellH - imgH - pad));
+    const bool light = specs[i].kind != "bmp" && VisibleBrightness(images[i]) > 215;
+    const QColor even = light ? QColor(0x5C, 0x60, 0x64) : QColor(Qt::white);
+    const QColor odd = light ? QColor(0x50, 0x54, 0x58) : QColor(0xEE, 0xEE, 0xEE);
     for (int y = box.top(); y < box.bottom(); y += 8)
       for (int x = box.left(); x < box.right(); x += 8)
-        p.fillRect(QRect(x, y, 8, 8).intersected(box), ((x + y) / 8) % 2 ? QColor(0xEE, 0xEE, 0xEE) : Qt::white);
+        p.fillRect(QRect(x, y, 8, 8).intersected(box), ((x + y) / 8) % 2 ? odd : even);
     const QSize fit = images[i].size().scaled(box.size(), Qt::KeepAspectRatio).boundedTo(images[i].size() * 4);
     const QRect target(box.center() - QPoint(fit.width() / 2, fit.height() / 2), fit);
     p.drawImage(target, images[i]);
