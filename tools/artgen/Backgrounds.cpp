@@ -12,6 +12,9 @@ namespace art {
 namespace {
 
 constexpr int kBandHeight = 40;
+// The cabling illustrations sit a little above the middle band's centre: the texts above are short and the
+// LED page needs room for its help link below.
+constexpr int kLiftIllustration = 24;
 
 void PageBase(QPainter& p, const QSize& s, bool titleMark) {
   p.fillRect(QRect(QPoint(0, 0), s), Qt::white);
@@ -109,6 +112,7 @@ void WelcomePage(QPainter& p, const QSize& s, const QString&) {
 
 void RequirementsPage(QPainter& p, const QSize& s, const QString&) {
   PageBase(p, s, true);
+  p.translate(0, -kLiftIllustration);
   Stage(p, QRectF(150, 300, 560, 200));
   DrawRouter(p, QRectF(200, 318, 220, 84), 4);
   // The free port gets a soft ring.
@@ -126,6 +130,7 @@ void RequirementsPage(QPainter& p, const QSize& s, const QString&) {
 
 void PowerPage(QPainter& p, const QSize& s, const QString&) {
   PageBase(p, s, true);
+  p.translate(0, -kLiftIllustration);
   Stage(p, QRectF(130, 290, 600, 200));
   const QRectF recorder(170, 318, 230, 90);
   RecorderLook look;
@@ -150,6 +155,7 @@ void PowerPage(QPainter& p, const QSize& s, const QString&) {
 
 void NetworkPage(QPainter& p, const QSize& s, const QString&) {
   PageBase(p, s, true);
+  p.translate(0, -kLiftIllustration);
   Stage(p, QRectF(110, 290, 640, 210));
   const QRectF back(140, 330, 280, 76);
   const QRectF router(500, 322, 230, 88);
@@ -166,6 +172,7 @@ void NetworkPage(QPainter& p, const QSize& s, const QString&) {
 
 void LedPage(QPainter& p, const QSize& s, const QString&) {
   PageBase(p, s, true);
+  p.translate(0, -kLiftIllustration);
   Stage(p, QRectF(170, 270, 520, 190));
   const QRectF recorder(290, 300, 280, 110);
   RecorderLook look;
