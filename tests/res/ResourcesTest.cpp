@@ -10,7 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <set>
+
+// Readable sizes in failure messages (found by argument-dependent lookup: QSize lives in the global namespace).
+void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << "x" << s.height(); }
 
 namespace {
 
