@@ -10,20 +10,13 @@
 
 namespace vrx {
 
-QRegion RoundedWindowRegion(QSize size, int cornerEllipse) {
-  QPainterPath path;
-  const qreal r = cornerEllipse / 2.0;
-  path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), r, r);
-  return QRegion(path.toFillPolygon().toPolygon());
-}
-
 CInterDialog::CInterDialog(QWidget* frame)
     : QDialog(frame, Qt::Dialog | Qt::FramelessWindowHint),
       state_(std::make_unique<WizardState>()),
       port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })) {
   setWindowTitle(QStringLiteral("Setup Wizard"));
   setFixedSize(kWidth, kHeight);
-  setMask(RoundedWindowRegion(size(), kCornerEllipse));
+  setAttribute(Qt::WA_TranslucentBackground);  // the corners are painted, anti-aliased
 }
 
 CInterDialog::~CInterDialog() { DestroyPages(); }
@@ -105,7 +98,17 @@ void CInterDialog::OnMoved(int left, int top) {
 
 void CInterDialog::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::white);
+  painter.drawPath(RoundedOutline(size()));
+}
+
+QPainterPath RoundedOutline(QSize size) {
+  QPainterPath path;
+  const qreal r = CInterDialog::kCornerEllipse / 2.0;
+  path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), r, r);
+  return path;
 }
 
 void CInterDialog::contextMenuEvent(QContextMenuEvent* event) { ShowAboutMenu(this, event->globalPos()); }

@@ -4,6 +4,7 @@
 // twelve slots), and turns the pages' posted navigation requests into page switches.
 
 #include <QDialog>
+#include <QPainterPath>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -86,7 +87,8 @@ class CInterDialog : public QDialog {
   // OnMessage.
 };
 
-// The host's window shape: its rectangle with corners rounded by an ellipse of the given size.
-QRegion RoundedWindowRegion(QSize size, int cornerEllipse);
+// The host's shape: its rectangle with corners rounded by a 6 x 6 ellipse. The host and its pages paint
+// inside it; the corners outside stay transparent.
+QPainterPath RoundedOutline(QSize size);
 
 }  // namespace vrx

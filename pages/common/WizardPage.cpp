@@ -119,10 +119,10 @@ void CWizardPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  if (background_.isNull())
-    p.fillRect(rect(), Qt::white);
-  else
-    p.drawPixmap(0, 0, background_);
+  // The page covers the host, so it keeps the host's rounded corners.
+  p.setPen(Qt::NoPen);
+  p.setBrush(background_.isNull() ? QBrush(Qt::white) : QBrush(background_));
+  p.drawPath(RoundedOutline(size()));
   PaintContent(p);
 
   QFont version(QStringLiteral("DejaVu Sans"));
