@@ -19,7 +19,9 @@ CInterDialog::CInterDialog(QWidget* frame)
   setAttribute(Qt::WA_TranslucentBackground);  // the corners are painted, anti-aliased
 }
 
-CInterDialog::~CInterDialog() { DestroyPages(); }
+CInterDialog::~CInterDialog() {
+  for (QPointer<QWidget>& slot : pages_) delete slot.data();
+}
 
 QWidget* CInterDialog::currentPage() const {
   for (const QPointer<QWidget>& p : pages_)
@@ -51,9 +53,16 @@ void CInterDialog::showEvent(QShowEvent* event) {
 }
 
 void CInterDialog::DestroyPages() {
-  for (QPointer<QWidget>& p : pages_) {  // slots 1..12 in order
-    delete p.data();
-    p = nullptr;
+  for (QPointer<QWidget>& slot : pages_) {  // slots 1..12 in order
+    QWidget* old = slot;
+    slot = nullptr;
+    if (!old) continue;
+    // The old page may still be on the call stack: a modal overlay of its own can post the navigation
+    // and the nested loop handles it. Its message ports go now, so nothing more reaches the page; the
+    // widget goes as soon as control is back in the loop that was running.
+    qDeleteAll(old->findChildren<MessagePort*>(Qt::FindDirectChildrenOnly));
+    old->hide();
+    old->deleteLater();
   }
 }
 

@@ -32,7 +32,7 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
     : QWidget(&host),
       host_(host),
       frame_(frame),
-      port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { DispatchMessage(m, w, l); })),
+      handle_((new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { DispatchMessage(m, w, l); }))->handle()),
       background_(LoadBitmap(frame.backgroundId)) {
   setGeometry(0, 0, CInterDialog::kWidth, CInterDialog::kHeight);
   auto* close = new CFrameButton(kCmdClose, CFrameButton::Look::CloseGlyph, this);

@@ -43,7 +43,7 @@ class CWizardPage : public QWidget {
 
   CInterDialog& host() const { return host_; }
   // The page's port: WM_WIZ_LINK and page-private messages are posted here.
-  WindowHandle handle() const { return port_->handle(); }
+  WindowHandle handle() const { return handle_; }
 
   CFrameButton* nextButton() const { return next_; }
   CFrameButton* backButton() const { return back_; }
@@ -87,7 +87,7 @@ class CWizardPage : public QWidget {
 
   CInterDialog& host_;
   PageFrame frame_;
-  MessagePort* port_;
+  WindowHandle handle_;  // of the page's port, which the host removes first when it drops the page
   QPixmap background_;
   CFrameButton* next_ = nullptr;
   CFrameButton* back_ = nullptr;
