@@ -11,6 +11,7 @@ namespace vrx {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(GetLangString("About", "About"));
+  setMinimumWidth(320);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 20, 24, 16);
   layout->setSpacing(8);

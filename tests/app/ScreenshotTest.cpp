@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QtTest>
 
+#include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
@@ -50,6 +51,13 @@ class ScreenshotTest : public QObject {
     // The shadow darkens the desktop just outside the host and fades out before the frame corner.
     QVERIFY(qGray(shot.pixel(3, 300)) < qGray(shot.pixel(0, 0)));
     QCOMPARE(shot.pixel(0, 0), QColor(0xD9, 0xDE, 0xE4).rgb());
+  }
+
+  void aboutBox() {
+    CAboutDlg about;
+    about.show();
+    QCOMPARE(about.windowTitle(), QString("About"));
+    QVERIFY(about.grab().save(OutDir() + "/spine_about_en.png"));
   }
 };
 
