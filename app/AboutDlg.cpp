@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "app/Lang.h"
+#include "i18n/LangString.h"
 
 namespace vrx {
 

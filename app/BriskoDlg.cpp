@@ -9,7 +9,7 @@
 #include "app/AboutDlg.h"
 #include "app/InterDialog.h"
 #include "app/KeyFilter.h"
-#include "app/Lang.h"
+#include "i18n/LangString.h"
 #include "platform/AppFolders.h"
 
 namespace vrx {

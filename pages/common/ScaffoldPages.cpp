@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/Lang.h"
+#include "i18n/LangString.h"
 #include "app/PageRegistry.h"
 #include "pages/common/FrameButton.h"
 #include "pages/common/Palette.h"

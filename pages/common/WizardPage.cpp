@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "app/InterDialog.h"
-#include "app/Lang.h"
+#include "i18n/LangString.h"
 #include "pages/common/FrameButton.h"
 #include "pages/common/Palette.h"
 
