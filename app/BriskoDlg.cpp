@@ -11,6 +11,7 @@
 #include "app/KeyFilter.h"
 #include "i18n/LangString.h"
 #include "platform/AppFolders.h"
+#include "platform/Compositing.h"
 
 namespace vrx {
 
@@ -18,7 +19,8 @@ CBriskoDlg::CBriskoDlg(bool startHost)
     : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint),
       port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })),
       keys_(std::make_unique<EnterEscapeFilter>()) {
-  setAttribute(Qt::WA_TranslucentBackground);
+  const bool shadowShown = PerPixelAlphaWindowsShown();
+  if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
   if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
   setWindowTitle(QStringLiteral("Setup Wizard"));
 
@@ -33,7 +35,10 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   keys_->Guard(this);
   keys_->Guard(host_.get());
 
-  shadow_ = ShadowBitmap::Render(size(), shadowParams_);
+  if (shadowShown)
+    shadow_ = ShadowBitmap::Render(size(), shadowParams_);
+  else  // no shadow: the frame keeps only the part the host covers, so nothing of it shows
+    setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
 
   if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
 
@@ -60,6 +65,7 @@ void CBriskoDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
 
 void CBriskoDlg::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  if (shadow_.isNull()) return;
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter.drawImage(0, 0, shadow_);
 }

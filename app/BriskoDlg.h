@@ -30,6 +30,7 @@ class CBriskoDlg : public QDialog {
 
   CInterDialog* host() const { return host_.get(); }
   WindowHandle handle() const { return port_->handle(); }
+  // Null when the desktop cannot show per-pixel alpha: the wizard then runs without a shadow.
   const QImage& shadow() const { return shadow_; }
 
   // Runs the host modally at the frame's origin + 7, the first time only; then ends the frame with OK.
