@@ -7,6 +7,7 @@
 #include "app/AboutDlg.h"
 #include "app/PageRegistry.h"
 #include "app/PageSequence.h"
+#include "platform/Compositing.h"
 
 namespace vrx {
 
@@ -16,7 +17,12 @@ CInterDialog::CInterDialog(QWidget* frame)
       port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })) {
   setWindowTitle(QStringLiteral("Setup Wizard"));
   setFixedSize(kWidth, kHeight);
-  setAttribute(Qt::WA_TranslucentBackground);  // the corners are painted, anti-aliased
+  // The rounded corners are painted anti-aliased where the desktop shows per-pixel alpha, and cut out
+  // of the window shape where it does not.
+  if (PerPixelAlphaWindowsShown())
+    setAttribute(Qt::WA_TranslucentBackground);
+  else
+    setMask(QRegion(RoundedOutline(size()).toFillPolygon().toPolygon()));
 }
 
 CInterDialog::~CInterDialog() {
