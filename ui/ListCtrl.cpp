@@ -88,7 +88,8 @@ void CListCtrlVScrollbar::UpdateThumb() {
 void CListCtrlVScrollbar::paintEvent(QPaintEvent*) {
   QPainter p(this);
   Smooth(p);
-  p.fillRect(rect(), Qt::white);
+  // The top area lies under the header, which paints it.
+  p.fillRect(rect().adjusted(0, kTopArea, 0, 0), Qt::white);
   if (thumbVisible_ && !thumb_.isNull()) p.drawPixmap(thumbRect(), thumb_);
 }
 
@@ -132,6 +133,7 @@ void CSkinListCtrl::setHeader(CSkinHeaderCtrl* header) {
   delete header_;
   header_ = header;
   layoutChildren();
+  header_->raise();
   header_->show();
 }
 
@@ -238,7 +240,7 @@ void CSkinListCtrl::paintEvent(QPaintEvent*) {
 }
 
 void CSkinListCtrl::layoutChildren() {
-  if (header_) header_->setGeometry(0, 0, width() - CListCtrlVScrollbar::kWidth, kHeaderHeight);
+  if (header_) header_->setGeometry(0, 0, width(), kHeaderHeight);  // also over the scroll bar's top area
   scrollBar_->setGeometry(width() - CListCtrlVScrollbar::kWidth, 0, CListCtrlVScrollbar::kWidth, height());
 }
 

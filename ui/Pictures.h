@@ -10,4 +10,8 @@ namespace vrx::ui {
 QPixmap LoadPng(int id);
 QPixmap LoadBitmap(int id);
 
+// Supplies a picture for an id the resources do not hold (a resource of the same id still wins). Used by
+// tools that show the controls before the artwork exists; the wizard itself never calls it.
+void ProvideMissingPng(int id, const QPixmap& pixmap);
+
 }  // namespace vrx::ui
