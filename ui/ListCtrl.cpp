@@ -1,5 +1,6 @@
 #include "ui/ListCtrl.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,7 +44,45 @@ QRect CSkinHeaderCtrl::SectionRect(int column) const {
   return QRect(cell.x(), 0, cell.width(), height());
 }
 
-void CSkinHeaderCtrl::paintSectionExtra(QPainter&, int, const QRectF&) {}
+void CSkinHeaderCtrl::SetHelpIcon(int column, int pngId, int kind, int titleSize) {
+  helpColumn_ = column;
+  helpIcon_ = LoadPng(pngId);
+  helpKind_ = kind;
+  helpTitleSize_ = titleSize;
+  setMouseTracking(true);
+  update();
+}
+
+void CSkinHeaderCtrl::paintSectionExtra(QPainter& p, int column, const QRectF& titleRect) {
+  if (column != helpColumn_) return;
+  // Left of the icon: the right edge of the centred title measured at the larger size; a square inset 5.
+  const auto& columns = list_->columns();
+  const QString title = columns[static_cast<size_t>(column)].title;
+  const qreal textWidth = QFontMetricsF(UiFont(Face::Verdana, helpTitleSize_)).horizontalAdvance(title);
+  const qreal textRight = titleRect.center().x() + textWidth / 2;
+  const int side = height() - 10;
+  helpRect_ = QRect(qRound(textRight) + 2, 5, side, side);
+  if (!helpIcon_.isNull()) p.drawPixmap(helpRect_, helpIcon_);
+}
+
+void CSkinHeaderCtrl::mousePressEvent(QMouseEvent* e) {
+  helpPressed_ = e->button() == Qt::LeftButton && helpRect_.contains(e->position().toPoint());
+  QWidget::mousePressEvent(e);
+}
+
+void CSkinHeaderCtrl::mouseReleaseEvent(QMouseEvent* e) {
+  if (helpPressed_ && helpRect_.contains(e->position().toPoint())) {
+    const WindowHandle page = FindPageHandle(this);
+    if (page) PostMessage(page, WM_WIZ_LINK, static_cast<WPARAM>(helpKind_), 0);
+  }
+  helpPressed_ = false;
+  QWidget::mouseReleaseEvent(e);
+}
+
+void CSkinHeaderCtrl::mouseMoveEvent(QMouseEvent* e) {
+  setCursor(helpRect_.contains(e->position().toPoint()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  QWidget::mouseMoveEvent(e);
+}
 
 void CSkinHeaderCtrl::paintEvent(QPaintEvent*) {
   QPainter p(this);

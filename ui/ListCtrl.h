@@ -33,9 +33,16 @@ class CSkinHeaderCtrl : public QWidget {
   explicit CSkinHeaderCtrl(CSkinListCtrl* list);
   bool SetBackground(int pngId);
   QRect SectionRect(int column) const;
+  // A help icon just right of a column's title (measured at titleSize pixels); pressing and releasing on it posts
+  // WM_WIZ_LINK with kind to the page.
+  void SetHelpIcon(int column, int pngId, int kind, int titleSize = 15);
+  QRect helpIconRect() const { return helpRect_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
   // Extra drawing after a column's title (e.g. a help icon); titleRect is where the title went.
   virtual void paintSectionExtra(QPainter& p, int column, const QRectF& titleRect);
   CSkinListCtrl* list() const { return list_; }
@@ -43,6 +50,12 @@ class CSkinHeaderCtrl : public QWidget {
  private:
   CSkinListCtrl* list_;
   QPixmap background_;
+  QPixmap helpIcon_;
+  int helpColumn_ = -1;
+  int helpKind_ = 0;
+  int helpTitleSize_ = 15;
+  QRect helpRect_;
+  bool helpPressed_ = false;
 };
 
 // The list's own vertical scroll bar: 14 pixels wide, white, a picture thumb 32 high below a 32-pixel top area.

@@ -1,5 +1,10 @@
 // Picture buttons, links and the page indicator: what a user sees and what reaches the page.
+#include <QAccessible>
+#include <QApplication>
 #include <QEnterEvent>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QSignalSpy>
 #include <QTest>
 #include <vector>
@@ -50,6 +55,10 @@ class ControlsTest : public QObject {
   void linksPostTheirKind();
   void fullPageIndicatorIsAllGrey();
   void loadingStopsAfterLastFrame();
+  void chineseFallsBackToCjkFace_data();
+  void chineseFallsBackToCjkFace();
+  void keyboardReachesEveryControlAndPageGetsCommands();
+  void boldRunsRenderBold();
 };
 
 void ControlsTest::buttonLook_data() {
@@ -181,6 +190,86 @@ void ControlsTest::loadingStopsAfterLastFrame() {
   QVERIFY(loading.running());
   QTRY_VERIFY_WITH_TIMEOUT(!loading.running(), 3000);
   QCOMPARE(loading.frameIndex(), 2);
+}
+
+void ControlsTest::chineseFallsBackToCjkFace_data() {
+  QTest::addColumn<QString>("text");
+  QTest::newRow("traditional") << QStringLiteral("繁體中文");
+  QTest::newRow("simplified") << QStringLiteral("简体中文");
+}
+
+void ControlsTest::chineseFallsBackToCjkFace() {
+  QFETCH(QString, text);
+  for (Face face : {Face::Verdana, Face::Arial}) {
+    QTextLayout layout(text, UiFont(face, 14));
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const auto runs = layout.glyphRuns();
+    QVERIFY(!runs.isEmpty());
+    for (const QGlyphRun& run : runs) {
+      QVERIFY2(run.rawFont().familyName().contains(QLatin1String("CJK")), qPrintable(run.rawFont().familyName()));
+      for (quint32 glyph : run.glyphIndexes()) QVERIFY(glyph != 0);  // 0 is the missing-glyph box
+    }
+  }
+}
+
+void ControlsTest::keyboardReachesEveryControlAndPageGetsCommands() {
+  PageStub page;
+  auto* next = new CAvrelButton4(&page.widget, 1002);
+  next->setText(QStringLiteral("NEXT"));
+  auto* link = new CLinkStatic(&page.widget, 1201);
+  link->setText(QStringLiteral("Can not find your NVR"));
+  auto* back = new CAvrelButton4(&page.widget, 1003);
+  auto* label = new CAvrelStatic(&page.widget, 1029);
+  label->setText(QStringLiteral("Add your cameras"));
+  std::vector<int> commands;
+  ConnectCommands(&page.widget, [&commands](int id) { commands.push_back(id); });
+  page.widget.show();
+  QApplication::setActiveWindow(&page.widget);
+  next->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(next, Qt::Key_Space);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), link);
+  QTest::keyClick(link, Qt::Key_Space);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), back);  // the label is skipped
+  QTest::keyClick(back, Qt::Key_Space);
+  QCOMPARE(commands, (std::vector<int>{1002, 1201, 1003}));
+
+  // Screen readers hear what each control is.
+  auto role = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->role(); };
+  auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+  QCOMPARE(role(next), QAccessible::Button);
+  QCOMPARE(name(next), QStringLiteral("NEXT"));
+  QCOMPARE(role(link), QAccessible::Link);
+  QCOMPARE(name(link), QStringLiteral("Can not find your NVR"));
+  QCOMPARE(role(label), QAccessible::StaticText);
+}
+
+void ControlsTest::boldRunsRenderBold() {
+  // The same words drawn plain and with markup: the bold run makes the text wider and darker, the markers
+  // never show.
+  auto render = [](const QString& markup) {
+    CBaseStatic label;
+    label.setTextColor(Qt::black);
+    label.setText(markup);
+    label.resize(400, 40);
+    const QImage image = label.grab().toImage();
+    int inked = 0, right = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qGray(image.pixel(x, y)) < 128) {
+          ++inked;
+          right = qMax(right, x);
+        }
+    return std::make_pair(inked, right);
+  };
+  const auto plain = render(QStringLiteral("Then, click \"Next\" to format"));
+  const auto bold = render(QStringLiteral("Then, click <br>\"Next\"</br> to format"));
+  QVERIFY(bold.first > plain.first);
+  QVERIFY(bold.second > plain.second);
+  QVERIFY(bold.second < plain.second + 30);  // no "<br>" text drawn
 }
 
 QTEST_MAIN(ControlsTest)

@@ -64,6 +64,7 @@ class ListsTest : public QObject {
   void fewItemsDropDownArrowsAreInert();
   void choosingARowPostsTheIndex();
   void passwordIsMasked();
+  void headerHelpIconPostsItsKind();
 };
 
 void ListsTest::thumb_data() {
@@ -270,6 +271,27 @@ void ListsTest::passwordIsMasked() {
   QTest::keyClicks(&edit, QStringLiteral("Secret1"));
   QCOMPARE(edit.text(), QStringLiteral("Secret1"));
   QCOMPARE(edit.displayedText(), QString(7, kPasswordMark));
+}
+
+void ListsTest::headerHelpIconPostsItsKind() {
+  // The recorder list's header: a help icon after the "Mac Address" title opens overlay kind 4.
+  PageStub page;
+  auto* list = new CSkinListCtrl(&page.widget, 1030);
+  const int widths[] = {60, 40, 25, 40, 30, 200, 20, 210};
+  for (int i = 0; i < 8; ++i)
+    list->InsertColumn({i == 7 ? QStringLiteral("Mac Address") : QString(), widths[i], Qt::AlignHCenter});
+  list->header()->SetHelpIcon(7, 4083, 4);
+  list->setGeometry(80, 100, 688, 220);
+  page.widget.show();
+  list->header()->grab();  // lays out the icon
+  const QRect icon = list->header()->helpIconRect();
+  QCOMPARE(icon.size(), QSize(22, 22));
+  QVERIFY(icon.left() > list->header()->SectionRect(7).center().x());
+  QTest::mouseClick(list->header(), Qt::LeftButton, {}, QPoint(icon.left() - 30, 16));  // on the title: nothing
+  QTest::mouseClick(list->header(), Qt::LeftButton, {}, icon.center());
+  QCoreApplication::processEvents();
+  QCOMPARE(page.received.size(), size_t(1));
+  QCOMPARE(page.received[0], std::make_tuple(WM_WIZ_LINK, WPARAM(4), LPARAM(0)));
 }
 
 QTEST_MAIN(ListsTest)
