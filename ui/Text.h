@@ -1,6 +1,6 @@
 #pragma once
-// The toolkit's view of the language table: a text by key with its English default, and the cut of a rich
-// text into normal and bold runs ("<br>" opens a bold run, "</br>" closes it).
+// The toolkit's view of the language table (i18n/LangString.h): a text by key with its English default, and
+// the cut of a text into normal and bold runs ("<br>" opens a bold run, "</br>" closes it).
 
 #include <QList>
 #include <QString>
