@@ -125,7 +125,10 @@ void CAvrelButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
   paintContent(p, look);
-  PaintFocusRing(p, this, rect());
+  // On the picture: a white ring inside the edge; without one the page shows, so the accent ring.
+  const bool onPicture = !picture(look.state).isNull();
+  PaintFocusRing(p, this, onPicture ? QRectF(rect()).adjusted(3, 3, -3, -3) : QRectF(rect()), 3,
+                 onPicture ? textColor_ : QColor(42, 169, 209));
 }
 
 void CAvrelButton::startTracking() {

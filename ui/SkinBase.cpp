@@ -90,10 +90,10 @@ void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {
   w->setAccessibleName(name);
 }
 
-void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius) {
+void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius, const QColor& color) {
   if (!w->hasFocus() || !w->property("vrxKeyboardFocus").toBool()) return;
   p.save();
-  QPen pen(palette::kAccent, 1, Qt::DotLine);
+  QPen pen(color, 1, Qt::DotLine);
   p.setPen(pen);
   p.setBrush(Qt::NoBrush);
   p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);

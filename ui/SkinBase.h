@@ -56,6 +56,7 @@ void TrackKeyboardFocus(QWidget* w);
 
 // Draws the keyboard focus ring inside r when w has focus from the keyboard.
 
-void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3);
+void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3,
+                    const QColor& color = QColor(42, 169, 209));
 
 }  // namespace vrx::ui

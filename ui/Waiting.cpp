@@ -1,6 +1,8 @@
 #include "ui/Waiting.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QtMath>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimerEvent>
@@ -69,6 +71,12 @@ void CWaitingPage::tick() {
   if (ticks_ % 3 == 0 && !text_.isEmpty()) {
     // The check text grows dots while the recorder looks at the disk.
     const QString dots = checkMode_ ? QString((ticks_ / 3) % 4, QLatin1Char('.')) : QString();
+    if (checkMode_) {
+      // Anchor the text's left edge where the full "..." version would start, so the dots do not shift it.
+      const int full = qCeil(QFontMetricsF(label_->labelFont()).horizontalAdvance(text_ + QStringLiteral("...")));
+      label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      label_->setGeometry((width() - full) / 2, label_->y(), full + 4, label_->height());
+    }
     label_->setText(text_ + dots);
   }
   const bool waiting = flag_ && flag_->load() != 0;
@@ -87,5 +95,15 @@ void CWaitingPage::paintEvent(QPaintEvent*) {
 }
 
 void CWaitingPage::keyPressEvent(QKeyEvent* e) { e->accept(); }
+
+void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode, int formatMode) {
+  CWaitingPage waiting(page);
+  waiting.setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
+  waiting.setMaxTicks(maxTicks);
+  waiting.setWatchedFlag(flag);
+  waiting.setCheckMode(checkMode);
+  waiting.setFormatMode(formatMode);
+  waiting.exec();
+}
 
 }  // namespace vrx::ui

@@ -12,6 +12,11 @@
 namespace vrx::ui {
 
 class CAvrelStatic;
+
+// Runs a waiting veil over page (at its screen position) until *flag is 0 or maxTicks have passed.
+// formatMode -1 = not formatting.
+void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode = false,
+                   int formatMode = -1);
 class CImageBox;
 
 class CWaitingPage : public QDialog {

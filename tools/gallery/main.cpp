@@ -199,6 +199,11 @@ void RenderButtons() {
     if (i == 4) b->setBackgroundOnly(true);
     Caption(&scene, QString::fromLatin1(names[i]), {30 + i * 160, 16});
   }
+  auto* focused = new CAvrelButton4(&scene, 1003);
+  focused->SetImages(3042, 3043, 3044, 3045);
+  focused->setText(QStringLiteral("<   BACK"));
+  focused->setGeometry(430, 125, 118, 43);
+  Caption(&scene, QStringLiteral("keyboard focus"), {430, 106});
   auto* rescan = new CIconButton(&scene, 1035);
   rescan->SetImages(4015, 4016, 4017, 4018);
   rescan->SetIcon(3055);
@@ -217,6 +222,8 @@ void RenderButtons() {
   toggle->setGeometry(270, 125, 118, 43);
   Caption(&scene, QStringLiteral("toggle, selected"), {270, 106});
   scene.show();
+  QApplication::setActiveWindow(&scene);
+  focused->setFocus(Qt::TabFocusReason);
   Save(scene.grab(), QStringLiteral("buttons"));
 }
 
