@@ -140,7 +140,7 @@ void CListCtrlVScrollbar::mousePressEvent(QMouseEvent* e) {
 void CListCtrlVScrollbar::mouseMoveEvent(QMouseEvent* e) {
   if (!dragging_) return;
   thumbTop_ = DraggedThumbTop(qRound(e->position().y()), height(), kTopArea, kThumbHeight);
-  list_->ScrollTo(RowForThumb(thumbTop_, height(), list_->scrollLimit(), kTopArea));
+  list_->ScrollTo(RowForThumb(thumbTop_, height(), list_->scrollLimit(), kTopArea, kThumbHeight));
   update();
 }
 

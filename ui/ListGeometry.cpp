@@ -15,8 +15,9 @@ ThumbGeometry ThumbFor(int clientHeight, int scrollLimit, int position, int topA
   return g;
 }
 
-int RowForThumb(int thumbTop, int clientHeight, int scrollLimit, int topArea) {
+int RowForThumb(int thumbTop, int clientHeight, int scrollLimit, int topArea, int thumbHeight) {
   if (scrollLimit <= 0 || clientHeight <= topArea) return 0;
+  if (thumbTop >= clientHeight - thumbHeight) return scrollLimit;
   const double pixelsPerStep = static_cast<double>(clientHeight - topArea) / scrollLimit;
   const int row = static_cast<int>(std::lround((thumbTop - topArea) / pixelsPerStep));
   return std::clamp(row, 0, scrollLimit);

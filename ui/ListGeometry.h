@@ -17,7 +17,8 @@ struct ThumbGeometry {
 // pixelsPerStep = (clientHeight - topArea) / scrollLimit, kept between topArea and clientHeight - thumbHeight.
 ThumbGeometry ThumbFor(int clientHeight, int scrollLimit, int position, int topArea = 32, int thumbHeight = 32);
 // The row matching a dragged thumb whose top is thumbTop (same arithmetic, inverted, clamped to 0..limit).
-int RowForThumb(int thumbTop, int clientHeight, int scrollLimit, int topArea = 32);
+// A thumb dragged to the bottom stop means the last position, which the plain inverse would fall short of.
+int RowForThumb(int thumbTop, int clientHeight, int scrollLimit, int topArea = 32, int thumbHeight = 32);
 // The thumb's top while it is dragged: it follows the cursor a third of its height below its top.
 int DraggedThumbTop(int cursorY, int clientHeight, int topArea = 32, int thumbHeight = 32);
 

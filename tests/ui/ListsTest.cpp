@@ -1,4 +1,5 @@
 // The camera list (tick limit, grey rows, preview icon), the scroll bar, the combo drop-down and the password edit.
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <tuple>
@@ -57,6 +58,7 @@ class ListsTest : public QObject {
   void previewIconOnlyWithPasswordKnown();
   void listWithoutScrollRangeHasNoThumb();
   void pageDownByClickingBelowTheThumb();
+  void draggingTheThumbScrollsTheList();
   void dropDownTopRow_data();
   void dropDownTopRow();
   void dropDownGeometry_data();
@@ -96,7 +98,8 @@ void ListsTest::thumbDragMapsBackToRows() {
   QCOMPARE(DraggedThumbTop(1000, 288), 256);
   QCOMPARE(DraggedThumbTop(110, 288), 100);
   QCOMPARE(RowForThumb(32, 288, 4), 0);
-  QCOMPARE(RowForThumb(256, 288, 4), 4);  // clamped to the limit
+  QCOMPARE(RowForThumb(256, 288, 4), 4);   // the bottom stop is the last position
+  QCOMPARE(RowForThumb(256, 288, 12), 12);  // also where the plain inverse gives 11
   for (int pos = 0; pos < 4; ++pos) QCOMPARE(RowForThumb(ThumbFor(288, 4, pos).top, 288, 4), pos);
 }
 
@@ -183,6 +186,27 @@ void ListsTest::pageDownByClickingBelowTheThumb() {
   QCOMPARE(bar->thumbTop(), ThumbFor(bar->height(), 12, 8).top);
   QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(7, 40));
   QCOMPARE(list->scrollPosition(), 0);
+}
+
+void ListsTest::draggingTheThumbScrollsTheList() {
+  QWidget parent;
+  CCamListCtrl* list = MakeList(&parent, 20);
+  parent.show();
+  CListCtrlVScrollbar* bar = list->scrollBar();
+  auto send = [bar](QEvent::Type type, int y, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(7, y), bar->mapToGlobal(QPointF(7, y)), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &e);
+  };
+  send(QEvent::MouseButtonPress, bar->thumbTop() + 10, Qt::LeftButton);
+  QVERIFY(bar->dragging());
+  send(QEvent::MouseMove, bar->height() / 2, Qt::LeftButton);
+  QCOMPARE(bar->thumbTop(), bar->height() / 2 - 32 / 3);
+  QCOMPARE(list->scrollPosition(), RowForThumb(bar->thumbTop(), bar->height(), 12));
+  send(QEvent::MouseMove, bar->height() + 50, Qt::LeftButton);  // past the end
+  send(QEvent::MouseButtonRelease, bar->height() + 50, Qt::NoButton);
+  QVERIFY(!bar->dragging());
+  QCOMPARE(list->scrollPosition(), 12);
+  QCOMPARE(bar->thumbTop(), bar->height() - 32);
 }
 
 void ListsTest::dropDownTopRow_data() {
