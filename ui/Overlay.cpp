@@ -102,17 +102,19 @@ void CTransparentPage::openPopup() {
     done(QDialog::Rejected);
     return;
   }
-  std::unique_ptr<QDialog> popup = (*it)(this, inputs_);
+  // The popup is the veil's child: if the opener's page is destroyed while it runs, Qt deletes both, so
+  // neither is held by an owning pointer here.
+  QPointer<QDialog> popup = (*it)(this, inputs_).release();
   if (!popup) {
     done(QDialog::Rejected);
     return;
   }
-  if (auto* page = dynamic_cast<CPopupPage*>(popup.get())) page->setOrigin(pos());
-  popup_ = popup.get();
+  if (auto* page = qobject_cast<CPopupPage*>(popup.data())) page->setOrigin(pos());
+  popup_ = popup.data();
   QPointer<CTransparentPage> self(this);
   const int popupResult = popup->exec();
-  popup.reset();
   if (!self) return;
+  delete popup.data();
   popup_ = nullptr;
   done(VeilResult(*end, popupResult));
 }
@@ -128,11 +130,16 @@ void CTransparentPage::keyPressEvent(QKeyEvent* e) {
 }
 
 int OpenOverlay(QWidget* page, int kind, const OverlayInputs& inputs) {
-  CTransparentPage veil(page);
-  veil.setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
-  veil.setKind(kind);
-  veil.inputs() = inputs;
-  return veil.exec();
+  // On the heap: if the page goes away while the veil runs, Qt deletes the veil with it, and a veil on the
+  // stack would then be destroyed twice.
+  QPointer<CTransparentPage> veil = new CTransparentPage(page);
+  veil->setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
+  veil->setKind(kind);
+  veil->inputs() = inputs;
+  const int result = veil->exec();
+  if (!veil) return QDialog::Rejected;
+  delete veil.data();
+  return result;
 }
 
 }  // namespace vrx::ui

@@ -97,7 +97,8 @@ class CTransparentPage : public QDialog {
   QDialog* popup_ = nullptr;
 };
 
-// Runs a veil with that kind over page (placed at the page's screen position) and returns its result.
+// Runs a veil with that kind over page (placed at the page's screen position) and returns its result
+// (Rejected when the page was destroyed meanwhile). Prefer it to a CTransparentPage on the stack.
 int OpenOverlay(QWidget* page, int kind, const OverlayInputs& inputs = {});
 
 }  // namespace vrx::ui

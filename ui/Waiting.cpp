@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QtMath>
 #include <QPainter>
+#include <QPointer>
 #include <QPainterPath>
 #include <QTimerEvent>
 
@@ -97,13 +98,15 @@ void CWaitingPage::paintEvent(QPaintEvent*) {
 void CWaitingPage::keyPressEvent(QKeyEvent* e) { e->accept(); }
 
 void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode, int formatMode) {
-  CWaitingPage waiting(page);
-  waiting.setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
-  waiting.setMaxTicks(maxTicks);
-  waiting.setWatchedFlag(flag);
-  waiting.setCheckMode(checkMode);
-  waiting.setFormatMode(formatMode);
-  waiting.exec();
+  // On the heap for the same reason as OpenOverlay: the page may be destroyed while the veil runs.
+  QPointer<CWaitingPage> waiting = new CWaitingPage(page);
+  waiting->setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
+  waiting->setMaxTicks(maxTicks);
+  waiting->setWatchedFlag(flag);
+  waiting->setCheckMode(checkMode);
+  waiting->setFormatMode(formatMode);
+  waiting->exec();
+  delete waiting.data();
 }
 
 }  // namespace vrx::ui

@@ -1,6 +1,8 @@
 // The dimming veil, its kind table and the toolkit's popups; the waiting veil's flag and maximum.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
+#include <algorithm>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -59,6 +61,7 @@ class OverlayTest : public QObject {
   void errorPageDefaultAndGivenText_data();
   void errorPageDefaultAndGivenText();
   void enterAndEscapeDoNotCloseAPopup();
+  void pageDestroyedWhileThePopupIsOpen();
   void waitingClosesOnFirstTickWhenFlagIsZero();
   void waitingClosesAfterMaximumWhenFlagStays();
   void waitingSeesAFlagClearedByAnotherThread();
@@ -183,6 +186,20 @@ void OverlayTest::enterAndEscapeDoNotCloseAPopup() {
   });
   QCOMPARE(OpenOverlay(nullptr, kOverlayError), int(QDialog::Rejected));
   QVERIFY(stillOpen);
+}
+
+void OverlayTest::pageDestroyedWhileThePopupIsOpen() {
+  // The host may delete a page while its overlay runs (a posted message handled in the modal loop).
+  auto* page = new QWidget;
+  page->resize(860, 640);
+  page->show();
+  QPointer<QWidget> watch(page);
+  WhenPopupOpens<CErrorPage>([page](CErrorPage*) { delete page; });
+  QCOMPARE(OpenOverlay(page, kOverlayError), int(QDialog::Rejected));
+  QVERIFY(!watch);
+  QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty() ||
+              std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
+                           [](QWidget* w) { return w->isVisible(); }));
 }
 
 void OverlayTest::waitingClosesOnFirstTickWhenFlagIsZero() {
