@@ -55,8 +55,13 @@ int CAvrelButton::MeasureText() const {
 }
 
 void CAvrelButton::setDisabledLook(bool on) {
-  // A button that looks disabled must not act either.
-  setEnabled(!on);
+  disabledLook_ = on;
+  setEnabled(!on);  // a button that looks disabled must not act either
+  update();
+}
+
+void CAvrelButton::setPressedLook(bool on) {
+  pressedLook_ = on;
   update();
 }
 
@@ -99,9 +104,9 @@ void CAvrelButton::setSelected(bool on) {
 
 ButtonLook CAvrelButton::currentLook() const {
   ButtonFlags f;
-  f.disabled = !isEnabled();
+  f.disabled = disabledLook_;
   f.backgroundOnly = backgroundOnly_;
-  f.pressed = isDown() || ((toggleMode_ || groupValue_ > 0) && selected_);
+  f.pressed = isDown() || pressedLook_ || ((toggleMode_ || groupValue_ > 0) && selected_);
   f.hovered = hovered_;
   return ChooseButtonLook(f);
 }

@@ -17,9 +17,9 @@ namespace vrx::ui {
 enum ButtonState : int { kStateDisabled = 0, kStateNormal = 1, kStatePressed = 2, kStateHovered = 3 };
 
 struct ButtonFlags {
-  bool disabled = false;        // the page's flag or the window disabled
+  bool disabled = false;        // the page's disabled flag
   bool backgroundOnly = false;  // draw only what lies beneath
-  bool pressed = false;         // held down (or a selected toggle)
+  bool pressed = false;         // held down, shown pressed by the page, or a selected toggle
   bool hovered = false;
 };
 
@@ -41,7 +41,10 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   void SetImages(int disabledId, int normalId, int pressedId, int hoveredId);
   int MeasureText() const;
 
+  // The page's "disabled" flag: draws state 0 and takes no input. Disabling only the window (setEnabled)
+  // blocks input and keeps the look, so a page can disable a button and show it pressed.
   void setDisabledLook(bool on);
+  void setPressedLook(bool on);
   void setBackgroundOnly(bool on);
   bool backgroundOnly() const { return backgroundOnly_; }
   void setTextColor(const QColor& c);
@@ -84,6 +87,7 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   std::array<QPixmap, 4> images_;
   int state_ = kStateNormal;
   bool disabledLook_ = false;
+  bool pressedLook_ = false;
   bool backgroundOnly_ = false;
   bool hovered_ = false;
   bool tracking_ = false;

@@ -50,6 +50,7 @@ class ControlsTest : public QObject {
   void buttonLook();
   void hoverThenLeaveReturnsToNormal();
   void backgroundOnlyIgnoresHover();
+  void disabledAndShownPressed();
   void clickAndSpaceSendCommand();
   void toggleAndRadioPostToPage();
   void linksPostTheirKind();
@@ -107,6 +108,22 @@ void ControlsTest::backgroundOnlyIgnoresHover() {
   QVERIFY(!button.currentLook().drawPicture);
   button.setDisabledLook(true);
   QCOMPARE(button.currentLook().state, int(kStateDisabled));
+}
+
+void ControlsTest::disabledAndShownPressed() {
+  // "Disable Next and show it pressed" while a worker runs: the pressed picture, and clicks do nothing.
+  CAvrelButton button(nullptr, 1002);
+  button.resize(100, 40);
+  button.show();
+  QSignalSpy spy(&button, &CAvrelButton::command);
+  button.setEnabled(false);
+  button.setPressedLook(true);
+  QCOMPARE(button.currentLook().state, int(kStatePressed));
+  QTest::mouseClick(&button, Qt::LeftButton);
+  QCOMPARE(spy.count(), 0);
+  button.setEnabled(true);
+  button.setPressedLook(false);
+  QCOMPARE(button.currentLook().state, int(kStateNormal));
 }
 
 void ControlsTest::clickAndSpaceSendCommand() {
