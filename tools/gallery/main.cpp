@@ -103,6 +103,12 @@ void ProvideStandIns() {
     p.setFont(f);
     p.drawText(QRectF(0, 0, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
   }));
+  ProvideMissingPng(4083, Canvas({22, 22}, [](QPainter& p) {
+    p.setPen(QPen(Qt::white, 1.5));
+    p.drawEllipse(QRectF(1, 1, 20, 20));
+    p.setFont(UiFont(Face::Verdana, 14, true));
+    p.drawText(QRectF(0, 0, 22, 22), Qt::AlignCenter, QStringLiteral("?"));
+  }));
   ProvideMissingPng(3052, Canvas({100, 32}, [](QPainter& p) { p.fillRect(QRect(0, 0, 100, 32), palette::kAccent); }));
   ProvideMissingPng(3053, Canvas({14, 32}, [](QPainter& p) {
     p.setBrush(QColor(0xC4, 0xC4, 0xC4));
@@ -357,6 +363,22 @@ void RenderLists() {
     Save(scene.grab(), QString::fromLatin1(names[variant]));
   }
   checkedCount = 0;
+
+  // The recorder list's shared base: eight centred columns, a help icon after "Mac Address".
+  Scene scene({860, 320});
+  auto* list = new CSkinListCtrl(&scene, 1030);
+  const int widths[] = {60, 40, 25, 40, 30, 200, 20, 210};
+  const QString titles[] = {{}, {}, {}, QStringLiteral("No."), {}, QStringLiteral("IP Address"), {},
+                            QStringLiteral("Mac Address")};
+  for (int i = 0; i < 8; ++i) list->InsertColumn({titles[i], widths[i], Qt::AlignHCenter});
+  list->header()->SetBackground(3052);
+  list->header()->SetHelpIcon(7, 4083, 4);
+  list->scrollBar()->SetThumbImage(3053);
+  list->setTextColor(QColor(0x60, 0x60, 0x60));
+  list->setRowHeight(44);
+  list->setGeometry(80, 40, 688, 220);
+  scene.show();
+  Save(scene.grab(), QStringLiteral("nvrlist_base_empty"));
 }
 
 void RenderCombo() {
