@@ -6,11 +6,28 @@
 #include "Scenario.h"
 #include "SimApp.h"
 
+#include <ifaddrs.h>
+#include <net/if.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <pthread.h>
+
+namespace {
+// The simulator answers broadcasts: it must only ever run where nothing but loopback exists, which is what
+// scripts/sandbox makes. Returns the name of a non-loopback interface, or "" when there is none.
+std::string nonLoopbackInterface() {
+  ifaddrs *list = nullptr;
+  if (getifaddrs(&list) != 0) return "(interfaces unreadable)";
+  std::string found;
+  for (ifaddrs *i = list; i && found.empty(); i = i->ifa_next)
+    if (!(i->ifa_flags & IFF_LOOPBACK)) found = i->ifa_name;
+  freeifaddrs(list);
+  return found;
+}
+}  // namespace
 
 int main(int argc, char **argv) {
   std::string scenarioPath, stateDir;
@@ -29,7 +46,11 @@ int main(int argc, char **argv) {
     std::cerr << "usage: vrx-sim SCENARIO.json [--control PORT] [--state-dir DIR]\n";
     return 2;
   }
-  if (!std::getenv("VRX_SANDBOX")) std::cerr << "vrx-sim: warning: not inside scripts/sandbox\n";
+  if (std::string other = nonLoopbackInterface(); !other.empty()) {
+    std::cerr << "vrx-sim: refusing to run next to network interface " << other
+              << ": start it inside scripts/sandbox, where only loopback exists\n";
+    return 3;
+  }
 
   // Signals are taken by sigwait below; every thread started from here on inherits the block.
   sigset_t signals;

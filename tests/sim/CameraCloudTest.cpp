@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <openssl/evp.h>
+
 #include <cstdio>
 #include <jpeglib.h>
 
@@ -97,6 +99,36 @@ TEST_F(CameraCloudTest, DigestRefusesAnUnknownNonceAndAForeignUri) {
   bool sawUnknownNonce = false;
   for (const auto &e : log) sawUnknownNonce |= e["outcome"].get<std::string>().find("unknown nonce") != std::string::npos;
   EXPECT_TRUE(sawUnknownNonce);
+}
+
+std::string md5(const std::string &text) {
+  unsigned char d[EVP_MAX_MD_SIZE];
+  unsigned int n = 0;
+  EVP_Digest(text.data(), text.size(), d, &n, EVP_md5(), nullptr);
+  std::string hex;
+  char buf[3];
+  for (unsigned i = 0; i < n; ++i) std::snprintf(buf, sizeof buf, "%.2x", d[i]), hex += buf;
+  return hex;
+}
+
+// The wizard writes its Digest answer without blanks after the commas and with qop quoted, and counts nc up
+// on one nonce; the camera must take that form, request after request.
+TEST_F(CameraCloudTest, DigestAnswerInTheWizardsOwnFormIsAcceptedWithARisingNonceCount) {
+  const std::string uri = "/userlist.cgi?";
+  std::string header = curl({"http://127.0.20.1" + uri}).header("WWW-Authenticate");
+  size_t n = header.find("nonce=\"") + 7;
+  std::string nonce = header.substr(n, header.find('"', n) - n);
+  const std::string cnonce = "0123456789abcdefghijklmnopqrstuv";
+  for (const char *nc : {"00000001", "00000002"}) {
+    std::string ha1 = md5("admin:HVC-2230:door4321"), ha2 = md5("GET:" + uri);
+    std::string response = md5(ha1 + ":" + nonce + ":" + nc + ":" + cnonce + ":auth:" + ha2);
+    std::string authorization = "Authorization: Digest username=\"admin\",realm=\"HVC-2230\",nonce=\"" + nonce +
+                                "\",uri=\"" + uri + "\",cnonce=\"" + cnonce + "\",nc=" + nc +
+                                ",algorithm=MD5,response=\"" + response + "\",qop=\"auth\"";
+    EXPECT_EQ(curl({"-H", authorization, "http://127.0.20.1" + uri}).status, 200) << nc;
+    // The same answer for another URI is refused.
+    EXPECT_EQ(curl({"-H", authorization, "http://127.0.20.1/image/jpeg.cgi"}).status, 401) << nc;
+  }
 }
 
 TEST_F(CameraCloudTest, PasswordChangeEchoesTheNewPasswordAndTakesEffect) {

@@ -156,7 +156,10 @@ TEST_F(DatagramTest, ControlledFaultsDelayAndRepeatTheDiscoveryReply) {
   ASSERT_TRUE(sim_->setRecorder("discovery_delay_ms=0&discovery_copies=1&discovery_silent=1"));
   client.send("127.0.10.1", discoverRequest());
   EXPECT_TRUE(client.receive(600).empty());
-  ASSERT_TRUE(sim_->setRecorder("discovery_silent=0"));
+  ASSERT_TRUE(sim_->setRecorder("discovery_silent=0&datagram_silent=1"));
+  EXPECT_TRUE(ask("127.0.10.1", accountRequest(0xA3, kRecorderMac, {"admin", ""})).bytes.empty());
+  ASSERT_TRUE(sim_->setRecorder("datagram_silent=0"));
+  EXPECT_FALSE(ask("127.0.10.1", accountRequest(0xA3, kRecorderMac, {"admin", ""})).bytes.empty());
 }
 
 }  // namespace

@@ -49,6 +49,14 @@ TEST_F(FaultScenarioTest, DigestRecorderAnswersOnItsAdvertisedPortOnly) {
   EXPECT_EQ(curl({"http://127.0.11.1:80/config/datetime"}).exitCode, 7);
 }
 
+TEST_F(FaultScenarioTest, SlowRecorderOutlastsAShortClientTimeOut) {
+  ASSERT_TRUE(sim_->setRecorder("http_delay_ms=3000"));
+  CurlResult slow = curl({"--digest", "-u", "admin:secret12", "--max-time", "1", kRecorder + "/config/datetime"});
+  EXPECT_EQ(slow.exitCode, 28) << "curl gave up waiting";
+  ASSERT_TRUE(sim_->setRecorder("http_delay_ms=0"));
+  EXPECT_EQ(config("/config/datetime").status, 200);
+}
+
 TEST_F(FaultScenarioTest, RefusedZoneKeepsTheOldOne) {
   CurlResult refused = config("/config/datetime?timezone=3");
   EXPECT_NE(refused.body.find("400 Bad Request"), std::string::npos);
