@@ -74,6 +74,19 @@ void RecorderHttpApi::install(httplib::Server &server) {
   route(server, "/config/kelvaroportal", &RecorderHttpApi::portal);
   route(server, "/config/kelvaroregstatus", &RecorderHttpApi::regStatus);
   route(server, "/config/kelvaroreginfo", &RecorderHttpApi::regInfo);
+  // The page a desktop shortcut to the recorder opens.
+  server.Get("/", [this](const httplib::Request &req, httplib::Response &res) {
+    std::string why;
+    if (!auth_.check(req, res, why)) {
+      HttpEndpoint::note(why);
+      return;
+    }
+    res.set_content("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + model_ +
+                        "</title></head><body style=\"font-family:sans-serif\"><h1>" + model_ +
+                        "</h1><p>Simulated recorder: live view and playback are not part of the simulation.</p>"
+                        "</body></html>",
+                    "text/html; charset=utf-8");
+  });
 }
 
 void RecorderHttpApi::timeZoneList(const Params &p, httplib::Response &res) {

@@ -92,3 +92,15 @@ TEST_F(FaultScenarioTest, OfflineCameraAndCloudDownRefuseConnections) {
 }
 
 }  // namespace
+
+namespace {
+// A scenario written inside the test: the smallest world that shows a recorder with one unplugged bay.
+TEST(InlineScenarioTest, SmallFixtureScenarioRuns) {
+  auto sim = SimProcess::fromText(R"({"recorder": {"address": "127.0.15.1", "mac": "00:1d:4f:a0:15:01",
+                                     "admin_password": "pw123456", "disks": [{"plugged": false}]}})");
+  ASSERT_TRUE(sim->ready()) << sim->error();
+  CurlResult hd1 = get("http://127.0.15.1/config/storageinfo?storageid=0", "pw123456");
+  EXPECT_EQ(valueOf(hd1.body, "plug"), "0");
+  EXPECT_EQ(get("http://127.0.15.1/", "pw123456").header("Content-Type"), "text/html; charset=utf-8");
+}
+}  // namespace

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -96,6 +97,20 @@ SimProcess::~SimProcess() {
     }
   }
   if (out_ >= 0) close(out_);
+  if (!ownedScenario_.empty()) std::remove(ownedScenario_.c_str());
+}
+
+std::unique_ptr<SimProcess> SimProcess::fromText(const std::string &scenarioJson,
+                                                 std::chrono::milliseconds readyTimeout) {
+  char path[] = "/tmp/vrx-scenario.XXXXXX";
+  int fd = mkstemp(path);
+  if (fd >= 0) {
+    (void)!write(fd, scenarioJson.data(), scenarioJson.size());
+    close(fd);
+  }
+  auto sim = std::make_unique<SimProcess>(path, readyTimeout);
+  sim->ownedScenario_ = path;
+  return sim;
 }
 
 void SimProcess::exportCaFile() const { setenv("VRX_EXTRA_CA_FILE", caFile_.c_str(), 1); }

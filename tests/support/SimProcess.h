@@ -5,6 +5,7 @@
 //   sim.exportCaFile();                               // VRX_EXTRA_CA_FILE = the test CA of this run
 //   sim.plugDisk(1, false, false);                    // unplug HD2
 //   nlohmann::json log = sim.log();                   // every request the peers received
+//   auto small = SimProcess::fromText(R"({"recorder": {"address": "127.0.15.1", ...}})");
 //
 // The binary is found through VRX_BUILD_DIR and scenarios through VRX_SOURCE_DIR (ctest sets both). The
 // simulator binds 127.x addresses and ports 80, 443 and 62976: run only inside scripts/sandbox (ctest does
@@ -14,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 
@@ -42,6 +44,10 @@ class SimProcess {
   bool setCloudDown(bool down) const;
   bool setRecorder(const std::string &query) const;  // e.g. "discovery_silent=1&http_delay_ms=500"
 
+  // A simulator for a scenario given as JSON text (a small fixture inside a test); the file is removed with it.
+  static std::unique_ptr<SimProcess> fromText(const std::string &scenarioJson,
+                                              std::chrono::milliseconds readyTimeout = std::chrono::seconds(15));
+
   static std::string scenarioPath(const std::string &scenario);
   static std::string binaryPath();
 
@@ -51,6 +57,7 @@ class SimProcess {
   int out_ = -1;
   bool ready_ = false;
   std::string error_, controlUrl_, caFile_;
+  std::string ownedScenario_;  // removed by the destructor
 };
 
 }  // namespace vrx::test
