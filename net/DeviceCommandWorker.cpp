@@ -16,6 +16,18 @@ using std::chrono::milliseconds;
 constexpr const char* kPortalKeys[] = {"status", "access", "portal_url", "portal_number",
                                        "portal_dfp", "model", "localhyperlink"};
 
+std::uint64_t PackMac(const MacAddress& mac) {
+  std::uint64_t bits = 0;
+  for (std::uint8_t b : mac) bits = bits << 8 | b;
+  return bits;
+}
+
+MacAddress UnpackMac(std::uint64_t bits) {
+  MacAddress mac;
+  for (int i = 5; i >= 0; --i, bits >>= 8) mac[i] = std::uint8_t(bits);
+  return mac;
+}
+
 std::string ReplacePlus(const std::string& email) {
   std::string out;
   for (char c : email) out += c == '+' ? std::string("%2B") : std::string(1, c);
@@ -416,7 +428,7 @@ std::uint16_t DeviceCommandWorker::DatagramLocalPort() const { return endpoint_ 
 bool DeviceCommandWorker::CheckAccount(const std::string& deviceAddress, std::uint16_t port, const MacAddress& mac,
                                        const std::string& user, const std::string& password) {
   if (Status() == kIdle || !endpoint_) return false;
-  targetMac_ = mac;
+  targetMac_ = PackMac(mac);
   datagramUser_ = user;
   datagramPassword_ = password;
   return SendDatagram(BuildCheckAccount({deviceAddress, mac, sequence_}, user, password), deviceAddress, port);
@@ -426,7 +438,7 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
                                          const std::string& user, const std::string& currentPassword,
                                          const std::string& newPassword) {
   if (Status() == kIdle || !endpoint_) return false;
-  targetMac_ = mac;
+  targetMac_ = PackMac(mac);
   datagramUser_ = user;
   datagramPassword_ = currentPassword;
   datagramNewPassword_ = newPassword;
@@ -458,7 +470,7 @@ bool DeviceCommandWorker::SendDatagram(const std::optional<Bytes>& datagram, con
 
 void DeviceCommandWorker::OnDatagram(std::span<const std::uint8_t> data) {
   if (Status() != kBusy) return;  // only a waiting command looks at datagrams
-  const DatagramVerdict verdict = ClassifyDatagramReply(data, targetMac_);
+  const DatagramVerdict verdict = ClassifyDatagramReply(data, UnpackMac(targetMac_.load()));
   if (verdict.action == DatagramVerdict::Action::Ignore) return;
   switch (verdict.store) {
     case DatagramVerdict::Store::AccountResult:

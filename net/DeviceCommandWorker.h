@@ -156,7 +156,7 @@ class DeviceCommandWorker {
   std::string modelName_ = "VRX-410Q";
 
   // Datagram side.
-  MacAddress targetMac_{};
+  std::atomic<std::uint64_t> targetMac_{0};  // six bytes, read by the receiving thread
   std::string datagramUser_, datagramPassword_, datagramNewPassword_;
   std::array<std::uint8_t, kDiscoveryReplyBufferSize> discoveryReply_{};
   std::array<std::uint8_t, kSecondReplyBufferSize> secondReply_{};
