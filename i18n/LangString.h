@@ -1,0 +1,31 @@
+#pragma once
+// Text lookup for everything the wizard shows: a key, its built-in English text and up to four values.
+// The current language's file is extracted from the program's resources into the temporary folder and
+// every lookup reads it from there (parsed once per file version, see LangString.cpp).
+
+#include <QList>
+#include <QString>
+
+#include "i18n/LanguageTable.h"
+
+// Extract the embedded language file of index (anything outside 0..5 means English) into the temporary
+// folder, creating or truncating it, and remember that folder for lookups. False, and nothing changed,
+// when the resource is missing or empty. A failed write is not reported (lookups then fall back to English).
+bool LoadLanguageFile(int index);
+
+// The value of key in the current language's file, or englishText when the file or the key is missing
+// (an empty value in the file wins over englishText). Then every "{0}" is replaced by v0, then "{1}" by v1,
+// "{2}" by v2, "{3}" by v3, in that order on the growing result; an empty value leaves its placeholder.
+// Safe to call from any thread.
+QString GetLangString(const QString& key, const QString& englishText, const QString& v0 = {},
+                      const QString& v1 = {}, const QString& v2 = {}, const QString& v3 = {});
+
+// One piece of a text with bold markup: "<br>" opens a bold run, "</br>" closes it.
+struct TextRun {
+  QString text;
+  bool bold;
+};
+
+// Cut text into runs: before "<br>" normal, between "<br>" and "</br>" bold, an unclosed "<br>" makes the
+// rest bold. Empty runs and runs that are exactly one blank are dropped; the markers never show.
+QList<TextRun> SplitBoldRuns(const QString& text);
