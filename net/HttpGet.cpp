@@ -112,8 +112,9 @@ std::string OneLine(std::string_view line) {
 }  // namespace
 
 bool IsCertificateError(int code) {
-  return code == CURLE_PEER_FAILED_VERIFICATION || code == CURLE_SSL_INVALIDCERTSTATUS ||
-         code == CURLE_SSL_ISSUER_ERROR || code == CURLE_SSL_PINNEDPUBKEYNOTMATCH;
+  // Untrusted issuer, expired, another name (all reported as a failed peer verification), or no valid
+  // revocation status.
+  return code == CURLE_PEER_FAILED_VERIFICATION || code == CURLE_SSL_INVALIDCERTSTATUS || code == CURLE_SSL_ISSUER_ERROR;
 }
 
 struct HttpGet::Connection {
