@@ -40,6 +40,16 @@ std::vector<std::string> SplitReplyItems(std::string_view reply, std::size_t max
   return items;
 }
 
+std::array<std::string, 9> SplitCameraLine(std::string_view line) {
+  std::array<std::string, 9> fields;
+  std::size_t n = 0;
+  ForEachPiece(line, ";", [&](std::string_view field) {
+    fields[n++] = std::string(field);
+    return n < fields.size();
+  });
+  return fields;
+}
+
 std::string CookieValue(std::string_view setCookie, std::string_view key) {
   std::string value;
   ForEachPiece(setCookie, "; ", [&](std::string_view pair) {

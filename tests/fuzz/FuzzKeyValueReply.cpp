@@ -1,4 +1,4 @@
-// Recorder replies: key=value lookups and the camera list split. The first byte picks the key length.
+// Recorder replies: key=value lookups, the camera list split and each camera line's fields. The first byte picks the key length.
 #include <cstdint>
 #include <string_view>
 
@@ -17,7 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char* fixed : {"status", "portal_url", "timezone", "plug"}) (void)ReplyValue(reply, fixed);
   const auto items = SplitReplyItems(reply, 256);
   if (items.size() > 256) __builtin_trap();
-  for (const auto& item : items)
+  for (const auto& item : items) {
     if (item.find("\r\n") != std::string::npos) __builtin_trap();
+    std::size_t total = 0;
+    for (const auto& field : SplitCameraLine(item)) {
+      if (field.find(';') != std::string::npos) __builtin_trap();  // fields never swallow a separator
+      total += field.size();
+    }
+    if (total > item.size()) __builtin_trap();
+  }
   return 0;
 }

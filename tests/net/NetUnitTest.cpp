@@ -250,6 +250,15 @@ TEST(ReplyParsers, ListItemsKeepTheFirst256) {
   EXPECT_TRUE(SplitReplyItems("\r\n", 256).empty());
 }
 
+TEST(ReplyParsers, CameraLineFieldsFromTheLeft) {
+  using F = std::array<std::string, 9>;
+  EXPECT_EQ(SplitCameraLine("1;127.0.20.1;cam-7;acme;IPC-1;YWRtaW4=;cHc=;;1"),
+            (F{"1", "127.0.20.1", "cam-7", "acme", "IPC-1", "YWRtaW4=", "cHc=", "", "1"}));
+  EXPECT_EQ(SplitCameraLine("0;127.0.20.2"), (F{"0", "127.0.20.2", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(SplitCameraLine("a;b;c;d;e;f;g;h;i;j;k"), (F{"a", "b", "c", "d", "e", "f", "g", "h", "i"}));
+  EXPECT_EQ(SplitCameraLine(""), F{});
+}
+
 TEST(ReplyParsers, CookieValueByKey) {
   const std::pair<const char*, const char*> cases[] = {
       {"kelvaro=abc123; path=/; secure", "abc123"},
