@@ -148,6 +148,10 @@ Bytes Answer(std::uint16_t opcode, std::uint16_t result, std::optional<std::int3
   return b;
 }
 Bytes Letters(const char* t) { return Bytes(t, t + std::strlen(t)); }
+Bytes Oversized(Bytes b) {
+  b.resize(4000, 0xEE);  // the receive cuts it to 1024 bytes
+  return b;
+}
 
 struct AccountCase {
   const char* name;
@@ -197,6 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
         AccountCase{"YesNoFails", false, {Letters("yesno")}, 4, 0},
         AccountCase{"OtherDevicesIgnoredUntilTheAnswer", false,
                     {DiscoveryReply({1, 2, 3, 4, 5, 6}, 4), Answer(0xB5, 0), Answer(0xA3, 0, 1)}, 2, 1},
+        AccountCase{"GarbageThenOversizedAnswer", false, {Letters("\xFD"), Oversized(Answer(0xA3, 0, 1))}, 2, 1},
         AccountCase{"UnknownOpcodeTimesOut", false, {Answer(0xB5, 0)}, 3, 0},
         AccountCase{"SilenceTimesOut", false, {}, 3, 0},
         AccountCase{"PasswordChanged", true, {Answer(0xA4, 0)}, 2, 0},
