@@ -113,17 +113,26 @@ CLEDRedPage::CLEDRedPage(QWidget* parent)
                    "again."},
       {"intro_09", "If the LED is still in red, reset the VRX-410Q to factory default settings."},
   };
+  // Numbered checks with a hanging indent: the number in the accent colour, wrapped lines under the text.
+  constexpr int kNumberLeft = kTextLeft + 16;
+  constexpr int kCheckLeft = kTextLeft + 40;
   int number = 1;
   for (const Check& check : kChecks) {
     auto* label = AddText(this, GetLangString(check.key, check.english), kPopupTextPx, pal::kBodyDark);
-    label->setPrefixMark(QStringLiteral("%1.  ").arg(number++), pal::kAccent);
-    y = Stack(label, kTextLeft + 16, y + 16, kTextWidth - 16);
+    const int top = y + 14;
+    y = Stack(label, kCheckLeft, top, kTextLeft + kTextWidth - kCheckLeft);
+    auto* mark = new ui::CAvrelStatic(this);
+    mark->setTextSize(kPopupTextPx);
+    mark->setTextColor(pal::kAccent);
+    mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    mark->setText(QStringLiteral("%1.").arg(number++));
+    mark->setGeometry(kNumberLeft, top, kCheckLeft - kNumberLeft, 20);
   }
 
   link_ = new ui::CLinkStatic2(this);
   link_->setText(GetLangString("intro_10", "How to reset your VRX-410Q"));
   link_->setLinkKind(ui::kOverlayReset);
-  link_->setGeometry(kTextLeft, qMax(y + 28, 330), kTextWidth, 24);
+  link_->setGeometry(kTextLeft, y + 30, kTextWidth, 24);
   ApplyLineBreaking(this, currentLanguage);
 }
 
@@ -160,6 +169,13 @@ CTermPage::CTermPage(QWidget* parent) : CPopupPage(parent, QSize(700, 540), QPoi
   text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   // (20, 40), 660 wide; it ends 10 pixels above the Close button instead of running under it.
   text_->setGeometry(20, 40, 660, 477 - 40 - 10);
+  // A slim grey scroll bar in the wizard's colours instead of the desktop's.
+  text_->verticalScrollBar()->setStyleSheet(QStringLiteral(
+      "QScrollBar:vertical { width: 8px; background: #F2F2F2; border-radius: 4px; margin: 0; }"
+      "QScrollBar::handle:vertical { background: #C4C4C4; border-radius: 4px; min-height: 32px; }"
+      "QScrollBar::handle:vertical:hover { background: #A9A9A9; }"
+      "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+      "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
   setAccessibleName(GetLangString("eula_01", "End User License Agreement"));
 
   auto* close = new ui::CAvrelButton(this, 3);

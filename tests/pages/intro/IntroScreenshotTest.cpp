@@ -1,5 +1,5 @@
 // Renders the welcome pages and their popups (over the dimmed page, as the wizard shows them) in English,
-// Traditional Chinese and, for the wide reset button, Spanish into $VRX_BUILD_DIR/screenshots/ for a person
+// Traditional Chinese, Spanish (the wide reset button) and Russian (long texts) into $VRX_BUILD_DIR/screenshots/ for a person
 // to look at. The checks only guard against blank pictures.
 #include <QPainter>
 #include <QtTest>
@@ -65,6 +65,7 @@ class IntroScreenshotTest : public QObject {
     QTest::newRow("English") << 0 << "en";
     QTest::newRow("Traditional Chinese") << 4 << "zh_TW";
     QTest::newRow("Spanish") << 3 << "es";
+    QTest::newRow("Russian") << 2 << "ru";
   }
   void shots() {
     QFETCH(int, language);
