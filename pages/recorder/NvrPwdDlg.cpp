@@ -1,0 +1,365 @@
+#include "pages/recorder/NvrPwdDlg.h"
+
+#include <QFocusEvent>
+#include <QPointer>
+#include <chrono>
+
+#include "app/InterDialog.h"
+#include "i18n/LangString.h"
+#include "net/DeviceCommandWorker.h"
+#include "net/DeviceSearch.h"
+#include "net/DiscoveryProtocol.h"
+#include "pages/common/FrameLayout.h"
+#include "pages/recorder/NvrPwdRules.h"
+#include "ui/EditCtrl.h"
+#include "ui/Labels.h"
+#include "ui/Overlay.h"
+#include "ui/Palette.h"
+#include "ui/Waiting.h"
+
+namespace vrx {
+
+namespace pal = ui::palette;
+
+namespace {
+
+// Where the page puts its rows: a caption on the left, the field (a panel with the edit inside) on the right,
+// the error mark just right of the field.
+constexpr int kCaptionX = 150, kCaptionWidth = 140;
+constexpr int kFieldX = 300, kFieldWidth = 266, kFieldHeight = 38;
+constexpr int kUserRowY = 185, kPasswordRowY = 245, kConfirmRowY = 305;
+constexpr int kEnterPasswordRowY = 235;  // enter mode: no confirmation row, the password rises a little
+constexpr QPoint kPasswordMarkPos{572, 251};
+constexpr int kMarkSize = 26;
+constexpr int kHintY = 349;
+constexpr int kErrorTop = 379, kErrorRight = 778;
+constexpr int kEditInset = 10;
+constexpr int kTextPx = 15;
+const QColor kUserBoxFill{0xEE, 0xEE, 0xEE};
+
+QString Key(const char* key, const char* english) { return GetLangString(key, english); }
+
+ui::CAvrelStatic* Caption(QWidget* page, const QString& text, int y) {
+  auto* label = new ui::CAvrelStatic(page);
+  label->setText(text);
+  label->setTextSize(kTextPx);
+  label->setTextColor(pal::kBodyGrey);
+  label->setGeometry(kCaptionX, y, kCaptionWidth, kFieldHeight);
+  return label;
+}
+
+ui::CRoundBack* FieldFrame(QWidget* page, int y) {
+  auto* frame = new ui::CRoundBack(page);
+  frame->setBorder(pal::kEditBorder);
+  frame->setGeometry(kFieldX, y, kFieldWidth, kFieldHeight);
+  return frame;
+}
+
+ui::CMyEditCtrl2* PasswordEdit(ui::CRoundBack* frame, int id) {
+  auto* edit = new ui::CMyEditCtrl2(frame, id);
+  edit->setPasswordMode(true);
+  edit->setGeometry(kEditInset, 4, kFieldWidth - 2 * kEditInset, kFieldHeight - 8);
+  return edit;
+}
+
+ui::CImageBox* ErrorMark(QWidget* page, QPoint at) {
+  auto* mark = new ui::CImageBox(page);
+  mark->SetImage(CNvrPwdDlg::kErrorMarkPng);
+  mark->setGeometry(QRect(at, QSize(kMarkSize, kMarkSize)));
+  mark->hide();
+  return mark;
+}
+
+// Sleeps `ms` in short steps while `running` stays set; false when it was cleared.
+bool SleepWhile(const std::atomic<int>& running, int ms) {
+  for (int slept = 0; slept < ms; slept += 25) {
+    if (!running) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  return running != 0;
+}
+
+}  // namespace
+
+CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker,
+                       ProbeFlags probe)
+    : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 6}),
+      search_(search),
+      worker_(worker),
+      probe_(probe),
+      recorderIp_(host.GetRecorderIp().toStdString()),
+      recorderMac_(host.GetRecorderMac().toStdString()) {
+  setObjectName("CNvrPwdDlg");
+  AddTitle(Key("nvrpwd_01", "Secure your NVR"));
+  description_ = AddBodyText(Key("nvrpwd_02", "Create and confirm a password for your device"),
+                             QRect(frame::kBodyRect.topLeft(), QSize(frame::kBodyRect.width(), 40)));
+
+  Caption(this, Key("Admin", "Admin"), kUserRowY);
+  auto* userBox = FieldFrame(this, kUserRowY);
+  userBox->setFill(kUserBoxFill);
+  auto* user = new ui::CAvrelStatic(userBox);
+  user->setFontFace(ui::Face::Verdana);
+  user->setTextSize(kTextPx);
+  user->setTextColor(pal::kBodyDark);
+  user->setText("admin");
+  user->setGeometry(kEditInset, 0, kFieldWidth - 2 * kEditInset, kFieldHeight);
+
+  passwordLabel_ = Caption(this, Key("Password", "Password"), kPasswordRowY);
+  passwordFrame_ = FieldFrame(this, kPasswordRowY);
+  password_ = PasswordEdit(passwordFrame_, kPasswordId);
+  confirmLabel_ = Caption(this, Key("Confirm Password", "Confirm Password"), kConfirmRowY);
+  confirmFrame_ = FieldFrame(this, kConfirmRowY);
+  confirm_ = PasswordEdit(confirmFrame_, kConfirmId);
+  passwordMark_ = ErrorMark(this, kPasswordMarkPos);
+  confirmMark_ = ErrorMark(this, kPasswordMarkPos + QPoint(0, kConfirmRowY - kPasswordRowY));
+
+  hint_ = new ui::CAvrelStatic(this);
+  hint_->setTextSize(12);
+  hint_->setTextColor(pal::kVersionGrey.darker(125));
+  hint_->setText(Key("nvrpwd_09", "6-31 characters, case-sensitive, no spaces"));
+  hint_->setGeometry(kFieldX, kHintY, kErrorRight - kFieldX, 20);
+
+  errorLabel_ = new ui::CErrorStatic(this);
+  errorLabel_->hide();
+
+  connect(password_, &QLineEdit::textChanged, this, [this] { PasswordEdited(); });
+  connect(confirm_, &QLineEdit::textChanged, this, [this] {
+    if (mode_ != kCreate) return;
+    // Typing in the confirmation takes back its red border; a mismatch message goes with it.
+    confirmFrame_->setBorder(pal::kEditBorder);
+    confirmMark_->hide();
+    if (errorField_ == kConfirmField) ClearError();
+  });
+  password_->installEventFilter(this);
+  confirm_->installEventFilter(this);
+  WireControls();
+
+  // The mode is taken on the first tick rather than here: when the time zone page goes Back, the host
+  // creates this page before it handles the probe restart posted right behind, and a stale finished probe
+  // must not decide the mode.
+  errorField_ = kNoField;
+  startTimer_.start(50, this);
+  LayOut();
+}
+
+CNvrPwdDlg::~CNvrPwdDlg() { StopWork(); }
+
+void CNvrPwdDlg::StopWork() {
+  startTimer_.stop();
+  waitRunning_ = 0;
+  requestRunning_ = 0;
+  JoinThreads();
+}
+
+void CNvrPwdDlg::JoinThreads() {
+  // Both threads poll their running flag every 25-50 ms, so these joins end promptly once it is cleared.
+  if (waitThread_.joinable() && !waitRunning_) waitThread_.join();
+  if (requestThread_.joinable() && !requestRunning_) requestThread_.join();
+}
+
+void CNvrPwdDlg::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != startTimer_.timerId()) return CWizardPage::timerEvent(event);
+  startTimer_.stop();
+  if (probe_.probeBusy != 0) {
+    busy_ = 1;
+    if (!waitThread_.joinable()) {
+      waitRunning_ = 1;
+      waitThread_ = std::thread([this] { WaitForProbe(); });
+    }
+    QPointer<CNvrPwdDlg> self(this);
+    ui::WaitWhileBusy(this, &busy_, kVeilTicks);
+    if (!self) return;
+    waitRunning_ = 0;
+    JoinThreads();
+  } else {
+    blankAccepted_ = probe_.blankPasswordAccepted.load();
+    mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
+  }
+  TakeMode();
+  if (probeFailPending_) {
+    probeFailPending_ = false;
+    RunOverlay(ui::kOverlayError);
+  }
+}
+
+void CNvrPwdDlg::WaitForProbe() {
+  for (int i = 0; i < kProbePolls && waitRunning_ && probe_.probeBusy != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(kProbePollMs));
+  // A probe still running after 5 s leaves the host's starting values: enter mode.
+  blankAccepted_ = probe_.blankPasswordAccepted.load();
+  mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
+  waitRunning_ = 0;
+  busy_ = 0;
+}
+
+void CNvrPwdDlg::TakeMode() {
+  modeKnown_ = true;
+  host().state().passwordFlag = mode_ == kEnter ? 1 : 0;
+  host().SetAdminUser("admin");
+  description_->setText(mode_ == kEnter ? Key("nvrpwd_08", "Please enter the password for your device.")
+                                        : Key("nvrpwd_02", "Create and confirm a password for your device"));
+  LayOut();
+  password_->setFocus();
+}
+
+void CNvrPwdDlg::LayOut() {
+  const bool create = mode_ == kCreate;
+  const int passwordY = create ? kPasswordRowY : kEnterPasswordRowY;
+  passwordLabel_->move(kCaptionX, passwordY);
+  passwordFrame_->move(kFieldX, passwordY);
+  passwordMark_->move(kPasswordMarkPos.x(), passwordY + (kFieldHeight - kMarkSize) / 2);
+  for (QWidget* w : {static_cast<QWidget*>(confirmLabel_), static_cast<QWidget*>(confirmFrame_),
+                     static_cast<QWidget*>(hint_)})
+    w->setVisible(create);
+
+  passwordFrame_->setBorder(errorField_ == kPasswordField ? pal::kEditBorderError : pal::kEditBorder);
+  confirmFrame_->setBorder(errorField_ == kConfirmField ? pal::kEditBorderError : pal::kEditBorder);
+  passwordMark_->setVisible(errorField_ == kPasswordField);
+  confirmMark_->setVisible(create && errorField_ == kConfirmField);
+
+  errorLabel_->setText(errorText_);
+  const int width = kErrorRight - kFieldX;
+  errorLabel_->setGeometry(kFieldX, kErrorTop, width, errorLabel_->TextHeight(width) + 16);
+  errorLabel_->setVisible(!errorText_.isEmpty());
+  update();
+}
+
+void CNvrPwdDlg::ShowError(int field, const QString& text) {
+  errorField_ = field;
+  errorText_ = text;
+  LayOut();
+}
+
+void CNvrPwdDlg::ClearError() { ShowError(kNoField, QString()); }
+
+void CNvrPwdDlg::PasswordEdited() {
+  if (mode_ == kEnter) {
+    if (errorField_ != kNoField || !errorText_.isEmpty()) ClearError();
+    return;
+  }
+  if (!KeepsPasswordRule(password_->text())) {
+    ShowError(kPasswordField, PasswordRuleMessage());
+    password_->end(false);
+  } else if (errorField_ == kPasswordField || !errorText_.isEmpty()) {
+    ClearError();
+  }
+}
+
+void CNvrPwdDlg::PasswordLeft() {
+  if (mode_ == kEnter) return;
+  PasswordEdited();
+  if (errorField_ == kPasswordField) return;
+  const QString confirmation = confirm_->text();
+  if (!confirmation.isEmpty() && confirmation != password_->text())
+    ShowError(kConfirmField, PasswordMismatchMessage());
+}
+
+void CNvrPwdDlg::ConfirmLeft() {
+  if (mode_ == kEnter || errorField_ == kPasswordField) return;
+  const QString confirmation = confirm_->text();
+  if (!confirmation.isEmpty() && confirmation != password_->text())
+    ShowError(kConfirmField, PasswordMismatchMessage());
+  else if (errorField_ == kConfirmField)
+    ClearError();
+}
+
+bool CNvrPwdDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) {
+    // Losing focus to a veil or another window is not the user leaving the field.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && modeKnown_) {
+      if (watched == password_) PasswordLeft();
+      if (watched == confirm_) ConfirmLeft();
+    }
+  }
+  return CWizardPage::eventFilter(watched, event);
+}
+
+void CNvrPwdDlg::OnCommand(int commandId) {
+  if (commandId == kCmdNext) return Next();
+  CWizardPage::OnCommand(commandId);
+}
+
+void CNvrPwdDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_WIZ_PROBEFAIL) return CWizardPage::OnMessage(msg, wParam, lParam);
+  // The recorder did not answer the host's check. While the page still waits for the probe, the popup
+  // follows the waiting veil instead of opening on top of it.
+  if (busy_ != 0 || startTimer_.isActive()) {
+    probeFailPending_ = true;
+    return;
+  }
+  RunOverlay(ui::kOverlayError);
+}
+
+void CNvrPwdDlg::Next() {
+  if (!modeKnown_ || busy_ != 0) return;
+  const QString password = password_->text();
+  const QString confirmation = confirm_->text();
+  errorField_ = kNoField;
+  if (mode_ == kCreate) {
+    // Nothing is sent for a password the recorder would refuse or a confirmation that differs.
+    switch (CheckNewPassword(password, confirmation)) {
+      case PasswordFault::Rule: return ShowError(kPasswordField, PasswordRuleMessage());
+      case PasswordFault::Mismatch: return ShowError(kPasswordField, PasswordMismatchMessage());
+      case PasswordFault::None: break;
+    }
+  }
+  ClearError();
+  busy_ = 1;
+  if (!requestThread_.joinable()) {
+    requestRunning_ = 1;
+    requestThread_ = std::thread([this, mode = mode_.load(), text = password.toStdString()] {
+      SendRequest(mode, text);
+    });
+  }
+  QPointer<CNvrPwdDlg> self(this);
+  ui::WaitWhileBusy(this, &busy_, kVeilTicks);
+  if (!self) return;
+  requestRunning_ = 0;
+  JoinThreads();
+  busy_ = 0;
+
+  switch (requestResult_.load()) {
+    case kSucceeded:
+      host().SetAdminPassword(password);
+      Navigate(NAV_NEXT);
+      return;
+    case kEnterFailed:
+      if (requestMessage_) return ShowError(kPasswordField, IncorrectPasswordMessage());
+      break;
+    case kCreateFailed:
+      if (requestMessage_) return ShowError(kNoField, PasswordChangeFailedMessage());
+      break;
+  }
+  LayOut();  // the recorder was not among the search results: stay without a message
+}
+
+void CNvrPwdDlg::SendRequest(int mode, std::string password) {
+  const int failed = mode == kEnter ? kEnterFailed : kCreateFailed;
+  requestResult_ = kSucceeded;
+  requestMessage_ = 0;
+  auto finish = [this](int result, int message) {
+    requestResult_ = result;
+    requestMessage_ = message;
+    requestRunning_ = 0;
+    busy_ = 0;
+  };
+  if (!SleepWhile(requestRunning_, kSettleMs)) return finish(failed, 0);
+
+  const int iface = search_.FindByIpv4(recorderIp_);
+  const std::optional<net::MacAddress> mac = net::ParseMacText(recorderMac_);
+  if (iface < 0 || !mac || !worker_.OpenDatagram(search_.LocalAddress(iface))) return finish(failed, 0);
+  if (mode == kEnter)
+    worker_.CheckAccount(recorderIp_, net::kDiscoveryPort, *mac, "admin", password);
+  else
+    worker_.ChangePassword(recorderIp_, net::kDiscoveryPort, *mac, "admin", "", password);
+
+  for (int i = 0; i < kAnswerPolls && requestRunning_ && worker_.Status() == net::DeviceCommandWorker::kBusy; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(kAnswerPollMs));
+  const int status = worker_.Status();
+  const bool accepted = status == net::DeviceCommandWorker::kDone &&
+                        (mode == kCreate || worker_.AccountCheckResult() == 1);
+  finish(accepted ? kSucceeded : failed, accepted ? 0 : 1);
+}
+
+}  // namespace vrx

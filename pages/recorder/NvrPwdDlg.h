@@ -1,0 +1,124 @@
+#pragma once
+// Page 7: secures the chosen recorder's administrator account "admin". The host's blank-password probe decides
+// the mode: create mode (the recorder is new, or did not answer) asks for a new password twice, checks it as the
+// user types and sets it with OP_CHANGE_PASSWORD; enter mode asks for the existing password and verifies it with
+// OP_CHECK_ACCOUNT. Both datagrams go through the host's command worker on the interface where the recorder
+// answered the search. On success the password is stored in the wizard state and the wizard moves on.
+
+#include <QBasicTimer>
+#include <QString>
+#include <atomic>
+#include <thread>
+
+#include "pages/common/WizardPage.h"
+
+namespace vrx {
+
+namespace net {
+class DeviceSearch;
+class DeviceCommandWorker;
+}  // namespace net
+
+namespace ui {
+class CAvrelStatic;
+class CBaseStatic;
+class CErrorStatic;
+class CImageBox;
+class CMyEditCtrl2;
+class CRoundBack;
+}  // namespace ui
+
+// The host's probe results the page reads (written by the probe thread).
+struct ProbeFlags {
+  std::atomic<int>& blankPasswordAccepted;
+  std::atomic<int>& passwordRequired;
+  std::atomic<int>& probeBusy;
+};
+
+class CNvrPwdDlg : public CWizardPage {
+  Q_OBJECT
+ public:
+  static constexpr int kPasswordId = 5004;
+  static constexpr int kConfirmId = 5005;
+  static constexpr int kErrorMarkPng = 3064;
+  enum Mode : int { kCreate = 0, kEnter = 1 };
+  enum ErrorField : int { kNoField = -1, kPasswordField = 1, kConfirmField = 2 };
+  enum RequestResult : int { kSucceeded = 0, kEnterFailed = 1, kCreateFailed = 2 };
+
+  // Waits: the host's probe up to 5 s, the recorder's answer up to 6 s, the waiting veil up to 12 s.
+  static constexpr int kProbePollMs = 50, kProbePolls = 100;
+  static constexpr int kAnswerPollMs = 25, kAnswerPolls = 240;
+  static constexpr int kSettleMs = 500;
+  static constexpr int kVeilTicks = 120;
+
+  CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlags probe);
+  ~CNvrPwdDlg() override;
+
+  int mode() const { return mode_.load(); }
+  bool modeKnown() const { return modeKnown_; }
+  int errorField() const { return errorField_; }
+  QString errorText() const { return errorText_; }
+  ui::CMyEditCtrl2* passwordEdit() const { return password_; }
+  ui::CMyEditCtrl2* confirmEdit() const { return confirm_; }
+  ui::CErrorStatic* errorLabel() const { return errorLabel_; }
+  ui::CImageBox* errorMark(int field) const { return field == kConfirmField ? confirmMark_ : passwordMark_; }
+  ui::CRoundBack* fieldFrame(int field) const { return field == kConfirmField ? confirmFrame_ : passwordFrame_; }
+  ui::CBaseStatic* description() const { return description_; }
+
+ protected:
+  void OnCommand(int commandId) override;
+  void StopWork() override;
+  void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) override;
+  void timerEvent(QTimerEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void TakeMode();
+  void LayOut();
+  void ShowError(int field, const QString& text);
+  void ClearError();
+  void PasswordEdited();
+  void PasswordLeft();
+  void ConfirmLeft();
+  void Next();
+
+  void WaitForProbe();   // wait thread
+  void SendRequest(int mode, std::string password);  // request thread
+  void JoinThreads();
+
+  net::DeviceSearch& search_;
+  net::DeviceCommandWorker& worker_;
+  ProbeFlags probe_;
+  std::string recorderIp_, recorderMac_;
+
+  std::atomic<int> mode_{kCreate};
+  std::atomic<int> blankAccepted_{0};
+  bool modeKnown_ = false;
+  int errorField_ = kNoField;
+  QString errorText_;
+
+  // Shared with the page's threads.
+  std::atomic<int> busy_{0};
+  std::atomic<int> waitRunning_{0};
+  std::atomic<int> requestRunning_{0};
+  std::atomic<int> requestResult_{kSucceeded};
+  std::atomic<int> requestMessage_{0};  // 1: the failure is shown to the user
+  bool probeFailPending_ = false;
+  std::thread waitThread_;
+  std::thread requestThread_;
+  QBasicTimer startTimer_;
+
+  ui::CBaseStatic* description_;
+  ui::CAvrelStatic* passwordLabel_;
+  ui::CAvrelStatic* confirmLabel_;
+  ui::CRoundBack* passwordFrame_;
+  ui::CRoundBack* confirmFrame_;
+  ui::CMyEditCtrl2* password_;
+  ui::CMyEditCtrl2* confirm_;
+  ui::CImageBox* passwordMark_;
+  ui::CImageBox* confirmMark_;
+  ui::CAvrelStatic* hint_;
+  ui::CErrorStatic* errorLabel_;
+};
+
+}  // namespace vrx

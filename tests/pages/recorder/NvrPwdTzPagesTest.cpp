@@ -1,0 +1,424 @@
+// Pages 7 (administrator password) and 8 (time zone) in the host, against the simulated recorder: the mode
+// from the host's probe, the password rule as the user types and on Next, what reaches the recorder, the
+// probe-failure popup; the zone list in the wizard's language, the current zone, a refused zone and a retry.
+// Screenshots of both pages go to $VRX_BUILD_DIR/screenshots/.
+#include <QtTest>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "SimProcess.h"
+#include "app/InterDialog.h"
+#include "app/PageRegistry.h"
+#include "i18n/LangString.h"
+#include "net/DeviceCommandWorker.h"
+#include "net/DeviceSearch.h"
+#include "net/DiscoveryProtocol.h"
+#include "pages/common/ScaffoldPages.h"
+#include "pages/recorder/NvrPwdDlg.h"
+#include "pages/recorder/NvrPwdRules.h"
+#include "pages/recorder/NvrTimeZoneControls.h"
+#include "pages/recorder/NvrTimeZoneDlg.h"
+#include "ui/Alerts.h"
+#include "ui/Buttons.h"
+#include "ui/EditCtrl.h"
+#include "ui/Labels.h"
+#include "ui/Palette.h"
+
+using namespace vrx;
+using vrx::test::SimProcess;
+
+namespace {
+
+// One simulated world and what the host would hold for it: the search that found the recorder and the
+// command worker.
+struct World {
+  std::unique_ptr<SimProcess> sim;
+  net::DeviceSearch search;
+  net::DeviceCommandWorker worker;
+  QString ip, mac;
+
+  bool Start(std::unique_ptr<SimProcess> s, const QString& recorderIp) {
+    sim = std::move(s);
+    if (!sim->ready()) return false;
+    if (search.Start() != net::DeviceSearch::kSearching) return false;
+    for (int i = 0; i < 100 && search.State() != net::DeviceSearch::kFinished; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int i = 0; i < search.ResultCount(); ++i)
+      if (QString::fromStdString(search.Ipv4Text(i)) == recorderIp) {
+        ip = recorderIp;
+        mac = QString::fromStdString(search.MacText(i));
+        return true;
+      }
+    return false;
+  }
+
+  // Account datagrams (not the search) the recorder received since log entry `from`.
+  QStringList AccountRequests(size_t from = 0) const {
+    QStringList out;
+    for (const auto& e : sim->log(from))
+      if (e.value("kind", "") == "udp" && e.value("request", "") != "0x00a1")
+        out << QString::fromStdString(e.value("request", "") + " " + e.value("outcome", ""));
+    return out;
+  }
+  // HTTP requests the recorder answered (a Digest challenge's 401 is left out), as "path outcome".
+  QStringList HttpRequests(size_t from = 0) const {
+    QStringList out;
+    for (const auto& e : sim->log(from)) {
+      const std::string outcome = e.value("outcome", "");
+      if (e.value("kind", "") == "http" && outcome.rfind("401", 0) != 0)
+        out << QString::fromStdString(e.value("request", "")).remove(QRegularExpression("^GET ")) + " " +
+                   QString::fromStdString(outcome.substr(0, 3));
+    }
+    return out;
+  }
+  size_t LogSize() const { return sim->log().size(); }
+};
+
+void SetLanguage(int index) {
+  currentLanguage = index;
+  LoadLanguageFile(index);
+}
+
+void GoTo(CInterDialog& host, int type) {
+  for (int i = host.pageType(); i < type; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
+  QTRY_COMPARE(host.pageType(), type);
+}
+
+template <class T>
+T* VisiblePopup() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
+  return nullptr;
+}
+
+// Runs action once a popup of type T is on screen (popups run nested modal loops, so a timer looks for them).
+template <class T>
+void WhenShown(std::function<void(T*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (T* popup = VisiblePopup<T>()) {
+      timer->stop();
+      timer->deleteLater();
+      action(popup);
+    }
+  });
+  timer->start();
+}
+
+QString ShotPath(const QString& name) {
+  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
+  QDir().mkpath(dir);
+  return dir + "/" + name;
+}
+
+// The page under the veil with the popup at its place, as the wizard shows it.
+void SaveWithPopup(QWidget* page, QWidget* popup, const QString& name) {
+  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&shot);
+  p.fillRect(shot.rect(), QColor(0, 0, 0, 153));
+  p.drawImage(popup->mapToGlobal(QPoint(0, 0)) - page->mapToGlobal(QPoint(0, 0)), popup->grab().toImage());
+  p.end();
+  QVERIFY(shot.save(ShotPath(name)));
+}
+
+void TypeInto(ui::CMyEditCtrl2* edit, const QString& text) {
+  edit->setFocus(Qt::TabFocusReason);
+  edit->clear();
+  QTest::keyClicks(edit, text);
+}
+
+void ClickNext(CWizardPage* page) { page->nextButton()->click(); }
+
+}  // namespace
+
+class NvrPwdTzPagesTest : public QObject {
+  Q_OBJECT
+
+  World fresh_;  // a new recorder (blank admin password)
+  std::atomic<int> blank_{1}, required_{0}, probeBusy_{0};
+  std::unique_ptr<CInterDialog> host_;
+
+  // The host on page 7 for `world`, its probe having ended as the three values say.
+  CNvrPwdDlg* OpenPasswordPage(World& world, int blank, int required, int busy) {
+    blank_ = blank;
+    required_ = required;
+    probeBusy_ = busy;
+    RegisterPage(7, [this, &world](CInterDialog& h) {
+      return new CNvrPwdDlg(h, world.search, world.worker, ProbeFlags{blank_, required_, probeBusy_});
+    });
+    host_ = std::make_unique<CInterDialog>();
+    host_->SetRecorderIp(world.ip);
+    host_->SetRecorderMac(world.mac);
+    host_->show();
+    QApplication::setActiveWindow(host_.get());
+    GoTo(*host_, 7);
+    return qobject_cast<CNvrPwdDlg*>(host_->currentPage());
+  }
+
+  CNvrTimeZoneDlg* OpenTimeZonePage(World& world, const QString& password) {
+    RegisterPage(8, [&world](CInterDialog& h) { return new CNvrTimeZoneDlg(h, world.search); });
+    host_ = std::make_unique<CInterDialog>();
+    host_->SetRecorderIp(world.ip.isEmpty() ? "127.0.99.1" : world.ip);
+    host_->SetRecorderMac(world.mac);
+    host_->SetAdminUser("admin");
+    host_->SetAdminPassword(password);
+    host_->show();
+    GoTo(*host_, 8);
+    return qobject_cast<CNvrTimeZoneDlg*>(host_->currentPage());
+  }
+
+ private slots:
+  void initTestCase() {
+    ClearPageRegistry();
+    RegisterScaffoldPages();
+    QVERIFY2(fresh_.Start(std::make_unique<SimProcess>("default.json"), "127.0.10.1"),
+             "the default recorder was not found");
+  }
+  void cleanup() {
+    host_.reset();
+    SetLanguage(0);
+    fresh_.sim->setRecorder("admin_password=&datagram_silent=0");
+  }
+
+  // --- page 7
+
+  void newRecorderRefusesBadPasswordsAndSendsNothing_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<QString>("message");
+    const QString rule = PasswordRuleMessage(), mismatch = PasswordMismatchMessage();
+    QTest::newRow("5 characters") << "abc12" << "abc12" << rule;
+    QTest::newRow("32 characters") << QString(32, u'x') << QString(32, u'x') << rule;
+    QTest::newRow("space") << "abc 1234" << "abc 1234" << rule;
+    QTest::newRow("underscore") << "abc_1234" << "abc_1234" << rule;
+    QTest::newRow("non-ASCII letter") << QString::fromUtf8("pa\xC3\x9F" "word1") << QString::fromUtf8("pa\xC3\x9F" "word1")
+                                      << rule;
+    QTest::newRow("confirmation differs in case") << "Secret12" << "secret12" << mismatch;
+  }
+  void newRecorderRefusesBadPasswordsAndSendsNothing() {
+    QFETCH(QString, password);
+    QFETCH(QString, confirmation);
+    QFETCH(QString, message);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    QVERIFY(page);
+    QTRY_VERIFY(page->modeKnown());
+    QCOMPARE(page->mode(), int(CNvrPwdDlg::kCreate));
+    QVERIFY(page->confirmEdit()->isVisibleTo(page));
+    QCOMPARE(host_->state().passwordFlag, 0);
+    QCOMPARE(host_->GetAdminUser(), QString("admin"));
+
+    const size_t logFrom = fresh_.LogSize();
+    page->passwordEdit()->setText(password);
+    page->confirmEdit()->setText(confirmation);
+    ClickNext(page);
+    QCOMPARE(page->errorText(), message);
+    QVERIFY(page->errorLabel()->isVisibleTo(page));
+    QCOMPARE(page->errorField(), int(CNvrPwdDlg::kPasswordField));
+    QVERIFY(page->errorMark(CNvrPwdDlg::kPasswordField)->isVisibleTo(page));
+    QCOMPARE(host_->pageType(), 7);
+    QTest::qWait(100);
+    QCOMPARE(fresh_.AccountRequests(logFrom), QStringList());
+  }
+
+  // Typing checks the rule at once; leaving the fields compares them; typing again takes the marks back.
+  void createModeChecksAsTheUserTypes() {
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    QTRY_VERIFY(page->modeKnown());
+    TypeInto(page->passwordEdit(), "abc");
+    QCOMPARE(page->errorText(), PasswordRuleMessage());
+    QCOMPARE(page->errorField(), int(CNvrPwdDlg::kPasswordField));
+    QTest::keyClicks(page->passwordEdit(), "def");
+    QCOMPARE(page->errorText(), QString());
+    QVERIFY(!page->errorLabel()->isVisibleTo(page));
+    QVERIFY(!page->errorMark(CNvrPwdDlg::kPasswordField)->isVisibleTo(page));
+
+    TypeInto(page->confirmEdit(), "abcdeX");
+    page->passwordEdit()->setFocus(Qt::TabFocusReason);  // leaves the confirmation
+    QCOMPARE(page->errorText(), PasswordMismatchMessage());
+    QCOMPARE(page->errorField(), int(CNvrPwdDlg::kConfirmField));
+    QVERIFY(page->errorMark(CNvrPwdDlg::kConfirmField)->isVisibleTo(page));
+
+    QImage shot = page->grab().toImage();
+    QVERIFY(shot.save(ShotPath("page7-create-mismatch.png")));
+
+    TypeInto(page->confirmEdit(), "abcdef");
+    QCOMPARE(page->errorText(), QString());
+    QVERIFY(!page->errorMark(CNvrPwdDlg::kConfirmField)->isVisibleTo(page));
+    page->passwordEdit()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(page->errorText(), QString());
+  }
+
+  void validPasswordReachesTheRecorder() {
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    QTRY_VERIFY(page->modeKnown());
+    const size_t logFrom = fresh_.LogSize();
+    page->passwordEdit()->setText("NewPass9");
+    page->confirmEdit()->setText("NewPass9");
+    ClickNext(page);
+    QTRY_COMPARE(host_->pageType(), 8);
+    QCOMPARE(host_->GetAdminPassword(), QString("NewPass9"));
+    QCOMPARE(fresh_.sim->state()["recorder"]["admin_password"].get<std::string>(), "NewPass9");
+    QCOMPARE(fresh_.AccountRequests(logFrom).size(), 1);
+    QVERIFY(fresh_.AccountRequests(logFrom).front().startsWith("0x00a4"));
+  }
+
+  // A recorder with a password of its own: one field; a wrong and an empty password are refused with the
+  // incorrect-password message and the user can retype; the right one moves on.
+  void initialisedRecorderAsksForItsPassword() {
+    fresh_.sim->setRecorder("admin_password=Admin123");
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 0);
+    QTRY_VERIFY(page->modeKnown());
+    QCOMPARE(page->mode(), int(CNvrPwdDlg::kEnter));
+    QCOMPARE(host_->state().passwordFlag, 1);
+    QVERIFY(!page->confirmEdit()->isVisibleTo(page));
+    QCOMPARE(page->description()->text(), QString("Please enter the password for your device."));
+
+    const size_t logFrom = fresh_.LogSize();
+    for (const QString& wrong : {QString("admin123"), QString()}) {
+      page->passwordEdit()->setText(wrong);
+      ClickNext(page);
+      QCOMPARE(host_->pageType(), 7);
+      QCOMPARE(page->errorText(), IncorrectPasswordMessage());
+      QCOMPARE(page->errorField(), int(CNvrPwdDlg::kPasswordField));
+    }
+    QImage shot = page->grab().toImage();
+    QVERIFY(shot.save(ShotPath("page7-enter-incorrect.png")));
+
+    TypeInto(page->passwordEdit(), "Admin12");  // typing takes the error back
+    QCOMPARE(page->errorText(), QString());
+    QCOMPARE(page->errorField(), int(CNvrPwdDlg::kNoField));
+    QTest::keyClicks(page->passwordEdit(), "3");
+    ClickNext(page);
+    QTRY_COMPARE(host_->pageType(), 8);
+    QCOMPARE(host_->GetAdminPassword(), QString("Admin123"));
+    const QStringList sent = fresh_.AccountRequests(logFrom);
+    QCOMPARE(sent.size(), 3);
+    for (const QString& s : sent) QVERIFY2(s.startsWith("0x00a3"), qPrintable(s));
+  }
+
+  // The host's probe got no answer: create mode under the "Check Network Failed!" popup; a password the
+  // silent recorder never confirms gives the change-failed message.
+  void silentRecorderGivesCreateModeAndTheNetworkPopup() {
+    fresh_.sim->setRecorder("datagram_silent=1");
+    QString popupText;
+    WhenShown<ui::CErrorPage>([&](ui::CErrorPage* popup) {
+      popupText = popup->message();
+      SaveWithPopup(host_->currentPage(), popup, "page7-probe-failed.png");
+      popup->closeButton()->click();
+    });
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 1);  // the probe is still running
+    QTimer::singleShot(300, [&] {
+      // What the host's probe leaves when the recorder does not answer.
+      blank_ = 1;
+      required_ = 0;
+      probeBusy_ = 0;
+      PostMessage(page->handle(), WM_WIZ_PROBEFAIL);
+    });
+    QTRY_VERIFY(page->modeKnown());
+    QCOMPARE(page->mode(), int(CNvrPwdDlg::kCreate));
+    QTRY_COMPARE(popupText, QString("Check Network Failed!"));
+
+    page->passwordEdit()->setText("Secret12");
+    page->confirmEdit()->setText("Secret12");
+    ClickNext(page);
+    QCOMPARE(host_->pageType(), 7);
+    QCOMPARE(page->errorText(), PasswordChangeFailedMessage());
+    QCOMPARE(fresh_.sim->state()["recorder"]["admin_password"].get<std::string>(), "");
+  }
+
+  void probeStillRunningAfterFiveSecondsGivesEnterMode() {
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(page->modeKnown(), 9000);
+    QCOMPARE(page->mode(), int(CNvrPwdDlg::kEnter));
+  }
+
+  // --- page 8
+
+  void zoneListComesInTheWizardsLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("English") << 0 << "/config/timezonelist?language=4 200";
+    QTest::newRow("Russian") << 2 << "/config/timezonelist?language=19 200";
+  }
+  void zoneListComesInTheWizardsLanguage() {
+    QFETCH(int, language);
+    QFETCH(QString, request);
+    SetLanguage(language);
+    const size_t logFrom = fresh_.LogSize();
+    CNvrTimeZoneDlg* page = OpenTimeZonePage(fresh_, "");
+    QTRY_VERIFY(page->zoneCount() > 0);
+    const QStringList asked = fresh_.HttpRequests(logFrom);
+    QVERIFY2(asked.contains(request), qPrintable(asked.join(", ")));
+    // The recorder's current zone (14) is preselected.
+    QCOMPARE(page->chosenZone(), 14);
+    QCOMPARE(page->zoneBox()->text(), page->zoneNames().at(13));
+    QCOMPARE(page->zoneList()->curSel(), 13);
+    QCOMPARE(page->zoneList()->count(), page->zoneCount());
+    if (language == 2) {
+      QVERIFY2(page->zoneBox()->text().contains(QRegularExpression("[\u0400-\u04FF]")),
+               qPrintable(page->zoneBox()->text()));
+      QTest::mouseClick(page->zoneBox(), Qt::LeftButton);
+      QVERIFY(page->zoneList()->isVisibleTo(page));
+      QVERIFY(page->grab().save(ShotPath("page8-ru-list-open.png")));
+    } else {
+      QVERIFY(page->grab().save(ShotPath("page8-en.png")));
+    }
+  }
+
+  // A Digest recorder on port 8080 (found by its MAC) refuses zone 3: the page stays with "400 Bad Request";
+  // another zone then goes through and the wizard moves on.
+  void refusedZoneKeepsThePageAndARetryMovesOn() {
+    World faults;
+    QVERIFY(faults.Start(std::make_unique<SimProcess>("faults.json"), "127.0.11.1"));
+    CNvrTimeZoneDlg* page = OpenTimeZonePage(faults, "secret12");
+    QTRY_VERIFY(page->zoneCount() > 4);
+    QCOMPARE(page->chosenZone(), 2);
+
+    QTest::mouseClick(page->zoneBox(), Qt::LeftButton);
+    CZoneListBox* list = page->zoneList();
+    QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(2).center());
+    QCOMPARE(page->chosenZone(), 3);
+    QCOMPARE(page->zoneBox()->text(), page->zoneNames().at(2));
+    size_t logFrom = faults.LogSize();
+    ClickNext(page);
+    QCOMPARE(host_->pageType(), 8);
+    QVERIFY(page->errorShown());
+    QCOMPARE(page->errorText(), QString("400 Bad Request"));
+    QVERIFY(page->grab().save(ShotPath("page8-refused.png")));
+    QCOMPARE(faults.HttpRequests(logFrom),
+             QStringList({"/config/datetime?timezone=3 400", "/config/manrecord?record=1 200"}));
+
+    page->ChooseRow(4);
+    QVERIFY(!page->errorShown() || page->errorText() == "400 Bad Request");
+    logFrom = faults.LogSize();
+    ClickNext(page);
+    QTRY_COMPARE(host_->pageType(), 9);
+    QCOMPARE(faults.HttpRequests(logFrom),
+             QStringList({"/config/datetime?timezone=5 200", "/config/manrecord?record=1 200"}));
+    const auto recorder = faults.sim->state()["recorder"];
+    QCOMPARE(recorder["zone"].get<int>(), 5);
+    QCOMPARE(recorder["recording"].get<bool>(), true);
+  }
+
+  // Nothing answers: the network popup, and Next is disabled.
+  void unreachableRecorderDisablesNext() {
+    World none;  // no search, no simulator: the recorder's address has nobody behind it
+    bool popupShown = false;
+    WhenShown<ui::CErrorPage>([&](ui::CErrorPage* popup) {
+      popupShown = popup->message() == "Check Network Failed!";
+      popup->closeButton()->click();
+    });
+    CNvrTimeZoneDlg* page = OpenTimeZonePage(none, "");
+    QTRY_VERIFY_WITH_TIMEOUT(popupShown, 10000);
+    QTRY_VERIFY(!page->nextButton()->isEnabled());
+    QCOMPARE(page->chosenZone(), -1);
+    ClickNext(page);
+    QCOMPARE(host_->pageType(), 8);
+  }
+};
+
+QTEST_MAIN(NvrPwdTzPagesTest)
+#include "NvrPwdTzPagesTest.moc"
