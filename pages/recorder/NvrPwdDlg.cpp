@@ -82,7 +82,7 @@ bool SleepWhile(const std::atomic<int>& running, int ms) {
 }  // namespace
 
 CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker,
-                       ProbeFlags probe)
+                       ProbeFlagRefs probe)
     : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 6}),
       search_(search),
       worker_(worker),

@@ -29,7 +29,7 @@ class CRoundBack;
 }  // namespace ui
 
 // The host's probe results the page reads (written by the probe thread).
-struct ProbeFlags {
+struct ProbeFlagRefs {
   std::atomic<int>& blankPasswordAccepted;
   std::atomic<int>& passwordRequired;
   std::atomic<int>& probeBusy;
@@ -51,7 +51,7 @@ class CNvrPwdDlg : public CWizardPage {
   static constexpr int kSettleMs = 500;
   static constexpr int kVeilTicks = 120;
 
-  CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlags probe);
+  CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlagRefs probe);
   ~CNvrPwdDlg() override;
 
   int mode() const { return mode_.load(); }
@@ -88,7 +88,7 @@ class CNvrPwdDlg : public CWizardPage {
 
   net::DeviceSearch& search_;
   net::DeviceCommandWorker& worker_;
-  ProbeFlags probe_;
+  ProbeFlagRefs probe_;
   std::string recorderIp_, recorderMac_;
 
   std::atomic<int> mode_{kCreate};

@@ -147,7 +147,7 @@ class NvrPwdTzPagesTest : public QObject {
     required_ = required;
     probeBusy_ = busy;
     RegisterPage(7, [this, &world](CInterDialog& h) {
-      return new CNvrPwdDlg(h, world.search, world.worker, ProbeFlags{blank_, required_, probeBusy_});
+      return new CNvrPwdDlg(h, world.search, world.worker, ProbeFlagRefs{blank_, required_, probeBusy_});
     });
     host_ = std::make_unique<CInterDialog>();
     host_->SetRecorderIp(world.ip);
