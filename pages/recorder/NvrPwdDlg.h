@@ -38,6 +38,7 @@ struct ProbeFlagRefs {
 class CNvrPwdDlg : public CWizardPage {
   Q_OBJECT
  public:
+  static constexpr int kPageType = 7;
   static constexpr int kPasswordId = 5004;
   static constexpr int kConfirmId = 5005;
   static constexpr int kErrorMarkPng = 3064;

@@ -146,7 +146,7 @@ class NvrPwdTzPagesTest : public QObject {
     blank_ = blank;
     required_ = required;
     probeBusy_ = busy;
-    RegisterPage(7, [this, &world](CInterDialog& h) {
+    RegisterPage(CNvrPwdDlg::kPageType, [this, &world](CInterDialog& h) {
       return new CNvrPwdDlg(h, world.search, world.worker, ProbeFlagRefs{blank_, required_, probeBusy_});
     });
     host_ = std::make_unique<CInterDialog>();
@@ -159,7 +159,7 @@ class NvrPwdTzPagesTest : public QObject {
   }
 
   CNvrTimeZoneDlg* OpenTimeZonePage(World& world, const QString& password) {
-    RegisterPage(8, [&world](CInterDialog& h) { return new CNvrTimeZoneDlg(h, world.search); });
+    RegisterPage(CNvrTimeZoneDlg::kPageType, [&world](CInterDialog& h) { return new CNvrTimeZoneDlg(h, world.search); });
     host_ = std::make_unique<CInterDialog>();
     host_->SetRecorderIp(world.ip.isEmpty() ? "127.0.99.1" : world.ip);
     host_->SetRecorderMac(world.mac);
