@@ -159,7 +159,8 @@ class NvrPwdTzPagesTest : public QObject {
   }
 
   CNvrTimeZoneDlg* OpenTimeZonePage(World& world, const QString& password) {
-    RegisterPage(CNvrTimeZoneDlg::kPageType, [&world](CInterDialog& h) { return new CNvrTimeZoneDlg(h, world.search); });
+    RegisterPage(CNvrTimeZoneDlg::kPageType,
+                 [&world](CInterDialog& h) { return new CNvrTimeZoneDlg(h, world.search); });
     host_ = std::make_unique<CInterDialog>();
     host_->SetRecorderIp(world.ip.isEmpty() ? "127.0.99.1" : world.ip);
     host_->SetRecorderMac(world.mac);
