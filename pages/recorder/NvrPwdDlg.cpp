@@ -176,10 +176,13 @@ void CNvrPwdDlg::timerEvent(QTimerEvent* event) {
     mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
   }
   TakeMode();
-  if (probeFailPending_) {
-    probeFailPending_ = false;
-    RunOverlay(ui::kOverlayError);
-  }
+  ShowPendingProbeFailure();
+}
+
+void CNvrPwdDlg::ShowPendingProbeFailure() {
+  if (!probeFailPending_) return;
+  probeFailPending_ = false;
+  RunOverlay(ui::kOverlayError);
 }
 
 void CNvrPwdDlg::WaitForProbe() {
@@ -282,13 +285,10 @@ void CNvrPwdDlg::OnCommand(int commandId) {
 
 void CNvrPwdDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   if (msg != WM_WIZ_PROBEFAIL) return CWizardPage::OnMessage(msg, wParam, lParam);
-  // The recorder did not answer the host's check. While the page still waits for the probe, the popup
-  // follows the waiting veil instead of opening on top of it.
-  if (busy_ != 0 || startTimer_.isActive()) {
-    probeFailPending_ = true;
-    return;
-  }
-  RunOverlay(ui::kOverlayError);
+  // The recorder did not answer the host's check. While a waiting veil is up, the popup follows it instead
+  // of opening on top of it.
+  probeFailPending_ = true;
+  if (busy_ == 0 && !startTimer_.isActive()) ShowPendingProbeFailure();
 }
 
 void CNvrPwdDlg::Next() {
@@ -318,6 +318,8 @@ void CNvrPwdDlg::Next() {
   requestRunning_ = 0;
   JoinThreads();
   busy_ = 0;
+  ShowPendingProbeFailure();
+  if (!self) return;
 
   switch (requestResult_.load()) {
     case kSucceeded:

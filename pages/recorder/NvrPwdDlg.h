@@ -82,6 +82,7 @@ class CNvrPwdDlg : public CWizardPage {
   void PasswordLeft();
   void ConfirmLeft();
   void Next();
+  void ShowPendingProbeFailure();
 
   void WaitForProbe();   // wait thread
   void SendRequest(int mode, std::string password);  // request thread
