@@ -23,9 +23,9 @@ namespace pal = ui::palette;
 
 namespace {
 
-// Where the page puts its rows: a caption on the left, the field (a panel with the edit inside) on the right,
-// the error mark just right of the field.
-constexpr int kCaptionX = 150, kCaptionWidth = 140;
+// Where the page puts its rows: a caption right-aligned against the field (room for the longest language),
+// the field (a panel with the edit inside), the error mark just right of the field.
+constexpr int kCaptionX = 72, kCaptionWidth = 216;
 constexpr int kFieldX = 300, kFieldWidth = 266, kFieldHeight = 38;
 constexpr int kUserRowY = 185, kPasswordRowY = 245, kConfirmRowY = 305;
 constexpr int kEnterPasswordRowY = 235;  // enter mode: no confirmation row, the password rises a little
@@ -44,6 +44,7 @@ ui::CAvrelStatic* Caption(QWidget* page, const QString& text, int y) {
   label->setText(text);
   label->setTextSize(kTextPx);
   label->setTextColor(pal::kBodyGrey);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   label->setGeometry(kCaptionX, y, kCaptionWidth, kFieldHeight);
   return label;
 }

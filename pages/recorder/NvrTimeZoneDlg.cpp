@@ -24,7 +24,7 @@ namespace vrx {
 namespace pal = ui::palette;
 
 namespace {
-constexpr QRect kCaptionRect{150, 190, 140, 40};
+constexpr QRect kCaptionRect{72, 190, 216, 40};  // right-aligned against the zone box
 constexpr QRect kZoneBoxRect{300, 190, 420, 40};
 constexpr QRect kZoneListRect{300, 232, 420, 272};  // nine rows below the box
 constexpr QRect kErrorRect{300, 240, 478, 40};
@@ -47,6 +47,7 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host, const net::DeviceSearch& se
   caption->setText(GetLangString("SetupTimeZone_01", "Time zone:"));
   caption->setTextSize(15);
   caption->setTextColor(pal::kBodyGrey);
+  caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   caption->setGeometry(kCaptionRect);
 
   zoneBox_ = new CZoneBox(this, kZoneBoxId);

@@ -408,6 +408,31 @@ class NvrPwdTzPagesTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(popupText, QString("Check Network Failed!"), 5000);
   }
 
+  // Every single-line text of both pages fits its label in every language (a cut one ends in "...").
+  void textsFitInEveryLanguage_data() {
+    QTest::addColumn<int>("language");
+    for (int i = 0; i < 6; ++i) QTest::newRow(i18n::LanguageAt(i).name) << i;
+  }
+  void textsFitInEveryLanguage() {
+    QFETCH(int, language);
+    SetLanguage(language);
+    auto check = [](QWidget* page) {
+      for (ui::CAvrelStatic* label : page->findChildren<ui::CAvrelStatic*>()) {
+        if (!label->isVisibleTo(page) || label->text().isEmpty()) continue;
+        const int needed = QFontMetrics(label->labelFont()).horizontalAdvance(label->text());
+        QVERIFY2(needed <= label->width(), qPrintable(QString("\"%1\" needs %2 px, has %3")
+                                                         .arg(label->text()).arg(needed).arg(label->width())));
+      }
+    };
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    QTRY_VERIFY(page->modeKnown());
+    check(page);
+    if (language == 2) QVERIFY(page->grab().save(ShotPath("page7-ru-create.png")));
+    CNvrTimeZoneDlg* zones = OpenTimeZonePage(fresh_, "");
+    QTRY_VERIFY(zones->zoneCount() > 0);
+    check(zones);
+  }
+
   // --- page 8
 
   void zoneListComesInTheWizardsLanguage_data() {
