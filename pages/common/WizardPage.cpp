@@ -103,8 +103,14 @@ ui::CBaseStatic* CWizardPage::AddBodyText(const QString& markup, const QRect& re
 }
 
 void CWizardPage::WireControls() {
+  // A page that wired its controls with ui::ConnectCommands gets its commands from that relay only: a second
+  // connection would deliver every click twice (two Next clicks skip a page).
+  const bool relayed = property(ui::kCommandsRelayedProperty).toBool();
   for (QWidget* child : findChildren<QWidget*>()) {
-    if (child->metaObject()->indexOfSignal("command(int)") >= 0)
+    if (child->metaObject()->indexOfSignal("command(int)") < 0) continue;
+    if (relayed)
+      disconnect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)));
+    else
       connect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)), Qt::UniqueConnection);
   }
   ApplyLineBreaking(this, currentLanguage);
