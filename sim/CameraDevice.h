@@ -1,0 +1,46 @@
+// One simulated IP camera: its admin password, its HTTP interface ("/userlist.cgi?", "/system.cgi?...",
+// "/image/jpeg.cgi") behind Basic or Digest, and its account functions for the datagram requests.
+#pragma once
+#include "HttpAuth.h"
+#include "HttpEndpoint.h"
+#include "JpegTestPattern.h"
+#include "PeerFaults.h"
+#include "Scenario.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace sim {
+
+class CameraDevice {
+ public:
+  CameraDevice(const CameraSpec &spec, RequestLog &log);
+
+  const CameraSpec &spec() const { return spec_; }
+  std::shared_ptr<PeerFaults> faults() const { return faults_; }
+
+  std::string password() const;
+  bool checkAccount(const std::string &user, const std::string &password) const;
+  bool changePassword(const std::string &user, const std::string &current, const std::string &next);
+
+  bool start(std::string &error);  // listens unless the camera is offline
+  void stop();
+  // Offline: its HTTP server stops listening and its datagrams go unanswered.
+  bool setOnline(bool online, std::string &error);
+  uint64_t framesServed() const { return frames_; }
+
+ private:
+  void install(httplib::Server &server);
+
+  CameraSpec spec_;
+  std::shared_ptr<PeerFaults> faults_;
+  mutable std::mutex mutex_;
+  std::string password_;
+  HttpAuth auth_;
+  JpegTestPattern pattern_;
+  std::atomic<uint64_t> frames_{0};
+  HttpEndpoint http_;
+};
+
+}  // namespace sim

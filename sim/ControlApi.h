@@ -1,0 +1,30 @@
+// The control channel (HTTP on 127.0.0.1): a test changes the world while the simulator runs and reads what
+// the peers received. Every call answers JSON; GET and POST are both accepted, parameters are in the query.
+//
+//   /state                          recorder state, cameras, kelvaro accounts and bindings, switchable faults
+//   /log[?from=N]                   requests received (entries N.. in arrival order): ms, peer, device, kind,
+//                                   request, outcome
+//   /log/clear
+//   /disk?bay=0|1&plugged=0|1[&ready=0|1]        plug or unplug a disk (ready defaults to plugged)
+//   /camera?address=A&online=0|1                 take a camera off the network or bring it back
+//   /camera?address=A&password=P                 change a camera's own password
+//   /cloud?down=0|1                              stop or start the kelvaro service
+//   /recorder?admin_password=P&discovery_silent=0|1&discovery_delay_ms=N&discovery_copies=N
+//            &datagram_silent=0|1&datagram_delay_ms=N&http_delay_ms=N     any subset
+#pragma once
+#include <httplib.h>
+
+namespace sim {
+
+class SimApp;
+
+class ControlApi {
+ public:
+  explicit ControlApi(SimApp &app) : app_(app) {}
+  void install(httplib::Server &server);
+
+ private:
+  SimApp &app_;
+};
+
+}  // namespace sim

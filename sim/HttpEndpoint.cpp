@@ -1,0 +1,88 @@
+#include "HttpEndpoint.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace sim {
+namespace {
+thread_local std::string tlsNote;
+constexpr size_t kMaxBody = 64 * 1024;
+}  // namespace
+
+void HttpEndpoint::note(const std::string &text) { tlsNote = tlsNote.empty() ? text : tlsNote + "; " + text; }
+
+HttpEndpoint::HttpEndpoint(std::string device, std::string address, int port, RequestLog &log, Routes routes,
+                           X509 *cert, EVP_PKEY *key)
+    : device_(std::move(device)), address_(std::move(address)), port_(port), log_(log), routes_(std::move(routes)),
+      cert_(cert), key_(key) {}
+
+HttpEndpoint::~HttpEndpoint() { stop(); }
+
+bool HttpEndpoint::running() const {
+  std::lock_guard lock(mutex_);
+  return server_ != nullptr;
+}
+
+bool HttpEndpoint::start(std::string &error) {
+  std::lock_guard lock(mutex_);
+  if (server_) return true;
+  std::unique_ptr<httplib::Server> server;
+  if (cert_) {
+    auto ssl = std::make_unique<httplib::SSLServer>(cert_, key_);
+    if (!ssl->is_valid()) {
+      error = device_ + ": TLS setup failed";
+      return false;
+    }
+    server = std::move(ssl);
+  } else {
+    server = std::make_unique<httplib::Server>();
+  }
+  const std::string kind = cert_ ? "https" : "http";
+  server->set_payload_max_length(kMaxBody);
+  server->set_keep_alive_max_count(20);
+  server->set_read_timeout(10, 0);
+  server->set_pre_routing_handler([this](const httplib::Request &, httplib::Response &) {
+    tlsNote.clear();
+    if (delayMs_)
+      if (int ms = delayMs_(); ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  server->set_logger([this, kind](const httplib::Request &req, const httplib::Response &res) {
+    if (!logging_) return;
+    std::string outcome = std::to_string(res.status);
+    if (!tlsNote.empty()) outcome += " " + tlsNote;
+    tlsNote.clear();
+    std::string request = req.method + " " + (req.target.empty() ? req.path : req.target);
+    log_.add({req.remote_addr + ":" + std::to_string(req.remote_port), device_, kind, request, outcome});
+  });
+  routes_(*server);
+  if (port_ == 0) {
+    int bound = server->bind_to_any_port(address_);
+    if (bound < 0) {
+      error = device_ + ": cannot bind " + address_;
+      return false;
+    }
+    port_ = bound;
+  } else if (!server->bind_to_port(address_, port_)) {
+    error = device_ + ": cannot bind " + address_ + ":" + std::to_string(port_) + " (" + std::strerror(errno) + ")";
+    return false;
+  }
+  server_ = std::move(server);
+  thread_ = std::thread([s = server_.get()] { s->listen_after_bind(); });
+  return true;
+}
+
+void HttpEndpoint::stop() {
+  std::unique_ptr<httplib::Server> server;
+  std::thread thread;
+  {
+    std::lock_guard lock(mutex_);
+    server = std::move(server_);
+    thread = std::move(thread_);
+  }
+  if (!server) return;
+  server->stop();
+  if (thread.joinable()) thread.join();
+}
+
+}  // namespace sim

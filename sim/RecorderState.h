@@ -1,0 +1,94 @@
+// What the simulated recorder remembers while it runs: its admin password, time zone, disks and a running
+// format, the camera table it records from, and its kelvaro registration. Every accessor locks; the HTTP
+// threads, the datagram thread and the control channel share one instance.
+#pragma once
+#include "Scenario.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct DiskStatus {
+  bool plugged = false;
+  bool ready = false;
+  int fsCode = 0;
+  int usedPartition = 0;    // 0: no partition in use
+  std::string model;
+  int sizeMb = 0;
+  bool formatted = false;   // formatted during this run
+};
+
+struct RecorderCamera {
+  std::string address, cameraId, brand, model, account, password;
+  int protocolType = 1;
+  bool assigned = false;
+  int channel = -1;         // avdevid it was added under, -1 when not assigned by the wizard
+};
+
+struct CloudStatus {
+  std::string access;
+  bool registered = false;
+  std::string portalNumber, dfp, email, password;
+};
+
+class RecorderState {
+ public:
+  explicit RecorderState(const Scenario &scenario);
+
+  // Administrator account ("admin" only).
+  std::string adminPassword() const;
+  bool checkAccount(const std::string &user, const std::string &password) const;
+  bool changePassword(const std::string &user, const std::string &current, const std::string &next);
+  void setAdminPassword(const std::string &password);
+
+  int zone() const;
+  bool zoneRefused(int zone) const;  // outside the list, or refused by the scenario
+  void setZone(int zone);
+  void setRecording(bool on);
+
+  DiskStatus disk(int bay);
+  void setDisk(int bay, bool plugged, bool ready);
+  // Starts formatting a plugged disk; false when the bay is empty or out of range.
+  bool startFormat(int bay, int partition, int fs);
+  int formatProgress();  // 0..100, -1 when the format failed; 0 when none ever started
+
+  std::vector<RecorderCamera> cameras() const;
+  bool addCamera(int channel, const RecorderCamera &camera);  // matched by cameraId, else by address
+  bool removeCamera(int index);                               // index in the camera list
+
+  CloudStatus cloud() const;
+  void setRegistered(bool registered);
+  void setCloudAccount(const std::string &email, const std::string &password, bool registered);
+
+  nlohmann::json toJson();
+
+ private:
+  struct FormatJob {
+    int bay = -1;
+    int fs = 0;
+    bool fails = false;
+    std::chrono::steady_clock::time_point start;
+    bool applied = false;
+  };
+  int progressLocked();
+
+  mutable std::mutex mutex_;
+  std::string adminPassword_;
+  int zone_;
+  std::vector<int> refusedZones_;
+  bool recording_ = false;
+  DiskStatus disks_[2];
+  bool formatFails_[2];
+  std::chrono::milliseconds formatDuration_;
+  std::optional<FormatJob> format_;
+  std::vector<RecorderCamera> cameras_;
+  CloudStatus cloud_;
+};
+
+}  // namespace sim

@@ -1,0 +1,35 @@
+#include "RequestLog.h"
+
+namespace sim {
+
+RequestLog::RequestLog() : start_(std::chrono::steady_clock::now()) {}
+
+void RequestLog::add(LogEntry entry) {
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
+  std::lock_guard lock(mutex_);
+  entries_.emplace_back(ms, std::move(entry));
+}
+
+nlohmann::json RequestLog::toJson(size_t from) const {
+  std::lock_guard lock(mutex_);
+  nlohmann::json out = nlohmann::json::array();
+  for (size_t i = from; i < entries_.size(); ++i) {
+    const auto &[ms, e] = entries_[i];
+    // Requests may carry arbitrary bytes; replace invalid UTF-8 rather than throw while dumping.
+    out.push_back({{"ms", ms}, {"peer", e.peer}, {"device", e.device}, {"kind", e.kind},
+                   {"request", e.request}, {"outcome", e.outcome}});
+  }
+  return out;
+}
+
+size_t RequestLog::size() const {
+  std::lock_guard lock(mutex_);
+  return entries_.size();
+}
+
+void RequestLog::clear() {
+  std::lock_guard lock(mutex_);
+  entries_.clear();
+}
+
+}  // namespace sim

@@ -1,0 +1,160 @@
+#include "Scenario.h"
+
+#include <arpa/inet.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace sim {
+namespace {
+using nlohmann::json;
+
+[[noreturn]] void fail(const std::string &what) { throw std::runtime_error("scenario: " + what); }
+
+std::string loopbackAddress(const json &j, const char *key, const std::string &fallback) {
+  std::string a = j.value(key, fallback);
+  in_addr addr{};
+  if (inet_pton(AF_INET, a.c_str(), &addr) != 1 || (ntohl(addr.s_addr) >> 24) != 127)
+    fail(std::string(key) + " \"" + a + "\" is not a 127.x address");
+  return a;
+}
+
+MacAddress parseMac(const std::string &text) {
+  MacAddress mac{};
+  unsigned v[6];
+  if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6)
+    fail("bad MAC \"" + text + "\"");
+  for (int i = 0; i < 6; ++i) mac[i] = uint8_t(v[i]);
+  return mac;
+}
+
+AuthScheme parseAuth(const json &j, AuthScheme fallback) {
+  if (!j.contains("auth")) return fallback;
+  std::string a = j["auth"].get<std::string>();
+  if (a == "basic") return AuthScheme::Basic;
+  if (a == "digest") return AuthScheme::Digest;
+  fail("auth must be \"basic\" or \"digest\", not \"" + a + "\"");
+}
+
+DeviceIdentity parseIdentity(const json &j, const std::string &defaultModel) {
+  DeviceIdentity id;
+  id.model = j.value("model", defaultModel);
+  id.name = j.value("name", id.model);
+  id.address = loopbackAddress(j, "address", "");
+  id.mac = parseMac(j.value("mac", std::string("00:00:00:00:00:00")));
+  id.httpPort = j.value("http_port", 80);
+  if (id.httpPort <= 0 || id.httpPort > 65535) fail("http_port out of range");
+  return id;
+}
+
+DiskSpec parseDisk(const json &j) {
+  DiskSpec d;
+  d.plugged = j.value("plugged", false);
+  d.ready = j.value("ready", d.plugged);
+  d.fsCode = j.value("fs", 0);
+  d.model = j.value("model", d.model);
+  d.sizeMb = j.value("size_mb", d.sizeMb);
+  d.formatFails = j.value("format_fails", false);
+  return d;
+}
+
+RecorderSpec parseRecorder(const json &j) {
+  RecorderSpec r;
+  r.id = parseIdentity(j, "VRX-410Q");
+  r.auth = parseAuth(j, AuthScheme::Basic);
+  r.adminPassword = j.value("admin_password", "");
+  r.zone = j.value("zone", 1);
+  if (r.zone < 1) fail("zone must be 1 or more");
+  r.refusedZones = j.value("refused_zones", std::vector<int>{});
+  if (j.contains("disks")) {
+    const json &disks = j["disks"];
+    for (size_t i = 0; i < disks.size() && i < 2; ++i) r.disks[i] = parseDisk(disks[i]);
+  }
+  r.formatSeconds = j.value("format_seconds", 4);
+  r.httpDelayMs = j.value("http_delay_ms", 0);
+  if (j.contains("cloud")) {
+    const json &c = j["cloud"];
+    r.cloud.access = c.value("access", r.cloud.access);
+    r.cloud.registered = c.value("registered", false);
+    r.cloud.portalNumber = c.value("portal_number", r.cloud.portalNumber);
+    r.cloud.dfp = c.value("dfp", r.cloud.dfp);
+    r.cloud.email = c.value("email", "");
+    r.cloud.password = c.value("password", "");
+  }
+  if (j.contains("discovery")) {
+    const json &d = j["discovery"];
+    r.discovery.silent = d.value("silent", false);
+    r.discovery.delayMs = d.value("delay_ms", 0);
+    r.discovery.copies = std::max(1, d.value("copies", 1));
+  }
+  if (j.contains("datagram")) {
+    const json &d = j["datagram"];
+    r.datagram.silent = d.value("silent", false);
+    r.datagram.delayMs = d.value("delay_ms", 0);
+  }
+  return r;
+}
+
+CameraSpec parseCamera(const json &j) {
+  CameraSpec c;
+  c.id = parseIdentity(j, "HVC-2230");
+  c.brand = j.value("brand", c.brand);
+  c.auth = parseAuth(j, AuthScheme::Digest);
+  c.password = j.value("password", "");
+  c.protocolType = j.value("protocol_type", 1);
+  c.answersDiscovery = j.value("answers_discovery", c.protocolType == 0);
+  c.offline = j.value("offline", false);
+  c.assigned = j.value("assigned", false);
+  c.recorderAccount = j.value("recorder_account", "");
+  c.recorderPassword = j.value("recorder_password", "");
+  return c;
+}
+
+Scenario parse(const json &j) {
+  Scenario s;
+  s.name = j.value("name", "unnamed");
+  if (!j.contains("recorder")) fail("no recorder");
+  s.recorder = parseRecorder(j["recorder"]);
+  for (const json &c : j.value("cameras", json::array())) s.cameras.push_back(parseCamera(c));
+  for (const json &d : j.value("other_devices", json::array())) s.otherDevices.push_back(parseIdentity(d, "VRX-208"));
+  if (j.contains("kelvaro")) {
+    const json &k = j["kelvaro"];
+    s.kelvaro.address = loopbackAddress(k, "address", s.kelvaro.address);
+    s.kelvaro.port = k.value("port", 443);
+    s.kelvaro.down = k.value("down", false);
+    for (const json &a : k.value("accounts", json::array()))
+      s.kelvaro.accounts.push_back({a.value("email", ""), a.value("password", ""), a.value("first_name", ""),
+                                    a.value("last_name", "")});
+  }
+  return s;
+}
+}  // namespace
+
+Scenario ScenarioLoader::fromText(const std::string &text) {
+  json j;
+  try {
+    j = json::parse(text);
+    return parse(j);
+  } catch (const nlohmann::json::exception &e) {
+    fail(e.what());
+  }
+}
+
+Scenario ScenarioLoader::fromFile(const std::string &path) {
+  std::ifstream in(path);
+  if (!in) fail("cannot read " + path);
+  std::stringstream buf;
+  buf << in.rdbuf();
+  return fromText(buf.str());
+}
+
+std::string macText(const MacAddress &mac) {
+  char buf[18];
+  std::snprintf(buf, sizeof buf, "%.2x:%.2x:%.2x:%.2x:%.2x:%.2x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  return buf;
+}
+
+}  // namespace sim

@@ -1,0 +1,107 @@
+// The simulated world as a scenario file describes it: one recorder, its cameras, other devices that answer
+// discovery, the kelvaro account service, and the faults each of them shows. Addresses are 127.x only.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class AuthScheme { Basic, Digest };
+
+using MacAddress = std::array<uint8_t, 6>;
+
+struct DiskSpec {
+  bool plugged = false;
+  bool ready = false;
+  int fsCode = 0;             // file-system code of the used partition (0-5)
+  std::string model = "USB Disk";
+  int sizeMb = 953869;
+  bool formatFails = false;   // the recorder starts formatting but reports -1
+};
+
+struct CloudSpec {
+  std::string access = "1";        // the recorder reaches the internet
+  bool registered = false;
+  std::string portalNumber = "K4R7M2Q9";
+  std::string dfp = "5f1c0e9a7b3d4c28";
+  std::string email, password;     // account already written into the recorder
+};
+
+struct DiscoveryFaults {
+  bool silent = false;       // answers no discovery request
+  int delayMs = 0;           // answer this late
+  int copies = 1;            // send the same reply this many times
+};
+
+struct DatagramFaults {
+  bool silent = false;       // account requests go unanswered
+  int delayMs = 0;
+};
+
+struct DeviceIdentity {
+  std::string model;
+  std::string name;          // the second name of the discovery reply
+  std::string address;       // 127.x
+  MacAddress mac{};
+  int httpPort = 80;
+};
+
+struct RecorderSpec {
+  DeviceIdentity id;
+  AuthScheme auth = AuthScheme::Basic;
+  std::string adminPassword;         // empty: a new recorder
+  int zone = 1;                      // current zone number, 1-based
+  std::vector<int> refusedZones;     // answered with "400 Bad Request"
+  std::array<DiskSpec, 2> disks;
+  int formatSeconds = 4;             // a format climbs to 100 % in this time
+  int httpDelayMs = 0;               // every HTTP answer is this late
+  CloudSpec cloud;
+  DiscoveryFaults discovery;
+  DatagramFaults datagram;
+};
+
+struct CameraSpec {
+  DeviceIdentity id;                 // id.name: the name drawn into its pictures
+  std::string brand = "Halvik";
+  AuthScheme auth = AuthScheme::Digest;
+  std::string password;              // the camera's own admin password (empty: factory state)
+  int protocolType = 1;              // 0: account requests by datagram
+  bool answersDiscovery = false;
+  bool offline = false;              // nothing listens at its address
+  bool assigned = false;             // the recorder already records it
+  std::string recorderAccount;       // what the recorder knows about its account
+  std::string recorderPassword;
+};
+
+struct KelvaroAccount {
+  std::string email, password, firstName, lastName;
+};
+
+struct KelvaroSpec {
+  std::string address = "127.0.30.1";
+  int port = 443;
+  bool down = false;
+  std::vector<KelvaroAccount> accounts;
+};
+
+struct Scenario {
+  std::string name;
+  RecorderSpec recorder;
+  std::vector<CameraSpec> cameras;
+  std::vector<DeviceIdentity> otherDevices;   // answer discovery, nothing else
+  KelvaroSpec kelvaro;
+};
+
+// Reads a scenario file; throws std::runtime_error with a readable message for a bad file or a value outside
+// the rules (a non-loopback address, a bad MAC, a zone below 1).
+class ScenarioLoader {
+ public:
+  static Scenario fromFile(const std::string &path);
+  static Scenario fromText(const std::string &json);
+};
+
+std::string macText(const MacAddress &mac);  // "00:1a:..." lower-case
+
+}  // namespace sim

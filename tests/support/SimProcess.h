@@ -1,0 +1,63 @@
+// Runs build/sim/vrx-sim for a test and talks to its control channel.
+//
+//   vrx::test::SimProcess sim("default.json");        // a file in sim/scenarios, or a path
+//   ASSERT_TRUE(sim.ready()) << sim.error();          // READY seen within the time-out
+//   sim.exportCaFile();                               // VRX_EXTRA_CA_FILE = the test CA of this run
+//   sim.plugDisk(1, false, false);                    // unplug HD2
+//   nlohmann::json log = sim.log();                   // every request the peers received
+//   auto small = SimProcess::fromText(R"({"recorder": {"address": "127.0.15.1", ...}})");
+//
+// The binary is found through VRX_BUILD_DIR and scenarios through VRX_SOURCE_DIR (ctest sets both). The
+// simulator binds 127.x addresses and ports 80, 443 and 62976: run only inside scripts/sandbox (ctest does
+// that for NETWORK tests). The destructor stops the simulator (SIGTERM, then SIGKILL after 5 s) and reaps it.
+// Control replies are JSON; see sim/ControlApi.h for every call.
+#pragma once
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+namespace vrx::test {
+
+class SimProcess {
+ public:
+  explicit SimProcess(const std::string &scenario,
+                      std::chrono::milliseconds readyTimeout = std::chrono::seconds(15));
+  ~SimProcess();
+  SimProcess(const SimProcess &) = delete;
+  SimProcess &operator=(const SimProcess &) = delete;
+
+  bool ready() const { return ready_; }
+  const std::string &error() const { return error_; }    // why it is not ready
+  const std::string &controlUrl() const { return controlUrl_; }
+  const std::string &caFile() const { return caFile_; }  // PEM of the CA that signed the kelvaro certificate
+  void exportCaFile() const;                             // setenv VRX_EXTRA_CA_FILE
+
+  // GET <control URL><pathAndQuery>; the reply body, or "" when the call failed.
+  std::string control(const std::string &pathAndQuery) const;
+  nlohmann::json state() const;                // /state
+  nlohmann::json log(size_t from = 0) const;   // /log?from=N
+  bool plugDisk(int bay, bool plugged, bool ready) const;
+  bool setCameraOnline(const std::string &address, bool online) const;
+  bool setCloudDown(bool down) const;
+  bool setRecorder(const std::string &query) const;  // e.g. "discovery_silent=1&http_delay_ms=500"
+
+  // A simulator for a scenario given as JSON text (a small fixture inside a test); the file is removed with it.
+  static std::unique_ptr<SimProcess> fromText(const std::string &scenarioJson,
+                                              std::chrono::milliseconds readyTimeout = std::chrono::seconds(15));
+
+  static std::string scenarioPath(const std::string &scenario);
+  static std::string binaryPath();
+
+ private:
+  bool ok(const std::string &pathAndQuery) const;
+  pid_t pid_ = -1;
+  int out_ = -1;
+  bool ready_ = false;
+  std::string error_, controlUrl_, caFile_;
+  std::string ownedScenario_;  // removed by the destructor
+};
+
+}  // namespace vrx::test
