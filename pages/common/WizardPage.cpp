@@ -114,6 +114,19 @@ void CWizardPage::WireControls() {
       connect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)), Qt::UniqueConnection);
   }
   ApplyLineBreaking(this, currentLanguage);
+  OrderTabChain();
+}
+
+// Tab reaches the page's own controls first, then Back, Next, minimise and close.
+void CWizardPage::OrderTabChain() {
+  QList<QWidget*> frameTail;
+  for (int id : {kCmdBack, kCmdNext, kCmdMinimize, kCmdClose})
+    if (ui::CAvrelButton* b = button(id)) frameTail << b;
+  QList<QWidget*> chain;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if ((child->focusPolicy() & Qt::TabFocus) && !frameTail.contains(child)) chain << child;
+  chain += frameTail;
+  for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
 void CWizardPage::onControlCommand(int id) { OnCommand(id); }

@@ -118,6 +118,7 @@ class CWizardPage : public QWidget {
 
  private:
   void DispatchMessage(unsigned msg, WPARAM wParam, LPARAM lParam);
+  void OrderTabChain();
 
   CInterDialog& host_;
   PageFrame frame_;

@@ -1,6 +1,6 @@
 // The common frame's wiring: a click reaches OnCommand exactly once whether the page wires its controls with
 // WireControls or with the toolkit's ConnectCommands (a doubled Next skips a page), controls post to the page's
-// port, and the East Asian line breaking follows the language.
+// port, Tab goes through the page's controls before the frame's buttons, and the East Asian line breaking follows the language.
 #include <QtTest>
 
 #include "app/InterDialog.h"
@@ -76,6 +76,23 @@ class FrameWiringTest : public QObject {
     QTRY_COMPARE(host.pageType(), 4);  // one page on, not two
     QCoreApplication::processEvents();
     QCOMPARE(host.pageType(), 4);
+  }
+
+  void tabReachesThePageThenTheFrame() {
+    ClearPageRegistry();
+    RegisterScaffoldPages();
+    CInterDialog host;
+    host.show();
+    auto* page = new CountingPage(host, false);
+    page->show();
+    QWidget* own = page->button(kOwnButton);
+    const QList<QWidget*> expected{page->link, page->backButton(), page->nextButton(),
+                                   page->button(CWizardPage::kCmdMinimize), page->button(CWizardPage::kCmdClose)};
+    for (QWidget* w = own; QWidget* want : expected) {
+      w = w->nextInFocusChain();
+      while (!(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+      QCOMPARE(w, want);
+    }
   }
 
   void eastAsianBreakingFollowsTheLanguage() {
