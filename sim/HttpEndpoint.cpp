@@ -62,7 +62,11 @@ bool HttpEndpoint::start(std::string &error) {
     if (!tlsNote.empty()) outcome += " " + tlsNote;
     tlsNote.clear();
     std::string request = req.method + " " + (req.target.empty() ? req.path : req.target);
-    log_.add({req.remote_addr + ":" + std::to_string(req.remote_port), device_, kind, request, outcome});
+    LogEntry entry{req.remote_addr + ":" + std::to_string(req.remote_port), device_, kind, request, outcome, {},
+                   req.body.substr(0, 4096)};
+    for (const char *name : {"Authorization", "Cookie", "Content-Type", "Content-Length"})
+      if (req.has_header(name)) entry.headers[name] = req.get_header_value(name);
+    log_.add(std::move(entry));
   });
   // The library listens with a backlog of 5, so a burst of connects loses SYNs and waits a second for the
   // retry; listening again on the same socket raises the backlog.
