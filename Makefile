@@ -3,6 +3,9 @@
 BUILD      ?= build
 TYPE       ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
+# Worktrees and clean clones share one compiler cache: paths are hashed relative to the checkout.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 .PHONY: all deps configure build test demo gallery fuzz tsan bench clean

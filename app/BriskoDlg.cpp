@@ -1,0 +1,87 @@
+#include "app/BriskoDlg.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QIcon>
+#include <QPainter>
+#include <QTimer>
+
+#include "app/AboutDlg.h"
+#include "app/InterDialog.h"
+#include "app/KeyFilter.h"
+#include "i18n/LangString.h"
+#include "platform/AppFolders.h"
+#include "platform/Compositing.h"
+
+namespace vrx {
+
+CBriskoDlg::CBriskoDlg(bool startHost)
+    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })),
+      keys_(std::make_unique<EnterEscapeFilter>()) {
+  const bool shadowShown = PerPixelAlphaWindowsShown();
+  if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
+  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
+  setWindowTitle(QStringLiteral("Setup Wizard"));
+
+  currentLanguage = 0;
+  LoadLanguageFile(0);
+
+  setGeometry(0, 0, kWidth, kHeight);
+  setFixedSize(kWidth, kHeight);
+
+  host_ = std::make_unique<CInterDialog>(this);
+  host_->SetFrameHandle(handle());
+  keys_->Guard(this);
+  keys_->Guard(host_.get());
+
+  if (shadowShown)
+    shadow_ = ShadowBitmap::Render(size(), shadowParams_);
+  else  // no shadow: the frame keeps only the part the host covers, so nothing of it shows
+    setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
+
+  if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
+
+  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
+}
+
+CBriskoDlg::~CBriskoDlg() = default;
+
+void CBriskoDlg::StartHost() {
+  if (hostShown_) return;
+  hostShown_ = 1;
+  host_->SetOrigin(geometry().topLeft() + QPoint(kHostInset, kHostInset));
+  host_->exec();
+  accept();
+}
+
+void CBriskoDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_WIZ_NAVIGATE && wParam == NAV_MINIMIZE) {
+    showMinimized();
+  } else if (msg == WM_WIZ_MOVED) {
+    move(int(std::intptr_t(wParam)) - kHostInset, int(lParam) - kHostInset);
+  }
+}
+
+void CBriskoDlg::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (shadow_.isNull()) return;
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(0, 0, shadow_);
+}
+
+// The host is a dialog of the frame: it goes to the task bar entry with the frame and comes back with it.
+void CBriskoDlg::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !host_ || !host_->isVisible()) return;
+  if (isMinimized()) {
+    host_->showMinimized();
+  } else if (host_->isMinimized()) {
+    host_->showNormal();
+    host_->raise();
+  }
+}
+
+void CBriskoDlg::contextMenuEvent(QContextMenuEvent* event) { ShowAboutMenu(this, event->globalPos()); }
+
+}  // namespace vrx

@@ -1,0 +1,131 @@
+#include "app/InterDialog.h"
+
+#include <QContextMenuEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "app/AboutDlg.h"
+#include "app/PageRegistry.h"
+#include "app/PageSequence.h"
+#include "platform/Compositing.h"
+
+namespace vrx {
+
+CInterDialog::CInterDialog(QWidget* frame)
+    : QDialog(frame, Qt::Dialog | Qt::FramelessWindowHint),
+      state_(std::make_unique<WizardState>()),
+      port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })) {
+  setWindowTitle(QStringLiteral("Setup Wizard"));
+  setFixedSize(kWidth, kHeight);
+  // The rounded corners are painted anti-aliased where the desktop shows per-pixel alpha, and cut out
+  // of the window shape where it does not.
+  if (PerPixelAlphaWindowsShown())
+    setAttribute(Qt::WA_TranslucentBackground);
+  else
+    setMask(QRegion(RoundedOutline(size()).toFillPolygon().toPolygon()));
+}
+
+CInterDialog::~CInterDialog() {
+  for (QPointer<QWidget>& slot : pages_) delete slot.data();
+}
+
+QWidget* CInterDialog::currentPage() const {
+  for (const QPointer<QWidget>& p : pages_)
+    if (p) return p;
+  return nullptr;
+}
+
+void CInterDialog::SetCloudAccount(const QString& email, const QString& password) {
+  state_->cloudEmail = email;
+  state_->cloudPassword = password;
+}
+
+QString CInterDialog::CloudValue(int index) const {
+  return (index >= 0 && index < int(cloudValues_.size()) && index != 5) ? cloudValues_[std::size_t(index)]
+                                                                       : QString();
+}
+
+void CInterDialog::SetCloudValue(int index, const QString& value) {
+  if (index >= 0 && index < int(cloudValues_.size()) && index != 5) cloudValues_[std::size_t(index)] = value;
+}
+
+void CInterDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (initialised_) return;
+  initialised_ = true;
+  move(origin_);
+  pageType_ = kFirstPageType;
+  ShowPage(pageType_);
+}
+
+void CInterDialog::DestroyPages() {
+  for (QPointer<QWidget>& slot : pages_) {  // slots 1..12 in order
+    QWidget* old = slot;
+    slot = nullptr;
+    if (!old) continue;
+    // The old page may still be on the call stack: a modal overlay of its own can post the navigation
+    // and the nested loop handles it. Its message ports go now, so nothing more reaches the page; the
+    // widget goes as soon as control is back in the loop that was running.
+    qDeleteAll(old->findChildren<MessagePort*>(Qt::FindDirectChildrenOnly));
+    old->hide();
+    old->deleteLater();
+  }
+}
+
+void CInterDialog::ShowPage(int type) {
+  const int shown = PageSequence::DisplayedPage(type, CloudValue(0), CloudValue(1));
+  if (shown == 0) return;
+  const PageFactory factory = FindPageFactory(shown);
+  if (!factory) return;
+  DestroyPages();
+  QWidget* page = factory(*this);
+  if (!page) return;
+  pages_[std::size_t(shown - 1)] = page;
+  page->setGeometry(0, 0, kWidth, kHeight);
+  page->show();
+}
+
+void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_WIZ_NAVIGATE: OnNavigate(int(wParam)); break;
+    case WM_WIZ_MOVED: OnMoved(int(std::intptr_t(wParam)), int(lParam)); break;
+    default: break;
+  }
+}
+
+void CInterDialog::OnNavigate(int navCode) {
+  const NavStep step = PageSequence::Navigate(pageType_, navCode);
+  switch (step.action) {
+    case HostAction::ShowPage:
+      pageType_ = step.pageType;
+      ShowPage(pageType_);
+      break;
+    case HostAction::EndWizard: accept(); break;
+    case HostAction::MinimizeFrame: PostMessage(frameHandle_, WM_WIZ_NAVIGATE, NAV_MINIMIZE); break;
+    case HostAction::Ignore: break;
+  }
+}
+
+void CInterDialog::OnMoved(int left, int top) {
+  PostMessage(frameHandle_, WM_WIZ_MOVED, WPARAM(std::intptr_t(left)), LPARAM(top));
+  move(left, top);
+}
+
+void CInterDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::white);
+  painter.drawPath(RoundedOutline(size()));
+}
+
+QPainterPath RoundedOutline(QSize size) {
+  QPainterPath path;
+  const qreal r = CInterDialog::kCornerEllipse / 2.0;
+  path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), r, r);
+  return path;
+}
+
+void CInterDialog::contextMenuEvent(QContextMenuEvent* event) { ShowAboutMenu(this, event->globalPos()); }
+
+}  // namespace vrx

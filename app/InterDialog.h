@@ -1,0 +1,94 @@
+#pragma once
+// The page host: an 860 x 640 window with rounded corners that lies 7 pixels inside the shadow frame and
+// runs modally above it for the whole wizard. It owns the record of the run and the current page (one of
+// twelve slots), and turns the pages' posted navigation requests into page switches.
+
+#include <QDialog>
+#include <QPainterPath>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <memory>
+
+#include "app/WizardState.h"
+#include "platform/MessagePort.h"
+
+namespace vrx {
+
+class CInterDialog : public QDialog {
+  Q_OBJECT
+ public:
+  static constexpr int kWidth = 860;
+  static constexpr int kHeight = 640;
+  static constexpr int kCornerEllipse = 6;
+
+  explicit CInterDialog(QWidget* frame = nullptr);
+  ~CInterDialog() override;
+
+  // Screen position the host takes when it is shown; set by the frame before it starts the host.
+  void SetOrigin(QPoint origin) { origin_ = origin; }
+  // The frame's port: WM_WIZ_MOVED and NAV_MINIMIZE are forwarded there.
+  void SetFrameHandle(WindowHandle frame) { frameHandle_ = frame; }
+
+  // Pages post WM_WIZ_NAVIGATE, WM_WIZ_MOVED and the host-job messages here.
+  WindowHandle handle() const { return port_->handle(); }
+
+  int pageType() const { return pageType_; }
+  // The page on screen, or null before the first one.
+  QWidget* currentPage() const;
+  // Puts the page of that type on screen (the cloud page gives way to the summary unless the recorder
+  // offers the service); a type outside 1..12 or without a registered page leaves the current page.
+  void ShowPage(int type);
+
+  // --- host accessors for pages: strings are copies
+  QString GetRecorderIp() const { return state_->recorderIp; }
+  void SetRecorderIp(const QString& v) { state_->recorderIp = v; }
+  QString GetRecorderMac() const { return state_->recorderMac; }
+  void SetRecorderMac(const QString& v) { state_->recorderMac = v; }
+  QString GetAdminPassword() const { return state_->adminPassword; }
+  void SetAdminPassword(const QString& v) { state_->adminPassword = v; }
+  QString GetAdminUser() const { return state_->adminUser; }
+  void SetAdminUser(const QString& v) { state_->adminUser = v; }
+  QString GetCloudEmail() const { return state_->cloudEmail; }
+  QString GetCloudPassword() const { return state_->cloudPassword; }
+  void SetCloudAccount(const QString& email, const QString& password);
+  CameraRecord* GetCamera(int index) const { return state_->Camera(index); }
+  int GetCameraCount() const { return state_->CameraCount(); }
+  // In-place access for the pages that fill the record directly (camera list, cloud account).
+  WizardState& state() { return *state_; }
+
+  // The recorder's seven-value cloud status as copied in by the camera search page. Values 0, 1, 2, 3, 4
+  // and 6 are kept; value 5 is not (setting it does nothing, reading it gives an empty string).
+  QString CloudValue(int index) const;
+  void SetCloudValue(int index, const QString& value);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam);
+  void OnNavigate(int navCode);
+  void OnMoved(int left, int top);
+  void DestroyPages();
+
+  std::unique_ptr<WizardState> state_;
+  MessagePort* port_;
+  WindowHandle frameHandle_ = 0;
+  QPoint origin_;
+  bool initialised_ = false;
+  int pageType_ = 1;
+  std::array<QPointer<QWidget>, 12> pages_;  // slot i holds page type i + 1
+  std::array<QString, 7> cloudValues_;
+  // The recorder discovery manager, the command worker and the host's two jobs (blank-password probe,
+  // disk status poller) join the host here; their messages (WM_WIZ_PROBE, WM_WIZ_DISKPOLL) go through
+  // OnMessage.
+};
+
+// The host's shape: its rectangle with corners rounded by a 6 x 6 ellipse. The host and its pages paint
+// inside it; the corners outside stay transparent.
+QPainterPath RoundedOutline(QSize size);
+
+}  // namespace vrx

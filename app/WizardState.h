@@ -1,0 +1,31 @@
+#pragma once
+// The record of one run: what the user chose, reached by every page through the host. Written only on
+// the UI thread; worker threads take copies before they start.
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "app/CameraRecord.h"
+
+namespace vrx {
+
+struct WizardState {
+  QString recorderIp;     // dotted IPv4 address of the chosen recorder
+  QString recorderMac;    // its MAC address text
+  QString adminPassword;  // the recorder's administrator password
+  QString adminUser;      // administrator user name ("admin")
+  int recorderTag = 0;    // a value copied from the chosen discovery record
+  int passwordFlag = 0;   // set by the recorder password page
+  std::vector<std::unique_ptr<CameraRecord>> cameras;  // cameras added in this run, owned here
+  QString cloudEmail;
+  QString cloudPassword;
+
+  // The camera at index, or null when index is not below the count.
+  CameraRecord* Camera(int index) const {
+    return index >= 0 && index < int(cameras.size()) ? cameras[std::size_t(index)].get() : nullptr;
+  }
+  int CameraCount() const { return int(cameras.size()); }
+};
+
+}  // namespace vrx

@@ -1,0 +1,176 @@
+#pragma once
+// Runs one numbered device command at a time in the background and reports through a status that the pages
+// poll: an HTTP request to the recorder, a camera or the cloud account service on a thread of its own, or a
+// unicast account datagram to the recorder or a camera answered on the worker's datagram endpoint.
+//
+// Status: 0 idle, 1 busy, 2 done, 3 the datagram reply timed out, 4 failed. Results (the fields and the text
+// slots) are written before status 2 is published; read them only after seeing status 2.
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "net/DatagramSocket.h"
+#include "net/DiscoveryProtocol.h"
+#include "net/HttpGet.h"
+#include "net/Timer.h"
+
+namespace vrx::net {
+
+class DeviceCommandWorker {
+ public:
+  enum Status : int { kIdle = 0, kBusy = 1, kDone = 2, kTimedOut = 3, kFailed = 4 };
+  enum Command : int {
+    kCloudSignUp = 1000,
+    kCloudSignIn = 1001,
+    kCloudBind = 1002,
+    kFormatDisk = 2006,
+    kPollFormat = 2007,
+    kAddCamera = 2009,
+    kDeleteCamera = 2010,
+    kSetCloudRegStatus = 2011,
+    kReadCloudPortal = 2012,
+    kSendCloudRegInfo = 2014,
+    kListCameras = 2015,
+    kSetCameraPassword = 2017,
+    kCheckCameraPassword = 2018,
+  };
+
+  // Text slots.
+  static constexpr int kSlotCount = 300;
+  static constexpr int kListFirstSlot = 0, kMaxListItems = 256;
+  static constexpr int kSlotAvDevName = 256, kSlotHostName = 257, kSlotHostId = 258, kSlotAccount = 259,
+                       kSlotPass = 260, kSlotBrand = 261, kSlotProduct = 262, kSlotAvDevId = 263,
+                       kSlotProtocol = 264, kSlotProtocolType = 265;
+  static constexpr int kSlotPortalFirst = 266;  // status, access, portal_url, portal_number, portal_dfp, model,
+                                                // localhyperlink
+  static constexpr int kSlotRegStatus = 273, kSlotRegEmail = 274, kSlotRegPassword = 275;
+  static constexpr int kSlotCloudHost = 282, kSlotClient = 283, kSlotWizardVersion = 284, kSlotLang = 285,
+                       kSlotEmail = 286, kSlotPassword = 287, kSlotPasswordVerify = 288, kSlotNameFirst = 289,
+                       kSlotNameLast = 290, kSlotNuvelNo = 291, kSlotDfp = 292, kSlotCloudReply = 293,
+                       kSlotCloudCookie = 294;
+  static constexpr int kSlotUser = 295, kSlotUserPassword = 296, kSlotHost = 297, kSlotPort = 299;
+
+  static constexpr int kReplyTimeoutMs = 3000;
+  static constexpr std::size_t kReplyBufferSize = 64000;
+  static constexpr int kThreadWaitMs = 3000;
+
+  struct CameraToAdd {
+    int avdevid = 0;
+    std::string avdevname, hostname, hostid;
+    int protocoltype = 0;
+    std::string account, pass;  // plain text; sent as Base64
+    std::string brand, product;
+  };
+
+  DeviceCommandWorker();
+  ~DeviceCommandWorker();
+  DeviceCommandWorker(const DeviceCommandWorker&) = delete;
+  DeviceCommandWorker& operator=(const DeviceCommandWorker&) = delete;
+
+  // HTTP commands to the recorder or a camera. Each returns false (status 4) when the client cannot be set up.
+  bool FormatDisk(const std::string& host, int port, const std::string& user, const std::string& password,
+                  int storageId, int partition, int fileSystem);                                       // 2006
+  bool PollFormat(const std::string& host, int port, const std::string& user, const std::string& password);  // 2007
+  bool AddCamera(const std::string& host, int port, const std::string& user, const std::string& password,
+                 const CameraToAdd& camera);                                                          // 2009
+  bool DeleteCamera(const std::string& host, int port, const std::string& user, const std::string& password,
+                    int avdevid);                                                                     // 2010
+  bool SetCloudRegStatus(const std::string& host, int port, const std::string& user,
+                         const std::string& password);                                                // 2011
+  bool ReadCloudPortal(const std::string& host, int port, const std::string& user,
+                       const std::string& password);                                                  // 2012
+  bool SendCloudRegInfo(const std::string& host, const std::string& user, const std::string& password,
+                        const std::string& email, const std::string& accountPassword);               // 2014, HTTPS
+  bool ListCameras(const std::string& host, const std::string& user, const std::string& password);  // 2015, HTTPS
+  bool SetCameraPassword(const std::string& host, int port, const std::string& user, const std::string& password,
+                         const std::string& newPassword);                                             // 2017
+  bool CheckCameraPassword(const std::string& host, int port, const std::string& user,
+                           const std::string& password);                                              // 2018
+
+  // Cloud account posts over HTTPS to the service host (the recorder's portal_url); `lang` is the language code.
+  bool SignUp(const std::string& host, const std::string& client, const std::string& wizardVersion,
+              const std::string& lang, const std::string& email, const std::string& password,
+              const std::string& passwordVerify, const std::string& nameFirst, const std::string& nameLast);  // 1000
+  bool SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
+              const std::string& lang, const std::string& email, const std::string& password);              // 1001
+  bool Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
+            const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
+            const std::string& dfp);                                                                       // 1002
+
+  // Datagram channel: OpenDatagram binds the endpoint to the local address through which the device answered
+  // the search (status 2 when open, else 0). The requests do nothing unless the status is non-zero; a text that
+  // does not fit its 64-byte field, or a failed send, ends with status 4 and false.
+  bool OpenDatagram(const std::string& localAddress);
+  bool CheckAccount(const std::string& deviceAddress, std::uint16_t port, const MacAddress& mac,
+                    const std::string& user, const std::string& password);
+  bool ChangePassword(const std::string& deviceAddress, std::uint16_t port, const MacAddress& mac,
+                      const std::string& user, const std::string& currentPassword, const std::string& newPassword);
+  std::uint16_t DatagramLocalPort() const;
+
+  // Waits up to 3 s for the command thread (then cancels its transfer), then closes the connection.
+  void Stop();
+
+  int Status() const { return status_.load(std::memory_order_acquire); }
+  int CommandCode() const { return command_.load(); }
+  int FormatProgress() const { return formatProgress_.load(); }
+  int AccountCheckResult() const { return accountResult_.load(); }
+  int CloudErrorCount() const { return cloudErrors_.load(); }
+  int ListCount() const { return listCount_; }
+  std::string Slot(int slot) const;
+  void SetSlot(int slot, std::string value);
+  Bytes DiscoveryReply() const;  // 344 bytes: the device's 0x00A1 answer
+  Bytes SecondReply() const;     // 548 bytes: a 0x00A6 answer
+  std::string ModelName() const { return modelName_; }
+
+  std::string PortalResult() const;       // status 2: slots 266-272 joined by "&"; 1: ""; else "-1"
+  std::string NextListItem();             // status 2: the next list item, "" after the last (and wraps)
+  std::string CloudReply() const;         // status 2: slot 293; else ""
+  std::string CloudReplyOrError() const;  // status 2: slot 293; 1: ""; else "-1"
+
+ private:
+  bool StartHttp(int command, const std::string& host, int port, const std::string& user,
+                 const std::string& password, int timeoutMs, bool secure);
+  void JoinCommandThread(bool waitForFinish);
+  void RunCommand();
+  int RunRecorderCommand(int command, std::string& reply);
+  int RunCloudCommand(int command);
+  bool Get(const std::string& path, std::string& reply);
+  bool SendDatagram(const std::optional<Bytes>& datagram, const std::string& deviceAddress, std::uint16_t port);
+  void OnDatagram(std::span<const std::uint8_t> data);
+  void Finish(int status) { status_.store(status, std::memory_order_release); }
+
+  std::atomic<int> status_{kIdle};
+  std::atomic<int> command_{0};
+  std::atomic<int> accountResult_{0};
+  std::atomic<int> formatProgress_{0};
+  std::atomic<int> cloudErrors_{0};
+  int storageId_ = 0, partition_ = 0, fileSystem_ = 0;
+  int listCount_ = 0, listCursor_ = 0;
+  std::array<std::string, kSlotCount> slots_;
+  std::string newCameraPassword_;
+  std::string modelName_ = "VRX-410Q";
+
+  // Datagram side.
+  std::atomic<std::uint64_t> targetMac_{0};  // six bytes, read by the receiving thread
+  std::string datagramUser_, datagramPassword_, datagramNewPassword_;
+  std::array<std::uint8_t, kDiscoveryReplyBufferSize> discoveryReply_{};
+  std::array<std::uint8_t, kSecondReplyBufferSize> secondReply_{};
+  std::uint16_t sequence_ = 0;
+  std::unique_ptr<DatagramSocket> endpoint_;
+  OneShotTimer replyTimer_;
+
+  // HTTP side.
+  HttpGet http_;
+  std::thread thread_;
+  std::mutex threadMutex_;
+  std::condition_variable threadEnded_;
+  bool threadRunning_ = false;  // guarded by threadMutex_
+  std::atomic<bool> running_{false};
+};
+
+}  // namespace vrx::net

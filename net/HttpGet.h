@@ -1,0 +1,98 @@
+#pragma once
+// The one HTTP client of the wizard: a thin synchronous layer over libcurl. It holds one connection (host,
+// port, credentials, time-out, HTTPS flag) and at most one open request; it offers GET with the body read in
+// pieces (also a body that never ends, such as a camera's picture stream) or into a caller's buffer, form
+// POST, and the status code, first Set-Cookie and WWW-Authenticate of the answer.
+//
+// Authentication: mode 0 (automatic: the connection's credentials answer a Basic or Digest challenge, and a
+// user with an empty password sends "Basic base64(user:)" up front), mode 1 (Digest: our own header from the
+// challenge learned from the last 401), mode 2 (none).
+//
+// One thread uses an HttpGet at a time; Abort() may be called from any thread.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "net/DigestAuth.h"
+
+namespace vrx::net {
+
+class HttpGet {
+ public:
+  enum AuthMode : int { kAuthAutomatic = 0, kAuthDigest = 1, kAuthNone = 2 };
+  static constexpr std::size_t kGetChunkSize = 8200;
+  static constexpr std::size_t kHeaderQuerySize = 256;  // Set-Cookie and WWW-Authenticate must fit (with a zero)
+
+  struct Error {
+    int curlCode = 0;     // CURLcode of the last failed transfer (0 = none)
+    std::string message;  // curl's error text
+  };
+
+  HttpGet();
+  virtual ~HttpGet();
+  HttpGet(const HttpGet&) = delete;
+  HttpGet& operator=(const HttpGet&) = delete;
+
+  // Resets the mode to 0 and stores the connection; port 0 means 443 when secure, else 80. `timeoutMs` bounds
+  // connecting and every wait for data (0 = no limit). False only when the client cannot be set up.
+  bool Connect(const std::string& host, const std::string& user, const std::string& password, int timeoutMs,
+               bool secure, int port);
+  // GET `path`; true once the answer's headers are in, unless the status is 401 or 409 (a 401 carrying a
+  // Digest challenge switches to mode 1 for the next request). An HTTPS certificate that is not trusted, out
+  // of date, for another name or unverifiable is accepted on an automatic second send.
+  bool SendGet(const std::string& path);
+  // The next piece of the body (at most `capacity` bytes); `got` = 0 at the end of the body. False when there
+  // is no request, the transfer failed or the time-out passed without data.
+  bool ReadChunk(std::uint8_t* buffer, std::size_t capacity, std::size_t& got);
+  // SendGet, then the body in pieces of at most 8200 bytes appended to `buffer`; stops at the end of the body
+  // or before a piece that would fill the buffer (`size`: capacity in, bytes kept out).
+  bool GetToBuffer(const std::string& path, std::uint8_t* buffer, std::size_t& size);
+  // POST `body` (UTF-8) with `extraHeaders` ("Name: value" lines separated by CR LF). True when the answer's
+  // headers are in; the status is not examined. Never resent: certificate problems fail the post.
+  bool PostForm(const std::string& path, const std::string& extraHeaders, const std::string& body);
+
+  // Status code of the current answer (0 without one); a 401 learns its WWW-Authenticate challenge.
+  int QueryStatus();
+  bool QuerySetCookie(std::string& value) const;      // first Set-Cookie of the answer
+  bool QueryAuthenticate(std::string& value) const;   // first WWW-Authenticate of the answer
+  void Close();
+  void CloseRequest();
+
+  // Makes a call running on another thread fail within about 50 ms; cleared by the next Connect.
+  void Abort() { abort_ = true; }
+
+  int AuthMode() const { return authMode_; }
+  void SetAuthMode(int mode) { authMode_ = mode; }
+  const DigestChallenge& Digest() const { return digest_; }
+  bool Connected() const;
+  Error LastError() const { return lastError_; }
+
+ private:
+  struct Request;
+  struct Connection;
+  bool StartRequest(bool post, const std::string& path, const std::string& extraHeaders, const std::string& body,
+                    bool relaxCertificateChecks);
+  bool DriveUntilHeaders();
+  bool DriveUntilData();
+  template <typename Done>
+  void Drive(Done done);
+  void LearnChallenge();
+
+  std::string host_, user_, password_;
+  int port_ = 0;
+  int timeoutMs_ = 0;
+  bool secure_ = false;
+  int authMode_ = kAuthAutomatic;
+  DigestChallenge digest_;
+  std::atomic<bool> abort_{false};
+  Error lastError_;
+  std::unique_ptr<Connection> connection_;
+  std::unique_ptr<Request> request_;
+};
+
+// True for curl results that mean the server's certificate could not be trusted.
+bool IsCertificateError(int curlCode);
+
+}  // namespace vrx::net

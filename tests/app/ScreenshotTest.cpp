@@ -1,0 +1,74 @@
+// Renders the frame with the host on the welcome page and on a page with Next/Back and the step
+// indicator, over a plain desktop colour, into $VRX_BUILD_DIR/screenshots/ for a person to look at.
+#include <QPainter>
+#include <QtTest>
+
+#include "app/AboutDlg.h"
+#include "app/BriskoDlg.h"
+#include "app/InterDialog.h"
+#include "i18n/LangString.h"
+#include "app/PageRegistry.h"
+#include "pages/common/ScaffoldPages.h"
+
+using namespace vrx;
+
+class ScreenshotTest : public QObject {
+  Q_OBJECT
+ private:
+  static QImage Compose(CBriskoDlg& frame) {
+    QImage canvas(frame.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(QColor(0xD9, 0xDE, 0xE4));
+    QPainter p(&canvas);
+    p.drawImage(0, 0, frame.grab().toImage());
+    p.drawImage(CBriskoDlg::kHostInset, CBriskoDlg::kHostInset, frame.host()->grab().toImage());
+    return canvas;
+  }
+  static QString OutDir() {
+    const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
+    QDir().mkpath(dir);
+    return dir;
+  }
+
+ private slots:
+  void initTestCase() { RegisterScaffoldPages(); }
+
+  void pages_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("navNexts");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("welcome en") << 0 << 0 << "spine_page1_en.png";
+    QTest::newRow("requirements en") << 0 << 1 << "spine_page2_en.png";
+    QTest::newRow("welcome zh_CN") << 5 << 0 << "spine_page1_zh_CN.png";
+    QTest::newRow("requirements zh_CN") << 5 << 1 << "spine_page2_zh_CN.png";
+  }
+  void pages() {
+    QFETCH(int, language);
+    QFETCH(int, navNexts);
+    QFETCH(QString, name);
+    CBriskoDlg frame(false);  // starts in English
+    currentLanguage = language;
+    LoadLanguageFile(language);
+    frame.show();
+    CInterDialog& host = *frame.host();
+    host.show();
+    for (int i = 0; i < navNexts; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
+    QTRY_COMPARE(host.pageType(), 1 + navNexts);
+    const QImage shot = Compose(frame);
+    QVERIFY(shot.save(OutDir() + "/" + name));
+    // The shadow darkens the desktop just outside the host and fades out before the frame corner.
+    QVERIFY(qGray(shot.pixel(3, 300)) < qGray(shot.pixel(0, 0)));
+    QCOMPARE(shot.pixel(0, 0), QColor(0xD9, 0xDE, 0xE4).rgb());
+    currentLanguage = 0;
+    LoadLanguageFile(0);
+  }
+
+  void aboutBox() {
+    CAboutDlg about;
+    about.show();
+    QCOMPARE(about.windowTitle(), QString("About"));
+    QVERIFY(about.grab().save(OutDir() + "/spine_about_en.png"));
+  }
+};
+
+QTEST_MAIN(ScreenshotTest)
+#include "ScreenshotTest.moc"

@@ -1,0 +1,328 @@
+// Pure tests of the network core: codecs, datagram building and reading, reply parsers, Digest.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "net/Base64.h"
+#include "net/DeviceSearch.h"
+#include "net/DigestAuth.h"
+#include "net/DiscoveryProtocol.h"
+#include "net/Md5.h"
+#include "net/ReplyParsers.h"
+#include "net/Timer.h"
+
+using namespace vrx::net;
+
+namespace {
+
+Bytes Reply(std::uint16_t opcode, std::uint16_t result, std::size_t size = 332) {
+  Bytes b(size, 0);
+  b[0] = b[1] = 0xFD;
+  b[4] = std::uint8_t(opcode);
+  b[5] = std::uint8_t(opcode >> 8);
+  b[16] = std::uint8_t(result);
+  b[17] = std::uint8_t(result >> 8);
+  return b;
+}
+
+const MacAddress kMac{0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e};
+
+}  // namespace
+
+TEST(Md5, PublishedVectors) {
+  // RFC 1321 test suite, plus lengths around the 56- and 64-byte padding boundaries (checked with md5sum).
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "d41d8cd98f00b204e9800998ecf8427e"},
+      {"a", "0cc175b9c0f1b6a831c399e269772661"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+       "57edf4a22be3c955ac49da2e2107b67a"},
+      {std::string(55, 'x'), "04364420e25c512fd958a70738aa8f72"},
+      {std::string(56, 'x'), "668a72d5ba17f08e62dabcafad6db14b"},
+      {std::string(64, 'x'), "c1bb4f81d892b2d57947682aeb252456"},
+  };
+  for (const auto& [input, digest] : cases) EXPECT_EQ(Md5Hex(input), digest) << input.size() << " bytes";
+}
+
+TEST(Base64, EncodesAndDecodesPublishedVectors) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
+      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"admin:", "YWRtaW46"},
+      {std::string("\xff\xfe\x00", 3), "//4A"},
+  };
+  for (const auto& [plain, encoded] : cases) {
+    EXPECT_EQ(Base64Encode(plain), encoded);
+    EXPECT_EQ(Base64Decode(encoded), plain);
+  }
+}
+
+TEST(Base64, DecodeRefusesMalformedText) {
+  for (const char* bad : {"Zg=", "Zg=a", "Z===", "Zm9v!A==", "=Zm9", "Zg==Zg==", "YW Rt"})
+    EXPECT_FALSE(Base64Decode(bad).has_value()) << bad;
+}
+
+TEST(DiscoveryProtocol, SearchRequestIsTheTwentyTwoBytes) {
+  const Bytes expected = {0xFD, 0xFD, 0x00, 0x00, 0xA1, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                          0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00};
+  EXPECT_EQ(BuildSearchRequest(), expected);
+}
+
+TEST(DiscoveryProtocol, AccountRequestsCarryHeaderAndBase64Fields) {
+  const UnicastTarget target{"127.0.0.5", kMac, 0x0102};
+  const auto check = BuildCheckAccount(target, "admin", "pässword");
+  ASSERT_TRUE(check);
+  ASSERT_EQ(check->size(), 150u);
+  const Bytes header(check->begin(), check->begin() + 22);
+  const Bytes expectedHeader = {0xFD, 0xFD, 0x02, 0x01, 0xA3, 0x00, 0x00, 0x1a, 0x2b, 0x3c, 0x4d,
+                                0x5e, '1',  '2',  '7',  '.',  0x77, 0x77, 0x01, 0x00, 128,  0x00};
+  EXPECT_EQ(header, expectedHeader);
+  const auto field = [&](const Bytes& b, int i) {
+    return std::string(UpToZero(std::string_view(reinterpret_cast<const char*>(b.data()) + 22 + 64 * i, 64)));
+  };
+  EXPECT_EQ(field(*check, 0), Base64Encode("admin"));
+  EXPECT_EQ(field(*check, 1), Base64Encode("pässword"));  // the UTF-8 bytes
+
+  const auto change = BuildChangePassword(target, "admin", "old", "new");
+  ASSERT_TRUE(change);
+  ASSERT_EQ(change->size(), 278u);
+  EXPECT_EQ((*change)[4], 0xA4);
+  EXPECT_EQ((*change)[20], 0x00);
+  EXPECT_EQ((*change)[21], 0x01);  // 256 payload bytes
+  EXPECT_EQ(field(*change, 0), "YWRtaW4=");
+  EXPECT_EQ(field(*change, 1), Base64Encode("old"));
+  EXPECT_EQ(field(*change, 2), "YWRtaW4=");
+  EXPECT_EQ(field(*change, 3), Base64Encode("new"));
+}
+
+TEST(DiscoveryProtocol, TextFieldHoldsAtMost48BytesAndRefusesMore) {
+  EXPECT_TRUE(EncodeTextField(std::string(48, 'a')));
+  EXPECT_FALSE(EncodeTextField(std::string(49, 'a')));
+  EXPECT_FALSE(BuildCheckAccount({"127.0.0.1", kMac, 0}, "admin", std::string(49, 'p')));
+  EXPECT_FALSE(BuildChangePassword({"127.0.0.1", kMac, 0}, "admin", "", std::string(60, 'n')));
+  const auto full = EncodeTextField(std::string(48, 'a'));
+  EXPECT_NE((*full)[63], 0);  // 64 Base64 characters, no terminator needed in the fixed field
+}
+
+TEST(DiscoveryProtocol, MacTextRoundTripsAndRejectsMalformed) {
+  EXPECT_EQ(ParseMacText("00:1a:2B:3c:4d:5e"), kMac);
+  EXPECT_EQ(FormatMac(kMac.data()), "00:1a:2b:3c:4d:5e");
+  for (const char* bad : {"", "00:1a:2b:3c:4d", "00:1a:2b:3c:4d:5e:", "00-1a-2b-3c-4d-5e", "00:1a:2b:3c:4d:5g"})
+    EXPECT_FALSE(ParseMacText(bad)) << bad;
+}
+
+TEST(DiscoveredDevice, ReadsTheFieldsOfAReply) {
+  Bytes b = Reply(OP_DISCOVER, 0, 400);
+  std::memcpy(b.data() + 150, "VRX-410Q", 8);
+  std::copy(kMac.begin(), kMac.end(), b.begin() + 220);
+  std::memcpy(b.data() + 226, "Front desk", 10);
+  const std::uint8_t ip[] = {127, 0, 0, 200};
+  std::memcpy(b.data() + 290, ip, 4);
+  b[294] = 0x90;
+  b[295] = 0x1F;  // 8080
+  const auto d = DiscoveredDevice::FromDatagram(b, 3);
+  EXPECT_EQ(d.ModelName(), "VRX-410Q");
+  EXPECT_EQ(d.MacText(), "00:1a:2b:3c:4d:5e");
+  EXPECT_EQ(d.SecondName(), "Front desk");
+  EXPECT_EQ(d.Ipv4Text(), "127.0.0.200");
+  EXPECT_EQ(d.HttpPort(), 8080);
+  EXPECT_EQ(d.interfaceIndex, 3);
+}
+
+TEST(DiscoveredDevice, ShortOrUnterminatedRepliesStayInsideTheRecord) {
+  const auto shortOne = DiscoveredDevice::FromDatagram(Reply(OP_DISCOVER, 0, 30), 0);
+  EXPECT_EQ(shortOne.ModelName(), "");
+  EXPECT_EQ(shortOne.Ipv4Text(), "0.0.0.0");
+  Bytes full(1024, 'A');  // no zero anywhere: names end at their field sizes
+  const auto d = DiscoveredDevice::FromDatagram(full, 0);
+  EXPECT_EQ(d.ModelName(), std::string(70, 'A'));
+  EXPECT_EQ(d.SecondName(), std::string(64, 'A'));
+}
+
+struct VerdictCase {
+  const char* name;
+  Bytes datagram;
+  DatagramVerdict::Action action;
+  DatagramVerdict::Store store;
+  std::int32_t accountResult;
+};
+
+class DatagramReplyTable : public ::testing::TestWithParam<VerdictCase> {};
+
+TEST_P(DatagramReplyTable, DecidesFromOpcodeAndResult) {
+  const VerdictCase& c = GetParam();
+  const DatagramVerdict v = ClassifyDatagramReply(c.datagram, kMac);
+  EXPECT_EQ(v.action, c.action);
+  EXPECT_EQ(v.store, c.store);
+  EXPECT_EQ(v.accountResult, c.accountResult);
+}
+
+namespace {
+using A = DatagramVerdict::Action;
+using S = DatagramVerdict::Store;
+Bytes WithAccountValue(std::int32_t value) {
+  Bytes b = Reply(0x00A3, 0, 26);
+  std::memcpy(b.data() + 22, &value, 4);
+  return b;
+}
+Bytes DiscoverFrom(const MacAddress& mac, std::uint16_t result = 0) {
+  Bytes b = Reply(0x00A1, result);
+  std::copy(mac.begin(), mac.end(), b.begin() + 220);
+  return b;
+}
+Bytes Text(const char* t) { return Bytes(t, t + std::strlen(t)); }
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DatagramReplyTable,
+    ::testing::Values(
+        VerdictCase{"AccountAccepted", WithAccountValue(1), A::Done, S::AccountResult, 1},
+        VerdictCase{"AccountZeroStillCompletes", WithAccountValue(0), A::Done, S::AccountResult, 0},
+        VerdictCase{"AccountShortPayloadReadsZero", Reply(0x00A3, 0, 22), A::Done, S::AccountResult, 0},
+        VerdictCase{"AccountRefused", Reply(0x00A3, 7, 26), A::Failed, S::AccountResult, 0},
+        VerdictCase{"PasswordChanged", Reply(0x00A4, 0, 22), A::Done, S::Nothing, 0},
+        VerdictCase{"PasswordChangeRefused", Reply(0x00A4, 1, 22), A::Failed, S::Nothing, 0},
+        VerdictCase{"OtherAckOpcodes", Reply(0x00C0, 0, 22), A::Done, S::Nothing, 0},
+        VerdictCase{"SecondReply", Reply(0x00A6, 0, 600), A::Done, S::SecondReply, 0},
+        VerdictCase{"DiscoverFromTarget", DiscoverFrom(kMac), A::Done, S::DiscoveryReply, 0},
+        VerdictCase{"DiscoverFromAnotherDevice", DiscoverFrom({1, 2, 3, 4, 5, 6}), A::Ignore, S::Nothing, 0},
+        VerdictCase{"DiscoverTooShortForMac", Reply(0x00A1, 0, 100), A::Ignore, S::Nothing, 0},
+        VerdictCase{"DiscoverFailure", DiscoverFrom(kMac, 3), A::Failed, S::Nothing, 0},
+        VerdictCase{"UnknownOpcode", Reply(0x00B5, 0, 22), A::Ignore, S::Nothing, 0},
+        VerdictCase{"YesNoFails", Text("yesno, whatever follows"), A::Failed, S::Nothing, 0},
+        VerdictCase{"ShortGarbage", Text("yes"), A::Ignore, S::Nothing, 0},
+        VerdictCase{"Empty", Bytes{}, A::Ignore, S::Nothing, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CollectQueuedReplies, KeepsInterfaceOrderAndMarksRepeatsOfMacAndAddress) {
+  const auto device = [](std::uint8_t macLast, std::uint8_t ipLast) {
+    Bytes b = Reply(OP_DISCOVER, 0);
+    std::copy(kMac.begin(), kMac.end(), b.begin() + 220);
+    b[225] = macLast;
+    const std::uint8_t ip[] = {127, 0, 0, ipLast};
+    std::memcpy(b.data() + 290, ip, 4);
+    return b;
+  };
+  std::vector<std::unique_ptr<CDataQueue>> queues;
+  queues.push_back(std::make_unique<CDataQueue>());
+  queues.push_back(std::make_unique<CDataQueue>());
+  queues[1]->Push(device(1, 10));  // heard on the second adapter only
+  queues[0]->Push(device(2, 20));
+  queues[0]->Push(device(2, 20));  // answered twice on one adapter
+  queues[1]->Push(device(2, 20));  // and heard on the other adapter
+  queues[1]->Push(device(2, 21));  // same MAC, another address: a device of its own
+  const auto r = CollectQueuedReplies(queues);
+  ASSERT_EQ(r.size(), 5u);
+  const std::pair<int, bool> expected[] = {{0, true}, {0, false}, {1, true}, {1, false}, {1, true}};
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    EXPECT_EQ(r[i].interfaceIndex, expected[i].first) << i;
+    EXPECT_EQ(r[i].unique, expected[i].second) << i;
+  }
+  EXPECT_EQ(queues[0]->Size() + queues[1]->Size(), 0u);
+}
+
+TEST(ReplyParsers, KeyValueLinesFirstExactMatchWins) {
+  const std::string reply = "status=1\r\nportal_url=a=b\r\nnoequals\r\nstatus=2\r\nStatus=3\r\n=empty\r\nlast=";
+  EXPECT_EQ(ReplyValue(reply, "status"), "1");
+  EXPECT_EQ(ReplyValue(reply, "portal_url"), "a=b");  // split at the first "=" only
+  EXPECT_EQ(ReplyValue(reply, "Status"), "3");
+  EXPECT_EQ(ReplyValue(reply, "last"), "");
+  EXPECT_EQ(ReplyValue(reply, ""), "empty");
+  EXPECT_EQ(ReplyValue(reply, "missing"), "");
+  EXPECT_EQ(ReplyValue(reply, "noequals"), "");
+  EXPECT_EQ(ReplyValue("a=1\nb=2", "b"), "");  // lines end with CR LF only
+}
+
+TEST(ReplyParsers, ListItemsKeepTheFirst256) {
+  std::string many;
+  for (int i = 0; i < 300; ++i) many += "cam" + std::to_string(i) + "\r\n";
+  const auto items = SplitReplyItems(many, 256);
+  ASSERT_EQ(items.size(), 256u);
+  EXPECT_EQ(items.front(), "cam0");
+  EXPECT_EQ(items.back(), "cam255");
+  EXPECT_EQ(SplitReplyItems("a;b\r\n\r\nc", 256), (std::vector<std::string>{"a;b", "", "c"}));
+  EXPECT_TRUE(SplitReplyItems("", 256).empty());
+  EXPECT_TRUE(SplitReplyItems("\r\n", 256).empty());
+}
+
+TEST(ReplyParsers, CameraLineFieldsFromTheLeft) {
+  using F = std::array<std::string, 9>;
+  EXPECT_EQ(SplitCameraLine("1;127.0.20.1;cam-7;acme;IPC-1;YWRtaW4=;cHc=;;1"),
+            (F{"1", "127.0.20.1", "cam-7", "acme", "IPC-1", "YWRtaW4=", "cHc=", "", "1"}));
+  EXPECT_EQ(SplitCameraLine("0;127.0.20.2"), (F{"0", "127.0.20.2", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(SplitCameraLine("a;b;c;d;e;f;g;h;i;j;k"), (F{"a", "b", "c", "d", "e", "f", "g", "h", "i"}));
+  EXPECT_EQ(SplitCameraLine(""), F{});
+}
+
+TEST(ReplyParsers, CookieValueByKey) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"kelvaro=abc123; path=/; secure", "abc123"},
+      {"session=1; kelvaro=x=y; HttpOnly", "x=y"},
+      {"kelvaro=", ""},
+      {"kelvaro2=no; Kelvaro=no", ""},
+      {"kelvaro=a;path=/", "a;path=/"},  // pairs are separated by "; " exactly
+      {"", ""},
+  };
+  for (const auto& [header, value] : cases) EXPECT_EQ(CookieValue(header, "kelvaro"), value) << header;
+}
+
+TEST(DigestAuth, ParsesTheChallenge) {
+  const auto c = ParseDigestChallenge(R"(Digest realm="VRX cam", nonce="dcd98b71", qop="auth", algorithm=MD5)");
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->realm, "VRX");  // cut at blanks: a realm with a blank keeps its first word
+  EXPECT_EQ(c->nonce, "dcd98b71");
+  EXPECT_EQ(c->qop, "auth");
+  EXPECT_EQ(c->algorithm, "MD5");
+  EXPECT_FALSE(ParseDigestChallenge("Basic realm=\"x\""));
+  EXPECT_FALSE(ParseDigestChallenge("digest realm=x"));
+  EXPECT_FALSE(ParseDigestChallenge("Digest"));
+  const auto hostile = ParseDigestChallenge("Digest nonce=\"a\rX-Injected:\n1\" realm");
+  ASSERT_TRUE(hostile);
+  EXPECT_EQ(hostile->nonce, "aX-Injected:1");
+}
+
+TEST(DigestAuth, ResponseMatchesThePublishedExampleAndCountsNonces) {
+  // The worked example of RFC 2617 section 3.5.
+  auto c = *ParseDigestChallenge(
+      R"(Digest realm="testrealm@host.com", qop="auth", nonce="dcd98b7102dd2f0e8b11d0f600bfb0c093", algorithm=MD5)");
+  c.cnonce = "0a4f113b";
+  const std::string first = NextDigestHeader(c, "Mufasa", "Circle Of Life", "GET", "/dir/index.html");
+  EXPECT_EQ(first,
+            "Authorization: Digest username=\"Mufasa\",realm=\"testrealm@host.com\","
+            "nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\",uri=\"/dir/index.html\",cnonce=\"0a4f113b\","
+            "nc=00000001,algorithm=MD5,response=\"6629fae49393a05397450978507c4ef1\",qop=\"auth\"");
+  const std::string second = NextDigestHeader(c, "Mufasa", "Circle Of Life", "GET", "/dir/index.html");
+  EXPECT_NE(second.find("nc=00000002,"), std::string::npos);
+}
+
+TEST(DigestAuth, ClientNonceIs32LowerCaseCharacters) {
+  for (int i = 0; i < 200; ++i) {
+    const std::string cnonce = MakeClientNonce();
+    ASSERT_EQ(cnonce.size(), 32u);
+    for (char ch : cnonce) ASSERT_TRUE((ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z')) << cnonce;
+  }
+  EXPECT_NE(MakeClientNonce(), MakeClientNonce());
+}
+
+TEST(OneShotTimer, FiresOnceUnlessCancelled) {
+  std::atomic<int> fired{0};
+  OneShotTimer timer;
+  timer.Start(std::chrono::milliseconds(20), [&] { ++fired; });
+  EXPECT_TRUE(timer.Pending());
+  for (int i = 0; i < 200 && fired == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(fired, 1);
+  EXPECT_FALSE(timer.Pending());
+
+  timer.Start(std::chrono::milliseconds(50), [&] { ++fired; });
+  timer.Cancel();
+  timer.Cancel();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(fired, 1);
+
+  timer.Start(std::chrono::hours(1), [&] { ++fired; });  // destruction must not wait an hour
+}

@@ -1,0 +1,302 @@
+// DeviceCommandWorker's HTTP commands and the cloud account posts, against an in-test recorder (plain HTTP and
+// HTTPS on port 443) and an in-test account service, inside the sandbox. The HTTPS certificate is trusted
+// through VRX_EXTRA_CA_FILE, so the posts run with their full certificate checks.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <mutex>
+
+#include "TestServers.h"
+#include "net/Base64.h"
+#include "net/DeviceCommandWorker.h"
+
+using namespace vrx::net;
+using namespace vrx::net::test;
+using namespace std::chrono_literals;
+using W = DeviceCommandWorker;
+
+namespace {
+
+const std::filesystem::path kCertDir =
+    std::filesystem::temp_directory_path() / ("vrx-net-worker-" + std::to_string(::getpid()));
+
+class TrustedCertificate : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    cert = MakeCertificate(kCertDir, "service");
+    ::setenv("VRX_EXTRA_CA_FILE", cert.certPath.c_str(), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(kCertDir); }
+  static inline TestCertificate cert;
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new TrustedCertificate);
+
+int WaitWhileBusy(const W& worker) {
+  for (int i = 0; i < 600 && worker.Status() == W::kBusy; ++i) std::this_thread::sleep_for(50ms);
+  return worker.Status();
+}
+
+class WorkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto plain = std::make_unique<httplib::Server>();
+    plain->Get(R"(/config/.*)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+    plain->Get("/system.cgi", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+    plain->Get("/userlist.cgi", [this](const httplib::Request& req, httplib::Response& res) {
+      Record(req);
+      if (camera_.Admit(req, res)) res.set_content("user=admin\r\n", "text/plain");
+    });
+    http_ = std::make_unique<RunningServer>(std::move(plain), "127.0.0.1");
+
+    auto secure = std::make_unique<httplib::SSLServer>(TrustedCertificate::cert.certPath.c_str(),
+                                                        TrustedCertificate::cert.keyPath.c_str());
+    secure->Get(R"(/config/.*)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+    secure->Post(R"(/signin|/account/)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+    https_ = std::make_unique<RunningServer>(std::move(secure), "127.0.0.1", 443);
+  }
+
+  // Replies queued per path are used in order; the last one stays.
+  void Queue(const std::string& path, const std::string& body, const std::string& setCookie = "") {
+    std::lock_guard lock(mutex_);
+    replies_[path].push_back({body, setCookie});
+  }
+  void Answer(const httplib::Request& req, httplib::Response& res) {
+    Record(req);
+    std::lock_guard lock(mutex_);
+    auto& queue = replies_[req.path];
+    if (queue.empty()) {
+      res.status = 404;
+      return;
+    }
+    const auto [body, cookie] = queue.front();
+    if (queue.size() > 1) queue.pop_front();
+    if (body == "<stall>") {  // a recorder that takes its time
+      mutex_.unlock();
+      std::this_thread::sleep_for(2500ms);
+      mutex_.lock();
+    }
+    if (!cookie.empty()) res.set_header("Set-Cookie", cookie);
+    res.set_content(body == "<echo>" ? "AdminPassword=" + req.get_param_value("AdminPassword") : body, "text/plain");
+  }
+  void Record(const httplib::Request& req) {
+    std::lock_guard lock(mutex_);
+    seen_.push_back(req);
+  }
+  std::vector<httplib::Request> Seen() {
+    std::lock_guard lock(mutex_);
+    return seen_;
+  }
+  int Port() const { return http_->Port(); }
+
+  std::mutex mutex_;
+  std::map<std::string, std::deque<std::pair<std::string, std::string>>> replies_;
+  std::vector<httplib::Request> seen_;
+  DigestGate camera_{"admin", "cam-secret"};
+  std::unique_ptr<RunningServer> http_, https_;
+  W worker_;
+};
+
+}  // namespace
+
+TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
+  Queue("/config/storageformatpoll", "status=42\r\nother=1\r\n");
+  ASSERT_TRUE(worker_.PollFormat("127.0.0.1", Port(), "admin", "pw"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.FormatProgress(), 42);
+  EXPECT_EQ(worker_.Slot(W::kSlotPort), std::to_string(Port()));
+
+  Queue("/config/kelvaroportal",
+        "status=1\r\naccess=0\r\nportal_url=127.0.0.1\r\nportal_number=NV-0042\r\nportal_dfp=ab12\r\n"
+        "model=VRX-410Q\r\nlocalhyperlink=http://127.0.0.1/\r\n");
+  ASSERT_TRUE(worker_.ReadCloudPortal("127.0.0.1", Port(), "admin", "pw"));
+  EXPECT_EQ(worker_.PortalResult(), "");  // busy
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.PortalResult(), "1&0&127.0.0.1&NV-0042&ab12&VRX-410Q&http://127.0.0.1/");
+
+  Queue("/config/addavdev", "ok");
+  W::CameraToAdd cam{2, "Porch", "127.0.0.21", "cam-7", 0, "admin", "p@ss", "acme", "IPC-1"};
+  ASSERT_TRUE(worker_.AddCamera("127.0.0.1", Port(), "admin", "pw", cam));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(Seen().back().target, "/config/addavdev?avdevid=2&avdevname=Porch&hostname=127.0.0.21&hostid=cam-7"
+                                  "&protocol=1&protocoltype=0&account=" + Base64Encode("admin") +
+                                      "&pass=" + Base64Encode("p@ss") + "&brand=acme&product=IPC-1");
+
+  Queue("/config/storageformat", "");
+  ASSERT_TRUE(worker_.FormatDisk("127.0.0.1", Port(), "admin", "pw", 1, 2, 3));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(Seen().back().target, "/config/storageformat?storageid=1&partition=2&fs=3");
+}
+
+TEST_F(WorkerTest, RegistrationStatusGetsOneSecondChance) {
+  struct Case {
+    std::vector<std::string> replies;
+    int status;
+    std::size_t requests;
+  };
+  const Case cases[] = {{{"status=1"}, W::kDone, 1}, {{"status=0", "status=1"}, W::kDone, 2},
+                        {{"status=0", "status=0"}, W::kFailed, 2}};
+  for (const Case& c : cases) {
+    replies_.clear();
+    const std::size_t before = Seen().size();
+    for (const auto& r : c.replies) Queue("/config/kelvaroregstatus", r);
+    ASSERT_TRUE(worker_.SetCloudRegStatus("127.0.0.1", Port(), "admin", "pw"));
+    EXPECT_EQ(WaitWhileBusy(worker_), c.status);
+    EXPECT_EQ(Seen().size() - before, c.requests);
+    EXPECT_EQ(Seen().back().target, "/config/kelvaroregstatus?status=1");
+  }
+}
+
+TEST_F(WorkerTest, CameraListKeepsTheFirst256Items) {
+  std::string list;
+  for (int i = 0; i < 300; ++i) list += "cam" + std::to_string(i) + ";127.0.0.1;80;a;b;c;d;e;f\r\n";
+  Queue("/config/supportservices", "kelvaro=1");
+  Queue("/config/kelvarodiscovery", list);
+  EXPECT_EQ(worker_.NextListItem(), "");
+  ASSERT_TRUE(worker_.ListCameras("127.0.0.1", "admin", "pw"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.Slot(W::kSlotPort), "443");
+  ASSERT_EQ(worker_.ListCount(), 256);
+  for (int pass = 0; pass < 2; ++pass) {  // an empty item ends one pass; the next pass starts over
+    int n = 0;
+    for (std::string item = worker_.NextListItem(); !item.empty(); item = worker_.NextListItem(), ++n)
+      ASSERT_EQ(item, "cam" + std::to_string(n) + ";127.0.0.1;80;a;b;c;d;e;f");
+    EXPECT_EQ(n, 256);
+  }
+  const auto seen = Seen();
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[seen.size() - 2].path, "/config/supportservices");
+}
+
+TEST_F(WorkerTest, CameraPasswordCommands) {
+  Queue("/system.cgi", "<echo>");
+  ASSERT_TRUE(worker_.SetCameraPassword("127.0.0.1", Port(), "admin", "", "n3w"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(Seen().back().target, "/system.cgi?AdminID=admin&AdminPassword=n3w&ConfigReboot=No");
+
+  replies_.clear();
+  Queue("/system.cgi", "AdminPassword=other");  // the camera echoes a different password
+  ASSERT_TRUE(worker_.SetCameraPassword("127.0.0.1", Port(), "admin", "", "n3w"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
+
+  replies_.clear();
+  Queue("/system.cgi", std::string(128, 'x') + "AdminPassword=n3w");  // only the first 128 bytes count
+  ASSERT_TRUE(worker_.SetCameraPassword("127.0.0.1", Port(), "admin", "", "n3w"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
+
+  ASSERT_TRUE(worker_.CheckCameraPassword("127.0.0.1", Port(), "admin", "cam-secret"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  ASSERT_TRUE(worker_.CheckCameraPassword("127.0.0.1", Port(), "admin", "wrong"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);  // the camera answers 401
+}
+
+TEST_F(WorkerTest, FailuresEndWithStatusFour) {
+  // Nothing listens on port 1; the recorder replies 404 with an empty body to an unknown path.
+  ASSERT_TRUE(worker_.DeleteCamera("127.0.0.1", 1, "admin", "pw", 3));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
+  ASSERT_TRUE(worker_.PollFormat("127.0.0.1", 1, "admin", "pw"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
+  EXPECT_EQ(worker_.PortalResult(), "-1");
+  EXPECT_FALSE(worker_.PollFormat("", Port(), "admin", "pw"));
+  EXPECT_EQ(worker_.Status(), W::kFailed);
+}
+
+TEST_F(WorkerTest, ANewCommandReplacesOneStillRunning) {
+  Queue("/config/storageformatpoll", "<stall>");
+  Queue("/config/delavdev", "ok");
+  ASSERT_TRUE(worker_.PollFormat("127.0.0.1", Port(), "admin", "pw"));
+  std::this_thread::sleep_for(300ms);  // the first command now waits for its answer
+  ASSERT_TRUE(worker_.DeleteCamera("127.0.0.1", Port(), "admin", "pw", 3));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.CommandCode(), W::kDeleteCamera);
+  EXPECT_EQ(Seen().back().target, "/config/delavdev?avdevid=3");
+  std::this_thread::sleep_for(2500ms);  // the stalled answer arrives: it must not touch the new status
+  EXPECT_EQ(worker_.Status(), W::kDone);
+}
+
+// ---- Cloud account posts -------------------------------------------------------------------------------------
+
+TEST_F(WorkerTest, SignUpPostsTheFormAndKeepsTheCookie) {
+  Queue("/signin", "success", "kelvaro=c00kie42; path=/; secure");
+  ASSERT_TRUE(worker_.SignUp("127.0.0.1", "wizard", "2.3.0", "pt", "ana+nvr@mail.test", "p&w=1", "p&w=1", "Ana",
+                             "Lima"));
+  EXPECT_EQ(worker_.CloudReplyOrError(), "");  // busy
+  ASSERT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.CloudReplyOrError(), "success");
+  EXPECT_EQ(worker_.Slot(W::kSlotCloudCookie), "c00kie42");
+  const auto req = Seen().back();
+  EXPECT_EQ(req.path, "/signin");
+  EXPECT_EQ(req.get_header_value("Content-Type"), "application/x-www-form-urlencoded; charset=utf-8");
+  EXPECT_FALSE(req.has_header("Authorization"));
+  EXPECT_EQ(req.body,
+            "client=wizard&wizard_version=2.3.0&lang=pt&action=sign-up&accept=accept&email=ana%2Bnvr@mail.test"
+            "&password=p&w=1&password_verify=p&w=1&name_first=Ana&name_last=Lima&err_count=0\r\n\r\n");
+
+  Queue("/account/", "success");
+  ASSERT_TRUE(worker_.Bind("127.0.0.1", "wizard", "2.3.0", "pt", "NV-0042", "devpw", "ab12"));
+  ASSERT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(Seen().back().get_header_value("Cookie"), "kelvaro=c00kie42;");
+  EXPECT_EQ(Seen().back().target, "/account/?add");
+  EXPECT_EQ(Seen().back().body, "client=wizard&wizard_version=2.3.0&lang=pt&nuvel_no=NV-0042&device_password=devpw"
+                                "&dfp=ab12&err_count=0\r\n\r\n");
+}
+
+TEST_F(WorkerTest, BindWithoutSignInSendsAnEmptyCookie) {
+  Queue("/account/", "BINDERR002");
+  ASSERT_TRUE(worker_.Bind("127.0.0.1", "wizard", "2.3.0", "en", "NV-1", "pw", "dfp"));
+  ASSERT_EQ(WaitWhileBusy(worker_), W::kDone);  // a service-side error still completes
+  EXPECT_EQ(Seen().back().get_header_value("Cookie"), "kelvaro=;");
+  EXPECT_EQ(worker_.CloudReply(), "BINDERR002");
+  EXPECT_EQ(worker_.CloudErrorCount(), 1);
+}
+
+TEST_F(WorkerTest, ErrorCounterFollowsTheReplies) {
+  struct Step {
+    int command;
+    const char* reply;
+    int countSent;  // err_count in the form
+    int countAfter;
+  };
+  const Step steps[] = {
+      {W::kCloudSignUp, "SIGNUPERR003", 0, 1},   {W::kCloudSignIn, "SIGNINERR001", 1, 1},
+      {W::kCloudSignIn, "SIGNINERR002", 1, 2},   {W::kCloudSignIn, "nothing known", 2, 2},
+      {W::kCloudBind, "BINDERR001 success", 2, 3}, {W::kCloudSignIn, "SIGNUPERR001", 3, 3},
+      {W::kCloudSignIn, "success", 3, 0},        {W::kCloudSignUp, "SIGNUPERR001", 0, 1},
+  };
+  for (const Step& s : steps) {
+    replies_.clear();
+    Queue(s.command == W::kCloudSignUp ? "/signin" : "/account/", s.reply, "kelvaro=k; path=/");
+    const bool started =
+        s.command == W::kCloudSignUp ? worker_.SignUp("127.0.0.1", "c", "v", "en", "a@b.test", "p", "p", "f", "l")
+        : s.command == W::kCloudSignIn ? worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "p")
+                                       : worker_.Bind("127.0.0.1", "c", "v", "en", "n", "p", "d");
+    ASSERT_TRUE(started);
+    ASSERT_EQ(WaitWhileBusy(worker_), W::kDone) << s.reply;
+    EXPECT_NE(Seen().back().body.find("err_count=" + std::to_string(s.countSent) + "\r\n"), std::string::npos)
+        << s.reply;
+    EXPECT_EQ(worker_.CloudErrorCount(), s.countAfter) << s.reply;
+  }
+}
+
+TEST_F(WorkerTest, CloudFailuresKeepThePreviousReplyAndCookie) {
+  Queue("/account/", "success", "kelvaro=first");
+  ASSERT_TRUE(worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "p"));
+  ASSERT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.CloudReply(), "success");
+
+  ASSERT_TRUE(worker_.SignIn("127.0.0.8", "c", "v", "en", "a@b.test", "p"));  // no service there
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
+  EXPECT_EQ(worker_.CloudReply(), "");
+  EXPECT_EQ(worker_.CloudReplyOrError(), "-1");
+  EXPECT_EQ(worker_.Slot(W::kSlotCloudReply), "success");
+  EXPECT_EQ(worker_.Slot(W::kSlotCloudCookie), "first");
+}
+
+TEST_F(WorkerTest, OversizedCloudReplyIsCutToTheBuffer) {
+  Queue("/account/", std::string(100000, 's') + "success", "kelvaro=" + std::string(300, 'k'));
+  ASSERT_TRUE(worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "p"));
+  ASSERT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.Slot(W::kSlotCloudReply).size(), W::kReplyBufferSize);
+  EXPECT_EQ(worker_.Slot(W::kSlotCloudCookie), "");  // a Set-Cookie too long for its buffer is not read
+  EXPECT_EQ(worker_.CloudErrorCount(), 0);
+}

@@ -1,0 +1,106 @@
+#include "ui/Alerts.h"
+
+#include "ui/Buttons.h"
+#include "ui/Labels.h"
+#include "ui/Palette.h"
+#include "ui/Text.h"
+
+namespace vrx::ui {
+namespace {
+
+constexpr QSize kAlertSize{440, 240};
+constexpr QPoint kAlertOffset{210, 200};
+constexpr int kButtonY = 170;
+constexpr int kButtonWidth = 118;
+
+struct AlarmTexts {
+  const char* titleKey;
+  const char* titleEnglish;
+  const char* textKey;
+  const char* textEnglish;
+};
+
+constexpr AlarmTexts kNoDisk{"hddformat_06", "No HD Found", "hddformat_07",
+                             "Your hard drive can not be found. Please make sure your hard drive is properly "
+                             "connected to NVR."};
+constexpr AlarmTexts kFormatWarning{"hddformat_04", "Important Alert", "hddformat_05",
+                                    "Formatting will permanently erase all data on your hard drive(s)."};
+
+CAvrelStatic* MakeTitle(QWidget* parent, const QString& text, QRect geometry) {
+  auto* title = new CAvrelStatic(parent);
+  title->setText(text);
+  title->setTextSize(18);
+  title->setBold(true);
+  title->setTextColor(palette::kAlertText);
+  title->setGeometry(geometry);
+  return title;
+}
+
+CErrorStatic* MakeMessage(QWidget* parent, const QString& text, QColor color, QRect geometry) {
+  auto* label = new CErrorStatic(parent);
+  label->setText(text);
+  label->setTextColor(color);
+  label->setTextSize(14);
+  label->setGeometry(geometry);
+  return label;
+}
+
+}  // namespace
+
+CAlarmDisplayPage::CAlarmDisplayPage(QWidget* veil, int alertType, int cancelFlag)
+    : CPopupPage(veil, kAlertSize, kAlertOffset) {
+  const AlarmTexts& texts = alertType == 1 ? kFormatWarning : kNoDisk;
+  auto* picture = new CImageBox(this);
+  picture->SetImage(3059);
+  picture->setGeometry(30, 30, 36, 36);
+  addCloseButton(416, 10);
+  title_ = MakeTitle(this, LangText(texts.titleKey, texts.titleEnglish), QRect(82, 30, 330, 36));
+  text_ = MakeMessage(this, LangText(texts.textKey, texts.textEnglish), palette::kAlertText, QRect(82, 76, 330, 80));
+  const QString okText = LangText(QStringLiteral("OK"), QStringLiteral("OK"));
+  if (cancelFlag == 1) {
+    ok_ = addTextButton(1, okText, QPoint(87, kButtonY), QDialog::Accepted);
+    cancel_ = addTextButton(2, LangText(QStringLiteral("_CANCEL"), QStringLiteral("CANCEL")),
+                            QPoint(235, kButtonY), QDialog::Rejected);
+  } else {
+    ok_ = addTextButton(1, okText, QPoint((kAlertSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Accepted);
+  }
+  setAccessibleName(title_->text());
+}
+
+QString CAlarmDisplayPage::title() const { return title_->text(); }
+QString CAlarmDisplayPage::message() const { return text_->text(); }
+
+CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAlertOffset) {
+  auto* picture = new CImageBox(this);
+  picture->SetImage(3059);
+  picture->setGeometry(54, 38, 36, 36);
+  const QString title = LangText(QStringLiteral("hddformat_04"), QStringLiteral("Important Alert"));
+  MakeTitle(this, title, QRect(104, 38, 310, 36));
+  MakeMessage(this,
+              LangText(QStringLiteral("intro_14"),
+                       QStringLiteral("Please make sure you are connected to the Internet, or you will not allow "
+                                      "to use kelvaro service without Internet.")),
+              palette::kAlertText, QRect(54, 86, 340, 72));
+  skip_ = addTextButton(1, LangText(QStringLiteral("_SKIP"), QStringLiteral("SKIP")), QPoint(87, kButtonY),
+                        QDialog::Accepted);
+  retry_ = addTextButton(2, LangText(QStringLiteral("RETRY"), QStringLiteral("RETRY")), QPoint(235, kButtonY),
+                         QDialog::Rejected);
+  setAccessibleName(title);
+}
+
+CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(veil, kSize, kAlertOffset) {
+  setBorder(palette::kNoteFill);
+  addCloseButton(kSize.width() - 29, 15);
+  const QString message =
+      errorText.isEmpty() ? LangText(QStringLiteral("Check Network Failed!"), QStringLiteral("Check Network Failed!"))
+                          : errorText;
+  text_ = MakeMessage(this, message, palette::kErrorText, QRect(40, 50, kSize.width() - 80, 100));
+  text_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+  close_ = addTextButton(1, LangText(QStringLiteral("Close"), QStringLiteral("Close")),
+                         QPoint((kSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Rejected);
+  setAccessibleName(message);
+}
+
+QString CErrorPage::message() const { return text_->text(); }
+
+}  // namespace vrx::ui

@@ -1,0 +1,62 @@
+#pragma once
+// What every skinned control shares: its control id, the page it posts to, the command signal a page
+// connects, and the accessible role it announces.
+//
+// A page hosts controls as ordinary child widgets. Clicking a control emits `command(int id)` (the control's
+// fixed id); ConnectCommands wires every such control under a page to one handler. Messages a control posts
+// (WM_WIZ_LINK, WM_USER+103, WM_USER+116, ...) go through platform/MessagePort to the page's handle: either the
+// one given with setPageHandle, or the handle stored on the nearest ancestor in the property kPageHandleProperty
+// (the page base sets it once, so controls need no wiring).
+
+#include <QAccessible>
+#include <QPainter>
+#include <QWidget>
+#include <functional>
+
+#include "platform/MessagePort.h"
+
+namespace vrx::ui {
+
+inline constexpr char kPageHandleProperty[] = "vrxPageHandle";
+inline constexpr char kAccessibleRoleProperty[] = "vrxAccessibleRole";
+
+// Message numbers the controls post to their page.
+inline constexpr unsigned WM_WIZ_TOGGLE = vrx::WM_USER + 103;     // toggle (wParam 4) or radio group value
+inline constexpr unsigned WM_WIZ_COMBO_PICK = vrx::WM_USER + 105; // drop-down choice, wParam = index
+inline constexpr unsigned WM_CAM_ROW_CLICKED = vrx::WM_USER + 107;
+inline constexpr unsigned WM_WIZ_TITLE_CLICK = vrx::WM_USER + 116;
+
+// The nearest handle for w: its own property, else its ancestors'. 0 when none.
+WindowHandle FindPageHandle(const QWidget* w);
+
+// Identity every control carries. Not a QObject: the signal lives on the Qt classes.
+class ControlIdentity {
+ public:
+  int controlId() const { return id_; }
+  void setControlId(int id) { id_ = id; }
+  void setPageHandle(WindowHandle h) { page_ = h; }
+  WindowHandle pageHandle(const QWidget* self) const { return page_ ? page_ : FindPageHandle(self); }
+  // Posts to the page; false when there is no page or it is gone.
+  bool postToPage(const QWidget* self, unsigned msg, WPARAM w = 0, LPARAM l = 0) const;
+
+ private:
+  int id_ = 0;
+  WindowHandle page_ = 0;
+};
+
+// Connects `command(int)` of every control under page (at any depth, also ones created later is NOT covered:
+// call it after the layout code) to handler.
+void ConnectCommands(QWidget* page, std::function<void(int id)> handler);
+
+// Marks w with an accessible role (the toolkit's accessibility factory reads it) and a name.
+void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);
+
+// Lets PaintFocusRing know whether w got its focus from the keyboard.
+void TrackKeyboardFocus(QWidget* w);
+
+// Draws the keyboard focus ring inside r when w has focus from the keyboard.
+
+void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3,
+                    const QColor& color = QColor(42, 169, 209));
+
+}  // namespace vrx::ui

@@ -1,0 +1,112 @@
+#include "ui/Waiting.h"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QtMath>
+#include <QPainter>
+#include <QPointer>
+#include <QPainterPath>
+#include <QTimerEvent>
+
+#include "ui/Labels.h"
+#include "ui/Overlay.h"
+#include "ui/Popup.h"
+#include "ui/Text.h"
+
+namespace vrx::ui {
+namespace {
+constexpr int kSpinnerSide = 64;
+}
+
+CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  setModal(true);
+  setFixedSize(CTransparentPage::kSize);
+  RoundWindowCorners(this, 6);
+  setWindowOpacity(kOpacity / 255.0);
+
+  const int centreX = width() / 2;
+  const int spinnerTop = height() / 2 - kSpinnerSide;
+  for (int i = 0; i < kSpinnerFrames; ++i) {
+    auto* frame = new CImageBox(this);
+    frame->SetImage(kFirstSpinnerId + i);
+    frame->setGeometry(centreX - kSpinnerSide / 2, spinnerTop, kSpinnerSide, kSpinnerSide);
+    frame->hide();
+    spinner_[static_cast<size_t>(i)] = frame;
+  }
+  label_ = new CAvrelStatic(this);
+  label_->setTextColor(Qt::white);
+  label_->setTextSize(16);
+  label_->setAlignment(Qt::AlignCenter);
+  label_->setGeometry(0, spinnerTop + kSpinnerSide + 16, width(), 30);
+}
+
+CWaitingPage::~CWaitingPage() {
+  if (timerId_ != -1) killTimer(timerId_);
+}
+
+QString CWaitingPage::chosenText() const {
+  if (checkMode_) return LangText(QStringLiteral("hddformat_08"), QStringLiteral("Checking your HDD"));
+  if (formatMode_ == -1) return LangText(QStringLiteral("Waiting"), QStringLiteral("Waiting"));
+  return LangText(QStringLiteral("hddformat_14"), QStringLiteral("Formatting your HDD..."));
+}
+
+QString CWaitingPage::shownText() const { return label_->text(); }
+
+void CWaitingPage::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (timerId_ != -1) return;
+  text_ = chosenText();
+  setAccessibleName(text_);
+  timerId_ = startTimer(kTickMs, Qt::PreciseTimer);
+}
+
+void CWaitingPage::timerEvent(QTimerEvent* e) {
+  if (e->timerId() != timerId_) return QDialog::timerEvent(e);
+  tick();
+}
+
+void CWaitingPage::tick() {
+  shownSpinner_ = ticks_ % kSpinnerFrames;
+  for (int i = 0; i < kSpinnerFrames; ++i) spinner_[static_cast<size_t>(i)]->setVisible(i == shownSpinner_);
+  if (ticks_ % 3 == 0 && !text_.isEmpty()) {
+    // The check text grows dots while the recorder looks at the disk.
+    const QString dots = checkMode_ ? QString((ticks_ / 3) % 4, QLatin1Char('.')) : QString();
+    if (checkMode_) {
+      // Anchor the text's left edge where the full "..." version would start, so the dots do not shift it.
+      const int full = qCeil(QFontMetricsF(label_->labelFont()).horizontalAdvance(text_ + QStringLiteral("...")));
+      label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      label_->setGeometry((width() - full) / 2, label_->y(), full + 4, label_->height());
+    }
+    label_->setText(text_ + dots);
+  }
+  const bool waiting = flag_ && flag_->load() != 0;
+  if (ticks_ < maxTicks_ && waiting) {
+    ++ticks_;
+    return;
+  }
+  killTimer(timerId_);
+  timerId_ = -1;
+  accept();
+}
+
+void CWaitingPage::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+}
+
+void CWaitingPage::keyPressEvent(QKeyEvent* e) { e->accept(); }
+
+void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode, int formatMode) {
+  // On the heap for the same reason as OpenOverlay: the page may be destroyed while the veil runs.
+  QPointer<CWaitingPage> waiting = new CWaitingPage(page);
+  waiting->setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
+  waiting->setMaxTicks(maxTicks);
+  waiting->setWatchedFlag(flag);
+  waiting->setCheckMode(checkMode);
+  waiting->setFormatMode(formatMode);
+  waiting->exec();
+  delete waiting.data();
+}
+
+}  // namespace vrx::ui

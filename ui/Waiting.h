@@ -1,0 +1,73 @@
+#pragma once
+// The waiting veil: darker than the popup veil (180/255), a spinner and one line of text. It checks a flag
+// every 100 ms and closes (OK) on the first tick that finds it 0, or once its maximum of ticks is reached.
+// A page's worker thread clears the flag; the veil only reads it.
+
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+#include <array>
+#include <atomic>
+
+namespace vrx::ui {
+
+class CAvrelStatic;
+
+// Runs a waiting veil over page (at its screen position) until *flag is 0 or maxTicks have passed.
+// formatMode -1 = not formatting.
+void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode = false,
+                   int formatMode = -1);
+class CImageBox;
+
+class CWaitingPage : public QDialog {
+  Q_OBJECT
+ public:
+  static constexpr int kTickMs = 100;
+  static constexpr int kDefaultMaxTicks = 500;
+  static constexpr int kOpacity = 180;
+  static constexpr int kSpinnerFrames = 8;
+  static constexpr int kFirstSpinnerId = 4060;
+
+  explicit CWaitingPage(QWidget* parent = nullptr);
+  ~CWaitingPage() override;
+
+  void setPosition(QPoint screenTopLeft) { move(screenTopLeft); }
+  void setMaxTicks(int ticks) { maxTicks_ = ticks; }
+  // The veil stays while *flag is not 0. A null flag counts as 0.
+  void setWatchedFlag(const std::atomic<int>* flag) { flag_ = flag; }
+  void setCheckMode(bool on) { checkMode_ = on; }
+  // -1: not in format mode.
+  void setFormatMode(int value) { formatMode_ = value; }
+  void setDiskIndex(const std::atomic<int>* index) { diskIndex_ = index; }
+  void setProgress(const std::atomic<int>* progress) { progress_ = progress; }
+
+  // The text for the mode: "Checking your HDD", "Formatting your HDD..." or "Waiting".
+  QString chosenText() const;
+  int ticks() const { return ticks_; }
+  int shownSpinner() const { return shownSpinner_; }
+  QString shownText() const;
+
+ protected:
+  void showEvent(QShowEvent*) override;
+  void timerEvent(QTimerEvent*) override;
+  void paintEvent(QPaintEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+
+ private:
+  void tick();
+
+  int maxTicks_ = kDefaultMaxTicks;
+  const std::atomic<int>* flag_ = nullptr;
+  bool checkMode_ = false;
+  int formatMode_ = -1;
+  const std::atomic<int>* diskIndex_ = nullptr;
+  const std::atomic<int>* progress_ = nullptr;
+  int ticks_ = 0;
+  int timerId_ = -1;
+  int shownSpinner_ = -1;
+  QString text_;
+  CAvrelStatic* label_ = nullptr;
+  std::array<CImageBox*, kSpinnerFrames> spinner_{};
+};
+
+}  // namespace vrx::ui
