@@ -211,6 +211,11 @@ class NvrSearchTest : public QObject {
     QVERIFY(sim->setRecorder("discovery_silent=0"));
     page->rescanButton()->click();
     QVERIFY(page->noDeviceLabel()->isHidden());
+    QVERIFY(page->busyAnimation()->isVisible());
+    QVERIFY(!page->rescanButton()->isEnabled());
+    QVERIFY(!page->backButton()->isEnabled());
+    QTest::qWait(450);  // a few frames into the animation
+    QVERIFY(page->grab().save(OutDir() + "/nvrsearch_searching.png"));
     QVERIFY(WaitForSearch(page));
     QCOMPARE(page->list()->rowCount(), 1);
     QCOMPARE(page->list()->CellText(0, CNvrListCtrl::kIpColumn), QStringLiteral("127.0.15.1"));
