@@ -72,6 +72,7 @@ bool ControlIdentity::postToPage(const QWidget* self, unsigned msg, WPARAM w, LP
 
 void ConnectCommands(QWidget* page, std::function<void(int id)> handler) {
   auto* relay = new CommandRelay(page, std::move(handler));
+  page->setProperty(kCommandsRelayedProperty, true);  // the page base then leaves the wiring to this relay
   for (QWidget* child : page->findChildren<QWidget*>()) {
     if (child->metaObject()->indexOfSignal("command(int)") >= 0)
       QObject::connect(child, SIGNAL(command(int)), relay, SLOT(onCommand(int)));

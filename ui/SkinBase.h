@@ -19,6 +19,7 @@ namespace vrx::ui {
 
 inline constexpr char kPageHandleProperty[] = "vrxPageHandle";
 inline constexpr char kAccessibleRoleProperty[] = "vrxAccessibleRole";
+inline constexpr char kCommandsRelayedProperty[] = "vrxCommandsRelayed";  // set on a page by ConnectCommands
 
 // Message numbers the controls post to their page.
 inline constexpr unsigned WM_WIZ_TOGGLE = vrx::WM_USER + 103;     // toggle (wParam 4) or radio group value

@@ -103,11 +103,30 @@ ui::CBaseStatic* CWizardPage::AddBodyText(const QString& markup, const QRect& re
 }
 
 void CWizardPage::WireControls() {
+  // A page that wired its controls with ui::ConnectCommands gets its commands from that relay only: a second
+  // connection would deliver every click twice (two Next clicks skip a page).
+  const bool relayed = property(ui::kCommandsRelayedProperty).toBool();
   for (QWidget* child : findChildren<QWidget*>()) {
-    if (child->metaObject()->indexOfSignal("command(int)") >= 0)
+    if (child->metaObject()->indexOfSignal("command(int)") < 0) continue;
+    if (relayed)
+      disconnect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)));
+    else
       connect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)), Qt::UniqueConnection);
   }
   ApplyLineBreaking(this, currentLanguage);
+  OrderTabChain();
+}
+
+// Tab reaches the page's own controls first, then Back, Next, minimise and close.
+void CWizardPage::OrderTabChain() {
+  QList<QWidget*> frameTail;
+  for (int id : {kCmdBack, kCmdNext, kCmdMinimize, kCmdClose})
+    if (ui::CAvrelButton* b = button(id)) frameTail << b;
+  QList<QWidget*> chain;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if ((child->focusPolicy() & Qt::TabFocus) && !frameTail.contains(child)) chain << child;
+  chain += frameTail;
+  for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
 void CWizardPage::onControlCommand(int id) { OnCommand(id); }

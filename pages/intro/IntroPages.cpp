@@ -79,6 +79,7 @@ void CHomeDlg::Retranslate() {
                                   "Welcome to the Halvik NVR (VRX-410Q) Setup Wizard. This wizard will guide you "
                                   "through the setup of your Halvik NVR device."));
   caption_->setText(GetLangString("home_02", "Select your Language:"));
+  languageList_->setAccessibleName(caption_->text());
   const QString noteCaption = GetLangString("home_06", "Note:");
   note_->setCaption(noteCaption, pal::kNoteGrey);
   note_->setText(intro::NoteTextAfterCaption(
@@ -147,6 +148,7 @@ CIntroduction3Dlg::CIntroduction3Dlg(CInterDialog& host)
   helpLink_ = new ui::CLinkStatic2(this);
   helpLink_->setText(GetLangString("intro_05", "What should I do if the LED light stays red ?"));
   helpLink_->setLinkKind(kHelpKind);
+  helpIcon_->setAccessibleName(helpLink_->text());
   helpLink_->setGeometry(kHelpLinkRect);
   WireControls();
 }

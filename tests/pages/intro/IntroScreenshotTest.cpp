@@ -10,6 +10,7 @@
 #include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroOverlays.h"
 #include "pages/intro/IntroPages.h"
+#include "ui/ComboBox.h"
 #include "ui/Overlay.h"
 
 using namespace vrx;
@@ -82,6 +83,18 @@ class IntroScreenshotTest : public QObject {
       QVERIFY(ColourCount(shot) > 50);
       QVERIFY(shot.save(QString("%1/intro_page%2_%3.png").arg(OutDir()).arg(type).arg(suffix)));
       if (type == 5) ledPage = shot;
+      if (type == 1) {  // the language list opened over the page
+        auto* home = qobject_cast<CHomeDlg*>(page);
+        home->languageList()->OpenDropDown();
+        QWidget* dropDown = home->languageList()->dropDown();
+        QVERIFY(dropDown);
+        QImage open = shot.copy();
+        QPainter p(&open);
+        p.drawImage(page->mapFromGlobal(dropDown->mapToGlobal(QPoint(0, 0))), dropDown->grab().toImage());
+        p.end();
+        QVERIFY(open.save(QString("%1/intro_page1_list_%2.png").arg(OutDir(), suffix)));
+        dropDown->close();
+      }
     }
     CLEDRedPage led(nullptr);
     QVERIFY(OverVeil(ledPage, &led, CResetPage::kCentredOffset).save(OutDir() + "/intro_led_" + suffix + ".png"));
