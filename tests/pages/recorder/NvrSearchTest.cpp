@@ -173,6 +173,21 @@ class NvrSearchTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(host.probeBusy().load(), 0, 5000);
   }
 
+  // Closing the wizard while a search runs: the page stops its thread before the host's discovery manager
+  // goes, and nothing waits the full search window.
+  void hostDestroyedWhileSearching() {
+    auto host = std::make_unique<CInterDialog>();
+    host->show();
+    GoTo(*host, 6);
+    CNvrSearchDlg* page = SearchPage(*host);
+    QVERIFY(page);
+    QTRY_VERIFY(page->searching());
+    QElapsedTimer clock;
+    clock.start();
+    host.reset();
+    QVERIFY(clock.elapsed() < 3000);
+  }
+
   void noDeviceFoundThenRescan() {
     auto sim = SimProcess::fromText(kSilentRecorder);
     QVERIFY2(sim->ready(), sim->error().c_str());
