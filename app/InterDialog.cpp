@@ -36,6 +36,9 @@ CInterDialog::CInterDialog(QWidget* frame)
 
 CInterDialog::~CInterDialog() {
   for (QPointer<QWidget>& slot : pages_) delete slot.data();
+  // Pages dropped by a switch but not yet deleted go now too, while the discovery manager and the worker
+  // their threads may use still exist.
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
   poller_.Stop();
   probe_.Stop();
 }

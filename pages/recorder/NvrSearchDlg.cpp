@@ -66,9 +66,10 @@ CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
   busy_ = new ui::CLoadingStatic(this, 1247);
   busy_->setText(GetLangString("Searching device", "Searching device"));
   busy_->setTextColor(pal::kAccent);
-  const QSize busySize = busy_->sizeHint();
-  busy_->setGeometry(QRect(QPoint(0, 0), busySize).translated(kListRect.center() - QPoint(busySize.width() / 2,
-                                                                                         busySize.height() / 2)));
+  // Centred over the list's rows (below its header).
+  QRect busyRect(QPoint(0, 0), busy_->sizeHint());
+  busyRect.moveCenter(kListRect.adjusted(0, ui::CSkinListCtrl::kHeaderHeight, 0, 0).center());
+  busy_->setGeometry(busyRect);
   busy_->hide();
 
   helpLink_ = new ui::CLinkStatic(this, 1201);
