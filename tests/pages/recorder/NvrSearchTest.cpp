@@ -149,6 +149,8 @@ class NvrSearchTest : public QObject {
     QVERIFY(page->busyAnimation()->isHidden());
     QSet<QString> ips = {list->CellText(0, CNvrListCtrl::kIpColumn), list->CellText(1, CNvrListCtrl::kIpColumn)};
     QCOMPARE(ips, (QSet<QString>{"127.0.15.1", "127.0.15.2"}));  // the VRX-208 is not listed
+    // The sandbox has two adapters (127.0.0.1, 127.0.0.2): every device is heard twice, listed once.
+    QCOMPARE(host.discovery().ResultCount(), 6);
     QVERIFY(page->grab().save(OutDir() + "/nvrsearch_results.png"));
 
     // The MAC popup shows the chosen row's MAC in upper case without colons.
