@@ -134,7 +134,7 @@ class HostJobsTest : public QObject {
     QTest::qWait(1200);
     QCOMPARE(Count(log_, WM_WIZ_DISKSTATUS), 1);
     QVERIFY(sim_->plugDisk(0, false, false));
-    QTRY_COMPARE_WITH_TIMEOUT(Count(log_, WM_WIZ_DISKSTATUS), 2, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(Count(log_, WM_WIZ_DISKSTATUS), 2, 3000);  // a pass takes about 0.9 s
     QCOMPARE(plugged[0].load(), 0);
     QCOMPARE(ready[0].load(), 0);
     QCOMPARE(plugged[1].load(), 1);
