@@ -3,7 +3,8 @@
 //
 //   /state                          recorder state, cameras, kelvaro accounts and bindings, switchable faults
 //   /log[?from=N]                   requests received (entries N.. in arrival order): ms, peer, device, kind,
-//                                   request, outcome
+//                                   request, outcome; HTTP: headers (Authorization, Cookie, Content-Type,
+//                                   Content-Length) and body; UDP: body = the datagram in hex
 //   /log/clear
 //   /disk?bay=0|1&plugged=0|1[&ready=0|1]        plug or unplug a disk (ready defaults to plugged)
 //   /camera?address=A&online=0|1                 take a camera off the network or bring it back

@@ -105,9 +105,18 @@ void DiscoveryResponder::receiveLoop() {
 
 void DiscoveryResponder::handle(int socketIndex, const uint8_t *data, size_t size, const sockaddr_in &from) {
   std::string device = socketIndex < 0 ? "broadcast" : peers_[socketIndex].label;
+  std::string hex;
+  for (size_t i = 0; i < size && i < 1024; ++i) {
+    static const char digits[] = "0123456789abcdef";
+    hex += digits[data[i] >> 4];
+    hex += digits[data[i] & 15];
+  }
+  auto logIt = [&](const std::string &request, const std::string &outcome) {
+    log_.add({peerText(from), device, "udp", request, outcome, {}, hex});
+  };
   auto h = parseHeader(data, size);
   if (!h) {
-    log_.add({peerText(from), device, "udp", "malformed (" + std::to_string(size) + " bytes)", "ignored"});
+    logIt("malformed (" + std::to_string(size) + " bytes)", "ignored");
     return;
   }
   std::string request = opcodeText(h->opcode);
@@ -119,20 +128,20 @@ void DiscoveryResponder::handle(int socketIndex, const uint8_t *data, size_t siz
           answerDiscovery(p, h->sequence, from);
           ++answered;
         }
-      log_.add({peerText(from), device, "udp", request, "answered by " + std::to_string(answered)});
+      logIt(request, "answered by " + std::to_string(answered));
     } else {
       const UdpPeer &p = peers_[socketIndex];
       bool answer = p.answersDiscovery && !p.faults->offline && !p.faults->discoverySilent;
       if (answer) answerDiscovery(socketIndex, h->sequence, from);
-      log_.add({peerText(from), device, "udp", request, answer ? "answered" : "ignored: silent"});
+      logIt(request, answer ? "answered" : "ignored: silent");
     }
     return;
   }
   if (socketIndex < 0 || (h->opcode != OP_CHECK_ACCOUNT && h->opcode != OP_CHANGE_PASSWORD)) {
-    log_.add({peerText(from), device, "udp", request, "ignored: not handled here"});
+    logIt(request, "ignored: not handled here");
     return;
   }
-  log_.add({peerText(from), device, "udp", request, handleAccount(socketIndex, *h, data, size, from)});
+  logIt(request, handleAccount(socketIndex, *h, data, size, from));
 }
 
 void DiscoveryResponder::answerDiscovery(size_t peer, uint16_t sequence, const sockaddr_in &to) {

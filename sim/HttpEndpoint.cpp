@@ -1,5 +1,7 @@
 #include "HttpEndpoint.h"
 
+#include <sys/socket.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -7,6 +9,8 @@ namespace sim {
 namespace {
 thread_local std::string tlsNote;
 constexpr size_t kMaxBody = 64 * 1024;
+constexpr size_t kWorkers = 32;
+constexpr int kBacklog = 128;
 }  // namespace
 
 void HttpEndpoint::note(const std::string &text) { tlsNote = tlsNote.empty() ? text : tlsNote + "; " + text; }
@@ -39,7 +43,12 @@ bool HttpEndpoint::start(std::string &error) {
   }
   const std::string kind = cert_ ? "https" : "http";
   server->set_payload_max_length(kMaxBody);
-  server->set_keep_alive_max_count(20);
+  // Enough workers that clients holding keep-alive connections do not starve the others, answers sent at once
+  // (no Nagle delay between headers and body), and idle connections released after two seconds.
+  server->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+  server->set_tcp_nodelay(true);
+  server->set_keep_alive_max_count(100);
+  server->set_keep_alive_timeout(2);
   server->set_read_timeout(10, 0);
   server->set_pre_routing_handler([this](const httplib::Request &, httplib::Response &) {
     tlsNote.clear();
@@ -53,7 +62,18 @@ bool HttpEndpoint::start(std::string &error) {
     if (!tlsNote.empty()) outcome += " " + tlsNote;
     tlsNote.clear();
     std::string request = req.method + " " + (req.target.empty() ? req.path : req.target);
-    log_.add({req.remote_addr + ":" + std::to_string(req.remote_port), device_, kind, request, outcome});
+    LogEntry entry{req.remote_addr + ":" + std::to_string(req.remote_port), device_, kind, request, outcome, {},
+                   req.body.substr(0, 4096)};
+    for (const char *name : {"Authorization", "Cookie", "Content-Type", "Content-Length"})
+      if (req.has_header(name)) entry.headers[name] = req.get_header_value(name);
+    log_.add(std::move(entry));
+  });
+  // The library listens with a backlog of 5, so a burst of connects loses SYNs and waits a second for the
+  // retry; listening again on the same socket raises the backlog.
+  int listenFd = -1;
+  server->set_socket_options([&listenFd](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listenFd = sock;
   });
   routes_(*server);
   if (port_ == 0) {
@@ -67,6 +87,7 @@ bool HttpEndpoint::start(std::string &error) {
     error = device_ + ": cannot bind " + address_ + ":" + std::to_string(port_) + " (" + std::strerror(errno) + ")";
     return false;
   }
+  if (listenFd >= 0) ::listen(listenFd, kBacklog);
   server_ = std::move(server);
   thread_ = std::thread([s = server_.get()] { s->listen_after_bind(); });
   return true;

@@ -16,8 +16,11 @@ nlohmann::json RequestLog::toJson(size_t from) const {
   for (size_t i = from; i < entries_.size(); ++i) {
     const auto &[ms, e] = entries_[i];
     // Requests may carry arbitrary bytes; replace invalid UTF-8 rather than throw while dumping.
-    out.push_back({{"ms", ms}, {"peer", e.peer}, {"device", e.device}, {"kind", e.kind},
-                   {"request", e.request}, {"outcome", e.outcome}});
+    nlohmann::json entry = {{"ms", ms}, {"peer", e.peer}, {"device", e.device}, {"kind", e.kind},
+                            {"request", e.request}, {"outcome", e.outcome}};
+    if (!e.headers.empty()) entry["headers"] = e.headers;
+    if (!e.body.empty()) entry["body"] = e.body;
+    out.push_back(std::move(entry));
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ struct LogEntry {
   std::string kind;      // "udp", "http", "https"
   std::string request;   // path with query, or the opcode as "0x00a3"
   std::string outcome;   // "200", "401", "answered", "ignored: ...", ...
+  std::map<std::string, std::string> headers;  // HTTP: Authorization, Cookie, Content-Type, Content-Length
+  std::string body;      // HTTP: the request body (first 4 KB); UDP: the datagram as hex (first 1024 bytes)
 };
 
 class RequestLog {

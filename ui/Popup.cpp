@@ -67,7 +67,7 @@ CAvrelButton* CPopupPage::addCloseButton(int x, int y) {
 
 CAvrelButton* CPopupPage::addTextButton(int id, const QString& caption, QPoint topLeft, int result) {
   auto* button = new CAvrelButton(this, id);
-  button->SetImages(3042, 3043, 3044, 3045);
+  button->SetImages(3045, 3042, 3044, 3043);
   button->setText(caption);
   button->setGeometry(QRect(topLeft, kTextButton));
   connect(button, &CAvrelButton::command, this, [this, result] { done(result); });

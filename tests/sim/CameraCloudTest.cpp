@@ -7,6 +7,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <jpeglib.h>
 
@@ -257,6 +258,15 @@ TEST_F(CameraCloudTest, SignUpSignInAndBindWithTheLoginCookie) {
   CurlResult owner = post("/account/?signin", signInBody("owner@kelvaro.test", "kelvaro1"));
   EXPECT_EQ(post("/account/?add", good, cookieOf(owner)).body.rfind("BINDERR005", 0), 0u);
   EXPECT_EQ(sim_->state()["kelvaro"]["bindings"]["K4R7M2Q9"], "sam+cam@kelvaro.test");
+
+  // The log shows each post as it arrived: its body and its Cookie header.
+  nlohmann::json log = sim_->log();
+  auto bind = std::find_if(log.rbegin(), log.rend(), [](const nlohmann::json &e) {
+    return e["request"] == "POST /account/?add" && e.contains("headers") && e["headers"].contains("Cookie");
+  });
+  ASSERT_NE(bind, log.rend());
+  EXPECT_NE((*bind)["body"].get<std::string>().find("nuvel_no=K4R7M2Q9"), std::string::npos);
+  EXPECT_EQ((*bind)["headers"]["Content-Type"], "application/x-www-form-urlencoded");
 }
 
 TEST_F(CameraCloudTest, UntrustedWithoutTheTestCaAndUnreachableWhenDown) {

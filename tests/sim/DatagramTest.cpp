@@ -37,6 +37,7 @@ class DatagramTest : public ::testing::Test {
 SimProcess *DatagramTest::sim_ = nullptr;
 
 TEST_F(DatagramTest, BroadcastIsAnsweredByEveryDiscoverableDeviceFromItsOwnAddress) {
+  size_t logStart = sim_->log().size();
   UdpClient client;
   client.send("255.255.255.255", discoverRequest());
   auto replies = client.receive(1500);
@@ -63,6 +64,12 @@ TEST_F(DatagramTest, BroadcastIsAnsweredByEveryDiscoverableDeviceFromItsOwnAddre
   auto other = std::find_if(replies.begin(), replies.end(), [](const Datagram &d) { return d.from == "127.0.10.2:62976"; });
   ASSERT_NE(other, replies.end());
   EXPECT_EQ(textAt(other->bytes, 150, 70), "VRX-208");
+
+  // The log keeps the request bytes, so a test can check exactly what a client sent.
+  nlohmann::json log = sim_->log(logStart);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0]["body"], "fdfd0000a100ffffffffffff00000000000001000000");
+  EXPECT_EQ(log[0]["outcome"], "answered by 3");
 }
 
 TEST_F(DatagramTest, AccountCheckAndPasswordChangeFollowTheRecordersState) {
