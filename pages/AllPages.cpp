@@ -1,12 +1,14 @@
 #include "pages/AllPages.h"
 
 #include "pages/common/ScaffoldPages.h"
+#include "pages/intro/IntroPages.h"
 
 namespace vrx {
 
 void RegisterAllPages() {
   // Scaffolding first; each page group's registration replaces the stand-ins of the pages it has built.
   RegisterScaffoldPages();
+  RegisterIntroPages();
 }
 
 }  // namespace vrx

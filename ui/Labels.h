@@ -68,6 +68,7 @@ class CBaseStatic : public QWidget, public ControlIdentity {
   void setCaption(const QString& caption, const QColor& color);  // drawn before the text
   void setFill(const QColor& color, int margin);                 // invalid colour: no fill
   void setEastAsianBreaking(bool on);                            // Chinese: break between any characters
+  bool eastAsianBreaking() const { return eastAsian_; }
   void setAlignment(Qt::Alignment a);
   // Height the text needs at the given width (fill margins included).
   int TextHeight(int width) const;

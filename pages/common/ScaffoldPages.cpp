@@ -4,8 +4,10 @@
 
 #include "i18n/LangString.h"
 #include "app/PageRegistry.h"
-#include "pages/common/FrameButton.h"
-#include "pages/common/Palette.h"
+#include "pages/common/FrameLayout.h"
+#include "ui/Buttons.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
 
 namespace vrx {
 namespace {
@@ -39,10 +41,14 @@ const ScaffoldEntry kScaffold[12] = {
 CScaffoldPage::CScaffoldPage(CInterDialog& host, int pageType)
     : CWizardPage(host, kScaffold[pageType - 1].frame), pageType_(pageType) {
   setObjectName(QString::fromLatin1(kScaffold[pageType - 1].className));
-  if (pageType == 1) AddButton(kCmdStart, GetLangString("START", "START"), QRect(366, 380, 416, 42));
+  if (pageType == 1) {
+    const frame::StatePictures& pics = frame::kStartPictures;
+    AddButton(kCmdStart, GetLangString("START", "START"), QRect(366, 380, 416, 42), pics.disabled, pics.normal,
+              pics.pressed, pics.hovered);
+  }
   if (pageType == 12) {
-    const QString label = GetLangString("FINISH", "FINISH");
-    AddButton(kCmdFinish, label, QRect(448, 536, CFrameButton::MeasureText(label) + 40, 43));
+    ui::CAvrelButton* finish = AddButton(kCmdFinish, GetLangString("FINISH", "FINISH"), {}, 3050, 3046, 3049, 3047);
+    finish->setGeometry(frame::NextButtonRect(finish->MeasureText()));
   }
 }
 
@@ -53,16 +59,12 @@ void CScaffoldPage::OnCommand(int commandId) {
 }
 
 void CScaffoldPage::PaintContent(QPainter& p) {
-  QFont title(QStringLiteral("DejaVu Sans"));
-  title.setPixelSize(32);
-  p.setFont(title);
-  p.setPen(kAccent);
+  p.setFont(ui::UiFont(ui::Face::Verdana, frame::kTitlePx));
+  p.setPen(ui::palette::kAccent);
   p.drawText(QRect(72, 68, 606, 38), Qt::AlignLeft | Qt::AlignVCenter, objectName());
-  QFont body(QStringLiteral("DejaVu Sans"));
-  body.setPixelSize(14);
-  p.setFont(body);
-  p.setPen(kDarkGrey);
-  p.drawText(QRect(72, 120, 606, 40), Qt::AlignLeft | Qt::AlignTop,
+  p.setFont(ui::UiFont(ui::Face::Verdana, frame::kBodyPx));
+  p.setPen(ui::palette::kBodyDark);
+  p.drawText(QRect(72, 122, 606, 40), Qt::AlignLeft | Qt::AlignTop,
              QStringLiteral("Scaffolding for page type %1: the page itself is not built yet.").arg(pageType_));
 }
 

@@ -2,29 +2,34 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "app/InterDialog.h"
-#include "i18n/LangString.h"
-#include "pages/common/FrameButton.h"
-#include "pages/common/Palette.h"
+#include "i18n/LanguageTable.h"
+#include "pages/common/FrameLayout.h"
+#include "ui/Buttons.h"
+#include "ui/Labels.h"
+#include "ui/Palette.h"
+#include "ui/Pictures.h"
 
 namespace vrx {
+
+namespace pal = ui::palette;
+
+bool UsesEastAsianBreaking(int languageIndex) { return languageIndex == 4 || languageIndex == 5; }
+
+void ApplyLineBreaking(QWidget* root, int languageIndex) {
+  const bool on = UsesEastAsianBreaking(languageIndex);
+  for (ui::CBaseStatic* label : root->findChildren<ui::CBaseStatic*>()) label->setEastAsianBreaking(on);
+}
+
 namespace {
 
-constexpr int kButtonHeight = 43;
-constexpr int kButtonPadding = 40;
-constexpr int kNextLeft = 448;
-constexpr int kBackRight = 410;
-constexpr int kNavTop = 536;
-const QRect kCloseRect(823, 0, 37, 29);
-const QRect kMinimizeRect(786, 0, 37, 29);
-const QPoint kVersionOrigin(770, 600);
-const QRect kIndicatorRect(604, 80, 200, 30);
-constexpr int kIndicatorRadius = 6;
-constexpr int kIndicatorGap = 6;
-
-QString NextLabel() { return GetLangString("Next", "Next") + QStringLiteral("   >"); }
-QString BackLabel() { return QStringLiteral("<   ") + GetLangString("Back", "Back"); }
+ui::CAvrelButton* MakePictureButton(QWidget* parent, int id, const frame::StatePictures& pics) {
+  auto* b = new ui::CAvrelButton4(parent, id);
+  b->SetImages(pics.disabled, pics.normal, pics.pressed, pics.hovered);
+  return b;
+}
 
 }  // namespace
 
@@ -32,51 +37,89 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
     : QWidget(&host),
       host_(host),
       frame_(frame),
-      handle_((new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { DispatchMessage(m, w, l); }))->handle()),
-      background_(LoadBitmap(frame.backgroundId)) {
+      handle_((new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { DispatchMessage(m, w, l); }))->handle()) {
   setGeometry(0, 0, CInterDialog::kWidth, CInterDialog::kHeight);
-  auto* close = new CFrameButton(kCmdClose, CFrameButton::Look::CloseGlyph, this);
-  close->setGeometry(kCloseRect);
-  connect(close, &QAbstractButton::clicked, this, [this] { OnCommand(kCmdClose); });
-  auto* minimize = new CFrameButton(kCmdMinimize, CFrameButton::Look::MinimizeGlyph, this);
-  minimize->setGeometry(kMinimizeRect);
-  connect(minimize, &QAbstractButton::clicked, this, [this] { OnCommand(kCmdMinimize); });
-  if (frame.next) next_ = AddButton(kCmdNext, NextLabel(), {}, true);
-  if (frame.back) back_ = AddButton(kCmdBack, BackLabel(), {}, false);
+  // Controls post WM_WIZ_LINK and their other messages to the nearest handle up their parents.
+  setProperty(ui::kPageHandleProperty, QVariant::fromValue(handle_));
+
+  MakePictureButton(this, kCmdClose, frame::kClosePictures)->setGeometry(frame::kCloseRect);
+  MakePictureButton(this, kCmdMinimize, frame::kMinimizePictures)->setGeometry(frame::kMinimizeRect);
+  button(kCmdClose)->setAccessibleName(tr("Close"));
+  button(kCmdMinimize)->setAccessibleName(tr("Minimise"));
+
+  version_ = new ui::CAvrelStatic(this);
+  version_->setTextSize(frame::kVersionPx);
+  version_->setTextColor(pal::kVersionGrey);
+  version_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  version_->setText(QString::fromLatin1(kVersionText));
+  version_->setGeometry(frame::kVersionRect);
+
+  if (frame.next) next_ = static_cast<ui::CAvrelButton4*>(MakePictureButton(this, kCmdNext, frame::kActionPictures));
+  if (frame.back) back_ = static_cast<ui::CAvrelButton4*>(MakePictureButton(this, kCmdBack, frame::kActionPictures));
+  if (frame.step > 0) {
+    indicator_ = new ui::CPageIndicator(this, kIndicatorId);
+    indicator_->setTotal(kStepTotal);
+    indicator_->setCurrent(frame.step);
+    indicator_->setGeometry(frame::kIndicatorRect);
+  }
   RetranslateFrame();
+  WireControls();
 }
 
 CWizardPage::~CWizardPage() = default;
 
-QPixmap CWizardPage::LoadBitmap(int id) {
-  if (id <= 0) return {};
-  return QPixmap(QStringLiteral(":/bmp/%1.png").arg(id));
-}
-
-CFrameButton* CWizardPage::button(int commandId) const {
-  for (CFrameButton* b : findChildren<CFrameButton*>(Qt::FindDirectChildrenOnly))
-    if (b->commandId() == commandId) return b;
+ui::CAvrelButton* CWizardPage::button(int commandId) const {
+  for (ui::CAvrelButton* b : findChildren<ui::CAvrelButton*>())
+    if (b->controlId() == commandId) return b;
   return nullptr;
 }
 
-CFrameButton* CWizardPage::AddButton(int commandId, const QString& label, const QRect& geometry, bool filled) {
-  auto* b = new CFrameButton(commandId, filled ? CFrameButton::Look::Filled : CFrameButton::Look::Outlined, this);
+ui::CAvrelButton* CWizardPage::AddButton(int commandId, const QString& label, const QRect& geometry,
+                                         int disabledPng, int normalPng, int pressedPng, int hoveredPng) {
+  auto* b = MakePictureButton(this, commandId, {disabledPng, normalPng, pressedPng, hoveredPng});
   b->setText(label);
   if (geometry.isValid()) b->setGeometry(geometry);
-  connect(b, &QAbstractButton::clicked, this, [this, commandId] { OnCommand(commandId); });
+  WireControls();
   return b;
 }
 
+ui::CAvrelStatic* CWizardPage::AddTitle(const QString& text) {
+  auto* title = new ui::CAvrelStatic(this);
+  title->setTextSize(frame::kTitlePx);
+  title->setTextColor(pal::kAccent);
+  title->setText(text);
+  title->setGeometry(frame::kTitleRect);
+  return title;
+}
+
+ui::CBaseStatic* CWizardPage::AddBodyText(const QString& markup, const QRect& rect) {
+  auto* body = new ui::CBaseStatic(this);
+  body->setTextSize(frame::kBodyPx);
+  body->setTextColor(pal::kBodyDark);
+  body->setText(markup);
+  body->setGeometry(rect);
+  body->setEastAsianBreaking(UsesEastAsianBreaking(currentLanguage));
+  return body;
+}
+
+void CWizardPage::WireControls() {
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->metaObject()->indexOfSignal("command(int)") >= 0)
+      connect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)), Qt::UniqueConnection);
+  }
+  ApplyLineBreaking(this, currentLanguage);
+}
+
+void CWizardPage::onControlCommand(int id) { OnCommand(id); }
+
 void CWizardPage::RetranslateFrame() {
   if (next_) {
-    next_->setText(NextLabel());
-    next_->setGeometry(kNextLeft, kNavTop, CFrameButton::MeasureText(next_->text()) + kButtonPadding,
-                       kButtonHeight);
+    next_->setText(frame::NextLabel());
+    next_->setGeometry(frame::NextButtonRect(next_->MeasureText()));
   }
   if (back_) {
-    back_->setText(BackLabel());
-    const int w = CFrameButton::MeasureText(back_->text()) + kButtonPadding;
-    back_->setGeometry(kBackRight - w, kNavTop, w, kButtonHeight);
+    back_->setText(frame::BackLabel());
+    back_->setGeometry(frame::BackButtonRect(back_->MeasureText()));
   }
 }
 
@@ -93,7 +136,11 @@ void CWizardPage::OnCommand(int commandId) {
   }
 }
 
-void CWizardPage::OpenOverlay(int) {}
+void CWizardPage::OpenOverlay(int kind) { RunOverlay(kind); }
+
+int CWizardPage::RunOverlay(int kind, const ui::OverlayInputs& inputs) {
+  return ui::OpenOverlay(this, kind, inputs);
+}
 
 void CWizardPage::OnMessage(unsigned, WPARAM, LPARAM) {}
 
@@ -115,38 +162,25 @@ void CWizardPage::DispatchMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
     OnMessage(msg, wParam, lParam);
 }
 
+void CWizardPage::showEvent(QShowEvent* event) {
+  WireControls();
+  QWidget::showEvent(event);
+}
+
 void CWizardPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  // The page covers the host, so it keeps the host's rounded corners.
+  // The page covers the host, so it keeps the host's rounded corners. The bitmap is drawn unscaled.
+  const QPixmap background = ui::LoadBitmap(frame_.backgroundId);
   p.setPen(Qt::NoPen);
-  p.setBrush(background_.isNull() ? QBrush(Qt::white) : QBrush(background_));
+  p.setBrush(background.isNull() ? QBrush(Qt::white) : QBrush(background));
   p.drawPath(RoundedOutline(size()));
   PaintContent(p);
-
-  QFont version(QStringLiteral("DejaVu Sans"));
-  version.setPixelSize(14);
-  p.setFont(version);
-  p.setPen(kVersionGrey);
-  p.drawText(QRect(kVersionOrigin, QPoint(width() - 1, height() - 1)), Qt::AlignLeft | Qt::AlignTop,
-             QString::fromLatin1(kVersionText));
-  if (frame_.step > 0) PaintStepIndicator(p);
-}
-
-// Dots: the first `step` filled grey, the rest white with a grey outline.
-void CWizardPage::PaintStepIndicator(QPainter& p) const {
-  const int d = 2 * kIndicatorRadius;
-  for (int i = 0; i < kStepTotal; ++i) {
-    const QRectF dot(kIndicatorRect.left() + i * (kIndicatorGap + d) + 0.5, kIndicatorRect.top() + 0.5, d - 1,
-                     d - 1);
-    p.setPen(i < frame_.step ? Qt::NoPen : QPen(kIndicatorGrey, 1));
-    p.setBrush(i < frame_.step ? kIndicatorGrey : QColor(Qt::white));
-    p.drawEllipse(dot);
-  }
 }
 
 // Dragging the background moves the whole wizard: the host follows, and the frame follows the host.
+// Qt grabs the mouse for the widget that took the press, so moves keep coming while the button is down.
 void CWizardPage::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   dragging_ = true;

@@ -7,7 +7,7 @@
 #include "app/BriskoDlg.h"
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
-#include "pages/common/FrameButton.h"
+#include "ui/Buttons.h"
 #include "pages/common/ScaffoldPages.h"
 
 using namespace vrx;

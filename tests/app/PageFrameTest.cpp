@@ -6,7 +6,9 @@
 
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
-#include "pages/common/FrameButton.h"
+#include "pages/common/FrameLayout.h"
+#include "ui/Buttons.h"
+#include "ui/Labels.h"
 #include "pages/common/ScaffoldPages.h"
 
 using namespace vrx;
@@ -86,15 +88,19 @@ class PageFrameTest : public QObject {
     QCOMPARE(page->geometry(), QRect(0, 0, 860, 640));
     QCOMPARE(page->button(CWizardPage::kCmdClose)->geometry(), QRect(823, 0, 37, 29));
     QCOMPARE(page->button(CWizardPage::kCmdMinimize)->geometry(), QRect(786, 0, 37, 29));
-    CFrameButton* next = page->nextButton();
-    CFrameButton* back = page->backButton();
+    ui::CAvrelButton4* next = page->nextButton();
+    ui::CAvrelButton4* back = page->backButton();
     QCOMPARE(next->text(), QString("Next   >"));
     QCOMPARE(back->text(), QString("<   Back"));
-    QCOMPARE(next->geometry(), QRect(448, 536, CFrameButton::MeasureText("Next   >") + 40, 43));
+    QVERIFY(next->MeasureText() > 40);
+    QCOMPARE(next->geometry(), QRect(448, 536, next->MeasureText() + 40, 43));
     QCOMPARE(back->geometry().left() + back->width(), 410);
     QCOMPARE(back->geometry().top(), 536);
-    QCOMPARE(back->width(), CFrameButton::MeasureText("<   Back") + 40);
+    QCOMPARE(back->width(), back->MeasureText() + 40);
     QCOMPARE(page->step(), 1);
+    QCOMPARE(page->indicator()->current(), 1);
+    QCOMPARE(page->indicator()->total(), 11);
+    QCOMPARE(page->versionLabel()->text(), QString("V 2.03.00"));
 
     host.ShowPage(1);
     page = qobject_cast<CWizardPage*>(host.currentPage());
