@@ -21,10 +21,13 @@ constexpr int kStep = 8;
 constexpr int kNoDiskAlert = 0;
 constexpr int kFormatAlert = 1;
 
-const QRect kPictureRect(190, 214, 480, 200);
-const QRect kThenNextRect(72, 424, 708, 22);
-const QRect kImportantRect(72, 454, 708, 60);
-constexpr int kSkipLeft = 72;
+const QRect kPictureRect(190, 184, 480, 200);
+const QRect kThenNextRect(72, 400, 708, 22);
+const QRect kImportantRect(72, 432, 708, 60);
+// "Continue without formatting": a text link centred under Back and Next.
+constexpr int kSkipTop = 588;
+constexpr int kSkipHeight = 26;
+constexpr int kSkipPx = 13;
 // Under the spinner and the "Formatting your HDD..." line of the waiting veil.
 const QRect kProgressRect(0, 372, 860, 24);
 
@@ -70,12 +73,13 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSys
   important->setTextColor(pal::kNoteGrey);
   important->setTextSize(13);
 
-  const QString skip = Tr("hddformat_12", "Continue without formatting");
-  const frame::StatePictures pics = frame::kActionPictures;
-  ui::CAvrelButton* skipButton =
-      AddButton(kCmdSkipFormat, skip, QRect(kSkipLeft, frame::kNavTop, 0, frame::kNavButtonHeight), pics.disabled,
-                pics.normal, pics.pressed, pics.hovered);
-  skipButton->resize(skipButton->MeasureText() + frame::kNavButtonPadding, frame::kNavButtonHeight);
+  auto* skip = new ui::CAvrelButton(this, kCmdSkipFormat);
+  skip->setText(Tr("hddformat_12", "Continue without formatting"));
+  skip->setTextColor(pal::kAccent);
+  skip->setTextSize(kSkipPx);
+  const int skipWidth = skip->MeasureText() + 20;
+  skip->setGeometry((width() - skipWidth) / 2, kSkipTop, skipWidth, kSkipHeight);
+  skip->setCursor(Qt::PointingHandCursor);
   WireControls();
 }
 
