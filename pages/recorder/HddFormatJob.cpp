@@ -18,6 +18,7 @@ constexpr int kPollAttempts = 3000;     // progress requests per disk
 constexpr int kAttemptPauseMs = 10;
 constexpr int kPollStepMs = 50;         // waiting for one progress answer ...
 constexpr int kPollSteps = 6000;        // ... at most 5 minutes
+constexpr auto kStartLimit = std::chrono::seconds(30);  // a format still at 0 % by then never started
 constexpr int kPartition = 0;
 constexpr int kFinished = 100;
 
@@ -100,6 +101,7 @@ bool HddFormatJob::FormatOne(const Recorder& r, int disk, int fileSystem) {
 
 bool HddFormatJob::FollowProgress(const Recorder& r) {
   worker_.Stop();
+  const auto startDeadline = std::chrono::steady_clock::now() + kStartLimit;
   for (int attempt = 0; attempt < kPollAttempts && running(); ++attempt) {
     if (!Pause(kAttemptPauseMs)) break;
     if (!worker_.PollFormat(r.address, r.httpPort, r.user, r.password)) continue;  // try again next attempt
@@ -107,6 +109,8 @@ bool HddFormatJob::FollowProgress(const Recorder& r) {
     worker_.Stop();
     if (!ok) return false;
     if (progress_ >= kFinished) break;
+    // A recorder that turned the request down still answers the progress poll, with 0 % for ever.
+    if (progress_ == 0 && std::chrono::steady_clock::now() > startDeadline) return false;
   }
   return true;
 }

@@ -138,12 +138,27 @@ class HddFormatPageTest : public QObject {
     QCOMPARE(FormatRequests(*sim), QStringList{});
   }
 
-  // The recorder reports -1: the error popup, the poller restarted, the user still on the page.
+  // The recorder reports -1, or refuses the format (the disk left the bay after the last report): the error
+  // popup, the poller restarted, the user still on the page.
+  void failedFormatKeepsThePageAndPollsAgain_data() {
+    QTest::addColumn<QString>("hd1");
+    QTest::addColumn<bool>("unplugUnseen");
+    QTest::addColumn<int>("pictureAfter");  // once HD2 is plugged in
+    QTest::newRow("progress -1") << QString::fromStdString(kFailing) << false << 3;
+    QTest::newRow("format refused") << QString::fromStdString(kReadyFs1) << true << 2;
+  }
   void failedFormatKeepsThePageAndPollsAgain() {
-    auto sim = SimProcess::fromText(Scenario(kFailing, kEmpty));
+    QFETCH(QString, hd1);
+    QFETCH(bool, unplugUnseen);
+    QFETCH(int, pictureAfter);
+    auto sim = SimProcess::fromText(Scenario(hd1.toStdString(), kEmpty));
     QVERIFY2(sim->ready(), sim->error().c_str());
     OpenPage();
     QTRY_COMPARE(page_->pictureState(), 1);
+    if (unplugUnseen) {
+      page_->poller.Stop();
+      QVERIFY(sim->plugDisk(0, false, false));
+    }
     AnswerAlert(true);
     QString message;
     WhenShown<ui::CErrorPage>([&message](ui::CErrorPage* error) {
@@ -156,7 +171,7 @@ class HddFormatPageTest : public QObject {
     QVERIFY(page_->job().failed());
     QCOMPARE(page_->told, (Told{kStopPolling, kPollAgain}));
     QVERIFY(sim->plugDisk(1, true, true));
-    QTRY_COMPARE(page_->picture()->current(), 3);
+    QTRY_COMPARE(page_->picture()->current(), pictureAfter);
   }
 
   // Without the recorder: the host's reports are posted by the test.
