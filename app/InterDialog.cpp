@@ -10,11 +10,20 @@
 #include "platform/Compositing.h"
 
 namespace vrx {
+namespace {
+constexpr int kPasswordPage = 7;  // receives WM_WIZ_PROBEFAIL
+constexpr int kDiskPage = 9;      // receives WM_WIZ_DISKSTATUS
+}  // namespace
 
 CInterDialog::CInterDialog(QWidget* frame)
     : QDialog(frame, Qt::Dialog | Qt::FramelessWindowHint),
       state_(std::make_unique<WizardState>()),
-      port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })) {
+      port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })),
+      probe_(discovery_, worker_, probeFlags_, [this] { PostToPage(kPasswordPage, WM_WIZ_PROBEFAIL); }),
+      poller_(diskFlags_, [this] {
+        PostToPage(kDiskPage, WM_WIZ_DISKSTATUS, WPARAM(diskFlags_.ready.data()),
+                   LPARAM(diskFlags_.plugged.data()));
+      }) {
   setWindowTitle(QStringLiteral("Setup Wizard"));
   setFixedSize(kWidth, kHeight);
   // The rounded corners are painted anti-aliased where the desktop shows per-pixel alpha, and cut out
@@ -27,6 +36,32 @@ CInterDialog::CInterDialog(QWidget* frame)
 
 CInterDialog::~CInterDialog() {
   for (QPointer<QWidget>& slot : pages_) delete slot.data();
+  poller_.Stop();
+  probe_.Stop();
+}
+
+WindowHandle CInterDialog::PageHandle(int pageType) const {
+  return pageType >= 1 && pageType <= 12 ? pageHandles_[std::size_t(pageType - 1)].load() : 0;
+}
+
+void CInterDialog::PostToPage(int pageType, unsigned msg, WPARAM wParam, LPARAM lParam) const {
+  if (const WindowHandle page = PageHandle(pageType)) PostMessage(page, msg, wParam, lParam);
+}
+
+void CInterDialog::StartProbe() {
+  probe_.Restart(state_->recorderIp.toStdString(), state_->recorderMac.toStdString());
+}
+
+void CInterDialog::ControlDiskPoller(bool start) {
+  if (!start) return poller_.Stop();
+  DiskStatusPoller::Target target;
+  target.host = state_->recorderIp.toStdString();
+  target.user = state_->adminUser.toStdString();
+  target.password = state_->adminPassword.toStdString();
+  // The recorder's web port from its discovery record, found by MAC; 0 (the default port) without one.
+  const int entry = discovery_.FindByMac(state_->recorderMac.toStdString());
+  target.port = entry >= 0 ? discovery_.HttpPort(entry) : 0;
+  poller_.Start(std::move(target));
 }
 
 QWidget* CInterDialog::currentPage() const {
@@ -59,6 +94,7 @@ void CInterDialog::showEvent(QShowEvent* event) {
 }
 
 void CInterDialog::DestroyPages() {
+  for (auto& h : pageHandles_) h = 0;
   for (QPointer<QWidget>& slot : pages_) {  // slots 1..12 in order
     QWidget* old = slot;
     slot = nullptr;
@@ -81,6 +117,9 @@ void CInterDialog::ShowPage(int type) {
   QWidget* page = factory(*this);
   if (!page) return;
   pages_[std::size_t(shown - 1)] = page;
+  // The page's own port (its first direct MessagePort child) receives the jobs' messages.
+  if (auto* port = page->findChild<MessagePort*>(QString(), Qt::FindDirectChildrenOnly))
+    pageHandles_[std::size_t(shown - 1)] = port->handle();
   page->setGeometry(0, 0, kWidth, kHeight);
   page->show();
 }
@@ -89,6 +128,8 @@ void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_WIZ_NAVIGATE: OnNavigate(int(wParam)); break;
     case WM_WIZ_MOVED: OnMoved(int(std::intptr_t(wParam)), int(lParam)); break;
+    case WM_WIZ_PROBE: StartProbe(); break;
+    case WM_WIZ_DISKPOLL: ControlDiskPoller(wParam == 0); break;
     default: break;
   }
 }

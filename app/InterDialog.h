@@ -11,7 +11,10 @@
 #include <array>
 #include <memory>
 
+#include "app/HostJobs.h"
 #include "app/WizardState.h"
+#include "net/DeviceCommandWorker.h"
+#include "net/DeviceSearch.h"
 #include "platform/MessagePort.h"
 
 namespace vrx {
@@ -63,6 +66,24 @@ class CInterDialog : public QDialog {
   QString CloudValue(int index) const;
   void SetCloudValue(int index, const QString& value);
 
+  // --- the recorder discovery manager and the command worker, shared by the pages and the host's jobs
+  net::DeviceSearch& discovery() { return discovery_; }
+  net::DeviceCommandWorker& worker() { return worker_; }
+
+  // --- results of the blank-password probe (handed to the password page by reference)
+  std::atomic<int>& blankPasswordAccepted() { return probeFlags_.blankPasswordAccepted; }
+  std::atomic<int>& passwordRequired() { return probeFlags_.passwordRequired; }
+  std::atomic<int>& probeBusy() { return probeFlags_.probeBusy; }
+
+  // --- the disk status poller's flags, HD1 then HD2. WM_WIZ_DISKSTATUS carries readyFlags().data() as
+  // wParam and pluggedFlags().data() as lParam (each a std::atomic<int>* to two flags).
+  DiskPair& readyFlags() { return diskFlags_.ready; }
+  DiskPair& pluggedFlags() { return diskFlags_.plugged; }
+  DiskPair& fileSystemCodes() { return diskFlags_.fsCodes; }  // handed to the disk page
+
+  // The port of the page of that type while it is on screen, else 0 (any thread may read it).
+  WindowHandle PageHandle(int pageType) const;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -73,6 +94,9 @@ class CInterDialog : public QDialog {
   void OnNavigate(int navCode);
   void OnMoved(int left, int top);
   void DestroyPages();
+  void StartProbe();
+  void ControlDiskPoller(bool start);
+  void PostToPage(int pageType, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
   std::unique_ptr<WizardState> state_;
   MessagePort* port_;
@@ -82,9 +106,14 @@ class CInterDialog : public QDialog {
   int pageType_ = 1;
   std::array<QPointer<QWidget>, 12> pages_;  // slot i holds page type i + 1
   std::array<QString, 7> cloudValues_;
-  // The recorder discovery manager, the command worker and the host's two jobs (blank-password probe,
-  // disk status poller) join the host here; their messages (WM_WIZ_PROBE, WM_WIZ_DISKPOLL) go through
-  // OnMessage.
+  std::array<std::atomic<WindowHandle>, 12> pageHandles_{};  // read by the job threads
+  // Declared in this order so the jobs stop before the worker and the discovery manager go.
+  net::DeviceSearch discovery_;
+  net::DeviceCommandWorker worker_;
+  ProbeFlags probeFlags_;
+  DiskFlags diskFlags_;
+  BlankPasswordProbe probe_;
+  DiskStatusPoller poller_;
 };
 
 // The host's shape: its rectangle with corners rounded by a 6 x 6 ellipse. The host and its pages paint

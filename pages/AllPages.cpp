@@ -2,6 +2,7 @@
 
 #include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroPages.h"
+#include "pages/recorder/RecorderPages.h"
 
 namespace vrx {
 
@@ -9,6 +10,7 @@ void RegisterAllPages() {
   // Scaffolding first; each page group's registration replaces the stand-ins of the pages it has built.
   RegisterScaffoldPages();
   RegisterIntroPages();
+  RegisterRecorderPages();
 }
 
 }  // namespace vrx

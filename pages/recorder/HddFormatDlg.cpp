@@ -44,9 +44,18 @@ QString ImportantText(const QString& caption) {
   return text;
 }
 
-DiskPair Copy(const std::atomic<int>* pair) { return pair ? DiskPair{pair[0].load(), pair[1].load()} : DiskPair{}; }
+PortFlags Copy(const std::atomic<int>* pair) { return pair ? PortFlags{pair[0].load(), pair[1].load()} : PortFlags{}; }
+
+// The recorder's web port from its discovery record, found by MAC; 0 (the default port) without one.
+int RecorderHttpPort(CInterDialog& host) {
+  const int entry = host.discovery().FindByMac(host.GetRecorderMac().toStdString());
+  return entry >= 0 ? host.discovery().HttpPort(entry) : 0;
+}
 
 }  // namespace
+
+CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
+    : CHddFormatDlg(host, host.fileSystemCodes().data(), host.worker(), RecorderHttpPort(host)) {}
 
 CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes,
                              net::DeviceCommandWorker& worker, int httpPort)

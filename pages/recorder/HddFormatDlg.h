@@ -23,14 +23,17 @@ namespace vrx {
 class CHddFormatDlg : public CWizardPage {
   Q_OBJECT
  public:
+  static constexpr int kPageType = 9;
   static constexpr int kCmdSkipFormat = 1043;  // continue without formatting
   static constexpr int kPictureId = 1044;
   static constexpr int kFirstPicture = 4084;   // + picture state
   static constexpr int kCheckTicks = 300;      // 30 s for a plugged disk to become ready
   static constexpr int kFormatTicks = 600;     // 60 s of progress overlay
 
-  // fileSystemCodes: the host's two file-system codes (HD1, HD2), read when formatting starts. worker: the
-  // host's command worker. httpPort: the recorder's web port from its discovery record (0 = none, i.e. 80).
+  // The host hands over its file-system codes, its command worker and the recorder's web port.
+  explicit CHddFormatDlg(CInterDialog& host);
+  // fileSystemCodes: two file-system codes (HD1, HD2), read when formatting starts. worker: the command worker
+  // the format runs on. httpPort: the recorder's web port from its discovery record (0 = none, i.e. 80).
   CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes, net::DeviceCommandWorker& worker,
                 int httpPort);
   ~CHddFormatDlg() override;

@@ -28,7 +28,7 @@ HddFormatJob::HddFormatJob(Worker& worker) : worker_(worker) {}
 
 HddFormatJob::~HddFormatJob() { Stop(); }
 
-void HddFormatJob::Start(const Recorder& recorder, const DiskPair& plugged, const DiskPair& fileSystemCodes) {
+void HddFormatJob::Start(const Recorder& recorder, const PortFlags& plugged, const PortFlags& fileSystemCodes) {
   Stop();
   {
     std::lock_guard lock(mutex_);
@@ -66,7 +66,7 @@ void HddFormatJob::Fail() {
   running_ = 0;
 }
 
-void HddFormatJob::Run(Recorder recorder, DiskPair plugged, DiskPair fileSystems) {
+void HddFormatJob::Run(Recorder recorder, PortFlags plugged, PortFlags fileSystems) {
   for (int disk = 0; disk < 2; ++disk)
     if (plugged[disk]) fileSystems[disk] = FormatFileSystem(fileSystems[disk]);
   worker_.Stop();

@@ -39,7 +39,7 @@ class HddFormatJob {
   HddFormatJob& operator=(const HddFormatJob&) = delete;
 
   // Stops a previous run, sets busy, and starts formatting the plugged disks with their file-system codes.
-  void Start(const Recorder& recorder, const DiskPair& plugged, const DiskPair& fileSystemCodes);
+  void Start(const Recorder& recorder, const PortFlags& plugged, const PortFlags& fileSystemCodes);
   // Clears the running flag and waits for the thread (3000 ms, then on until it has ended: it polls the
   // flag at least every 50 ms apart from one worker call, and must not outlive the worker it uses).
   void Stop();
@@ -51,7 +51,7 @@ class HddFormatJob {
   bool running() const { return running_.load() != 0; }
 
  private:
-  void Run(Recorder recorder, DiskPair plugged, DiskPair fileSystems);
+  void Run(Recorder recorder, PortFlags plugged, PortFlags fileSystems);
   // Formats one disk; false when the recorder refused or did not answer (the run then ends).
   bool FormatOne(const Recorder& r, int disk, int fileSystem);
   // Reads the progress until it reaches 100 or the run stops; false on a failed poll or a failed format.

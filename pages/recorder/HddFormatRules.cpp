@@ -2,7 +2,7 @@
 
 namespace vrx {
 
-int DiskPictureState(const DiskPair& plugged) { return (plugged[0] ? 1 : 0) | (plugged[1] ? 2 : 0); }
+int DiskPictureState(const PortFlags& plugged) { return (plugged[0] ? 1 : 0) | (plugged[1] ? 2 : 0); }
 
 NextStep ChooseNextStep(const DiskPorts& ports) {
   if (!ports.ready[0] && !ports.ready[1]) return NextStep::NoDisk;
@@ -11,7 +11,7 @@ NextStep ChooseNextStep(const DiskPorts& ports) {
   return NextStep::Ask;
 }
 
-bool AnyPlugged(const DiskPair& plugged) { return plugged[0] || plugged[1]; }
+bool AnyPlugged(const PortFlags& plugged) { return plugged[0] || plugged[1]; }
 
 int FormatFileSystem(int fileSystemCode) { return fileSystemCode == 1 || fileSystemCode == 2 ? fileSystemCode : 2; }
 

@@ -6,16 +6,16 @@
 
 namespace vrx {
 
-using DiskPair = std::array<int, 2>;  // HD1, HD2
+using PortFlags = std::array<int, 2>;  // HD1, HD2: a copy of one of the host's flag pairs
 
 // The ports as the host last reported them.
 struct DiskPorts {
-  DiskPair ready{};
-  DiskPair plugged{};
+  PortFlags ready{};
+  PortFlags plugged{};
 };
 
 // Picture of the occupied ports: 0 none, 1 HD1 only, 2 HD2 only, 3 both.
-int DiskPictureState(const DiskPair& plugged);
+int DiskPictureState(const PortFlags& plugged);
 
 enum class NextStep {
   NoDisk,        // no disk is ready: "No HD Found"
@@ -24,7 +24,7 @@ enum class NextStep {
 };
 NextStep ChooseNextStep(const DiskPorts& ports);
 
-bool AnyPlugged(const DiskPair& plugged);
+bool AnyPlugged(const PortFlags& plugged);
 
 // The file system a disk is formatted with: codes 1 and 2 are kept, every other code becomes 2.
 int FormatFileSystem(int fileSystemCode);

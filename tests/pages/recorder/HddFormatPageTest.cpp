@@ -6,8 +6,6 @@
 
 #include "HddPageFixture.h"
 #include "SimProcess.h"
-#include "app/InterDialog.h"
-#include "app/PageRegistry.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -48,29 +46,20 @@ class HddFormatPageTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<CInterDialog> host_;
-  std::unique_ptr<net::DeviceCommandWorker> worker_;
-  RecordingHddPage* page_ = nullptr;
+  RecordingHddPage* page_ = nullptr;  // owned by the host
 
-  // A page on a host that knows the recorder, with the poller running as the time zone page leaves it.
+  // The disk page with the host's poller running, as the time zone page leaves it.
   void OpenPage(bool poll = true) {
     host_ = std::make_unique<CInterDialog>();
-    host_->SetRecorderIp(kRecorderIp);
-    host_->SetAdminUser("admin");
-    host_->SetAdminPassword("");
-    host_->show();
-    worker_ = std::make_unique<net::DeviceCommandWorker>();
-    page_ = new RecordingHddPage(*host_, *worker_);
-    page_->show();
-    if (poll) page_->poller.Start();
+    page_ = ShowDiskPage(*host_);
+    QVERIFY(page_);
+    if (poll) ControlPoller(*host_, 0);
   }
 
  private slots:
-  void initTestCase() { ClearPageRegistry(); }
   void cleanup() {
-    delete page_;  // stops its format thread and the poller before the worker goes
+    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
     page_ = nullptr;
-    worker_.reset();
-    host_.reset();
   }
 
   void formatsThePluggedDisksWithTheirFileSystem_data() {
@@ -156,7 +145,7 @@ class HddFormatPageTest : public QObject {
     OpenPage();
     QTRY_COMPARE(page_->pictureState(), 1);
     if (unplugUnseen) {
-      page_->poller.Stop();
+      ControlPoller(*host_, 1);
       QVERIFY(sim->plugDisk(0, false, false));
     }
     AnswerAlert(true);

@@ -6,8 +6,6 @@
 
 #include "HddPageFixture.h"
 #include "SimProcess.h"
-#include "app/InterDialog.h"
-#include "app/PageRegistry.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
@@ -58,30 +56,23 @@ QImage UnderWaiting(QWidget* page, QWidget* waiting) {
 
 }  // namespace
 
-class HddScreenshotTest : public QObject {
+class HddFormatScreenshotTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<CInterDialog> host_;
-  std::unique_ptr<net::DeviceCommandWorker> worker_;
-  RecordingHddPage* page_ = nullptr;
+  RecordingHddPage* page_ = nullptr;  // owned by the host
 
-  void OpenPage() {
+  void OpenPage(bool poll = false) {
     host_ = std::make_unique<CInterDialog>();
-    host_->SetRecorderIp(kRecorderIp);
-    host_->SetAdminUser("admin");
-    host_->show();
-    worker_ = std::make_unique<net::DeviceCommandWorker>();
-    page_ = new RecordingHddPage(*host_, *worker_);
-    page_->show();
+    page_ = ShowDiskPage(*host_);
+    QVERIFY(page_);
+    if (poll) ControlPoller(*host_, 0);
   }
 
  private slots:
-  void initTestCase() { ClearPageRegistry(); }
   void cleanup() {
-    delete page_;
+    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
     page_ = nullptr;
-    worker_.reset();
-    host_.reset();
   }
 
   void ports_data() {
@@ -106,7 +97,7 @@ class HddScreenshotTest : public QObject {
   void alerts() {
     OpenPage();
     page_->Report(0, 0, 0, 0);
-    QTRY_VERIFY(page_->ports().plugged == (DiskPair{0, 0}));
+    QTRY_VERIFY(page_->ports().plugged == (PortFlags{0, 0}));
     QImage noDisk;
     WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
       noDisk = UnderPopup(page_, alert);
@@ -132,8 +123,7 @@ class HddScreenshotTest : public QObject {
                                              R"({"plugged": true, "ready": true, "fs": 1, "format_fails": true})",
                                              /*formatSeconds*/ 6));
     QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage();
-    page_->poller.Start();
+    OpenPage(/*poll*/ true);
     QTRY_COMPARE(page_->pictureState(), 3);
 
     WhenShown<ui::CAlarmDisplayPage>([](ui::CAlarmDisplayPage* alert) { alert->okButton()->click(); });
@@ -158,5 +148,5 @@ class HddScreenshotTest : public QObject {
   }
 };
 
-QTEST_MAIN(HddScreenshotTest)
-#include "HddScreenshotTest.moc"
+QTEST_MAIN(HddFormatScreenshotTest)
+#include "HddFormatScreenshotTest.moc"

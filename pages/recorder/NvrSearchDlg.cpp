@@ -1,0 +1,205 @@
+#include "pages/recorder/NvrSearchDlg.h"
+
+#include <QTimerEvent>
+
+#include "app/InterDialog.h"
+#include "i18n/LangString.h"
+#include "pages/recorder/NvrListCtrl.h"
+#include "pages/recorder/NvrSearchModel.h"
+#include "ui/Buttons.h"
+#include "ui/Labels.h"
+#include "ui/Links.h"
+#include "ui/Overlay.h"
+#include "ui/Palette.h"
+
+namespace vrx {
+
+namespace pal = ui::palette;
+
+namespace {
+
+// Layout of the page's own controls.
+const QRect kDescriptionRect{72, 122, 708, 60};
+constexpr int kRescanRight = 782, kRescanTop = 200, kRescanHeight = 30;
+const QRect kListRect{80, 240, 688, 220};
+const QRect kHelpLinkRect{80, 470, 400, 26};
+constexpr int kNoDeviceCentreX = 429;
+
+}  // namespace
+
+CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
+    : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 5}) {
+  setObjectName(QStringLiteral("CNvrSearchDlg"));
+  AddTitle(GetLangString("nvrsearch_01", "Select your NVR device"));
+
+  description_ = new ui::CBaseStatic2(this, 1202);
+  description_->setTextSize(14);
+  description_->setTextColor(pal::kBodyGrey);
+  description_->setText(GetLangString(
+      "nvrsearch_02",
+      "Select your NVR from the list, then click <br>\"Next\".</br> If you have multiple NVRs, you can identify "
+      "them by the MAC ID printed on the lable on the bottom of the device."));
+  description_->setGeometry(kDescriptionRect);
+
+  rescan_ = new ui::CIconButton(this, kCmdRescan);
+  rescan_->SetImages(4015, 4016, 4017, 4018);
+  rescan_->SetIcon(3055);
+  rescan_->setText(GetLangString("Rescan", "Rescan"));
+  const int rescanWidth = rescan_->MeasureText() + 40;
+  rescan_->setGeometry(kRescanRight - rescanWidth, kRescanTop, rescanWidth, kRescanHeight);
+
+  list_ = new CNvrListCtrl(this, 1030);
+  list_->setGeometry(kListRect);
+  connect(list_, &CNvrListCtrl::radioClicked, this, [this](int) {
+    nextButton()->setEnabled(true);
+    nextButton()->setPressedLook(false);
+  });
+
+  noDevice_ = new ui::CAvrelStatic(this, 1029);
+  noDevice_->setTextSize(14);
+  noDevice_->setTextColor(pal::kAccent);
+  noDevice_->setAlignment(Qt::AlignCenter);
+  noDevice_->setText(GetLangString("No device found!", "No device found!"));
+  noDevice_->setGeometry(kNoDeviceCentreX - 200, kListRect.top() + 32 + 60, 400, 24);
+  noDevice_->hide();
+
+  busy_ = new ui::CLoadingStatic(this, 1247);
+  busy_->setText(GetLangString("Searching device", "Searching device"));
+  busy_->setTextColor(pal::kAccent);
+  const QSize busySize = busy_->sizeHint();
+  busy_->setGeometry(QRect(QPoint(0, 0), busySize).translated(kListRect.center() - QPoint(busySize.width() / 2,
+                                                                                         busySize.height() / 2)));
+  busy_->hide();
+
+  helpLink_ = new ui::CLinkStatic(this, 1201);
+  helpLink_->setText(GetLangString("nvrsearch_06", "Can not find your NVR"));
+  helpLink_->SetIcon(4012);
+  helpLink_->setLinkKind(ui::kOverlayNoDevice);
+  helpLink_->setGeometry(kHelpLinkRect);
+
+  nextButton()->setEnabled(false);
+  WireControls();
+  firstSearch_.start(kFirstSearchDelayMs, this);
+}
+
+CNvrSearchDlg::~CNvrSearchDlg() { StopSearch(); }
+
+void CNvrSearchDlg::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != firstSearch_.timerId()) return CWizardPage::timerEvent(event);
+  firstSearch_.stop();
+  Rescan();
+}
+
+void CNvrSearchDlg::SetSearchingLook(bool searching) {
+  for (ui::CAvrelButton* b : {button(kCmdBack), static_cast<ui::CAvrelButton*>(rescan_)}) {
+    if (!b) continue;
+    b->setEnabled(!searching);
+    b->setPressedLook(searching);
+  }
+  if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!searching);
+}
+
+void CNvrSearchDlg::Rescan() {
+  list_->DeleteAllRows();
+  SetSearchingLook(true);
+  nextButton()->setEnabled(false);
+  nextButton()->setPressedLook(true);
+  noDevice_->hide();
+  busy_->show();
+  busy_->raise();
+  busy_->Start();
+  // One search at a time: a run in progress, or a thread not yet collected, keeps its place.
+  if (searchRunning_.load() || thread_.Exists()) return;
+  searchRunning_ = 1;
+  thread_.Start([this] { SearchThread(); });
+}
+
+void CNvrSearchDlg::SearchThread() {
+  net::DeviceSearch& search = host().discovery();
+  const WindowHandle page = handle();
+  search.Start();
+  for (int i = 0; i < kMaxPolls && thread_.Running() && search.State() == net::DeviceSearch::kSearching; ++i)
+    thread_.Sleep(kPollMs);
+  if (thread_.Running())
+    PostMessage(page, WM_NVR_SEARCH_RESULTS, search.State() == net::DeviceSearch::kFinished ? 1 : 0);
+  thread_.Sleep(kAfterResultsMs);
+  searchRunning_ = 0;
+  PostMessage(page, WM_NVR_SEARCH_ENDED);
+}
+
+void CNvrSearchDlg::ShowResults(bool finished) {
+  if (!finished) return;  // still searching after 7 s, or nothing sent: the list stays empty, no label
+  busy_->Stop();
+  busy_->hide();
+  list_->DeleteAllRows();
+  const std::vector<NvrRow> rows = ListRecorders(host().discovery().Results());
+  for (const NvrRow& r : rows) list_->AddRow(r.number, r.ip, r.mac);
+  if (rows.empty()) {
+    noDevice_->show();
+    return;
+  }
+  list_->SelectRow(0);
+  nextButton()->setEnabled(true);
+  nextButton()->setPressedLook(false);
+}
+
+void CNvrSearchDlg::SearchEnded() {
+  thread_.Stop();  // the thread has posted its last message and is ending
+  SetSearchingLook(false);
+  busy_->Stop();
+  busy_->hide();
+  list_->RepaintAll();
+}
+
+void CNvrSearchDlg::StopSearch() {
+  searchRunning_ = 0;
+  thread_.Stop();
+}
+
+void CNvrSearchDlg::StopWork() {
+  firstSearch_.stop();
+  busy_->Stop();
+  StopSearch();
+}
+
+void CNvrSearchDlg::Next() {
+  if (searchRunning_.load()) return;
+  const int row = list_->SelectedRow();
+  if (row < 0) return;
+  chosenIp_ = list_->CellText(row, CNvrListCtrl::kIpColumn);
+  chosenMac_ = list_->CellText(row, CNvrListCtrl::kMacColumn);
+  CInterDialog& h = host();
+  h.SetRecorderIp(chosenIp_);
+  h.SetRecorderMac(chosenMac_);
+  h.SetAdminUser(QStringLiteral("admin"));
+  // The tag: the local interface on which the chosen recorder answered.
+  h.state().recorderTag = h.discovery().FindByIpv4(chosenIp_.toStdString());
+  StopSearch();
+  PostToHost(WM_WIZ_PROBE);
+  Navigate(NAV_NEXT);
+}
+
+void CNvrSearchDlg::OnCommand(int commandId) {
+  switch (commandId) {
+    case kCmdRescan: return Rescan();
+    case kCmdNext: return Next();
+    default: return CWizardPage::OnCommand(commandId);  // Back, close and minimise stop the search first
+  }
+}
+
+void CNvrSearchDlg::OpenOverlay(int kind) {
+  ui::OverlayInputs inputs;
+  const int row = list_->SelectedRow();
+  inputs.macText = MacDisplayText(row < 0 ? QString() : list_->CellText(row, CNvrListCtrl::kMacColumn));
+  RunOverlay(kind, inputs);
+}
+
+void CNvrSearchDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NVR_SEARCH_RESULTS: ShowResults(wParam != 0); break;
+    case WM_NVR_SEARCH_ENDED: SearchEnded(); break;
+    default: CWizardPage::OnMessage(msg, wParam, lParam);
+  }
+}
+
+}  // namespace vrx

@@ -1,0 +1,81 @@
+#pragma once
+// Page 6: choose the recorder to set up. Half a second after it opens the page runs a broadcast search on
+// a thread of its own, lists the recorders of the product's model with a radio mark (the first chosen),
+// and Next stores the chosen address and MAC in the record of the run, asks the host to probe that
+// recorder and moves on. Rescan searches again; "Can not find your NVR" and the MAC header icon open help.
+//
+// The search thread never touches a widget: it starts the host's discovery run, waits for it, and posts
+// WM_NVR_SEARCH_RESULTS and WM_NVR_SEARCH_ENDED; the page fills the list on the UI thread.
+
+#include <QBasicTimer>
+#include <atomic>
+
+#include "app/HostJobs.h"
+#include "pages/common/WizardPage.h"
+
+namespace vrx {
+
+namespace ui {
+class CAvrelStatic;
+class CBaseStatic;
+class CIconButton;
+class CLinkStatic;
+class CLoadingStatic;
+}  // namespace ui
+
+class CNvrListCtrl;
+
+// Page-private messages of the search page.
+inline constexpr unsigned WM_NVR_SEARCH_RESULTS = WM_USER + 110;  // wParam 1: the run finished (state 2)
+inline constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the thread is about to end
+
+class CNvrSearchDlg : public CWizardPage {
+  Q_OBJECT
+ public:
+  static constexpr int kPageType = 6;
+  static constexpr int kCmdRescan = 1035;
+  static constexpr int kFirstSearchDelayMs = 500;
+  static constexpr int kPollMs = 100;
+  static constexpr int kMaxPolls = 70;  // 7 s
+  static constexpr int kAfterResultsMs = 500;
+
+  explicit CNvrSearchDlg(CInterDialog& host);
+  ~CNvrSearchDlg() override;
+
+  CNvrListCtrl* list() const { return list_; }
+  ui::CAvrelStatic* noDeviceLabel() const { return noDevice_; }
+  ui::CLoadingStatic* busyAnimation() const { return busy_; }
+  ui::CIconButton* rescanButton() const { return rescan_; }
+  bool searching() const { return searchRunning_.load() != 0; }
+  QString chosenIp() const { return chosenIp_; }
+  QString chosenMac() const { return chosenMac_; }
+
+ protected:
+  void OnCommand(int commandId) override;
+  void StopWork() override;
+  void OpenOverlay(int kind) override;
+  void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  void Rescan();
+  void Next();
+  void SearchThread();
+  void ShowResults(bool finished);
+  void SearchEnded();
+  void SetSearchingLook(bool searching);
+  void StopSearch();
+
+  CNvrListCtrl* list_;
+  ui::CIconButton* rescan_;
+  ui::CAvrelStatic* noDevice_;
+  ui::CLoadingStatic* busy_;
+  ui::CBaseStatic* description_;
+  ui::CLinkStatic* helpLink_;
+  QBasicTimer firstSearch_;
+  std::atomic<int> searchRunning_{0};
+  JobThread thread_;
+  QString chosenIp_, chosenMac_;
+};
+
+}  // namespace vrx

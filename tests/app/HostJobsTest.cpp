@@ -1,0 +1,157 @@
+// The host's background jobs against the simulated recorder: the blank-password probe's three outcomes (a new
+// recorder, one with a password, one that does not answer) and the disk status poller reporting an unplugged
+// disk. Runs inside the sandbox.
+#include <QtTest>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "SimProcess.h"
+#include "app/InterDialog.h"
+#include "app/PageRegistry.h"
+
+using namespace vrx;
+using vrx::test::SimProcess;
+
+namespace {
+
+constexpr char kScenario[] = R"({
+  "name": "host-jobs",
+  "recorder": { "address": "127.0.14.1", "mac": "00:1d:4f:a0:14:01", "admin_password": "",
+                "disks": [ { "plugged": true, "ready": true, "fs": 4 }, { "plugged": true, "ready": false, "fs": 1 } ] },
+  "kelvaro": { "address": "127.0.34.1" }
+})";
+
+struct Message {
+  unsigned msg;
+  WPARAM w;
+  LPARAM l;
+};
+
+// A stand-in page that records what the host's jobs post to it.
+class StubPage : public QWidget {
+ public:
+  StubPage(QWidget* parent, std::vector<Message>* log) : QWidget(parent) {
+    new MessagePort(this, [log](unsigned m, WPARAM w, LPARAM l) { log->push_back({m, w, l}); });
+  }
+};
+
+int Count(const std::vector<Message>& log, unsigned msg) {
+  int n = 0;
+  for (const Message& m : log) n += m.msg == msg;
+  return n;
+}
+
+}  // namespace
+
+class HostJobsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    sim_ = SimProcess::fromText(kScenario);
+    QVERIFY2(sim_->ready(), sim_->error().c_str());
+    ClearPageRegistry();
+    for (int type : {7, 9})
+      RegisterPage(type, [this](CInterDialog& host) { return new StubPage(&host, &log_); });
+  }
+  void cleanupTestCase() { sim_.reset(); }
+  void init() { log_.clear(); }
+
+  // The probe looks the recorder up among the discovery results, so the host searches first.
+  void probeOutcomes_data() {
+    QTest::addColumn<QString>("recorder");  // control query applied before the probe
+    QTest::addColumn<int>("blankAccepted");
+    QTest::addColumn<int>("passwordRequired");
+    QTest::addColumn<int>("probeFails");
+    QTest::newRow("new recorder") << "admin_password=&datagram_silent=0" << 1 << 0 << 0;
+    QTest::newRow("recorder with a password") << "admin_password=Admin123&datagram_silent=0" << 0 << 1 << 0;
+    QTest::newRow("silent recorder") << "admin_password=&datagram_silent=1" << 1 << 0 << 1;
+  }
+  void probeOutcomes() {
+    QFETCH(QString, recorder);
+    QFETCH(int, blankAccepted);
+    QFETCH(int, passwordRequired);
+    QFETCH(int, probeFails);
+    QVERIFY(sim_->setRecorder(recorder.toStdString()));
+    CInterDialog host;
+    QCOMPARE(host.discovery().Start(), int(net::DeviceSearch::kSearching));
+    QTRY_COMPARE_WITH_TIMEOUT(host.discovery().State(), int(net::DeviceSearch::kFinished), 9000);
+    host.SetRecorderIp(QStringLiteral("127.0.14.1"));
+    host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
+    host.ShowPage(7);
+
+    PostMessage(host.handle(), WM_WIZ_PROBE);
+    QCoreApplication::processEvents();
+    if (probeFails) {  // the unanswered check takes 3 s: busy, and no result, from the moment the host acts
+      QCOMPARE(host.probeBusy().load(), 1);
+      QCOMPARE(host.blankPasswordAccepted().load(), 0);
+      QCOMPARE(host.passwordRequired().load(), 1);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(host.probeBusy().load(), 0, 8000);
+    QCOMPARE(host.blankPasswordAccepted().load(), blankAccepted);
+    QCOMPARE(host.passwordRequired().load(), passwordRequired);
+    QTest::qWait(50);
+    QCOMPARE(Count(log_, WM_WIZ_PROBEFAIL), probeFails);
+  }
+
+  // A recorder the search never heard (or no address at all) is treated as one that did not answer.
+  void probeOfUnknownRecorderFails() {
+    CInterDialog host;  // no search run: the lookup fails
+    host.SetRecorderIp(QStringLiteral("127.0.14.1"));
+    host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
+    host.ShowPage(7);
+    PostMessage(host.handle(), WM_WIZ_PROBE);
+    QTRY_COMPARE(Count(log_, WM_WIZ_PROBEFAIL), 1);
+    QCOMPARE(host.probeBusy().load(), 0);
+    QCOMPARE(host.blankPasswordAccepted().load(), 1);
+    QCOMPARE(host.passwordRequired().load(), 0);
+  }
+
+  void pollerReportsDisksAndAnUnplug() {
+    QVERIFY(sim_->setRecorder("admin_password=&datagram_silent=0"));
+    CInterDialog host;
+    host.SetRecorderIp(QStringLiteral("127.0.14.1"));
+    host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
+    host.SetAdminUser(QStringLiteral("admin"));
+    host.ShowPage(9);
+    PostMessage(host.handle(), WM_WIZ_DISKPOLL, 0);
+
+    // The first pass is always reported, with the addresses of the host's ready and plugged pairs.
+    QTRY_COMPARE_WITH_TIMEOUT(Count(log_, WM_WIZ_DISKSTATUS), 1, 5000);
+    const Message first = log_.back();
+    auto* ready = reinterpret_cast<std::atomic<int>*>(first.w);
+    auto* plugged = reinterpret_cast<std::atomic<int>*>(first.l);
+    QCOMPARE(ready, host.readyFlags().data());
+    QCOMPARE(plugged, host.pluggedFlags().data());
+    QCOMPARE(plugged[0].load(), 1);
+    QCOMPARE(plugged[1].load(), 1);
+    QCOMPARE(ready[0].load(), 1);
+    QCOMPARE(ready[1].load(), 0);
+    QCOMPARE(host.fileSystemCodes()[0].load(), 4);
+    QCOMPARE(host.fileSystemCodes()[1].load(), 1);
+
+    // Unchanged flags are not reported again; an unplugged HD1 is, within about a second.
+    QTest::qWait(1200);
+    QCOMPARE(Count(log_, WM_WIZ_DISKSTATUS), 1);
+    QVERIFY(sim_->plugDisk(0, false, false));
+    QTRY_COMPARE_WITH_TIMEOUT(Count(log_, WM_WIZ_DISKSTATUS), 2, 2000);
+    QCOMPARE(plugged[0].load(), 0);
+    QCOMPARE(ready[0].load(), 0);
+    QCOMPARE(plugged[1].load(), 1);
+
+    // Stopped: no more reports.
+    PostMessage(host.handle(), WM_WIZ_DISKPOLL, 1);
+    QTest::qWait(50);
+    QVERIFY(sim_->plugDisk(0, true, true));
+    QTest::qWait(1500);
+    QCOMPARE(Count(log_, WM_WIZ_DISKSTATUS), 2);
+    QVERIFY(sim_->plugDisk(0, true, true));
+  }
+
+ private:
+  std::unique_ptr<SimProcess> sim_;
+  std::vector<Message> log_;
+};
+
+QTEST_MAIN(HostJobsTest)
+#include "HostJobsTest.moc"

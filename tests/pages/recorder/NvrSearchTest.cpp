@@ -1,0 +1,226 @@
+// The recorder search page in the host against the simulator: two recorders of the model and one of another
+// model give two numbered rows with the first chosen; the MAC popup shows the chosen MAC (or sixteen x before
+// any row exists); choosing the second row and Next stores its address and MAC, asks for the probe and moves
+// on. With no recorder answering, "No device found!" is shown, its help popup opens, and Rescan finds the
+// recorder once it answers. Screenshots of the page and its popups go to $VRX_BUILD_DIR/screenshots/.
+#include <QPainter>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "SimProcess.h"
+#include "app/InterDialog.h"
+#include "app/PageRegistry.h"
+#include "i18n/LangString.h"
+#include "i18n/LanguageTable.h"
+#include "pages/common/ScaffoldPages.h"
+#include "pages/recorder/NvrListCtrl.h"
+#include "pages/recorder/NvrSearchDlg.h"
+#include "pages/recorder/NvrSearchOverlays.h"
+#include "pages/recorder/RecorderPages.h"
+#include "ui/Buttons.h"
+#include "ui/Labels.h"
+#include "ui/Links.h"
+#include "ui/Overlay.h"
+
+using namespace vrx;
+using vrx::test::SimProcess;
+
+namespace {
+
+constexpr char kTwoRecorders[] = R"({
+  "name": "two-recorders",
+  "recorder": { "address": "127.0.15.1", "mac": "00:1b:2c:3d:4e:5f", "admin_password": "" },
+  "other_devices": [ { "model": "VRX-410Q", "name": "NVR-0F0002", "address": "127.0.15.2", "mac": "00:1d:4f:a0:15:02" },
+                     { "model": "VRX-208", "name": "NVR-0F0003", "address": "127.0.15.3", "mac": "00:1d:4f:a0:15:03" } ],
+  "kelvaro": { "address": "127.0.35.1" }
+})";
+
+constexpr char kSilentRecorder[] = R"({
+  "name": "silent-recorder",
+  "recorder": { "address": "127.0.15.1", "mac": "00:1b:2c:3d:4e:5f", "discovery": { "silent": true } },
+  "other_devices": [ { "model": "VRX-208", "name": "NVR-0F0003", "address": "127.0.15.3", "mac": "00:1d:4f:a0:15:03" } ],
+  "kelvaro": { "address": "127.0.35.1" }
+})";
+
+QString OutDir() {
+  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
+  QDir().mkpath(dir);
+  return dir;
+}
+
+void GoTo(CInterDialog& host, int type) {
+  for (int i = host.pageType(); i < type; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
+  QTRY_COMPARE(host.pageType(), type);
+}
+
+CNvrSearchDlg* SearchPage(CInterDialog& host) { return qobject_cast<CNvrSearchDlg*>(host.currentPage()); }
+
+// Waits for the page's search (started by its first timer tick or Rescan) to run and end.
+bool WaitForSearch(CNvrSearchDlg* page) {
+  if (!QTest::qWaitFor([&] { return page->searching(); }, 2000)) return false;
+  return QTest::qWaitFor([&] { return !page->searching() && page->rescanButton()->isEnabled(); }, 12000);
+}
+
+template <class T>
+T* VisiblePopup() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
+  return nullptr;
+}
+
+// Runs action once a popup of type T is on screen (from inside the popup's own modal loop).
+template <class T>
+void WhenShown(std::function<void(T*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (T* popup = VisiblePopup<T>()) {
+      timer->stop();
+      timer->deleteLater();
+      action(popup);
+    }
+  });
+  timer->start();
+}
+
+// The page under the veil with the popup at its offset, as the wizard shows them.
+QImage OverVeil(QWidget* page, QWidget* popup, QPoint offset) {
+  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&shot);
+  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
+  p.drawImage(offset, popup->grab().toImage());
+  return shot;
+}
+
+// Opens the MAC popup through the header's help icon and returns its MAC line (saving a screenshot).
+QString MacPopupLine(CNvrSearchDlg* page, const QString& shotName) {
+  QString line;
+  WhenShown<CMacDisplayPage>([&](CMacDisplayPage* popup) {
+    line = popup->macLine();
+    if (!shotName.isEmpty()) OverVeil(page, popup, CMacDisplayPage::kOffset).save(OutDir() + "/" + shotName);
+    popup->closeButton()->click();
+  });
+  ui::CSkinHeaderCtrl* header = page->list()->header();
+  header->grab();  // lays out the icon
+  const QPoint icon = header->helpIconRect().center();
+  QTest::mousePress(header, Qt::LeftButton, {}, icon);
+  QTest::mouseRelease(header, Qt::LeftButton, {}, icon);
+  (void)QTest::qWaitFor([&] { return !line.isEmpty(); }, 3000);
+  QTest::qWait(100);  // the veil closes
+  return line;
+}
+
+void ClickRadio(CNvrListCtrl* list, int row) { QTest::mouseClick(list, Qt::LeftButton, {}, list->RadioRect(row).center()); }
+
+}  // namespace
+
+class NvrSearchTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    currentLanguage = 0;
+    LoadLanguageFile(0);
+    ClearPageRegistry();
+    RegisterScaffoldPages();
+    RegisterRecorderPages();
+    RegisterPage(7, [](CInterDialog& host) { return new CScaffoldPage(host, 7); });  // just a place to arrive
+  }
+
+  void listsRecordersAndNextStoresTheChosenOne() {
+    auto sim = SimProcess::fromText(kTwoRecorders);
+    QVERIFY2(sim->ready(), sim->error().c_str());
+    CInterDialog host;
+    host.show();
+    GoTo(host, 6);
+    CNvrSearchDlg* page = SearchPage(host);
+    QVERIFY(page);
+    QVERIFY(!page->nextButton()->isEnabled());
+    QCOMPARE(MacPopupLine(page, QString()), QStringLiteral("MAC: xxxxxxxxxxxxxxxx"));  // no row yet
+
+    QVERIFY(WaitForSearch(page));
+    CNvrListCtrl* list = page->list();
+    QCOMPARE(list->rowCount(), 2);
+    QCOMPARE(list->CellText(0, CNvrListCtrl::kNumberColumn), QStringLiteral("1"));
+    QCOMPARE(list->CellText(1, CNvrListCtrl::kNumberColumn), QStringLiteral("2"));
+    QCOMPARE(list->SelectedRow(), 0);
+    QVERIFY(page->nextButton()->isEnabled());
+    QVERIFY(page->noDeviceLabel()->isHidden());
+    QVERIFY(page->busyAnimation()->isHidden());
+    QSet<QString> ips = {list->CellText(0, CNvrListCtrl::kIpColumn), list->CellText(1, CNvrListCtrl::kIpColumn)};
+    QCOMPARE(ips, (QSet<QString>{"127.0.15.1", "127.0.15.2"}));  // the VRX-208 is not listed
+    QVERIFY(page->grab().save(OutDir() + "/nvrsearch_results.png"));
+
+    // The MAC popup shows the chosen row's MAC in upper case without colons.
+    const int ours = list->CellText(0, CNvrListCtrl::kIpColumn) == "127.0.15.1" ? 0 : 1;
+    ClickRadio(list, ours);
+    QCOMPARE(list->SelectedRow(), ours);
+    QCOMPARE(MacPopupLine(page, "nvrsearch_mac_popup.png"), QStringLiteral("MAC: 001B2C3D4E5F"));
+
+    // Choose the second row: Next stores its address and MAC, asks for the probe and moves on.
+    ClickRadio(list, 1);
+    QCOMPARE(list->SelectedRow(), 1);
+    QVERIFY(!list->isSelected(0));
+    const QString ip = list->CellText(1, CNvrListCtrl::kIpColumn);
+    const QString mac = list->CellText(1, CNvrListCtrl::kMacColumn);
+    page->nextButton()->click();
+    QTRY_COMPARE(host.pageType(), 7);
+    QCOMPARE(host.GetRecorderIp(), ip);
+    QCOMPARE(host.GetRecorderMac(), mac);
+    QCOMPARE(host.GetAdminUser(), QStringLiteral("admin"));
+    QCOMPARE(host.state().recorderTag, host.discovery().FindByIpv4(ip.toStdString()));
+    // The probe ran for the chosen recorder (the second device only answers discovery: no account answer).
+    QTRY_COMPARE_WITH_TIMEOUT(host.probeBusy().load(), 0, 5000);
+  }
+
+  void noDeviceFoundThenRescan() {
+    auto sim = SimProcess::fromText(kSilentRecorder);
+    QVERIFY2(sim->ready(), sim->error().c_str());
+    CInterDialog host;
+    host.show();
+    GoTo(host, 6);
+    CNvrSearchDlg* page = SearchPage(host);
+    QVERIFY(page);
+    QVERIFY(WaitForSearch(page));
+    QCOMPARE(page->list()->rowCount(), 0);
+    QVERIFY(page->noDeviceLabel()->isVisible());
+    QVERIFY(!page->nextButton()->isEnabled());
+    QVERIFY(page->backButton()->isEnabled());
+    QVERIFY(page->grab().save(OutDir() + "/nvrsearch_no_device.png"));
+
+    // Next with nothing chosen does nothing.
+    page->nextButton()->setEnabled(true);
+    page->nextButton()->click();
+    QTest::qWait(50);
+    QCOMPARE(host.pageType(), 6);
+
+    // The help link opens the no-device popup.
+    bool shown = false;
+    WhenShown<CNoDevicePage>([&](CNoDevicePage* popup) {
+      shown = true;
+      OverVeil(page, popup, CNoDevicePage::kOffset).save(OutDir() + "/nvrsearch_no_device_popup.png");
+      popup->closeButton()->click();
+    });
+    auto* link = page->findChild<ui::CLinkStatic*>();
+    QVERIFY(link);
+    QTest::mouseClick(link, Qt::LeftButton, {}, link->TextRect().center().toPoint());
+    QTRY_VERIFY(shown);
+    QTest::qWait(100);
+
+    // Rescan once the recorder answers.
+    QVERIFY(sim->setRecorder("discovery_silent=0"));
+    page->rescanButton()->click();
+    QVERIFY(page->noDeviceLabel()->isHidden());
+    QVERIFY(WaitForSearch(page));
+    QCOMPARE(page->list()->rowCount(), 1);
+    QCOMPARE(page->list()->CellText(0, CNvrListCtrl::kIpColumn), QStringLiteral("127.0.15.1"));
+    QVERIFY(page->nextButton()->isEnabled());
+
+    // Back stops nothing that runs and goes to page 5.
+    page->backButton()->click();
+    QTRY_COMPARE(host.pageType(), 5);
+  }
+};
+
+QTEST_MAIN(NvrSearchTest)
+#include "NvrSearchTest.moc"
