@@ -28,6 +28,8 @@ const QRect kImportantRect(72, 432, 708, 60);
 constexpr int kSkipTop = 588;
 constexpr int kSkipHeight = 26;
 constexpr int kSkipPx = 13;
+constexpr int kTitleGap = 12;
+constexpr int kSmallestTitlePx = 22;
 // Under the spinner and the "Formatting your HDD..." line of the waiting veil.
 const QRect kProgressRect(0, 372, 860, 24);
 
@@ -45,6 +47,13 @@ QString ImportantText(const QString& caption) {
 }
 
 PortFlags Copy(const std::atomic<int>* pair) { return pair ? PortFlags{pair[0].load(), pair[1].load()} : PortFlags{}; }
+
+// The title box reaches under the step indicator; a long title (Russian) steps down in size to stay clear.
+void FitTitle(ui::CAvrelStatic* title) {
+  const int room = frame::kIndicatorRect.left() - kTitleGap - frame::kTitleRect.left();
+  for (int px = frame::kTitlePx; px > kSmallestTitlePx && title->MeasureText() > room; px -= 2)
+    title->setTextSize(px - 2);
+}
 
 // The recorder's web port from its discovery record, found by MAC; 0 (the default port) without one.
 int RecorderHttpPort(CInterDialog& host) {
@@ -64,7 +73,7 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSys
       httpPort_(httpPort),
       job_(worker) {
   setObjectName(QStringLiteral("CHddFormatDlg"));
-  AddTitle(Tr("hddformat_01", "Setup HDD for NVR"));
+  FitTitle(AddTitle(Tr("hddformat_01", "Setup HDD for NVR")));
   AddBodyText(Tr("hddformat_02",
                  "Please connect up to two hard drives to the USB ports(HD1 is the primary port). A green check will "
                  "appear when a hard drive is successfully mounted on a USB port."),

@@ -6,6 +6,7 @@
 
 #include "HddPageFixture.h"
 #include "SimProcess.h"
+#include "i18n/LangString.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
@@ -71,6 +72,8 @@ class HddFormatScreenshotTest : public QObject {
 
  private slots:
   void cleanup() {
+    currentLanguage = 0;
+    LoadLanguageFile(0);
     host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
     page_ = nullptr;
   }
@@ -79,15 +82,21 @@ class HddFormatScreenshotTest : public QObject {
     QTest::addColumn<int>("hd1");
     QTest::addColumn<int>("hd2");
     QTest::addColumn<QString>("name");
-    QTest::newRow("two disks") << 1 << 1 << "hdd-two-disks";
-    QTest::newRow("HD1") << 1 << 0 << "hdd-hd1";
-    QTest::newRow("HD2") << 0 << 1 << "hdd-hd2";
-    QTest::newRow("none") << 0 << 0 << "hdd-none";
+    QTest::addColumn<int>("language");
+    QTest::newRow("two disks") << 1 << 1 << "hdd-two-disks" << 0;
+    QTest::newRow("HD1") << 1 << 0 << "hdd-hd1" << 0;
+    QTest::newRow("HD2") << 0 << 1 << "hdd-hd2" << 0;
+    QTest::newRow("none") << 0 << 0 << "hdd-none" << 0;
+    QTest::newRow("Russian, long texts") << 1 << 1 << "hdd-two-disks-ru" << 2;
+    QTest::newRow("Simplified Chinese") << 0 << 1 << "hdd-hd2-zh_CN" << 5;
   }
   void ports() {
     QFETCH(int, hd1);
     QFETCH(int, hd2);
     QFETCH(QString, name);
+    QFETCH(int, language);
+    currentLanguage = language;
+    LoadLanguageFile(language);
     OpenPage();
     page_->Report(hd1, hd2, hd1, hd2);
     QTRY_COMPARE(page_->pictureState(), hd1 + 2 * hd2);
