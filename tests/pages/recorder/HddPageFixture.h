@@ -3,7 +3,7 @@
 // recording what it tells the host; popup helpers; a recorder scenario with two disk bays.
 #include <QApplication>
 #include <QTimer>
-#include <QtTest>
+#include <QCoreApplication>
 #include <atomic>
 #include <functional>
 #include <string>
