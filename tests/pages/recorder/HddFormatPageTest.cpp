@@ -189,6 +189,28 @@ class HddFormatPageTest : public QObject {
     QVERIFY(page_->told.empty());
   }
 
+  // The disk leaves while the question is open: OK then finds no disk, says so, and formats nothing.
+  void diskPulledDuringTheQuestion() {
+    OpenPage(false);
+    page_->Report(1, 0, 1, 0);
+    QTRY_COMPARE(page_->pictureState(), 1);
+    QString second;
+    WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* question) {
+      page_->Report(0, 0, 0, 0);
+      QCoreApplication::processEvents();
+      WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
+        second = alert->title();
+        alert->okButton()->click();
+      });
+      question->okButton()->click();
+    });
+    page_->nextButton()->click();
+    QCOMPARE(second, QString("No HD Found"));
+    QCOMPARE(page_->pictureState(), 0);
+    QVERIFY(page_->told.empty());
+    QVERIFY(!page_->job().running());
+  }
+
   // HD2 ready, HD1 plugged but not ready: the check overlay waits for the next report, then the question.
   void checkWaitsForTheNextReport() {
     OpenPage(false);
