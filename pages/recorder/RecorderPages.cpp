@@ -1,7 +1,8 @@
 #include "pages/recorder/RecorderPages.h"
 
-#include "app/PageRegistry.h"
 #include "app/InterDialog.h"
+#include "app/PageRegistry.h"
+#include "pages/recorder/HddFormatDlg.h"
 #include "pages/recorder/NvrPwdDlg.h"
 #include "pages/recorder/NvrSearchDlg.h"
 #include "pages/recorder/NvrSearchOverlays.h"
@@ -19,6 +20,7 @@ void RegisterRecorderPages() {
   });
   RegisterPage(CNvrTimeZoneDlg::kPageType,
                [](CInterDialog& host) { return new CNvrTimeZoneDlg(host, host.discovery()); });
+  RegisterPage(CHddFormatDlg::kPageType, [](CInterDialog& host) { return new CHddFormatDlg(host); });
 }
 
 }  // namespace vrx

@@ -8,7 +8,7 @@
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "app/PageRegistry.h"
-#include "pages/common/ScaffoldPages.h"
+#include "pages/AllPages.h"
 
 using namespace vrx;
 
@@ -30,16 +30,16 @@ class ScreenshotTest : public QObject {
   }
 
  private slots:
-  void initTestCase() { RegisterScaffoldPages(); }
+  void initTestCase() { RegisterAllPages(); }
 
   void pages_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<int>("navNexts");
     QTest::addColumn<QString>("name");
-    QTest::newRow("welcome en") << 0 << 0 << "spine_page1_en.png";
-    QTest::newRow("requirements en") << 0 << 1 << "spine_page2_en.png";
-    QTest::newRow("welcome zh_CN") << 5 << 0 << "spine_page1_zh_CN.png";
-    QTest::newRow("requirements zh_CN") << 5 << 1 << "spine_page2_zh_CN.png";
+    QTest::newRow("welcome en") << 0 << 0 << "wizard_page1_en.png";
+    QTest::newRow("requirements en") << 0 << 1 << "wizard_page2_en.png";
+    QTest::newRow("welcome zh_CN") << 5 << 0 << "wizard_page1_zh_CN.png";
+    QTest::newRow("requirements zh_CN") << 5 << 1 << "wizard_page2_zh_CN.png";
   }
   void pages() {
     QFETCH(int, language);
@@ -66,7 +66,7 @@ class ScreenshotTest : public QObject {
     CAboutDlg about;
     about.show();
     QCOMPARE(about.windowTitle(), QString("About"));
-    QVERIFY(about.grab().save(OutDir() + "/spine_about_en.png"));
+    QVERIFY(about.grab().save(OutDir() + "/wizard_about_en.png"));
   }
 };
 

@@ -16,6 +16,7 @@
 #include "pages/common/ScaffoldPages.h"
 #include "pages/recorder/NvrListCtrl.h"
 #include "pages/recorder/NvrSearchDlg.h"
+#include "pages/recorder/NvrSearchModel.h"
 #include "pages/recorder/NvrSearchOverlays.h"
 #include "pages/recorder/RecorderPages.h"
 #include "ui/Buttons.h"
@@ -149,6 +150,8 @@ class NvrSearchTest : public QObject {
     QVERIFY(page->busyAnimation()->isHidden());
     QSet<QString> ips = {list->CellText(0, CNvrListCtrl::kIpColumn), list->CellText(1, CNvrListCtrl::kIpColumn)};
     QCOMPARE(ips, (QSet<QString>{"127.0.15.1", "127.0.15.2"}));  // the VRX-208 is not listed
+    // The sandbox has two adapters (127.0.0.1, 127.0.0.2): every device is heard twice, listed once.
+    QCOMPARE(host.discovery().ResultCount(), 6);
     QVERIFY(page->grab().save(OutDir() + "/nvrsearch_results.png"));
 
     // The MAC popup shows the chosen row's MAC in upper case without colons.
@@ -171,6 +174,35 @@ class NvrSearchTest : public QObject {
     QCOMPARE(host.state().recorderTag, host.discovery().FindByIpv4(ip.toStdString()));
     // The probe ran for the chosen recorder (the second device only answers discovery: no account answer).
     QTRY_COMPARE_WITH_TIMEOUT(host.probeBusy().load(), 0, 5000);
+  }
+
+  // The page and its popups with longer translations, for a person to look at (no search needed).
+  void otherLanguages_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("Russian") << 2 << "ru";
+    QTest::newRow("Traditional Chinese") << 4 << "zh_TW";
+  }
+  void otherLanguages() {
+    QFETCH(int, language);
+    QFETCH(QString, suffix);
+    currentLanguage = language;
+    LoadLanguageFile(language);
+    {
+      CInterDialog host;
+      host.show();
+      GoTo(host, 6);
+      CNvrSearchDlg* page = SearchPage(host);
+      QVERIFY(page);
+      QVERIFY(page->grab().save(OutDir() + "/nvrsearch_" + suffix + ".png"));
+      CMacDisplayPage mac(nullptr, MacDisplayText(QStringLiteral("00:1b:2c:3d:4e:5f")));
+      QVERIFY(OverVeil(page, &mac, CMacDisplayPage::kOffset).save(OutDir() + "/nvrsearch_mac_popup_" + suffix + ".png"));
+      CNoDevicePage help(nullptr);
+      QVERIFY(OverVeil(page, &help, CNoDevicePage::kOffset)
+                  .save(OutDir() + "/nvrsearch_no_device_popup_" + suffix + ".png"));
+    }
+    currentLanguage = 0;
+    LoadLanguageFile(0);
   }
 
   // Closing the wizard while a search runs: the page stops its thread before the host's discovery manager

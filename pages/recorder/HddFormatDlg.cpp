@@ -1,0 +1,230 @@
+#include "pages/recorder/HddFormatDlg.h"
+
+#include <QTimer>
+
+#include "app/InterDialog.h"
+#include "i18n/LangString.h"
+#include "pages/common/FrameLayout.h"
+#include "ui/Buttons.h"
+#include "ui/Labels.h"
+#include "ui/Overlay.h"
+#include "ui/Palette.h"
+#include "ui/Waiting.h"
+
+namespace vrx {
+namespace {
+
+namespace pal = ui::palette;
+
+constexpr int kBackground = 3001;
+constexpr int kStep = 8;
+constexpr int kNoDiskAlert = 0;
+constexpr int kFormatAlert = 1;
+
+const QRect kPictureRect(190, 184, 480, 200);
+const QRect kThenNextRect(72, 400, 708, 22);
+const QRect kImportantRect(72, 432, 708, 60);
+// "Continue without formatting": a text link centred under Back and Next.
+constexpr int kSkipTop = 588;
+constexpr int kSkipHeight = 26;
+constexpr int kSkipPx = 13;
+constexpr int kTitleGap = 12;
+constexpr int kSmallestTitlePx = 22;
+// Under the spinner and the "Formatting your HDD..." line of the waiting veil.
+const QRect kProgressRect(0, 372, 860, 24);
+
+QString Tr(const char* key, const char* english) {
+  return GetLangString(QString::fromLatin1(key), QString::fromUtf8(english));
+}
+
+// hddformat_13 repeats the caption hddformat_11 at its start; the caption is drawn on its own.
+QString ImportantText(const QString& caption) {
+  QString text = Tr("hddformat_13",
+                    "Important: Formatting will permanently erase all data on the mounted hard drive(s). Please do "
+                    "not unplug the drive(s) without performing the correct eject procedure.");
+  if (!caption.isEmpty() && text.startsWith(caption)) text = text.mid(caption.size()).trimmed();
+  return text;
+}
+
+PortFlags Copy(const std::atomic<int>* pair) { return pair ? PortFlags{pair[0].load(), pair[1].load()} : PortFlags{}; }
+
+// The title box reaches under the step indicator; a long title (Russian) steps down in size to stay clear.
+void FitTitle(ui::CAvrelStatic* title) {
+  const int room = frame::kIndicatorRect.left() - kTitleGap - frame::kTitleRect.left();
+  for (int px = frame::kTitlePx; px > kSmallestTitlePx && title->MeasureText() > room; px -= 2)
+    title->setTextSize(px - 2);
+}
+
+// The recorder's web port from its discovery record, found by MAC; 0 (the default port) without one.
+int RecorderHttpPort(CInterDialog& host) {
+  const int entry = host.discovery().FindByMac(host.GetRecorderMac().toStdString());
+  return entry >= 0 ? host.discovery().HttpPort(entry) : 0;
+}
+
+}  // namespace
+
+CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
+    : CHddFormatDlg(host, host.fileSystemCodes().data(), host.worker(), RecorderHttpPort(host)) {}
+
+CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes,
+                             net::DeviceCommandWorker& worker, int httpPort)
+    : CWizardPage(host, PageFrame{kBackground, true, true, kStep}),
+      fileSystemCodes_(fileSystemCodes),
+      httpPort_(httpPort),
+      job_(worker) {
+  setObjectName(QStringLiteral("CHddFormatDlg"));
+  FitTitle(AddTitle(Tr("hddformat_01", "Setup HDD for NVR")));
+  AddBodyText(Tr("hddformat_02",
+                 "Please connect up to two hard drives to the USB ports(HD1 is the primary port). A green check will "
+                 "appear when a hard drive is successfully mounted on a USB port."),
+              frame::kBodyRect);
+
+  picture_ = new ui::CGroupImageBox(this, kPictureId);
+  picture_->SetImages({kFirstPicture, kFirstPicture + 1, kFirstPicture + 2, kFirstPicture + 3});
+  picture_->setGeometry(kPictureRect);
+  picture_->setCurrent(0);
+
+  AddBodyText(Tr("hddformat_10", "Then, click <br>\"Next\"</br> to format all mounted hard drives."), kThenNextRect);
+  const QString caption = Tr("hddformat_11", "Important:");
+  ui::CBaseStatic* important = AddBodyText(ImportantText(caption), kImportantRect);
+  important->setCaption(caption + QLatin1Char(' '), pal::kAccent);
+  important->setTextColor(pal::kNoteGrey);
+  important->setTextSize(13);
+
+  auto* skip = new ui::CAvrelButton(this, kCmdSkipFormat);
+  skip->setText(Tr("hddformat_12", "Continue without formatting"));
+  skip->setTextColor(pal::kAccent);
+  skip->setTextSize(kSkipPx);
+  const int skipWidth = skip->MeasureText() + 20;
+  skip->setGeometry((width() - skipWidth) / 2, kSkipTop, skipWidth, kSkipHeight);
+  skip->setCursor(Qt::PointingHandCursor);
+  WireControls();
+}
+
+CHddFormatDlg::~CHddFormatDlg() { job_.Stop(); }
+
+void CHddFormatDlg::TellHost(unsigned msg, WPARAM wParam) { PostToHost(msg, wParam); }
+
+void CHddFormatDlg::StopWork() { job_.Stop(); }
+
+void CHddFormatDlg::Leave(int navCode) {
+  StopWork();
+  TellHost(WM_WIZ_NAVIGATE, WPARAM(navCode));
+}
+
+void CHddFormatDlg::OnCommand(int commandId) {
+  switch (commandId) {
+    case kCmdNext: return OnNext();
+    case kCmdBack:
+      TellHost(WM_WIZ_DISKPOLL, 1);
+      return Leave(NAV_BACK);
+    case kCmdSkipFormat:
+      TellHost(WM_WIZ_DISKPOLL, 1);
+      return Leave(NAV_NEXT);
+    default: return CWizardPage::OnCommand(commandId);
+  }
+}
+
+void CHddFormatDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_WIZ_DISKSTATUS)
+    OnDiskStatus(reinterpret_cast<const std::atomic<int>*>(wParam), reinterpret_cast<const std::atomic<int>*>(lParam));
+}
+
+void CHddFormatDlg::OnDiskStatus(const std::atomic<int>* ready, const std::atomic<int>* plugged) {
+  ports_.ready = Copy(ready);
+  ports_.plugged = Copy(plugged);
+  // Only the check overlay waits for this report. A report still on its way when formatting starts must not
+  // close the progress overlay, which follows the format thread alone.
+  checking_ = 0;
+  picture_->setCurrent(pictureState());
+}
+
+void CHddFormatDlg::OpenOverlay(int kind) {
+  ui::OverlayInputs inputs;
+  inputs.cancelFlag = 1;  // every alert of this page offers OK and CANCEL
+  RunOverlay(kind, inputs);
+}
+
+int CHddFormatDlg::ShowAlert(int alertType) {
+  ui::OverlayInputs inputs;
+  inputs.alertType = alertType;
+  inputs.cancelFlag = 1;
+  return RunOverlay(ui::kOverlayAlarm, inputs);
+}
+
+void CHddFormatDlg::OnNext() {
+  QPointer<CHddFormatDlg> self(this);
+  switch (ChooseNextStep(ports_)) {
+    case NextStep::NoDisk: ShowAlert(kNoDiskAlert); return;
+    case NextStep::CheckThenAsk:
+      checking_ = 1;
+      ui::WaitWhileBusy(this, &checking_, kCheckTicks, /*checkMode*/ true);
+      if (!self) return;
+      checking_ = 0;
+      if (ConfirmAndFormat() != Outcome::Formatted) return;
+      TellHost(WM_WIZ_DISKPOLL, 1);
+      return Leave(NAV_NEXT);
+    case NextStep::Ask:
+      if (ConfirmAndFormat() == Outcome::Formatted) Leave(NAV_NEXT);
+      return;
+  }
+}
+
+CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
+  QPointer<CHddFormatDlg> self(this);
+  const int answer = ShowAlert(kFormatAlert);
+  if (!self) return Outcome::PageGone;
+  if (answer != QDialog::Accepted) return Outcome::Stay;
+  // The ports may have changed while the question was open.
+  if (!AnyPlugged(ports_.plugged)) {
+    ShowAlert(kNoDiskAlert);
+    return self ? Outcome::Stay : Outcome::PageGone;
+  }
+
+  TellHost(WM_WIZ_DISKPOLL, 1);
+  HddFormatJob::Recorder recorder{host().GetRecorderIp().toStdString(), httpPort_,
+                                  host().GetAdminUser().toStdString(), host().GetAdminPassword().toStdString()};
+  job_.Start(recorder, ports_.plugged, Copy(fileSystemCodes_));
+  ShowProgress();
+  if (!self) return Outcome::PageGone;
+  job_.Stop();
+
+  if (!job_.failed()) return Outcome::Formatted;
+  ui::OverlayInputs error;
+  error.errorText = Tr("Failed to format HDD!", "Failed to format HDD!");
+  RunOverlay(ui::kOverlayError, error);
+  if (!self) return Outcome::PageGone;
+  TellHost(WM_WIZ_DISKPOLL, 0);
+  return Outcome::Stay;
+}
+
+// The waiting veil in format mode, with the disk and its percentage under the spinner.
+void CHddFormatDlg::ShowProgress() {
+  // On the heap: the page (its parent) may be destroyed while the veil runs, and takes the veil with it.
+  QPointer<ui::CWaitingPage> veil = new ui::CWaitingPage(this);
+  veil->setPosition(mapToGlobal(QPoint(0, 0)));
+  veil->setMaxTicks(kFormatTicks);
+  veil->setWatchedFlag(&job_.busy());
+  veil->setFormatMode(0);
+  veil->setDiskIndex(&job_.diskIndex());
+  veil->setProgress(&job_.progress());
+
+  auto* line = new ui::CAvrelStatic(veil);
+  line->setTextColor(pal::kIndicatorGrey);
+  line->setTextSize(14);
+  line->setAlignment(Qt::AlignCenter);
+  line->setGeometry(kProgressRect);
+  auto* refresh = new QTimer(veil);
+  auto show = [this, line] {
+    line->setText(GetLangString(QStringLiteral("hddformat_15"), QStringLiteral("Formatting HD{0}: {1}%"),
+                                QString::number(job_.diskIndex() + 1), QString::number(job_.progress())));
+  };
+  show();
+  connect(refresh, &QTimer::timeout, line, show);
+  refresh->start(ui::CWaitingPage::kTickMs);
+
+  veil->exec();
+  delete veil.data();
+}
+
+}  // namespace vrx

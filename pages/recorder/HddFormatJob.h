@@ -1,0 +1,77 @@
+#pragma once
+// The disk page's format thread: formats every plugged disk of the recorder, one after the other, through the
+// host's command worker (2006 starts a format, 2007 reads its progress), and reports through single-word
+// flags that the page's progress overlay reads every 100 ms: busy (1 until the thread ends), the disk being
+// formatted, its progress in percent and whether a format failed.
+//
+// The job owns the worker while it runs: nothing else may start commands on it until Stop() has returned.
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "pages/recorder/HddFormatRules.h"
+
+namespace vrx::net {
+class DeviceCommandWorker;
+}
+
+namespace vrx {
+
+class HddFormatJob {
+ public:
+  // The recorder's configuration interface.
+  struct Recorder {
+    std::string address;
+    int httpPort = 0;  // 0 = the default (80)
+    std::string user;
+    std::string password;
+  };
+
+  static constexpr int kStopWaitMs = 3000;
+
+  explicit HddFormatJob(net::DeviceCommandWorker& worker);
+  ~HddFormatJob();
+  HddFormatJob(const HddFormatJob&) = delete;
+  HddFormatJob& operator=(const HddFormatJob&) = delete;
+
+  // Stops a previous run, sets busy, and starts formatting the plugged disks with their file-system codes.
+  void Start(const Recorder& recorder, const PortFlags& plugged, const PortFlags& fileSystemCodes);
+  // Clears the running flag and waits for the thread (3000 ms, then on until it has ended: it polls the
+  // flag at least every 50 ms apart from one worker call, and must not outlive the worker it uses).
+  void Stop();
+
+  const std::atomic<int>& busy() const { return busy_; }
+  const std::atomic<int>& diskIndex() const { return diskIndex_; }
+  const std::atomic<int>& progress() const { return progress_; }
+  bool failed() const { return failed_.load() != 0; }
+  bool running() const { return running_.load() != 0; }
+
+ private:
+  void Run(Recorder recorder, PortFlags plugged, PortFlags fileSystems);
+  // Formats one disk; false when the recorder refused or did not answer (the run then ends).
+  bool FormatOne(const Recorder& r, int disk, int fileSystem);
+  // Reads the progress until it reaches 100 or the run stops; false on a failed poll or a failed format.
+  bool FollowProgress(const Recorder& r);
+  // One 2007 exchange: polls the worker every 50 ms (at most 5 minutes) until a percentage above 0 arrives.
+  bool PollOnce();
+  void Fail();
+  // Sleeps ms, or less when the running flag is cleared meanwhile; false when it was cleared.
+  bool Pause(int ms);
+
+  net::DeviceCommandWorker& worker_;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool ended_ = true;  // guarded by mutex_
+  std::atomic<int> running_{0};
+  std::atomic<int> busy_{0};
+  std::atomic<int> diskIndex_{0};
+  std::atomic<int> progress_{0};
+  std::atomic<int> failed_{0};
+};
+
+}  // namespace vrx

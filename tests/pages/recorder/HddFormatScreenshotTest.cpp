@@ -1,0 +1,161 @@
+// Renders the disk page (two disks, one, none), its confirmation, the format progress and the failure into
+// $VRX_BUILD_DIR/screenshots/ for a person to look at. The checks only guard against blank pictures.
+#include <QPainter>
+#include <QtTest>
+#include <memory>
+
+#include "HddPageFixture.h"
+#include "SimProcess.h"
+#include "i18n/LangString.h"
+#include "ui/Alerts.h"
+#include "ui/Buttons.h"
+#include "ui/Overlay.h"
+#include "ui/Waiting.h"
+
+using namespace vrx;
+using namespace hddtest;
+using vrx::test::SimProcess;
+
+namespace {
+
+QString OutPath(const QString& name) {
+  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
+  QDir().mkpath(dir);
+  return dir + "/" + name + ".png";
+}
+
+int ColourCount(const QImage& image) {
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 4)
+    for (int x = 0; x < image.width(); x += 4) colours.insert(image.pixel(x, y));
+  return colours.size();
+}
+
+void Save(const QImage& shot, const QString& name) {
+  QVERIFY(ColourCount(shot) > 20);
+  QVERIFY(shot.save(OutPath(name)));
+}
+
+// A popup over the page under the popup veil (black at 153/255).
+QImage UnderPopup(QWidget* page, QWidget* popup) {
+  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&shot);
+  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
+  p.drawImage(popup->mapToGlobal(QPoint(0, 0)) - page->mapToGlobal(QPoint(0, 0)), popup->grab().toImage());
+  return shot;
+}
+
+// The waiting veil (black at 180/255) over the page: its light spinner and texts over the darkened page.
+QImage UnderWaiting(QWidget* page, QWidget* waiting) {
+  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&shot);
+  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CWaitingPage::kOpacity));
+  p.setCompositionMode(QPainter::CompositionMode_Lighten);
+  p.drawImage(0, 0, waiting->grab().toImage());
+  return shot;
+}
+
+}  // namespace
+
+class HddFormatScreenshotTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CInterDialog> host_;
+  RecordingHddPage* page_ = nullptr;  // owned by the host
+
+  void OpenPage(bool poll = false) {
+    host_ = std::make_unique<CInterDialog>();
+    page_ = ShowDiskPage(*host_);
+    QVERIFY(page_);
+    if (poll) ControlPoller(*host_, 0);
+  }
+
+ private slots:
+  void cleanup() {
+    currentLanguage = 0;
+    LoadLanguageFile(0);
+    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
+    page_ = nullptr;
+  }
+
+  void ports_data() {
+    QTest::addColumn<int>("hd1");
+    QTest::addColumn<int>("hd2");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("language");
+    QTest::newRow("two disks") << 1 << 1 << "hdd-two-disks" << 0;
+    QTest::newRow("HD1") << 1 << 0 << "hdd-hd1" << 0;
+    QTest::newRow("HD2") << 0 << 1 << "hdd-hd2" << 0;
+    QTest::newRow("none") << 0 << 0 << "hdd-none" << 0;
+    QTest::newRow("Russian, long texts") << 1 << 1 << "hdd-two-disks-ru" << 2;
+    QTest::newRow("Simplified Chinese") << 0 << 1 << "hdd-hd2-zh_CN" << 5;
+  }
+  void ports() {
+    QFETCH(int, hd1);
+    QFETCH(int, hd2);
+    QFETCH(QString, name);
+    QFETCH(int, language);
+    currentLanguage = language;
+    LoadLanguageFile(language);
+    OpenPage();
+    page_->Report(hd1, hd2, hd1, hd2);
+    QTRY_COMPARE(page_->pictureState(), hd1 + 2 * hd2);
+    Save(page_->grab().toImage(), name);
+  }
+
+  void alerts() {
+    OpenPage();
+    page_->Report(0, 0, 0, 0);
+    QTRY_VERIFY(page_->ports().plugged == (PortFlags{0, 0}));
+    QImage noDisk;
+    WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
+      noDisk = UnderPopup(page_, alert);
+      alert->okButton()->click();
+    });
+    page_->nextButton()->click();
+    Save(noDisk, "hdd-no-hd-found");
+
+    page_->Report(1, 1, 1, 1);
+    QTRY_COMPARE(page_->pictureState(), 3);
+    QImage confirm;
+    WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
+      confirm = UnderPopup(page_, alert);
+      alert->cancelButton()->click();
+    });
+    page_->nextButton()->click();
+    Save(confirm, "hdd-confirm");
+  }
+
+  // HD1 formats slowly enough to be caught half-way; HD2 then fails.
+  void progressAndFailure() {
+    auto sim = SimProcess::fromText(Scenario(R"({"plugged": true, "ready": true, "fs": 4})",
+                                             R"({"plugged": true, "ready": true, "fs": 1, "format_fails": true})",
+                                             /*formatSeconds*/ 6));
+    QVERIFY2(sim->ready(), sim->error().c_str());
+    OpenPage(/*poll*/ true);
+    QTRY_COMPARE(page_->pictureState(), 3);
+
+    WhenShown<ui::CAlarmDisplayPage>([](ui::CAlarmDisplayPage* alert) { alert->okButton()->click(); });
+    QImage progress, failure;
+    WhenShown<ui::CWaitingPage>([&](ui::CWaitingPage* waiting) {
+      auto* watch = new QTimer(waiting);
+      QObject::connect(watch, &QTimer::timeout, waiting, [&, watch, waiting] {
+        if (page_->job().progress() < 30) return;
+        watch->stop();
+        QTest::qWait(150);  // the progress line follows every 100 ms
+        progress = UnderWaiting(page_, waiting);
+      });
+      watch->start(20);
+    });
+    WhenShown<ui::CErrorPage>([&](ui::CErrorPage* error) {
+      failure = UnderPopup(page_, error);
+      error->closeButton()->click();
+    });
+    page_->nextButton()->click();
+    Save(progress, "hdd-formatting");
+    Save(failure, "hdd-format-failed");
+  }
+};
+
+QTEST_MAIN(HddFormatScreenshotTest)
+#include "HddFormatScreenshotTest.moc"

@@ -1,0 +1,98 @@
+#pragma once
+// What the disk page's tests share: the page in a real host (whose poller reads the simulated recorder),
+// recording what it tells the host; popup helpers; a recorder scenario with two disk bays.
+#include <QApplication>
+#include <QTimer>
+#include <QCoreApplication>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/InterDialog.h"
+#include "app/PageRegistry.h"
+#include "pages/recorder/HddFormatDlg.h"
+
+namespace hddtest {
+
+using namespace vrx;
+
+constexpr const char* kRecorderIp = "127.0.15.1";
+
+// A recorder with the two given disk descriptions (JSON objects); a format takes formatSeconds.
+inline std::string Scenario(const std::string& hd1, const std::string& hd2, int formatSeconds = 1) {
+  return std::string(R"({"name": "disks", "recorder": {"address": "127.0.15.1", "mac": "00:1d:4f:a0:15:01",)") +
+         R"("admin_password": "", "format_seconds": )" + std::to_string(formatSeconds) + R"(, "disks": [)" + hd1 + ", " + hd2 +
+         R"(]}, "kelvaro": {"address": "127.0.35.1"}})";
+}
+
+// The disk page as the host shows it, recording what it tells the host (and passing it on, so the host's
+// poller starts and stops). Report() plays one poller message with flags of the test's own.
+class RecordingHddPage : public CHddFormatDlg {
+ public:
+  explicit RecordingHddPage(CInterDialog& host) : CHddFormatDlg(host) {}
+
+  std::vector<std::pair<unsigned, WPARAM>> told;
+  std::atomic<int> ready[2]{};
+  std::atomic<int> plugged[2]{};
+
+  void Report(int ready0, int ready1, int plugged0, int plugged1) {
+    ready[0] = ready0, ready[1] = ready1;
+    plugged[0] = plugged0, plugged[1] = plugged1;
+    PostMessage(handle(), WM_WIZ_DISKSTATUS, WPARAM(&ready[0]), LPARAM(&plugged[0]));
+  }
+
+ protected:
+  void TellHost(unsigned msg, WPARAM wParam) override {
+    told.emplace_back(msg, wParam);
+    CHddFormatDlg::TellHost(msg, wParam);
+  }
+};
+
+// A host that knows the recorder of Scenario() and shows the disk page (type 9, the only page registered).
+inline RecordingHddPage* ShowDiskPage(CInterDialog& host) {
+  ClearPageRegistry();
+  RegisterPage(CHddFormatDlg::kPageType, [](CInterDialog& h) { return new RecordingHddPage(h); });
+  host.SetRecorderIp(kRecorderIp);
+  host.SetAdminUser("admin");
+  host.SetAdminPassword("");
+  host.show();
+  host.ShowPage(CHddFormatDlg::kPageType);
+  return dynamic_cast<RecordingHddPage*>(host.currentPage());
+}
+
+// Starts (0) or stops (1) the host's disk poller as the neighbouring pages do, and lets the host act on it.
+inline void ControlPoller(CInterDialog& host, WPARAM stop) {
+  PostMessage(host.handle(), WM_WIZ_DISKPOLL, stop);
+  QCoreApplication::processEvents();
+}
+
+using Told = std::vector<std::pair<unsigned, WPARAM>>;
+inline const std::pair<unsigned, WPARAM> kStopPolling{WM_WIZ_DISKPOLL, 1}, kPollAgain{WM_WIZ_DISKPOLL, 0},
+    kNext{WM_WIZ_NAVIGATE, NAV_NEXT}, kBack{WM_WIZ_NAVIGATE, NAV_BACK};
+
+template <class T>
+T* VisiblePopup() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
+  return nullptr;
+}
+
+// Runs action once a popup of type T is on screen. The popups run nested modal loops inside the click that
+// opened them, so a timer looks for them from inside those loops.
+template <class T>
+void WhenShown(std::function<void(T*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (T* popup = VisiblePopup<T>()) {
+      timer->stop();
+      timer->deleteLater();
+      action(popup);
+    }
+  });
+  timer->start();
+}
+
+}  // namespace hddtest
