@@ -43,7 +43,7 @@ fuzz: deps
 # The network tests under ThreadSanitizer.
 tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_GEN) -DVRX_TSAN=ON
-	cmake --build build-tsan -j $(JOBS)
+	cmake --build build-tsan -j $(JOBS) --target net_tests
 	ctest --test-dir build-tsan --output-on-failure -L net
 
 bench: build
