@@ -18,6 +18,7 @@
 #include "ui/Labels.h"
 #include "ui/Links.h"
 #include "ui/Palette.h"
+#include "PopupWatch.h"
 
 using namespace vrx;
 
@@ -38,28 +39,8 @@ void GoTo(CInterDialog& host, int type) {
   QTRY_COMPARE(host.pageType(), type);
 }
 
-template <class T>
-T* VisiblePopup() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
-  return nullptr;
-}
-
-// Runs action once a popup of type T is on screen. The popups run nested modal loops, so the test cannot
-// wait for them in its own body: a timer looks for them from inside those loops.
-template <class T>
-void WhenShown(std::function<void(T*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (T* popup = VisiblePopup<T>()) {
-      timer->stop();
-      timer->deleteLater();
-      action(popup);
-    }
-  });
-  timer->start();
-}
+using vrx::test::VisiblePopup;
+using vrx::test::WhenShown;
 
 void ClickLink(ui::CLinkStatic* link) {
   QTest::mouseClick(link, Qt::LeftButton, {}, link->TextRect().center().toPoint());

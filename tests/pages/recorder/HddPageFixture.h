@@ -13,6 +13,7 @@
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
 #include "pages/recorder/HddFormatDlg.h"
+#include "PopupWatch.h"
 
 namespace hddtest {
 
@@ -72,27 +73,7 @@ using Told = std::vector<std::pair<unsigned, WPARAM>>;
 inline const std::pair<unsigned, WPARAM> kStopPolling{WM_WIZ_DISKPOLL, 1}, kPollAgain{WM_WIZ_DISKPOLL, 0},
     kNext{WM_WIZ_NAVIGATE, NAV_NEXT}, kBack{WM_WIZ_NAVIGATE, NAV_BACK};
 
-template <class T>
-T* VisiblePopup() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
-  return nullptr;
-}
-
-// Runs action once a popup of type T is on screen. The popups run nested modal loops inside the click that
-// opened them, so a timer looks for them from inside those loops.
-template <class T>
-void WhenShown(std::function<void(T*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (T* popup = VisiblePopup<T>()) {
-      timer->stop();
-      timer->deleteLater();
-      action(popup);
-    }
-  });
-  timer->start();
-}
+using vrx::test::VisiblePopup;
+using vrx::test::WhenShown;
 
 }  // namespace hddtest

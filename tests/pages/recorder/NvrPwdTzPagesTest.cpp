@@ -25,6 +25,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
 #include "ui/Palette.h"
+#include "PopupWatch.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -88,27 +89,8 @@ void GoTo(CInterDialog& host, int type) {
   QTRY_COMPARE(host.pageType(), type);
 }
 
-template <class T>
-T* VisiblePopup() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
-  return nullptr;
-}
-
-// Runs action once a popup of type T is on screen (popups run nested modal loops, so a timer looks for them).
-template <class T>
-void WhenShown(std::function<void(T*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (T* popup = VisiblePopup<T>()) {
-      timer->stop();
-      timer->deleteLater();
-      action(popup);
-    }
-  });
-  timer->start();
-}
+using vrx::test::VisiblePopup;
+using vrx::test::WhenShown;
 
 QString ShotPath(const QString& name) {
   const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";

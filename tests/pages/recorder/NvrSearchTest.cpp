@@ -23,6 +23,7 @@
 #include "ui/Labels.h"
 #include "ui/Links.h"
 #include "ui/Overlay.h"
+#include "PopupWatch.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -63,27 +64,8 @@ bool WaitForSearch(CNvrSearchDlg* page) {
   return QTest::qWaitFor([&] { return !page->searching() && page->rescanButton()->isEnabled(); }, 12000);
 }
 
-template <class T>
-T* VisiblePopup() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* popup = qobject_cast<T*>(w); popup && popup->isVisible()) return popup;
-  return nullptr;
-}
-
-// Runs action once a popup of type T is on screen (from inside the popup's own modal loop).
-template <class T>
-void WhenShown(std::function<void(T*)> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (T* popup = VisiblePopup<T>()) {
-      timer->stop();
-      timer->deleteLater();
-      action(popup);
-    }
-  });
-  timer->start();
-}
+using vrx::test::VisiblePopup;
+using vrx::test::WhenShown;
 
 // The page under the veil with the popup at its offset, as the wizard shows them.
 QImage OverVeil(QWidget* page, QWidget* popup, QPoint offset) {
