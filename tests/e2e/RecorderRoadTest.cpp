@@ -113,9 +113,10 @@ class PopupWatch : public QObject {
 
   void LookAtWaiting(int page, ui::CWaitingPage* waiting) {
     QString what = "waiting";
-    if (auto* disks = qobject_cast<CHddFormatDlg*>(host_.currentPage()); disks && disks->job().running()) {
-      if (disks->job().progress() < 40) return;  // half-way, so the progress line shows
-      what = QString("formatting-hd%1").arg(disks->job().diskIndex() + 1);
+    if (auto* disks = qobject_cast<CHddFormatDlg*>(host_.currentPage())) {
+      if (disks->job().running() && disks->job().progress() < 40) return;  // half-way, so the line shows
+      what = disks->job().running() ? QString("formatting-hd%1").arg(disks->job().diskIndex() + 1)
+                                    : QString("formatting-done");
     } else if (waiting->ticks() < 2) {
       return;  // let the spinner and the text show first
     }
