@@ -7,6 +7,7 @@
 //
 // Every page and popup passed is saved to $VRX_BUILD_DIR/screenshots/e2e_NN_<what>.png.
 #include <QPainter>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -128,8 +129,8 @@ class PopupWatch : public QObject {
   }
 
   void LookAtPopup(int page, QDialog* popup) {
-    if (answered_.contains(popup)) return;
-    answered_ << popup;
+    if (popup == lastPopup_) return;  // seen already (a new popup is a new object: the pointer resets)
+    lastPopup_ = popup;
     const QString key = Key(page, QString(popup->metaObject()->className()).section("::", -1));
     seen_ << key;
     album_.Save(HostWith(&host_, popup, ui::CTransparentPage::kOpacity), key);
@@ -138,6 +139,7 @@ class PopupWatch : public QObject {
       QString text;
       if (auto* error = qobject_cast<ui::CErrorPage*>(popup)) text = ": " + error->message();
       unexpected_ << key + text;
+      qWarning("unexpected popup %s, closed", qPrintable(key + text));
       popup->reject();
       return;
     }
@@ -151,7 +153,7 @@ class PopupWatch : public QObject {
   QTimer timer_;
   std::map<QString, Answer> expected_;
   QSet<QString> taken_;
-  QSet<QDialog*> answered_;
+  QPointer<QDialog> lastPopup_;
   QStringList unexpected_, seen_;
 };
 
