@@ -9,6 +9,7 @@
 
 #include "ui/Alerts.h"
 #include "ui/Popup.h"
+#include "platform/Compositing.h"
 
 namespace vrx::ui {
 namespace {
@@ -71,8 +72,7 @@ CTransparentPage::CTransparentPage(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setFixedSize(kSize);
   RoundWindowCorners(this, 6);
-  // Where the platform has no translucent windows this is ignored and the veil is opaque.
-  setWindowOpacity(kOpacity / 255.0);
+  backdrop_.Attach(this, kOpacity, PerPixelAlphaWindowsShown());
   setAccessibleName(QStringLiteral("overlay"));
 }
 
@@ -84,6 +84,7 @@ void CTransparentPage::setPosition(QPoint screenTopLeft) { move(screenTopLeft); 
 
 void CTransparentPage::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
+  backdrop_.Capture(this);
   if (timerId_ == -1 && !popup_) timerId_ = startTimer(kFirstTickMs);
 }
 
@@ -121,7 +122,7 @@ void CTransparentPage::openPopup() {
 
 void CTransparentPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), Qt::black);
+  backdrop_.Paint(p, rect());
 }
 
 void CTransparentPage::keyPressEvent(QKeyEvent* e) {

@@ -15,6 +15,8 @@
 #include <QPoint>
 #include <QString>
 #include <array>
+
+#include "ui/Veil.h"
 #include <functional>
 #include <memory>
 #include <optional>
@@ -94,6 +96,7 @@ class CTransparentPage : public QDialog {
   int kind_ = 0;
   OverlayInputs inputs_;
   int timerId_ = -1;
+  VeilBackdrop backdrop_;
   QDialog* popup_ = nullptr;
 };
 

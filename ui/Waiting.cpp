@@ -12,6 +12,7 @@
 #include "ui/Overlay.h"
 #include "ui/Popup.h"
 #include "ui/Text.h"
+#include "platform/Compositing.h"
 
 namespace vrx::ui {
 namespace {
@@ -23,7 +24,7 @@ CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setFixedSize(CTransparentPage::kSize);
   RoundWindowCorners(this, 6);
-  setWindowOpacity(kOpacity / 255.0);
+  backdrop_.Attach(this, kOpacity, PerPixelAlphaWindowsShown());
 
   const int centreX = width() / 2;
   const int spinnerTop = height() / 2 - kSpinnerSide;
@@ -55,6 +56,7 @@ QString CWaitingPage::shownText() const { return label_->text(); }
 
 void CWaitingPage::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
+  backdrop_.Capture(this);
   if (timerId_ != -1) return;
   text_ = chosenText();
   setAccessibleName(text_);
@@ -92,7 +94,7 @@ void CWaitingPage::tick() {
 
 void CWaitingPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), Qt::black);
+  backdrop_.Paint(p, rect());
 }
 
 void CWaitingPage::keyPressEvent(QKeyEvent* e) { e->accept(); }

@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QString>
 #include <array>
+
+#include "ui/Veil.h"
 #include <atomic>
 
 namespace vrx::ui {
@@ -64,6 +66,7 @@ class CWaitingPage : public QDialog {
   const std::atomic<int>* progress_ = nullptr;
   int ticks_ = 0;
   int timerId_ = -1;
+  VeilBackdrop backdrop_;
   int shownSpinner_ = -1;
   QString text_;
   CAvrelStatic* label_ = nullptr;

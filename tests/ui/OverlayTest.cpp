@@ -13,7 +13,10 @@
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
+#include "ui/Veil.h"
 #include "ui/Waiting.h"
+#include <QDialog>
+#include <QPainter>
 
 using namespace vrx::ui;
 
@@ -50,6 +53,36 @@ class ScriptedPopup : public CPopupPage {
 class OverlayTest : public QObject {
   Q_OBJECT
  private slots:
+
+  // Without translucent windows a veil would be solid black: it shows the page under it, darkened instead.
+  void veilBackdropDarkensThePageWhenWindowsCannotBeTranslucent_data() {
+    QTest::addColumn<bool>("translucent");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("translucent windows: black, the window fades it") << true << QColor(Qt::black);
+    QTest::newRow("opaque windows: page under 60 % black") << false << QColor(102, 0, 0);
+  }
+  void veilBackdropDarkensThePageWhenWindowsCannotBeTranslucent() {
+    QFETCH(bool, translucent);
+    QFETCH(QColor, expected);
+    QWidget page;
+    page.setGeometry(100, 100, 200, 120);
+    page.setAutoFillBackground(true);
+    QPalette pal = page.palette();
+    pal.setColor(QPalette::Window, Qt::red);
+    page.setPalette(pal);
+    page.show();
+    QDialog veil(&page);
+    veil.setGeometry(page.geometry());
+    VeilBackdrop backdrop;
+    backdrop.Attach(&veil, 153, translucent);
+    backdrop.Capture(&veil);
+    QImage painted(veil.size(), QImage::Format_RGB32);
+    QPainter p(&painted);
+    backdrop.Paint(p, painted.rect());
+    p.end();
+    QCOMPARE(QColor(painted.pixel(50, 50)), expected);
+    QCOMPARE(veil.windowOpacity() < 1.0, translucent);
+  }
   void kindRules_data();
   void kindRules();
   void unknownOrEmptyKindEndsWithCancelAtOnce_data();
