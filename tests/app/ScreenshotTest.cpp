@@ -9,6 +9,7 @@
 #include "i18n/LangString.h"
 #include "app/PageRegistry.h"
 #include "pages/AllPages.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 
@@ -23,11 +24,7 @@ class ScreenshotTest : public QObject {
     p.drawImage(CBriskoDlg::kHostInset, CBriskoDlg::kHostInset, frame.host()->grab().toImage());
     return canvas;
   }
-  static QString OutDir() {
-    const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
-    QDir().mkpath(dir);
-    return dir;
-  }
+  static QString OutDir() { return vrx::test::ScreenshotDir(); }
 
  private slots:
   void initTestCase() { RegisterAllPages(); }

@@ -35,6 +35,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -49,9 +50,7 @@ constexpr const char* kNewPassword = "Vigil2024";
 class Album {
  public:
   void Save(const QImage& shot, const QString& what) {
-    const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
-    QDir().mkpath(dir);
-    const QString path = QString("%1/e2e_%2_%3.png").arg(dir).arg(++count_, 2, 10, QChar('0')).arg(what);
+    const QString path = QString("%1/e2e_%2_%3.png").arg(vrx::test::ScreenshotDir()).arg(++count_, 2, 10, QChar('0')).arg(what);
     if (!shot.save(path)) QWARN(qPrintable("could not save " + path));
   }
   int count() const { return count_; }

@@ -19,6 +19,7 @@
 #include "ui/Links.h"
 #include "ui/Palette.h"
 #include "PopupWatch.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 
@@ -33,11 +34,7 @@ void Settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
-// Walks the wizard forward to page type `type` the way its Next buttons do.
-void GoTo(CInterDialog& host, int type) {
-  for (int i = host.pageType(); i < type; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
-  QTRY_COMPARE(host.pageType(), type);
-}
+using vrx::test::GoTo;
 
 using vrx::test::VisiblePopup;
 using vrx::test::WhenShown;

@@ -12,21 +12,14 @@
 #include "pages/intro/IntroPages.h"
 #include "ui/ComboBox.h"
 #include "ui/Overlay.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 
 namespace {
 
-QString OutDir() {
-  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
-  QDir().mkpath(dir);
-  return dir;
-}
-
-void GoTo(CInterDialog& host, int type) {
-  for (int i = host.pageType(); i < type; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
-  QTRY_COMPARE(host.pageType(), type);
-}
+using vrx::test::GoTo;
+using vrx::test::ScreenshotDir;
 
 // The page under the veil (black at 153/255) with the popup at its offset.
 QImage OverVeil(const QImage& page, QWidget* popup, QPoint offset) {
@@ -81,7 +74,7 @@ class IntroScreenshotTest : public QObject {
       QWidget* page = host.currentPage();
       const QImage shot = page->grab().toImage();
       QVERIFY(ColourCount(shot) > 50);
-      QVERIFY(shot.save(QString("%1/intro_page%2_%3.png").arg(OutDir()).arg(type).arg(suffix)));
+      QVERIFY(shot.save(QString("%1/intro_page%2_%3.png").arg(ScreenshotDir()).arg(type).arg(suffix)));
       if (type == 5) ledPage = shot;
       if (type == 1) {  // the language list opened over the page
         auto* home = qobject_cast<CHomeDlg*>(page);
@@ -92,16 +85,16 @@ class IntroScreenshotTest : public QObject {
         QPainter p(&open);
         p.drawImage(page->mapFromGlobal(dropDown->mapToGlobal(QPoint(0, 0))), dropDown->grab().toImage());
         p.end();
-        QVERIFY(open.save(QString("%1/intro_page1_list_%2.png").arg(OutDir(), suffix)));
+        QVERIFY(open.save(QString("%1/intro_page1_list_%2.png").arg(ScreenshotDir(), suffix)));
         dropDown->close();
       }
     }
     CLEDRedPage led(nullptr);
-    QVERIFY(OverVeil(ledPage, &led, CResetPage::kCentredOffset).save(OutDir() + "/intro_led_" + suffix + ".png"));
+    QVERIFY(OverVeil(ledPage, &led, CResetPage::kCentredOffset).save(ScreenshotDir() + "/intro_led_" + suffix + ".png"));
     CResetPage reset(nullptr, CResetPage::kCentredOffset);
-    QVERIFY(OverVeil(ledPage, &reset, CResetPage::kCentredOffset).save(OutDir() + "/intro_reset_" + suffix + ".png"));
+    QVERIFY(OverVeil(ledPage, &reset, CResetPage::kCentredOffset).save(ScreenshotDir() + "/intro_reset_" + suffix + ".png"));
     CTermPage term(nullptr);
-    QVERIFY(OverVeil(ledPage, &term, QPoint(80, 50)).save(OutDir() + "/intro_terms_" + suffix + ".png"));
+    QVERIFY(OverVeil(ledPage, &term, QPoint(80, 50)).save(ScreenshotDir() + "/intro_terms_" + suffix + ".png"));
   }
 };
 

@@ -11,6 +11,7 @@
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 using namespace hddtest;
@@ -19,9 +20,7 @@ using vrx::test::SimProcess;
 namespace {
 
 QString OutPath(const QString& name) {
-  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
-  QDir().mkpath(dir);
-  return dir + "/" + name + ".png";
+  return vrx::test::ScreenshotDir() + "/" + name + ".png";
 }
 
 int ColourCount(const QImage& image) {

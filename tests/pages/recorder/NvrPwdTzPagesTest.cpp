@@ -26,6 +26,7 @@
 #include "ui/Labels.h"
 #include "ui/Palette.h"
 #include "PopupWatch.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -84,18 +85,13 @@ void SetLanguage(int index) {
   LoadLanguageFile(index);
 }
 
-void GoTo(CInterDialog& host, int type) {
-  for (int i = host.pageType(); i < type; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
-  QTRY_COMPARE(host.pageType(), type);
-}
+using vrx::test::GoTo;
 
 using vrx::test::VisiblePopup;
 using vrx::test::WhenShown;
 
 QString ShotPath(const QString& name) {
-  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
-  QDir().mkpath(dir);
-  return dir + "/" + name;
+  return vrx::test::ScreenshotDir() + "/" + name;
 }
 
 // The page under the veil with the popup at its place, as the wizard shows it.

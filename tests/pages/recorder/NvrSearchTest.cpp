@@ -24,6 +24,7 @@
 #include "ui/Links.h"
 #include "ui/Overlay.h"
 #include "PopupWatch.h"
+#include "WizardTestSupport.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -45,16 +46,8 @@ constexpr char kSilentRecorder[] = R"({
   "kelvaro": { "address": "127.0.35.1" }
 })";
 
-QString OutDir() {
-  const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
-  QDir().mkpath(dir);
-  return dir;
-}
-
-void GoTo(CInterDialog& host, int type) {
-  for (int i = host.pageType(); i < type; ++i) PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
-  QTRY_COMPARE(host.pageType(), type);
-}
+using vrx::test::GoTo;
+using vrx::test::ScreenshotDir;
 
 CNvrSearchDlg* SearchPage(CInterDialog& host) { return qobject_cast<CNvrSearchDlg*>(host.currentPage()); }
 
@@ -81,7 +74,7 @@ QString MacPopupLine(CNvrSearchDlg* page, const QString& shotName) {
   QString line;
   WhenShown<CMacDisplayPage>([&](CMacDisplayPage* popup) {
     line = popup->macLine();
-    if (!shotName.isEmpty()) OverVeil(page, popup, CMacDisplayPage::kOffset).save(OutDir() + "/" + shotName);
+    if (!shotName.isEmpty()) OverVeil(page, popup, CMacDisplayPage::kOffset).save(ScreenshotDir() + "/" + shotName);
     popup->closeButton()->click();
   });
   ui::CSkinHeaderCtrl* header = page->list()->header();
@@ -134,7 +127,7 @@ class NvrSearchTest : public QObject {
     QCOMPARE(ips, (QSet<QString>{"127.0.15.1", "127.0.15.2"}));  // the VRX-208 is not listed
     // The sandbox has two adapters (127.0.0.1, 127.0.0.2): every device is heard twice, listed once.
     QCOMPARE(host.discovery().ResultCount(), 6);
-    QVERIFY(page->grab().save(OutDir() + "/nvrsearch_results.png"));
+    QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_results.png"));
 
     // The MAC popup shows the chosen row's MAC in upper case without colons.
     const int ours = list->CellText(0, CNvrListCtrl::kIpColumn) == "127.0.15.1" ? 0 : 1;
@@ -176,12 +169,12 @@ class NvrSearchTest : public QObject {
       GoTo(host, 6);
       CNvrSearchDlg* page = SearchPage(host);
       QVERIFY(page);
-      QVERIFY(page->grab().save(OutDir() + "/nvrsearch_" + suffix + ".png"));
+      QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_" + suffix + ".png"));
       CMacDisplayPage mac(nullptr, MacDisplayText(QStringLiteral("00:1b:2c:3d:4e:5f")));
-      QVERIFY(OverVeil(page, &mac, CMacDisplayPage::kOffset).save(OutDir() + "/nvrsearch_mac_popup_" + suffix + ".png"));
+      QVERIFY(OverVeil(page, &mac, CMacDisplayPage::kOffset).save(ScreenshotDir() + "/nvrsearch_mac_popup_" + suffix + ".png"));
       CNoDevicePage help(nullptr);
       QVERIFY(OverVeil(page, &help, CNoDevicePage::kOffset)
-                  .save(OutDir() + "/nvrsearch_no_device_popup_" + suffix + ".png"));
+                  .save(ScreenshotDir() + "/nvrsearch_no_device_popup_" + suffix + ".png"));
     }
     currentLanguage = 0;
     LoadLanguageFile(0);
@@ -215,7 +208,7 @@ class NvrSearchTest : public QObject {
     QVERIFY(page->noDeviceLabel()->isVisible());
     QVERIFY(!page->nextButton()->isEnabled());
     QVERIFY(page->backButton()->isEnabled());
-    QVERIFY(page->grab().save(OutDir() + "/nvrsearch_no_device.png"));
+    QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_no_device.png"));
 
     // Next with nothing chosen does nothing.
     page->nextButton()->setEnabled(true);
@@ -227,7 +220,7 @@ class NvrSearchTest : public QObject {
     bool shown = false;
     WhenShown<CNoDevicePage>([&](CNoDevicePage* popup) {
       shown = true;
-      OverVeil(page, popup, CNoDevicePage::kOffset).save(OutDir() + "/nvrsearch_no_device_popup.png");
+      OverVeil(page, popup, CNoDevicePage::kOffset).save(ScreenshotDir() + "/nvrsearch_no_device_popup.png");
       popup->closeButton()->click();
     });
     auto* link = page->findChild<ui::CLinkStatic*>();
@@ -244,7 +237,7 @@ class NvrSearchTest : public QObject {
     QVERIFY(!page->rescanButton()->isEnabled());
     QVERIFY(!page->backButton()->isEnabled());
     QTest::qWait(450);  // a few frames into the animation
-    QVERIFY(page->grab().save(OutDir() + "/nvrsearch_searching.png"));
+    QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_searching.png"));
     QVERIFY(WaitForSearch(page));
     QCOMPARE(page->list()->rowCount(), 1);
     QCOMPARE(page->list()->CellText(0, CNvrListCtrl::kIpColumn), QStringLiteral("127.0.15.1"));
