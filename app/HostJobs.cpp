@@ -10,29 +10,6 @@
 
 namespace vrx {
 
-// ---------------------------------------------------------------- JobThread
-
-void JobThread::Start(std::function<void()> body) {
-  Stop();
-  running_ = true;
-  thread_ = std::thread(std::move(body));
-}
-
-void JobThread::Stop(const std::function<void()>& cancel) {
-  {
-    std::lock_guard lock(mutex_);
-    running_ = false;
-  }
-  wake_.notify_all();
-  if (cancel) cancel();
-  if (thread_.joinable()) thread_.join();
-}
-
-bool JobThread::Sleep(int ms) {
-  std::unique_lock lock(mutex_);
-  return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !running_.load(); });
-}
-
 // ---------------------------------------------------------------- BlankPasswordProbe
 
 BlankPasswordProbe::BlankPasswordProbe(net::DeviceSearch& search, net::DeviceCommandWorker& worker,
@@ -63,10 +40,7 @@ bool BlankPasswordProbe::Submit(const std::string& ip, const std::string& mac) {
   in_addr parsed{};
   if (::inet_pton(AF_INET, ip.c_str(), &parsed) != 1) return false;
   const auto macBytes = net::ParseMacText(mac);
-  if (!macBytes) return false;
-  const int iface = search_.FindByIpv4(ip);  // the interface on which the recorder answered the search
-  if (iface < 0) return false;
-  if (!worker_.OpenDatagram(search_.LocalAddress(iface))) return false;
+  if (!macBytes || !net::OpenAccountChannel(search_, worker_, ip)) return false;
   return worker_.CheckAccount(ip, net::kDiscoveryPort, *macBytes, "admin", "");
 }
 
@@ -114,21 +88,17 @@ void DiskStatusPoller::Start(Target target) {
 }
 
 void DiskStatusPoller::Stop() {
-  thread_.Stop([this] { http_.Abort(); });
+  thread_.StopNow([this] { http_.Abort(); });
 }
 
 void DiskStatusPoller::ReadBay(const Target& target, int storageId) {
-  bool ok = http_.Connect(target.host, target.user, target.password, kTimeoutMs, false, target.port);
+  bool ok = http_.Connect(target.ip, target.user, target.password, kTimeoutMs, false, target.httpPort);
   // A stop between the loop's check and Connect (which clears an abort) is seen here.
   ok = ok && thread_.Running();
-  std::vector<std::uint8_t> buffer(kReplyBufferSize, 0);
-  std::size_t size = buffer.size();
-  char path[64];
-  std::snprintf(path, sizeof path, "/config/storageinfo?storageid=%d", storageId);
-  ok = ok && http_.GetToBuffer(path, buffer.data(), size);
+  std::string reply;
+  ok = ok && http_.GetText("/config/storageinfo?storageid=" + std::to_string(storageId), reply);
   if (ok) {
-    const DiskBayStatus s =
-        ParseStorageInfo(std::string_view(reinterpret_cast<const char*>(buffer.data()), size));
+    const DiskBayStatus s = ParseStorageInfo(reply);
     flags_.plugged[std::size_t(storageId)] = s.plugged;
     flags_.ready[std::size_t(storageId)] = s.ready;
     flags_.fsCodes[std::size_t(storageId)] = s.fsCode;

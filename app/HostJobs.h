@@ -12,15 +12,14 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
 #include "net/HttpGet.h"
+#include "net/RecorderEndpoint.h"
+#include "platform/BackgroundJob.h"
 
 namespace vrx {
 
@@ -39,25 +38,6 @@ struct DiskFlags {
   DiskPair fsCodes{};  // 0..5, the file-system code of each disk's used partition
 };
 
-// A thread with a running flag and a wake-up for its sleeps, stopped cooperatively.
-class JobThread {
- public:
-  ~JobThread() { Stop(); }
-  void Start(std::function<void()> body);
-  // Clears the running flag, calls `cancel` (to abort a transfer in flight), wakes sleeps, joins.
-  void Stop(const std::function<void()>& cancel = {});
-  bool Running() const { return running_.load(); }
-  // Sleeps up to ms; returns early (false) once the running flag is cleared.
-  bool Sleep(int ms);
-  bool Exists() const { return thread_.joinable(); }
-
- private:
-  std::thread thread_;
-  std::atomic<bool> running_{false};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-};
-
 class BlankPasswordProbe {
  public:
   static constexpr int kPollMs = 50;
@@ -69,7 +49,7 @@ class BlankPasswordProbe {
 
   // Stops a probe that runs, then probes the recorder at ip/mac (copies taken by the caller).
   void Restart(const std::string& recorderIp, const std::string& recorderMac);
-  void Stop() { thread_.Stop(); }
+  void Stop() { thread_.StopNow({}); }
 
   // Maps the worker's final status (and its account check result) to the probe's result:
   // 0 still busy, 1 accepted, -1 no answer, -2 refused or failed.
@@ -83,21 +63,16 @@ class BlankPasswordProbe {
   net::DeviceCommandWorker& worker_;
   ProbeFlags& flags_;
   std::function<void()> postProbeFail_;
-  JobThread thread_;
+  BackgroundJob thread_;
 };
 
 class DiskStatusPoller {
  public:
-  struct Target {
-    std::string host;  // recorder address
-    int port = 0;      // its HTTP port from the discovery record (0: the default port)
-    std::string user, password;
-  };
+  using Target = net::RecorderEndpoint;
   static constexpr int kTimeoutMs = 6000;
   static constexpr int kAfterRequestMs = 50;
   static constexpr int kBetweenBaysMs = 300;
   static constexpr int kBetweenPassesMs = 500;
-  static constexpr std::size_t kReplyBufferSize = 64000;
 
   // `postStatus` runs on the poller thread after the first pass and whenever a ready or plugged flag changed.
   DiskStatusPoller(DiskFlags& flags, std::function<void()> postStatus);
@@ -113,7 +88,7 @@ class DiskStatusPoller {
   DiskFlags& flags_;
   std::function<void()> postStatus_;
   net::HttpGet http_;  // used by the poller thread only; Abort() from Stop
-  JobThread thread_;
+  BackgroundJob thread_;
 };
 
 }  // namespace vrx

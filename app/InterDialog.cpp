@@ -44,7 +44,7 @@ CInterDialog::~CInterDialog() {
 }
 
 WindowHandle CInterDialog::PageHandle(int pageType) const {
-  return pageType >= 1 && pageType <= 12 ? pageHandles_[std::size_t(pageType - 1)].load() : 0;
+  return pageType >= kFirstPageType && pageType <= kLastPageType ? pageHandles_[std::size_t(pageType - 1)].load() : 0;
 }
 
 void CInterDialog::PostToPage(int pageType, unsigned msg, WPARAM wParam, LPARAM lParam) const {
@@ -55,16 +55,14 @@ void CInterDialog::StartProbe() {
   probe_.Restart(state_->recorderIp.toStdString(), state_->recorderMac.toStdString());
 }
 
+net::RecorderEndpoint CInterDialog::Recorder() const {
+  return net::MakeRecorderEndpoint(discovery_, state_->recorderIp.toStdString(), state_->recorderMac.toStdString(),
+                                   state_->adminUser.toStdString(), state_->adminPassword.toStdString());
+}
+
 void CInterDialog::ControlDiskPoller(bool start) {
   if (!start) return poller_.Stop();
-  DiskStatusPoller::Target target;
-  target.host = state_->recorderIp.toStdString();
-  target.user = state_->adminUser.toStdString();
-  target.password = state_->adminPassword.toStdString();
-  // The recorder's web port from its discovery record, found by MAC; 0 (the default port) without one.
-  const int entry = discovery_.FindByMac(state_->recorderMac.toStdString());
-  target.port = entry >= 0 ? discovery_.HttpPort(entry) : 0;
-  poller_.Start(std::move(target));
+  poller_.Start(Recorder());
 }
 
 QWidget* CInterDialog::currentPage() const {
@@ -79,12 +77,12 @@ void CInterDialog::SetCloudAccount(const QString& email, const QString& password
 }
 
 QString CInterDialog::CloudValue(int index) const {
-  return (index >= 0 && index < int(cloudValues_.size()) && index != 5) ? cloudValues_[std::size_t(index)]
+  return (index >= 0 && index < int(cloudValues_.size()) && index != kCloudModel) ? cloudValues_[std::size_t(index)]
                                                                        : QString();
 }
 
 void CInterDialog::SetCloudValue(int index, const QString& value) {
-  if (index >= 0 && index < int(cloudValues_.size()) && index != 5) cloudValues_[std::size_t(index)] = value;
+  if (index >= 0 && index < int(cloudValues_.size()) && index != kCloudModel) cloudValues_[std::size_t(index)] = value;
 }
 
 void CInterDialog::showEvent(QShowEvent* event) {
@@ -112,7 +110,7 @@ void CInterDialog::DestroyPages() {
 }
 
 void CInterDialog::ShowPage(int type) {
-  const int shown = PageSequence::DisplayedPage(type, CloudValue(0), CloudValue(1));
+  const int shown = PageSequence::DisplayedPage(type, CloudValue(kCloudStatus), CloudValue(kCloudAccess));
   if (shown == 0) return;
   const PageFactory factory = FindPageFactory(shown);
   if (!factory) return;

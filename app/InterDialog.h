@@ -15,6 +15,7 @@
 #include "app/WizardState.h"
 #include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
+#include "net/RecorderEndpoint.h"
 #include "platform/MessagePort.h"
 
 namespace vrx {
@@ -66,6 +67,10 @@ class CInterDialog : public QDialog {
   QString CloudValue(int index) const;
   void SetCloudValue(int index, const QString& value);
 
+  // The chosen recorder as the commands address it (address, MAC, web port from its discovery record,
+  // administrator account), built from the record of the run.
+  net::RecorderEndpoint Recorder() const;
+
   // --- the recorder discovery manager and the command worker, shared by the pages and the host's jobs
   net::DeviceSearch& discovery() { return discovery_; }
   net::DeviceCommandWorker& worker() { return worker_; }
@@ -104,9 +109,9 @@ class CInterDialog : public QDialog {
   QPoint origin_;
   bool initialised_ = false;
   int pageType_ = 1;
-  std::array<QPointer<QWidget>, 12> pages_;  // slot i holds page type i + 1
-  std::array<QString, 7> cloudValues_;
-  std::array<std::atomic<WindowHandle>, 12> pageHandles_{};  // read by the job threads
+  std::array<QPointer<QWidget>, kPageSlotCount> pages_;  // slot i holds page type i + 1
+  std::array<QString, kCloudValueCount> cloudValues_;
+  std::array<std::atomic<WindowHandle>, kPageSlotCount> pageHandles_{};  // read by the job threads
   // Declared in this order so the jobs stop before the worker and the discovery manager go.
   net::DeviceSearch discovery_;
   net::DeviceCommandWorker worker_;

@@ -18,8 +18,8 @@ NavStep PageSequence::Navigate(int pageType, int navCode) {
 
 int PageSequence::DisplayedPage(int pageType, const QString& cloudValue0, const QString& cloudValue1) {
   int shown = pageType;
-  if (shown == kCloudPageType && (cloudValue1 != QLatin1String("1") || cloudValue0 == QLatin1String("1")))
-    shown = kSummaryPageType;
+  if (shown == kPageCloudService && (cloudValue1 != QLatin1String("1") || cloudValue0 == QLatin1String("1")))
+    shown = kPageSummary;
   return (shown >= kFirstPageType && shown <= kLastPageType) ? shown : 0;
 }
 

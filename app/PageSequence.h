@@ -4,13 +4,9 @@
 
 #include <QString>
 
-namespace vrx {
+#include "platform/Messages.h"
 
-constexpr int kFirstPageType = 1;
-constexpr int kCloudPageType = 11;
-constexpr int kSummaryPageType = 12;
-constexpr int kLastPageType = 12;
-constexpr int kPageSlotCount = 12;
+namespace vrx {
 
 // What the host does in answer to WM_WIZ_NAVIGATE.
 enum class HostAction {

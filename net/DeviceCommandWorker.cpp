@@ -87,25 +87,22 @@ bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int po
   return true;
 }
 
-bool DeviceCommandWorker::FormatDisk(const std::string& host, int port, const std::string& user,
-                                     const std::string& password, int storageId, int partition, int fileSystem) {
+bool DeviceCommandWorker::FormatDisk(const RecorderEndpoint& r, int storageId, int partition, int fileSystem) {
   JoinCommandThread(false);
   storageId_ = storageId;
   partition_ = partition;
   fileSystem_ = fileSystem;
   Finish(kBusy);
-  return StartHttp(kFormatDisk, host, port, user, password, 6000, false);
+  return StartHttp(kFormatDisk, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
-bool DeviceCommandWorker::PollFormat(const std::string& host, int port, const std::string& user,
-                                     const std::string& password) {
+bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   Finish(kBusy);
-  return StartHttp(kPollFormat, host, port, user, password, 6000, false);
+  return StartHttp(kPollFormat, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
-bool DeviceCommandWorker::AddCamera(const std::string& host, int port, const std::string& user,
-                                    const std::string& password, const CameraToAdd& c) {
+bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd& c) {
   JoinCommandThread(false);
   slots_[kSlotAvDevId] = std::to_string(c.avdevid);
   slots_[kSlotAvDevName] = c.avdevname;
@@ -118,48 +115,44 @@ bool DeviceCommandWorker::AddCamera(const std::string& host, int port, const std
   slots_[kSlotBrand] = c.brand;
   slots_[kSlotProduct] = c.product;
   Finish(kBusy);
-  return StartHttp(kAddCamera, host, port, user, password, 6000, false);
+  return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
-bool DeviceCommandWorker::DeleteCamera(const std::string& host, int port, const std::string& user,
-                                       const std::string& password, int avdevid) {
+bool DeviceCommandWorker::DeleteCamera(const RecorderEndpoint& r, int avdevid) {
   JoinCommandThread(false);
   slots_[kSlotAvDevId] = std::to_string(avdevid);
   Finish(kBusy);
-  return StartHttp(kDeleteCamera, host, port, user, password, 6000, false);
+  return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
-bool DeviceCommandWorker::SetCloudRegStatus(const std::string& host, int port, const std::string& user,
-                                            const std::string& password) {
+bool DeviceCommandWorker::SetCloudRegStatus(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   slots_[kSlotRegStatus] = "1";
   Finish(kBusy);
-  return StartHttp(kSetCloudRegStatus, host, port, user, password, 15000, false);
+  return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password, 15000, false);
 }
 
-bool DeviceCommandWorker::ReadCloudPortal(const std::string& host, int port, const std::string& user,
-                                          const std::string& password) {
+bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < 6; ++i) slots_[kSlotPortalFirst + i].clear();
   Finish(kBusy);
-  return StartHttp(kReadCloudPortal, host, port, user, password, 15000, false);
+  return StartHttp(kReadCloudPortal, r.ip, r.httpPort, r.user, r.password, 15000, false);
 }
 
-bool DeviceCommandWorker::SendCloudRegInfo(const std::string& host, const std::string& user,
-                                           const std::string& password, const std::string& email,
+bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std::string& email,
                                            const std::string& accountPassword) {
   JoinCommandThread(false);
   slots_[kSlotRegEmail] = email;
   slots_[kSlotRegPassword] = accountPassword;
   Finish(kBusy);
-  return StartHttp(kSendCloudRegInfo, host, 443, user, password, 15000, true);
+  return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
 }
 
-bool DeviceCommandWorker::ListCameras(const std::string& host, const std::string& user, const std::string& password) {
+bool DeviceCommandWorker::ListCameras(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < kMaxListItems; ++i) slots_[kListFirstSlot + i].clear();
   Finish(kBusy);
-  return StartHttp(kListCameras, host, 443, user, password, 30000, true);
+  return StartHttp(kListCameras, r.ip, 443, r.user, r.password, 30000, true);
 }
 
 bool DeviceCommandWorker::SetCameraPassword(const std::string& host, int port, const std::string& user,
@@ -232,13 +225,7 @@ void DeviceCommandWorker::Stop() {
   http_.Close();
 }
 
-bool DeviceCommandWorker::Get(const std::string& path, std::string& reply) {
-  std::vector<std::uint8_t> buffer(kReplyBufferSize, 0);
-  std::size_t size = buffer.size();
-  if (!http_.GetToBuffer(path, buffer.data(), size)) return false;
-  reply = std::string(UpToZero(std::string_view(reinterpret_cast<const char*>(buffer.data()), size)));
-  return true;
-}
+bool DeviceCommandWorker::Get(const std::string& path, std::string& reply) { return http_.GetText(path, reply); }
 
 void DeviceCommandWorker::RunCommand() {
   std::this_thread::sleep_for(milliseconds(100));

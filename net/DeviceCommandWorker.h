@@ -17,6 +17,7 @@
 #include "net/DatagramSocket.h"
 #include "net/DiscoveryProtocol.h"
 #include "net/HttpGet.h"
+#include "net/RecorderEndpoint.h"
 #include "net/Timer.h"
 
 namespace vrx::net {
@@ -72,21 +73,19 @@ class DeviceCommandWorker {
   DeviceCommandWorker(const DeviceCommandWorker&) = delete;
   DeviceCommandWorker& operator=(const DeviceCommandWorker&) = delete;
 
-  // HTTP commands to the recorder or a camera. Each returns false (status 4) when the client cannot be set up.
-  bool FormatDisk(const std::string& host, int port, const std::string& user, const std::string& password,
-                  int storageId, int partition, int fileSystem);                                       // 2006
-  bool PollFormat(const std::string& host, int port, const std::string& user, const std::string& password);  // 2007
-  bool AddCamera(const std::string& host, int port, const std::string& user, const std::string& password,
-                 const CameraToAdd& camera);                                                          // 2009
-  bool DeleteCamera(const std::string& host, int port, const std::string& user, const std::string& password,
-                    int avdevid);                                                                     // 2010
-  bool SetCloudRegStatus(const std::string& host, int port, const std::string& user,
-                         const std::string& password);                                                // 2011
-  bool ReadCloudPortal(const std::string& host, int port, const std::string& user,
-                       const std::string& password);                                                  // 2012
-  bool SendCloudRegInfo(const std::string& host, const std::string& user, const std::string& password,
-                        const std::string& email, const std::string& accountPassword);               // 2014, HTTPS
-  bool ListCameras(const std::string& host, const std::string& user, const std::string& password);  // 2015, HTTPS
+  // HTTP commands to the recorder (its web port; 2014 and 2015 over HTTPS on 443). Each returns false
+  // (status 4) when the client cannot be set up.
+  bool FormatDisk(const RecorderEndpoint& recorder, int storageId, int partition, int fileSystem);  // 2006
+  bool PollFormat(const RecorderEndpoint& recorder);                                                 // 2007
+  bool AddCamera(const RecorderEndpoint& recorder, const CameraToAdd& camera);                       // 2009
+  bool DeleteCamera(const RecorderEndpoint& recorder, int avdevid);                                  // 2010
+  bool SetCloudRegStatus(const RecorderEndpoint& recorder);                                          // 2011
+  bool ReadCloudPortal(const RecorderEndpoint& recorder);                                            // 2012
+  bool SendCloudRegInfo(const RecorderEndpoint& recorder, const std::string& email,
+                        const std::string& accountPassword);                                         // 2014
+  bool ListCameras(const RecorderEndpoint& recorder);                                                // 2015
+
+  // HTTP commands to a camera at host:port (0 = 80) with the camera's account.
   bool SetCameraPassword(const std::string& host, int port, const std::string& user, const std::string& password,
                          const std::string& newPassword);                                             // 2017
   bool CheckCameraPassword(const std::string& host, int port, const std::string& user,

@@ -11,8 +11,10 @@
 #include <sstream>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "net/Base64.h"
+#include "net/ReplyParsers.h"
 
 namespace vrx::net {
 namespace {
@@ -416,6 +418,15 @@ bool HttpGet::GetToBuffer(const std::string& path, std::uint8_t* buffer, std::si
     total += got;
   }
   size = total;
+  return true;
+}
+
+bool HttpGet::GetText(const std::string& path, std::string& reply) {
+  std::vector<std::uint8_t> buffer(kTextReplySize, 0);
+  std::size_t size = buffer.size();
+  reply.clear();
+  if (!GetToBuffer(path, buffer.data(), size)) return false;
+  reply = std::string(UpToZero(std::string_view(reinterpret_cast<const char*>(buffer.data()), size)));
   return true;
 }
 

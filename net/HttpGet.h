@@ -49,6 +49,9 @@ class HttpGet {
   // SendGet, then the body in pieces of at most 8200 bytes appended to `buffer`; stops at the end of the body
   // or before a piece that would fill the buffer (`size`: capacity in, bytes kept out).
   bool GetToBuffer(const std::string& path, std::uint8_t* buffer, std::size_t& size);
+  // The recorder's text replies: GetToBuffer into a 64000-byte buffer, the text up to the first zero byte.
+  static constexpr std::size_t kTextReplySize = 64000;
+  bool GetText(const std::string& path, std::string& reply);
   // POST `body` (UTF-8) with `extraHeaders` ("Name: value" lines separated by CR LF). True when the answer's
   // headers are in; the status is not examined. Never resent: certificate problems fail the post.
   bool PostForm(const std::string& path, const std::string& extraHeaders, const std::string& body);

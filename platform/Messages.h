@@ -1,6 +1,8 @@
 #pragma once
-// Application messages and navigation codes shared by the host, the pages and the controls.
-// The numbers are fixed: pages and controls post them to one another through MessagePort.
+// Every number the host, the pages and the controls exchange: page types, navigation codes, posted message
+// numbers and the indexes of the recorder's cloud values. The numbers are fixed; nothing defines a message
+// number anywhere else. Numbers in WM_USER+102..+121 are private to one window, so two of them may share a
+// value as long as no window receives both.
 
 #include <cstdint>
 
@@ -11,13 +13,24 @@ using LPARAM = std::intptr_t;
 
 constexpr unsigned WM_USER = 0x0400;
 
-constexpr unsigned WM_WIZ_NAVIGATE = WM_USER + 100;    // page -> host (and host -> frame for NAV_MINIMIZE)
-constexpr unsigned WM_WIZ_LINK = WM_USER + 101;        // link and list controls -> their page: open overlay kind
-constexpr unsigned WM_WIZ_MOVED = WM_USER + 115;       // page -> host -> frame: the wizard was dragged
-constexpr unsigned WM_WIZ_PROBE = WM_USER + 122;       // (re)start the blank-password probe
-constexpr unsigned WM_WIZ_DISKPOLL = WM_USER + 123;    // 0 = (re)start the disk poller, non-zero = stop
-constexpr unsigned WM_WIZ_DISKSTATUS = WM_USER + 124;  // poller -> disk page: &ready[2] / &plugged[2]
-constexpr unsigned WM_WIZ_PROBEFAIL = WM_USER + 125;   // probe -> password page: the recorder did not answer
+// ---- Page types, in wizard order: the host moves by adding or subtracting one.
+enum PageType : int {
+  kPageHome = 1,
+  kPageRequirement = 2,
+  kPageIntroduction1 = 3,
+  kPageIntroduction2 = 4,
+  kPageIntroduction3 = 5,
+  kPageNvrSearch = 6,
+  kPageNvrPassword = 7,
+  kPageNvrTimeZone = 8,
+  kPageHddFormat = 9,
+  kPageCameraSearch = 10,
+  kPageCloudService = 11,
+  kPageSummary = 12,
+  kFirstPageType = kPageHome,
+  kLastPageType = kPageSummary,
+};
+constexpr int kPageSlotCount = kLastPageType;
 
 enum NavCode : int {
   NAV_BACK = 1,
@@ -26,6 +39,49 @@ enum NavCode : int {
   NAV_FINISH = 4,
   NAV_RESTART = 5,
   NAV_MINIMIZE = 6,
+};
+
+// ---- Application messages (host, pages, controls).
+constexpr unsigned WM_WIZ_NAVIGATE = WM_USER + 100;    // page -> host (and host -> frame for NAV_MINIMIZE)
+constexpr unsigned WM_WIZ_LINK = WM_USER + 101;        // link and list controls -> their page: open overlay kind
+constexpr unsigned WM_WIZ_MOVED = WM_USER + 115;       // page -> host -> frame: the wizard was dragged
+constexpr unsigned WM_WIZ_PROBE = WM_USER + 122;       // (re)start the blank-password probe
+constexpr unsigned WM_WIZ_DISKPOLL = WM_USER + 123;    // 0 = (re)start the disk poller, non-zero = stop
+constexpr unsigned WM_WIZ_DISKSTATUS = WM_USER + 124;  // poller -> disk page: &ready[2] / &plugged[2]
+constexpr unsigned WM_WIZ_PROBEFAIL = WM_USER + 125;   // probe -> password page: the recorder did not answer
+
+// ---- Controls -> their page.
+constexpr unsigned WM_WIZ_TOGGLE = WM_USER + 103;       // toggle (wParam 4) or radio group value
+constexpr unsigned WM_WIZ_COMBO_PICK = WM_USER + 105;   // drop-down choice, wParam = index
+constexpr unsigned WM_CAM_ROW_CLICKED = WM_USER + 107;  // camera list: tick box of an unticked row, wParam = row
+constexpr unsigned WM_WIZ_TITLE_CLICK = WM_USER + 116;  // a title or link label was clicked, wParam = control id
+
+// ---- Recorder search page (private).
+constexpr unsigned WM_NVR_SEARCH_RESULTS = WM_USER + 110;  // wParam 1: the run finished (state 2)
+constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the search thread is about to end
+
+// ---- Camera search page (private).
+constexpr unsigned WM_CAM_LIST_READY = WM_USER + 102;   // scan thread: rebuild the camera list from the worker
+constexpr unsigned WM_CAM_VERIFY = WM_USER + 108;       // enter-password popup: start the password check
+constexpr unsigned WM_CAM_CREATE = WM_USER + 109;       // create-password popup: start the password set
+constexpr unsigned WM_CAM_PASSWORD_OK = WM_USER + 110;  // check and set threads: store the proven password
+constexpr unsigned WM_CAM_RESCAN = WM_USER + 112;       // start timer, Rescan button: start a scan
+
+// ---- Cloud service page (private).
+constexpr unsigned WM_CLOUD_CHOICE = WM_USER + 103;  // choice buttons 1, 2, 3; 4 = terms box toggled
+constexpr unsigned WM_CLOUD_TERMS = WM_USER + 116;   // the terms link: open the agreement text
+
+// ---- The recorder's seven cloud values, in the order the recorder reports them (status, access, portal_url,
+// portal_number, portal_dfp, model, localhyperlink). The host keeps all but kCloudModel.
+enum CloudValueIndex : int {
+  kCloudStatus = 0,          // "1": already registered
+  kCloudAccess = 1,          // "1": the recorder reaches the service
+  kCloudPortalUrl = 2,       // the service's host name
+  kCloudPortalNumber = 3,    // the recorder's device number at the service
+  kCloudPortalDfp = 4,
+  kCloudModel = 5,
+  kCloudLocalHyperlink = 6,  // the recorder's own link
+  kCloudValueCount = 7,
 };
 
 }  // namespace vrx

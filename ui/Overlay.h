@@ -14,7 +14,7 @@
 #include <QDialog>
 #include <QPoint>
 #include <QString>
-#include <array>
+#include <any>
 
 #include "ui/Veil.h"
 #include <functional>
@@ -49,16 +49,21 @@ std::optional<OverlayEnd> OverlayEndFor(int kind);
 // The veil's result (QDialog::Accepted or Rejected) for that rule and the popup's result.
 int VeilResult(OverlayEnd end, int popupResult);
 
-// What the opener hands to the popup of each kind.
+// What the opener hands to the popup: the toolkit's own alerts read the first fields; a page's popup reads
+// what its page put into `page` (the MAC text of the help popup, the camera of the preview, ...) with
+// PageInput<T>, so the toolkit knows nothing of any page's popups.
 struct OverlayInputs {
-  int alertType = 0;        // kind 5: 0 "No HD Found", 1 "Important Alert"
-  int cancelFlag = 0;       // kind 5: 1 shows CANCEL beside OK
-  QString macText;          // kind 4
-  QString errorText;        // kind 14; empty = "Check Network Failed!"
-  int resetPageValue = 0;   // kind 3
-  std::array<QString, 3> previewText;  // kind 8: passed on unchanged
-  int previewValue = 0;                // kind 8
+  int alertType = 0;   // kind 5: 0 "No HD Found", 1 "Important Alert"
+  int cancelFlag = 0;  // kind 5: 1 shows CANCEL beside OK
+  QString errorText;   // kind 14; empty = "Check Network Failed!"
+  std::any page;       // a page popup's inputs
 };
+
+// The page popup's inputs of type T, or null when the opener put none (or another type) in.
+template <class T>
+const T* PageInput(const OverlayInputs& inputs) {
+  return std::any_cast<T>(&inputs.page);
+}
 
 // Builds the popup for a kind; veil is its parent (the popup places itself relative to veil's origin).
 using OverlayFactory = std::function<std::unique_ptr<QDialog>(QWidget* veil, const OverlayInputs& inputs)>;

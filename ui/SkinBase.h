@@ -21,12 +21,6 @@ inline constexpr char kPageHandleProperty[] = "vrxPageHandle";
 inline constexpr char kAccessibleRoleProperty[] = "vrxAccessibleRole";
 inline constexpr char kCommandsRelayedProperty[] = "vrxCommandsRelayed";  // set on a page by ConnectCommands
 
-// Message numbers the controls post to their page.
-inline constexpr unsigned WM_WIZ_TOGGLE = vrx::WM_USER + 103;     // toggle (wParam 4) or radio group value
-inline constexpr unsigned WM_WIZ_COMBO_PICK = vrx::WM_USER + 105; // drop-down choice, wParam = index
-inline constexpr unsigned WM_CAM_ROW_CLICKED = vrx::WM_USER + 107;
-inline constexpr unsigned WM_WIZ_TITLE_CLICK = vrx::WM_USER + 116;
-
 // The nearest handle for w: its own property, else its ancestors'. 0 when none.
 WindowHandle FindPageHandle(const QWidget* w);
 

@@ -8,8 +8,10 @@
 #include <QString>
 #include <array>
 
+#include "platform/BackgroundJob.h"
 #include "ui/Veil.h"
 #include <atomic>
+#include <functional>
 
 namespace vrx::ui {
 
@@ -19,6 +21,11 @@ class CAvrelStatic;
 // formatMode -1 = not formatting.
 void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode = false,
                    int formatMode = -1);
+// Runs work on job behind a waiting veil over page: starts the job (nothing new when it already runs), shows
+// the veil until the work has returned or maxTicks have passed, then, when the page still exists, stops the
+// job (cancel aborts a transfer still in flight). False when the page went away meanwhile.
+bool RunBehindVeil(QWidget* page, BackgroundJob& job, std::function<void()> work, int maxTicks,
+                   const std::function<void()>& cancel = {});
 class CImageBox;
 
 class CWaitingPage : public QDialog {

@@ -102,7 +102,7 @@ void CHomeDlg::OnCommand(int commandId) {
 }
 
 void CHomeDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM) {
-  if (msg == ui::WM_WIZ_COMBO_PICK) ChooseLanguage(static_cast<int>(wParam));
+  if (msg == WM_WIZ_COMBO_PICK) ChooseLanguage(static_cast<int>(wParam));
 }
 
 // ------------------------------------------------------------------------------------------ pages 2-5

@@ -55,22 +55,15 @@ void FitTitle(ui::CAvrelStatic* title) {
     title->setTextSize(px - 2);
 }
 
-// The recorder's web port from its discovery record, found by MAC; 0 (the default port) without one.
-int RecorderHttpPort(CInterDialog& host) {
-  const int entry = host.discovery().FindByMac(host.GetRecorderMac().toStdString());
-  return entry >= 0 ? host.discovery().HttpPort(entry) : 0;
-}
-
 }  // namespace
 
 CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
-    : CHddFormatDlg(host, host.fileSystemCodes().data(), host.worker(), RecorderHttpPort(host)) {}
+    : CHddFormatDlg(host, host.fileSystemCodes().data(), host.worker()) {}
 
 CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes,
-                             net::DeviceCommandWorker& worker, int httpPort)
+                             net::DeviceCommandWorker& worker)
     : CWizardPage(host, PageFrame{kBackground, true, true, kStep}),
       fileSystemCodes_(fileSystemCodes),
-      httpPort_(httpPort),
       job_(worker) {
   setObjectName(QStringLiteral("CHddFormatDlg"));
   FitTitle(AddTitle(Tr("hddformat_01", "Setup HDD for NVR")));
@@ -182,9 +175,7 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
   }
 
   TellHost(WM_WIZ_DISKPOLL, 1);
-  HddFormatJob::Recorder recorder{host().GetRecorderIp().toStdString(), httpPort_,
-                                  host().GetAdminUser().toStdString(), host().GetAdminPassword().toStdString()};
-  job_.Start(recorder, ports_.plugged, Copy(fileSystemCodes_));
+  job_.Start(host().Recorder(), ports_.plugged, Copy(fileSystemCodes_));
   ShowProgress();
   if (!self) return Outcome::PageGone;
   job_.Stop();

@@ -23,7 +23,7 @@ namespace vrx {
 class CHddFormatDlg : public CWizardPage {
   Q_OBJECT
  public:
-  static constexpr int kPageType = 9;
+  static constexpr int kPageType = kPageHddFormat;
   static constexpr int kCmdSkipFormat = 1043;  // continue without formatting
   static constexpr int kPictureId = 1044;
   static constexpr int kFirstPicture = 4084;   // + picture state
@@ -34,8 +34,7 @@ class CHddFormatDlg : public CWizardPage {
   explicit CHddFormatDlg(CInterDialog& host);
   // fileSystemCodes: two file-system codes (HD1, HD2), read when formatting starts. worker: the command worker
   // the format runs on. httpPort: the recorder's web port from its discovery record (0 = none, i.e. 80).
-  CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes, net::DeviceCommandWorker& worker,
-                int httpPort);
+  CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes, net::DeviceCommandWorker& worker);
   ~CHddFormatDlg() override;
 
   const DiskPorts& ports() const { return ports_; }
@@ -64,7 +63,6 @@ class CHddFormatDlg : public CWizardPage {
   void OnDiskStatus(const std::atomic<int>* ready, const std::atomic<int>* plugged);
 
   const std::atomic<int>* fileSystemCodes_;
-  int httpPort_;
   DiskPorts ports_;
   std::atomic<int> checking_{0};  // 1 while the check overlay waits for the next disk report
   HddFormatJob job_;

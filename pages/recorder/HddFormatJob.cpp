@@ -93,7 +93,7 @@ void HddFormatJob::Run(Recorder recorder, PortFlags plugged, PortFlags fileSyste
 
 bool HddFormatJob::FormatOne(const Recorder& r, int disk, int fileSystem) {
   // A format that cannot even be sent leaves the disk as it was: that is a failure, not a disk to skip.
-  if (!worker_.FormatDisk(r.address, r.httpPort, r.user, r.password, disk, kPartition, fileSystem)) return false;
+  if (!worker_.FormatDisk(r, disk, kPartition, fileSystem)) return false;
   for (int step = 0; step < kStartSteps && running() && worker_.Status() == Worker::kBusy; ++step)
     std::this_thread::sleep_for(milliseconds(kStartStepMs));
   return worker_.Status() == Worker::kDone;
@@ -104,7 +104,7 @@ bool HddFormatJob::FollowProgress(const Recorder& r) {
   const auto startDeadline = std::chrono::steady_clock::now() + kStartLimit;
   for (int attempt = 0; attempt < kPollAttempts && running(); ++attempt) {
     if (!Pause(kAttemptPauseMs)) break;
-    if (!worker_.PollFormat(r.address, r.httpPort, r.user, r.password)) continue;  // try again next attempt
+    if (!worker_.PollFormat(r)) continue;  // try again next attempt
     const bool ok = PollOnce();
     worker_.Stop();
     if (!ok) return false;

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "net/RecorderEndpoint.h"
 #include "pages/recorder/HddFormatRules.h"
 
 namespace vrx::net {
@@ -23,13 +24,7 @@ namespace vrx {
 
 class HddFormatJob {
  public:
-  // The recorder's configuration interface.
-  struct Recorder {
-    std::string address;
-    int httpPort = 0;  // 0 = the default (80)
-    std::string user;
-    std::string password;
-  };
+  using Recorder = net::RecorderEndpoint;
 
   static constexpr int kStopWaitMs = 3000;
 

@@ -38,7 +38,7 @@ struct ProbeFlagRefs {
 class CNvrPwdDlg : public CWizardPage {
   Q_OBJECT
  public:
-  static constexpr int kPageType = 7;
+  static constexpr int kPageType = kPageNvrPassword;
   static constexpr int kPasswordId = 5004;
   static constexpr int kConfirmId = 5005;
   static constexpr int kErrorMarkPng = 3064;

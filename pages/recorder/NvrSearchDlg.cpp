@@ -110,7 +110,7 @@ void CNvrSearchDlg::Rescan() {
   busy_->raise();
   busy_->Start();
   // One search at a time: a run in progress, or a thread not yet collected, keeps its place.
-  if (searchRunning_.load() || thread_.Exists()) return;
+  if (searchRunning_.load() || thread_.Active()) return;
   searchRunning_ = 1;
   thread_.Start([this] { SearchThread(); });
 }
@@ -191,7 +191,7 @@ void CNvrSearchDlg::OnCommand(int commandId) {
 void CNvrSearchDlg::OpenOverlay(int kind) {
   ui::OverlayInputs inputs;
   const int row = list_->SelectedRow();
-  inputs.macText = MacDisplayText(row < 0 ? QString() : list_->CellText(row, CNvrListCtrl::kMacColumn));
+  inputs.page = MacDisplayText(row < 0 ? QString() : list_->CellText(row, CNvrListCtrl::kMacColumn));
   RunOverlay(kind, inputs);
 }
 

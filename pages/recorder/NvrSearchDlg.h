@@ -11,6 +11,7 @@
 #include <atomic>
 
 #include "app/HostJobs.h"
+#include "platform/BackgroundJob.h"
 #include "pages/common/WizardPage.h"
 
 namespace vrx {
@@ -25,14 +26,10 @@ class CLoadingStatic;
 
 class CNvrListCtrl;
 
-// Page-private messages of the search page.
-inline constexpr unsigned WM_NVR_SEARCH_RESULTS = WM_USER + 110;  // wParam 1: the run finished (state 2)
-inline constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the thread is about to end
-
 class CNvrSearchDlg : public CWizardPage {
   Q_OBJECT
  public:
-  static constexpr int kPageType = 6;
+  static constexpr int kPageType = kPageNvrSearch;
   static constexpr int kCmdRescan = 1035;
   static constexpr int kFirstSearchDelayMs = 500;
   static constexpr int kPollMs = 100;
@@ -74,7 +71,7 @@ class CNvrSearchDlg : public CWizardPage {
   ui::CLinkStatic* helpLink_;
   QBasicTimer firstSearch_;
   std::atomic<int> searchRunning_{0};
-  JobThread thread_;
+  BackgroundJob thread_;
   QString chosenIp_, chosenMac_;
 };
 

@@ -98,7 +98,8 @@ CNoDevicePage::CNoDevicePage(QWidget* veil) : CPopupPage(veil, kSize, kOffset) {
 
 void RegisterNvrSearchOverlays() {
   ui::RegisterOverlay(ui::kOverlayMac, [](QWidget* veil, const ui::OverlayInputs& in) {
-    return std::make_unique<CMacDisplayPage>(veil, in.macText);
+    const QString* mac = ui::PageInput<QString>(in);
+    return std::make_unique<CMacDisplayPage>(veil, mac ? *mac : QString());
   });
   ui::RegisterOverlay(ui::kOverlayNoDevice,
                       [](QWidget* veil, const ui::OverlayInputs&) { return std::make_unique<CNoDevicePage>(veil); });

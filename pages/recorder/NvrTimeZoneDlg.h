@@ -33,7 +33,7 @@ class CZoneListBox;
 class CNvrTimeZoneDlg : public CWizardPage {
   Q_OBJECT
  public:
-  static constexpr int kPageType = 8;
+  static constexpr int kPageType = kPageNvrTimeZone;
   static constexpr int kZoneBoxId = 5001;
   static constexpr int kZoneListId = 1033;
   static constexpr int kHttpTimeoutMs = 6000;

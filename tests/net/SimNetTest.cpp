@@ -68,13 +68,14 @@ TEST_F(SimRun, SearchThenAccountCheckOverTheAnsweringInterface) {
 
 TEST_F(SimRun, RecorderAndCameraCommands) {
   W worker;
-  ASSERT_TRUE(worker.ReadCloudPortal(kRecorder, 80, "admin", ""));
+  ASSERT_TRUE(worker.ReadCloudPortal(vrx::net::RecorderEndpoint{kRecorder, "", 80, "admin", ""}));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_EQ(worker.Slot(W::kSlotPortalFirst + 3), "K4R7M2Q9");
   EXPECT_EQ(worker.Slot(W::kSlotPortalFirst + 5), "VRX-410Q");
   EXPECT_FALSE(worker.Slot(W::kSlotPortalFirst + 2).empty());
 
-  ASSERT_TRUE(worker.ListCameras(kRecorder, "admin", ""));  // HTTPS with the recorder's own certificate
+  // HTTPS with the recorder's own certificate
+  ASSERT_TRUE(worker.ListCameras(vrx::net::RecorderEndpoint{kRecorder, "", 0, "admin", ""}));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_EQ(worker.ListCount(), 5);
   EXPECT_NE(worker.NextListItem().find(";127.0.20."), std::string::npos);
@@ -95,7 +96,7 @@ TEST_F(SimRun, RecorderAndCameraCommands) {
 
 TEST_F(SimRun, SignInThenBindTheRecorder) {
   W worker;
-  ASSERT_TRUE(worker.ReadCloudPortal(kRecorder, 80, "admin", ""));
+  ASSERT_TRUE(worker.ReadCloudPortal(vrx::net::RecorderEndpoint{kRecorder, "", 80, "admin", ""}));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   const std::string service = worker.Slot(W::kSlotPortalFirst + 2);
 

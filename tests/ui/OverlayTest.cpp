@@ -143,13 +143,13 @@ void OverlayTest::unknownOrEmptyKindEndsWithCancelAtOnce() {
 void OverlayTest::registeredContentDecidesThroughTheRule() {
   // The MAC popup ends with OK even when its content says Cancel; the LED help passes its result on.
   RegisterOverlay(kOverlayMac, [](QWidget* veil, const OverlayInputs& in) -> std::unique_ptr<QDialog> {
-    return std::make_unique<ScriptedPopup>(veil, in.macText.isEmpty() ? QDialog::Accepted : QDialog::Rejected);
+    return std::make_unique<ScriptedPopup>(veil, !PageInput<QString>(in) ? QDialog::Accepted : QDialog::Rejected);
   });
   RegisterOverlay(kOverlayLed, [](QWidget* veil, const OverlayInputs&) -> std::unique_ptr<QDialog> {
     return std::make_unique<ScriptedPopup>(veil, QDialog::Rejected);
   });
   OverlayInputs in;
-  in.macText = QStringLiteral("00:11:22:33:44:55");
+  in.page = QStringLiteral("00:11:22:33:44:55");
   QCOMPARE(OpenOverlay(nullptr, kOverlayMac, in), int(QDialog::Accepted));
   QCOMPARE(OpenOverlay(nullptr, kOverlayLed), int(QDialog::Rejected));
 }

@@ -24,7 +24,7 @@ void BM_SwitchLanguageAndRepaint(benchmark::State& state) {
   const int languages[] = {0, static_cast<int>(state.range(0))};
   int turn = 0;
   for (auto _ : state) {
-    PostMessage(home->handle(), ui::WM_WIZ_COMBO_PICK, WPARAM(languages[turn++ % 2]));
+    PostMessage(home->handle(), WM_WIZ_COMBO_PICK, WPARAM(languages[turn++ % 2]));
     QCoreApplication::processEvents();
     home->render(&target);
     benchmark::DoNotOptimize(target.constBits());
