@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/MessagePort.h"
+#include "PageStub.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
@@ -17,19 +18,10 @@
 using namespace vrx;
 using namespace vrx::ui;
 
+using vrx::test::PageStub;
+
 namespace {
 
-// A page stand-in: owns a port, records what controls post to it.
-struct PageStub {
-  QWidget widget;
-  std::vector<std::tuple<unsigned, WPARAM, LPARAM>> received;
-  MessagePort* port;
-  PageStub() {
-    port = new MessagePort(&widget, [this](unsigned m, WPARAM w, LPARAM l) { received.emplace_back(m, w, l); });
-    widget.setProperty(kPageHandleProperty, QVariant::fromValue(port->handle()));
-    widget.resize(400, 300);
-  }
-};
 
 void Enter(QWidget* w) {
   QEnterEvent e(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), w->mapToGlobal(QPointF(5, 5)));
@@ -142,7 +134,7 @@ void ControlsTest::clickAndSpaceSendCommand() {
 }
 
 void ControlsTest::toggleAndRadioPostToPage() {
-  PageStub page;
+  PageStub page{QSize(400, 300)};
   auto* toggle = new CAvrelButton(&page.widget, 10);
   toggle->setToggleMode(true, true);
   auto* radio = new CAvrelButton(&page.widget, 11);
@@ -160,7 +152,7 @@ void ControlsTest::toggleAndRadioPostToPage() {
 }
 
 void ControlsTest::linksPostTheirKind() {
-  PageStub page;
+  PageStub page{QSize(400, 300)};
   auto* link = new CLinkStatic(&page.widget, 1201);
   link->setText(QStringLiteral("Can not find your NVR"));
   link->setLinkKind(13);
@@ -232,7 +224,7 @@ void ControlsTest::chineseFallsBackToCjkFace() {
 }
 
 void ControlsTest::keyboardReachesEveryControlAndPageGetsCommands() {
-  PageStub page;
+  PageStub page{QSize(400, 300)};
   auto* next = new CAvrelButton4(&page.widget, 1002);
   next->setText(QStringLiteral("NEXT"));
   auto* link = new CLinkStatic(&page.widget, 1201);
@@ -241,7 +233,10 @@ void ControlsTest::keyboardReachesEveryControlAndPageGetsCommands() {
   auto* label = new CAvrelStatic(&page.widget, 1029);
   label->setText(QStringLiteral("Add your cameras"));
   std::vector<int> commands;
-  ConnectCommands(&page.widget, [&commands](int id) { commands.push_back(id); });
+  auto record = [&commands](int id) { commands.push_back(id); };
+  for (CAvrelButton* b : {static_cast<CAvrelButton*>(next), static_cast<CAvrelButton*>(back)})
+    QObject::connect(b, &CAvrelButton::command, record);
+  QObject::connect(link, &CLinkStatic::command, record);
   page.widget.show();
   QApplication::setActiveWindow(&page.widget);
   next->setFocus(Qt::TabFocusReason);
