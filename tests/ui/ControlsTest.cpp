@@ -14,6 +14,7 @@
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
+#include "ui/Overlay.h"
 
 using namespace vrx;
 using namespace vrx::ui;
@@ -155,14 +156,14 @@ void ControlsTest::linksPostTheirKind() {
   PageStub page{QSize(400, 300)};
   auto* link = new CLinkStatic(&page.widget, 1201);
   link->setText(QStringLiteral("Can not find your NVR"));
-  link->setLinkKind(13);
+  link->setLinkKind(kOverlayNoDevice);
   link->setGeometry(0, 0, 300, 30);
   auto* link2 = new CLinkStatic2(&page.widget, 1202);
   link2->setText(QStringLiteral("short"));
-  link2->setLinkKind(6);
+  link2->setLinkKind(kOverlayInstallCamera);
   link2->setGeometry(0, 40, 300, 30);
   auto* image = new CImageButton(&page.widget, 1203);
-  image->setLinkKind(9);
+  image->setLinkKind(kOverlayAgreement);
   image->setGeometry(0, 80, 30, 30);
   QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(280, 10));      // anywhere on a CLinkStatic
   QTest::mouseClick(link2, Qt::LeftButton, {}, QPoint(280, 10));     // past the text of a CLinkStatic2: nothing
@@ -170,9 +171,9 @@ void ControlsTest::linksPostTheirKind() {
   QTest::keyClick(image, Qt::Key_Space);
   QCoreApplication::processEvents();
   QCOMPARE(page.received.size(), size_t(3));
-  QCOMPARE(page.received[0], std::make_tuple(WM_WIZ_LINK, WPARAM(13), LPARAM(0)));
-  QCOMPARE(page.received[1], std::make_tuple(WM_WIZ_LINK, WPARAM(6), LPARAM(0)));
-  QCOMPARE(page.received[2], std::make_tuple(WM_WIZ_LINK, WPARAM(9), LPARAM(0)));
+  QCOMPARE(page.received[0], std::make_tuple(WM_WIZ_LINK, WPARAM(kOverlayNoDevice), LPARAM(0)));
+  QCOMPARE(page.received[1], std::make_tuple(WM_WIZ_LINK, WPARAM(kOverlayInstallCamera), LPARAM(0)));
+  QCOMPARE(page.received[2], std::make_tuple(WM_WIZ_LINK, WPARAM(kOverlayAgreement), LPARAM(0)));
 }
 
 void ControlsTest::fullPageIndicatorIsAllGrey() {
