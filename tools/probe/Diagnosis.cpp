@@ -158,8 +158,10 @@ std::string RecorderText(const RecorderReport& r) {
   else if (!r.certificateError.empty()) out << "Certificate: not read (" << r.certificateError << ")\n";
   if (!r.readError.empty()) out << "Read-only look: " << r.readError << "\n";
   if (r.passwordAccepted) {
-    out << "Disks:\n";
-    for (const auto& [k, v] : r.disks) out << "  " << k << " = " << v << "\n";
+    for (std::size_t bay = 0; bay < r.disks.size(); ++bay) {
+      out << "HD" << bay + 1 << ":\n";
+      for (const auto& [k, v] : r.disks[bay]) out << "  " << k << " = " << v << "\n";
+    }
     out << "Date, time and time zone:\n";
     for (const auto& [k, v] : r.dateTime) out << "  " << k << " = " << v << "\n";
   }
@@ -171,17 +173,19 @@ std::string RecorderText(const RecorderReport& r) {
 
 nlohmann::json RecorderJson(const RecorderReport& r) {
   auto port = [](const PortCheck& p) { return nlohmann::json{{"port", p.port}, {"open", p.open}, {"error", p.error}}; };
-  auto pairs = [](const std::vector<std::pair<std::string, std::string>>& kv) {
+  auto pairs = [](const RecorderReport::KeyValues& kv) {
     nlohmann::json o = nlohmann::json::object();
     for (const auto& [k, v] : kv) o[k] = v;
     return o;
   };
+  nlohmann::json disks = nlohmann::json::array();
+  for (const auto& bay : r.disks) disks.push_back(pairs(bay));
   nlohmann::json hints = nlohmann::json::array();
   for (const Hint& h : RecorderHints(r)) hints.push_back({{"code", h.code}, {"text", h.text}});
   return {{"address", r.address}, {"http", port(r.http)}, {"https", port(r.https)},
           {"authentication", r.authentication}, {"certificate_sha256", r.certificateSha256},
           {"certificate_error", r.certificateError}, {"password_accepted", r.passwordAccepted},
-          {"read_error", r.readError}, {"disks", pairs(r.disks)}, {"datetime", pairs(r.dateTime)},
+          {"read_error", r.readError}, {"disks", disks}, {"datetime", pairs(r.dateTime)},
           {"hints", hints}, {"reachable", RecorderExitCode(r) == kFound}};
 }
 

@@ -69,8 +69,9 @@ struct RecorderReport {
   std::string certificateError;
   bool passwordAccepted = false;
   std::string readError;            // why the read-only look failed
-  std::vector<std::pair<std::string, std::string>> disks;     // /config/storageinfo, key=value in order
-  std::vector<std::pair<std::string, std::string>> dateTime;  // /config/datetime, key=value in order
+  using KeyValues = std::vector<std::pair<std::string, std::string>>;
+  std::vector<KeyValues> disks;  // /config/storageinfo of HD1 and HD2, key=value in order
+  KeyValues dateTime;            // /config/datetime, key=value in order
 };
 
 std::vector<Hint> RecorderHints(const RecorderReport& report);

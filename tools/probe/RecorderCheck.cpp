@@ -126,14 +126,15 @@ RecorderReport CheckRecorder(const RecorderTarget& t) {
     return report;
   }
   std::string reply;
-  if (!http.GetText("/config/storageinfo", reply)) {
+  if (!http.GetText("/config/datetime", reply)) {
     const int status = http.QueryStatus();
     if (status != 401) report.readError = status ? "the recorder answered " + std::to_string(status) : "no answer";
     return report;
   }
   report.passwordAccepted = true;
-  report.disks = KeyValueLines(reply);
-  if (http.GetText("/config/datetime", reply)) report.dateTime = KeyValueLines(reply);
+  report.dateTime = KeyValueLines(reply);
+  for (int bay = 0; bay < 2; ++bay)
+    if (http.GetText("/config/storageinfo?storageid=" + std::to_string(bay), reply)) report.disks.push_back(KeyValueLines(reply));
   return report;
 }
 
