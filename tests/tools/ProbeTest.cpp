@@ -152,7 +152,7 @@ TEST_F(ProbeTest, RecorderThatIsNotThereAndBadCommandLines) {
   EXPECT_EQ(Probe("teleport").exitCode, 2);
 }
 
-// Last: the extra adapter it adds stays in this sandbox.
+// The extra adapter it adds stays in this sandbox: the discover tests above run before it (declaration order).
 TEST_F(ProbeTest, ARecorderOnAnotherNetworkGetsTheOtherSubnetHint) {
   SimProcess sim("other-subnet.json");
   ASSERT_TRUE(sim.ready()) << sim.error();
