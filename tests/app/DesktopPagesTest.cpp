@@ -1,19 +1,25 @@
-// The eye mark on the administrator password page, in a Latin and a CJK language: every password field has
-// one, off by default, named for assistive technology in the page's language; a click shows the text and a
-// second hides it again. Saves $VRX_BUILD_DIR/screenshots/password_eye_<code>.png with the text shown.
+// What the desktop program adds to the pages: the language asked for on the command line is the one the
+// wizard starts in, and every password field has an eye mark (checked in a Latin and a CJK language: off by
+// default, named for assistive technology in the page's language; a click shows the text and a second hides
+// it again). Saves $VRX_BUILD_DIR/screenshots/password_eye_<code>.png with the text shown.
 #include <QtTest>
 
 #include "WizardTestSupport.h"
+#include "app/BriskoApp.h"
+#include "app/BriskoDlg.h"
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
 #include "pages/AllPages.h"
+#include "pages/intro/IntroPages.h"
 #include "pages/recorder/NvrPwdDlg.h"
+#include "ui/Buttons.h"
+#include "ui/ComboBox.h"
 #include "ui/EditCtrl.h"
 
 using namespace vrx;
 
-class PasswordEyeTest : public QObject {
+class DesktopPagesTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -21,6 +27,19 @@ class PasswordEyeTest : public QObject {
   void cleanup() {
     currentLanguage = 0;
     LoadLanguageFile(0);
+  }
+
+  // --language ru: the frame loads Russian and the welcome page shows it, with Russian chosen in its list.
+  void startsInTheLanguageAskedFor() {
+    SetStartLanguage(2);
+    CBriskoDlg frame(false);
+    SetStartLanguage(-1);
+    QCOMPARE(int(currentLanguage), 2);
+    frame.host()->show();
+    auto* home = qobject_cast<CHomeDlg*>(frame.host()->currentPage());
+    QVERIFY(home);
+    QCOMPARE(home->startButton()->text(), QString::fromUtf8("\xD0\x9D\xD0\x90\xD0\xA7\xD0\x90\xD0\xA2\xD0\xAC"));
+    QCOMPARE(home->languageList()->currentIndex(), 2);
   }
 
   void eyeOnEveryPasswordField_data() {
@@ -67,5 +86,5 @@ class PasswordEyeTest : public QObject {
   }
 };
 
-QTEST_MAIN(PasswordEyeTest)
-#include "PasswordEyeTest.moc"
+QTEST_MAIN(DesktopPagesTest)
+#include "DesktopPagesTest.moc"
