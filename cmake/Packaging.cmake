@@ -29,6 +29,9 @@ add_custom_command(OUTPUT ${_pkg}/icons/256x256/apps/vrx-setup-wizard.png
 # Not part of `all`: `make test` does not draw or compress anything for the package.
 add_custom_target(vrx_package_files DEPENDS ${_gz_outputs} ${_pkg}/icons/256x256/apps/vrx-setup-wizard.png)
 
+# Installing needs only what is installed: the program, the probe and vrx_package_files, which `make package`
+# builds first; the tests are not built for the package.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 include(GNUInstallDirs)
 install(TARGETS vrx-setup-wizard vrx-probe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
