@@ -3,7 +3,7 @@
 # Installs /usr/bin/vrx-setup-wizard and /usr/bin/vrx-probe, the menu launcher, the AppStream metadata, the
 # program icon in the hicolor theme (drawn by tools/artgen), the manual pages and the Debian copyright and
 # changelog. Library dependencies come from dpkg-shlibdeps; only the Qt platform plugins, which the program
-# loads at run time and shlibdeps cannot see, are named.
+# loads at run time and shlibdeps cannot see, are named (and the fonts are recommended).
 set(VRX_APP_ID com.halvik.VrxSetupWizard)
 set(VRX_HOMEPAGE "https://vrx-setup.invalid" CACHE STRING "Project home page named in the AppStream metadata")
 set(_pkg ${CMAKE_BINARY_DIR}/package-files)
@@ -58,6 +58,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The page layouts were drawn for DejaVu Sans; the Chinese pages need a CJK font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VRX_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
