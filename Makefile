@@ -8,7 +8,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 
-.PHONY: all deps configure build test demo gallery fuzz tsan bench clean
+.PHONY: all deps configure build test demo gallery fuzz tsan bench package package-check clean
 
 all: build
 
@@ -45,6 +45,15 @@ tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_GEN) -DVRX_TSAN=ON
 	cmake --build build-tsan -j $(JOBS) --target net_tests
 	ctest --test-dir build-tsan --output-on-failure -L net
+
+# The Debian package (CPack) in $(BUILD)/, and its checks: lintian, the launcher and AppStream validators,
+# and the unpacked program run from a temporary root.
+package: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx_package_files
+	cd $(BUILD) && cpack -G DEB
+
+package-check: package
+	scripts/package-check $(BUILD)
 
 bench: build
 	scripts/run-benchmarks $(BUILD)

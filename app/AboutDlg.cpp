@@ -1,11 +1,14 @@
 #include "app/AboutDlg.h"
 
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "i18n/LangString.h"
+#include "platform/SessionLog.h"
 
 namespace vrx {
 
@@ -26,14 +29,28 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(buttons);
 }
 
+QString LogFolder() {
+  const SessionLog* log = CurrentSessionLog();
+  return log && log->IsOpen() ? QString::fromStdString(log->Folder().string()) : QString();
+}
+
 void ShowAboutMenu(QWidget* window, const QPoint& globalPos) {
   const QString about = GetLangString("About", "About");
   if (about.isEmpty()) return;
   QMenu menu(window);
+  menu.setAccessibleName(about);
   QAction* item = menu.addAction(about);
-  if (menu.exec(globalPos) == item) {
+  QAction* openLog = nullptr;
+  if (const QString folder = LogFolder(); !folder.isEmpty()) {
+    openLog = menu.addAction(GetLangString("about_log", "Open log folder"));
+    openLog->setToolTip(folder);
+  }
+  QAction* chosen = menu.exec(globalPos);
+  if (chosen == item) {
     CAboutDlg dlg(window);
     dlg.exec();
+  } else if (chosen && chosen == openLog) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(LogFolder()));
   }
 }
 

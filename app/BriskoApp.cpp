@@ -1,12 +1,22 @@
 #include "app/BriskoApp.h"
 
 #include <QFont>
+#include <atomic>
 #include <memory>
 
 #include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
+#include "i18n/LanguageTable.h"
 
 namespace vrx {
+namespace {
+
+std::atomic<int> startLanguage{0};
+
+}  // namespace
+
+void SetStartLanguage(int index) { startLanguage = (index >= 0 && index < i18n::kLanguageCount) ? index : 0; }
+int StartLanguage() { return startLanguage; }
 
 CBriskoApp::CBriskoApp(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QStringLiteral("Halvik"));

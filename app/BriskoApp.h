@@ -5,6 +5,10 @@
 
 namespace vrx {
 
+// The language the frame starts in: English (0) unless the command line asked for another (0..5).
+void SetStartLanguage(int index);
+int StartLanguage();
+
 class CBriskoApp : public QApplication {
   Q_OBJECT
  public:

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/AboutDlg.h"
+#include "app/BriskoApp.h"
 #include "app/InterDialog.h"
 #include "app/KeyFilter.h"
 #include "i18n/LangString.h"
@@ -24,8 +25,8 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
   setWindowTitle(QStringLiteral("Setup Wizard"));
 
-  currentLanguage = 0;
-  LoadLanguageFile(0);
+  currentLanguage = StartLanguage();
+  LoadLanguageFile(currentLanguage);
 
   setGeometry(0, 0, kWidth, kHeight);
   setFixedSize(kWidth, kHeight);

@@ -8,6 +8,7 @@
 #include "app/PageRegistry.h"
 #include "app/PageSequence.h"
 #include "platform/Compositing.h"
+#include "platform/SessionLog.h"
 
 namespace vrx {
 CInterDialog::CInterDialog(QWidget* frame)
@@ -117,9 +118,11 @@ void CInterDialog::ShowPage(int type) {
   if (shown == 0) return;
   const PageFactory factory = FindPageFactory(shown);
   if (!factory) return;
+  if (QWidget* old = currentPage()) LogEvent("page", QStringLiteral("left %1").arg(old->metaObject()->className()).toStdString());
   DestroyPages();
   QWidget* page = factory(*this);
   if (!page) return;
+  LogEvent("page", QStringLiteral("entered %1 (page %2)").arg(page->metaObject()->className()).arg(shown).toStdString());
   pages_[std::size_t(shown - 1)] = page;
   // The page's own port (its first direct MessagePort child) receives the jobs' messages.
   if (auto* port = page->findChild<MessagePort*>(QString(), Qt::FindDirectChildrenOnly))

@@ -1,8 +1,44 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "app/BriskoApp.h"
+#include "app/CommandLine.h"
+#include "app/DisplayPlatform.h"
+#include "i18n/LanguageTable.h"
 #include "pages/AllPages.h"
+#include "platform/SessionLog.h"
 
 int main(int argc, char** argv) {
-  vrx::CBriskoApp app(argc, argv);
-  vrx::RegisterAllPages();
-  return app.InitInstance();
+  // Answered before Qt starts, so --help and --version work without a display.
+  const vrx::CommandLine line = vrx::ParseCommandLine({argv + 1, argv + argc});
+  switch (line.action) {
+    case vrx::CommandLine::Action::ShowHelp: std::fputs(vrx::HelpText().c_str(), stdout); return 0;
+    case vrx::CommandLine::Action::ShowVersion: std::puts(vrx::VersionText().c_str()); return 0;
+    case vrx::CommandLine::Action::Refuse:
+      std::fprintf(stderr, "vrx-setup-wizard: %s\nTry 'vrx-setup-wizard --help' for more information.\n",
+                   line.error.c_str());
+      return vrx::kUsageExitCode;
+    case vrx::CommandLine::Action::Run: break;
+  }
+
+  const std::string platform = vrx::ChooseDisplayPlatform(vrx::CurrentDisplayEnvironment(line.platformGiven));
+  if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+
+  // Declared before the application, so every thread of the wizard has ended before the log goes.
+  vrx::SessionLog log;
+  if (log.Open(vrx::SessionLog::DefaultFolder())) vrx::SetSessionLog(&log);
+  log.Write("wizard", vrx::VersionText() + " started, language " +
+                          vrx::i18n::LanguageAt(line.language < 0 ? 0 : line.language).code +
+                          (platform.empty() ? "" : ", on X11 in a Wayland session"));
+  int exitCode = 0;
+  {
+    vrx::SetStartLanguage(line.language);
+    vrx::CBriskoApp app(argc, argv);
+    vrx::RegisterAllPages();
+    exitCode = app.InitInstance();
+  }
+  log.Write("wizard", "ended");
+  vrx::SetSessionLog(nullptr);
+  return exitCode;
 }

@@ -1,5 +1,7 @@
 #include "net/DeviceCommandWorker.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -7,6 +9,7 @@
 
 #include "net/Base64.h"
 #include "net/ReplyParsers.h"
+#include "net/RequestLog.h"
 
 namespace vrx::net {
 namespace {
@@ -32,6 +35,33 @@ std::string ReplacePlus(const std::string& email) {
   std::string out;
   for (char c : email) out += c == '+' ? std::string("%2B") : std::string(1, c);
   return out;
+}
+
+// The name of a datagram's command for the request log, from its opcode (bytes 4-5, little-endian).
+std::string DatagramCommandName(std::span<const std::uint8_t> datagram) {
+  const int opcode = datagram.size() >= 6 ? datagram[4] | datagram[5] << 8 : 0;
+  switch (opcode) {
+    case OP_DISCOVER: return "discover";
+    case OP_CHECK_ACCOUNT: return "check-account";
+    case OP_CHANGE_PASSWORD: return "change-password";
+    default: {
+      char name[16];
+      std::snprintf(name, sizeof name, "op-%04x", opcode);
+      return name;
+    }
+  }
+}
+
+// How a waiting account request ended, for the request log.
+void ReportDatagramReply(const DatagramSocket& endpoint, const sockaddr_in& sender, std::span<const std::uint8_t> reply,
+                         int status, int accountResult) {
+  char peer[INET_ADDRSTRLEN] = "";
+  ::inet_ntop(AF_INET, &sender.sin_addr, peer, sizeof peer);
+  const std::string command = DatagramCommandName(reply);
+  std::string outcome = status == DeviceCommandWorker::kDone ? "answered" : "refused";
+  if (status == DeviceCommandWorker::kDone && command == "check-account")
+    outcome += accountResult == 1 ? ": accepted" : ": not accepted";
+  ReportDatagram({command + " reply", peer, endpoint.LocalAddress(), outcome});
 }
 
 }  // namespace
@@ -403,7 +433,12 @@ bool DeviceCommandWorker::OpenDatagram(const std::string& localAddress) {
   replyTimer_.Cancel();
   if (endpoint_) endpoint_->Close();
   endpoint_ = std::make_unique<DatagramSocket>(
-      0, [this](DatagramSocket&, const sockaddr_in&, std::span<const std::uint8_t> data) { OnDatagram(data); });
+      0, [this](DatagramSocket& endpoint, const sockaddr_in& sender, std::span<const std::uint8_t> data) {
+        const int before = Status();
+        OnDatagram(data);
+        if (before == kBusy && Status() != kBusy)
+          ReportDatagramReply(endpoint, sender, data, Status(), AccountCheckResult());
+      });
   const bool opened = endpoint_->Open(localAddress);
   if (!opened) endpoint_.reset();
   Finish(opened ? kDone : kIdle);
@@ -436,15 +471,19 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
 bool DeviceCommandWorker::SendDatagram(const std::optional<Bytes>& datagram, const std::string& deviceAddress,
                                        std::uint16_t port) {
   replyTimer_.Cancel();
+  const std::string local = endpoint_->LocalAddress();
   if (!datagram) {  // a text too long for its field is refused, never cut or overflowed
     Finish(kFailed);
+    ReportDatagram({"account request", deviceAddress, local, "not sent: a text does not fit its field"});
     return false;
   }
+  const std::string command = DatagramCommandName(*datagram);
   // Busy and the reply timer are armed before sending: on a fast link the answer can beat the send's return.
   Finish(kBusy);
-  replyTimer_.Start(milliseconds(kReplyTimeoutMs), [this] {
+  replyTimer_.Start(milliseconds(kReplyTimeoutMs), [this, command, deviceAddress, local] {
     int busy = kBusy;
-    status_.compare_exchange_strong(busy, kTimedOut, std::memory_order_acq_rel);
+    if (status_.compare_exchange_strong(busy, kTimedOut, std::memory_order_acq_rel))
+      ReportDatagram({command, deviceAddress, local, "no answer in 3 s"});
   });
   const bool sent = endpoint_->Send(deviceAddress, port, *datagram);
   ++sequence_;
@@ -452,6 +491,7 @@ bool DeviceCommandWorker::SendDatagram(const std::optional<Bytes>& datagram, con
     replyTimer_.Cancel();
     Finish(kFailed);
   }
+  ReportDatagram({command, deviceAddress, local, sent ? "sent" : "send failed"});
   return sent;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "net/RequestLog.h"
+
 namespace vrx::net {
 
 void CDataQueue::Push(std::span<const std::uint8_t> datagram) {
@@ -67,6 +69,7 @@ int DeviceSearch::Start() {
           if (state_.load(std::memory_order_acquire) == kSearching) queue->Push(data);
         });
     if (!endpoint->Open(locals[i])) {
+      ReportDatagram({"discover", kBroadcastAddress, locals[i], "no endpoint: the address cannot be bound"});
       // One unusable address: the run has no interfaces at all and finishes empty after the window.
       for (auto& e : endpoints) e->Close();
       endpoints.clear();
@@ -85,7 +88,9 @@ int DeviceSearch::Start() {
   {
     std::lock_guard lock(endpointsMutex_);
     for (auto& e : endpoints_) {
-      if (!e->Send(kBroadcastAddress, kDiscoveryPort, request)) {
+      const bool sent = e->Send(kBroadcastAddress, kDiscoveryPort, request);
+      ReportDatagram({"discover", kBroadcastAddress, e->LocalAddress(), sent ? "sent" : "send failed"});
+      if (!sent) {
         state_.store(kIdle, std::memory_order_release);
         break;
       }
@@ -114,6 +119,9 @@ void DeviceSearch::CollectReplies() {
     std::lock_guard lock(endpointsMutex_);
     collected = CollectQueuedReplies(queues_);
   }
+  const auto devices = std::count_if(collected.begin(), collected.end(), [](const DiscoveredDevice& d) { return d.unique; });
+  ReportDatagram({"discover", kBroadcastAddress, "", "window ended: " + std::to_string(collected.size()) + " replies from " +
+                                                      std::to_string(devices) + " devices"});
   {
     std::lock_guard lock(resultsMutex_);
     results_ = std::move(collected);

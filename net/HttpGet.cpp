@@ -15,6 +15,7 @@
 
 #include "net/Base64.h"
 #include "net/ReplyParsers.h"
+#include "net/RequestLog.h"
 
 namespace vrx::net {
 namespace {
@@ -58,6 +59,19 @@ void FreeSlist(curl_slist* l) { curl_slist_free_all(l); }
 using EasyHandle = Handle<CURL, FreeEasy>;
 using MultiHandle = Handle<CURLM, FreeMulti>;
 using HeaderList = Handle<curl_slist, FreeSlist>;
+
+// Runs a function when the scope ends, whichever way it ends.
+template <typename F>
+class AtScopeEnd {
+ public:
+  explicit AtScopeEnd(F f) : f_(std::move(f)) {}
+  ~AtScopeEnd() { f_(); }
+  AtScopeEnd(const AtScopeEnd&) = delete;
+  AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+ private:
+  F f_;
+};
 
 void GlobalInitOnce() {
   static std::once_flag once;
@@ -359,6 +373,7 @@ bool HttpGet::DriveUntilHeaders() {
 
 bool HttpGet::SendGet(const std::string& path) {
   if (!connection_) return false;
+  AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("GET", path, started); });
   std::this_thread::sleep_for(kSettleDelay);
   request_.reset();
   // A certificate problem is met by one resend with the certificate checks relaxed; nothing else is resent.
@@ -375,6 +390,7 @@ bool HttpGet::SendGet(const std::string& path) {
 
 bool HttpGet::PostForm(const std::string& path, const std::string& extraHeaders, const std::string& body) {
   if (!connection_) return false;
+  AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("POST", path, started); });
   std::this_thread::sleep_for(kSettleDelay);
   request_.reset();
   if (!StartRequest(true, path, extraHeaders, body, false)) return false;
@@ -428,6 +444,14 @@ bool HttpGet::GetText(const std::string& path, std::string& reply) {
   if (!GetToBuffer(path, buffer.data(), size)) return false;
   reply = std::string(UpToZero(std::string_view(reinterpret_cast<const char*>(buffer.data()), size)));
   return true;
+}
+
+void HttpGet::ReportRequest(const char* method, const std::string& path, std::chrono::steady_clock::time_point started) const {
+  HttpRequestRecord record{method, host_, port_, secure_, PathWithoutQueryValues(path)};
+  record.status = request_ ? int(request_->status) : 0;
+  if (record.status == 0) record.error = lastError_.message.empty() ? "no answer" : lastError_.message;
+  record.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+  ReportHttpRequest(record);
 }
 
 int HttpGet::QueryStatus() {

@@ -10,6 +10,7 @@
 //
 // One thread uses an HttpGet at a time; Abort() may be called from any thread.
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -82,6 +83,8 @@ class HttpGet {
   template <typename Done>
   void Drive(Done done);
   void LearnChallenge();
+  // Tells the request listener (net/RequestLog.h) what was asked and how it ended.
+  void ReportRequest(const char* method, const std::string& path, std::chrono::steady_clock::time_point started) const;
 
   std::string host_, user_, password_;
   int port_ = 0;

@@ -1,8 +1,13 @@
 #include "ui/EditCtrl.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <QProxyStyle>
 
 #include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/Text.h"
+#include "i18n/LangString.h"
 
 namespace vrx::ui {
 namespace {
@@ -18,7 +23,64 @@ class PasswordMarkStyle : public QProxyStyle {
   }
 };
 
+constexpr int kRevealMargin = 2;  // between the eye mark and the field's right end
+
 }  // namespace
+
+CRevealButton::CRevealButton(QWidget* parent) : QAbstractButton(parent) {
+  setCheckable(true);
+  setFocusPolicy(Qt::StrongFocus);  // reached with Tab, toggled with Space
+  setCursor(Qt::PointingHandCursor);
+  Retranslate();
+  connect(this, &QAbstractButton::toggled, this, &CRevealButton::Retranslate);
+}
+
+void CRevealButton::Retranslate() {
+  setAccessibleName(isChecked() ? GetLangString(QStringLiteral("pwd_hide"), QStringLiteral("Hide password"))
+                                   : GetLangString(QStringLiteral("pwd_show"), QStringLiteral("Show password")));
+  setToolTip(accessibleName());
+}
+
+void CRevealButton::enterEvent(QEnterEvent* event) {
+  hovered_ = true;
+  update();
+  QAbstractButton::enterEvent(event);
+}
+
+void CRevealButton::leaveEvent(QEvent* event) {
+  hovered_ = false;
+  update();
+  QAbstractButton::leaveEvent(event);
+}
+
+void CRevealButton::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor ink = (hovered_ || hasFocus() || isChecked()) ? palette::kAccent : palette::kVersionGrey;
+  const qreal side = qMin(width(), height());
+  const QPointF c = QRectF(rect()).center();
+  const qreal w = side * 0.36, h = side * 0.22;  // half width and half height of the eye
+  QPainterPath eye;
+  eye.moveTo(c.x() - w, c.y());
+  eye.quadTo(c.x(), c.y() - 2 * h, c.x() + w, c.y());
+  eye.quadTo(c.x(), c.y() + 2 * h, c.x() - w, c.y());
+  p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(eye);
+  p.setBrush(ink);
+  p.drawEllipse(c, h * 0.7, h * 0.7);
+  if (isChecked()) {  // the text shows: the mark offers to hide it again
+    p.setPen(QPen(Qt::white, 4.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - w * 0.8, c.y() + w * 0.8), QPointF(c.x() + w * 0.8, c.y() - w * 0.8));
+    p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - w * 0.8, c.y() + w * 0.8), QPointF(c.x() + w * 0.8, c.y() - w * 0.8));
+  }
+  if (hasFocus()) {  // the keyboard's place
+    p.setPen(QPen(palette::kAccent, 1.0, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+  }
+}
 
 CMyEditCtrl2::CMyEditCtrl2(QWidget* parent, int id) : QLineEdit(parent), id_(id) {
   setFrame(false);
@@ -32,11 +94,42 @@ CMyEditCtrl2::CMyEditCtrl2(QWidget* parent, int id) : QLineEdit(parent), id_(id)
   setPalette(pal);
 }
 
-void CMyEditCtrl2::setPasswordMode(bool on) { setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal); }
+void CMyEditCtrl2::setPasswordMode(bool on) {
+  if (on && !reveal_) {
+    reveal_ = new CRevealButton(this);
+    connect(reveal_, &QAbstractButton::toggled, this,
+            [this](bool shown) { setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
+    setTabOrder(this, reveal_);
+  }
+  if (reveal_) {
+    reveal_->setChecked(false);  // a password starts hidden
+    reveal_->setVisible(on);
+  }
+  setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
+  PlaceReveal();
+}
+
+void CMyEditCtrl2::setPasswordShown(bool shown) {
+  if (passwordMode()) reveal_->setChecked(shown);
+}
+
+bool CMyEditCtrl2::passwordShown() const { return passwordMode() && reveal_->isChecked(); }
 
 QString CMyEditCtrl2::displayedText() const {
   if (echoMode() == QLineEdit::Password) return QString(text().size(), QChar(style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, this)));
   return text();
+}
+
+void CMyEditCtrl2::resizeEvent(QResizeEvent* event) {
+  QLineEdit::resizeEvent(event);
+  PlaceReveal();
+}
+
+void CMyEditCtrl2::PlaceReveal() {
+  const bool shown = passwordMode();
+  const int side = qMax(16, qMin(height(), 28));
+  if (reveal_) reveal_->setGeometry(width() - side - kRevealMargin, (height() - side) / 2, side, side);
+  setTextMargins(0, 0, shown ? side + kRevealMargin : 0, 0);
 }
 
 }  // namespace vrx::ui

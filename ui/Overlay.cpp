@@ -10,6 +10,7 @@
 #include "ui/Alerts.h"
 #include "ui/Popup.h"
 #include "platform/Compositing.h"
+#include "platform/SessionLog.h"
 
 namespace vrx::ui {
 namespace {
@@ -113,7 +114,10 @@ void CTransparentPage::openPopup() {
   if (auto* page = qobject_cast<CPopupPage*>(popup.data())) page->setOrigin(pos());
   popup_ = popup.data();
   QPointer<CTransparentPage> self(this);
+  const QString what = QStringLiteral("%1 (kind %2)").arg(popup->metaObject()->className()).arg(kind_);
+  LogEvent("popup", ("shown: " + what).toStdString());
   const int popupResult = popup->exec();
+  LogEvent("popup", QStringLiteral("closed: %1 with %2").arg(what, popupResult == QDialog::Accepted ? "OK" : "Cancel").toStdString());
   if (!self) return;
   delete popup.data();
   popup_ = nullptr;

@@ -3,6 +3,7 @@
 //
 //   vrx_artgen --manifest res/art/pictures.tsv --out <dir> [--sheet <file.png>] [--detail <file.png>]
 //              [--mockups <dir>]   (page backgrounds with the frame's texts and buttons laid over them)
+//   vrx_artgen --icon-theme <dir>  (the program icon for desktop menus: <dir>/<N>x<N>/apps/vrx-setup-wizard.png)
 //
 // Writes <dir>/png/<id>.png, <dir>/bmp/<id>.png and <dir>/ico/<id>.ico. Exit status 1 on any failure.
 #include "Art.h"
@@ -135,6 +136,23 @@ QImage DetailSheet(const QList<art::PictureSpec>& specs, const QList<QImage>& im
   return sheet;
 }
 
+// The program icon at the sizes desktop icon themes look for, in the layout of the hicolor theme.
+int WriteIconTheme(const QString& dir) {
+  constexpr int kThemeSides[] = {16, 22, 24, 32, 48, 64, 128, 256};
+  art::PictureSpec spec;
+  spec.painter = QStringLiteral("appicon");
+  spec.kind = QStringLiteral("png");
+  for (int side : kThemeSides) {
+    const QString path = QStringLiteral("%1/%2x%2/apps/vrx-setup-wizard.png").arg(dir).arg(side);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!Render(spec, QSize(side, side)).save(path, "PNG")) {
+      std::fprintf(stderr, "vrx_artgen: cannot write %s\n", qPrintable(path));
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,6 +160,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   QString manifest, outDir, sheetPath, detailPath, mockDir;
   const QStringList args = app.arguments();
+  if (args.size() == 3 && args[1] == "--icon-theme") return WriteIconTheme(args[2]);
   for (int i = 1; i + 1 < args.size(); i += 2) {
     if (args[i] == "--manifest") manifest = args[i + 1];
     else if (args[i] == "--out") outDir = args[i + 1];

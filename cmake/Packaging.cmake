@@ -1,0 +1,66 @@
+# The Debian package: `make package` (cpack -G DEB) after building the program, the probe and vrx_package_files.
+#
+# Installs /usr/bin/vrx-setup-wizard and /usr/bin/vrx-probe, the menu launcher, the AppStream metadata, the
+# program icon in the hicolor theme (drawn by tools/artgen), the manual pages and the Debian copyright and
+# changelog. Library dependencies come from dpkg-shlibdeps; only the Qt platform plugins, which the program
+# loads at run time and shlibdeps cannot see, are named (and the fonts are recommended).
+set(VRX_APP_ID com.halvik.VrxSetupWizard)
+set(VRX_HOMEPAGE "https://vrx-setup.invalid" CACHE STRING "Project home page named in the AppStream metadata")
+set(_pkg ${CMAKE_BINARY_DIR}/package-files)
+
+configure_file(${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.metainfo.xml.in ${_pkg}/${VRX_APP_ID}.metainfo.xml @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${_pkg}/changelog @ONLY)
+set(_gz_outputs)
+foreach(page vrx-setup-wizard.1 vrx-probe.1)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/${page} ${_pkg}/${page} @ONLY)
+endforeach()
+foreach(file vrx-setup-wizard.1 vrx-probe.1 changelog)
+  add_custom_command(OUTPUT ${_pkg}/${file}.gz
+    COMMAND gzip -9nf -k ${_pkg}/${file}
+    DEPENDS ${_pkg}/${file}
+    VERBATIM)
+  list(APPEND _gz_outputs ${_pkg}/${file}.gz)
+endforeach()
+add_custom_command(OUTPUT ${_pkg}/icons/256x256/apps/vrx-setup-wizard.png
+  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:vrx_artgen> --icon-theme ${_pkg}/icons
+  DEPENDS vrx_artgen ${CMAKE_SOURCE_DIR}/tools/artgen/AppIcon.cpp
+  COMMENT "Drawing the program icon for the hicolor theme"
+  VERBATIM)
+# Not part of `all`: `make test` does not draw or compress anything for the package.
+add_custom_target(vrx_package_files DEPENDS ${_gz_outputs} ${_pkg}/icons/256x256/apps/vrx-setup-wizard.png)
+
+# Installing needs only what is installed: the program, the probe and vrx_package_files, which `make package`
+# builds first; the tests are not built for the package.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+include(GNUInstallDirs)
+install(TARGETS vrx-setup-wizard vrx-probe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_pkg}/${VRX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${_pkg}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES ${_pkg}/vrx-setup-wizard.1.gz ${_pkg}/vrx-probe.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${_pkg}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vrx-setup-wizard)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vrx-setup-wizard)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "VRX-410Q Setup Wizard team <wizard@vrx-setup.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "setup wizard for the VRX-410Q network video recorder")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Leads page by page through setting up a VRX-410Q recorder on the local\n\
+network: finding it, its administrator password, time zone, disks,\n\
+cameras and remote access. The vrx-probe command explains why the\n\
+recorder cannot be found.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The page layouts were drawn for DejaVu Sans; the Chinese pages need a CJK font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VRX_HOMEPAGE})
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+include(CPack)
