@@ -1,13 +1,16 @@
 #include "net/DeviceSearch.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vrx::net {
 
-void CDataQueue::Push(std::span<const std::uint8_t> datagram) {
+bool CDataQueue::Push(std::span<const std::uint8_t> datagram) {
   auto copy = std::make_unique<Bytes>(datagram.begin(), datagram.end());
   std::lock_guard lock(mutex_);
+  if (items_.size() >= kCapacity) return false;
   items_.push_back(std::move(copy));
+  return true;
 }
 
 std::unique_ptr<Bytes> CDataQueue::Pop() {
@@ -64,7 +67,9 @@ int DeviceSearch::Start() {
     CDataQueue* queue = queues.back().get();
     auto endpoint = std::make_unique<DatagramSocket>(
         int(i), [this, queue](DatagramSocket&, const sockaddr_in&, std::span<const std::uint8_t> data) {
-          if (state_.load(std::memory_order_acquire) == kSearching) queue->Push(data);
+          // Only answers to the search are kept: anything else is dropped before it costs memory.
+          if (state_.load(std::memory_order_acquire) == kSearching && IsWellFormedDiscoveryReply(data))
+            queue->Push(data);
         });
     if (!endpoint->Open(locals[i])) {
       // One unusable address: the run has no interfaces at all and finishes empty after the window.
@@ -97,11 +102,13 @@ int DeviceSearch::Start() {
 
 std::vector<DiscoveredDevice> CollectQueuedReplies(const std::vector<std::unique_ptr<CDataQueue>>& queues) {
   std::vector<DiscoveredDevice> collected;
+  std::unordered_set<std::string> seen;  // MAC and IPv4 bytes of every entry so far
   for (std::size_t i = 0; i < queues.size(); ++i) {
     while (auto datagram = queues[i]->Pop()) {
       DiscoveredDevice d = DiscoveredDevice::FromDatagram(*datagram, int(i));
-      d.unique = std::none_of(collected.begin(), collected.end(),
-                              [&](const DiscoveredDevice& earlier) { return earlier.SameIdentity(d); });
+      std::string identity(reinterpret_cast<const char*>(d.raw.data() + DiscoveredDevice::kMacOffset), 6);
+      identity.append(reinterpret_cast<const char*>(d.raw.data() + DiscoveredDevice::kIpv4Offset), 4);
+      d.unique = seen.insert(std::move(identity)).second;
       collected.push_back(d);
     }
   }
