@@ -6,7 +6,6 @@
 #include <openssl/x509.h>
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "net/Base64.h"
+#include "net/HttpAnswer.h"
 #include "net/ReplyParsers.h"
 
 namespace vrx::net {
@@ -27,7 +27,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kSettleDelay = std::chrono::milliseconds(50);   // before connecting, each request and closing
-constexpr std::size_t kMaxPendingBody = 256 * 1024;            // the transfer pauses beyond this much unread body
 constexpr long kPollPeriodMs = 50;
 
 // RAII holders: copy deleted, move leaves the source empty.
@@ -93,20 +92,6 @@ const std::string& TrustedCaBlob() {
     return pem;
   }();
   return blob;
-}
-
-bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
-  if (line.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(line[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  return true;
-}
-
-std::string Trimmed(std::string_view v) {
-  while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
-  while (!v.empty() && (v.back() == '\r' || v.back() == '\n' || v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
-  return std::string(v);
 }
 
 // Keeps a header line to one line: a stray CR, LF or zero inside a value must not start a header of its own.
@@ -207,29 +192,14 @@ struct HttpGet::Connection {
   MultiHandle multi;
 };
 
-struct HttpGet::Request {
+struct HttpGet::Request : HttpAnswer {
   EasyHandle easy;
   HeaderList headers;
   char errorText[CURL_ERROR_SIZE] = {};
-  bool curlAuth = false;  // curl answers the challenge with the connection's credentials
   bool attached = false;
   CURLM* multi = nullptr;
-
-  // Written by curl's callbacks on the calling thread.
-  std::string pending;  // body bytes not yet handed out
-  std::size_t pendingOffset = 0;
-  bool paused = false;
-  bool headersDone = false;
   bool done = false;
   CURLcode result = CURLE_OK;
-  long status = 0;
-  int unauthorizedSeen = 0;
-  std::string setCookie, wwwAuthenticate;
-  bool hasSetCookie = false, hasAuthenticate = false;
-  bool offeredDigest = false;  // some WWW-Authenticate of this transfer named Digest
-  bool answerOffersDigest = false;  // the current answer's WWW-Authenticate names Digest
-  bool digestHost = false;          // the host offered Digest before this answer (this run or this transfer)
-  std::size_t progress = 0;    // bytes of headers and body seen, to tell a stalled or trickling transfer
   // The low-speed rule: time spent waiting since the current period began, and the progress at its start.
   Clock::duration waitedInPeriod{};
   std::size_t progressAtPeriodStart = 0;
@@ -237,67 +207,15 @@ struct HttpGet::Request {
   ~Request() {
     if (attached) curl_multi_remove_handle(multi, easy.get());
   }
-  std::size_t Unread() const { return pending.size() - pendingOffset; }
 
+  // curl's callbacks, on the calling thread.
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
-    auto& r = *static_cast<Request*>(self);
-    const std::string_view line(data, size * count);
-    r.progress += line.size();
-    if (line.starts_with("HTTP/")) {  // a new answer (an interim one or the one after an auth round)
-      r.answerOffersDigest = false;
-      r.setCookie.clear();
-      r.wwwAuthenticate.clear();
-      r.hasSetCookie = r.hasAuthenticate = false;
-      r.pending.clear();
-      r.pendingOffset = 0;
-      const std::size_t sp = line.find(' ');
-      r.status = 0;
-      if (sp != std::string_view::npos) {
-        const std::string_view code = line.substr(sp + 1, 3);
-        long value = 0;
-        if (std::from_chars(code.data(), code.data() + code.size(), value).ptr == code.data() + code.size())
-          r.status = value;
-      }
-    } else if (line == "\r\n" || line == "\n") {
-      const bool interim = r.status < 200;
-      // A host that offered Digest and now asks for Basic only must not get the password: this 401 is the
-      // answer, and the transfer stops before curl could reply to it.
-      const bool refuseBasic = r.status == 401 && r.curlAuth && r.digestHost && !r.answerOffersDigest;
-      const bool curlWillAnswer = r.status == 401 && r.curlAuth && r.unauthorizedSeen == 0 && !refuseBasic;
-      if (r.status == 401) ++r.unauthorizedSeen;
-      if (!interim && !curlWillAnswer) r.headersDone = true;
-      if (r.answerOffersDigest) r.digestHost = true;
-      if (refuseBasic) return 0;
-    } else if (StartsWithNoCase(line, "set-cookie:") && !r.hasSetCookie) {
-      r.setCookie = Trimmed(line.substr(11));
-      r.hasSetCookie = true;
-    } else if (StartsWithNoCase(line, "www-authenticate:")) {
-      const std::string value = Trimmed(line.substr(17));
-      if (StartsWithNoCase(value, "digest")) r.offeredDigest = r.answerOffersDigest = true;
-      if (!r.hasAuthenticate) {
-        r.wwwAuthenticate = value;
-        r.hasAuthenticate = true;
-      }
-    }
-    return size * count;
+    return static_cast<Request*>(self)->Header(std::string_view(data, size * count)) ? size * count : 0;
   }
-
   static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
-    auto& r = *static_cast<Request*>(self);
-    if (r.Unread() >= kMaxPendingBody) {
-      r.paused = true;  // curl keeps these bytes and hands them again after the reader catches up
-      return CURL_WRITEFUNC_PAUSE;
-    }
-    if (r.pendingOffset == r.pending.size()) {
-      r.pending.clear();
-      r.pendingOffset = 0;
-    }
-    r.pending.append(data, size * count);
-    r.progress += size * count;
-    // Body bytes mean the answer is the one we keep, except a first 401 that curl may still answer with the
-    // connection's credentials: that one is known to be final only when the transfer ends.
-    if (!(r.status == 401 && r.curlAuth && r.unauthorizedSeen <= 1)) r.headersDone = true;
-    return size * count;
+    // Refused bytes stay with curl, which hands them again after the reader catches up.
+    return static_cast<Request*>(self)->Body(std::string_view(data, size * count)) ? size * count
+                                                                                    : CURL_WRITEFUNC_PAUSE;
   }
 };
 
