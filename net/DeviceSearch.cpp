@@ -1,6 +1,7 @@
 #include "net/DeviceSearch.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace vrx::net {
@@ -100,16 +101,34 @@ int DeviceSearch::Start() {
   return state_.load();
 }
 
+namespace {
+
+// The MAC (48 bits) and IPv4 address of a record, the two halves of its identity.
+struct Identity {
+  std::uint64_t mac = 0;
+  std::uint32_t ipv4 = 0;
+  bool operator==(const Identity&) const = default;
+};
+struct IdentityHash {
+  std::size_t operator()(const Identity& id) const { return std::hash<std::uint64_t>()(id.mac << 16 ^ id.ipv4); }
+};
+
+Identity IdentityOf(const DiscoveredDevice& d) {
+  Identity id;
+  std::memcpy(&id.mac, d.raw.data() + DiscoveredDevice::kMacOffset, 6);
+  std::memcpy(&id.ipv4, d.raw.data() + DiscoveredDevice::kIpv4Offset, 4);
+  return id;
+}
+
+}  // namespace
+
 std::vector<DiscoveredDevice> CollectQueuedReplies(const std::vector<std::unique_ptr<CDataQueue>>& queues) {
   std::vector<DiscoveredDevice> collected;
-  std::unordered_set<std::string> seen;  // MAC and IPv4 bytes of every entry so far
+  std::unordered_set<Identity, IdentityHash> seen;  // every entry so far
   for (std::size_t i = 0; i < queues.size(); ++i) {
     while (auto datagram = queues[i]->Pop()) {
-      DiscoveredDevice d = DiscoveredDevice::FromDatagram(*datagram, int(i));
-      std::string identity(reinterpret_cast<const char*>(d.raw.data() + DiscoveredDevice::kMacOffset), 6);
-      identity.append(reinterpret_cast<const char*>(d.raw.data() + DiscoveredDevice::kIpv4Offset), 4);
-      d.unique = seen.insert(std::move(identity)).second;
-      collected.push_back(d);
+      collected.push_back(DiscoveredDevice::FromDatagram(*datagram, int(i)));
+      collected.back().unique = seen.insert(IdentityOf(collected.back())).second;
     }
   }
   return collected;
