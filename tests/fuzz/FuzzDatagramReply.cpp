@@ -30,11 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   const auto results = CollectQueuedReplies(queues);
-  for (const auto& d : results) {
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const auto& d = results[i];
     if (d.ModelName().size() > DiscoveredDevice::kModelSize || d.SecondName().size() > DiscoveredDevice::kSecondNameSize)
       __builtin_trap();
-    (void)d.MacText();
-    (void)d.Ipv4Text();
+    if (i < 4) {  // the text formatters read fixed offsets: a few records show them as well as many
+      (void)d.MacText();
+      (void)d.Ipv4Text();
+    }
     (void)d.HttpPort();
   }
   if (!results.empty() && !results.front().unique) __builtin_trap();  // the first entry is always unique
