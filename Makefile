@@ -36,11 +36,12 @@ gallery: build
 # only the harnesses are built.
 FUZZ_SECONDS ?= 600
 FUZZ_RUNS    ?= 1000000
+FUZZ_JOBS    ?= $(JOBS)
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRX_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
-	FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+	FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 # The network tests under ThreadSanitizer.
 tsan: deps
