@@ -32,13 +32,16 @@ demo: build
 gallery: build
 	cmake --build $(BUILD) --target gallery
 
-# Each fuzz harness for a bounded time (FUZZ_SECONDS each), built with clang and libFuzzer.
-FUZZ_SECONDS ?= 60
+# Each fuzz harness for FUZZ_RUNS executions (at most FUZZ_SECONDS each), built with clang and libFuzzer;
+# only the harnesses are built.
+FUZZ_SECONDS ?= 600
+FUZZ_RUNS    ?= 1000000
+FUZZ_JOBS    ?= $(JOBS)
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRX_FUZZ=ON \
-	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build build-fuzz -j $(JOBS)
-	scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 # The network tests under ThreadSanitizer.
 tsan: deps

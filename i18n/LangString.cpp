@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 #include "i18n/ProfileReader.h"
 
@@ -35,10 +37,31 @@ class LanguageFiles {
     return files;
   }
 
-  void SetFolder(const QString& folder, const QString& rewrittenPath) {
+  // The private folder, made on first use inside the temporary folder (and again if it has gone).
+  QString PrivateFolder() {
+    std::lock_guard lock(mutex_);
+    if (!dir_ || !QFileInfo(dir_->path()).isDir()) {
+      dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vrx-lang-XXXXXX"));
+      if (!dir_->isValid()) dir_.reset();
+      written_.clear();
+      cache_.clear();
+      folder_.clear();
+    }
+    return dir_ ? dir_->path() : QString();
+  }
+
+  QString Folder() {
+    std::lock_guard lock(mutex_);
+    return folder_;
+  }
+
+  // `path` was written completely by this run (or, when !complete, its write failed and it is gone).
+  void Written(const QString& folder, const QString& path, bool complete) {
     std::lock_guard lock(mutex_);
     folder_ = folder;
-    cache_.erase(rewrittenPath);
+    cache_.erase(path);
+    if (complete) written_.insert(path);
+    else written_.erase(path);
   }
 
   // The parsed section "language" of the current language's file; null when there is no readable file.
@@ -47,7 +70,7 @@ class LanguageFiles {
     if (folder_.isEmpty()) return nullptr;  // nothing extracted yet: built-in English texts
     const QString path = folder_ + QLatin1Char('/') + QLatin1String(vrx::i18n::CurrentLanguageInfo().fileName);
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    if (!written_.count(path) || !info.isFile() || info.isSymLink()) {
       cache_.erase(path);
       return nullptr;
     }
@@ -68,7 +91,9 @@ class LanguageFiles {
   }
 
   std::mutex mutex_;
+  std::unique_ptr<QTemporaryDir> dir_;  // removed with its files when the program ends
   QString folder_;
+  std::set<QString> written_;          // files this run extracted
   std::map<QString, ParsedFile> cache_;
 };
 
@@ -85,16 +110,25 @@ bool LoadLanguageFile(int index) {
   const QByteArray bytes = resource.readAll();
   if (bytes.isEmpty()) return false;
 
-  const QString folder = QDir::tempPath();
+  LanguageFiles& files = LanguageFiles::Instance();
+  const QString folder = files.PrivateFolder();
+  if (folder.isEmpty()) return true;  // no private folder: the built-in English texts
   const QString path = folder + QLatin1Char('/') + QLatin1String(language.fileName);
+  // A file of an earlier extraction is replaced by a new one: never written through, never truncated.
+  QFile::remove(path);
   QFile out(path);
-  if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    out.write(bytes);  // write failures are not reported: lookups then show the English texts
+  bool complete = false;
+  if (out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    complete = out.write(bytes) == bytes.size() && out.flush();
     out.close();
+    complete = complete && out.error() == QFileDevice::NoError;
+    if (!complete) QFile::remove(path);
   }
-  LanguageFiles::Instance().SetFolder(folder, path);
+  files.Written(folder, path, complete);
   return true;
 }
+
+QString LanguageFolder() { return LanguageFiles::Instance().Folder(); }
 
 QString GetLangString(const QString& key, const QString& englishText, const QString& v0, const QString& v1,
                       const QString& v2, const QString& v3) {

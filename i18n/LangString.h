@@ -1,17 +1,22 @@
 #pragma once
 // Text lookup for everything the wizard shows: a key, its built-in English text and up to four values.
-// The current language's file is extracted from the program's resources into the temporary folder and
-// every lookup reads it from there (parsed once per file version, see LangString.cpp).
+// The current language's file is extracted from the program's resources into a private folder of this run
+// (made inside the temporary folder, mode 0700) and every lookup reads it from there (parsed once per file
+// version, see LangString.cpp). Only files this run wrote are ever read.
 
 #include <QList>
 #include <QString>
 
 #include "i18n/LanguageTable.h"
 
-// Extract the embedded language file of index (anything outside 0..5 means English) into the temporary
-// folder, creating or truncating it, and remember that folder for lookups. False, and nothing changed,
-// when the resource is missing or empty. A failed write is not reported (lookups then fall back to English).
+// Extract the embedded language file of index (anything outside 0..5 means English) into the run's private
+// folder, as a new file (never through a file or link that is already there), and remember it for lookups.
+// False, and nothing changed, when the resource is missing or empty. A failed write is not reported: the
+// partial file is removed and lookups fall back to the built-in English texts.
 bool LoadLanguageFile(int index);
+
+// The run's private folder of language files ("" before the first extraction).
+QString LanguageFolder();
 
 // The value of key in the current language's file, or englishText when the file or the key is missing
 // (an empty value in the file wins over englishText). Then every "{0}" is replaced by v0, then "{1}" by v1,

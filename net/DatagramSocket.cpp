@@ -30,6 +30,11 @@ bool DatagramSocket::Open(const std::string& localAddress) {
   if (socket_ < 0) return false;
   const int on = 1;
   ::setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  // Room for a burst of replies (a search on a busy network) while the receiving thread catches up; the
+  // forced size needs privileges, the plain one is capped by the system.
+  const int receiveBuffer = kReceiveBufferBytes;
+  if (::setsockopt(socket_, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBuffer, sizeof receiveBuffer) != 0)
+    ::setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
   if (::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || ::pipe2(stopFds_, O_CLOEXEC) != 0) {
     Close();
     return false;
@@ -85,13 +90,19 @@ void DatagramSocket::ReceiveLoop() {
     if (ready < 0 || fds[0].revents) break;
     if (fds[1].revents & POLLNVAL) break;
     if (!(fds[1].revents & (POLLIN | POLLERR))) continue;
-    sockaddr_in sender{};
-    socklen_t senderLen = sizeof sender;
-    // A datagram longer than the buffer is cut to 1024 bytes by the receive call.
-    const ssize_t n = ::recvfrom(socket_, buffer.data(), buffer.size(), MSG_DONTWAIT,
-                                 reinterpret_cast<sockaddr*>(&sender), &senderLen);
-    if (n < 0) continue;  // e.g. an ICMP error queued on the socket: reading it clears it
-    if (callback_) callback_(*this, sender, std::span<const std::uint8_t>(buffer.data(), std::size_t(n)));
+    // Everything waiting is read before polling again: a burst drains at the speed of the callback.
+    for (int drained = 0; drained < kMaxDrain; ++drained) {
+      sockaddr_in sender{};
+      socklen_t senderLen = sizeof sender;
+      // A datagram longer than the buffer is cut to 1024 bytes by the receive call.
+      const ssize_t n = ::recvfrom(socket_, buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                   reinterpret_cast<sockaddr*>(&sender), &senderLen);
+      if (n < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+        continue;  // e.g. an ICMP error queued on the socket: reading it clears it
+      }
+      if (callback_) callback_(*this, sender, std::span<const std::uint8_t>(buffer.data(), std::size_t(n)));
+    }
   }
   running_ = false;
 }

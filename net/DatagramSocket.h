@@ -15,6 +15,8 @@ namespace vrx::net {
 
 class DatagramSocket {
  public:
+  static constexpr int kReceiveBufferBytes = 4 << 20;
+  static constexpr int kMaxDrain = 256;  // datagrams read per wake-up before the stop pipe is looked at again
   // Runs on the receiving thread; `data` is valid only during the call.
   using Callback = std::function<void(DatagramSocket& endpoint, const sockaddr_in& sender,
                                       std::span<const std::uint8_t> data)>;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "net/Base64.h"
 #include "net/ReplyParsers.h"
 #include "net/RequestLog.h"
+#include "net/UrlText.h"
 
 namespace vrx::net {
 namespace {
@@ -31,9 +33,27 @@ MacAddress UnpackMac(std::uint64_t bits) {
   return mac;
 }
 
-std::string ReplacePlus(const std::string& email) {
+void Wipe(std::string& secret) {
+  std::fill(secret.begin(), secret.end(), '\0');
+  secret.clear();
+}
+
+// A decimal number from a peer; 0 when the text does not start with one.
+int PeerNumber(std::string_view text) {
+  int value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+// "name=value&name=value..." with every value percent-encoded.
+std::string EncodedFields(std::initializer_list<std::pair<const char*, std::string_view>> fields) {
   std::string out;
-  for (char c : email) out += c == '+' ? std::string("%2B") : std::string(1, c);
+  for (const auto& [name, value] : fields) {
+    if (!out.empty()) out += '&';
+    out += name;
+    out += '=';
+    out += PercentEncode(value);
+  }
   return out;
 }
 
@@ -96,18 +116,34 @@ void DeviceCommandWorker::JoinCommandThread(bool waitForFinish) {
   thread_.join();
 }
 
+void DeviceCommandWorker::BecomeBusyForHttp() {
+  {
+    // A datagram that arrives from now on must not end this command.
+    std::lock_guard lock(pendingMutex_);
+    pending_.Disarm();
+    Finish(kBusy);
+  }
+  replyTimer_.Cancel();
+}
+
 bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int port, const std::string& user,
                                     const std::string& password, int timeoutMs, bool secure) {
+  BecomeBusyForHttp();
   command_ = command;
   slots_[kSlotHost] = host;
   slots_[kSlotUser] = user;
   slots_[kSlotUserPassword] = password;
   const int effectivePort = secure ? 443 : port;
   slots_[kSlotPort] = std::to_string(effectivePort);
-  if (!http_.Connect(host, user, password, timeoutMs, secure, effectivePort)) {
+  const bool cloud = command >= kCloudSignUp && command <= kCloudBind;
+  // The service's host comes from the recorder over plain HTTP and decides where the account password goes:
+  // nothing but a bare host name is contacted.
+  if ((cloud && !IsBareHostName(host)) || !http_.Connect(host, user, password, timeoutMs, secure, effectivePort)) {
+    WipeSecrets();
     Finish(kFailed);  // a start that returns false must not leave the pages waiting on "busy"
     return false;
   }
+  http_.UseEnvironmentProxy(cloud);
   {
     std::lock_guard lock(threadMutex_);
     threadRunning_ = true;
@@ -122,13 +158,11 @@ bool DeviceCommandWorker::FormatDisk(const RecorderEndpoint& r, int storageId, i
   storageId_ = storageId;
   partition_ = partition;
   fileSystem_ = fileSystem;
-  Finish(kBusy);
   return StartHttp(kFormatDisk, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
   JoinCommandThread(false);
-  Finish(kBusy);
   return StartHttp(kPollFormat, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
@@ -144,28 +178,24 @@ bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd
   slots_[kSlotPass] = Base64Encode(c.pass);
   slots_[kSlotBrand] = c.brand;
   slots_[kSlotProduct] = c.product;
-  Finish(kBusy);
   return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::DeleteCamera(const RecorderEndpoint& r, int avdevid) {
   JoinCommandThread(false);
   slots_[kSlotAvDevId] = std::to_string(avdevid);
-  Finish(kBusy);
   return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::SetCloudRegStatus(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   slots_[kSlotRegStatus] = "1";
-  Finish(kBusy);
   return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password, 15000, false);
 }
 
 bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < 6; ++i) slots_[kSlotPortalFirst + i].clear();
-  Finish(kBusy);
   return StartHttp(kReadCloudPortal, r.ip, r.httpPort, r.user, r.password, 15000, false);
 }
 
@@ -174,14 +204,12 @@ bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std:
   JoinCommandThread(false);
   slots_[kSlotRegEmail] = email;
   slots_[kSlotRegPassword] = accountPassword;
-  Finish(kBusy);
   return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
 }
 
 bool DeviceCommandWorker::ListCameras(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < kMaxListItems; ++i) slots_[kListFirstSlot + i].clear();
-  Finish(kBusy);
   return StartHttp(kListCameras, r.ip, 443, r.user, r.password, 30000, true);
 }
 
@@ -190,7 +218,6 @@ bool DeviceCommandWorker::SetCameraPassword(const std::string& host, int port, c
   JoinCommandThread(false);
   http_.Close();
   newCameraPassword_ = newPassword;
-  Finish(kBusy);
   return StartHttp(kSetCameraPassword, host, port, user, password, 30000, false);
 }
 
@@ -198,7 +225,6 @@ bool DeviceCommandWorker::CheckCameraPassword(const std::string& host, int port,
                                               const std::string& password) {
   JoinCommandThread(false);
   http_.Close();
-  Finish(kBusy);
   return StartHttp(kCheckCameraPassword, host, port, user, password, 30000, false);
 }
 
@@ -211,12 +237,11 @@ bool DeviceCommandWorker::SignUp(const std::string& host, const std::string& cli
   slots_[kSlotClient] = client;
   slots_[kSlotWizardVersion] = wizardVersion;
   slots_[kSlotLang] = lang;
-  slots_[kSlotEmail] = ReplacePlus(email);
+  slots_[kSlotEmail] = email;
   slots_[kSlotPassword] = password;
   slots_[kSlotPasswordVerify] = passwordVerify;
   slots_[kSlotNameFirst] = nameFirst;
   slots_[kSlotNameLast] = nameLast;
-  Finish(kBusy);
   return StartHttp(kCloudSignUp, host, 443, "", "", 15000, true);
 }
 
@@ -227,9 +252,8 @@ bool DeviceCommandWorker::SignIn(const std::string& host, const std::string& cli
   slots_[kSlotClient] = client;
   slots_[kSlotWizardVersion] = wizardVersion;
   slots_[kSlotLang] = lang;
-  slots_[kSlotEmail] = ReplacePlus(email);
+  slots_[kSlotEmail] = email;
   slots_[kSlotPassword] = password;
-  Finish(kBusy);
   return StartHttp(kCloudSignIn, host, 443, "", "", 15000, true);
 }
 
@@ -244,7 +268,6 @@ bool DeviceCommandWorker::Bind(const std::string& host, const std::string& clien
   slots_[kSlotNuvelNo] = nuvelNo;
   slots_[kSlotPassword] = devicePassword;
   slots_[kSlotDfp] = dfp;
-  Finish(kBusy);
   return StartHttp(kCloudBind, host, 443, "", "", 15000, true);
 }
 
@@ -257,6 +280,11 @@ void DeviceCommandWorker::Stop() {
 
 bool DeviceCommandWorker::Get(const std::string& path, std::string& reply) { return http_.GetText(path, reply); }
 
+void DeviceCommandWorker::WipeSecrets() {
+  for (int slot : {kSlotUserPassword, kSlotRegPassword, kSlotPassword, kSlotPasswordVerify}) Wipe(slots_[slot]);
+  Wipe(newCameraPassword_);
+}
+
 void DeviceCommandWorker::RunCommand() {
   std::this_thread::sleep_for(milliseconds(100));
   const int command = command_.load();
@@ -267,8 +295,13 @@ void DeviceCommandWorker::RunCommand() {
     std::string reply;
     status = RunRecorderCommand(command, reply);
   }
-  if (status != kIdle) Finish(status);  // results are in place: publish them
   http_.Close();
+  WipeSecrets();
+  if (status != kIdle) {
+    // Results are in place: publish them, unless a datagram command has been started since.
+    std::lock_guard lock(pendingMutex_);
+    if (!pending_.Armed()) Finish(status);
+  }
   std::lock_guard lock(threadMutex_);
   threadRunning_ = false;
   threadEnded_.notify_all();
@@ -283,14 +316,16 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       return Get(path, reply) ? kDone : kFailed;
     case kPollFormat:
       if (!Get("/config/storageformatpoll", reply)) return kFailed;
-      formatProgress_ = std::atoi(ReplyValue(reply, "status").c_str());
+      formatProgress_ = PeerNumber(ReplyValue(reply, "status"));
       return kDone;
     case kAddCamera: {
-      const std::string p = "/config/addavdev?avdevid=" + slots_[kSlotAvDevId] + "&avdevname=" + slots_[kSlotAvDevName] +
-                            "&hostname=" + slots_[kSlotHostName] + "&hostid=" + slots_[kSlotHostId] +
-                            "&protocol=" + slots_[kSlotProtocol] + "&protocoltype=" + slots_[kSlotProtocolType] +
-                            "&account=" + slots_[kSlotAccount] + "&pass=" + slots_[kSlotPass] +
-                            "&brand=" + slots_[kSlotBrand] + "&product=" + slots_[kSlotProduct];
+      const auto& s = slots_;
+      const std::string p = "/config/addavdev?" +
+                            EncodedFields({{"avdevid", s[kSlotAvDevId]}, {"avdevname", s[kSlotAvDevName]},
+                                           {"hostname", s[kSlotHostName]}, {"hostid", s[kSlotHostId]},
+                                           {"protocol", s[kSlotProtocol]}, {"protocoltype", s[kSlotProtocolType]},
+                                           {"account", s[kSlotAccount]}, {"pass", s[kSlotPass]},
+                                           {"brand", s[kSlotBrand]}, {"product", s[kSlotProduct]}});
       return Get(p, reply) ? kDone : kFailed;
     }
     case kDeleteCamera:
@@ -309,7 +344,8 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       for (int i = 0; i < 7; ++i) slots_[kSlotPortalFirst + i] = ReplyValue(reply, kPortalKeys[i]);
       return kDone;
     case kSendCloudRegInfo:
-      return Get("/config/kelvaroreginfo?email=" + slots_[kSlotRegEmail] + "&password=" + slots_[kSlotRegPassword] +
+      return Get("/config/kelvaroreginfo?" +
+                     EncodedFields({{"email", slots_[kSlotRegEmail]}, {"password", slots_[kSlotRegPassword]}}) +
                      "&status=1",
                  reply)
                  ? kDone
@@ -324,7 +360,9 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       return kDone;
     }
     case kSetCameraPassword: {
-      if (!Get("/system.cgi?AdminID=admin&AdminPassword=" + newCameraPassword_ + "&ConfigReboot=No", reply))
+      if (!Get("/system.cgi?AdminID=admin&" + EncodedFields({{"AdminPassword", newCameraPassword_}}) +
+                   "&ConfigReboot=No",
+               reply))
         return kFailed;
       const std::string expected = "AdminPassword=" + newCameraPassword_;
       return reply.substr(0, 128).find(expected) != std::string::npos ? kDone : kFailed;
@@ -345,25 +383,29 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
     case kCloudSignUp:
       path = "/signin";
       headers = "Content-Type: application/x-www-form-urlencoded; charset=utf-8";
-      body = "client=" + s[kSlotClient] + "&wizard_version=" + s[kSlotWizardVersion] + "&lang=" + s[kSlotLang] +
-             "&action=sign-up&accept=accept&email=" + s[kSlotEmail] + "&password=" + s[kSlotPassword] +
-             "&password_verify=" + s[kSlotPasswordVerify] + "&name_first=" + s[kSlotNameFirst] +
-             "&name_last=" + s[kSlotNameLast] + "&err_count=" + errCount + "\r\n\r\n";
+      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
+                            {"lang", s[kSlotLang]}, {"action", "sign-up"}, {"accept", "accept"},
+                            {"email", s[kSlotEmail]}, {"password", s[kSlotPassword]},
+                            {"password_verify", s[kSlotPasswordVerify]}, {"name_first", s[kSlotNameFirst]},
+                            {"name_last", s[kSlotNameLast]}, {"err_count", errCount}});
       break;
     case kCloudSignIn:
       path = "/account/?signin";
       headers = "Content-Type: application/x-www-form-urlencoded";
-      body = "client=" + s[kSlotClient] + "&wizard_version=" + s[kSlotWizardVersion] + "&lang=" + s[kSlotLang] +
-             "&email=" + s[kSlotEmail] + "&password=" + s[kSlotPassword] + "&err_count=" + errCount + "\r\n\r\n";
+      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
+                            {"lang", s[kSlotLang]}, {"email", s[kSlotEmail]}, {"password", s[kSlotPassword]},
+                            {"err_count", errCount}});
       break;
     default:
       path = "/account/?add";
+      // The cookie is the service's own token, sent back as it came (a header, not a form field).
       headers = "Content-Type: application/x-www-form-urlencoded\r\nCookie: kelvaro=" + s[kSlotCloudCookie] + ";\r\n";
-      body = "client=" + s[kSlotClient] + "&wizard_version=" + s[kSlotWizardVersion] + "&lang=" + s[kSlotLang] +
-             "&nuvel_no=" + s[kSlotNuvelNo] + "&device_password=" + s[kSlotPassword] + "&dfp=" + s[kSlotDfp] +
-             "&err_count=" + errCount + "\r\n\r\n";
+      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
+                            {"lang", s[kSlotLang]}, {"nuvel_no", s[kSlotNuvelNo]},
+                            {"device_password", s[kSlotPassword]}, {"dfp", s[kSlotDfp]}, {"err_count", errCount}});
       break;
   }
+  body += "\r\n\r\n";
   http_.SetAuthMode(HttpGet::kAuthNone);
   if (!http_.PostForm(path, headers, body)) return kFailed;
 
@@ -430,17 +472,20 @@ std::string DeviceCommandWorker::CloudReplyOrError() const {
 // ---- Datagram commands -----------------------------------------------------------------------------------------
 
 bool DeviceCommandWorker::OpenDatagram(const std::string& localAddress) {
+  std::lock_guard start(datagramStartMutex_);
   replyTimer_.Cancel();
   if (endpoint_) endpoint_->Close();
   endpoint_ = std::make_unique<DatagramSocket>(
       0, [this](DatagramSocket& endpoint, const sockaddr_in& sender, std::span<const std::uint8_t> data) {
         const int before = Status();
-        OnDatagram(data);
+        OnDatagram(sender, data);
         if (before == kBusy && Status() != kBusy)
           ReportDatagramReply(endpoint, sender, data, Status(), AccountCheckResult());
       });
   const bool opened = endpoint_->Open(localAddress);
   if (!opened) endpoint_.reset();
+  std::lock_guard lock(pendingMutex_);
+  pending_.Disarm();
   Finish(opened ? kDone : kIdle);
   return opened;
 }
@@ -449,59 +494,95 @@ std::uint16_t DeviceCommandWorker::DatagramLocalPort() const { return endpoint_ 
 
 bool DeviceCommandWorker::CheckAccount(const std::string& deviceAddress, std::uint16_t port, const MacAddress& mac,
                                        const std::string& user, const std::string& password) {
+  std::lock_guard start(datagramStartMutex_);
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
   datagramPassword_ = password;
-  return SendDatagram(BuildCheckAccount({deviceAddress, mac, sequence_}, user, password), deviceAddress, port);
+  std::uint16_t sequence;
+  {
+    std::lock_guard lock(pendingMutex_);
+    sequence = sequence_++;
+  }
+  const bool sent =
+      SendDatagram(BuildCheckAccount({deviceAddress, mac, sequence}, user, password), deviceAddress, port);
+  Wipe(datagramPassword_);
+  return sent;
 }
 
 bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::uint16_t port, const MacAddress& mac,
                                          const std::string& user, const std::string& currentPassword,
                                          const std::string& newPassword) {
+  std::lock_guard start(datagramStartMutex_);
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
   datagramPassword_ = currentPassword;
   datagramNewPassword_ = newPassword;
-  return SendDatagram(BuildChangePassword({deviceAddress, mac, sequence_}, user, currentPassword, newPassword),
-                      deviceAddress, port);
+  std::uint16_t sequence;
+  {
+    std::lock_guard lock(pendingMutex_);
+    sequence = sequence_++;
+  }
+  const bool sent = SendDatagram(
+      BuildChangePassword({deviceAddress, mac, sequence}, user, currentPassword, newPassword), deviceAddress, port);
+  Wipe(datagramPassword_);
+  Wipe(datagramNewPassword_);
+  return sent;
 }
 
 bool DeviceCommandWorker::SendDatagram(const std::optional<Bytes>& datagram, const std::string& deviceAddress,
                                        std::uint16_t port) {
   replyTimer_.Cancel();
   const std::string local = endpoint_->LocalAddress();
-  if (!datagram) {  // a text too long for its field is refused, never cut or overflowed
-    Finish(kFailed);
+  in_addr address{};
+  if (!datagram || inet_pton(AF_INET, deviceAddress.c_str(), &address) != 1) {
+    // a text too long for its field is refused, never cut or overflowed
+    {
+      std::lock_guard lock(pendingMutex_);
+      pending_.Disarm();
+      Finish(kFailed);
+    }
     ReportDatagram({"account request", deviceAddress, local, "not sent: a text does not fit its field"});
     return false;
   }
   const std::string command = DatagramCommandName(*datagram);
-  // Busy and the reply timer are armed before sending: on a fast link the answer can beat the send's return.
-  Finish(kBusy);
-  replyTimer_.Start(milliseconds(kReplyTimeoutMs), [this, command, deviceAddress, local] {
-    int busy = kBusy;
-    if (status_.compare_exchange_strong(busy, kTimedOut, std::memory_order_acq_rel))
-      ReportDatagram({command, deviceAddress, local, "no answer in 3 s"});
+  const std::uint16_t sequence = std::uint16_t((*datagram)[2] | (*datagram)[3] << 8);
+  std::uint64_t generation;
+  {
+    // Busy and armed before sending: on a fast link the answer can beat the send's return.
+    std::lock_guard lock(pendingMutex_);
+    generation = pending_.Arm(address.s_addr, port, sequence, UnpackMac(targetMac_.load()));
+    Finish(kBusy);
+  }
+  replyTimer_.Start(milliseconds(kReplyTimeoutMs), [this, generation, command, deviceAddress, local] {
+    bool expired;
+    {
+      std::lock_guard lock(pendingMutex_);
+      expired = pending_.Expire(generation);
+      if (expired) Finish(kTimedOut);
+    }
+    if (expired) ReportDatagram({command, deviceAddress, local, "no answer in 3 s"});
   });
   const bool sent = endpoint_->Send(deviceAddress, port, *datagram);
-  ++sequence_;
   if (!sent) {
     replyTimer_.Cancel();
+    std::lock_guard lock(pendingMutex_);
+    pending_.Disarm();
     Finish(kFailed);
   }
   ReportDatagram({command, deviceAddress, local, sent ? "sent" : "send failed"});
   return sent;
 }
 
-void DeviceCommandWorker::OnDatagram(std::span<const std::uint8_t> data) {
-  if (Status() != kBusy) return;  // only a waiting command looks at datagrams
-  const DatagramVerdict verdict = ClassifyDatagramReply(data, UnpackMac(targetMac_.load()));
-  if (verdict.action == DatagramVerdict::Action::Ignore) return;
-  switch (verdict.store) {
+void DeviceCommandWorker::OnDatagram(const sockaddr_in& sender, std::span<const std::uint8_t> data) {
+  // Under the lock: a start that disarms the request cannot interleave with a reply that ends it.
+  std::lock_guard lock(pendingMutex_);
+  const auto verdict = pending_.Take(sender.sin_addr.s_addr, ntohs(sender.sin_port), data);
+  if (!verdict) return;
+  switch (verdict->store) {
     case DatagramVerdict::Store::AccountResult:
-      accountResult_ = verdict.accountResult;
+      accountResult_ = verdict->accountResult;
       break;
     case DatagramVerdict::Store::DiscoveryReply:
       discoveryReply_.fill(0);
@@ -514,10 +595,9 @@ void DeviceCommandWorker::OnDatagram(std::span<const std::uint8_t> data) {
     case DatagramVerdict::Store::Nothing:
       break;
   }
-  int busy = kBusy;
-  const int outcome = verdict.action == DatagramVerdict::Action::Done ? kDone : kFailed;
-  if (status_.compare_exchange_strong(busy, outcome, std::memory_order_acq_rel) && outcome == kDone)
-    replyTimer_.Cancel();
+  // The reply timer of this request finds it no longer pending and does nothing; it is cancelled by the next
+  // start (cancelling it here could catch the timer of a request started in the meantime).
+  Finish(verdict->action == DatagramVerdict::Action::Done ? kDone : kFailed);
 }
 
 Bytes DeviceCommandWorker::DiscoveryReply() const { return Bytes(discoveryReply_.begin(), discoveryReply_.end()); }

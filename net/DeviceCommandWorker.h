@@ -5,6 +5,12 @@
 //
 // Status: 0 idle, 1 busy, 2 done, 3 the datagram reply timed out, 4 failed. Results (the fields and the text
 // slots) are written before status 2 is published; read them only after seeing status 2.
+//
+// Values typed by the user or supplied by a peer are percent-encoded where they go into a URL or a form, so
+// callers pass plain texts. A datagram ends a command only while a datagram command is pending, and only when
+// it comes from the device's address and port and echoes the request's sequence number. Passwords are wiped
+// from the slots and the client when a command ends. Cloud commands go only to a bare host name (no scheme,
+// path, port or user part) and honour the user's proxy settings; recorder and camera requests never use a proxy.
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -17,6 +23,7 @@
 #include "net/DatagramSocket.h"
 #include "net/DiscoveryProtocol.h"
 #include "net/HttpGet.h"
+#include "net/PendingDatagram.h"
 #include "net/RecorderEndpoint.h"
 #include "net/Timer.h"
 
@@ -134,13 +141,15 @@ class DeviceCommandWorker {
  private:
   bool StartHttp(int command, const std::string& host, int port, const std::string& user,
                  const std::string& password, int timeoutMs, bool secure);
+  void BecomeBusyForHttp();
+  void WipeSecrets();
   void JoinCommandThread(bool waitForFinish);
   void RunCommand();
   int RunRecorderCommand(int command, std::string& reply);
   int RunCloudCommand(int command);
   bool Get(const std::string& path, std::string& reply);
   bool SendDatagram(const std::optional<Bytes>& datagram, const std::string& deviceAddress, std::uint16_t port);
-  void OnDatagram(std::span<const std::uint8_t> data);
+  void OnDatagram(const sockaddr_in& sender, std::span<const std::uint8_t> data);
   void Finish(int status) { status_.store(status, std::memory_order_release); }
 
   std::atomic<int> status_{kIdle};
@@ -159,6 +168,9 @@ class DeviceCommandWorker {
   std::string datagramUser_, datagramPassword_, datagramNewPassword_;
   std::array<std::uint8_t, kDiscoveryReplyBufferSize> discoveryReply_{};
   std::array<std::uint8_t, kSecondReplyBufferSize> secondReply_{};
+  std::mutex datagramStartMutex_;  // one datagram start at a time (the probe thread and a page may both send)
+  std::mutex pendingMutex_;        // guards pending_, sequence_ and the status changes that end a datagram command
+  PendingDatagram pending_;
   std::uint16_t sequence_ = 0;
   std::unique_ptr<DatagramSocket> endpoint_;
   OneShotTimer replyTimer_;

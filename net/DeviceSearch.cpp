@@ -1,15 +1,19 @@
 #include "net/DeviceSearch.h"
 
 #include <algorithm>
+#include <cstring>
+#include <unordered_set>
 
 #include "net/RequestLog.h"
 
 namespace vrx::net {
 
-void CDataQueue::Push(std::span<const std::uint8_t> datagram) {
+bool CDataQueue::Push(std::span<const std::uint8_t> datagram) {
   auto copy = std::make_unique<Bytes>(datagram.begin(), datagram.end());
   std::lock_guard lock(mutex_);
+  if (items_.size() >= kCapacity) return false;
   items_.push_back(std::move(copy));
+  return true;
 }
 
 std::unique_ptr<Bytes> CDataQueue::Pop() {
@@ -66,7 +70,9 @@ int DeviceSearch::Start() {
     CDataQueue* queue = queues.back().get();
     auto endpoint = std::make_unique<DatagramSocket>(
         int(i), [this, queue](DatagramSocket&, const sockaddr_in&, std::span<const std::uint8_t> data) {
-          if (state_.load(std::memory_order_acquire) == kSearching) queue->Push(data);
+          // Only answers to the search are kept: anything else is dropped before it costs memory.
+          if (state_.load(std::memory_order_acquire) == kSearching && IsWellFormedDiscoveryReply(data))
+            queue->Push(data);
         });
     if (!endpoint->Open(locals[i])) {
       ReportDatagram({"discover", kBroadcastAddress, locals[i], "no endpoint: the address cannot be bound"});
@@ -100,14 +106,34 @@ int DeviceSearch::Start() {
   return state_.load();
 }
 
+namespace {
+
+// The MAC (48 bits) and IPv4 address of a record, the two halves of its identity.
+struct Identity {
+  std::uint64_t mac = 0;
+  std::uint32_t ipv4 = 0;
+  bool operator==(const Identity&) const = default;
+};
+struct IdentityHash {
+  std::size_t operator()(const Identity& id) const { return std::hash<std::uint64_t>()(id.mac << 16 ^ id.ipv4); }
+};
+
+Identity IdentityOf(const DiscoveredDevice& d) {
+  Identity id;
+  std::memcpy(&id.mac, d.raw.data() + DiscoveredDevice::kMacOffset, 6);
+  std::memcpy(&id.ipv4, d.raw.data() + DiscoveredDevice::kIpv4Offset, 4);
+  return id;
+}
+
+}  // namespace
+
 std::vector<DiscoveredDevice> CollectQueuedReplies(const std::vector<std::unique_ptr<CDataQueue>>& queues) {
   std::vector<DiscoveredDevice> collected;
+  std::unordered_set<Identity, IdentityHash> seen;  // every entry so far
   for (std::size_t i = 0; i < queues.size(); ++i) {
     while (auto datagram = queues[i]->Pop()) {
-      DiscoveredDevice d = DiscoveredDevice::FromDatagram(*datagram, int(i));
-      d.unique = std::none_of(collected.begin(), collected.end(),
-                              [&](const DiscoveredDevice& earlier) { return earlier.SameIdentity(d); });
-      collected.push_back(d);
+      collected.push_back(DiscoveredDevice::FromDatagram(*datagram, int(i)));
+      collected.back().unique = seen.insert(IdentityOf(collected.back())).second;
     }
   }
   return collected;

@@ -22,10 +22,12 @@
 namespace vrx::net {
 
 // A first-in-first-out queue of received datagrams for one interface, with its own lock held only for a push
-// or a pop. It owns the copies it holds; a pop hands ownership to the caller.
+// or a pop. It owns the copies it holds; a pop hands ownership to the caller. It holds at most kCapacity
+// datagrams: a flood of replies cannot grow it without bound.
 class CDataQueue {
  public:
-  void Push(std::span<const std::uint8_t> datagram);
+  static constexpr std::size_t kCapacity = 4096;
+  bool Push(std::span<const std::uint8_t> datagram);  // false (dropped) when full
   std::unique_ptr<Bytes> Pop();  // null when empty
   void Clear();
   std::size_t Size() const;
@@ -36,7 +38,8 @@ class CDataQueue {
 };
 
 // Turns the queued replies into results: interface order, arrival order within an interface, each reply's
-// first 332 bytes; an entry is unique unless an earlier one has the same MAC and IPv4 address. Empties the queues.
+// first 332 bytes; an entry is unique unless an earlier one has the same MAC and IPv4 address (looked up in a
+// hash set, so many replies cost linear time). Empties the queues.
 std::vector<DiscoveredDevice> CollectQueuedReplies(const std::vector<std::unique_ptr<CDataQueue>>& queues);
 
 class DeviceSearch {

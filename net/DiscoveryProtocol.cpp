@@ -136,6 +136,11 @@ bool DiscoveredDevice::SameIdentity(const DiscoveredDevice& other) const {
          std::equal(raw.begin() + kIpv4Offset, raw.begin() + kIpv4Offset + 4, other.raw.begin() + kIpv4Offset);
 }
 
+bool IsWellFormedDiscoveryReply(std::span<const std::uint8_t> d) {
+  return d.size() >= DiscoveredDevice::kHttpPortOffset + 2 && d[0] == 0xFD && d[1] == 0xFD &&
+         GetLe16(d, 4) == OP_DISCOVER;
+}
+
 DatagramVerdict ClassifyDatagramReply(std::span<const std::uint8_t> d, const MacAddress& targetMac) {
   using A = DatagramVerdict::Action;
   using S = DatagramVerdict::Store;

@@ -77,6 +77,9 @@ struct DiscoveredDevice {
   bool SameIdentity(const DiscoveredDevice& other) const;
 };
 
+// A reply worth queuing during a search: the magic, opcode 0x00A1 and every field up to the HTTP port.
+bool IsWellFormedDiscoveryReply(std::span<const std::uint8_t> datagram);
+
 // What a waiting unicast command does with a datagram (the worker's reply handling).
 struct DatagramVerdict {
   enum class Action { Ignore, Done, Failed };

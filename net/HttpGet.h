@@ -8,6 +8,13 @@
 // user with an empty password sends "Basic base64(user:)" up front), mode 1 (Digest: our own header from the
 // challenge learned from the last 401), mode 2 (none).
 //
+// What the client learns about a peer lasts for the run (the process): a host that once offered Digest is
+// never sent Basic again, and the public key of a recorder whose untrusted certificate was accepted is pinned
+// (a different key later is refused; requests to it go relaxed at once, reusing the one connection).
+//
+// Requests never use a proxy unless UseEnvironmentProxy(true) (the account service: http_proxy, https_proxy,
+// no_proxy as the user set them). A peer that sends fewer than kLowSpeedBytes in two time-out periods fails.
+//
 // One thread uses an HttpGet at a time; Abort() may be called from any thread.
 #include <atomic>
 #include <chrono>
@@ -25,6 +32,7 @@ class HttpGet {
   enum AuthMode : int { kAuthAutomatic = 0, kAuthDigest = 1, kAuthNone = 2 };
   static constexpr std::size_t kGetChunkSize = 8200;
   static constexpr std::size_t kHeaderQuerySize = 256;  // Set-Cookie and WWW-Authenticate must fit (with a zero)
+  static constexpr std::size_t kLowSpeedBytes = 1024;   // at least this much per two time-out periods
 
   struct Error {
     int curlCode = 0;     // CURLcode of the last failed transfer (0 = none)
@@ -64,6 +72,15 @@ class HttpGet {
   void Close();
   void CloseRequest();
 
+  // Off after Connect: no proxy at all (recorders and cameras are on the LAN, and their requests carry
+  // credentials). On: the proxy settings of the environment, as curl reads them.
+  void UseEnvironmentProxy(bool on) { environmentProxy_ = on; }
+
+  // What this run learned about its peers (Digest offers, pinned keys): forgotten, as at start-up.
+  static void ForgetPeers();
+  // The pinned key of host:port ("sha256//<base64>"), or "" when none is pinned.
+  static std::string PinnedKey(const std::string& host, int port);
+
   // Makes a call running on another thread fail within about 50 ms; cleared by the next Connect.
   void Abort() { abort_ = true; }
 
@@ -76,8 +93,11 @@ class HttpGet {
  private:
   struct Request;
   struct Connection;
+  enum class Trust { Full, Relaxed, Pinned };
   bool StartRequest(bool post, const std::string& path, const std::string& extraHeaders, const std::string& body,
-                    bool relaxCertificateChecks);
+                    Trust trust);
+  void RememberDigestOffer();
+  bool PinPeerKey();
   bool DriveUntilHeaders();
   bool DriveUntilData();
   template <typename Done>
@@ -90,6 +110,7 @@ class HttpGet {
   int port_ = 0;
   int timeoutMs_ = 0;
   bool secure_ = false;
+  bool environmentProxy_ = false;
   int authMode_ = kAuthAutomatic;
   DigestChallenge digest_;
   std::atomic<bool> abort_{false};

@@ -23,10 +23,12 @@ std::map<std::string, std::string> parseDigestParams(const std::string &text) {
     i = eq + 1;
     std::string value;
     if (i < text.size() && text[i] == '"') {
-      size_t close = text.find('"', i + 1);
-      if (close == std::string::npos) close = text.size();
-      value = text.substr(i + 1, close - i - 1);
-      i = close + 1;
+      // A quoted string: a backslash takes the next character as it is.
+      for (++i; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) ++i;
+        value += text[i];
+      }
+      ++i;
     } else {
       size_t comma = text.find(',', i);
       if (comma == std::string::npos) comma = text.size();
@@ -39,7 +41,7 @@ std::map<std::string, std::string> parseDigestParams(const std::string &text) {
 }
 
 HttpAuth::HttpAuth(AuthScheme scheme, std::string realm, std::function<std::string()> password)
-    : scheme_(scheme), realm_(std::move(realm)), password_(std::move(password)) {}
+    : scheme_(scheme), realm_(std::move(realm)), opaque_(randomHex(8)), password_(std::move(password)) {}
 
 std::string HttpAuth::challenge() {
   if (scheme_ == AuthScheme::Basic) return "Basic realm=\"" + realm_ + "\"";
@@ -49,7 +51,14 @@ std::string HttpAuth::challenge() {
     nonces_.push_back(nonce);
     if (nonces_.size() > kNonceMemory) nonces_.pop_front();
   }
-  return "Digest realm=\"" + realm_ + "\", nonce=\"" + nonce + "\", qop=\"auth\", algorithm=MD5";
+  // As real devices send it: the realm may hold blanks, quotes are escaped, and an opaque value must come back.
+  std::string realm;
+  for (char c : realm_) {
+    if (c == '"' || c == '\\') realm += '\\';
+    realm += c;
+  }
+  return "Digest realm=\"" + realm + "\", qop=\"auth,auth-int\", nonce=\"" + nonce + "\", opaque=\"" + opaque_ +
+         "\", algorithm=MD5";
 }
 
 bool HttpAuth::check(const httplib::Request &req, httplib::Response &res, std::string &why) {
@@ -108,6 +117,10 @@ bool HttpAuth::checkDigest(const std::string &text, const httplib::Request &req,
   }
   if (get("realm") != realm_) {
     why = "wrong realm";
+    return false;
+  }
+  if (get("opaque") != opaque_) {
+    why = "opaque not echoed";
     return false;
   }
   if (uri != req.target) {

@@ -1,6 +1,7 @@
 // A device's account check for HTTP requests: Basic, or Digest with a real challenge. A Digest answer must
-// name a nonce this device issued, the request's own URI and the right response; anything else is refused
-// and answered with a fresh challenge.
+// name a nonce this device issued, echo its opaque value, the request's own URI and the right response;
+// anything else is refused and answered with a fresh challenge. The challenge is written as real servers
+// write it: quoted strings with escapes (a realm may hold blanks), a qop list, an opaque value.
 #pragma once
 #include "Scenario.h"
 
@@ -32,12 +33,13 @@ class HttpAuth {
 
   AuthScheme scheme_;
   std::string realm_;
+  std::string opaque_;
   std::function<std::string()> password_;
   std::mutex mutex_;
   std::deque<std::string> nonces_;  // the most recent ones issued
 };
 
-// Digest parameters of an Authorization value after "Digest ": name -> value without quotes.
+// Digest parameters of an Authorization value after "Digest ": name -> value, quoted strings unescaped.
 std::map<std::string, std::string> parseDigestParams(const std::string &text);
 
 }  // namespace sim

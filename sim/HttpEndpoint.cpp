@@ -45,10 +45,11 @@ bool HttpEndpoint::start(std::string &error) {
   server->set_payload_max_length(kMaxBody);
   // Enough workers that clients holding keep-alive connections do not starve the others, answers sent at once
   // (no Nagle delay between headers and body), and idle connections released after two seconds.
-  server->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+  const size_t workers = oneConnectionIdleSeconds_ > 0 ? 1 : kWorkers;
+  server->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
   server->set_tcp_nodelay(true);
   server->set_keep_alive_max_count(100);
-  server->set_keep_alive_timeout(2);
+  server->set_keep_alive_timeout(oneConnectionIdleSeconds_ > 0 ? oneConnectionIdleSeconds_ : 2);
   server->set_read_timeout(10, 0);
   server->set_pre_routing_handler([this](const httplib::Request &, httplib::Response &) {
     tlsNote.clear();

@@ -33,6 +33,9 @@ class HttpEndpoint {
 
   // Every answer is this late (read per request).
   void setDelay(std::function<int()> delayMs) { delayMs_ = std::move(delayMs); }
+  // Serve one connection at a time, keeping an idle one open `idleSeconds` (as small embedded servers do):
+  // a client that leaves a connection idle and opens another waits that long. Set before start().
+  void setOneConnection(int idleSeconds) { oneConnectionIdleSeconds_ = idleSeconds; }
   // The control channel's own requests stay out of the request log.
   void setLogging(bool on) { logging_ = on; }
 
@@ -48,6 +51,7 @@ class HttpEndpoint {
   EVP_PKEY *key_;
   std::function<int()> delayMs_;
   bool logging_ = true;
+  int oneConnectionIdleSeconds_ = 0;  // 0: many connections at once
   mutable std::mutex mutex_;
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;

@@ -59,8 +59,8 @@ void RecorderHttpApi::route(httplib::Server &server, const std::string &path, Ha
       HttpEndpoint::note(why);
       return;
     }
-    // Our own split: '+' stays '+', which Base64 values in the query depend on.
-    (this->*handler)(splitQuery(queryOf(req.target), false), res);
+    // Decoded as any standard server does ('+' is a blank): a client must percent-encode what it sends.
+    (this->*handler)(splitQuery(queryOf(req.target), true), res);
   });
 }
 

@@ -1,5 +1,6 @@
 // Datagrams from the network: the worker's reply decision, the discovery record readers and the collection of
-// queued replies. The input is cut into datagrams at each "\xFD\xFD" after the first two bytes.
+// queued replies. The input is cut into datagrams at each "\xFD\xFD" after the first two bytes (at most 64
+// datagrams: the rest is the last one), which keeps each run short enough for a million of them.
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t start = 0;
   int n = 0;
   for (std::size_t i = 2; i <= size; ++i) {
-    if (i == size || (data[i] == 0xFD && i + 1 < size && data[i + 1] == 0xFD)) {
+    if (i == size || (n < 63 && data[i] == 0xFD && i + 1 < size && data[i + 1] == 0xFD)) {
       const std::span<const std::uint8_t> datagram(data + start, i - start);
       const DatagramVerdict v = ClassifyDatagramReply(datagram, target);
       if (v.store == DatagramVerdict::Store::AccountResult && v.action == DatagramVerdict::Action::Failed &&
@@ -29,11 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   const auto results = CollectQueuedReplies(queues);
-  for (const auto& d : results) {
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const auto& d = results[i];
     if (d.ModelName().size() > DiscoveredDevice::kModelSize || d.SecondName().size() > DiscoveredDevice::kSecondNameSize)
       __builtin_trap();
-    (void)d.MacText();
-    (void)d.Ipv4Text();
+    if (i < 4) {  // the text formatters read fixed offsets: a few records show them as well as many
+      (void)d.MacText();
+      (void)d.Ipv4Text();
+    }
     (void)d.HttpPort();
   }
   if (!results.empty() && !results.front().unique) __builtin_trap();  // the first entry is always unique

@@ -30,7 +30,7 @@ BENCHMARK(BM_GetLangString)->Arg(0)->Arg(4);
 
 void BM_ParseWholeFileEachLookup(benchmark::State& state) {
   UseLanguage(static_cast<int>(state.range(0)));
-  QFile file(QDir::tempPath() + "/" + vrx::i18n::LanguageAt(static_cast<int>(state.range(0))).fileName);
+  QFile file(LanguageFolder() + "/" + vrx::i18n::LanguageAt(static_cast<int>(state.range(0))).fileName);
   file.open(QIODevice::ReadOnly);
   const QByteArray bytes = file.readAll();
   for (auto _ : state) {

@@ -1,10 +1,12 @@
-// Extraction of the language files into the temporary folder and the text lookup over them.
+// Extraction of the language files into the run's private folder and the text lookup over them.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <atomic>
 #include <thread>
@@ -31,7 +33,7 @@ class LangStringTest : public testing::Test {
     currentLanguage = index;
     ASSERT_TRUE(LoadLanguageFile(index));
   }
-  QString TempFile(const char* name) const { return QDir::tempPath() + "/" + name; }
+  QString TempFile(const char* name) const { return LanguageFolder() + "/" + name; }
 
   QTemporaryDir tmp_;
 };
@@ -95,6 +97,49 @@ TEST_F(LangStringTest, ExtractedFileHasTheResourceBytesUnchanged) {
   QFile::remove(TempFile("English.ini"));
   EXPECT_TRUE(LoadLanguageFile(42));
   EXPECT_TRUE(QFile::exists(TempFile("English.ini")));
+}
+
+TEST_F(LangStringTest, FilesPlantedInTheSharedTemporaryFolderChangeNothing) {
+  // Another local user prepares the shared folder: a read-only file with phishing texts, a symlink to a file
+  // of ours, a FIFO that would block whoever opens it.
+  const QString shared = QDir::tempPath();
+  auto plant = [&](const char* name, const QByteArray& text) {
+    QFile f(shared + "/" + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QString ini = "[language]\r\n" + QString::fromUtf8(text) + "\r\n";
+    f.write("\xFF\xFE", 2);
+    f.write(reinterpret_cast<const char*>(ini.utf16()), ini.size() * 2);
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::ReadOther);
+  };
+  plant("English.ini", "START=Call +1 555 0100 to unlock");
+  plant("victim.txt", "the user's own file");
+  ASSERT_TRUE(QFile::link(shared + "/victim.txt", shared + "/Russian.ini"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(shared + "/Spanish.ini").constData(), 0666), 0);
+
+  for (int language : {0, 2, 3}) UseLanguage(language);  // returns: the FIFO is never opened
+  UseLanguage(0);
+  EXPECT_EQ(GetLangString("START", "x"), "START");
+  EXPECT_NE(QDir(LanguageFolder()).canonicalPath(), QDir(shared).canonicalPath());
+  EXPECT_EQ(QFileInfo(LanguageFolder()).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther),
+            QFile::Permissions());
+  QFile victim(shared + "/victim.txt");
+  ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(victim.readAll().contains("t\0h\0e\0 \0u\0s\0e\0r\0"));  // untouched
+}
+
+TEST_F(LangStringTest, AFileThisRunDidNotWriteIsNeverRead) {
+  // A file appearing in the private folder under the name of a language never extracted stays unread.
+  const QString planted = TempFile("Portuguese.ini");
+  {
+    QFile f(planted);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QString ini = "[language]\r\nSTART=planted\r\n";
+    f.write("\xFF\xFE", 2);
+    f.write(reinterpret_cast<const char*>(ini.utf16()), ini.size() * 2);
+  }
+  currentLanguage = 1;
+  EXPECT_EQ(GetLangString("START", "built-in"), "built-in");
 }
 
 TEST_F(LangStringTest, TranslationWithoutAKeyShowsTheBuiltInText) {

@@ -2,6 +2,7 @@
 // 127.0.0.2 as a second adapter). The recorder is a small in-test UDP peer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -132,6 +133,32 @@ TEST(DeviceSearchNet, ARestartDiscardsThePreviousRun) {
   EXPECT_EQ(search.ResultCount(), 1);
 }
 
+// A flood of distinct replies (each its own MAC and address) sent back to the searching endpoint as fast as
+// the peer can, plus datagrams that are no discovery replies at all.
+TEST(DeviceSearchNet, AFloodStaysBoundedAndABurstOfAThousandLosesNone) {
+  struct Case {
+    int replies;
+    int expectedEntries;  // on the one interface
+  };
+  for (const Case c : {Case{1000, 1000}, Case{100000, int(CDataQueue::kCapacity)}}) {
+    UdpPeer flood("0.0.0.0", kDiscoveryPort, [&](UdpPeer& self, const ReceivedDatagram& d) {
+      Bytes reply = DiscoveryReply(kRecorderMac, 9);
+      for (int i = 0; i < c.replies; ++i) {
+        std::memcpy(reply.data() + 220, &i, 4);  // a distinct MAC each time
+        self.SendTo(d.from, d.fromPort, reply);
+        if (i % 10 == 0) self.SendTo(d.from, d.fromPort, Bytes{'y', 'e', 's', 'n', 'o'});  // not a reply
+      }
+    });
+    DeviceSearch search([] { return std::vector<std::string>{"127.0.0.1"}; });
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(search.Start(), DeviceSearch::kSearching);
+    EXPECT_EQ(WaitForSearch(search), DeviceSearch::kFinished) << c.replies;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 7500ms) << c.replies;  // the window, not the flood
+    EXPECT_EQ(search.ResultCount(), c.expectedEntries) << c.replies;
+    for (const auto& d : search.Results()) ASSERT_TRUE(d.unique);
+  }
+}
+
 // ---- Account datagrams -------------------------------------------------------------------------------------
 
 namespace {
@@ -148,6 +175,12 @@ Bytes Answer(std::uint16_t opcode, std::uint16_t result, std::optional<std::int3
   return b;
 }
 Bytes Letters(const char* t) { return Bytes(t, t + std::strlen(t)); }
+// The answer with the request's sequence number echoed, as the device does.
+Bytes Echoing(Bytes answer, const ReceivedDatagram& request) {
+  answer[2] = request.bytes[2];
+  answer[3] = request.bytes[3];
+  return answer;
+}
 Bytes Oversized(Bytes b) {
   b.resize(4000, 0xEE);  // the receive cuts it to 1024 bytes
   return b;
@@ -210,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AccountDatagramsNet, SequenceCountsUpAndTooLongTextsAreRefused) {
   UdpPeer device(kDevice, kDiscoveryPort, [](UdpPeer& self, const ReceivedDatagram& d) {
-    self.SendTo(d.from, d.fromPort, Answer(0xA3, 0, 1));
+    self.SendTo(d.from, d.fromPort, Echoing(Answer(0xA3, 0, 1), d));
   });
   DeviceCommandWorker worker;
   EXPECT_FALSE(worker.CheckAccount(kDevice, kDiscoveryPort, kRecorderMac, "admin", ""));  // status 0: nothing sent
@@ -227,4 +260,39 @@ TEST(AccountDatagramsNet, SequenceCountsUpAndTooLongTextsAreRefused) {
   EXPECT_EQ(requests[1].bytes[2], 1);
   EXPECT_FALSE(worker.OpenDatagram("not-an-address"));
   EXPECT_EQ(worker.Status(), DeviceCommandWorker::kIdle);
+}
+
+// Only the device the request went to, from the port it was sent to, answering this very request, ends it:
+// a late answer to an earlier request (the probe's, say) or another host's datagram is ignored.
+TEST(AccountDatagramsNet, OnlyTheAnswerToThePendingRequestCounts) {
+  UdpPeer impostor("127.0.0.4", 0, nullptr);
+  std::atomic<int> requests{0};
+  UdpPeer device(kDevice, kDiscoveryPort, [&](UdpPeer& self, const ReceivedDatagram& d) {
+    if (requests++ != 1) return;  // the first request (the probe's) is answered only late, the third never
+    impostor.SendTo(d.from, d.fromPort, Echoing(Answer(0xA3, 0, 7), d));  // right sequence, wrong host
+    Bytes late = Echoing(Answer(0xA3, 0, 8), d);
+    late[2] = std::uint8_t(late[2] - 1);  // the earlier request's sequence
+    self.SendTo(d.from, d.fromPort, late);
+    std::this_thread::sleep_for(200ms);
+    self.SendTo(d.from, d.fromPort, Echoing(Answer(0xA3, 0, 1), d));
+  });
+  DeviceCommandWorker worker;
+  ASSERT_TRUE(worker.OpenDatagram("127.0.0.1"));
+  ASSERT_TRUE(worker.CheckAccount(kDevice, kDiscoveryPort, kRecorderMac, "admin", ""));
+  ASSERT_TRUE(worker.CheckAccount(kDevice, kDiscoveryPort, kRecorderMac, "admin", "typed"));
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(worker.Status(), DeviceCommandWorker::kBusy);
+  EXPECT_EQ(WaitWhileBusy(worker), DeviceCommandWorker::kDone);
+  EXPECT_EQ(worker.AccountCheckResult(), 1);
+
+  // Sent to another port of the device's host, the answer does not count either.
+  UdpPeer otherPort(kDevice, 0, [](UdpPeer& self, const ReceivedDatagram& d) {
+    self.SendTo(d.from, d.fromPort, Answer(0xA3, 0, 1));
+  });
+  ASSERT_TRUE(worker.CheckAccount(kDevice, kDiscoveryPort, kRecorderMac, "admin", ""));
+  // The device now stays silent on the discovery port; the answer from otherPort is unsolicited.
+  std::this_thread::sleep_for(100ms);
+  otherPort.SendTo("127.0.0.1", worker.DatagramLocalPort(), Echoing(Answer(0xA3, 0, 9), device.Received().back()));
+  EXPECT_EQ(WaitWhileBusy(worker), DeviceCommandWorker::kTimedOut);
+  EXPECT_EQ(worker.AccountCheckResult(), 1);
 }

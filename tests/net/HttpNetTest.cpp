@@ -19,6 +19,7 @@ namespace {
 class HttpGetTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    HttpGet::ForgetPeers();  // each test meets its servers for the first time
     auto server = std::make_unique<httplib::Server>();
     server->Get("/echo-auth", [this](const httplib::Request& req, httplib::Response& res) {
       Record(req);
@@ -91,13 +92,7 @@ class HttpGetTest : public ::testing::Test {
   bool Connect(HttpGet& client, const std::string& user, const std::string& password, int timeoutMs = 5000) {
     return client.Connect("127.0.0.1", user, password, timeoutMs, false, http_->Port());
   }
-  std::string Body(HttpGet& client) {
-    std::string body;
-    std::uint8_t buf[1000];
-    std::size_t got = 0;
-    while (client.ReadChunk(buf, sizeof buf, got) && got) body.append(reinterpret_cast<char*>(buf), got);
-    return body;
-  }
+  std::string Body(HttpGet& client) { return ReadWholeBody(client); }
 
   DigestGate blankDigest_{"admin", ""};
   DigestGate cameraDigest_{"admin", "secret"};

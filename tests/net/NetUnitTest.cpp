@@ -13,6 +13,7 @@
 #include "net/Md5.h"
 #include "net/ReplyParsers.h"
 #include "net/Timer.h"
+#include "net/UrlText.h"
 
 using namespace vrx::net;
 
@@ -271,19 +272,51 @@ TEST(ReplyParsers, CookieValueByKey) {
   for (const auto& [header, value] : cases) EXPECT_EQ(CookieValue(header, "kelvaro"), value) << header;
 }
 
-TEST(DigestAuth, ParsesTheChallenge) {
-  const auto c = ParseDigestChallenge(R"(Digest realm="VRX cam", nonce="dcd98b71", qop="auth", algorithm=MD5)");
-  ASSERT_TRUE(c);
-  EXPECT_EQ(c->realm, "VRX");  // cut at blanks: a realm with a blank keeps its first word
-  EXPECT_EQ(c->nonce, "dcd98b71");
-  EXPECT_EQ(c->qop, "auth");
-  EXPECT_EQ(c->algorithm, "MD5");
+TEST(DigestAuth, ParsesChallengesAsServersWriteThem) {
+  struct Case {
+    const char* header;
+    const char* realm;
+    const char* nonce;
+    const char* qop;
+    const char* opaque;  // nullptr: none sent
+  };
+  const Case cases[] = {
+      {R"(Digest realm="VRX cam", nonce="dcd98b71", qop="auth", algorithm=MD5)", "VRX cam", "dcd98b71", "auth", nullptr},
+      {R"(Digest realm="IP Camera",nonce="n1",opaque="5ccc069c403ebaf9",qop="auth")", "IP Camera", "n1", "auth",
+       "5ccc069c403ebaf9"},
+      {R"(Digest realm="a \"quoted\" one, with a comma", nonce=abc , qop="auth-int,auth")",
+       R"(a "quoted" one, with a comma)", "abc", "auth", nullptr},
+      {R"(Digest qop="auth-int", realm="x\\y", nonce="n", opaque="")", R"(x\y)", "n", "auth-int", ""},
+      {R"(Digest stale=FALSE,realm=plain,nonce="n2")", "plain", "n2", "", nullptr},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = ParseDigestChallenge(c.header);
+    ASSERT_TRUE(parsed) << c.header;
+    EXPECT_EQ(parsed->realm, c.realm) << c.header;
+    EXPECT_EQ(parsed->nonce, c.nonce) << c.header;
+    EXPECT_EQ(parsed->qop, c.qop) << c.header;
+    EXPECT_EQ(parsed->hasOpaque, c.opaque != nullptr) << c.header;
+    if (c.opaque) EXPECT_EQ(parsed->opaque, c.opaque) << c.header;
+  }
   EXPECT_FALSE(ParseDigestChallenge("Basic realm=\"x\""));
   EXPECT_FALSE(ParseDigestChallenge("digest realm=x"));
   EXPECT_FALSE(ParseDigestChallenge("Digest"));
   const auto hostile = ParseDigestChallenge("Digest nonce=\"a\rX-Injected:\n1\" realm");
   ASSERT_TRUE(hostile);
   EXPECT_EQ(hostile->nonce, "aX-Injected:1");
+}
+
+TEST(DigestAuth, HeaderEscapesQuotedValuesAndEchoesOpaque) {
+  auto c = *ParseDigestChallenge(R"(Digest realm="IP Camera", nonce="n", qop="auth", opaque="op\"q", algorithm=MD5)");
+  c.cnonce = "0a4f113b";
+  const std::string header = NextDigestHeader(c, R"(ad"m\in)", "pw", "GET", "/a");
+  EXPECT_NE(header.find(R"(username="ad\"m\\in")"), std::string::npos) << header;
+  EXPECT_NE(header.find(R"(realm="IP Camera")"), std::string::npos) << header;
+  EXPECT_EQ(header.substr(header.size() - 15), R"(,opaque="op\"q")") << header;
+  // The response is computed over the texts themselves, not their escaped form.
+  const std::string ha1 = Md5Hex(R"(ad"m\in:IP Camera:pw)");
+  const std::string response = Md5Hex(ha1 + ":n:00000001:0a4f113b:auth:" + Md5Hex("GET:/a"));
+  EXPECT_NE(header.find("response=\"" + response + "\""), std::string::npos) << header;
 }
 
 TEST(DigestAuth, ResponseMatchesThePublishedExampleAndCountsNonces) {
@@ -325,4 +358,24 @@ TEST(OneShotTimer, FiresOnceUnlessCancelled) {
   EXPECT_EQ(fired, 1);
 
   timer.Start(std::chrono::hours(1), [&] { ++fired; });  // destruction must not wait an hour
+}
+
+TEST(UrlText, PercentEncodeKeepsOnlyUnreservedCharacters) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a&b=c", "a%26b%3Dc"}, {"a+b", "a%2Bb"},           {"a%41", "a%2541"},
+      {"a#b", "a%23b"},       {"a b", "a%20b"},           {"\xC3\xA9\xE5\xAF\x86", "%C3%A9%E5%AF%86"},
+      {"AZaz09-._~", "AZaz09-._~"}, {"ana+nvr@mail.test", "ana%2Bnvr%40mail.test"}, {"", ""},
+      {"/?:@!$'()*,;", "%2F%3F%3A%40%21%24%27%28%29%2A%2C%3B"},
+  };
+  for (const auto& [text, encoded] : cases) EXPECT_EQ(PercentEncode(text), encoded) << text;
+}
+
+TEST(UrlText, OnlyBareHostNamesAreAccepted) {
+  for (const char* good : {"kelvaro.example", "127.0.30.1", "a-b.c0", "localhost", "x"})
+    EXPECT_TRUE(IsBareHostName(good)) << good;
+  for (const char* bad : {"evil.test/x", "a@b", "h:1", "https://a.test", "a b", "", "a.test?x", "a.test#f", "-a.test",
+                          "a..test", ".a", "a\r\nb", "a%2Fb", "[::1]"})
+    EXPECT_FALSE(IsBareHostName(bad)) << bad;
+  EXPECT_FALSE(IsBareHostName(std::string(254, 'a')));
+  EXPECT_FALSE(IsBareHostName(std::string(64, 'a') + ".test"));
 }

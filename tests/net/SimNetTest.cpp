@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 #include "SimProcess.h"
@@ -114,4 +115,63 @@ TEST_F(SimRun, SignInThenBindTheRecorder) {
   ASSERT_TRUE(worker.Bind(service, "wizard", "2.3.0", "en", "K4R7M2Q9", "", "5f1c0e9a7b3d4c28"));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_NE(worker.CloudReply().find("success"), std::string::npos) << worker.CloudReply();
+}
+
+// Every value a user types travels percent-encoded: the simulator, which decodes queries and forms as any
+// standard server does, must end up with exactly the text that was typed, on every command that carries one.
+TEST_F(SimRun, TypedValuesArriveAsTypedOnEveryCommand) {
+  const std::string values[] = {"a&b=c", "a+b", "a%41", "a#b", "a b", "p\xC3\xA4ss \xE5\xAF\x86\xE7\xA0\x81"};
+  const RecorderEndpoint recorder{kRecorder, "", 80, "admin", ""};
+  W worker;
+  std::string cameraPassword = "garage77";
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    const std::string& v = values[i];
+    SCOPED_TRACE(v);
+    // 2009: the recorder records the camera under the typed name, account and password.
+    const W::CameraToAdd camera{int(i % 4), v, "127.0.20.9", "id-" + std::to_string(i), 1, v, v, "Halvik", v};
+    ASSERT_TRUE(worker.AddCamera(recorder, camera));
+    ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
+    // 2014 (HTTPS): the account the recorder will sign in with.
+    ASSERT_TRUE(worker.SendCloudRegInfo(recorder, v, v));
+    ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
+    // 2017: the camera takes the new password and echoes it.
+    ASSERT_TRUE(worker.SetCameraPassword("127.0.20.2", 80, "admin", cameraPassword, v));
+    ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
+    cameraPassword = v;
+    // 1000 and 1001: the account service creates the account from the form and signs in with it.
+    const std::string email = (v.find(' ') == std::string::npos ? v : "blank") + std::to_string(i) + "@kelvaro.test";
+    ASSERT_TRUE(worker.SignUp("127.0.30.1", "wizard", "2.3.0", "en", email, "pw-" + v, "pw-" + v, v, v));
+    ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
+    EXPECT_NE(worker.CloudReply().find("success"), std::string::npos) << worker.CloudReply();
+    ASSERT_TRUE(worker.SignIn("127.0.30.1", "wizard", "2.3.0", "en", email, "pw-" + v));
+    ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
+    EXPECT_NE(worker.CloudReply().find("success"), std::string::npos) << worker.CloudReply();
+
+    const nlohmann::json state = sim_->state();
+    bool cameraFound = false;
+    for (const auto& c : state["recorder"]["cameras"]) {
+      if (c["camera_id"] != "id-" + std::to_string(i)) continue;
+      cameraFound = true;
+      EXPECT_EQ(c["account"], v);
+      EXPECT_EQ(c["password"], v);
+      EXPECT_EQ(c["model"], v);
+    }
+    EXPECT_TRUE(cameraFound);
+    EXPECT_EQ(state["recorder"]["cloud"]["email"], v);
+    EXPECT_EQ(state["recorder"]["cloud"]["password"], v);
+    for (const auto& c : state["cameras"])
+      if (c["address"] == "127.0.20.2") EXPECT_EQ(c["password"], v);
+    bool accountFound = false;
+    for (const auto& a : state["kelvaro"]["accounts"]) {
+      if (a["email"] != email) continue;
+      accountFound = true;
+      EXPECT_EQ(a["password"], "pw-" + v);
+      EXPECT_EQ(a["first_name"], v);
+      EXPECT_EQ(a["last_name"], v);
+    }
+    EXPECT_TRUE(accountFound);
+  }
+  // Leave the simulator as the other tests expect it.
+  ASSERT_TRUE(worker.SetCameraPassword("127.0.20.2", 80, "admin", cameraPassword, "garage77"));
+  EXPECT_EQ(WaitWhileBusy(worker), W::kDone);
 }

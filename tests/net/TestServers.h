@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "net/HttpGet.h"
 #include "net/Md5.h"
 
 namespace vrx::net::test {
@@ -42,6 +43,15 @@ class RunningServer {
   int port_ = 0;
   std::thread thread_;
 };
+
+// The rest of the current answer's body.
+inline std::string ReadWholeBody(HttpGet& client) {
+  std::string body;
+  std::uint8_t buf[1000];
+  std::size_t got = 0;
+  while (client.ReadChunk(buf, sizeof buf, got) && got) body.append(reinterpret_cast<char*>(buf), got);
+  return body;
+}
 
 struct TestCertificate {
   std::string certPath, keyPath;

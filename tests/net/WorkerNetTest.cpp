@@ -8,8 +8,10 @@
 #include <mutex>
 
 #include "TestServers.h"
+#include "UdpPeer.h"
 #include "net/Base64.h"
 #include "net/DeviceCommandWorker.h"
+#include "net/UrlText.h"
 
 using namespace vrx::net;
 using namespace vrx::net::test;
@@ -40,6 +42,7 @@ int WaitWhileBusy(const W& worker) {
 class WorkerTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    HttpGet::ForgetPeers();
     auto plain = std::make_unique<httplib::Server>();
     plain->Get(R"(/config/.*)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
     plain->Get("/system.cgi", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
@@ -119,8 +122,9 @@ TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   ASSERT_TRUE(worker_.AddCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, cam));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(Seen().back().target, "/config/addavdev?avdevid=2&avdevname=Porch&hostname=127.0.0.21&hostid=cam-7"
-                                  "&protocol=1&protocoltype=0&account=" + Base64Encode("admin") +
-                                      "&pass=" + Base64Encode("p@ss") + "&brand=acme&product=IPC-1");
+                                  "&protocol=1&protocoltype=0&account=" + PercentEncode(Base64Encode("admin")) +
+                                      "&pass=" + PercentEncode(Base64Encode("p@ss")) + "&brand=acme&product=IPC-1");
+  EXPECT_EQ(Seen().back().get_param_value("pass"), Base64Encode("p@ss"));  // '=' padding decodes back
 
   Queue("/config/storageformat", "");
   ASSERT_TRUE(worker_.FormatDisk(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, 1, 2, 3));
@@ -229,8 +233,10 @@ TEST_F(WorkerTest, SignUpPostsTheFormAndKeepsTheCookie) {
   EXPECT_EQ(req.get_header_value("Content-Type"), "application/x-www-form-urlencoded; charset=utf-8");
   EXPECT_FALSE(req.has_header("Authorization"));
   EXPECT_EQ(req.body,
-            "client=wizard&wizard_version=2.3.0&lang=pt&action=sign-up&accept=accept&email=ana%2Bnvr@mail.test"
-            "&password=p&w=1&password_verify=p&w=1&name_first=Ana&name_last=Lima&err_count=0\r\n\r\n");
+            "client=wizard&wizard_version=2.3.0&lang=pt&action=sign-up&accept=accept&email=ana%2Bnvr%40mail.test"
+            "&password=p%26w%3D1&password_verify=p%26w%3D1&name_first=Ana&name_last=Lima&err_count=0\r\n\r\n");
+  for (int slot : {W::kSlotPassword, W::kSlotPasswordVerify, W::kSlotUserPassword})
+    EXPECT_EQ(worker_.Slot(slot), "") << slot;  // passwords do not outlive their command
 
   Queue("/account/", "success");
   ASSERT_TRUE(worker_.Bind("127.0.0.1", "wizard", "2.3.0", "pt", "NV-0042", "devpw", "ab12"));
@@ -299,4 +305,42 @@ TEST_F(WorkerTest, OversizedCloudReplyIsCutToTheBuffer) {
   EXPECT_EQ(worker_.Slot(W::kSlotCloudReply).size(), W::kReplyBufferSize);
   EXPECT_EQ(worker_.Slot(W::kSlotCloudCookie), "");  // a Set-Cookie too long for its buffer is not read
   EXPECT_EQ(worker_.CloudErrorCount(), 0);
+}
+
+TEST_F(WorkerTest, ACloudHostThatIsNotABareNameStartsNoConnection) {
+  Queue("/account/", "success");
+  for (const char* portal : {"evil.test/x", "a@b", "h:1", "https://127.0.0.1", "127.0.0.1/", "a b", ""}) {
+    const std::size_t before = Seen().size();
+    EXPECT_FALSE(worker_.SignIn(portal, "c", "v", "en", "a@b.test", "secret")) << portal;
+    EXPECT_EQ(worker_.Status(), W::kFailed) << portal;
+    EXPECT_FALSE(worker_.Bind(portal, "c", "v", "en", "n", "devpw", "d")) << portal;
+    EXPECT_EQ(Seen().size(), before) << portal;
+  }
+  ASSERT_TRUE(worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "secret"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+}
+
+// Datagrams that reach the worker's endpoint while an HTTP command runs must not touch its status (nor let a
+// page read the slots while the command thread still writes them).
+TEST_F(WorkerTest, StrayDatagramsLeaveAnHttpCommandBusyUntilItsReply) {
+  ASSERT_TRUE(worker_.OpenDatagram("127.0.0.1"));
+  Queue("/config/kelvaroportal", "<stall>");
+  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  UdpPeer stray("127.0.0.1", 0, nullptr);
+  Bytes header(22, 0);
+  header[0] = header[1] = 0xFD;
+  header[4] = 0xA2;
+  Bytes account = header;
+  account[4] = 0xA3;
+  account.resize(26, 0);
+  account[22] = 1;
+  for (int round = 0; round < 20; ++round) {  // for about 2 s of the 2.5 s the recorder takes
+    for (const Bytes& d : {Bytes{'y', 'e', 's', 'n', 'o'}, header, account})
+      stray.SendTo("127.0.0.1", worker_.DatagramLocalPort(), d);
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(worker_.Status(), W::kBusy) << round;
+  }
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.CommandCode(), W::kReadCloudPortal);
+  EXPECT_EQ(worker_.AccountCheckResult(), 0);
 }

@@ -77,19 +77,28 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CameraAuthTest,
                                            CameraCase{"127.0.20.3", false, "yard2468"},
                                            CameraCase{"127.0.20.5", true, ""}));
 
+// The value of name="..." in a challenge (the simulator's values hold no escapes).
+static std::string quotedParam(const std::string &header, const std::string &name) {
+  const size_t start = header.find(name + "=\"");
+  if (start == std::string::npos) return {};
+  const size_t value = start + name.size() + 2;
+  return header.substr(value, header.find('"', value) - value);
+}
+
 TEST_F(CameraCloudTest, DigestRefusesAnUnknownNonceAndAForeignUri) {
   CurlResult challenge = curl({"http://127.0.20.1/userlist.cgi?"});
   std::string header = challenge.header("WWW-Authenticate");
   ASSERT_EQ(header.rfind("Digest ", 0), 0u);
   EXPECT_NE(header.find("realm=\"HVC-2230\""), std::string::npos);
-  EXPECT_NE(header.find("qop=\"auth\""), std::string::npos);
-  size_t n = header.find("nonce=\"") + 7;
-  std::string nonce = header.substr(n, header.find('"', n) - n);
+  EXPECT_NE(header.find("qop=\"auth,auth-int\""), std::string::npos);
+  std::string nonce = quotedParam(header, "nonce"), opaque = quotedParam(header, "opaque");
+  EXPECT_FALSE(opaque.empty());
 
   // A correct answer computed by hand, but for a nonce the camera never issued: refused.
-  auto authorization = [](const std::string &nonce, const std::string &uri) {
+  auto authorization = [&opaque](const std::string &nonce, const std::string &uri) {
     return "Authorization: Digest username=\"admin\",realm=\"HVC-2230\",nonce=\"" + nonce + "\",uri=\"" + uri +
-           "\",cnonce=\"0a4f113b\",nc=00000001,algorithm=MD5,response=\"00000000000000000000000000000000\",qop=\"auth\"";
+           "\",cnonce=\"0a4f113b\",nc=00000001,algorithm=MD5,response=\"00000000000000000000000000000000\",qop=\"auth\"" +
+           ",opaque=\"" + opaque + "\"";
   };
   CurlResult forged = curl({"-H", authorization("feedfacefeedfacefeedfacefeedface", "/userlist.cgi?"),
                             "http://127.0.20.1/userlist.cgi?"});
@@ -117,16 +126,18 @@ std::string md5(const std::string &text) {
 TEST_F(CameraCloudTest, DigestAnswerInTheWizardsOwnFormIsAcceptedWithARisingNonceCount) {
   const std::string uri = "/userlist.cgi?";
   std::string header = curl({"http://127.0.20.1" + uri}).header("WWW-Authenticate");
-  size_t n = header.find("nonce=\"") + 7;
-  std::string nonce = header.substr(n, header.find('"', n) - n);
+  std::string nonce = quotedParam(header, "nonce"), opaque = quotedParam(header, "opaque");
   const std::string cnonce = "0123456789abcdefghijklmnopqrstuv";
   for (const char *nc : {"00000001", "00000002"}) {
     std::string ha1 = md5("admin:HVC-2230:door4321"), ha2 = md5("GET:" + uri);
     std::string response = md5(ha1 + ":" + nonce + ":" + nc + ":" + cnonce + ":auth:" + ha2);
     std::string authorization = "Authorization: Digest username=\"admin\",realm=\"HVC-2230\",nonce=\"" + nonce +
                                 "\",uri=\"" + uri + "\",cnonce=\"" + cnonce + "\",nc=" + nc +
-                                ",algorithm=MD5,response=\"" + response + "\",qop=\"auth\"";
+                                ",algorithm=MD5,response=\"" + response + "\",qop=\"auth\",opaque=\"" + opaque + "\"";
     EXPECT_EQ(curl({"-H", authorization, "http://127.0.20.1" + uri}).status, 200) << nc;
+    // Without the opaque value the camera gave, the same answer is refused.
+    const std::string withoutOpaque = authorization.substr(0, authorization.find(",opaque="));
+    EXPECT_EQ(curl({"-H", withoutOpaque, "http://127.0.20.1" + uri}).status, 401) << nc;
     // The same answer for another URI is refused.
     EXPECT_EQ(curl({"-H", authorization, "http://127.0.20.1/image/jpeg.cgi"}).status, 401) << nc;
   }
