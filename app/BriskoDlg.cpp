@@ -12,6 +12,7 @@
 #include "i18n/LangString.h"
 #include "platform/AppFolders.h"
 #include "platform/Compositing.h"
+#include "platform/FirstPaint.h"
 
 namespace vrx {
 
@@ -41,6 +42,10 @@ CBriskoDlg::CBriskoDlg(bool startHost)
     setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
 
   if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
+  // Start-up measurement: the first paint of the welcome page ends the run.
+  if (FirstPaintWatch::Requested())
+    firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
+                                                    [this] { host_->reject(); });
 
   InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
 }

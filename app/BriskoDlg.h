@@ -14,6 +14,7 @@ namespace vrx {
 
 class CInterDialog;
 class EnterEscapeFilter;
+class FirstPaintWatch;
 
 class CBriskoDlg : public QDialog {
   Q_OBJECT
@@ -47,6 +48,7 @@ class CBriskoDlg : public QDialog {
   MessagePort* port_;
   std::unique_ptr<CInterDialog> host_;
   std::unique_ptr<EnterEscapeFilter> keys_;
+  std::unique_ptr<FirstPaintWatch> firstPaint_;  // VRX_EXIT_AFTER_FIRST_PAINT=1 only
   QImage shadow_;
   int hostShown_ = 0;
   ShadowParams shadowParams_;  // darkness 150, sharpness 10, black, size 10

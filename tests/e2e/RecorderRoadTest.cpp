@@ -35,6 +35,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
+#include "StallProbe.h"
 #include "WizardTestSupport.h"
 
 using namespace vrx;
@@ -174,6 +175,7 @@ class RecorderRoadTest : public QObject {
 
   Album album_;
   int chosenZone_ = 0;
+  std::unique_ptr<vrx::test::StallProbe> stalls_;  // how late the UI thread answers, page by page
 
   // The page of that type once the host shows it, or null (with a note) when it did not come in time.
   static CWizardPage* PageOf(CInterDialog& host, int type, int timeoutMs = 5000) {
@@ -285,6 +287,20 @@ class RecorderRoadTest : public QObject {
   }
 
  private slots:
+  void init() {
+    stalls_ = std::make_unique<vrx::test::StallProbe>([] {
+      auto* host = VisibleTopLevel<CInterDialog>();
+      QWidget* page = host ? host->currentPage() : nullptr;
+      return page ? QString("p%1 %2").arg(host->pageType()).arg(QString(page->metaObject()->className()).section("::", -1))
+                  : QString();
+    });
+  }
+  void cleanup() {
+    const QString report = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/e2e-stalls.json";
+    if (!stalls_->WriteReport(report)) QWARN(qPrintable("could not write " + report));
+    stalls_.reset();
+  }
+
   void welcomeToCameraPageAgainstTheRecorder() {
     SimProcess sim("default.json");
     QVERIFY2(sim.ready(), sim.error().c_str());
