@@ -1,6 +1,7 @@
 #include "app/BriskoDlg.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QFile>
 #include <QIcon>
 #include <QPainter>
@@ -13,6 +14,8 @@
 #include "platform/AppFolders.h"
 #include "platform/Compositing.h"
 #include "platform/FirstPaint.h"
+#include "ui/Fonts.h"
+#include "ui/Pictures.h"
 
 namespace vrx {
 
@@ -22,11 +25,9 @@ CBriskoDlg::CBriskoDlg(bool startHost)
       keys_(std::make_unique<EnterEscapeFilter>()) {
   const bool shadowShown = PerPixelAlphaWindowsShown();
   if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
-  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
   setWindowTitle(QStringLiteral("Setup Wizard"));
 
   currentLanguage = 0;
-  LoadLanguageFile(0);
 
   setGeometry(0, 0, kWidth, kHeight);
   setFixedSize(kWidth, kHeight);
@@ -47,13 +48,27 @@ CBriskoDlg::CBriskoDlg(bool startHost)
     firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
                                                     [this] { host_->reject(); });
 
-  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
+  // The first paint of the welcome page needs none of the rest: it fills the pause before the host starts.
+  QTimer::singleShot(0, this, &CBriskoDlg::PrepareDuringPause);
 }
 
 CBriskoDlg::~CBriskoDlg() = default;
 
+void CBriskoDlg::PrepareDuringPause() {
+  if (prepared_) return;
+  prepared_ = true;
+  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
+  LoadLanguageFile(0);
+  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
+  // What the welcome page's first paint would otherwise decode and look up itself.
+  ui::LoadBitmap(kWelcomeBackgroundId);
+  for (ui::Face face : {ui::Face::Verdana, ui::Face::Arial})
+    for (bool bold : {false, true}) QFontMetrics(ui::UiFont(face, 12, bold)).horizontalAdvance(QLatin1Char('A'));
+}
+
 void CBriskoDlg::StartHost() {
   if (hostShown_) return;
+  PrepareDuringPause();  // already done unless the host is started at once
   hostShown_ = 1;
   host_->SetOrigin(geometry().topLeft() + QPoint(kHostInset, kHostInset));
   host_->exec();

@@ -24,6 +24,7 @@ class CBriskoDlg : public QDialog {
   static constexpr int kHostInset = 7;
   static constexpr int kStartHostTimerMs = 50;  // timer 1004
   static constexpr const char* kIconResource = ":/ico/3159.ico";
+  static constexpr int kWelcomeBackgroundId = 3000;  // the first page's background, decoded during the pause
 
   // Starts the host on its own after 50 ms unless startHost is false (tests drive StartHost themselves).
   explicit CBriskoDlg(bool startHost = true);
@@ -36,6 +37,9 @@ class CBriskoDlg : public QDialog {
 
   // Runs the host modally at the frame's origin + 7, the first time only; then ends the frame with OK.
   void StartHost();
+  // The start-up work the first paint does not need (the window icon, the language file, the icon file, the
+  // welcome page's background and faces), done once, in the pause before the host starts.
+  void PrepareDuringPause();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,6 +55,7 @@ class CBriskoDlg : public QDialog {
   std::unique_ptr<FirstPaintWatch> firstPaint_;  // VRX_EXIT_AFTER_FIRST_PAINT=1 only
   QImage shadow_;
   int hostShown_ = 0;
+  bool prepared_ = false;
   ShadowParams shadowParams_;  // darkness 150, sharpness 10, black, size 10
 };
 

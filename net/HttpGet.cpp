@@ -195,7 +195,8 @@ struct HttpGet::Request {
   }
 };
 
-HttpGet::HttpGet() { GlobalInitOnce(); }
+// curl (and the TLS library under it) is set up at the first connection, not when the wizard starts.
+HttpGet::HttpGet() = default;
 
 HttpGet::~HttpGet() {
   request_.reset();
@@ -219,6 +220,7 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, const st
   abort_ = false;
   lastError_ = {};
   if (host.empty()) return false;
+  GlobalInitOnce();
   auto c = std::make_unique<Connection>();
   c->multi.reset(curl_multi_init());
   if (!c->multi) return false;
