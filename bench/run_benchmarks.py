@@ -187,8 +187,10 @@ def network(build, min_time):
         args.append(f"--benchmark_min_time={min_time}")
     subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
     unit = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
-    return {b["name"].split("/")[0]: b["real_time"] * unit[b["time_unit"]]
-            for b in json.loads(out.read_text())["benchmarks"]}
+    # Wall time for what waits on sockets and processes; CPU time for the collection, which waits on nothing
+    # (its wall time on a shared machine measures the other users).
+    return {b["name"].split("/")[0]: b["cpu_time" if b["name"] == "BM_CollectDiscoveryReplies" else "real_time"]
+            * unit[b["time_unit"]] for b in json.loads(out.read_text())["benchmarks"]}
 
 
 def main():
@@ -240,7 +242,7 @@ def main():
     if "net" not in skip:
         net = network(build, args.min_time)
         if "BM_CollectDiscoveryReplies" in net:
-            add(6, "1000 discovery replies collected (ms) / 1 ms goal", net["BM_CollectDiscoveryReplies"], 1.0, 1.0)
+            add(6, "1000 discovery replies collected (ms CPU) / 1 ms goal", net["BM_CollectDiscoveryReplies"], 1.0, 1.0)
         if "BM_GetToBuffer60K" in net and "BM_CurlCommandLine60K" in net:
             add(6, "HTTP GET 60 KB without the fixed 50 ms pause (ms) / curl command line",
                 max(net["BM_GetToBuffer60K"] - 50.0, 0.0), net["BM_CurlCommandLine60K"], 1.0)

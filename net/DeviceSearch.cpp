@@ -1,6 +1,8 @@
 #include "net/DeviceSearch.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 
 namespace vrx::net {
 
@@ -95,13 +97,28 @@ int DeviceSearch::Start() {
   return state_.load();
 }
 
+namespace {
+// The MAC and IPv4 bytes that SameIdentity compares, as one number: a reply is unique when no earlier reply
+// of the run had the same one.
+std::uint64_t IdentityKey(const DiscoveredDevice& d) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 6; ++i) key = key << 8 | d.raw[DiscoveredDevice::kMacOffset + i];
+  for (std::size_t i = 0; i < 4; ++i) key = key << 8 | d.raw[DiscoveredDevice::kIpv4Offset + i];
+  return key;  // the MAC's first two bytes are shifted out: equal keys are still compared in full
+}
+}  // namespace
+
 std::vector<DiscoveredDevice> CollectQueuedReplies(const std::vector<std::unique_ptr<CDataQueue>>& queues) {
   std::vector<DiscoveredDevice> collected;
+  // Earlier replies by identity key; a hash set keeps a flood of replies linear instead of quadratic.
+  std::unordered_multimap<std::uint64_t, std::size_t> seen;
   for (std::size_t i = 0; i < queues.size(); ++i) {
     while (auto datagram = queues[i]->Pop()) {
       DiscoveredDevice d = DiscoveredDevice::FromDatagram(*datagram, int(i));
-      d.unique = std::none_of(collected.begin(), collected.end(),
-                              [&](const DiscoveredDevice& earlier) { return earlier.SameIdentity(d); });
+      const std::uint64_t key = IdentityKey(d);
+      const auto [first, last] = seen.equal_range(key);
+      d.unique = std::none_of(first, last, [&](const auto& earlier) { return collected[earlier.second].SameIdentity(d); });
+      if (d.unique) seen.emplace(key, collected.size());
       collected.push_back(d);
     }
   }

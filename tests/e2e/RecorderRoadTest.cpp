@@ -51,6 +51,7 @@ constexpr const char* kNewPassword = "Vigil2024";
 class Album {
  public:
   void Save(const QImage& shot, const QString& what) {
+    vrx::test::StallProbe::TestWork notTheWizard;
     const QString path = QString("%1/e2e_%2_%3.png").arg(vrx::test::ScreenshotDir()).arg(++count_, 2, 10, QChar('0')).arg(what);
     if (!shot.save(path)) QWARN(qPrintable("could not save " + path));
   }
@@ -62,6 +63,7 @@ class Album {
 
 // The host as it is on screen, with top-level windows laid over it where they stand.
 QImage HostWith(QWidget* host, QWidget* over = nullptr, int veilOpacity = 0, bool lighten = false) {
+  vrx::test::StallProbe::TestWork notTheWizard;
   QImage shot = host->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
   QPainter p(&shot);
   if (veilOpacity) p.fillRect(shot.rect(), QColor(0, 0, 0, veilOpacity));

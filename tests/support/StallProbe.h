@@ -5,7 +5,9 @@
 // thing the user did (the latest click or key and the control it went to). It also keeps when each page
 // came, so the time the road spends on each page can be compared with the waits it must make there.
 //
-// Create it before the windows, call WriteReport at the end; the report is JSON.
+// Create it before the windows, call WriteReport at the end; the report is JSON. Work of the test itself on
+// the UI thread (screenshots) is marked with a StallProbe::TestWork in scope: a tick delayed by it is counted
+// apart, since a user's wizard never does it.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,6 +44,15 @@ class StallProbe : public QObject {
   }
   ~StallProbe() override { qApp->removeEventFilter(this); }
 
+  // Marks the test's own work on the UI thread for as long as it lives.
+  class TestWork {
+   public:
+    TestWork() { ++Marks(); }
+    ~TestWork() { ++Marks(); }
+    TestWork(const TestWork&) = delete;
+    TestWork& operator=(const TestWork&) = delete;
+  };
+
   struct Stall {
     double lateMs;
     double atMs;  // since the probe started
@@ -75,6 +86,7 @@ class StallProbe : public QObject {
                        {"worst", worst.empty() ? QJsonObject{{"late_ms", sorted.empty() ? 0.0 : sorted.back()}}
                                                : toJson(worst.front())},
                        {"stalls_over_16ms", stalls},
+                       {"ticks_delayed_by_the_test", testDelayed_},
                        {"pages", pages}};
   }
 
@@ -103,6 +115,11 @@ class StallProbe : public QObject {
   }
 
  private:
+  static unsigned& Marks() {
+    static unsigned marks = 0;  // UI thread only
+    return marks;
+  }
+
   double Now() const { return double(clock_.nsecsElapsed()) / 1e6; }
 
   static QString Name(QObject* o) {
@@ -117,9 +134,15 @@ class StallProbe : public QObject {
     const double now = Now();
     const double late = std::max(0.0, now - lastTickMs_ - kPeriodMs);
     lastTickMs_ = now;
+    const bool byTheTest = Marks() != marksSeen_;
+    marksSeen_ = Marks();
     const QString page = where_();
     if (pages_.empty() || pages_.back().first != page) pages_.emplace_back(page, now);
     if (firstPaintMs_ < 0) return;  // start-up is measured on its own
+    if (byTheTest) {
+      ++testDelayed_;
+      return;
+    }
     lateness_.push_back(late);
     if (late > kStallMs) stalls_.push_back(Stall{late, now, page, action_});
   }
@@ -130,6 +153,8 @@ class StallProbe : public QObject {
   double lastTickMs_ = 0;
   double firstPaintMs_ = -1;
   QString action_ = "start";
+  unsigned marksSeen_ = 0;
+  int testDelayed_ = 0;
   std::vector<double> lateness_;
   std::vector<Stall> stalls_;
   std::vector<std::pair<QString, double>> pages_;
