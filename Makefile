@@ -46,7 +46,9 @@ tsan: deps
 	cmake --build build-tsan -j $(JOBS) --target net_tests
 	ctest --test-dir build-tsan --output-on-failure -L net
 
-bench: build
+# The performance table (scripts/run-benchmarks): builds only the programs it runs; writes $(BUILD)/bench/perf-table.json.
+bench: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target bench_programs
 	scripts/run-benchmarks $(BUILD)
 
 clean:

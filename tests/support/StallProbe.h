@@ -125,6 +125,7 @@ class StallProbe : public QObject {
   static QString Name(QObject* o) {
     auto* w = static_cast<QWidget*>(o);
     QString name = w->accessibleName();
+    if (name.isEmpty()) name = w->property("text").toString();  // a button's caption
     if (name.isEmpty()) name = w->objectName();
     return QString::fromLatin1(o->metaObject()->className()).section("::", -1) +
            (name.isEmpty() ? QString() : " \"" + name + "\"");
