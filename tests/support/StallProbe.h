@@ -7,7 +7,7 @@
 //
 // Create it before the windows, call WriteReport at the end; the report is JSON. Work of the test itself on
 // the UI thread (screenshots) is marked with a StallProbe::TestWork in scope: a tick delayed by it is counted
-// apart, since a user's wizard never does it.
+// apart, and its time is reported per page, since a user's wizard never does it.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,10 +47,19 @@ class StallProbe : public QObject {
   // Marks the test's own work on the UI thread for as long as it lives.
   class TestWork {
    public:
-    TestWork() { ++Marks(); }
-    ~TestWork() { ++Marks(); }
+    TestWork() {
+      ++Marks();
+      clock_.start();
+    }
+    ~TestWork() {
+      ++Marks();
+      TestMs() += double(clock_.nsecsElapsed()) / 1e6;
+    }
     TestWork(const TestWork&) = delete;
     TestWork& operator=(const TestWork&) = delete;
+
+   private:
+    QElapsedTimer clock_;
   };
 
   struct Stall {
@@ -74,9 +83,12 @@ class StallProbe : public QObject {
     for (const Stall& s : worst) stalls.append(toJson(s));
     QJsonArray pages;
     for (std::size_t i = 0; i < pages_.size(); ++i) {
-      const double end = i + 1 < pages_.size() ? pages_[i + 1].second : Now();
-      pages.append(QJsonObject{{"page", pages_[i].first}, {"entered_s", pages_[i].second / 1000},
-                               {"seconds", (end - pages_[i].second) / 1000}});
+      const bool last = i + 1 == pages_.size();
+      const double end = last ? Now() : pages_[i + 1].enteredMs;
+      const double testEnd = last ? TestMs() : pages_[i + 1].testMsBefore;
+      pages.append(QJsonObject{{"page", pages_[i].page}, {"entered_s", pages_[i].enteredMs / 1000},
+                               {"seconds", (end - pages_[i].enteredMs) / 1000},
+                               {"test_s", (testEnd - pages_[i].testMsBefore) / 1000}});
     }
     return QJsonObject{{"period_ms", kPeriodMs},
                        {"ticks", int(lateness_.size())},
@@ -115,6 +127,11 @@ class StallProbe : public QObject {
   }
 
  private:
+  // Milliseconds of the test's own work so far.
+  static double& TestMs() {
+    static double ms = 0;  // UI thread only
+    return ms;
+  }
   static unsigned& Marks() {
     static unsigned marks = 0;  // UI thread only
     return marks;
@@ -138,7 +155,7 @@ class StallProbe : public QObject {
     const bool byTheTest = Marks() != marksSeen_;
     marksSeen_ = Marks();
     const QString page = where_();
-    if (pages_.empty() || pages_.back().first != page) pages_.emplace_back(page, now);
+    if (pages_.empty() || pages_.back().page != page) pages_.push_back(PageVisit{page, now, TestMs()});
     if (firstPaintMs_ < 0) return;  // start-up is measured on its own
     if (byTheTest) {
       ++testDelayed_;
@@ -158,7 +175,12 @@ class StallProbe : public QObject {
   int testDelayed_ = 0;
   std::vector<double> lateness_;
   std::vector<Stall> stalls_;
-  std::vector<std::pair<QString, double>> pages_;
+  struct PageVisit {
+    QString page;
+    double enteredMs;
+    double testMsBefore;  // the test's own work until then
+  };
+  std::vector<PageVisit> pages_;
 };
 
 }  // namespace vrx::test
