@@ -43,13 +43,14 @@ CBriskoDlg::CBriskoDlg(bool startHost)
     setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
 
   if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
-  // Start-up measurement: the first paint of the welcome page ends the run.
-  if (FirstPaintWatch::Requested())
-    firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
-                                                    [this] { host_->reject(); });
-
-  // The first paint of the welcome page needs none of the rest: it fills the pause before the host starts.
+  // Start-up is split around the welcome page's first paint: what it needs fills the pause before the host
+  // starts, the icon work comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
   QTimer::singleShot(0, this, &CBriskoDlg::PrepareDuringPause);
+  firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
+                                                  [this] {
+                                                    InstallIcons();
+                                                    if (FirstPaintWatch::Requested()) host_->reject();
+                                                  });
 }
 
 CBriskoDlg::~CBriskoDlg() = default;
@@ -57,13 +58,18 @@ CBriskoDlg::~CBriskoDlg() = default;
 void CBriskoDlg::PrepareDuringPause() {
   if (prepared_) return;
   prepared_ = true;
-  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
   LoadLanguageFile(0);
-  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
   // What the welcome page's first paint would otherwise decode and look up itself.
   ui::LoadBitmap(kWelcomeBackgroundId);
   for (ui::Face face : {ui::Face::Verdana, ui::Face::Arial})
     for (bool bold : {false, true}) QFontMetrics(ui::UiFont(face, 12, bold)).horizontalAdvance(QLatin1Char('A'));
+}
+
+void CBriskoDlg::InstallIcons() {
+  if (iconInstalled_) return;
+  iconInstalled_ = true;
+  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
+  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
 }
 
 void CBriskoDlg::StartHost() {
@@ -72,6 +78,7 @@ void CBriskoDlg::StartHost() {
   hostShown_ = 1;
   host_->SetOrigin(geometry().topLeft() + QPoint(kHostInset, kHostInset));
   host_->exec();
+  InstallIcons();  // done already unless the host never painted a page
   accept();
 }
 

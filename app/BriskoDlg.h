@@ -37,9 +37,11 @@ class CBriskoDlg : public QDialog {
 
   // Runs the host modally at the frame's origin + 7, the first time only; then ends the frame with OK.
   void StartHost();
-  // The start-up work the first paint does not need (the window icon, the language file, the icon file, the
-  // welcome page's background and faces), done once, in the pause before the host starts.
+  // What the welcome page's first paint needs beforehand (the language file, its background, its faces),
+  // done once, in the pause before the host starts.
   void PrepareDuringPause();
+  // What no paint needs (the window icon, the icon file for the shortcuts), once, after the first paint.
+  void InstallIcons();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,10 +54,11 @@ class CBriskoDlg : public QDialog {
   MessagePort* port_;
   std::unique_ptr<CInterDialog> host_;
   std::unique_ptr<EnterEscapeFilter> keys_;
-  std::unique_ptr<FirstPaintWatch> firstPaint_;  // VRX_EXIT_AFTER_FIRST_PAINT=1 only
+  std::unique_ptr<FirstPaintWatch> firstPaint_;
   QImage shadow_;
   int hostShown_ = 0;
   bool prepared_ = false;
+  bool iconInstalled_ = false;
   ShadowParams shadowParams_;  // darkness 150, sharpness 10, black, size 10
 };
 

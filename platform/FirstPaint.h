@@ -1,7 +1,8 @@
 #pragma once
-// Start-up figures taken inside a program: the time from process start to the end of the first paint of a
-// chosen widget, and the peak memory at that moment. Only active when VRX_EXIT_AFTER_FIRST_PAINT=1; the
-// program prints one line "first-paint-ms=<ms> peak-rss-kib=<KiB>" and ends itself there.
+// The end of the first paint of a chosen widget: runs a callback once it has reached the window (start-up
+// work that no paint needs goes there). With VRX_EXIT_AFTER_FIRST_PAINT=1 it also prints the start-up
+// figures, "first-paint-ms=<ms> peak-rss-kib=<KiB>" (time since process start, peak memory then), and the
+// program is expected to end itself in the callback.
 //
 // Process start is VRX_PROCESS_T0_NS (CLOCK_MONOTONIC nanoseconds taken by whoever started the process,
 // right before it did) when set, else the kernel's start time of the process (10 ms steps).
@@ -27,8 +28,8 @@ class FirstPaintWatch : public QObject {
  public:
   static bool Requested() { return qEnvironmentVariableIntValue("VRX_EXIT_AFTER_FIRST_PAINT") == 1; }
 
-  // Watches every widget's paint events; the first one that isTarget accepts counts. onDone runs once that
-  // paint has reached the window (after the event that painted it), to end the program.
+  // Watches every widget's paint events until the first one that isTarget accepts. onDone runs once that
+  // paint has reached the window (after the event that painted it).
   FirstPaintWatch(std::function<bool(QWidget*)> isTarget, std::function<void()> onDone)
       : isTarget_(std::move(isTarget)), onDone_(std::move(onDone)) {
     qApp->installEventFilter(this);
@@ -65,8 +66,10 @@ class FirstPaintWatch : public QObject {
       // Runs once the expose or update that sent this paint has flushed the window.
       QTimer::singleShot(0, this, [this] {
         qApp->removeEventFilter(this);
-        std::printf("first-paint-ms=%.2f peak-rss-kib=%ld\n", MsSinceProcessStart(), PeakRssKib());
-        std::fflush(stdout);
+        if (Requested()) {
+          std::printf("first-paint-ms=%.2f peak-rss-kib=%ld\n", MsSinceProcessStart(), PeakRssKib());
+          std::fflush(stdout);
+        }
         onDone_();
       });
     }
