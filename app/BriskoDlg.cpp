@@ -1,6 +1,7 @@
 #include "app/BriskoDlg.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QFile>
 #include <QIcon>
 #include <QPainter>
@@ -13,6 +14,9 @@
 #include "i18n/LangString.h"
 #include "platform/AppFolders.h"
 #include "platform/Compositing.h"
+#include "platform/FirstPaint.h"
+#include "ui/Fonts.h"
+#include "ui/Pictures.h"
 
 namespace vrx {
 
@@ -22,11 +26,9 @@ CBriskoDlg::CBriskoDlg(bool startHost)
       keys_(std::make_unique<EnterEscapeFilter>()) {
   const bool shadowShown = PerPixelAlphaWindowsShown();
   if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
-  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
   setWindowTitle(QStringLiteral("Setup Wizard"));
 
   currentLanguage = StartLanguage();
-  LoadLanguageFile(currentLanguage);
 
   setGeometry(0, 0, kWidth, kHeight);
   setFixedSize(kWidth, kHeight);
@@ -42,17 +44,42 @@ CBriskoDlg::CBriskoDlg(bool startHost)
     setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
 
   if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
-
-  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
+  // Start-up is split around the welcome page's first paint: what it needs fills the pause before the host
+  // starts, the icon work comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
+  QTimer::singleShot(0, this, &CBriskoDlg::PrepareDuringPause);
+  firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
+                                                  [this] {
+                                                    InstallIcons();
+                                                    if (FirstPaintWatch::Requested()) host_->reject();
+                                                  });
 }
 
 CBriskoDlg::~CBriskoDlg() = default;
 
+void CBriskoDlg::PrepareDuringPause() {
+  if (prepared_) return;
+  prepared_ = true;
+  LoadLanguageFile(currentLanguage);
+  // What the welcome page's first paint would otherwise decode and look up itself.
+  ui::LoadBitmap(kWelcomeBackgroundId);
+  for (ui::Face face : {ui::Face::Verdana, ui::Face::Arial})
+    for (bool bold : {false, true}) QFontMetrics(ui::UiFont(face, 12, bold)).horizontalAdvance(QLatin1Char('A'));
+}
+
+void CBriskoDlg::InstallIcons() {
+  if (iconInstalled_) return;
+  iconInstalled_ = true;
+  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
+  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
+}
+
 void CBriskoDlg::StartHost() {
   if (hostShown_) return;
+  PrepareDuringPause();  // already done unless the host is started at once
   hostShown_ = 1;
   host_->SetOrigin(geometry().topLeft() + QPoint(kHostInset, kHostInset));
   host_->exec();
+  InstallIcons();  // done already unless the host never painted a page
   accept();
 }
 

@@ -14,6 +14,7 @@ namespace vrx {
 
 class CInterDialog;
 class EnterEscapeFilter;
+class FirstPaintWatch;
 
 class CBriskoDlg : public QDialog {
   Q_OBJECT
@@ -23,6 +24,7 @@ class CBriskoDlg : public QDialog {
   static constexpr int kHostInset = 7;
   static constexpr int kStartHostTimerMs = 50;  // timer 1004
   static constexpr const char* kIconResource = ":/ico/3159.ico";
+  static constexpr int kWelcomeBackgroundId = 3000;  // the first page's background, decoded during the pause
 
   // Starts the host on its own after 50 ms unless startHost is false (tests drive StartHost themselves).
   explicit CBriskoDlg(bool startHost = true);
@@ -35,6 +37,11 @@ class CBriskoDlg : public QDialog {
 
   // Runs the host modally at the frame's origin + 7, the first time only; then ends the frame with OK.
   void StartHost();
+  // What the welcome page's first paint needs beforehand (the language file, its background, its faces),
+  // done once, in the pause before the host starts.
+  void PrepareDuringPause();
+  // What no paint needs (the window icon, the icon file for the shortcuts), once, after the first paint.
+  void InstallIcons();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -47,8 +54,11 @@ class CBriskoDlg : public QDialog {
   MessagePort* port_;
   std::unique_ptr<CInterDialog> host_;
   std::unique_ptr<EnterEscapeFilter> keys_;
+  std::unique_ptr<FirstPaintWatch> firstPaint_;
   QImage shadow_;
   int hostShown_ = 0;
+  bool prepared_ = false;
+  bool iconInstalled_ = false;
   ShadowParams shadowParams_;  // darkness 150, sharpness 10, black, size 10
 };
 

@@ -83,8 +83,16 @@ QImage ShadowBitmap::Render(QSize frame, const ShadowParams& p, std::optional<QR
       // column is the largest value of its row, so the span takes that.
       for (int kx = 0; kx < k; ++kx) raise(a->first + kx - k, ty, kernel[std::size_t(ky * side + kx)]);
       for (int kx = k + 1; kx < side; ++kx) raise(a->second + kx - k, ty, kernel[std::size_t(ky * side + kx)]);
+      // Pixels inside the core's own span of row ty are cleared below, so the fill skips them: that keeps
+      // the work to the border instead of the whole picture.
       const int mid = kernel[std::size_t(ky * side + k)];
-      for (int x = a->first; x <= a->second; ++x) raise(x, ty, mid);
+      const RowAnchor& inside = ty >= 0 && ty < h ? coreRows[std::size_t(ty)] : RowAnchor{};
+      const int skipFrom = inside ? std::max(inside->first, a->first) : a->second + 1;
+      const int skipTo = inside ? std::min(inside->second, a->second) : a->second;
+      for (int x = a->first; x <= a->second; ++x) {
+        if (x == skipFrom && skipFrom <= skipTo) x = skipTo + 1;
+        if (x <= a->second) raise(x, ty, mid);
+      }
     }
   }
 

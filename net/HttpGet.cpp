@@ -233,7 +233,8 @@ struct HttpGet::Request : HttpAnswer {
   }
 };
 
-HttpGet::HttpGet() { GlobalInitOnce(); }
+// curl (and the TLS library under it) is set up at the first connection, not when the wizard starts.
+HttpGet::HttpGet() = default;
 
 HttpGet::~HttpGet() {
   request_.reset();
@@ -258,6 +259,7 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, const st
   abort_ = false;
   lastError_ = {};
   if (host.empty()) return false;
+  GlobalInitOnce();
   auto c = std::make_unique<Connection>();
   c->multi.reset(curl_multi_init());
   if (!c->multi) return false;

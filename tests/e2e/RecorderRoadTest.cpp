@@ -35,6 +35,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
+#include "StallProbe.h"
 #include "VeiledShot.h"
 #include "WizardTestSupport.h"
 
@@ -51,6 +52,7 @@ constexpr const char* kNewPassword = "Vigil2024";
 class Album {
  public:
   void Save(const QImage& shot, const QString& what) {
+    vrx::test::StallProbe::TestWork notTheWizard;
     const QString path = QString("%1/e2e_%2_%3.png").arg(vrx::test::ScreenshotDir()).arg(++count_, 2, 10, QChar('0')).arg(what);
     if (!shot.save(path)) QWARN(qPrintable("could not save " + path));
   }
@@ -62,6 +64,7 @@ class Album {
 
 // The host as it is on screen, with top-level windows laid over it where they stand.
 QImage HostWith(QWidget* host, QWidget* over = nullptr, int veilOpacity = 0, bool lighten = false) {
+  vrx::test::StallProbe::TestWork notTheWizard;
   return vrx::test::Veiled(host, veilOpacity, over, lighten);
 }
 
@@ -168,6 +171,7 @@ class RecorderRoadTest : public QObject {
 
   Album album_;
   int chosenZone_ = 0;
+  std::unique_ptr<vrx::test::StallProbe> stalls_;  // how late the UI thread answers, page by page
 
   // The page of that type once the host shows it, or null (with a note) when it did not come in time.
   static CWizardPage* PageOf(CInterDialog& host, int type, int timeoutMs = 5000) {
@@ -279,6 +283,20 @@ class RecorderRoadTest : public QObject {
   }
 
  private slots:
+  void init() {
+    stalls_ = std::make_unique<vrx::test::StallProbe>([] {
+      auto* host = VisibleTopLevel<CInterDialog>();
+      QWidget* page = host ? host->currentPage() : nullptr;
+      return page ? QString("p%1 %2").arg(host->pageType()).arg(QString(page->metaObject()->className()).section("::", -1))
+                  : QString();
+    });
+  }
+  void cleanup() {
+    const QString report = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/e2e-stalls.json";
+    if (!stalls_->WriteReport(report)) QWARN(qPrintable("could not write " + report));
+    stalls_.reset();
+  }
+
   void welcomeToCameraPageAgainstTheRecorder() {
     SimProcess sim("default.json");
     QVERIFY2(sim.ready(), sim.error().c_str());
