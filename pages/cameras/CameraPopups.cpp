@@ -9,7 +9,6 @@
 #include "i18n/LanguageTable.h"
 #include "pages/cameras/CameraRules.h"
 #include "pages/common/WizardPage.h"
-#include "platform/Compositing.h"
 #include "platform/Messages.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
@@ -99,7 +98,8 @@ CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), crea
   setFixedSize(size);
   if (page) move(page->mapToGlobal(QPoint(0, 0)));
   ui::RoundWindowCorners(this, kCorner);
-  backdrop_.Attach(this, ui::CTransparentPage::kOpacity, PerPixelAlphaWindowsShown());
+  // Always the darkened copy of the page: a translucent window would take the panel and its boxes with it.
+  backdrop_.Attach(this, ui::CTransparentPage::kOpacity, /*translucentWindows*/ false);
 
   const QPoint panel = panelRect().topLeft();
   close_ = new ui::CAvrelButton(this, 2);

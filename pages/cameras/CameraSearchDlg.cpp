@@ -232,6 +232,7 @@ void CCameraSearchDlg::ScanEnded(bool listReady) {
   }
   if (listReady && lines) RebuildList(*lines);
   SetBusyLook(false);
+  ++scansEnded_;
 }
 
 void CCameraSearchDlg::RebuildList(const std::vector<std::string>& lines) {
@@ -312,7 +313,6 @@ void CCameraSearchDlg::StartPasswordJob(bool create) {
     // Success is told to the page, which ticks the row and only then reports 2 to the popup.
     if (ok && job.Running()) PostMessage(page, WM_CAM_PASSWORD_OK, WPARAM(row));
     else pwdResult_ = 1;
-    for (int i = 0; i < 20 && job.Running(); ++i) job.Sleep(50);
   });
 }
 

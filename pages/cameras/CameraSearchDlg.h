@@ -52,6 +52,8 @@ class CCameraSearchDlg : public CWizardPage {
   ui::CLoadingStatic* busyAnimation() const { return busy_; }
   ui::CIconButton* rescanButton() const { return rescan_; }
   bool scanning() const { return scanJob_.Active(); }
+  // Scans that have ended (the list rebuilt or left empty, the buttons given back).
+  int scansEnded() const { return scansEnded_; }
   int passwordResult() const { return pwdResult_.load(); }
   const RememberedCameras& remembered() const { return remembered_; }
   // What the last Next sent to the recorder.
@@ -92,6 +94,7 @@ class CCameraSearchDlg : public CWizardPage {
   bool started_ = false;
   bool scanStarting_ = false;
   bool nextBusy_ = false;
+  int scansEnded_ = 0;
   CameraWorkLimits limits_;
   RememberedCameras remembered_;
   ui::CamTickRules ticks_{ui::checkedCount};

@@ -160,7 +160,7 @@ CloudStatusResult ReadCloudStatus(BackgroundJob& job, Worker& worker, const net:
     net::HttpGet http;
     std::string reply;
     if (http.Connect(recorder.ip, recorder.user, recorder.password, kRegInfoTimeoutMs, /*secure*/ true, kHttpsPort) &&
-        http.GetText("/config/kelvaroreginfo", reply))
+        http.GetText("/config/kelvaroreginfo", reply) && http.QueryStatus() == 200)
       result.registration = ParseRegistration(reply);
     else
       result.failed = true;

@@ -1,9 +1,10 @@
 // The recorder setup road as a person walks it: the real frame and page host with every registered page, driven
 // only by mouse clicks and typing, against the simulated recorder of the default scenario. Spanish is chosen on
 // the welcome page and kept; the cabling pages, the search (the VRX-410Q, not the other model), a new admin
-// password typed twice, another time zone, both disks formatted after the warning; the camera page ends the road.
-// Afterwards the recorder itself must hold the password, the zone and the formatted disks, and it must have been
-// asked for its zone list in Spanish.
+// password typed twice, another time zone, both disks formatted after the warning; on the camera page a camera
+// whose password the recorder knows and a factory-state camera that gets a new password are ticked and added.
+// Afterwards the recorder itself must hold the password, the zone, the formatted disks and both cameras (with their
+// passwords), and it must have been asked for its zone list in Spanish.
 //
 // Every page and popup passed is saved to $VRX_BUILD_DIR/screenshots/e2e_NN_<what>.png.
 #include <QPainter>
@@ -22,6 +23,8 @@
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
 #include "pages/AllPages.h"
+#include "pages/cameras/CameraPopups.h"
+#include "pages/cameras/CameraSearchDlg.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/HddFormatDlg.h"
 #include "pages/recorder/NvrListCtrl.h"
@@ -35,9 +38,11 @@
 #include "ui/EditCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
+#include "PopupWatch.h"
 #include "StallProbe.h"
 #include "VeiledShot.h"
 #include "WizardTestSupport.h"
+#include "ui/ListCtrl.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -47,6 +52,7 @@ namespace {
 constexpr int kSpanish = 3;
 constexpr const char* kRecorderIp = "127.0.10.1";
 constexpr const char* kNewPassword = "Vigil2024";
+constexpr const char* kCameraPassword = "Hall9876";
 
 // Numbered pictures of the road, in the order they were taken.
 class Album {
@@ -274,12 +280,28 @@ class RecorderRoadTest : public QObject {
     Click(disks->nextButton());  // returns once the progress veil has closed
     QVERIFY(!disks->job().failed());
 
-    // 10: the camera page; the user closes the wizard there.
-    CWizardPage* cameras = PageOf(host, kPageCameraSearch, 30000);
+    // 10: the camera page. Lobby (127.0.20.4) has a password the recorder knows; Hallway (127.0.20.5) is in its
+    // factory state and gets a new one. Next writes both into the recorder; the user closes the wizard after.
+    auto* cameras = qobject_cast<CCameraSearchDlg*>(PageOf(host, CCameraSearchDlg::kPageType, 30000));
     QVERIFY(cameras);
+    QTRY_VERIFY_WITH_TIMEOUT(cameras->scansEnded() > 0, 20000);
+    QCOMPARE(cameras->list()->rowCount(), 5);
     ShootPage(host, "cameras");
-    QVERIFY(cameras->button(CWizardPage::kCmdClose));
-    Click(cameras->button(CWizardPage::kCmdClose));
+    Click(cameras->list(), cameras->list()->TickBoxRect(3).center());
+    vrx::test::WhenShown<CCameraPwd2Page>([this, &host](CCameraPwd2Page* popup) {
+      QTest::keyClicks(popup->passwordEdit(), kCameraPassword);
+      QTest::keyClicks(popup->confirmEdit(), kCameraPassword);
+      album_.Save(HostWith(&host, popup), "camera-password");
+      Click(popup->okButton());
+    });
+    Click(cameras->list(), cameras->list()->TickBoxRect(4).center());  // returns once the popup has closed
+    QVERIFY(cameras->list()->isTicked(3));
+    QVERIFY(cameras->list()->isTicked(4));
+    ShootPage(host, "cameras-ticked");
+    Click(cameras->nextButton());  // returns after the cloud status and the update
+    CWizardPage* after = PageOf(host, host.pageType() > 10 ? host.pageType() : 11, 30000);
+    QVERIFY(after && after->button(CWizardPage::kCmdClose));
+    Click(after->button(CWizardPage::kCmdClose));
   }
 
  private slots:
@@ -344,6 +366,16 @@ class RecorderRoadTest : public QObject {
     QVERIFY2(asked.filter("/config/timezonelist").size() == 1, qPrintable(asked.join("\n")));
     QVERIFY2(asked.contains(QString("/config/datetime?timezone=%1 200").arg(chosenZone_)), qPrintable(asked.join("\n")));
     QCOMPARE(asked.filter("/config/storageformat?").size(), 2);
+
+    // Both cameras assigned with the right passwords; the factory camera itself took the new one.
+    std::map<std::string, nlohmann::json> listed;
+    for (const auto& c : recorder["cameras"]) listed[c["address"].get<std::string>()] = c;
+    QVERIFY(listed["127.0.20.4"]["assigned"].get<bool>());
+    QCOMPARE(listed["127.0.20.4"]["password"].get<std::string>(), std::string("lobby135"));
+    QVERIFY(listed["127.0.20.5"]["assigned"].get<bool>());
+    QCOMPARE(listed["127.0.20.5"]["password"].get<std::string>(), std::string(kCameraPassword));
+    for (const auto& c : sim.state()["cameras"])
+      if (c["address"] == "127.0.20.5") QCOMPARE(c["password"].get<std::string>(), std::string(kCameraPassword));
     QVERIFY(album_.count() >= 15);
   }
 };

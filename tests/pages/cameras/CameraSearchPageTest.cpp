@@ -1,0 +1,305 @@
+// The camera page against the simulated recorder and cameras: which tick needs which popup, the four-tick
+// limit, the create popup's checks, wrong and failed passwords, both camera paths, a rescan after a camera
+// moved, what Next removes and adds (an add that never finishes is named, not counted), an empty list and
+// unreadable registration info.
+#include <QtTest>
+#include <memory>
+
+#include "CameraPageFixture.h"
+#include "ui/Labels.h"
+
+using namespace camtest;
+
+namespace {
+
+const QString kLengthRule =
+    "The password must be between 6-30 characters; not contain special characters: (/), (:), (&),(space).";
+const QString kMismatch = "The passwords don't match. Please try again.";
+const QString kWrongPassword = "Incorrect password. Please try again.";
+const QString kSetFailed = "Failed to set account password";
+// A camera in its factory state takes Basic: the client sends "admin:" as Basic when the password is empty.
+const std::string kBasic = R"("auth": "basic")";
+
+// The darkest pixel of a row's model cell: black text reaches near 0, grey text stays near 127.
+int DarkestInModelCell(ui::CCamListCtrl* list, int row) {
+  const QImage shot = list->grab().toImage();
+  const QRect cell = list->CellRect(row, 5);
+  int darkest = 255;
+  for (int y = cell.top(); y <= cell.bottom(); ++y)
+    for (int x = cell.left(); x <= cell.right(); ++x) darkest = qMin(darkest, qGray(shot.pixel(x, y)));
+  return darkest;
+}
+
+std::string Base64(const std::string& text) { return QByteArray::fromStdString(text).toBase64().toStdString(); }
+
+QString AddRequest(int avdevid, const Cam& c, const std::string& password) {
+  return QString::fromStdString("avdevid=" + std::to_string(avdevid) + "&avdevname=" + c.model + "&hostname=" +
+                                Address(c.host) + "&hostid=" + CameraId(c.host) + "&protocol=1&protocoltype=" +
+                                std::to_string(c.protocolType) + "&account=" + Base64("admin") + "&pass=" +
+                                Base64(password) + "&brand=Halvik&product=" + c.model);
+}
+
+}  // namespace
+
+class CameraSearchPageTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CInterDialog> host_;
+  CCameraSearchDlg* page_ = nullptr;  // owned by the host
+  std::unique_ptr<SimProcess> sim_;
+
+  void Open(const std::vector<Cam>& cams, const std::string& recorderExtra = "") {
+    sim_ = SimProcess::fromText(Scenario(cams, recorderExtra));
+    QVERIFY2(sim_->ready(), sim_->error().c_str());
+    host_ = std::make_unique<CInterDialog>();
+    page_ = ShowCameraPage(*host_, int(cams.size()));
+    QVERIFY(page_);
+  }
+
+ private slots:
+  void cleanup() {
+    host_.reset();  // the page and its jobs go first, then the worker
+    page_ = nullptr;
+    sim_.reset();
+  }
+
+  void tickAsksForWhatIsMissing_data() {
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("popup");
+    QTest::newRow("admin, known password") << "admin" << "lobby135" << "";
+    QTest::newRow("admin, empty password") << "admin" << "" << "create";
+    QTest::newRow("no account") << "" << "" << "enter";
+  }
+  void tickAsksForWhatIsMissing() {
+    QFETCH(QString, account);
+    QFETCH(QString, password);
+    QFETCH(QString, popup);
+    Open({{2, "HVC-2230", "lobby135", account.toStdString(), password.toStdString()}});
+    PopupSeen seen;
+    if (!popup.isEmpty()) AnswerPasswordPopup(seen, {});
+    ClickTick(page_, 0);
+    QCOMPARE(seen.type, popup);
+    QCOMPARE(page_->list()->isTicked(0), popup.isEmpty());
+    QCOMPARE(ui::checkedCount.load(), popup.isEmpty() ? 1 : 0);
+    if (!popup.isEmpty()) {
+      QVERIFY2(seen.prompt.contains("HVC-2230"), qPrintable(seen.prompt));
+      QVERIFY(!seen.prompt.contains("VCM-7300Q") && !seen.prompt.contains("[Camera Name]"));
+    }
+  }
+
+  void fourTickedGreyTheRest() {
+    std::vector<Cam> cams;
+    for (int i = 0; i < 5; ++i) cams.push_back({10 + i, "HVC-2230", "pass1234", "admin", "pass1234"});
+    Open(cams);
+    auto* list = page_->list();
+    for (int row = 0; row < 4; ++row) ClickTick(page_, row);
+    QCOMPARE(ui::checkedCount.load(), 4);
+    QVERIFY(DarkestInModelCell(list, 4) > 100);  // grey
+    QVERIFY(DarkestInModelCell(list, 0) < 60);   // a ticked row stays black
+
+    PopupSeen seen;
+    ClickTick(page_, 4);  // nothing happens: no popup, no tick
+    QVERIFY(!list->isTicked(4));
+    QCOMPARE(ui::checkedCount.load(), 4);
+
+    ClickTick(page_, 1);  // untick one: the rest turn black and clickable again
+    QCOMPARE(ui::checkedCount.load(), 3);
+    QVERIFY(DarkestInModelCell(list, 4) < 60);
+    ClickTick(page_, 4);
+    QVERIFY(list->isTicked(4));
+    QCOMPARE(ui::checkedCount.load(), 4);
+  }
+
+  // The create popup's checks (nothing is sent for a refused text) and a set the camera does not take.
+  void createPopupChecksThenSets_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("confirm");
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("5 characters") << "abcde" << "abcde" << true << kLengthRule;
+    QTest::newRow("31 characters") << QString(31, 'k') << QString(31, 'k') << true << kLengthRule;
+    QTest::newRow("colon") << "abc:defg" << "abc:defg" << true << kLengthRule;
+    QTest::newRow("blank") << "abc defg" << "abc defg" << true << kLengthRule;
+    QTest::newRow("mismatch before characters") << "a b" << "a:b" << true << kMismatch;
+    QTest::newRow("6 characters") << "abc123" << "abc123" << true << "";
+    QTest::newRow("30 characters") << QString(30, 'k') << QString(30, 'k') << true << "";
+    QTest::newRow("camera offline") << "abc123" << "abc123" << false << kSetFailed;
+  }
+  void createPopupChecksThenSets() {
+    QFETCH(QString, password);
+    QFETCH(QString, confirm);
+    QFETCH(bool, online);
+    QFETCH(QString, error);
+    Open({{3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
+    if (!online) QVERIFY(sim_->setCameraOnline(Address(3), false));
+    PopupSeen seen;
+    AnswerPasswordPopup(seen, {{password, confirm}});
+    ClickTick(page_, 0);
+    QCOMPARE(seen.type, QString("create"));
+    if (error.isEmpty()) {
+      QCOMPARE(seen.errors, QStringList{});
+      QVERIFY(page_->list()->isTicked(0));
+      QCOMPARE(CameraPassword(*sim_, 3), password.toStdString());
+      QCOMPARE(host_->GetCamera(0)->password, password);
+      QCOMPARE(host_->GetCamera(0)->verified, 1);
+    } else {
+      QCOMPARE(seen.errors, QStringList{error});
+      QVERIFY(!page_->list()->isTicked(0));
+      QCOMPARE(CameraPassword(*sim_, 3), std::string());
+      if (online) QCOMPARE(Requests(*sim_, "GET /system.cgi"), QStringList{});
+    }
+  }
+
+  // The enter popup sends any text, an empty one too; a wrong one is told and the next try can succeed.
+  void enterPopupSendsAnyTextAndRetries() {
+    Open({{4, "HVC-2230", "door4321", "", ""}});
+    PopupSeen seen;
+    AnswerPasswordPopup(seen, {{"", ""}, {"door4321", ""}});
+    ClickTick(page_, 0);
+    QCOMPARE(seen.type, QString("enter"));
+    QCOMPARE(seen.errors, QStringList{kWrongPassword});
+    // The empty try went to the camera: "admin" with an empty password.
+    bool emptySent = false;
+    const nlohmann::json log = sim_->log();
+    for (const auto& entry : log)
+      emptySent |= entry.value("request", "") == "GET /userlist.cgi?" && entry.contains("headers") &&
+                   entry["headers"].is_object() &&
+                   entry["headers"].value("Authorization", "") == "Basic " + Base64("admin:");
+    QVERIFY(emptySent);
+    QVERIFY(page_->list()->isTicked(0));
+    QVERIFY(page_->list()->passwordKnown(0));
+    QCOMPARE(host_->GetCamera(0)->password, QString("door4321"));
+  }
+
+  void wrongPasswordLeavesTheRowUnticked() {
+    Open({{5, "HVC-2230", "door4321", "", ""}});
+    PopupSeen seen;
+    AnswerPasswordPopup(seen, {{"door1234", ""}});
+    ClickTick(page_, 0);
+    QCOMPARE(seen.errors, QStringList{kWrongPassword});
+    QVERIFY(!page_->list()->isTicked(0));
+    QVERIFY(!page_->list()->passwordKnown(0));
+    QCOMPARE(ui::checkedCount.load(), 0);
+  }
+
+  // Both camera paths prove a password (enter) and set one (create) on the simulated camera.
+  void bothPathsProveAndSet_data() {
+    QTest::addColumn<int>("protocolType");
+    QTest::newRow("HTTP") << 1;
+    QTest::newRow("datagram") << 0;
+  }
+  void bothPathsProveAndSet() {
+    QFETCH(int, protocolType);
+    Open({{6, "HVC-0810", "yard2468", "", "", protocolType}, {7, "HVC-0810", "", "admin", "", protocolType, false, kBasic}});
+    if (protocolType == 0) QVERIFY(Discover(*host_));
+    PopupSeen enter, create;
+    AnswerPasswordPopup(enter, {{"yard2468", ""}});
+    ClickTick(page_, 0);
+    AnswerPasswordPopup(create, {{"newpass7", "newpass7"}});
+    ClickTick(page_, 1);
+    QCOMPARE(enter.errors, QStringList{});
+    QCOMPARE(create.errors, QStringList{});
+    QVERIFY(page_->list()->isTicked(0));
+    QVERIFY(page_->list()->isTicked(1));
+    QCOMPARE(CameraPassword(*sim_, 7), std::string("newpass7"));
+    // The path taken: datagrams leave no HTTP request at the cameras.
+    const int http = Requests(*sim_, "GET /userlist.cgi").size() + Requests(*sim_, "GET /system.cgi").size();
+    QCOMPARE(http > 0, protocolType != 0);
+  }
+
+  // A proven password and its tick survive a rescan that finds the camera at another address; Next adds it
+  // there with that password.
+  void rescanKeepsProvenPasswordAfterMove() {
+    const Cam door{8, "HVC-2230", "door4321", "", ""};
+    Open({door, {9, "HVC-1120", "", "admin", ""}});
+    PopupSeen seen;
+    AnswerPasswordPopup(seen, {{"door4321", ""}});
+    ClickTick(page_, 0);
+    QVERIFY(page_->list()->isTicked(0));
+
+    QVERIFY(!sim_->control("/camera?address=" + Address(8) + "&move_to=127.0.16.80").empty());
+    page_->rescanButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(page_->scansEnded() == 2, 15000);
+    QCOMPARE(page_->list()->rowCount(), 2);
+    QCOMPARE(page_->list()->CellText(0, 8), QString("127.0.16.80"));
+    QVERIFY(page_->list()->isTicked(0));
+    QVERIFY(page_->list()->passwordKnown(0));
+    QCOMPARE(ui::checkedCount.load(), 1);
+    QCOMPARE(host_->GetCamera(0)->password, QString("door4321"));
+
+    page_->nextButton()->click();
+    QTRY_VERIFY(host_->pageType() > CCameraSearchDlg::kPageType);
+    Cam moved = door;
+    moved.host = 80;
+    QStringList expected{AddRequest(0, moved, "door4321")};
+    expected[0].replace(QString::fromStdString(CameraId(80)), QString::fromStdString(CameraId(8)));
+    QCOMPARE(Requests(*sim_, "GET /config/addavdev?"), expected);
+  }
+
+  // Next: the assigned camera left unticked is removed by its position; ticked cameras are added with
+  // avdevid counting only finished adds; the add that never finishes is named and not counted as added.
+  void nextRemovesAndAdds() {
+    const Cam lobby{20, "HVC-2230", "lobby135", "admin", "lobby135", 1, true};
+    const Cam garage{21, "HVC-1120", "garage77", "admin", "garage77"};
+    const Cam hung{22, "HVC-0810", "yard2468", "admin", "yard2468", 1, false, R"("add_hangs": true)"};
+    const Cam door{23, "HVC-2230", "door4321", "admin", "door4321"};
+    Open({lobby, garage, hung, door});
+    CameraWorkLimits limits;
+    limits.changePolls = 30;  // give up on the hung add after 1.5 s
+    page_->setLimits(limits);
+    for (int row = 1; row < 4; ++row) ClickTick(page_, row);
+
+    QString told;
+    WhenShown<ui::CErrorPage>([&told](ui::CErrorPage* error) {
+      told = error->message();
+      error->closeButton()->click();
+    });
+    page_->nextButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+
+    QCOMPARE(Requests(*sim_, "GET /config/delavdev?"), QStringList{"avdevid=0"});
+    QCOMPARE(Requests(*sim_, "GET /config/addavdev?"),
+             (QStringList{AddRequest(0, garage, "garage77"), AddRequest(1, door, "door4321")}));
+    QVERIFY2(told.contains("HVC-0810 (127.0.16.22)"), qPrintable(told));
+    QVERIFY(!told.contains("127.0.16.21") && !told.contains("127.0.16.23"));
+    const std::vector<int> selected{host_->GetCamera(0)->selected, host_->GetCamera(1)->selected,
+                                    host_->GetCamera(2)->selected, host_->GetCamera(3)->selected};
+    QCOMPARE(selected, (std::vector<int>{0, 1, 0, 1}));
+    // The recorder's cloud state reached the host for the cloud page.
+    QCOMPARE(host_->CloudValue(kCloudStatus), QString("1"));
+    QCOMPARE(host_->GetCloudEmail(), QString("owner@kelvaro.test"));
+  }
+
+  void emptyListShowsNoCameraFound() {
+    Open({});
+    QVERIFY(page_->noCameraLabel()->isVisible());
+    QCOMPARE(page_->noCameraLabel()->text(), QString("No camera found!"));
+  }
+
+  void unreadableRegistrationKeepsThePage() {
+    const Cam lobby{30, "HVC-2230", "lobby135", "admin", "lobby135", 1, true};
+    Open({lobby, {31, "HVC-1120", "garage77", "admin", "garage77"}}, R"(, "reginfo_fails": true)");
+    ClickTick(page_, 1);
+    QString told;
+    WhenShown<ui::CErrorPage>([&told](ui::CErrorPage* error) {
+      told = error->message();
+      error->closeButton()->click();
+    });
+    page_->nextButton()->click();
+    QCOMPARE(told, QString("Check Network Failed!"));
+    QCOMPARE(host_->pageType(), int(CCameraSearchDlg::kPageType));
+    QVERIFY(page_->nextButton()->isEnabled());
+    QTest::qWait(300);
+    QCOMPARE(Requests(*sim_, "GET /config/addavdev?") + Requests(*sim_, "GET /config/delavdev?"), QStringList{});
+  }
+
+  void backGoesToTheDiskPage() {
+    Open({{40, "HVC-2230", "lobby135", "admin", "lobby135"}});
+    page_->backButton()->click();
+    QTRY_COMPARE(host_->pageType(), int(kPageHddFormat));
+  }
+};
+
+QTEST_MAIN(CameraSearchPageTest)
+#include "CameraSearchPageTest.moc"
