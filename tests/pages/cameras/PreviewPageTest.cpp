@@ -45,7 +45,8 @@ bool Blank(const QImage& picture) { return Share(picture, qRgb(0xFF, 0xFF, 0xFF)
 
 // The camera's frame counter in the simulator's state (requests it has begun to answer).
 int Frames(const test::SimProcess& sim, const QString& address) {
-  for (const auto& c : sim.state()["cameras"])
+  const nlohmann::json state = sim.state();
+  for (const auto& c : state["cameras"])
     if (c.value("address", "") == address.toStdString()) return c.value("frames", 0);
   return -1;
 }
@@ -189,7 +190,7 @@ class PreviewPageTest : public QObject {
       popup->closeButton()->click();
     });
     ui::OverlayInputs inputs;
-    inputs.page = PreviewRequest{"127.0.26.1", "admin", "door4321", page.mapToGlobal(QPoint(700, 300))};
+    inputs.page = PreviewRequest{"127.0.26.1", "admin", "door4321", page.mapToGlobal(QPoint(330, 300))};
     ui::OpenOverlay(&page, ui::kOverlayPreview, inputs);
     QVERIFY(!shot.isNull());
     QVERIFY(shot.save(test::ScreenshotDir() + "/preview-popup.png"));
