@@ -30,8 +30,7 @@ PreviewJob::~PreviewJob() { Stop(); }
 
 void PreviewJob::Start(const PreviewTarget& target, const Credentials& credentials, QSize shown) {
   Stop();
-  if (!answer_) answer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kAnswerLimit);
-  if (!chunk_) chunk_ = std::make_unique_for_overwrite<std::uint8_t[]>(kReadSize);
+  AllocateBuffers();
   job_.Start([this, target, credentials, shown] { Run(target, credentials, shown); });
 }
 
@@ -39,20 +38,32 @@ void PreviewJob::Stop() {
   job_.StopNow([this] { http_.Abort(); });
 }
 
-void PreviewJob::Run(PreviewTarget target, Credentials credentials, QSize shown) {
+void PreviewJob::AllocateBuffers() {
+  if (!answer_) answer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kAnswerLimit);
+  if (!chunk_) chunk_ = std::make_unique_for_overwrite<std::uint8_t[]>(kReadSize);
+}
+
+bool PreviewJob::Connect(const PreviewTarget& target, const Credentials& credentials) {
+  AllocateBuffers();
   const auto connect = [&] {
     return http_.Connect(target.host, credentials.user, credentials.password, kTimeoutMs, false, target.port);
   };
-  if (!connect()) connect();
+  return connect() || connect();
+}
+
+PreviewJob::Fetch PreviewJob::FetchOnce(QSize shown) {
+  if (!http_.SendGet(kPicturePath)) return Fetch::kRequestFailed;
+  const bool shownOne = ReadPicture(shown);
+  http_.CloseRequest();
+  return shownOne ? Fetch::kShown : Fetch::kNothingShown;
+}
+
+void PreviewJob::Run(PreviewTarget target, Credentials credentials, QSize shown) {
+  Connect(target, credentials);
   job_.Sleep(kFirstPauseMs);
   while (job_.Running()) {
-    if (!http_.SendGet(kPicturePath)) {
-      job_.Sleep(kRetryPauseMs);
-      continue;
-    }
-    ReadPicture(shown);
-    http_.CloseRequest();
-    job_.Sleep(kPicturePauseMs);
+    const bool failed = FetchOnce(shown) == Fetch::kRequestFailed;
+    job_.Sleep(failed ? kRetryPauseMs : kPicturePauseMs);
   }
   http_.Close();
 }
@@ -60,7 +71,7 @@ void PreviewJob::Run(PreviewTarget target, Credentials credentials, QSize shown)
 bool PreviewJob::ReadPicture(QSize shown) {
   frameEnd_.Reset();
   std::size_t fill = 0;
-  while (job_.Running()) {
+  for (;;) {  // Stop() aborts the transfer: the next read fails
     std::size_t got = 0;
     if (!http_.ReadChunk(chunk_.get(), kReadSize, got) || got == 0) return false;  // cut off, or no picture
     if (fill + got > kAnswerLimit) {  // no picture in the first 2,160,000 bytes: none this time
@@ -82,7 +93,6 @@ bool PreviewJob::ReadPicture(QSize shown) {
     deliver_(std::move(image));
     return true;
   }
-  return false;
 }
 
 }  // namespace vrx

@@ -56,6 +56,12 @@ class PreviewJob {
   void Stop();
   bool Active() const { return job_.Active(); }
 
+  // The thread's two steps, public for the benchmark (which calls them on its own thread, with no job
+  // running): connect the client (one retry), and one request from GET to the picture handed over.
+  enum class Fetch { kShown, kNothingShown, kRequestFailed };
+  bool Connect(const PreviewTarget& target, const Credentials& credentials);
+  Fetch FetchOnce(QSize shown);
+
   // What the thread has done so far (tests and the benchmark read them).
   int picturesShown() const { return shown_.load(); }
   int picturesTooLong() const { return tooLong_.load(); }
@@ -64,6 +70,7 @@ class PreviewJob {
   void Run(PreviewTarget target, Credentials credentials, QSize shown);
   // Reads one answer until its first whole picture; false when none came (too long, cut off, no picture).
   bool ReadPicture(QSize shown);
+  void AllocateBuffers();
 
   Deliver deliver_;
   net::HttpGet http_;
