@@ -4,6 +4,7 @@
 
 #include <QPainterPath>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <string>
