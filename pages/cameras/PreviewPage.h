@@ -45,7 +45,7 @@ class CPreviewPage : public ui::CPopupPage {
 
   CPreview* preview() const { return preview_; }
   ui::CAvrelButton* closeButton() const { return close_; }
-  // The picture thread (tests look at it after the popup has closed through a weak handle of their own).
+  // The picture thread (tests read its counters while the popup is open).
   const PreviewJob& job() const { return *job_; }
 
  protected:
