@@ -60,7 +60,6 @@ qint64 WithPreview(const PreviewRequest& request, const std::function<void(CPrev
   QWidget page;
   page.resize(860, 640);
   page.show();
-  qint64 closingMs = -1;
   QElapsedTimer closing;
   test::WhenShown<CPreviewPage>([&](CPreviewPage* popup) {
     body(popup);
@@ -70,8 +69,7 @@ qint64 WithPreview(const PreviewRequest& request, const std::function<void(CPrev
   ui::OverlayInputs inputs;
   inputs.page = request;
   ui::OpenOverlay(&page, ui::kOverlayPreview, inputs);
-  closingMs = closing.isValid() ? closing.elapsed() : -1;
-  return closingMs;
+  return closing.isValid() ? closing.elapsed() : -1;
 }
 
 PreviewRequest Camera(const QString& address, const QString& password) {
