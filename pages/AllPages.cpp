@@ -1,5 +1,6 @@
 #include "pages/AllPages.h"
 
+#include "pages/cameras/CameraPages.h"
 #include "pages/cameras/PreviewPage.h"
 #include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroPages.h"
@@ -12,6 +13,7 @@ void RegisterAllPages() {
   RegisterScaffoldPages();
   RegisterIntroPages();
   RegisterRecorderPages();
+  RegisterCameraPages();
   RegisterPreviewOverlay();  // the camera page's live preview (overlay kind 8)
 }
 
