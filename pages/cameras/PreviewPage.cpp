@@ -17,8 +17,8 @@ namespace geo = preview_geometry;
 namespace {
 // The veil places its popups at its own origin plus their offset: the bubble's offset is whatever puts its
 // pointer at the icon.
-QPoint OffsetOnVeil(QWidget* veil, QPoint iconCentre) {
-  const QPoint topLeft = PreviewPopupTopLeft(iconCentre);
+QPoint OffsetOnVeil(QWidget* veil, QPoint iconPoint) {
+  const QPoint topLeft = PreviewPopupTopLeft(iconPoint);
   return veil ? topLeft - veil->mapToGlobal(QPoint(0, 0)) : topLeft;
 }
 }  // namespace

@@ -32,10 +32,10 @@ QSize JpegDecodeSize(QSize picture, QSize shown) {
   return picture;
 }
 
-QPoint PreviewPopupTopLeft(QPoint iconCentre) {
-  // The icon cell's right edge is 13 pixels right of the icon's centre; the tip sits 2 pixels beyond it.
-  constexpr QPoint kTipFromIcon{15, -1};
-  return iconCentre + kTipFromIcon - preview_geometry::kPointerTip;
+QPoint PreviewPopupTopLeft(QPoint iconPoint) {
+  constexpr QPoint kAnchorFromClick{2, -5};
+  constexpr QPoint kPopupFromAnchor{5, -30};
+  return iconPoint + kAnchorFromClick + kPopupFromAnchor;
 }
 
 QPainterPath PreviewBubbleShape() {

@@ -33,9 +33,11 @@ inline constexpr int kBodyLeft = 12;
 inline constexpr int kCorner = 7;
 }  // namespace preview_geometry
 
-// The popup's screen position for the preview icon centred at iconCentre: the pointer's tip sits just right
-// of the icon cell (the icon is 26 pixels wide), level with the icon's middle.
-QPoint PreviewPopupTopLeft(QPoint iconCentre);
+// The popup's screen position for the point the camera page hands over with the request: the list's click
+// point of the preview icon (the icon cell's right edge - 5, its vertical middle + 2, on screen). The page's
+// anchor is that point moved by (2, -5); the popup goes 5 right of and 30 above the anchor, which puts the
+// pointer's tip just right of the icon cell, level with its middle.
+QPoint PreviewPopupTopLeft(QPoint iconPoint);
 // The window's outline in its own coordinates: rounded body plus the pointer triangle.
 QPainterPath PreviewBubbleShape();
 
