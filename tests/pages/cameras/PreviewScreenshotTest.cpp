@@ -48,7 +48,7 @@ class PreviewScreenshotTest : public QObject {
     QImage shot;
     test::WhenShown<CPreviewPage>([&](CPreviewPage* popup) {
       QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
-      shot = test::Veiled(&host, ui::CTransparentPage::kOpacity, popup);
+      shot = test::Veiled(page, ui::CTransparentPage::kOpacity, popup);
       popup->closeButton()->click();
     });
     QTest::mouseClick(list, Qt::LeftButton, {}, list->PreviewIconRect(row).center());
