@@ -1,6 +1,7 @@
 #include "pages/AllPages.h"
 
 #include "pages/cameras/CameraPages.h"
+#include "pages/cameras/PreviewPage.h"
 #include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/RecorderPages.h"
@@ -13,6 +14,7 @@ void RegisterAllPages() {
   RegisterIntroPages();
   RegisterRecorderPages();
   RegisterCameraPages();
+  RegisterPreviewOverlay();  // the camera page's live preview (overlay kind 8)
 }
 
 }  // namespace vrx

@@ -3,6 +3,7 @@
 #include "Codec.h"
 
 #include <chrono>
+#include <thread>
 
 namespace sim {
 namespace {
@@ -19,7 +20,7 @@ CameraDevice::CameraDevice(const CameraSpec &spec, RequestLog &log)
       faults_(std::make_shared<PeerFaults>()),
       password_(spec.password),
       auth_(spec.auth, realmFor(spec.id.model), [this] { return password(); }),
-      pattern_(spec.id.name),
+      pattern_(spec.id.name, spec.picture.width, spec.picture.height),
       http_("camera " + spec.id.address, spec.id.address, spec.id.httpPort, log,
             [this](httplib::Server &s) { install(s); }) {
   faults_->offline = spec.offline;
@@ -42,12 +43,19 @@ bool CameraDevice::changePassword(const std::string &user, const std::string &cu
   return true;
 }
 
-bool CameraDevice::start(std::string &error) { return faults_->offline ? true : http_.start(error); }
+bool CameraDevice::start(std::string &error) {
+  listening_ = !faults_->offline;
+  return faults_->offline ? true : http_.start(error);
+}
 
-void CameraDevice::stop() { http_.stop(); }
+void CameraDevice::stop() {
+  listening_ = false;
+  http_.stop();
+}
 
 bool CameraDevice::setOnline(bool online, std::string &error) {
   faults_->offline = !online;
+  listening_ = online;
   if (!online) {
     http_.stop();
     return true;
@@ -98,13 +106,45 @@ void CameraDevice::install(httplib::Server &server) {
                     "text/plain");
     HttpEndpoint::note("password changed");
   }));
-  server.Get("/image/jpeg.cgi", guarded([this](const httplib::Request &, httplib::Response &res) {
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                  std::chrono::system_clock::now().time_since_epoch()).count();
-    std::vector<uint8_t> jpeg = pattern_.render(++frames_, ms);
-    res.set_content(std::string(jpeg.begin(), jpeg.end()), "image/jpeg");
-    res.set_header("Cache-Control", "no-cache");
-  }));
+  server.Get("/image/jpeg.cgi", guarded([this](const httplib::Request &, httplib::Response &res) { answerSnapshot(res); }));
+}
+
+std::string CameraDevice::snapshot() {
+  const PictureSpec &p = spec_.picture;
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::system_clock::now().time_since_epoch()).count();
+  std::vector<uint8_t> jpeg = pattern_.render(++frames_, ms);
+  if (p.exifThumbnail) jpeg = JpegTestPattern::withExifThumbnail(jpeg, JpegTestPattern::solid(160, 90, 0xFF00FF));
+  if (p.minBytes > 0) jpeg = JpegTestPattern::paddedTo(jpeg, size_t(p.minBytes));
+  std::string answer(jpeg.begin(), jpeg.end());
+  if (p.jpegsPerAnswer > 1) {
+    std::vector<uint8_t> second = JpegTestPattern::solid(p.width, p.height, 0x0000FF);
+    answer.append(second.begin(), second.end());
+  }
+  return answer;
+}
+
+void CameraDevice::answerSnapshot(httplib::Response &res) {
+  res.set_header("Cache-Control", "no-cache");
+  auto answer = std::make_shared<std::string>(snapshot());
+  const int hangAfter = spec_.picture.hangAfterBytes;
+  if (hangAfter < 0) {
+    res.set_content(std::move(*answer), "image/jpeg");
+    return;
+  }
+  // A camera that stalls mid-picture: the first bytes go out, then the connection is held open (at most
+  // 30 s, or until the camera stops) without another byte.
+  HttpEndpoint::note("held open after " + std::to_string(hangAfter) + " bytes");
+  res.set_content_provider(answer->size(), "image/jpeg",
+                           [this, answer, hangAfter](size_t offset, size_t length, httplib::DataSink &sink) {
+                             if (offset < size_t(hangAfter)) {
+                               const size_t n = std::min(length, size_t(hangAfter) - offset);
+                               return sink.write(answer->data() + offset, n);
+                             }
+                             for (int i = 0; i < 600 && listening_; ++i)
+                               std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                             return false;
+                           });
 }
 
 }  // namespace sim

@@ -35,6 +35,9 @@ class CameraDevice {
 
  private:
   void install(httplib::Server &server);
+  // One answer to "/image/jpeg.cgi" as the scenario's picture settings shape it.
+  std::string snapshot();
+  void answerSnapshot(httplib::Response &res);
 
   CameraSpec spec_;
   std::shared_ptr<PeerFaults> faults_;
@@ -43,6 +46,7 @@ class CameraDevice {
   HttpAuth auth_;
   JpegTestPattern pattern_;
   std::atomic<uint64_t> frames_{0};
+  std::atomic<bool> listening_{false};  // a held-open answer lets go when the camera stops
   HttpEndpoint http_;
 };
 

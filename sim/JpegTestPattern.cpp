@@ -91,7 +91,68 @@ std::vector<uint8_t> JpegTestPattern::render(uint64_t frame, int64_t epochMs) co
   fillRect(rgb, 0, height_ * 2 / 3 + 6, width_, 62, 0x101010);
   drawText(rgb, 12, height_ * 2 / 3 + 12, 3, clock, 0x7CFC00);
   drawText(rgb, 12, height_ * 2 / 3 + 42, 2, "FRAME " + std::to_string(frame), 0xC0C0C0);
+  return encode(rgb, width_, height_);
+}
 
+std::vector<uint8_t> JpegTestPattern::solid(int width, int height, uint32_t colour) {
+  std::vector<uint8_t> rgb(size_t(width) * height * 3);
+  for (size_t i = 0; i < rgb.size(); i += 3)
+    rgb[i] = uint8_t(colour >> 16), rgb[i + 1] = uint8_t(colour >> 8), rgb[i + 2] = uint8_t(colour);
+  return encode(rgb, width, height);
+}
+
+namespace {
+void put16be(std::vector<uint8_t> &out, size_t v) {
+  out.push_back(uint8_t(v >> 8));
+  out.push_back(uint8_t(v));
+}
+void put16le(std::vector<uint8_t> &out, uint32_t v) {
+  out.push_back(uint8_t(v));
+  out.push_back(uint8_t(v >> 8));
+}
+void put32le(std::vector<uint8_t> &out, uint32_t v) {
+  put16le(out, v & 0xFFFF);
+  put16le(out, v >> 16);
+}
+// Inserts a segment (marker, length, payload) right after the start-of-image marker.
+std::vector<uint8_t> withSegment(const std::vector<uint8_t> &jpeg, uint8_t marker, const std::vector<uint8_t> &payload) {
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+  out.push_back(0xFF);
+  out.push_back(marker);
+  put16be(out, payload.size() + 2);
+  out.insert(out.end(), payload.begin(), payload.end());
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+}  // namespace
+
+std::vector<uint8_t> JpegTestPattern::withExifThumbnail(const std::vector<uint8_t> &jpeg,
+                                                        const std::vector<uint8_t> &thumbnail) {
+  // "Exif\0\0", then a little-endian TIFF block: an empty IFD0 and an IFD1 that points at the thumbnail.
+  constexpr uint32_t kIfd1 = 14, kThumbnailAt = kIfd1 + 2 + 2 * 12 + 4;
+  std::vector<uint8_t> app1 = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 0x2A, 0};
+  put32le(app1, 8);       // IFD0
+  put16le(app1, 0);       // no entries
+  put32le(app1, kIfd1);   // next: IFD1
+  put16le(app1, 2);
+  put16le(app1, 0x0201), put16le(app1, 4), put32le(app1, 1), put32le(app1, kThumbnailAt);  // JPEGInterchangeFormat
+  put16le(app1, 0x0202), put16le(app1, 4), put32le(app1, 1), put32le(app1, uint32_t(thumbnail.size()));
+  put32le(app1, 0);       // no further IFD
+  app1.insert(app1.end(), thumbnail.begin(), thumbnail.end());
+  return withSegment(jpeg, 0xE1, app1);
+}
+
+std::vector<uint8_t> JpegTestPattern::paddedTo(const std::vector<uint8_t> &jpeg, size_t minBytes) {
+  std::vector<uint8_t> out = jpeg;
+  while (out.size() < minBytes) {
+    const size_t missing = minBytes - out.size();  // each segment adds its payload and 4 bytes
+    const size_t payload = std::clamp<size_t>(missing > 4 ? missing - 4 : 1, 1, 65533);
+    out = withSegment(out, 0xEF, std::vector<uint8_t>(payload, 0));
+  }
+  return out;
+}
+
+std::vector<uint8_t> JpegTestPattern::encode(const std::vector<uint8_t> &rgb, int width, int height) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr jerr{};
   cinfo.err = jpeg_std_error(&jerr);
@@ -99,15 +160,15 @@ std::vector<uint8_t> JpegTestPattern::render(uint64_t frame, int64_t epochMs) co
   unsigned char *out = nullptr;
   unsigned long outSize = 0;
   jpeg_mem_dest(&cinfo, &out, &outSize);
-  cinfo.image_width = JDIMENSION(width_);
-  cinfo.image_height = JDIMENSION(height_);
+  cinfo.image_width = JDIMENSION(width);
+  cinfo.image_height = JDIMENSION(height);
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 75, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = &rgb[size_t(cinfo.next_scanline) * width_ * 3];
+    JSAMPROW row = const_cast<uint8_t *>(&rgb[size_t(cinfo.next_scanline) * width * 3]);
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);

@@ -101,6 +101,19 @@ RecorderSpec parseRecorder(const json &j) {
   return r;
 }
 
+PictureSpec parsePicture(const json &j) {
+  PictureSpec p;
+  p.width = j.value("width", p.width);
+  p.height = j.value("height", p.height);
+  if (p.width < 16 || p.height < 16 || p.width > 8192 || p.height > 8192) fail("picture size outside 16..8192");
+  p.exifThumbnail = j.value("exif_thumbnail", false);
+  p.jpegsPerAnswer = j.value("jpegs_per_answer", 1);
+  if (p.jpegsPerAnswer < 1 || p.jpegsPerAnswer > 2) fail("jpegs_per_answer must be 1 or 2");
+  p.minBytes = j.value("min_bytes", 0);
+  p.hangAfterBytes = j.value("hang_after_bytes", -1);
+  return p;
+}
+
 CameraSpec parseCamera(const json &j) {
   CameraSpec c;
   c.id = parseIdentity(j, "HVC-2230");
@@ -113,6 +126,7 @@ CameraSpec parseCamera(const json &j) {
   c.assigned = j.value("assigned", false);
   c.recorderAccount = j.value("recorder_account", "");
   c.recorderPassword = j.value("recorder_password", "");
+  if (j.contains("picture")) c.picture = parsePicture(j["picture"]);
   c.addHangs = j.value("add_hangs", false);
   return c;
 }

@@ -64,6 +64,15 @@ struct RecorderSpec {
   DatagramFaults datagram;
 };
 
+// The snapshots a camera answers "/image/jpeg.cgi" with.
+struct PictureSpec {
+  int width = 640, height = 360;
+  bool exifThumbnail = false;  // an EXIF APP1 segment carrying a 160 x 90 thumbnail JPEG of its own
+  int jpegsPerAnswer = 1;      // 2: a second, plain blue picture follows the first in the same answer
+  int minBytes = 0;            // the picture is padded (APP15 segments) to at least this many bytes
+  int hangAfterBytes = -1;     // >= 0: the answer stops after this many bytes and the connection is held open
+};
+
 struct CameraSpec {
   DeviceIdentity id;                 // id.name: the name drawn into its pictures
   std::string brand = "Halvik";
@@ -75,6 +84,7 @@ struct CameraSpec {
   bool assigned = false;             // the recorder already records it
   std::string recorderAccount;       // what the recorder knows about its account
   std::string recorderPassword;
+  PictureSpec picture;
   bool addHangs = false;             // the recorder never finishes adding this camera
 };
 

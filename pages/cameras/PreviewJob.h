@@ -1,0 +1,85 @@
+#pragma once
+// The live preview's thread: fetches one JPEG snapshot after another from the camera ("/image/jpeg.cgi",
+// the camera's own Basic or Digest credentials), finds the first whole picture in each answer, decodes it at
+// the size it is shown and hands the finished image over. It never touches a window: `deliver` is called on
+// the thread and must post the image to the UI thread.
+//
+// Per request: a failed GET waits 1000 ms before the next one; after an answer (shown or not) the next
+// follows 500 ms later. Stop() aborts a transfer in flight, so it returns within a fraction of a second
+// even while the camera hangs mid-picture.
+
+#include <QImage>
+#include <QSize>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "net/HttpGet.h"
+#include "pages/cameras/JpegFrameEnd.h"
+#include "pages/cameras/PreviewRules.h"
+#include "platform/BackgroundJob.h"
+
+namespace vrx {
+
+// Decodes a JPEG for a window of `shown` device pixels: the decoder's own scaling first (JpegDecodeSize),
+// then a smooth scale to exactly `shown`. A null image when the bytes do not decode.
+QImage DecodePreviewPicture(const std::uint8_t* jpeg, std::size_t size, QSize shown);
+
+class PreviewJob {
+ public:
+  static constexpr const char* kPicturePath = "/image/jpeg.cgi";
+  static constexpr std::size_t kReadSize = 8200;
+  static constexpr std::size_t kAnswerLimit = 2'160'000;  // bytes kept of one answer
+  static constexpr std::size_t kPictureLimit = 1'440'000; // a longer picture is not shown
+  static constexpr int kTimeoutMs = 3000;
+  static constexpr int kFirstPauseMs = 500;
+  static constexpr int kRetryPauseMs = 1000;
+  static constexpr int kPicturePauseMs = 500;
+
+  using Deliver = std::function<void(QImage)>;
+
+  struct Credentials {
+    std::string user, password;
+  };
+
+  explicit PreviewJob(Deliver deliver);
+  ~PreviewJob();
+  PreviewJob(const PreviewJob&) = delete;
+  PreviewJob& operator=(const PreviewJob&) = delete;
+
+  // Stops a previous run, then fetches from target until Stop(); pictures are decoded for `shown` pixels.
+  void Start(const PreviewTarget& target, const Credentials& credentials, QSize shown);
+  // Clears the run flag, aborts the transfer in flight and joins.
+  void Stop();
+  bool Active() const { return job_.Active(); }
+
+  // The thread's two steps, public for the benchmark (which calls them on its own thread, with no job
+  // running): connect the client (one retry), and one request from GET to the picture handed over.
+  enum class Fetch { kShown, kNothingShown, kRequestFailed };
+  bool Connect(const PreviewTarget& target, const Credentials& credentials);
+  Fetch FetchOnce(QSize shown);
+
+  // What the thread has done so far (tests and the benchmark read them).
+  int picturesShown() const { return shown_.load(); }
+  int picturesTooLong() const { return tooLong_.load(); }
+
+ private:
+  void Run(PreviewTarget target, Credentials credentials, QSize shown);
+  // Reads one answer until its first whole picture; false when none came (too long, cut off, no picture).
+  bool ReadPicture(QSize shown);
+  void AllocateBuffers();
+
+  Deliver deliver_;
+  net::HttpGet http_;
+  std::unique_ptr<std::uint8_t[]> answer_;  // the accumulation buffer, kAnswerLimit bytes
+  std::unique_ptr<std::uint8_t[]> chunk_;   // one read, kReadSize bytes
+  JpegFrameEnd frameEnd_;
+  std::atomic<int> shown_{0};
+  std::atomic<int> tooLong_{0};
+  BackgroundJob job_{BackgroundJob::kCameraWaitMs};
+};
+
+}  // namespace vrx
