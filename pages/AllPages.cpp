@@ -1,8 +1,10 @@
 #include "pages/AllPages.h"
 
+#include "pages/cloud/CloudPages.h"
 #include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/RecorderPages.h"
+#include "pages/summary/SummaryPages.h"
 
 namespace vrx {
 
@@ -11,6 +13,8 @@ void RegisterAllPages() {
   RegisterScaffoldPages();
   RegisterIntroPages();
   RegisterRecorderPages();
+  RegisterCloudPages();
+  RegisterSummaryPages();
 }
 
 }  // namespace vrx

@@ -17,6 +17,9 @@ using namespace vrx;
 using namespace hddtest;
 using vrx::test::SimProcess;
 
+using vrx::test::UnderPopup;
+using vrx::test::UnderWaiting;
+
 namespace {
 
 QString OutPath(const QString& name) {
@@ -33,25 +36,6 @@ int ColourCount(const QImage& image) {
 void Save(const QImage& shot, const QString& name) {
   QVERIFY(ColourCount(shot) > 20);
   QVERIFY(shot.save(OutPath(name)));
-}
-
-// A popup over the page under the popup veil (black at 153/255).
-QImage UnderPopup(QWidget* page, QWidget* popup) {
-  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
-  p.drawImage(popup->mapToGlobal(QPoint(0, 0)) - page->mapToGlobal(QPoint(0, 0)), popup->grab().toImage());
-  return shot;
-}
-
-// The waiting veil (black at 180/255) over the page: its light spinner and texts over the darkened page.
-QImage UnderWaiting(QWidget* page, QWidget* waiting) {
-  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CWaitingPage::kOpacity));
-  p.setCompositionMode(QPainter::CompositionMode_Lighten);
-  p.drawImage(0, 0, waiting->grab().toImage());
-  return shot;
 }
 
 }  // namespace
