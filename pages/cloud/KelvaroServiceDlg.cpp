@@ -1,6 +1,7 @@
 #include "pages/cloud/KelvaroServiceDlg.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -9,6 +10,7 @@
 #include "pages/common/FrameLayout.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
+#include "ui/Fonts.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
 #include "ui/Overlay.h"
@@ -163,8 +165,8 @@ void CKelvaroServiceDlg::BuildTerms() {
   termsText_->setText(agree);
   termsText_->setTextSize(kTextPx);
   termsText_->setTextColor(pal::kBodyGrey);
-  const int textWidth = termsText_->fontMetrics().horizontalAdvance(agree);
-  termsText_->setGeometry(kFieldX, kTermsY + 4, qMin(textWidth + 12, 420), kTermsBoxHeight);
+  const int textWidth = QFontMetrics(ui::UiFont(ui::Face::Verdana, kTextPx)).horizontalAdvance(agree);
+  termsText_->setGeometry(kFieldX, kTermsY + 4, qMin(textWidth + 16, 440), kTermsBoxHeight);
 
   termsLink_ = new ui::CHyperLink(this, kTermsLinkId);
   termsLink_->setText(terms);

@@ -7,6 +7,8 @@
 #include <QtTest>
 
 #include "app/InterDialog.h"
+#include "i18n/LangString.h"
+#include "i18n/LanguageTable.h"
 #include "platform/MessagePort.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
@@ -18,6 +20,13 @@ inline QString ScreenshotDir() {
   const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
   QDir().mkpath(dir);
   return dir;
+}
+
+// Switches the wizard's texts to the language of that index (0 English, 3 Spanish, 4 Traditional Chinese...),
+// as the welcome page does.
+inline void UseLanguage(int index) {
+  currentLanguage = index;
+  LoadLanguageFile(index);
 }
 
 // A popup over the page under the popup veil (black at 153/255).

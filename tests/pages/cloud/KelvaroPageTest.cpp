@@ -35,14 +35,9 @@ class KelvaroPageTest : public QObject {
   Q_OBJECT
 
   CloudPageRig rig_;
-  std::unique_ptr<SimProcess>& sim_ = rig_.sim;
-  std::unique_ptr<CInterDialog>& host_ = rig_.host;
-  Page*& page_ = rig_.page;
 
-  void Open(bool bindOmitsDevice = false) { rig_.Open(bindOmitsDevice); }
-
-  nlohmann::json RecorderCloud() const { return sim_->state()["recorder"]["cloud"]; }
-  nlohmann::json Bindings() const { return sim_->state()["kelvaro"]["bindings"]; }
+  nlohmann::json RecorderCloud() const { return rig_.sim->state()["recorder"]["cloud"]; }
+  nlohmann::json Bindings() const { return rig_.sim->state()["kelvaro"]["bindings"]; }
 
   // Clicks Next and answers the network failure popup if one comes; its message, or "" when none came.
   QString NextAndCatchFailure() {
@@ -56,36 +51,36 @@ class KelvaroPageTest : public QObject {
       }
     });
     watch.start();
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     return message;
   }
 
   void ExpectStillOnPage() {
-    QCOMPARE(host_->pageType(), int(kPageCloudService));
-    QCOMPARE(host_->currentPage(), static_cast<QWidget*>(page_));
+    QCOMPARE(rig_.host->pageType(), int(kPageCloudService));
+    QCOMPARE(rig_.host->currentPage(), static_cast<QWidget*>(rig_.page));
   }
 
  private slots:
-  void initTestCase() { LoadLanguageFile(0); }
+  void initTestCase() { vrx::test::UseLanguage(0); }
 
   void cleanup() { rig_.Reset(); }
 
   void signInBindsTheRecorder() {
-    Open();
-    Type(page_, Page::kEmail, kOwner);
-    Type(page_, Page::kPassword, kOwnerPassword);
+    rig_.Open();
+    Type(rig_.page, Page::kEmail, kOwner);
+    Type(rig_.page, Page::kPassword, kOwnerPassword);
     QCOMPARE(NextAndCatchFailure(), QString());
 
-    QTRY_COMPARE(host_->pageType(), int(kPageSummary));
-    QCOMPARE(host_->GetCloudEmail(), QString(kOwner));
-    QCOMPARE(host_->GetCloudPassword(), QString(kOwnerPassword));
+    QTRY_COMPARE(rig_.host->pageType(), int(kPageSummary));
+    QCOMPARE(rig_.host->GetCloudEmail(), QString(kOwner));
+    QCOMPARE(rig_.host->GetCloudPassword(), QString(kOwnerPassword));
     const nlohmann::json cloud = RecorderCloud();
     QCOMPARE(cloud["registered"].get<bool>(), true);
     QCOMPARE(cloud["email"].get<std::string>(), std::string(kOwner));
     QCOMPARE(cloud["password"].get<std::string>(), std::string(kOwnerPassword));
     QCOMPARE(Bindings()[kPortalNumber].get<std::string>(), std::string(kOwner));
     // In this order: sign-in, bind, registration status, account info.
-    const QStringList requests = Requests(*sim_);
+    const QStringList requests = Requests(*rig_.sim);
     const int signIn = IndexOf(requests, "POST /account/?signin"), bind = IndexOf(requests, "POST /account/?add"),
               status = IndexOf(requests, "GET /config/kelvaroregstatus?status=1"),
               info = IndexOf(requests, "GET /config/kelvaroreginfo?email=owner@kelvaro.test&password=kelvaro1&status=1");
@@ -93,14 +88,14 @@ class KelvaroPageTest : public QObject {
   }
 
   void signUpCreatesTheAccountAndBinds() {
-    Open();
-    SignUpForm(page_, "lin@kelvaro.test", "Secret99", "Secret99");
-    AcceptTerms(page_);
+    rig_.Open();
+    SignUpForm(rig_.page, "lin@kelvaro.test", "Secret99", "Secret99");
+    AcceptTerms(rig_.page);
     QCOMPARE(NextAndCatchFailure(), QString());
 
-    QTRY_VERIFY2(host_->pageType() == kPageSummary, qPrintable(Requests(*sim_).join('\n')));
-    QCOMPARE(host_->GetCloudEmail(), QString("lin@kelvaro.test"));
-    const nlohmann::json state = sim_->state();
+    QTRY_VERIFY2(rig_.host->pageType() == kPageSummary, qPrintable(Requests(*rig_.sim).join('\n')));
+    QCOMPARE(rig_.host->GetCloudEmail(), QString("lin@kelvaro.test"));
+    const nlohmann::json state = rig_.sim->state();
     bool created = false;
     for (const auto& a : state["kelvaro"]["accounts"])
       created |= a["email"] == "lin@kelvaro.test" && a["password"] == "Secret99" && a["first_name"] == "Lin" &&
@@ -110,7 +105,7 @@ class KelvaroPageTest : public QObject {
     QCOMPARE(state["recorder"]["cloud"]["registered"].get<bool>(), true);
     QCOMPARE(state["recorder"]["cloud"]["email"].get<std::string>(), std::string("lin@kelvaro.test"));
     // After the binding the recorder is also told the account directly.
-    const QStringList requests = Requests(*sim_);
+    const QStringList requests = Requests(*rig_.sim);
     QVERIFY(IndexOf(requests, "POST /signin") >= 0);
     QVERIFY2(IndexOf(requests, "GET /config/kelvaroreginfo?status=1&email=lin@kelvaro.test&password=Secret99") >
                  IndexOf(requests, "GET /config/kelvaroreginfo?email="),
@@ -136,90 +131,90 @@ class KelvaroPageTest : public QObject {
     QFETCH(QString, password);
     QFETCH(QString, word);
     QFETCH(bool, onPasswordRow);
-    Open();
+    rig_.Open();
     if (choice == kelvaro::kSignUp) {
-      SignUpForm(page_, email, password, password);
-      AcceptTerms(page_);
+      SignUpForm(rig_.page, email, password, password);
+      AcceptTerms(rig_.page);
     } else {
-      Type(page_, Page::kEmail, email);
-      Type(page_, Page::kPassword, password);
+      Type(rig_.page, Page::kEmail, email);
+      Type(rig_.page, Page::kPassword, password);
     }
     QCOMPARE(NextAndCatchFailure(), QString());
 
     ExpectStillOnPage();
-    const QString shown = onPasswordRow ? page_->passwordError() : page_->emailError();
+    const QString shown = onPasswordRow ? rig_.page->passwordError() : rig_.page->emailError();
     QVERIFY2(shown.contains(word), qPrintable(shown));
-    QCOMPARE(page_->rowMarked(Page::kPassword), onPasswordRow);
-    QCOMPARE(page_->rowMarked(Page::kEmail), !onPasswordRow);
+    QCOMPARE(rig_.page->rowMarked(Page::kPassword), onPasswordRow);
+    QCOMPARE(rig_.page->rowMarked(Page::kEmail), !onPasswordRow);
     // A failed attempt keeps what the user chose and typed.
-    QCOMPARE(page_->choice(), choice);
-    QCOMPARE(page_->entry(Page::kEmail)->text(), email);
-    QCOMPARE(page_->entry(Page::kPassword)->text(), password);
-    if (choice == kelvaro::kSignUp) QVERIFY(page_->termsAccepted() && page_->nextButton()->isEnabled());
+    QCOMPARE(rig_.page->choice(), choice);
+    QCOMPARE(rig_.page->entry(Page::kEmail)->text(), email);
+    QCOMPARE(rig_.page->entry(Page::kPassword)->text(), password);
+    if (choice == kelvaro::kSignUp) QVERIFY(rig_.page->termsAccepted() && rig_.page->nextButton()->isEnabled());
     QCOMPARE(RecorderCloud()["registered"].get<bool>(), false);
   }
 
   void serviceDownIsANetworkFailure() {
-    Open();
-    QVERIFY(sim_->setCloudDown(true));
-    Type(page_, Page::kEmail, kOwner);
-    Type(page_, Page::kPassword, kOwnerPassword);
+    rig_.Open();
+    QVERIFY(rig_.sim->setCloudDown(true));
+    Type(rig_.page, Page::kEmail, kOwner);
+    Type(rig_.page, Page::kPassword, kOwnerPassword);
     QCOMPARE(NextAndCatchFailure(), QString("Check Network Failed!"));
 
     ExpectStillOnPage();
-    QCOMPARE(page_->entry(Page::kEmail)->text(), QString(kOwner));
-    QCOMPARE(page_->entry(Page::kPassword)->text(), QString(kOwnerPassword));
-    QCOMPARE(page_->choice(), int(kelvaro::kSignIn));
-    QVERIFY(page_->nextButton()->isEnabled());
-    QCOMPARE(host_->GetCloudEmail(), QString());
+    QCOMPARE(rig_.page->entry(Page::kEmail)->text(), QString(kOwner));
+    QCOMPARE(rig_.page->entry(Page::kPassword)->text(), QString(kOwnerPassword));
+    QCOMPARE(rig_.page->choice(), int(kelvaro::kSignIn));
+    QVERIFY(rig_.page->nextButton()->isEnabled());
+    QCOMPARE(rig_.host->GetCloudEmail(), QString());
   }
 
   void bindReplyNotNamingTheRecorderStops() {
-    Open(/*bindOmitsDevice*/ true);
-    Type(page_, Page::kEmail, kOwner);
-    Type(page_, Page::kPassword, kOwnerPassword);
+    rig_.Open(/*bindOmitsDevice*/ true);
+    Type(rig_.page, Page::kEmail, kOwner);
+    Type(rig_.page, Page::kPassword, kOwnerPassword);
     QCOMPARE(NextAndCatchFailure(), QString());
 
     ExpectStillOnPage();
-    QCOMPARE(page_->emailError(), QString("success: device added to owner@kelvaro.test"));
+    QCOMPARE(rig_.page->emailError(), QString("success: device added to owner@kelvaro.test"));
     QCOMPARE(RecorderCloud()["registered"].get<bool>(), false);
-    QCOMPARE(IndexOf(Requests(*sim_), "GET /config/kelvaroregstatus"), -1);
-    QCOMPARE(host_->GetCloudEmail(), QString());
+    QCOMPARE(IndexOf(Requests(*rig_.sim), "GET /config/kelvaroregstatus"), -1);
+    QCOMPARE(rig_.host->GetCloudEmail(), QString());
   }
 
   // Nothing is sent while the address is malformed, the passwords differ or the terms are not accepted.
   void checksBeforeSending() {
-    Open();
-    Type(page_, Page::kEmail, "owner@kelvaro");
-    Type(page_, Page::kPassword, kOwnerPassword);
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
-    QCOMPARE(page_->emailError(), QString("Error: Invalid Email address!"));
-    QVERIFY(page_->rowMarked(Page::kEmail) && !page_->rowMarked(Page::kPassword));
+    rig_.Open();
+    Type(rig_.page, Page::kEmail, "owner@kelvaro");
+    Type(rig_.page, Page::kPassword, kOwnerPassword);
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    QCOMPARE(rig_.page->emailError(), QString("Error: Invalid Email address!"));
+    QVERIFY(rig_.page->rowMarked(Page::kEmail) && !rig_.page->rowMarked(Page::kPassword));
 
-    SignUpForm(page_, "new@kelvaro.test", "Secret99", "Secret98");
-    QVERIFY2(page_->emailError().isEmpty(), "a new choice starts clean");
-    QVERIFY(!page_->nextButton()->isEnabled());
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);  // disabled: nothing happens
-    AcceptTerms(page_);
-    QVERIFY(page_->nextButton()->isEnabled());
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
-    QCOMPARE(page_->passwordError(), QString("Error: The passwords doesn't match!"));
-    QVERIFY(page_->rowMarked(Page::kPassword) && page_->rowMarked(Page::kConfirm));
-    QTest::mouseClick(page_->termsBox(), Qt::LeftButton);
-    QTRY_VERIFY(!page_->nextButton()->isEnabled());
+    SignUpForm(rig_.page, "new@kelvaro.test", "Secret99", "Secret98");
+    QVERIFY2(rig_.page->emailError().isEmpty(), "a new choice starts clean");
+    QVERIFY(!rig_.page->nextButton()->isEnabled());
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);  // disabled: nothing happens
+    AcceptTerms(rig_.page);
+    QVERIFY(rig_.page->nextButton()->isEnabled());
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    QCOMPARE(rig_.page->passwordError(), QString("Error: The passwords doesn't match!"));
+    QVERIFY(rig_.page->rowMarked(Page::kPassword) && rig_.page->rowMarked(Page::kConfirm));
+    QTest::mouseClick(rig_.page->termsBox(), Qt::LeftButton);
+    QTRY_VERIFY(!rig_.page->nextButton()->isEnabled());
 
     ExpectStillOnPage();
-    QCOMPARE(Requests(*sim_).filter("signin").size() + Requests(*sim_).filter("account").size(), 0);
+    QCOMPARE(Requests(*rig_.sim).filter("signin").size() + Requests(*rig_.sim).filter("account").size(), 0);
   }
 
   void skipEmptiesAccessAndMovesOn() {
-    Open();
-    Choose(page_, kelvaro::kSkip);
-    QVERIFY(!page_->entry(Page::kEmail)->isVisibleTo(page_));
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
-    QTRY_COMPARE(host_->pageType(), int(kPageSummary));
-    QCOMPARE(host_->CloudValue(kCloudAccess), QString());
-    QVERIFY(Requests(*sim_).filter("kelvaro").isEmpty());
+    rig_.Open();
+    Choose(rig_.page, kelvaro::kSkip);
+    QVERIFY(!rig_.page->entry(Page::kEmail)->isVisibleTo(rig_.page));
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    QTRY_COMPARE(rig_.host->pageType(), int(kPageSummary));
+    QCOMPARE(rig_.host->CloudValue(kCloudAccess), QString());
+    QVERIFY(Requests(*rig_.sim).filter("kelvaro").isEmpty());
   }
 
   // The host shows the summary in place of the cloud page unless the service is offered and not yet in use.
@@ -236,11 +231,11 @@ class KelvaroPageTest : public QObject {
     QFETCH(QString, status);
     QFETCH(QString, access);
     QFETCH(bool, shown);
-    host_ = std::make_unique<CInterDialog>();
-    PrepareHost(*host_, status, access);
-    WalkToCloudPage(*host_);
-    QCOMPARE(qobject_cast<CKelvaroServiceDlg*>(host_->currentPage()) != nullptr, shown);
-    QCOMPARE(qobject_cast<CSummaryDlg*>(host_->currentPage()) != nullptr, !shown);
+    rig_.host = std::make_unique<CInterDialog>();
+    PrepareHost(*rig_.host, status, access);
+    WalkToCloudPage(*rig_.host);
+    QCOMPARE(qobject_cast<CKelvaroServiceDlg*>(rig_.host->currentPage()) != nullptr, shown);
+    QCOMPARE(qobject_cast<CSummaryDlg*>(rig_.host->currentPage()) != nullptr, !shown);
   }
 };
 

@@ -28,74 +28,69 @@ class KelvaroScreenshotTest : public QObject {
   Q_OBJECT
 
   CloudPageRig rig_;
-  std::unique_ptr<SimProcess>& sim_ = rig_.sim;
-  std::unique_ptr<CInterDialog>& host_ = rig_.host;
-  Page*& page_ = rig_.page;
-
-  void Open(bool bindOmitsDevice = false) { rig_.Open(bindOmitsDevice); }
 
   void SignIn(const QString& email, const QString& password) {
-    Type(page_, Page::kEmail, email);
-    Type(page_, Page::kPassword, password);
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
+    Type(rig_.page, Page::kEmail, email);
+    Type(rig_.page, Page::kPassword, password);
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
   }
 
  private slots:
   void cleanup() {
     rig_.Reset();
-    LoadLanguageFile(0);
+    vrx::test::UseLanguage(0);
   }
 
   void choicesInThreeLanguages() {
     const std::pair<int, const char*> languages[] = {{0, "en"}, {3, "es"}, {4, "zh_TW"}};
     for (const auto& [language, code] : languages) {
-      LoadLanguageFile(language);
-      host_ = std::make_unique<CInterDialog>();
-      page_ = ShowCloudPage(*host_);
-      QVERIFY(page_);
-      Type(page_, Page::kEmail, kOwner);
-      Type(page_, Page::kPassword, kOwnerPassword);
-      Save(page_->grab().toImage(), QString("sign_in_%1").arg(code));
-      SignUpForm(page_, "lin@kelvaro.test", "Secret99", "Secret99");
-      Save(page_->grab().toImage(), QString("sign_up_%1").arg(code));
-      AcceptTerms(page_);
-      Save(page_->grab().toImage(), QString("sign_up_terms_accepted_%1").arg(code));
-      Choose(page_, kelvaro::kSkip);
-      Save(page_->grab().toImage(), QString("skip_%1").arg(code));
+      vrx::test::UseLanguage(language);
+      rig_.host = std::make_unique<CInterDialog>();
+      rig_.page = ShowCloudPage(*rig_.host);
+      QVERIFY(rig_.page);
+      Type(rig_.page, Page::kEmail, kOwner);
+      Type(rig_.page, Page::kPassword, kOwnerPassword);
+      Save(rig_.page->grab().toImage(), QString("sign_in_%1").arg(code));
+      SignUpForm(rig_.page, "lin@kelvaro.test", "Secret99", "Secret99");
+      Save(rig_.page->grab().toImage(), QString("sign_up_%1").arg(code));
+      AcceptTerms(rig_.page);
+      Save(rig_.page->grab().toImage(), QString("sign_up_terms_accepted_%1").arg(code));
+      Choose(rig_.page, kelvaro::kSkip);
+      Save(rig_.page->grab().toImage(), QString("skip_%1").arg(code));
     }
   }
 
   void errorStates() {
-    LoadLanguageFile(0);
-    Open();
+    vrx::test::UseLanguage(0);
+    rig_.Open();
     SignIn("owner@kelvaro", kOwnerPassword);
-    Save(page_->grab().toImage(), "error_invalid_email");
+    Save(rig_.page->grab().toImage(), "error_invalid_email");
 
-    SignUpForm(page_, "lin@kelvaro.test", "Secret99", "Secret98");
-    AcceptTerms(page_);
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
-    Save(page_->grab().toImage(), "error_passwords_differ");
+    SignUpForm(rig_.page, "lin@kelvaro.test", "Secret99", "Secret98");
+    AcceptTerms(rig_.page);
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    Save(rig_.page->grab().toImage(), "error_passwords_differ");
 
-    Choose(page_, kelvaro::kSignIn);
+    Choose(rig_.page, kelvaro::kSignIn);
     QImage waiting;
     vrx::test::WhenShown<ui::CWaitingPage>(
-        [this, &waiting](ui::CWaitingPage* veil) { waiting = vrx::test::UnderWaiting(page_, veil); });
+        [this, &waiting](ui::CWaitingPage* veil) { waiting = vrx::test::UnderWaiting(rig_.page, veil); });
     SignIn(kOwner, "wrong-one");
     QVERIFY(!waiting.isNull());
     Save(waiting, "waiting");
-    QVERIFY(page_->passwordError().contains("SIGNINERR003"));
-    Save(page_->grab().toImage(), "error_service_password_row");
+    QVERIFY(rig_.page->passwordError().contains("SIGNINERR003"));
+    Save(rig_.page->grab().toImage(), "error_service_password_row");
 
-    SignUpForm(page_, kOwner, "Secret99", "Secret99");
-    QTest::mouseClick(page_->nextButton(), Qt::LeftButton);
-    QVERIFY(page_->emailError().contains("SIGNUPERR001"));
-    Save(page_->grab().toImage(), "error_service_email_row");
+    SignUpForm(rig_.page, kOwner, "Secret99", "Secret99");
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    QVERIFY(rig_.page->emailError().contains("SIGNUPERR001"));
+    Save(rig_.page->grab().toImage(), "error_service_email_row");
 
-    QVERIFY(sim_->setCloudDown(true));
-    Choose(page_, kelvaro::kSignIn);
+    QVERIFY(rig_.sim->setCloudDown(true));
+    Choose(rig_.page, kelvaro::kSignIn);
     QImage failed;
     vrx::test::WhenShown<ui::CErrorPage>([this, &failed](ui::CErrorPage* popup) {
-      failed = vrx::test::UnderPopup(page_, popup);
+      failed = vrx::test::UnderPopup(rig_.page, popup);
       popup->closeButton()->click();
     });
     SignIn(kOwner, kOwnerPassword);
@@ -104,10 +99,10 @@ class KelvaroScreenshotTest : public QObject {
   }
 
   void bindErrorState() {
-    Open(/*bindOmitsDevice*/ true);
+    rig_.Open(/*bindOmitsDevice*/ true);
     SignIn(kOwner, kOwnerPassword);
-    QVERIFY(!page_->emailError().isEmpty());
-    Save(page_->grab().toImage(), "error_bind_reply");
+    QVERIFY(!rig_.page->emailError().isEmpty());
+    Save(rig_.page->grab().toImage(), "error_bind_reply");
   }
 };
 

@@ -92,12 +92,12 @@ class SummaryPageTest : public QObject {
     qputenv("PATH", home_.filePath("bin").toUtf8() + ":" + qgetenv("PATH"));
     ClearPageRegistry();
     RegisterSummaryPages();
-    LoadLanguageFile(0);
+    vrx::test::UseLanguage(0);
   }
 
   void cleanup() {
     host_.reset();
-    LoadLanguageFile(0);
+    vrx::test::UseLanguage(0);
   }
 
   void showsThePanelForWhatWasSetUp_data() {
@@ -135,7 +135,7 @@ class SummaryPageTest : public QObject {
     const QString path = Desktop() + "/VRX-410Q(K4R7M2Q9).desktop";
     QVERIFY(WriteFile(path, "[Desktop Entry]\nType=Application\nName=old\nExec=old\n"));
     CSummaryDlg* page = Open({}, "owner@kelvaro.test");
-    LoadLanguageFile(3);  // the portal address is English whatever the wizard's language
+    vrx::test::UseLanguage(3);  // the portal address is English whatever the wizard's language
     Finish(page);
 
     const QString launcher = ReadFile(path);
@@ -174,12 +174,12 @@ class SummaryPageTest : public QObject {
   void screenshots() {
     const std::pair<int, const char*> languages[] = {{0, "en"}, {3, "es"}, {4, "zh_TW"}};
     for (const auto& [language, code] : languages) {
-      LoadLanguageFile(language);
+      vrx::test::UseLanguage(language);
       CSummaryDlg* page = Open({{"HVC-2230", 1}, {"HVC-1120", 1}, {"HVC-0810 Backyard", 1}}, "owner@kelvaro.test");
       QVERIFY(page);
       QVERIFY(page->grab().save(vrx::test::ScreenshotDir() + "/summary_full_" + code + ".png"));
     }
-    LoadLanguageFile(0);
+    vrx::test::UseLanguage(0);
     QVERIFY(Open({}, "")->grab().save(vrx::test::ScreenshotDir() + "/summary_nvr_only_en.png"));
   }
 };
