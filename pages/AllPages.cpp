@@ -1,7 +1,7 @@
 #include "pages/AllPages.h"
 
+#include "pages/cameras/CameraPages.h"
 #include "pages/cloud/CloudPages.h"
-#include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/RecorderPages.h"
 #include "pages/summary/SummaryPages.h"
@@ -9,10 +9,9 @@
 namespace vrx {
 
 void RegisterAllPages() {
-  // Scaffolding first; each page group's registration replaces the stand-ins of the pages it has built.
-  RegisterScaffoldPages();
   RegisterIntroPages();
   RegisterRecorderPages();
+  RegisterCameraPages();
   RegisterCloudPages();
   RegisterSummaryPages();
 }
