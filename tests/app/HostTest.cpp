@@ -8,14 +8,14 @@
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
 #include "ui/Buttons.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 
 using namespace vrx;
 
 namespace {
 
 int ShownType(const CInterDialog& host) {
-  auto* page = qobject_cast<CScaffoldPage*>(host.currentPage());
+  auto* page = qobject_cast<CStandInPage*>(host.currentPage());
   return page ? page->pageType() : 0;
 }
 
@@ -32,7 +32,7 @@ class HostTest : public QObject {
  private slots:
   void init() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
   }
 
   void navigationCodes_data() {
@@ -108,7 +108,7 @@ class HostTest : public QObject {
 
   void unknownPageTypeChangesNothing() {
     ClearPageRegistry();
-    RegisterPage(1, [](CInterDialog& h) { return new CScaffoldPage(h, 1); });
+    RegisterPage(1, [](CInterDialog& h) { return new CStandInPage(h, 1); });
     CInterDialog host;
     host.show();
     QWidget* welcome = host.currentPage();

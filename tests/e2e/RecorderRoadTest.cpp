@@ -22,6 +22,12 @@
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
 #include "pages/AllPages.h"
+#include "pages/cameras/CameraPopups.h"
+#include "pages/cameras/CameraSearchDlg.h"
+#include "pages/cloud/KelvaroServiceDlg.h"
+#include "pages/summary/SummaryDlg.h"
+#include "ui/ListCtrl.h"
+#include "PopupWatch.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/HddFormatDlg.h"
 #include "pages/recorder/NvrListCtrl.h"
@@ -45,6 +51,10 @@ namespace {
 constexpr int kSpanish = 3;
 constexpr const char* kRecorderIp = "127.0.10.1";
 constexpr const char* kNewPassword = "Vigil2024";
+constexpr const char* kFrontDoor = "127.0.20.1";
+constexpr const char* kGarage = "127.0.20.2";
+constexpr const char* kNewAccount = "lin@kelvaro.test";
+constexpr const char* kAccountPassword = "Secret99";
 
 // Numbered pictures of the road, in the order they were taken.
 class Album {
@@ -187,7 +197,7 @@ class RecorderRoadTest : public QObject {
   void ShootPage(CInterDialog& host, const QString& what) { album_.Save(HostWith(&host), what); }
 
   // The road from the welcome page to the camera page; returns early (with the failure recorded) when a step fails.
-  void Walk(CInterDialog& host, PopupWatch& watch) {
+  void WalkToCameras(CInterDialog& host, PopupWatch& watch) {
     QApplication::setActiveWindow(&host);
 
     // 1: Spanish from the language list; every text of the page follows at once.
@@ -276,23 +286,73 @@ class RecorderRoadTest : public QObject {
     Click(disks->nextButton());  // returns once the progress veil has closed
     QVERIFY(!disks->job().failed());
 
-    // 10: the camera page; the user closes the wizard there.
-    CWizardPage* cameras = PageOf(host, 10, 30000);
-    QVERIFY(cameras);
-    ShootPage(host, "cameras");
-    QVERIFY(cameras->button(CWizardPage::kCmdClose));
-    Click(cameras->button(CWizardPage::kCmdClose));
   }
 
- private slots:
-  void welcomeToCameraPageAgainstTheRecorder() {
-    SimProcess sim("default.json");
-    QVERIFY2(sim.ready(), sim.error().c_str());
+  // 10: the recorder's cameras are listed; the user ticks the one at `address`, proves its password in the
+  // popup, and goes on (the page reads the recorder's cloud state and adds the camera).
+  void ChooseCamera(CInterDialog& host, const QString& address, const QString& password) {
+    auto* cameras = qobject_cast<CCameraSearchDlg*>(PageOf(host, CCameraSearchDlg::kPageType, 30000));
+    QVERIFY(cameras);
+    ui::CCamListCtrl* list = cameras->list();
+    QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0 && !cameras->scanning(), 30000);
+    int row = -1;
+    for (int r = 0; r < list->rowCount(); ++r)
+      for (int c = 0; c < 12; ++c)  // the address column, wherever the page puts it
+        if (list->CellText(r, c) == address) row = r;
+    QVERIFY2(row >= 0, qPrintable(address));
+    ShootPage(host, "cameras");
+    if (!list->isTicked(row)) {
+      vrx::test::WhenShown<CCameraPwdBase>([password](CCameraPwdBase* popup) {
+        QTest::keyClicks(popup->passwordEdit(), password);
+        Click(popup->okButton());
+      });
+      Click(list, list->TickBoxRect(row).center());
+      QTRY_VERIFY_WITH_TIMEOUT(list->isTicked(row), 15000);
+    }
+    ShootPage(host, "cameras-chosen");
+    Click(cameras->nextButton());
+  }
 
+  // 11: sign up for a new account (terms accepted) or skip the cloud service.
+  void CloudPage(CInterDialog& host, bool signUp) {
+    auto* cloud = qobject_cast<CKelvaroServiceDlg*>(PageOf(host, kPageCloudService, 60000));
+    QVERIFY(cloud);
+    if (!signUp) {
+      Click(cloud->choiceButton(kelvaro::kSkip));
+      QTRY_COMPARE(cloud->choice(), int(kelvaro::kSkip));
+      ShootPage(host, "cloud-skip");
+      Click(cloud->nextButton());
+      return;
+    }
+    Click(cloud->choiceButton(kelvaro::kSignUp));
+    QTRY_COMPARE(cloud->choice(), int(kelvaro::kSignUp));
+    const std::pair<CKelvaroServiceDlg::Entry, QString> form[] = {
+        {CKelvaroServiceDlg::kEmail, kNewAccount}, {CKelvaroServiceDlg::kPassword, kAccountPassword},
+        {CKelvaroServiceDlg::kConfirm, kAccountPassword}, {CKelvaroServiceDlg::kFirstName, "Lin"},
+        {CKelvaroServiceDlg::kLastName, "Park"}};
+    for (const auto& [entry, text] : form) {
+      Click(cloud->entry(entry));
+      QTest::keyClicks(cloud->entry(entry), text);
+    }
+    Click(cloud->termsBox());
+    QTRY_VERIFY(cloud->nextButton()->isEnabled());
+    ShootPage(host, "cloud-sign-up");
+    Click(cloud->nextButton());  // returns once the account is made and the recorder bound
+  }
+
+  // 12: the summary shows the sections of what was set up; FINISH leaves the launcher and ends the wizard.
+  void Summary(CInterDialog& host, const QStringList& headings) {
+    auto* summary = qobject_cast<CSummaryDlg*>(PageOf(host, kPageSummary, 60000));
+    QVERIFY(summary);
+    QCOMPARE(summary->table()->headings(), headings);
+    ShootPage(host, "summary");
+    Click(summary->button(CSummaryDlg::kCmdFinish));
+  }
+
+  // Runs road from inside the wizard's own modal loop, as a user's clicks would, against sim.
+  void RunWizard(const std::function<void(CInterDialog&, PopupWatch&)>& road, std::unique_ptr<PopupWatch>& watch) {
     CBriskoDlg frame;  // starts the host itself 50 ms after its loop runs
-    std::unique_ptr<PopupWatch> watch;
-    bool walkEnded = false;
-    // The walk runs from inside the host's modal loop, as a user's clicks would.
+    bool roadEnded = false;
     QTimer starter;
     starter.setInterval(20);
     connect(&starter, &QTimer::timeout, &frame, [&] {
@@ -300,14 +360,88 @@ class RecorderRoadTest : public QObject {
       if (!host->isVisible() || !host->currentPage()) return;
       starter.stop();
       watch = std::make_unique<PopupWatch>(*host, album_);
-      Walk(*host, *watch);
-      walkEnded = true;
+      road(*host, *watch);
+      roadEnded = true;
       if (QTest::currentTestFailed()) host->reject();  // leave the wizard after a failed step
     });
     starter.start();
     frame.exec();
-    QVERIFY(walkEnded);
+    QVERIFY(roadEnded);
+  }
+
+  static QString Launcher(const QString& fileName) {
+    QFile f(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + "/" + fileName);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+  }
+
+ private slots:
+  // Road (a): a camera chosen, a new kelvaro account signed up and bound, the portal launcher on the desktop.
+  void wholeRoadWithCloudAccount() {
+    SimProcess sim("default.json");
+    QVERIFY2(sim.ready(), sim.error().c_str());
+    sim.exportCaFile();
+    std::unique_ptr<PopupWatch> watch;
+    RunWizard([this](CInterDialog& host, PopupWatch& w) {
+      WalkToCameras(host, w);
+      if (QTest::currentTestFailed()) return;
+      ChooseCamera(host, kFrontDoor, "door4321");
+      if (QTest::currentTestFailed()) return;
+      CloudPage(host, /*signUp*/ true);
+      if (QTest::currentTestFailed()) return;
+      QCOMPARE(host.GetCloudEmail(), QString(kNewAccount));
+      Summary(host, {"NVR", "kelvaro", "Cameras"});
+    }, watch);
     if (QTest::currentTestFailed()) return;
+    CheckRecorderSetUp(sim, *watch);
+    if (QTest::currentTestFailed()) return;
+
+    const nlohmann::json state = sim.state();
+    QCOMPARE(state["recorder"]["cloud"]["registered"].get<bool>(), true);
+    QCOMPARE(QString::fromStdString(state["recorder"]["cloud"]["email"].get<std::string>()), QString(kNewAccount));
+    QCOMPARE(QString::fromStdString(state["kelvaro"]["bindings"]["K4R7M2Q9"].get<std::string>()), QString(kNewAccount));
+    QVERIFY2(CameraAssigned(state, kFrontDoor), state["recorder"]["cameras"].dump().c_str());
+    const QString launcher = Launcher("VRX-410Q(K4R7M2Q9).desktop");
+    QVERIFY2(launcher.contains("\nExec=xdg-open \"https://127.0.30.1/device#K4R7M2Q9?lang=en\"\n"), qPrintable(launcher));
+  }
+
+  // Road (b): a camera chosen, the cloud service skipped, the recorder-link launcher on the desktop.
+  void wholeRoadWithoutCloud() {
+    SimProcess sim("default.json");
+    QVERIFY2(sim.ready(), sim.error().c_str());
+    sim.exportCaFile();
+    std::unique_ptr<PopupWatch> watch;
+    RunWizard([this](CInterDialog& host, PopupWatch& w) {
+      WalkToCameras(host, w);
+      if (QTest::currentTestFailed()) return;
+      ChooseCamera(host, kGarage, "garage77");
+      if (QTest::currentTestFailed()) return;
+      CloudPage(host, /*signUp*/ false);
+      if (QTest::currentTestFailed()) return;
+      QCOMPARE(host.CloudValue(kCloudAccess), QString());
+      Summary(host, {"NVR", "Cameras"});
+    }, watch);
+    if (QTest::currentTestFailed()) return;
+    CheckRecorderSetUp(sim, *watch);
+    if (QTest::currentTestFailed()) return;
+
+    const nlohmann::json state = sim.state();
+    QCOMPARE(state["recorder"]["cloud"]["registered"].get<bool>(), false);
+    QVERIFY(state["kelvaro"]["bindings"].empty());
+    QVERIFY2(CameraAssigned(state, kGarage), state["recorder"]["cameras"].dump().c_str());
+    const QString launcher = Launcher("VRX-410Q.desktop");
+    QVERIFY2(launcher.contains("\nExec=xdg-open \"http://127.0.10.1/\"\n"), qPrintable(launcher));
+  }
+
+ private:
+  static bool CameraAssigned(const nlohmann::json& state, const char* address) {
+    for (const auto& c : state["recorder"]["cameras"])
+      if (c["address"] == address) return c["assigned"].get<bool>();
+    return false;
+  }
+
+  // What every road leaves on the recorder: the password, the zone, both disks formatted, the Spanish zone list.
+  void CheckRecorderSetUp(const SimProcess& sim, const PopupWatch& w) {
+    const PopupWatch* watch = &w;
     QVERIFY2(watch->unexpected().isEmpty(), qPrintable(watch->unexpected().join("; ")));
     QVERIFY2(watch->seen().contains("p9-CAlarmDisplayPage"), qPrintable(watch->seen().join("; ")));
     QVERIFY2(watch->seen().contains("p9-formatting-hd1") && watch->seen().contains("p9-formatting-hd2"),

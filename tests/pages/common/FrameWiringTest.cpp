@@ -5,7 +5,7 @@
 
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "pages/common/WizardPage.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -57,7 +57,7 @@ class FrameWiringTest : public QObject {
   void eachClickArrivesOnce() {
     QFETCH(bool, viaToolkit);
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     RegisterPage(3, [viaToolkit](CInterDialog& h) { return new CountingPage(h, viaToolkit); });
     CInterDialog host;
     host.show();
@@ -80,7 +80,7 @@ class FrameWiringTest : public QObject {
 
   void tabReachesThePageThenTheFrame() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     CInterDialog host;
     host.show();
     auto* page = new CountingPage(host, false);
