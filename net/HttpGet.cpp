@@ -92,19 +92,25 @@ std::string ReadFile(const std::string& path) {
 
 // The system's CA bundle plus the PEM file named by VRX_EXTRA_CA_FILE, as one blob; empty when the variable is
 // not set (curl then uses the system store alone). A CA blob replaces curl's default bundle, so both go in it.
-const std::string& TrustedCaBlob() {
-  static const std::string blob = [] {
-    const char* extra = std::getenv("VRX_EXTRA_CA_FILE");
-    if (!extra || !*extra) return std::string();
-    std::string pem;
-    EasyHandle probe(curl_easy_init());
-    char* defaultBundle = nullptr;
-    if (probe && curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle)
-      pem = ReadFile(defaultBundle);
-    pem += "\n";
-    pem += ReadFile(extra);
-    return pem;
-  }();
+// Read again when the variable names another file (each simulator run of a test brings a CA of its own).
+std::string TrustedCaBlob() {
+  static std::mutex mutex;
+  static std::string loadedFor, blob;
+  static bool loaded = false;
+  const char* extra = std::getenv("VRX_EXTRA_CA_FILE");
+  const std::string path = extra ? extra : "";
+  std::lock_guard lock(mutex);
+  if (loaded && path == loadedFor) return blob;
+  loaded = true;
+  loadedFor = path;
+  blob.clear();
+  if (path.empty()) return blob;
+  EasyHandle probe(curl_easy_init());
+  char* defaultBundle = nullptr;
+  if (probe && curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle)
+    blob = ReadFile(defaultBundle);
+  blob += "\n";
+  blob += ReadFile(path);
   return blob;
 }
 
@@ -310,9 +316,9 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
       curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
       curl_easy_setopt(h, CURLOPT_CERTINFO, 1L);  // the certificate whose key is pinned
     }
-    const std::string& ca = TrustedCaBlob();
+    const std::string ca = TrustedCaBlob();
     if (!ca.empty()) {
-      curl_blob blob{const_cast<char*>(ca.data()), ca.size(), CURL_BLOB_NOCOPY};
+      curl_blob blob{const_cast<char*>(ca.data()), ca.size(), CURL_BLOB_COPY};  // ca is this call's copy
       curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
     }
   }

@@ -2,19 +2,20 @@
 
 #include "pages/cameras/CameraPages.h"
 #include "pages/cameras/PreviewPage.h"
-#include "pages/common/ScaffoldPages.h"
+#include "pages/cloud/CloudPages.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/RecorderPages.h"
+#include "pages/summary/SummaryPages.h"
 
 namespace vrx {
 
 void RegisterAllPages() {
-  // Scaffolding first; each page group's registration replaces the stand-ins of the pages it has built.
-  RegisterScaffoldPages();
   RegisterIntroPages();
   RegisterRecorderPages();
   RegisterCameraPages();
   RegisterPreviewOverlay();  // the camera page's live preview (overlay kind 8)
+  RegisterCloudPages();
+  RegisterSummaryPages();
 }
 
 }  // namespace vrx

@@ -22,6 +22,8 @@ QString SharedIconFolder() {
   return data.isEmpty() ? QString() : data + QStringLiteral("/icons");
 }
 
+QString DesktopFolder() { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); }
+
 QString ProductIconPath() {
   const QString folder = SharedIconFolder();
   return folder.isEmpty() ? QString() : folder + '/' + QLatin1String(kProductIconFile);

@@ -12,6 +12,9 @@ QString AppDataFolder();
 // The folder desktop launchers look in for icons ($XDG_DATA_HOME/icons).
 QString SharedIconFolder();
 
+// The user's desktop folder: the XDG user-dirs setting (XDG_DESKTOP_DIR), else ~/Desktop.
+QString DesktopFolder();
+
 // File name of the product icon, the same in both folders.
 inline constexpr const char* kProductIconFile = "VRX-410Q.ico";
 

@@ -35,7 +35,7 @@ std::map<std::string, std::string> parseForm(std::string body) {
 }  // namespace
 
 KelvaroService::KelvaroService(const Scenario &s, RecorderState &recorder)
-    : recorder_(recorder), model_(s.recorder.id.model) {
+    : recorder_(recorder), model_(s.recorder.id.model), bindOmitsDevice_(s.kelvaro.bindOmitsDevice) {
   for (const KelvaroAccount &a : s.kelvaro.accounts) accounts_[a.email] = a;
   CloudStatus c = recorder.cloud();
   if (c.registered && !c.email.empty()) bindings_[c.portalNumber] = c.email;
@@ -111,6 +111,7 @@ std::string KelvaroService::bind(const Form &f, const std::string &cookie) {
   if (bound != bindings_.end() && bound->second != session->second)
     return "BINDERR005: this device belongs to another account";
   bindings_[number] = session->second;
+  if (bindOmitsDevice_) return "success: device added to " + session->second;
   return "success: device " + number + " (" + model_ + ") added to " + session->second;
 }
 

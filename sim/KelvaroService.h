@@ -34,6 +34,7 @@ class KelvaroService {
 
   RecorderState &recorder_;
   std::string model_;
+  bool bindOmitsDevice_ = false;
   mutable std::mutex mutex_;
   std::map<std::string, KelvaroAccount> accounts_;   // by e-mail
   std::map<std::string, std::string> sessions_;      // cookie value -> e-mail

@@ -143,6 +143,7 @@ Scenario parse(const json &j) {
     s.kelvaro.address = loopbackAddress(k, "address", s.kelvaro.address);
     s.kelvaro.port = k.value("port", 443);
     s.kelvaro.down = k.value("down", false);
+    s.kelvaro.bindOmitsDevice = k.value("bind_omits_device", false);
     for (const json &a : k.value("accounts", json::array()))
       s.kelvaro.accounts.push_back({a.value("email", ""), a.value("password", ""), a.value("first_name", ""),
                                     a.value("last_name", "")});

@@ -96,6 +96,7 @@ struct KelvaroSpec {
   std::string address = "127.0.30.1";
   int port = 443;
   bool down = false;
+  bool bindOmitsDevice = false;  // a bind success that names neither the device number nor the model
   std::vector<KelvaroAccount> accounts;
 };
 

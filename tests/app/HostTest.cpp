@@ -9,14 +9,14 @@
 #include "ui/ComboBox.h"
 #include "app/PageRegistry.h"
 #include "ui/Buttons.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 
 using namespace vrx;
 
 namespace {
 
 int ShownType(const CInterDialog& host) {
-  auto* page = qobject_cast<CScaffoldPage*>(host.currentPage());
+  auto* page = qobject_cast<CStandInPage*>(host.currentPage());
   return page ? page->pageType() : 0;
 }
 
@@ -33,7 +33,7 @@ class HostTest : public QObject {
  private slots:
   void init() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
   }
 
   void navigationCodes_data() {
@@ -109,7 +109,7 @@ class HostTest : public QObject {
 
   void unknownPageTypeChangesNothing() {
     ClearPageRegistry();
-    RegisterPage(kPageHome, [](CInterDialog& h) { return new CScaffoldPage(h, kPageHome); });
+    RegisterPage(kPageHome, [](CInterDialog& h) { return new CStandInPage(h, kPageHome); });
     CInterDialog host;
     host.show();
     QWidget* welcome = host.currentPage();

@@ -2,11 +2,16 @@
 // Small helpers the wizard's GUI tests share.
 
 #include <QDir>
+#include <QPainter>
 #include <QString>
 #include <QtTest>
 
 #include "app/InterDialog.h"
+#include "i18n/LangString.h"
+#include "i18n/LanguageTable.h"
 #include "platform/MessagePort.h"
+#include "ui/Overlay.h"
+#include "ui/Waiting.h"
 
 namespace vrx::test {
 
@@ -15,6 +20,32 @@ inline QString ScreenshotDir() {
   const QString dir = qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/screenshots";
   QDir().mkpath(dir);
   return dir;
+}
+
+// Switches the wizard's texts to the language of that index (0 English, 3 Spanish, 4 Traditional Chinese...),
+// as the welcome page does.
+inline void UseLanguage(int index) {
+  currentLanguage = index;
+  LoadLanguageFile(index);
+}
+
+// A popup over the page under the popup veil (black at 153/255).
+inline QImage UnderPopup(QWidget* page, QWidget* popup) {
+  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&shot);
+  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
+  p.drawImage(popup->mapToGlobal(QPoint(0, 0)) - page->mapToGlobal(QPoint(0, 0)), popup->grab().toImage());
+  return shot;
+}
+
+// The waiting veil (black at 180/255) over the page: its light spinner and texts over the darkened page.
+inline QImage UnderWaiting(QWidget* page, QWidget* waiting) {
+  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&shot);
+  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CWaitingPage::kOpacity));
+  p.setCompositionMode(QPainter::CompositionMode_Lighten);
+  p.drawImage(0, 0, waiting->grab().toImage());
+  return shot;
 }
 
 // Walks the wizard forward to page type `type` the way its Next buttons do.

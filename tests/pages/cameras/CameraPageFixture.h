@@ -14,7 +14,7 @@
 #include "pages/cameras/CameraPages.h"
 #include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/CameraSearchDlg.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
@@ -68,7 +68,7 @@ inline std::string Scenario(const std::vector<Cam>& cams, const std::string& rec
 // Back and Next really move. Waits for the first scan to fill the list with rows rows.
 inline CCameraSearchDlg* ShowCameraPage(CInterDialog& host, int rows) {
   ClearPageRegistry();
-  RegisterScaffoldPages();
+  RegisterStandInPages();
   RegisterCameraPages();
   ui::checkedCount = 0;
   host.SetRecorderIp(kRecorderIp);

@@ -4,7 +4,7 @@
 
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "pages/common/WizardPage.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -48,7 +48,7 @@ class FrameWiringTest : public QObject {
  private slots:
   void eachClickArrivesOnce() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     RegisterPage(kPageIntroduction1, [](CInterDialog& h) { return new CountingPage(h); });
     CInterDialog host;
     host.show();
@@ -71,7 +71,7 @@ class FrameWiringTest : public QObject {
 
   void tabReachesThePageThenTheFrame() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     CInterDialog host;
     host.show();
     auto* page = new CountingPage(host);

@@ -9,7 +9,7 @@
 #include "pages/common/FrameLayout.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 
 using namespace vrx;
 
@@ -75,7 +75,7 @@ class PageFrameTest : public QObject {
   void init() {
     journal = {};
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     RegisterPage(kPageIntroduction3, [](CInterDialog& h) { return new WorkerPage(h); });
   }
 
@@ -135,7 +135,7 @@ class PageFrameTest : public QObject {
     QTRY_VERIFY(watch.isNull());
     QVERIFY(journal.aliveAfterOverlay);
     QCOMPARE(host.pageType(), int(kPageHome));
-    QCOMPARE(qobject_cast<CScaffoldPage*>(host.currentPage())->pageType(), int(kPageHome));
+    QCOMPARE(qobject_cast<CStandInPage*>(host.currentPage())->pageType(), int(kPageHome));
   }
 };
 

@@ -9,7 +9,7 @@
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
 #include "i18n/LangString.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "pages/intro/IntroLayout.h"
 #include "pages/intro/IntroOverlays.h"
 #include "pages/intro/IntroPages.h"
@@ -59,7 +59,7 @@ class IntroPagesTest : public QObject {
  private slots:
   void initTestCase() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     RegisterIntroPages();
   }
   void init() { SetLanguage(0); }

@@ -7,7 +7,7 @@
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
 #include "i18n/LangString.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "pages/intro/IntroOverlays.h"
 #include "pages/intro/IntroPages.h"
 #include "ui/ComboBox.h"
@@ -42,7 +42,7 @@ class IntroScreenshotTest : public QObject {
  private slots:
   void initTestCase() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     RegisterIntroPages();
   }
   void cleanup() {

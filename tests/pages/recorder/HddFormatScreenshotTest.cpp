@@ -20,6 +20,9 @@ using vrx::test::SimProcess;
 using vrx::test::ColourCount;
 using vrx::test::Veiled;
 
+using vrx::test::UnderPopup;
+using vrx::test::UnderWaiting;
+
 namespace {
 
 QString OutPath(const QString& name) {
@@ -29,14 +32,6 @@ QString OutPath(const QString& name) {
 void Save(const QImage& shot, const QString& name) {
   QVERIFY(ColourCount(shot) > 20);
   QVERIFY(shot.save(OutPath(name)));
-}
-
-// A popup over the page under the popup veil (black at 153/255).
-QImage UnderPopup(QWidget* page, QWidget* popup) { return Veiled(page, ui::CTransparentPage::kOpacity, popup); }
-
-// The waiting veil (black at 180/255) over the page: its light spinner and texts over the darkened page.
-QImage UnderWaiting(QWidget* page, QWidget* waiting) {
-  return Veiled(page, ui::CWaitingPage::kOpacity, waiting, /*lighten*/ true);
 }
 
 }  // namespace

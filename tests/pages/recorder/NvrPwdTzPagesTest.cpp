@@ -15,7 +15,7 @@
 #include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
 #include "net/DiscoveryProtocol.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "pages/recorder/NvrPwdDlg.h"
 #include "pages/recorder/NvrPwdRules.h"
 #include "pages/recorder/NvrTimeZoneControls.h"
@@ -160,7 +160,7 @@ class NvrPwdTzPagesTest : public QObject {
  private slots:
   void initTestCase() {
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     QVERIFY2(fresh_.Start(std::make_unique<SimProcess>("default.json"), "127.0.10.1"),
              "the default recorder was not found");
   }

@@ -13,7 +13,7 @@
 #include "app/PageRegistry.h"
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 #include "pages/recorder/NvrListCtrl.h"
 #include "pages/recorder/NvrSearchDlg.h"
 #include "pages/recorder/NvrSearchModel.h"
@@ -95,9 +95,9 @@ class NvrSearchTest : public QObject {
     currentLanguage = 0;
     LoadLanguageFile(0);
     ClearPageRegistry();
-    RegisterScaffoldPages();
+    RegisterStandInPages();
     RegisterRecorderPages();
-    RegisterPage(kPageNvrPassword, [](CInterDialog& host) { return new CScaffoldPage(host, kPageNvrPassword); });  // just a place to arrive
+    RegisterPage(kPageNvrPassword, [](CInterDialog& host) { return new CStandInPage(host, kPageNvrPassword); });  // just a place to arrive
   }
 
   void listsRecordersAndNextStoresTheChosenOne() {

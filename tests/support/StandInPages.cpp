@@ -1,4 +1,4 @@
-#include "pages/common/ScaffoldPages.h"
+#include "StandInPages.h"
 
 #include <QPainter>
 
@@ -15,13 +15,13 @@ namespace {
 constexpr int kCmdStart = 1001;   // welcome page
 constexpr int kCmdFinish = 1026;  // summary page
 
-struct ScaffoldEntry {
+struct StandInEntry {
   const char* className;
   PageFrame frame;
 };
 
 // Page type i + 1: its class name, background, buttons and step.
-const ScaffoldEntry kScaffold[12] = {
+const StandInEntry kStandIns[12] = {
     {"CHomeDlg", {3000, false, false, 0}},
     {"CRequirementDlg", {3008, true, true, 1}},
     {"CIntroduction1Dlg", {3002, true, true, 2}},
@@ -38,9 +38,9 @@ const ScaffoldEntry kScaffold[12] = {
 
 }  // namespace
 
-CScaffoldPage::CScaffoldPage(CInterDialog& host, int pageType)
-    : CWizardPage(host, kScaffold[pageType - 1].frame), pageType_(pageType) {
-  setObjectName(QString::fromLatin1(kScaffold[pageType - 1].className));
+CStandInPage::CStandInPage(CInterDialog& host, int pageType)
+    : CWizardPage(host, kStandIns[pageType - 1].frame), pageType_(pageType) {
+  setObjectName(QString::fromLatin1(kStandIns[pageType - 1].className));
   if (pageType == kPageHome) {
     const frame::StatePictures& pics = frame::kStartPictures;
     AddButton(kCmdStart, GetLangString("START", "START"), QRect(366, 380, 416, 42), pics.disabled, pics.normal,
@@ -52,25 +52,25 @@ CScaffoldPage::CScaffoldPage(CInterDialog& host, int pageType)
   }
 }
 
-void CScaffoldPage::OnCommand(int commandId) {
+void CStandInPage::OnCommand(int commandId) {
   if (commandId == kCmdStart) return Navigate(NAV_NEXT);
   if (commandId == kCmdFinish) return Navigate(NAV_FINISH);
   CWizardPage::OnCommand(commandId);
 }
 
-void CScaffoldPage::PaintContent(QPainter& p) {
+void CStandInPage::PaintContent(QPainter& p) {
   p.setFont(ui::UiFont(ui::Face::Verdana, frame::kTitlePx));
   p.setPen(ui::palette::kAccent);
   p.drawText(QRect(72, 68, 606, 38), Qt::AlignLeft | Qt::AlignVCenter, objectName());
   p.setFont(ui::UiFont(ui::Face::Verdana, frame::kBodyPx));
   p.setPen(ui::palette::kBodyDark);
   p.drawText(QRect(72, 122, 606, 40), Qt::AlignLeft | Qt::AlignTop,
-             QStringLiteral("Scaffolding for page type %1: the page itself is not built yet.").arg(pageType_));
+             QStringLiteral("Stand-in for page type %1.").arg(pageType_));
 }
 
-void RegisterScaffoldPages() {
+void RegisterStandInPages() {
   for (int type = kFirstPageType; type <= kLastPageType; ++type)
-    RegisterPage(type, [type](CInterDialog& host) { return new CScaffoldPage(host, type); });
+    RegisterPage(type, [type](CInterDialog& host) { return new CStandInPage(host, type); });
 }
 
 }  // namespace vrx

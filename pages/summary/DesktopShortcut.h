@@ -1,0 +1,55 @@
+#pragma once
+// The launcher FINISH leaves on the desktop: a Desktop Entry that opens, in the default browser, the
+// recorder's page at the cloud portal (when the recorder offers the cloud service) or the recorder's own
+// link, else our support address.
+//
+// The link values come from the recorder, so only an http or https URL ever reaches the launcher, written
+// with the Desktop Entry quoting and escaping rules: no character of it can end the argument, start another
+// command or expand as a field code. Anything else falls back to the support address.
+
+#include <QByteArray>
+#include <QString>
+
+namespace vrx {
+
+// Our support address: what a launcher opens when the recorder gave no usable link.
+inline constexpr const char* kSupportAddress = "https://support.halvik.example/vrx-410q";
+
+class DesktopShortcut {
+ public:
+  // What the recorder reported (the host's cloud values 1, 2, 3 and 6).
+  struct Inputs {
+    QString cloudSupported;  // "1": the recorder offers the cloud service
+    QString portalHost;
+    QString deviceNumber;
+    QString recorderLink;
+  };
+
+  explicit DesktopShortcut(const Inputs& inputs);
+
+  // "VRX-410Q.desktop", or "VRX-410Q(<device number>).desktop" for the portal launcher with a number.
+  QString fileName() const { return fileName_; }
+  // The URL the launcher opens (always http or https).
+  QString url() const { return url_; }
+  // The Exec value: the opener followed by the URL as one quoted, escaped argument.
+  QString execLine() const;
+  // The whole Desktop Entry file.
+  QByteArray Contents(const QString& iconPath) const;
+
+  // Writes the launcher into folder (created if missing), replacing an earlier one, executable, and asks
+  // GNOME to trust it where gio exists. False on failure; callers stay silent about it.
+  bool Write(const QString& folder, const QString& iconPath) const;
+
+  // An http or https URL safe to hand to the launcher (fully percent-encoded), or empty. A bare host name
+  // (the portal host) is taken as https://host.
+  static QString SafeWebUrl(const QString& candidate);
+  // One argument of an Exec key, quoted and escaped (field codes, the quoting rule, then the string rule).
+  static QString QuoteExecArgument(const QString& argument);
+
+ private:
+  QString name_;      // the launcher's visible name: the file name without ".desktop"
+  QString fileName_;
+  QString url_;
+};
+
+}  // namespace vrx

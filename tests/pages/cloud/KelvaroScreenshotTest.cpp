@@ -1,0 +1,110 @@
+// Pictures of the cloud page for a person to look at: the three choices in English, Spanish and Traditional
+// Chinese, then (in English) every error state: a malformed address, passwords that differ, the service's
+// errors beside the e-mail and the password rows, a bind reply that does not name the recorder, the waiting
+// veil and "Check Network Failed!". Saved as $VRX_BUILD_DIR/screenshots/cloud_*.png.
+#include <QtTest>
+#include <memory>
+
+#include "KelvaroPageFixture.h"
+#include "WizardTestSupport.h"
+#include "i18n/LangString.h"
+#include "ui/Alerts.h"
+#include "ui/Waiting.h"
+
+using namespace vrx;
+using namespace cloudtest;
+using vrx::test::SimProcess;
+using Page = CKelvaroServiceDlg;
+
+namespace {
+
+void Save(const QImage& shot, const QString& name) {
+  QVERIFY(shot.save(vrx::test::ScreenshotDir() + "/cloud_" + name + ".png"));
+}
+
+}  // namespace
+
+class KelvaroScreenshotTest : public QObject {
+  Q_OBJECT
+
+  CloudPageRig rig_;
+
+  void SignIn(const QString& email, const QString& password) {
+    Type(rig_.page, Page::kEmail, email);
+    Type(rig_.page, Page::kPassword, password);
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+  }
+
+ private slots:
+  void cleanup() {
+    rig_.Reset();
+    vrx::test::UseLanguage(0);
+  }
+
+  void choicesInThreeLanguages() {
+    const std::pair<int, const char*> languages[] = {{0, "en"}, {3, "es"}, {4, "zh_TW"}};
+    for (const auto& [language, code] : languages) {
+      vrx::test::UseLanguage(language);
+      rig_.host = std::make_unique<CInterDialog>();
+      rig_.page = ShowCloudPage(*rig_.host);
+      QVERIFY(rig_.page);
+      Type(rig_.page, Page::kEmail, kOwner);
+      Type(rig_.page, Page::kPassword, kOwnerPassword);
+      Save(rig_.page->grab().toImage(), QString("sign_in_%1").arg(code));
+      SignUpForm(rig_.page, "lin@kelvaro.test", "Secret99", "Secret99");
+      Save(rig_.page->grab().toImage(), QString("sign_up_%1").arg(code));
+      AcceptTerms(rig_.page);
+      Save(rig_.page->grab().toImage(), QString("sign_up_terms_accepted_%1").arg(code));
+      Choose(rig_.page, kelvaro::kSkip);
+      Save(rig_.page->grab().toImage(), QString("skip_%1").arg(code));
+    }
+  }
+
+  void errorStates() {
+    vrx::test::UseLanguage(0);
+    rig_.Open();
+    SignIn("owner@kelvaro", kOwnerPassword);
+    Save(rig_.page->grab().toImage(), "error_invalid_email");
+
+    SignUpForm(rig_.page, "lin@kelvaro.test", "Secret99", "Secret98");
+    AcceptTerms(rig_.page);
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    Save(rig_.page->grab().toImage(), "error_passwords_differ");
+
+    Choose(rig_.page, kelvaro::kSignIn);
+    QImage waiting;
+    vrx::test::WhenShown<ui::CWaitingPage>(
+        [this, &waiting](ui::CWaitingPage* veil) { waiting = vrx::test::UnderWaiting(rig_.page, veil); });
+    SignIn(kOwner, "wrong-one");
+    QVERIFY(!waiting.isNull());
+    Save(waiting, "waiting");
+    QVERIFY(rig_.page->passwordError().contains("SIGNINERR003"));
+    Save(rig_.page->grab().toImage(), "error_service_password_row");
+
+    SignUpForm(rig_.page, kOwner, "Secret99", "Secret99");
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    QVERIFY(rig_.page->emailError().contains("SIGNUPERR001"));
+    Save(rig_.page->grab().toImage(), "error_service_email_row");
+
+    QVERIFY(rig_.sim->setCloudDown(true));
+    Choose(rig_.page, kelvaro::kSignIn);
+    QImage failed;
+    vrx::test::WhenShown<ui::CErrorPage>([this, &failed](ui::CErrorPage* popup) {
+      failed = vrx::test::UnderPopup(rig_.page, popup);
+      popup->closeButton()->click();
+    });
+    SignIn(kOwner, kOwnerPassword);
+    QVERIFY(!failed.isNull());
+    Save(failed, "error_network_failed");
+  }
+
+  void bindErrorState() {
+    rig_.Open(/*bindOmitsDevice*/ true);
+    SignIn(kOwner, kOwnerPassword);
+    QVERIFY(!rig_.page->emailError().isEmpty());
+    Save(rig_.page->grab().toImage(), "error_bind_reply");
+  }
+};
+
+QTEST_MAIN(KelvaroScreenshotTest)
+#include "KelvaroScreenshotTest.moc"

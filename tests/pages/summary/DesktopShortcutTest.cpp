@@ -1,0 +1,196 @@
+// The desktop launcher FINISH writes: its file name and the address it opens for each kind of recorder, values
+// from the recorder that try to break out of the launcher's command line, and the file itself (validated by
+// desktop-file-validate, executable, replacing an earlier one, silent failure in a read-only folder).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "pages/summary/DesktopShortcut.h"
+
+using vrx::DesktopShortcut;
+using vrx::kSupportAddress;
+
+namespace {
+
+const QString kSupport = QString::fromLatin1(kSupportAddress);
+const QString kIcon = "/home/someone/.local/share/icons/VRX-410Q.ico";
+
+// The Exec value read the way a launcher reads it: the string escapes, then the quoting rule, then %% as a
+// literal percent. Fails the test on a field code or an unterminated quote.
+QStringList ParseExec(const QString& value) {
+  QString unescaped;
+  for (int i = 0; i < value.size(); ++i) {
+    if (value[i] == u'\\' && i + 1 < value.size()) {
+      const QChar next = value[++i];
+      unescaped += next == u's' ? QChar(u' ') : next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
+    } else {
+      unescaped += value[i];
+    }
+  }
+  QStringList args;
+  QString current;
+  bool quoted = false, any = false;
+  for (int i = 0; i < unescaped.size(); ++i) {
+    const QChar c = unescaped[i];
+    if (c == u'%') {
+      EXPECT_TRUE(i + 1 < unescaped.size() && unescaped[i + 1] == u'%') << "field code in " << value.toStdString();
+      current += u'%';
+      ++i;
+      any = true;
+    } else if (quoted) {
+      if (c == u'\\' && i + 1 < unescaped.size()) current += unescaped[++i];
+      else if (c == u'"') quoted = false;
+      else current += c;
+    } else if (c == u'"') {
+      quoted = any = true;
+    } else if (c == u' ') {
+      if (any) args << current;
+      current.clear();
+      any = false;
+    } else {
+      EXPECT_FALSE(QStringLiteral("`$\\;&|<>'").contains(c)) << "reserved character outside quotes";
+      current += c;
+      any = true;
+    }
+  }
+  EXPECT_FALSE(quoted) << "unterminated quote in " << value.toStdString();
+  if (any) args << current;
+  return args;
+}
+
+QString ExecValue(const QByteArray& contents) {
+  for (const QString& line : QString::fromUtf8(contents).split(u'\n'))
+    if (line.startsWith("Exec=")) return line.mid(5);
+  return {};
+}
+
+// desktop-file-validate's complaints about the file (empty when it passes).
+QString Validate(const QString& path) {
+  const std::string command = "desktop-file-validate '" + path.toStdString() + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return "desktop-file-validate did not run";
+  std::string out;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+  const int status = pclose(pipe);
+  return status == 0 && out.find("error") == std::string::npos ? QString() : QString::fromStdString(out + " ");
+}
+
+struct Variant {
+  const char* name;
+  DesktopShortcut::Inputs in;
+  QString fileName;
+  QString url;
+};
+
+class ShortcutVariant : public testing::TestWithParam<Variant> {};
+
+TEST_P(ShortcutVariant, NamesTheFileAndTheAddress) {
+  const DesktopShortcut s(GetParam().in);
+  EXPECT_EQ(s.fileName(), GetParam().fileName);
+  EXPECT_EQ(s.url(), GetParam().url);
+  EXPECT_EQ(ParseExec(s.execLine()), QStringList({"xdg-open", GetParam().url}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ShortcutVariant,
+    testing::Values(
+        Variant{"portal_with_number", {"1", "portal.kelvaro.test", "12345", "http://127.0.10.1/"},
+                "VRX-410Q(12345).desktop", "https://portal.kelvaro.test/device#12345?lang=en"},
+        Variant{"portal_without_number", {"1", "portal.kelvaro.test", "", "http://127.0.10.1/"}, "VRX-410Q.desktop",
+                "https://portal.kelvaro.test"},
+        Variant{"portal_host_given_as_url", {"1", "https://portal.kelvaro.test/nvr", "", ""}, "VRX-410Q.desktop",
+                "https://portal.kelvaro.test/nvr"},
+        Variant{"portal_without_host", {"1", "", "12345", "http://127.0.10.1/"}, "VRX-410Q(12345).desktop",
+                kSupport},
+        Variant{"portal_nothing_known", {"1", "", "", "http://127.0.10.1/"}, "VRX-410Q.desktop", kSupport},
+        Variant{"recorder_link", {"0", "portal.kelvaro.test", "12345", "http://127.0.10.1:8080/"},
+                "VRX-410Q.desktop", "http://127.0.10.1:8080/"},
+        Variant{"skipped_cloud_link", {"", "", "", "https://127.0.10.1/"}, "VRX-410Q.desktop", "https://127.0.10.1/"},
+        Variant{"nothing_known", {"", "", "", ""}, "VRX-410Q.desktop", kSupport},
+        Variant{"number_cannot_leave_the_folder", {"1", "portal.kelvaro.test", "../../x", ""},
+                "VRX-410Q(.._.._x).desktop", "https://portal.kelvaro.test/device#../../x?lang=en"}),
+    [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
+
+// Recorder-supplied links that try to reach the command line: each gives one argument that is an http(s)
+// address (or the support address), and the file still validates.
+TEST(HostileLinks, NeverReachTheLauncherRaw) {
+  const QStringList hostile{
+      "http://x.test/\"; rm -rf ~; \"",
+      "http://x.test/a b",
+      "http://x.test/;reboot",
+      "http://x.test/$(reboot)",
+      "http://x.test/`id`",
+      "http://x.test/%f",
+      "http://x.test/%u%%U",
+      "http://x.test/\\\"",
+      "http://x.test/\nExec=evil",
+      "\"http://x.test/\"",
+      "file:///etc/passwd",
+      "javascript:alert(1)",
+      "JAVASCRIPT:alert(1)",
+      "x.test; reboot",
+      "ftp://x.test/",
+      "http://",
+      QString::fromUtf8("http://x.test/é"),
+  };
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const QString& link : hostile) {
+    SCOPED_TRACE(link.toStdString());
+    const DesktopShortcut s({"0", "", "", link});
+    const QStringList args = ParseExec(s.execLine());
+    ASSERT_EQ(args.size(), 2);
+    EXPECT_EQ(args[0], "xdg-open");
+    EXPECT_EQ(args[1], s.url());
+    EXPECT_TRUE(s.url().startsWith("http://") || s.url().startsWith("https://"));
+    for (QChar c : s.url()) EXPECT_TRUE(c.unicode() > 32 && c.unicode() < 127 && c != u'"' && c != u'`');
+    const QByteArray contents = s.Contents(kIcon);
+    EXPECT_EQ(contents.count('\n'), QString::fromUtf8(DesktopShortcut({"0", "", "", ""}).Contents(kIcon)).count('\n'))
+        << "a value broke the file's lines";
+    ASSERT_TRUE(s.Write(dir.path(), kIcon));
+    EXPECT_EQ(Validate(dir.filePath(s.fileName())), QString());
+  }
+  // What must not get through at all.
+  for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "x.test; reboot", "ftp://x.test/"})
+    EXPECT_EQ(DesktopShortcut({"0", "", "", refused}).url(), kSupport) << refused;
+}
+
+TEST(ShortcutFile, IsAValidExecutableLauncherThatReplacesTheLastOne) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString folder = dir.filePath("Desktop");  // created on the way
+  const DesktopShortcut first({"", "", "", "http://127.0.10.1/"});
+  ASSERT_TRUE(first.Write(folder, kIcon));
+  const QString path = QDir(folder).filePath("VRX-410Q.desktop");
+  EXPECT_EQ(Validate(path), QString());
+  EXPECT_TRUE(QFileInfo(path).isExecutable());
+
+  const DesktopShortcut second({"", "", "", "http://127.0.10.9/"});
+  ASSERT_TRUE(second.Write(folder, kIcon));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray contents = file.readAll();
+  EXPECT_EQ(ParseExec(ExecValue(contents)), QStringList({"xdg-open", "http://127.0.10.9/"}));
+  EXPECT_TRUE(contents.contains("\nIcon=" + kIcon.toUtf8() + "\n"));
+  EXPECT_TRUE(contents.contains("\nName=VRX-410Q\n"));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no leftovers beside the launcher";
+}
+
+TEST(ShortcutFile, ReadOnlyFolderFailsQuietly) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  if (QFileInfo(dir.path()).isWritable()) GTEST_SKIP() << "running as a user who can write anywhere";
+  EXPECT_FALSE(DesktopShortcut({"", "", "", "http://127.0.10.1/"}).Write(dir.path(), kIcon));
+  QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+}  // namespace

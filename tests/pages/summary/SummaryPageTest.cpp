@@ -1,0 +1,188 @@
+// The summary page in a host: which panel shows for the cameras added and the cloud account, FINISH leaving
+// the launcher in the desktop folder named by the user-dirs file of a test HOME (replacing an earlier one,
+// whatever the language) and still finishing when that folder is read-only, and "GO TO NVR" handing the
+// recorder's address to the browser (a stand-in on PATH that writes down what it was given). Screenshots of
+// the page in English, Spanish and Traditional Chinese.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "WizardTestSupport.h"
+#include "app/InterDialog.h"
+#include "app/PageRegistry.h"
+#include "i18n/LangString.h"
+#include "pages/summary/SummaryDlg.h"
+#include "pages/summary/SummaryPages.h"
+#include "ui/Buttons.h"
+
+using namespace vrx;
+
+namespace {
+
+constexpr const char* kRecorderIp = "127.0.16.1";
+
+struct Camera {
+  const char* model;
+  int selected;
+};
+
+QString ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+bool WriteFile(const QString& path, const QByteArray& data, bool executable = false) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size()) return false;
+  f.close();
+  if (executable) f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+  return true;
+}
+
+}  // namespace
+
+class SummaryPageTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir home_;
+  std::unique_ptr<CInterDialog> host_;
+
+  QString Desktop() const { return home_.filePath("Schreibtisch"); }
+  QString BrowserRecord() const { return home_.filePath("browser-was-given"); }
+
+  CSummaryDlg* Open(const QList<Camera>& cameras, const QString& email, const QString& access = "1",
+                    const QString& number = "K4R7M2Q9") {
+    host_ = std::make_unique<CInterDialog>();
+    host_->SetRecorderIp(kRecorderIp);
+    host_->SetAdminPassword("Admin123");
+    if (!email.isEmpty()) host_->SetCloudAccount(email, "kelvaro1");
+    for (const Camera& c : cameras) {
+      auto record = std::make_unique<CameraRecord>();
+      record->model = c.model;
+      record->selected = c.selected;
+      host_->state().cameras.push_back(std::move(record));
+    }
+    const QString values[] = {"0", access, "portal.kelvaro.test", number, "dfp", "VRX-410Q", "http://127.0.16.1/"};
+    for (int i = 0; i < kCloudValueCount; ++i) host_->SetCloudValue(i, values[i]);
+    host_->show();
+    host_->ShowPage(kPageSummary);
+    return qobject_cast<CSummaryDlg*>(host_->currentPage());
+  }
+
+  void Finish(CSummaryDlg* page) {
+    QTest::mouseClick(page->button(CSummaryDlg::kCmdFinish), Qt::LeftButton);
+    QTRY_VERIFY(!host_->isVisible());
+    QCOMPARE(host_->result(), int(QDialog::Accepted));
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    // A HOME of the test's own whose user-dirs file names a desktop folder that is not ~/Desktop, and a
+    // stand-in browser ahead of everything else on PATH.
+    qputenv("HOME", home_.path().toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
+    QVERIFY(QDir().mkpath(home_.filePath(".config")) && QDir().mkpath(home_.filePath("bin")));
+    QVERIFY(WriteFile(home_.filePath(".config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"));
+    QVERIFY(WriteFile(home_.filePath("bin/xdg-open"),
+                      "#!/bin/sh\nprintf '%s' \"$*\" > '" + BrowserRecord().toUtf8() + "'\n", true));
+    qputenv("PATH", home_.filePath("bin").toUtf8() + ":" + qgetenv("PATH"));
+    ClearPageRegistry();
+    RegisterSummaryPages();
+    vrx::test::UseLanguage(0);
+  }
+
+  void cleanup() {
+    host_.reset();
+    vrx::test::UseLanguage(0);
+  }
+
+  void showsThePanelForWhatWasSetUp_data() {
+    QTest::addColumn<QList<Camera>>("cameras");
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QStringList>("headings");
+    const QList<Camera> added{{"HVC-2230", 1}, {"HVC-1120", 0}, {"HVC-0810", 1}};
+    const QList<Camera> noneTicked{{"HVC-2230", 0}};
+    QTest::newRow("cameras and cloud") << added << "owner@kelvaro.test" << "CSummaryTable"
+                                       << QStringList{"NVR", "kelvaro", "Cameras"};
+    QTest::newRow("cameras only") << added << "" << "CSummaryTable4" << QStringList{"NVR", "Cameras"};
+    QTest::newRow("cloud only") << noneTicked << "owner@kelvaro.test" << "CSummaryTable3"
+                                << QStringList{"NVR", "kelvaro"};
+    QTest::newRow("neither") << QList<Camera>{} << "" << "CSummaryTable2" << QStringList{"NVR"};
+  }
+  void showsThePanelForWhatWasSetUp() {
+    QFETCH(QList<Camera>, cameras);
+    QFETCH(QString, email);
+    QFETCH(QString, panel);
+    QFETCH(QStringList, headings);
+    CSummaryDlg* page = Open(cameras, email);
+    QVERIFY(page);
+    QCOMPARE(page->table()->objectName(), panel);
+    QCOMPARE(page->table()->headings(), headings);
+    const QString described = page->table()->accessibleDescription();
+    QVERIFY(described.contains("Password: Admin123"));
+    QCOMPARE(described.contains("HVC-2230"), headings.contains("Cameras"));
+    QVERIFY2(!described.contains("HVC-1120"), "a camera that was not ticked is not listed");
+    QVERIFY(!page->backButton() && !page->nextButton());
+  }
+
+  void finishWritesThePortalLauncherIntoTheDesktopFolder() {
+    QVERIFY(QDir().mkpath(Desktop()));
+    const QString path = Desktop() + "/VRX-410Q(K4R7M2Q9).desktop";
+    QVERIFY(WriteFile(path, "[Desktop Entry]\nType=Application\nName=old\nExec=old\n"));
+    CSummaryDlg* page = Open({}, "owner@kelvaro.test");
+    vrx::test::UseLanguage(3);  // the portal address is English whatever the wizard's language
+    Finish(page);
+
+    const QString launcher = ReadFile(path);
+    QVERIFY2(launcher.contains("\nExec=xdg-open \"https://portal.kelvaro.test/device#K4R7M2Q9?lang=en\"\n"),
+             qPrintable(launcher));
+    QVERIFY(launcher.contains("\nIcon=" + home_.filePath(".local/share/icons/VRX-410Q.ico") + "\n"));
+    QVERIFY(!launcher.contains("Name=old"));
+    QVERIFY(QFileInfo(path).isExecutable());
+    QVERIFY2(!QFile::exists(home_.filePath("Desktop")), "the user-dirs folder, not ~/Desktop");
+  }
+
+  void finishWritesTheRecorderLinkLauncherWhenTheCloudWasNotOffered() {
+    Finish(Open({{"HVC-2230", 1}}, "", /*access*/ ""));
+    QVERIFY(ReadFile(Desktop() + "/VRX-410Q.desktop").contains("\nExec=xdg-open \"http://127.0.16.1/\"\n"));
+  }
+
+  void readOnlyDesktopStillFinishes() {
+    QVERIFY(QDir().mkpath(Desktop()));
+    QFile::remove(Desktop() + "/VRX-410Q.desktop");
+    QFile::setPermissions(Desktop(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(Desktop()).isWritable()) QSKIP("running as a user who can write anywhere");
+    Finish(Open({}, "", ""));
+    QVERIFY(!QFile::exists(Desktop() + "/VRX-410Q.desktop"));
+    QFile::setPermissions(Desktop(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  }
+
+  void goToNvrOpensTheRecorderInTheBrowser() {
+    QFile::remove(BrowserRecord());
+    CSummaryDlg* page = Open({}, "");
+    QTest::mouseClick(page->button(CSummaryDlg::kCmdGoToNvr), Qt::LeftButton);
+    QTRY_COMPARE(ReadFile(BrowserRecord()), QString("http://127.0.16.1"));
+    QCOMPARE(host_->currentPage(), static_cast<QWidget*>(page));
+    QVERIFY(host_->isVisible());
+  }
+
+  void screenshots() {
+    const std::pair<int, const char*> languages[] = {{0, "en"}, {3, "es"}, {4, "zh_TW"}};
+    for (const auto& [language, code] : languages) {
+      vrx::test::UseLanguage(language);
+      CSummaryDlg* page = Open({{"HVC-2230", 1}, {"HVC-1120", 1}, {"HVC-0810 Backyard", 1}}, "owner@kelvaro.test");
+      QVERIFY(page);
+      QVERIFY(page->grab().save(vrx::test::ScreenshotDir() + "/summary_full_" + code + ".png"));
+    }
+    vrx::test::UseLanguage(0);
+    QVERIFY(Open({}, "")->grab().save(vrx::test::ScreenshotDir() + "/summary_nvr_only_en.png"));
+  }
+};
+
+QTEST_MAIN(SummaryPageTest)
+#include "SummaryPageTest.moc"
