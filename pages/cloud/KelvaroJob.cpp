@@ -1,6 +1,7 @@
 #include "pages/cloud/KelvaroJob.h"
 
 #include "net/DeviceCommandWorker.h"
+#include "net/UrlText.h"
 
 namespace vrx {
 namespace {
@@ -134,7 +135,9 @@ void KelvaroJob::WriteAccountToRecorder(const Request& r) {
   const net::RecorderEndpoint& rec = r.recorder;
   if (!direct_.Connect(rec.ip, rec.user, rec.password, kDirectTimeoutMs, /*secure*/ true, 443)) return;
   std::string reply;
-  direct_.GetText("/config/kelvaroreginfo?status=1&email=" + r.email + "&password=" + r.password, reply);
+  direct_.GetText("/config/kelvaroreginfo?status=1&email=" + net::PercentEncode(r.email) +
+                      "&password=" + net::PercentEncode(r.password),
+                  reply);
   direct_.Close();
 }
 
