@@ -91,7 +91,7 @@ TEST_F(PeerTrust, RecorderKeyIsPinnedAtTheFirstConnection) {
   const int port = original->port();
 
   HttpGet client;
-  ASSERT_TRUE(client.Connect("127.0.0.1", "", "", 3000, true, port));
+  ASSERT_TRUE(client.Connect("127.0.0.1", "", "", 10000, true, port));
   ASSERT_TRUE(client.SendGet("/config/supportservices"));  // self-signed: accepted on the relaxed resend
   EXPECT_FALSE(HttpGet::PinnedKey("127.0.0.1", port).empty());
   EXPECT_TRUE(client.SendGet("/config/kelvarodiscovery"));  // the same key: accepted
@@ -101,7 +101,7 @@ TEST_F(PeerTrust, RecorderKeyIsPinnedAtTheFirstConnection) {
   // Another server with another key at the same address and port later in the run receives no request.
   auto impostor = SimEndpoint(log, "127.0.0.1", port, nullptr, &second);
   ASSERT_TRUE(impostor->start(error)) << error;
-  ASSERT_TRUE(client.Connect("127.0.0.1", "admin", "pw", 3000, true, port));
+  ASSERT_TRUE(client.Connect("127.0.0.1", "admin", "pw", 10000, true, port));
   EXPECT_FALSE(client.SendGet("/config/kelvaroreginfo"));
   EXPECT_EQ(client.LastError().curlCode, CURLE_SSL_PINNEDPUBKEYNOTMATCH) << client.LastError().message;
   EXPECT_EQ(log.size(), seenByOriginal);
@@ -109,7 +109,8 @@ TEST_F(PeerTrust, RecorderKeyIsPinnedAtTheFirstConnection) {
 
 TEST_F(PeerTrust, OneConnectionHttpsRecorderAnswersTwoGetsInARow) {
   // The simulator serving one connection at a time and keeping an idle one 30 s: a client that leaves its
-  // connection idle and opens another would wait for it (or fail on its 5 s time-out).
+  // connection idle and opens another waits for it, and fails on its own 10 s time-out. (How long the GETs
+  // take is printed; it is measured, not asserted: sanitizer builds are many times slower.)
   sim::RequestLog log;
   const sim::Credential tls = sim::CertificateFactory::makeServer("recorder", {"127.0.0.1"}, {}, nullptr);
   auto endpoint = SimEndpoint(log, "127.0.0.1", 0, nullptr, &tls);
@@ -119,7 +120,7 @@ TEST_F(PeerTrust, OneConnectionHttpsRecorderAnswersTwoGetsInARow) {
 
   for (int command = 0; command < 2; ++command) {  // the first command learns and pins the key
     HttpGet client;
-    ASSERT_TRUE(client.Connect("127.0.0.1", "admin", "pw", 5000, true, endpoint->port()));
+    ASSERT_TRUE(client.Connect("127.0.0.1", "admin", "pw", 10000, true, endpoint->port()));
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(client.SendGet("/config/supportservices")) << client.LastError().message;
     ASSERT_TRUE(client.SendGet("/config/kelvarodiscovery")) << client.LastError().message;
@@ -127,7 +128,6 @@ TEST_F(PeerTrust, OneConnectionHttpsRecorderAnswersTwoGetsInARow) {
     const auto took = std::chrono::steady_clock::now() - start;
     std::printf("command %d: two GETs in %lld ms\n", command,
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
-    EXPECT_LT(took, 2s);  // instead of waiting out the idle connection
     client.Close();
   }
 }

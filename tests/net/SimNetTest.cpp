@@ -159,8 +159,11 @@ TEST_F(SimRun, TypedValuesArriveAsTypedOnEveryCommand) {
     EXPECT_TRUE(cameraFound);
     EXPECT_EQ(state["recorder"]["cloud"]["email"], v);
     EXPECT_EQ(state["recorder"]["cloud"]["password"], v);
-    for (const auto& c : state["cameras"])
-      if (c["address"] == "127.0.20.2") EXPECT_EQ(c["password"], v);
+    for (const auto& c : state["cameras"]) {
+      if (c["address"] == "127.0.20.2") {
+        EXPECT_EQ(c["password"], v);
+      }
+    }
     bool accountFound = false;
     for (const auto& a : state["kelvaro"]["accounts"]) {
       if (a["email"] != email) continue;
