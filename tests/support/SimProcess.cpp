@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "net/HttpGet.h"
+
 namespace vrx::test {
 namespace {
 std::string envOr(const char *name, const std::string &fallback) {
@@ -39,6 +41,9 @@ std::string SimProcess::scenarioPath(const std::string &scenario) {
 }
 
 SimProcess::SimProcess(const std::string &scenario, std::chrono::milliseconds readyTimeout) {
+  // Every simulator is a new set of peers at the same addresses (a new recorder certificate, cameras that may
+  // now offer Basic): the wizard in this process meets them for the first time.
+  vrx::net::HttpGet::ForgetPeers();
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) {
     error_ = "pipe failed";
