@@ -12,6 +12,7 @@
 #include "i18n/LangString.h"
 #include "platform/AppFolders.h"
 #include "platform/Compositing.h"
+#include "ui/Accessible.h"
 
 namespace vrx {
 
@@ -23,6 +24,7 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
   if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
   setWindowTitle(QStringLiteral("Setup Wizard"));
+  ui::HideFromAccessibility(this);  // only a shadow: the host window is the one a reader should find
 
   currentLanguage = 0;
   LoadLanguageFile(0);

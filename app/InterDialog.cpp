@@ -8,6 +8,7 @@
 #include "app/PageRegistry.h"
 #include "app/PageSequence.h"
 #include "platform/Compositing.h"
+#include "ui/PageFocus.h"
 
 namespace vrx {
 namespace {
@@ -123,6 +124,7 @@ void CInterDialog::ShowPage(int type) {
     pageHandles_[std::size_t(shown - 1)] = port->handle();
   page->setGeometry(0, 0, kWidth, kHeight);
   page->show();
+  ui::EnterPage(this, page, windowTitle());
 }
 
 void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {

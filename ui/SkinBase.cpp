@@ -1,23 +1,15 @@
 #include "ui/SkinBase.h"
 
-#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QMetaMethod>
 #include <QPainter>
 #include <QPointer>
 
+#include "ui/Accessible.h"
 #include "ui/Palette.h"
 
 namespace vrx::ui {
 namespace {
-
-QAccessibleInterface* SkinAccessibleFactory(const QString&, QObject* object) {
-  auto* w = qobject_cast<QWidget*>(object);
-  if (!w) return nullptr;
-  const QVariant role = w->property(kAccessibleRoleProperty);
-  if (!role.isValid()) return nullptr;
-  return new QAccessibleWidget(w, static_cast<QAccessible::Role>(role.toInt()));
-}
 
 // Remembers whether focus came from the keyboard, so only Tab focus shows a ring.
 class FocusWatcher : public QObject {
@@ -34,14 +26,6 @@ class FocusWatcher : public QObject {
     return false;
   }
 };
-
-void EnsureFactory() {
-  static const bool installed = [] {
-    QAccessible::installFactory(SkinAccessibleFactory);
-    return true;
-  }();
-  (void)installed;
-}
 
 // Receives the string-connected command signals and forwards them to a std::function.
 class CommandRelay : public QObject {
@@ -85,9 +69,8 @@ void TrackKeyboardFocus(QWidget* w) {
 }
 
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {
-  EnsureFactory();
   if (w->focusPolicy() != Qt::NoFocus) TrackKeyboardFocus(w);
-  w->setProperty(kAccessibleRoleProperty, static_cast<int>(role));
+  SetAccessibleRole(w, role);
   w->setAccessibleName(name);
 }
 

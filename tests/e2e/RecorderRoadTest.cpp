@@ -177,11 +177,7 @@ class RecorderRoadTest : public QObject {
 
   // The page of that type once the host shows it, or null (with a note) when it did not come in time.
   static CWizardPage* PageOf(CInterDialog& host, int type, int timeoutMs = 5000) {
-    if (!QTest::qWaitFor([&] { return host.pageType() == type; }, timeoutMs)) {
-      qWarning("still on page %d after %d ms, waiting for page %d", host.pageType(), timeoutMs, type);
-      return nullptr;
-    }
-    return qobject_cast<CWizardPage*>(host.currentPage());
+    return vrx::test::WaitForPage<CWizardPage>(host, type, timeoutMs);
   }
 
   void ShootPage(CInterDialog& host, const QString& what) { album_.Save(HostWith(&host), what); }
@@ -291,22 +287,10 @@ class RecorderRoadTest : public QObject {
 
     CBriskoDlg frame;  // starts the host itself 50 ms after its loop runs
     std::unique_ptr<PopupWatch> watch;
-    bool walkEnded = false;
-    // The walk runs from inside the host's modal loop, as a user's clicks would.
-    QTimer starter;
-    starter.setInterval(20);
-    connect(&starter, &QTimer::timeout, &frame, [&] {
-      CInterDialog* host = frame.host();
-      if (!host->isVisible() || !host->currentPage()) return;
-      starter.stop();
-      watch = std::make_unique<PopupWatch>(*host, album_);
-      Walk(*host, *watch);
-      walkEnded = true;
-      if (QTest::currentTestFailed()) host->reject();  // leave the wizard after a failed step
-    });
-    starter.start();
-    frame.exec();
-    QVERIFY(walkEnded);
+    QVERIFY(vrx::test::RunWizard(frame, [&](CInterDialog& host) {
+      watch = std::make_unique<PopupWatch>(host, album_);
+      Walk(host, *watch);
+    }));
     if (QTest::currentTestFailed()) return;
     QVERIFY2(watch->unexpected().isEmpty(), qPrintable(watch->unexpected().join("; ")));
     QVERIFY2(watch->seen().contains("p9-CAlarmDisplayPage"), qPrintable(watch->seen().join("; ")));
@@ -340,10 +324,7 @@ class RecorderRoadTest : public QObject {
 // temporary home so the run leaves nothing behind.
 int main(int argc, char** argv) {
   QTemporaryDir home;
-  qputenv("HOME", home.path().toUtf8());
-  qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
-  qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-  QStandardPaths::setTestModeEnabled(true);
+  vrx::test::UseTemporaryHome(home);
   CBriskoApp app(argc, argv);
   RegisterAllPages();
   RecorderRoadTest test;
