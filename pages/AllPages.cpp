@@ -1,5 +1,6 @@
 #include "pages/AllPages.h"
 
+#include "pages/cameras/CameraPages.h"
 #include "pages/common/ScaffoldPages.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/RecorderPages.h"
@@ -11,6 +12,7 @@ void RegisterAllPages() {
   RegisterScaffoldPages();
   RegisterIntroPages();
   RegisterRecorderPages();
+  RegisterCameraPages();
 }
 
 }  // namespace vrx

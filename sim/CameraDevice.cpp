@@ -55,6 +55,17 @@ bool CameraDevice::setOnline(bool online, std::string &error) {
   return http_.start(error);
 }
 
+bool CameraDevice::moveTo(const std::string &address, std::string &error) {
+  if (spec_.answersDiscovery) {
+    error = "a camera that answers discovery cannot move";
+    return false;
+  }
+  http_.stop();
+  http_.setAddress(address);
+  spec_.id.address = address;
+  return faults_->offline ? true : http_.start(error);
+}
+
 void CameraDevice::install(httplib::Server &server) {
   auto guarded = [this](auto body) {
     return [this, body](const httplib::Request &req, httplib::Response &res) {

@@ -28,6 +28,9 @@ class CameraDevice {
   void stop();
   // Offline: its HTTP server stops listening and its datagrams go unanswered.
   bool setOnline(bool online, std::string &error);
+  // The camera answers at another address from now on (same MAC, same password), as after a new DHCP lease.
+  // Only for cameras that do not answer discovery (the discovery responder keeps the addresses it started with).
+  bool moveTo(const std::string &address, std::string &error);
   uint64_t framesServed() const { return frames_; }
 
  private:

@@ -92,6 +92,13 @@ void ControlApi::install(httplib::Server &server) {
     if (flag(p, "online", online) && !cam->setOnline(online, error)) return fail(res, error);
     if (auto pw = p.find("password"); pw != p.end() && !cam->changePassword("admin", cam->password(), pw->second))
       return fail(res, "password refused");
+    bool hangs = false;
+    if (flag(p, "add_hangs", hangs) && !app_.recorder().setAddHangs(it->second, hangs))
+      return fail(res, "the recorder does not list that camera");
+    if (auto to = p.find("move_to"); to != p.end()) {
+      if (!cam->moveTo(to->second, error)) return fail(res, error);
+      app_.recorder().moveCamera(it->second, to->second);
+    }
     reply(res, {{"ok", true}});
   });
 
@@ -114,6 +121,7 @@ void ControlApi::install(httplib::Server &server) {
     if (flag(p, "datagram_silent", b)) f.datagramSilent = b;
     if (number(p, "datagram_delay_ms", n)) f.datagramDelayMs = n;
     if (number(p, "http_delay_ms", n)) f.httpDelayMs = n;
+    if (flag(p, "reginfo_fails", b)) app_.recorder().setRegInfoFails(b);
     reply(res, {{"ok", true}});
   });
 }

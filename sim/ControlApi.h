@@ -9,9 +9,11 @@
 //   /disk?bay=0|1&plugged=0|1[&ready=0|1]        plug or unplug a disk (ready defaults to plugged)
 //   /camera?address=A&online=0|1                 take a camera off the network or bring it back
 //   /camera?address=A&password=P                 change a camera's own password
+//   /camera?address=A&move_to=B                  the camera (HTTP only) answers at B from now on, same id
+//   /camera?address=A&add_hangs=0|1              the recorder never finishes adding that camera
 //   /cloud?down=0|1                              stop or start the kelvaro service
 //   /recorder?admin_password=P&discovery_silent=0|1&discovery_delay_ms=N&discovery_copies=N
-//            &datagram_silent=0|1&datagram_delay_ms=N&http_delay_ms=N     any subset
+//            &datagram_silent=0|1&datagram_delay_ms=N&http_delay_ms=N&reginfo_fails=0|1     any subset
 #pragma once
 #include <httplib.h>
 

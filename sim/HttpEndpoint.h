@@ -28,6 +28,8 @@ class HttpEndpoint {
   bool running() const;
   int port() const { return port_; }  // the bound port (useful when 0 was asked for)
   const std::string &address() const { return address_; }
+  // A stopped endpoint listens at another address when it starts next.
+  void setAddress(std::string address) { address_ = std::move(address); }
 
   // Every answer is this late (read per request).
   void setDelay(std::function<int()> delayMs) { delayMs_ = std::move(delayMs); }

@@ -4,11 +4,15 @@
 #include "HttpEndpoint.h"
 #include "ZoneTables.h"
 
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 namespace sim {
 namespace {
 constexpr const char *kText = "text/plain; charset=utf-8";
+// A hung add answers this late, long after any client has given up.
+constexpr int kHungAddSeconds = 40;
 
 // A number parameter; nullopt when missing or not a whole number.
 std::optional<int> intParam(const std::map<std::string, std::string> &p, const std::string &key) {
@@ -178,6 +182,13 @@ void RecorderHttpApi::addCamera(const Params &p, httplib::Response &res) {
   if (!channel || *channel < 0 || *channel > 3) return badRequest(res, "avdevid outside 0-3");
   if (!account || !pass) return badRequest(res, "account or pass not Base64");
   if (param(p, "hostname").empty()) return badRequest(res, "no hostname");
+  if (state_.addHangs(param(p, "hostname"), param(p, "hostid"))) {
+    // The recorder never answers this add; the client gives up first.
+    std::this_thread::sleep_for(std::chrono::seconds(kHungAddSeconds));
+    res.status = 503;
+    HttpEndpoint::note("add hung");
+    return;
+  }
   RecorderCamera c;
   c.address = param(p, "hostname");
   c.cameraId = param(p, "hostid");
@@ -215,6 +226,12 @@ void RecorderHttpApi::regStatus(const Params &p, httplib::Response &res) {
 }
 
 void RecorderHttpApi::regInfo(const Params &p, httplib::Response &res) {
+  if (state_.regInfoFails()) {
+    res.status = 500;
+    res.set_content("500 Internal Server Error", kText);
+    HttpEndpoint::note("registration info unreadable");
+    return;
+  }
   if (p.count("email")) {
     auto status = intParam(p, "status").value_or(1);
     state_.setCloudAccount(param(p, "email"), param(p, "password"), status == 1);

@@ -3,6 +3,7 @@
 #include "ZoneTables.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace sim {
 
@@ -24,8 +25,16 @@ RecorderState::RecorderState(const Scenario &s)
       id += hex[b & 15];
     }
     cameras_.push_back({c.id.address, id, c.brand, c.id.model, c.recorderAccount, c.recorderPassword,
-                        c.protocolType, c.assigned, -1});
+                        c.protocolType, c.assigned, -1, c.addHangs});
   }
+  // Lines for cameras that are nowhere on the network, to fill the list (at most 256 lines in all).
+  for (int i = 0; i < s.recorder.listedCameras && cameras_.size() < 256; ++i) {
+    char address[32], id[16];
+    std::snprintf(address, sizeof address, "127.0.%d.%d", 40 + i / 250, 1 + i % 250);
+    std::snprintf(id, sizeof id, "001D4FC%05X", i);
+    cameras_.push_back({address, id, "Halvik", "HVC-" + std::to_string(1000 + i), "admin", "", 1, false, -1, false});
+  }
+  regInfoFails_ = s.recorder.regInfoFails;
   const CloudSpec &c = s.recorder.cloud;
   cloud_ = {c.access, c.registered, c.portalNumber, c.dfp, c.email, c.password};
 }
@@ -164,6 +173,43 @@ void RecorderState::setCloudAccount(const std::string &email, const std::string 
   cloud_.email = email;
   cloud_.password = password;
   cloud_.registered = registered;
+}
+
+bool RecorderState::moveCamera(const std::string &from, const std::string &to) {
+  std::lock_guard lock(mutex_);
+  for (RecorderCamera &c : cameras_)
+    if (c.address == from) {
+      c.address = to;
+      return true;
+    }
+  return false;
+}
+
+bool RecorderState::addHangs(const std::string &address, const std::string &cameraId) const {
+  std::lock_guard lock(mutex_);
+  for (const RecorderCamera &c : cameras_)
+    if ((c.address == address || (!cameraId.empty() && c.cameraId == cameraId)) && c.addHangs) return true;
+  return false;
+}
+
+bool RecorderState::setAddHangs(const std::string &address, bool hangs) {
+  std::lock_guard lock(mutex_);
+  for (RecorderCamera &c : cameras_)
+    if (c.address == address) {
+      c.addHangs = hangs;
+      return true;
+    }
+  return false;
+}
+
+bool RecorderState::regInfoFails() const {
+  std::lock_guard lock(mutex_);
+  return regInfoFails_;
+}
+
+void RecorderState::setRegInfoFails(bool fails) {
+  std::lock_guard lock(mutex_);
+  regInfoFails_ = fails;
 }
 
 nlohmann::json RecorderState::toJson() {

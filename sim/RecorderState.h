@@ -29,6 +29,7 @@ struct RecorderCamera {
   int protocolType = 1;
   bool assigned = false;
   int channel = -1;         // avdevid it was added under, -1 when not assigned by the wizard
+  bool addHangs = false;    // an add of this camera never finishes
 };
 
 struct CloudStatus {
@@ -61,6 +62,13 @@ class RecorderState {
   std::vector<RecorderCamera> cameras() const;
   bool addCamera(int channel, const RecorderCamera &camera);  // matched by cameraId, else by address
   bool removeCamera(int index);                               // index in the camera list
+  // The camera at `from` is listed at `to` from now on (same id). False when no camera is listed at `from`.
+  bool moveCamera(const std::string &from, const std::string &to);
+  // Adds of the camera listed at (or added with) this address never finish.
+  bool addHangs(const std::string &address, const std::string &cameraId) const;
+  bool setAddHangs(const std::string &address, bool hangs);
+  bool regInfoFails() const;
+  void setRegInfoFails(bool fails);
 
   CloudStatus cloud() const;
   void setRegistered(bool registered);
@@ -88,6 +96,7 @@ class RecorderState {
   std::chrono::milliseconds formatDuration_;
   std::optional<FormatJob> format_;
   std::vector<RecorderCamera> cameras_;
+  bool regInfoFails_ = false;
   CloudStatus cloud_;
 };
 

@@ -74,6 +74,9 @@ RecorderSpec parseRecorder(const json &j) {
     for (size_t i = 0; i < disks.size() && i < 2; ++i) r.disks[i] = parseDisk(disks[i]);
   }
   r.formatSeconds = j.value("format_seconds", 4);
+  r.regInfoFails = j.value("reginfo_fails", false);
+  r.listedCameras = j.value("listed_cameras", 0);
+  if (r.listedCameras < 0 || r.listedCameras > 256) fail("listed_cameras must be 0-256");
   r.httpDelayMs = j.value("http_delay_ms", 0);
   if (j.contains("cloud")) {
     const json &c = j["cloud"];
@@ -110,6 +113,7 @@ CameraSpec parseCamera(const json &j) {
   c.assigned = j.value("assigned", false);
   c.recorderAccount = j.value("recorder_account", "");
   c.recorderPassword = j.value("recorder_password", "");
+  c.addHangs = j.value("add_hangs", false);
   return c;
 }
 

@@ -58,6 +58,8 @@ struct RecorderSpec {
   int formatSeconds = 4;             // a format climbs to 100 % in this time
   int httpDelayMs = 0;               // every HTTP answer is this late
   CloudSpec cloud;
+  bool regInfoFails = false;         // /config/kelvaroreginfo answers 500
+  int listedCameras = 0;             // extra lines in the camera list for cameras that are nowhere (up to 256 lines)
   DiscoveryFaults discovery;
   DatagramFaults datagram;
 };
@@ -73,6 +75,7 @@ struct CameraSpec {
   bool assigned = false;             // the recorder already records it
   std::string recorderAccount;       // what the recorder knows about its account
   std::string recorderPassword;
+  bool addHangs = false;             // the recorder never finishes adding this camera
 };
 
 struct KelvaroAccount {

@@ -362,6 +362,7 @@ int CCamListCtrl::InsertRow(int number, const QString& text, int untickedId, int
 
 void CCamListCtrl::DeleteAllRows() {
   rows_.clear();
+  lastClickRow_ = -1;
   CSkinListCtrl::DeleteAllRows();
 }
 
@@ -423,7 +424,7 @@ void CCamListCtrl::cellPressed(int row, int column) {
       case TickClick::Untick: {
         rows_[static_cast<size_t>(row)].isTicked = false;
         const int before = checkedCount.load();
-        if (before > 0) checkedCount.fetch_sub(1);
+        CamTickRules(checkedCount).Untick();
         if (before >= kMaxTicked) update();  // the grey rows turn black again
         else update(CellRect(row, column).adjusted(-2, -2, 2, 2));
         return;
@@ -435,6 +436,7 @@ void CCamListCtrl::cellPressed(int row, int column) {
   if (column == kPreviewColumn) {
     const QRect cell = CellRect(row, column);
     lastClick_ = mapToGlobal(QPoint(cell.right() - 5, cell.center().y() + 2));
+    lastClickRow_ = row;
     if (passwordKnown(row)) postToPage(this, WM_WIZ_LINK, kPreviewKind, row);
   }
 }

@@ -197,6 +197,8 @@ class CCamListCtrl : public CSkinListCtrl {
   bool passwordKnown(int row) const;
   // Where the preview popup points: right edge - 5 and middle + 2 of the last clicked icon cell, on screen.
   QPoint lastClickPoint() const { return lastClick_; }
+  // The row of the last clicked preview icon (-1 before any): the page looks its camera up.
+  int lastClickRow() const { return lastClickRow_; }
   QRect TickBoxRect(int row) const;
   QRect PreviewIconRect(int row) const;
 
@@ -219,6 +221,7 @@ class CCamListCtrl : public CSkinListCtrl {
   };
   std::vector<RowData> rows_;
   QPoint lastClick_;
+  int lastClickRow_ = -1;
 };
 
 }  // namespace vrx::ui

@@ -27,12 +27,6 @@ int DraggedThumbTop(int cursorY, int clientHeight, int topArea, int thumbHeight)
   return std::clamp(cursorY - thumbHeight / 3, topArea, std::max(topArea, clientHeight - thumbHeight));
 }
 
-TickClick DecideTickClick(bool ticked, int checkedCount) {
-  if (ticked) return TickClick::Untick;
-  if (checkedCount >= kMaxTicked) return TickClick::Nothing;
-  return TickClick::ReportRow;
-}
-
 int DropDownTopRow(int selected, int visible, int count) {
   if (selected < visible) return 0;
   return selected + visible < count ? selected : std::max(0, count - visible);

@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include "ui/CamTickRules.h"
+
 namespace vrx::ui {
 
 // ---- Scroll bar ----
@@ -22,17 +24,7 @@ int RowForThumb(int thumbTop, int clientHeight, int scrollLimit, int topArea = 3
 // The thumb's top while it is dragged: it follows the cursor a third of its height below its top.
 int DraggedThumbTop(int cursorY, int clientHeight, int topArea = 32, int thumbHeight = 32);
 
-// ---- Tick column ----
-enum class TickClick {
-  Untick,     // the row was ticked: untick it
-  ReportRow,  // an unticked row while fewer than four are ticked: ask the page
-  Nothing,    // four rows are ticked already: an unticked row cannot be ticked
-};
-inline constexpr int kMaxTicked = 4;
-
-TickClick DecideTickClick(bool ticked, int checkedCount);
-// Rows that can no longer be ticked are drawn grey.
-inline bool RowIsGrey(bool ticked, int checkedCount) { return !ticked && checkedCount >= kMaxTicked; }
+// ---- Tick column: ui/CamTickRules.h ----
 
 // ---- Drop-down ----
 inline constexpr int kDropArrowBand = 20;  // above and below the rows

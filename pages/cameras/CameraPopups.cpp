@@ -1,0 +1,244 @@
+#include "pages/cameras/CameraPopups.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimerEvent>
+
+#include "i18n/LangString.h"
+#include "i18n/LanguageTable.h"
+#include "pages/cameras/CameraRules.h"
+#include "pages/common/WizardPage.h"
+#include "platform/Compositing.h"
+#include "platform/Messages.h"
+#include "ui/Buttons.h"
+#include "ui/EditCtrl.h"
+#include "ui/Labels.h"
+#include "ui/Overlay.h"
+#include "ui/Palette.h"
+
+namespace vrx {
+
+namespace pal = ui::palette;
+
+namespace {
+
+const QColor kPanelFill{127, 127, 127};
+const QColor kPanelBorder{230, 230, 230};
+const QColor kInstallText{0x66, 0x66, 0x66};
+const QColor kPromptInk{Qt::white};
+constexpr int kCorner = 6;
+constexpr int kPromptPx = 12;
+constexpr int kLabelPx = 12;
+const QString kCameraNameMark = QStringLiteral("[Camera Name]");
+
+// Entry boxes: a 160 x 30 frame at (230, 105) and (230, 145) on the panel, each holding a 150 x 20 edit.
+constexpr int kFieldLeft = 230, kFieldWidth = 160, kFieldHeight = 30;
+constexpr int kFirstFieldTop = 105, kSecondFieldTop = 145;
+constexpr int kEditInsetX = 5, kEditInsetY = 6, kEditWidth = 150, kEditHeight = 20;
+
+ui::CMyEditCtrl2* AddPasswordBox(QWidget* parent, QPoint panel, int top, int frameId, int editId,
+                                 const QString& label) {
+  auto* caption = new ui::CAvrelStatic(parent);
+  caption->setTextSize(kLabelPx);
+  caption->setTextColor(kPromptInk);
+  caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  caption->setText(label);
+  caption->setGeometry(panel.x() + 10, panel.y() + top, kFieldLeft - 18, kFieldHeight);
+
+  auto* frame = new ui::CRoundBack(parent, frameId);
+  frame->setBorder(pal::kEditBorder);
+  frame->setFill(Qt::white);
+  frame->setGeometry(panel.x() + kFieldLeft, panel.y() + top, kFieldWidth, kFieldHeight);
+  auto* edit = new ui::CMyEditCtrl2(frame, editId);
+  edit->setPasswordMode(true);
+  edit->setGeometry(kEditInsetX, kEditInsetY, kEditWidth, kEditHeight);
+  edit->setAccessibleName(label);
+  return edit;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------------------------ install help
+
+CInstallCamPage::CInstallCamPage(QWidget* veil) : CPopupPage(veil, kSize, kOffset) {
+  setObjectName(QStringLiteral("CInstallCamPage"));
+  close_ = addCloseButton(kSize.width() - 29, 15);
+  close_->setAccessibleName(GetLangString("Close", "Close"));
+
+  const QString titleText = GetLangString("camsearch_07", "How to install your network camera ?");
+  setAccessibleName(titleText);
+  auto* title = new ui::CAvrelStatic(this);
+  title->setTextSize(18);
+  title->setTextColor(pal::kAccent);
+  title->setText(titleText);
+  title->setGeometry(54, 30, kSize.width() - 100, 30);
+
+  auto* text = new ui::CBaseStatic(this);
+  text->setTextSize(14);
+  text->setTextColor(kInstallText);
+  text->setText(GetLangString("camsearch_04",
+                              "Please connect the ethernet cable from your network camera to your router."));
+  const int textHeight = text->TextHeight(491 - 54);
+  text->setGeometry(54, 76, 491 - 54, qMax(textHeight, 133 - 76));
+
+  auto* picture = new ui::CImageBox(this, 1235);
+  picture->SetImage(4069);
+  // Portuguese runs the text one line shorter: the picture moves up.
+  const int top = textHeight + 100 - (currentLanguage.load() == 1 ? 19 : 0);
+  picture->setGeometry(79, top, 400, 222);
+  ApplyLineBreaking(this, currentLanguage);
+}
+
+// ------------------------------------------------------------------------------------------ password popups
+
+CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), create_(create) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  setModal(true);
+  const QSize size = page ? page->size() : QSize(860, 640);
+  setFixedSize(size);
+  if (page) move(page->mapToGlobal(QPoint(0, 0)));
+  ui::RoundWindowCorners(this, kCorner);
+  backdrop_.Attach(this, ui::CTransparentPage::kOpacity, PerPixelAlphaWindowsShown());
+
+  const QPoint panel = panelRect().topLeft();
+  close_ = new ui::CAvrelButton(this, 2);
+  close_->SetImages(3060, 3060, 3060, 3060);
+  close_->setGeometry(panel.x() + 476, panel.y() + 10, 14, 14);
+  close_->setAccessibleName(GetLangString("Close", "Close"));
+  connect(close_, &ui::CAvrelButton::command, this, [this] { done(QDialog::Rejected); });
+
+  prompt_ = new ui::CBaseStatic(this, 1202);
+  prompt_->setTextSize(kPromptPx);
+  prompt_->setTextColor(kPromptInk);
+  prompt_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  prompt_->setGeometry(panel.x() + 30, panel.y() + 40, kPanel.width() - 60, 56);
+
+  if (create_) {
+    password_ = AddPasswordBox(this, panel, kFirstFieldTop, 5001, 5004,
+                               GetLangString("New Password", "New Password") + QLatin1Char(':'));
+    confirm_ = AddPasswordBox(this, panel, kSecondFieldTop, 5002, 5005,
+                              GetLangString("Confirm New Password", "Confirm New Password") + QLatin1Char(':'));
+  } else {
+    password_ = AddPasswordBox(this, panel, kFirstFieldTop, 5001, 5004,
+                               GetLangString("Password", "Password") + QLatin1Char(':'));
+  }
+
+  ok_ = new ui::CAvrelButton(this, kOkId);
+  ok_->SetImages(3045, 3042, 3044, 3043);
+  ok_->setText(GetLangString("OK", "OK"));
+  ok_->setGeometry(panel.x() + 191, panel.y() + 207, 118, 43);
+  ok_->setAccessibleName(GetLangString("OK", "OK"));
+  connect(ok_, &ui::CAvrelButton::command, this, [this] { Submit(); });
+
+  setTabOrder(password_, confirm_ ? static_cast<QWidget*>(confirm_) : ok_);
+  if (confirm_) setTabOrder(confirm_, ok_);
+  setTabOrder(ok_, close_);
+  ApplyLineBreaking(this, currentLanguage);
+}
+
+QRect CCameraPwdBase::panelRect() const {
+  QRect r(QPoint(0, 0), kPanel);
+  r.moveCenter(rect().center());
+  return r;
+}
+
+void CCameraPwdBase::setLink(const PasswordPopupLink& link) {
+  link_ = link;
+  cameraName_ = link.cameraName;
+  UpdatePrompt();
+}
+
+QString CCameraPwdBase::PromptTemplate() const {
+  return create_ ? GetLangString("camsearch_06", "Please create a password for the camera [Camera Name]")
+                 : GetLangString("camsearch_05", "Please enter the password for the camera [Camera Name]");
+}
+
+void CCameraPwdBase::UpdatePrompt() {
+  QString text = PromptTemplate();
+  text.replace(kCameraNameMark, cameraName_);
+  prompt_->setText(text);
+  setAccessibleName(text);
+}
+
+QString CCameraPwdBase::prompt() const { return prompt_->text(); }
+
+void CCameraPwdBase::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  backdrop_.Capture(this);
+  password_->setFocus();
+}
+
+void CCameraPwdBase::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  backdrop_.Paint(p, rect());
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath panel;
+  panel.addRoundedRect(QRectF(panelRect()).adjusted(1, 1, -1, -1), kCorner, kCorner);
+  p.fillPath(panel, kPanelFill);
+  p.setPen(QPen(kPanelBorder, 2));
+  p.drawPath(panel);
+}
+
+void CCameraPwdBase::keyPressEvent(QKeyEvent* e) {
+  // Enter sends what was typed; Escape does not close the popup (its close button does).
+  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    if (!waiting()) Submit();
+    return e->accept();
+  }
+  if (e->key() == Qt::Key_Escape) return e->accept();
+  QDialog::keyPressEvent(e);
+}
+
+void CCameraPwdBase::Send(const QString& password, unsigned message) {
+  if (link_.password) *link_.password = password;
+  PostMessage(link_.page, message);
+  poll_.start(kPollMs, this);
+}
+
+void CCameraPwdBase::timerEvent(QTimerEvent* e) {
+  if (e->timerId() != poll_.timerId()) return QDialog::timerEvent(e);
+  const int result = link_.result ? link_.result->load() : 1;
+  if (result == 0) return;
+  poll_.stop();
+  if (result == 2) return done(QDialog::Accepted);
+  ShowError(FailureText());
+}
+
+void CCameraPwdBase::ShowError(const QString& text) {
+  ui::OverlayInputs inputs;
+  inputs.errorText = text;
+  ui::OpenOverlay(this, ui::kOverlayError, inputs);
+}
+
+CCameraPwdPage::CCameraPwdPage(QWidget* page) : CCameraPwdBase(page, false) {
+  setObjectName(QStringLiteral("CCameraPwdPage"));
+}
+
+void CCameraPwdPage::Submit() { Send(password_->text(), WM_CAM_VERIFY); }
+
+QString CCameraPwdPage::FailureText() const {
+  return GetLangString("nvrpwd_05", "Incorrect password. Please try again.");
+}
+
+CCameraPwd2Page::CCameraPwd2Page(QWidget* page) : CCameraPwdBase(page, true) {
+  setObjectName(QStringLiteral("CCameraPwd2Page"));
+  setLink({QString::fromLatin1(kDefaultCameraName)});
+}
+
+void CCameraPwd2Page::Submit() {
+  const QString password = password_->text();
+  const QString key = CreatePasswordError(password, confirm_->text());
+  if (key == QLatin1String("nvrpwd_03"))
+    return ShowError(GetLangString(key, "The passwords don't match. Please try again."));
+  if (!key.isEmpty())
+    return ShowError(GetLangString(key, "The password must be between 6-30 characters; not contain special "
+                                        "characters: (/), (:), (&),(space)."));
+  Send(password, WM_CAM_CREATE);
+}
+
+QString CCameraPwd2Page::FailureText() const {
+  return GetLangString("nvrpwd_06", "Failed to set account password");
+}
+
+}  // namespace vrx

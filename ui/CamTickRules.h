@@ -1,0 +1,40 @@
+#pragma once
+// The camera list's tick rules: at most four rows ticked, every other row grey (and deaf to clicks) once four
+// are, and the ticked count that the camera page and its list share. Plain data, checked without a window.
+
+#include <atomic>
+
+namespace vrx::ui {
+
+inline constexpr int kMaxTicked = 4;
+
+enum class TickClick {
+  Untick,     // the row was ticked: untick it
+  ReportRow,  // an unticked row while fewer than four are ticked: ask the page
+  Nothing,    // four rows are ticked already: an unticked row cannot be ticked
+};
+
+TickClick DecideTickClick(bool ticked, int checkedCount);
+// Rows that can no longer be ticked are drawn grey.
+inline bool RowIsGrey(bool ticked, int checkedCount) { return !ticked && checkedCount >= kMaxTicked; }
+
+// The rules over one shared count (the list's checkedCount).
+class CamTickRules {
+ public:
+  explicit CamTickRules(std::atomic<int>& count) : count_(count) {}
+
+  int count() const { return count_.load(); }
+  bool CanTick() const { return count() < kMaxTicked; }
+  TickClick Click(bool ticked) const { return DecideTickClick(ticked, count()); }
+  bool IsGrey(bool ticked) const { return RowIsGrey(ticked, count()); }
+  // Counts one more ticked row; false (nothing counted) when four are ticked already.
+  bool Tick();
+  // Counts one row less, never below 0.
+  void Untick();
+  void Reset() { count_ = 0; }
+
+ private:
+  std::atomic<int>& count_;
+};
+
+}  // namespace vrx::ui
