@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QVariant>
 
+#include "ui/SkinBase.h"
+
 namespace vrx::ui {
 namespace {
 
@@ -45,7 +47,10 @@ QWidget* FirstFocus(const QWidget* page) {
 void EnterPage(QWidget* host, QWidget* page, const QString& defaultName) {
   const QString title = PageTitle(page);
   host->setAccessibleName(title.isEmpty() ? defaultName : title);
-  if (QWidget* first = FirstFocus(page)) first->setFocus(Qt::TabFocusReason);
+  if (QWidget* first = FirstFocus(page)) {
+    ShowFocusRing(first);  // also when the window is not active yet and the focus arrives with its activation
+    first->setFocus(Qt::TabFocusReason);
+  }
 }
 
 }  // namespace vrx::ui

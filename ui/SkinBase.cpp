@@ -18,6 +18,11 @@ class FocusWatcher : public QObject {
     if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
       auto* w = static_cast<QWidget*>(o);
       const auto reason = static_cast<QFocusEvent*>(e)->reason();
+      // The window losing or regaining the activation (a popup, another program) keeps the mark as it was.
+      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        w->update();
+        return false;
+      }
       const bool keyboard = e->type() == QEvent::FocusIn &&
                             (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
       w->setProperty("vrxKeyboardFocus", keyboard);
@@ -66,6 +71,11 @@ void ConnectCommands(QWidget* page, std::function<void(int id)> handler) {
 void TrackKeyboardFocus(QWidget* w) {
   static FocusWatcher* watcher = new FocusWatcher;
   w->installEventFilter(watcher);
+}
+
+void ShowFocusRing(QWidget* w) {
+  w->setProperty("vrxKeyboardFocus", true);
+  w->update();
 }
 
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {

@@ -102,6 +102,8 @@ class KeyboardRoadTest : public QObject {
                  qPrintable(what + ": focus on " + Describe(Focused()) + ", expected " + Describe(expectedFocus)));
     QVERIFY(Focused() != page->button(CWizardPage::kCmdClose));
     CheckNamed(&host, what);
+    // The focus mark as a person sees it: $VRX_BUILD_DIR/screenshots/keyboard_<page>.png.
+    host.grab().save(vrx::test::ScreenshotDir() + "/keyboard_" + QString(what).replace(' ', '-') + ".png");
   }
 
   // Enter and Escape do nothing, wherever the focus is.
