@@ -76,6 +76,9 @@ void CheckNamed(QWidget* window, const QString& what) {
   qInfo("%s:\n%s", qPrintable(what), qPrintable(vrx::test::Table(nodes)));
   const QStringList nameless = vrx::test::NamelessNodes(nodes);
   QVERIFY2(nameless.isEmpty(), qPrintable(what + ": nodes without a name:\n" + nameless.join('\n')));
+  // A list number is read with its text, not as a text of its own after it.
+  static const QRegularExpression bareNumber(QStringLiteral("^\\d+\\.$"));
+  for (const auto& n : nodes) QVERIFY2(!bareNumber.match(n.name).hasMatch(), qPrintable(what + ": " + n.name));
 }
 
 }  // namespace
@@ -165,6 +168,9 @@ class KeyboardRoadTest : public QObject {
     }
     auto* led = qobject_cast<CIntroduction3Dlg*>(PageOf(host, 5));
     ArriveAt(host, led, led ? led->helpLink() : nullptr, "page 5");
+    int links = 0;  // the red mark beside the link is the same link: one is met
+    for (const auto& n : vrx::test::VisibleNodes(&host)) links += n.role == QAccessible::Link;
+    QCOMPARE(links, 1);
     AnswerWith<CLEDRedPage>([](CLEDRedPage* p) { return p->closeButton(); }, "LED help");
     Press(Qt::Key_Space);  // the link posts its request: the popup opens from the loop
     QTRY_VERIFY(popupsChecked_.contains("LED help"));

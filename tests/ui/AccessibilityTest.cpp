@@ -9,6 +9,7 @@
 #include "ui/ComboBox.h"
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
+#include "ui/Links.h"
 #include "ui/Overlay.h"
 
 using namespace vrx;
@@ -180,6 +181,15 @@ class AccessibilityTest : public QObject {
     QFETCH(QString, caption);
     QFETCH(QString, spoken);
     QCOMPARE(ui::SpokenCaption(caption), spoken);
+  }
+
+  // A link can be pressed by assistive technology; it then does what Space does.
+  void linksCanBePressed() {
+    ui::CLinkStatic link;
+    link.setText(QStringLiteral("Can not find your NVR"));
+    QAccessibleActionInterface* actions = Iface(&link)->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
   }
 
   // A label with a caption drawn before its text ("Note:") is read with it.

@@ -256,6 +256,7 @@ class NvrSearchTest : public QObject {
     QVERIFY(WaitForSearch(page));
     QCOMPARE(page->list()->rowCount(), 0);
     QVERIFY(page->noDeviceLabel()->isVisible());
+    QCOMPARE(QAccessible::queryAccessibleInterface(page->noDeviceLabel())->role(), QAccessible::AlertMessage);
     QVERIFY(!page->nextButton()->isEnabled());
     QVERIFY(page->backButton()->isEnabled());
     QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_no_device.png"));
