@@ -20,7 +20,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   bold.setBold(true);
   product->setFont(bold);
   layout->addWidget(product);
-  layout->addWidget(new QLabel(GetLangString("about_02", "Version 2.03.00"), this));
+  layout->addWidget(new QLabel(GetLangString("about_02", "Version {0}", QString::fromLatin1(kWizardVersion)), this));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);

@@ -5,6 +5,9 @@
 
 namespace vrx {
 
+// The wizard's version as the about box and the application report it.
+inline constexpr char kWizardVersion[] = "2.03.00";
+
 class CAboutDlg : public QDialog {
   Q_OBJECT
  public:

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <memory>
 
+#include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
 
 namespace vrx {
@@ -10,7 +11,7 @@ namespace vrx {
 CBriskoApp::CBriskoApp(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QStringLiteral("Halvik"));
   setApplicationName(QStringLiteral("VRX-410Q Setup Wizard"));
-  setApplicationVersion(QStringLiteral("2.03.00"));
+  setApplicationVersion(QString::fromLatin1(kWizardVersion));
   setFont(QFont(QStringLiteral("DejaVu Sans")));  // the metrics the page layouts were drawn for
 }
 

@@ -11,18 +11,15 @@
 #include "ui/PageFocus.h"
 
 namespace vrx {
-namespace {
-constexpr int kPasswordPage = 7;  // receives WM_WIZ_PROBEFAIL
-constexpr int kDiskPage = 9;      // receives WM_WIZ_DISKSTATUS
-}  // namespace
-
 CInterDialog::CInterDialog(QWidget* frame)
     : QDialog(frame, Qt::Dialog | Qt::FramelessWindowHint),
       state_(std::make_unique<WizardState>()),
       port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })),
-      probe_(discovery_, worker_, probeFlags_, [this] { PostToPage(kPasswordPage, WM_WIZ_PROBEFAIL); }),
+      // The probe's failure goes through the host: a probe that fails at once may finish before the password
+      // page (shown right after the probe starts) is on screen.
+      probe_(discovery_, worker_, probeFlags_, [this] { PostMessage(handle(), WM_WIZ_PROBEFAIL); }),
       poller_(diskFlags_, [this] {
-        PostToPage(kDiskPage, WM_WIZ_DISKSTATUS, WPARAM(diskFlags_.ready.data()),
+        PostToPage(kPageHddFormat, WM_WIZ_DISKSTATUS, WPARAM(diskFlags_.ready.data()),
                    LPARAM(diskFlags_.plugged.data()));
       }) {
   setWindowTitle(QStringLiteral("Setup Wizard"));
@@ -53,12 +50,18 @@ void CInterDialog::PostToPage(int pageType, unsigned msg, WPARAM wParam, LPARAM 
 }
 
 void CInterDialog::StartProbe() {
+  probeFailPending_ = false;  // a failure of the previous probe is no news about this one
   probe_.Restart(state_->recorderIp.toStdString(), state_->recorderMac.toStdString());
 }
 
 net::RecorderEndpoint CInterDialog::Recorder() const {
   return net::MakeRecorderEndpoint(discovery_, state_->recorderIp.toStdString(), state_->recorderMac.toStdString(),
                                    state_->adminUser.toStdString(), state_->adminPassword.toStdString());
+}
+
+void CInterDialog::OnProbeFailed() {
+  probeFailPending_ = PageHandle(kPageNvrPassword) == 0;
+  if (!probeFailPending_) PostToPage(kPageNvrPassword, WM_WIZ_PROBEFAIL);
 }
 
 void CInterDialog::ControlDiskPoller(bool start) {
@@ -125,6 +128,10 @@ void CInterDialog::ShowPage(int type) {
   page->setGeometry(0, 0, kWidth, kHeight);
   page->show();
   ui::EnterPage(this, page, windowTitle());
+  if (shown == kPageNvrPassword && probeFailPending_) {
+    probeFailPending_ = false;
+    PostToPage(kPageNvrPassword, WM_WIZ_PROBEFAIL);
+  }
 }
 
 void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
@@ -132,6 +139,7 @@ void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
     case WM_WIZ_NAVIGATE: OnNavigate(int(wParam)); break;
     case WM_WIZ_MOVED: OnMoved(int(std::intptr_t(wParam)), int(lParam)); break;
     case WM_WIZ_PROBE: StartProbe(); break;
+    case WM_WIZ_PROBEFAIL: OnProbeFailed(); break;
     case WM_WIZ_DISKPOLL: ControlDiskPoller(wParam == 0); break;
     default: break;
   }

@@ -100,6 +100,8 @@ class CInterDialog : public QDialog {
   void OnMoved(int left, int top);
   void DestroyPages();
   void StartProbe();
+  // The probe's failure for the password page; kept until that page is on screen, dropped by a new probe.
+  void OnProbeFailed();
   void ControlDiskPoller(bool start);
   void PostToPage(int pageType, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
@@ -108,7 +110,8 @@ class CInterDialog : public QDialog {
   WindowHandle frameHandle_ = 0;
   QPoint origin_;
   bool initialised_ = false;
-  int pageType_ = 1;
+  bool probeFailPending_ = false;
+  int pageType_ = kFirstPageType;
   std::array<QPointer<QWidget>, kPageSlotCount> pages_;  // slot i holds page type i + 1
   std::array<QString, kCloudValueCount> cloudValues_;
   std::array<std::atomic<WindowHandle>, kPageSlotCount> pageHandles_{};  // read by the job threads

@@ -1,6 +1,7 @@
 #pragma once
-// Enter and Escape never close a wizard window: a key press of either, aimed at a guarded window or any
-// widget inside it, is swallowed before the widget or the dialog sees it.
+// Enter and Escape do nothing anywhere in the wizard: a key press of either, aimed at a guarded window, any
+// widget inside it or any window opened from it (the language list, a veil, a popup), is swallowed before the
+// widget or the dialog sees it.
 
 #include <QList>
 #include <QObject>

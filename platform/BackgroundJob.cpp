@@ -43,7 +43,8 @@ void BackgroundJob::Stop(const std::function<void()>& cancel) {
   }
   // Past the wait the transfer in flight is cancelled, so the thread ends promptly: it uses its owner's
   // objects and must never outlive them.
-  if (!ended && cancel) cancel();
+  const std::function<void()>& hook = cancel ? cancel : cancel_;
+  if (!ended && hook) hook();
   thread_.join();
 }
 

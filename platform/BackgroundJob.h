@@ -6,6 +6,9 @@
 //   job_.Start([this] { while (job_.Running()) { ...; job_.Sleep(50); } });
 //   job_.Stop([this] { http_.Abort(); });   // also done by the destructor
 //
+// A job whose work always ends the same way (a transfer to abort) may take that cancel hook once, at
+// construction: Stop() without a hook, and the destructor, then use it.
+//
 // Stop clears the run flag, wakes Sleep, waits up to the job's stop wait for the work to end by itself, then
 // calls the cancel hook (to abort a transfer in flight) and joins. Busy() is the single-word flag a waiting
 // veil watches: 1 from Start until the work has returned.
@@ -25,7 +28,8 @@ class BackgroundJob {
   static constexpr int kCameraWaitMs = 6000;
   static constexpr int kCloudWaitMs = 7000;
 
-  explicit BackgroundJob(int stopWaitMs = kDefaultWaitMs) : stopWaitMs_(stopWaitMs) {}
+  explicit BackgroundJob(int stopWaitMs = kDefaultWaitMs, std::function<void()> cancel = {})
+      : stopWaitMs_(stopWaitMs), cancel_(std::move(cancel)) {}
   ~BackgroundJob() { Stop(); }
   BackgroundJob(const BackgroundJob&) = delete;
   BackgroundJob& operator=(const BackgroundJob&) = delete;
@@ -36,7 +40,8 @@ class BackgroundJob {
   // Stops a running thread first, then starts work.
   void Restart(std::function<void()> work, const std::function<void()>& cancel = {});
   // Clears the run flag, wakes Sleep, waits up to the stop wait, calls cancel (when the work has not ended
-  // by then), joins. Safe to call when nothing runs; never from the job's own thread.
+  // by then; the construction's hook when none is given), joins. Safe to call when nothing runs; never from
+  // the job's own thread.
   void Stop(const std::function<void()>& cancel = {});
   // Clears the run flag, calls cancel at once and joins: for work that may sit in a long transfer and whose
   // owner has nothing to wait for (the host's poller, a preview).
@@ -54,6 +59,7 @@ class BackgroundJob {
 
  private:
   const int stopWaitMs_;
+  const std::function<void()> cancel_;
   std::thread thread_;
   std::atomic<bool> running_{false};
   std::atomic<int> busy_{0};

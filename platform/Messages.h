@@ -48,7 +48,7 @@ constexpr unsigned WM_WIZ_MOVED = WM_USER + 115;       // page -> host -> frame:
 constexpr unsigned WM_WIZ_PROBE = WM_USER + 122;       // (re)start the blank-password probe
 constexpr unsigned WM_WIZ_DISKPOLL = WM_USER + 123;    // 0 = (re)start the disk poller, non-zero = stop
 constexpr unsigned WM_WIZ_DISKSTATUS = WM_USER + 124;  // poller -> disk page: &ready[2] / &plugged[2]
-constexpr unsigned WM_WIZ_PROBEFAIL = WM_USER + 125;   // probe -> password page: the recorder did not answer
+constexpr unsigned WM_WIZ_PROBEFAIL = WM_USER + 125;   // probe -> host -> password page: the recorder did not answer
 
 // ---- Controls -> their page.
 constexpr unsigned WM_WIZ_TOGGLE = WM_USER + 103;       // toggle (wParam 4) or radio group value

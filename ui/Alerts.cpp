@@ -1,10 +1,10 @@
 #include "ui/Alerts.h"
 
+#include "i18n/LangString.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Palette.h"
-#include "ui/Text.h"
 
 namespace vrx::ui {
 namespace {
@@ -62,12 +62,12 @@ CAlarmDisplayPage::CAlarmDisplayPage(QWidget* veil, int alertType, int cancelFla
   picture->setGeometry(30, 30, 36, 36);
   HideFromAccessibility(picture);  // the alert role says it
   addCloseButton(416, 10);
-  title_ = MakeTitle(this, LangText(texts.titleKey, texts.titleEnglish), QRect(82, 30, 330, 36));
-  text_ = MakeMessage(this, LangText(texts.textKey, texts.textEnglish), palette::kAlertText, QRect(82, 76, 330, 80));
-  const QString okText = LangText(QStringLiteral("OK"), QStringLiteral("OK"));
+  title_ = MakeTitle(this, GetLangString(texts.titleKey, texts.titleEnglish), QRect(82, 30, 330, 36));
+  text_ = MakeMessage(this, GetLangString(texts.textKey, texts.textEnglish), palette::kAlertText, QRect(82, 76, 330, 80));
+  const QString okText = GetLangString(QStringLiteral("OK"), QStringLiteral("OK"));
   if (cancelFlag == 1) {
     ok_ = addTextButton(1, okText, QPoint(87, kButtonY), QDialog::Accepted);
-    cancel_ = addTextButton(2, LangText(QStringLiteral("_CANCEL"), QStringLiteral("CANCEL")),
+    cancel_ = addTextButton(2, GetLangString(QStringLiteral("_CANCEL"), QStringLiteral("CANCEL")),
                             QPoint(235, kButtonY), QDialog::Rejected);
   } else {
     ok_ = addTextButton(1, okText, QPoint((kAlertSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Accepted);
@@ -83,16 +83,16 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
   picture->SetImage(3059);
   picture->setGeometry(54, 38, 36, 36);
   HideFromAccessibility(picture);
-  const QString title = LangText(QStringLiteral("hddformat_04"), QStringLiteral("Important Alert"));
+  const QString title = GetLangString(QStringLiteral("hddformat_04"), QStringLiteral("Important Alert"));
   MakeTitle(this, title, QRect(104, 38, 310, 36));
   const CErrorStatic* text = MakeMessage(this,
-              LangText(QStringLiteral("intro_14"),
+              GetLangString(QStringLiteral("intro_14"),
                        QStringLiteral("Please make sure you are connected to the Internet, or you will not allow "
                                       "to use kelvaro service without Internet.")),
               palette::kAlertText, QRect(54, 86, 340, 72));
-  skip_ = addTextButton(1, LangText(QStringLiteral("_SKIP"), QStringLiteral("SKIP")), QPoint(87, kButtonY),
+  skip_ = addTextButton(1, GetLangString(QStringLiteral("_SKIP"), QStringLiteral("SKIP")), QPoint(87, kButtonY),
                         QDialog::Accepted);
-  retry_ = addTextButton(2, LangText(QStringLiteral("RETRY"), QStringLiteral("RETRY")), QPoint(235, kButtonY),
+  retry_ = addTextButton(2, GetLangString(QStringLiteral("RETRY"), QStringLiteral("RETRY")), QPoint(235, kButtonY),
                          QDialog::Rejected);
   RaiseAlert(this, title, text->text());
 }
@@ -101,11 +101,11 @@ CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(vei
   setBorder(palette::kNoteFill);
   addCloseButton(kSize.width() - 29, 15);
   const QString message =
-      errorText.isEmpty() ? LangText(QStringLiteral("Check Network Failed!"), QStringLiteral("Check Network Failed!"))
+      errorText.isEmpty() ? GetLangString(QStringLiteral("Check Network Failed!"), QStringLiteral("Check Network Failed!"))
                           : errorText;
   text_ = MakeMessage(this, message, palette::kErrorText, QRect(40, 50, kSize.width() - 80, 100));
   text_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-  close_ = addTextButton(1, LangText(QStringLiteral("Close"), QStringLiteral("Close")),
+  close_ = addTextButton(1, GetLangString(QStringLiteral("Close"), QStringLiteral("Close")),
                          QPoint((kSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Rejected);
   RaiseAlert(this, message, message);
 }

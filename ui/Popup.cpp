@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include "i18n/LangString.h"
 #include "ui/Buttons.h"
 
 namespace vrx::ui {
@@ -60,7 +61,7 @@ CAvrelButton* CPopupPage::addCloseButton(int x, int y) {
   auto* close = new CAvrelButton(this, 2);
   close->SetImages(3060, 3060, 3060, 3060);
   close->setGeometry(x, y, 14, 14);
-  close->setAccessibleName(tr("Close"));
+  close->setAccessibleName(GetLangString(QStringLiteral("Close"), QStringLiteral("Close")));
   connect(close, &CAvrelButton::command, this, [this] { done(QDialog::Rejected); });
   return close;
 }

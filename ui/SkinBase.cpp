@@ -1,7 +1,6 @@
 #include "ui/SkinBase.h"
 
 #include <QFocusEvent>
-#include <QMetaMethod>
 #include <QPainter>
 #include <QPointer>
 
@@ -33,17 +32,6 @@ class FocusWatcher : public QObject {
 };
 
 // Receives the string-connected command signals and forwards them to a std::function.
-class CommandRelay : public QObject {
-  Q_OBJECT
- public:
-  CommandRelay(QObject* parent, std::function<void(int)> handler) : QObject(parent), handler_(std::move(handler)) {}
- public slots:
-  void onCommand(int id) { handler_(id); }
-
- private:
-  std::function<void(int)> handler_;
-};
-
 }  // namespace
 
 WindowHandle FindPageHandle(const QWidget* w) {
@@ -57,15 +45,6 @@ WindowHandle FindPageHandle(const QWidget* w) {
 bool ControlIdentity::postToPage(const QWidget* self, unsigned msg, WPARAM w, LPARAM l) const {
   const WindowHandle h = pageHandle(self);
   return h != 0 && PostMessage(h, msg, w, l);
-}
-
-void ConnectCommands(QWidget* page, std::function<void(int id)> handler) {
-  auto* relay = new CommandRelay(page, std::move(handler));
-  page->setProperty(kCommandsRelayedProperty, true);  // the page base then leaves the wiring to this relay
-  for (QWidget* child : page->findChildren<QWidget*>()) {
-    if (child->metaObject()->indexOfSignal("command(int)") >= 0)
-      QObject::connect(child, SIGNAL(command(int)), relay, SLOT(onCommand(int)));
-  }
 }
 
 void TrackKeyboardFocus(QWidget* w) {
@@ -95,5 +74,3 @@ void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius
 }
 
 }  // namespace vrx::ui
-
-#include "SkinBase.moc"

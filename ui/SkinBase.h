@@ -3,7 +3,7 @@
 // connects, and the accessible role it announces.
 //
 // A page hosts controls as ordinary child widgets. Clicking a control emits `command(int id)` (the control's
-// fixed id); ConnectCommands wires every such control under a page to one handler. Messages a control posts
+// fixed id); the page connects it (the wizard's page base does so for every control). Messages a control posts
 // (WM_WIZ_LINK, WM_USER+103, WM_USER+116, ...) go through platform/MessagePort to the page's handle: either the
 // one given with setPageHandle, or the handle stored on the nearest ancestor in the property kPageHandleProperty
 // (the page base sets it once, so controls need no wiring).
@@ -11,7 +11,6 @@
 #include <QAccessible>
 #include <QPainter>
 #include <QWidget>
-#include <functional>
 
 #include "platform/MessagePort.h"
 
@@ -19,7 +18,6 @@ namespace vrx::ui {
 
 inline constexpr char kPageHandleProperty[] = "vrxPageHandle";
 inline constexpr char kAccessibleRoleProperty[] = "vrxAccessibleRole";
-inline constexpr char kCommandsRelayedProperty[] = "vrxCommandsRelayed";  // set on a page by ConnectCommands
 
 // The nearest handle for w: its own property, else its ancestors'. 0 when none.
 WindowHandle FindPageHandle(const QWidget* w);
@@ -38,10 +36,6 @@ class ControlIdentity {
   int id_ = 0;
   WindowHandle page_ = 0;
 };
-
-// Connects `command(int)` of every control under page (at any depth, also ones created later is NOT covered:
-// call it after the layout code) to handler.
-void ConnectCommands(QWidget* page, std::function<void(int id)> handler);
 
 // Marks w with an accessible role (the toolkit's accessibility factory reads it) and a name.
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);

@@ -4,8 +4,6 @@
 
 namespace vrx::ui {
 
-QString LangText(const QString& key, const QString& english) { return ::GetLangString(key, english); }
-
 QList<Run> BoldRuns(const QString& text) {
   QList<Run> runs;
   for (const TextRun& r : ::SplitBoldRuns(text)) runs.append(Run{r.text, r.bold});

@@ -1,6 +1,6 @@
 #pragma once
-// The toolkit's view of the language table (i18n/LangString.h): a text by key with its English default, and
-// the cut of a text into normal and bold runs ("<br>" opens a bold run, "</br>" closes it).
+// The toolkit's view of bold markup: the cut of a text into normal and bold runs ("<br>" opens a bold run,
+// "</br>" closes it). Texts themselves come from GetLangString (i18n/LangString.h).
 
 #include <QList>
 #include <QString>
@@ -12,7 +12,6 @@ struct Run {
   bool bold = false;
 };
 
-QString LangText(const QString& key, const QString& english);
 QList<Run> BoldRuns(const QString& text);
 
 }  // namespace vrx::ui

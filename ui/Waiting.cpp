@@ -12,7 +12,7 @@
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
 #include "ui/Popup.h"
-#include "ui/Text.h"
+#include "i18n/LangString.h"
 #include "platform/Compositing.h"
 
 namespace vrx::ui {
@@ -48,10 +48,8 @@ CWaitingPage::~CWaitingPage() {
   if (timerId_ != -1) killTimer(timerId_);
 }
 
-QString CWaitingPage::chosenText() const {
-  if (checkMode_) return LangText(QStringLiteral("hddformat_08"), QStringLiteral("Checking your HDD"));
-  if (formatMode_ == -1) return LangText(QStringLiteral("Waiting"), QStringLiteral("Waiting"));
-  return LangText(QStringLiteral("hddformat_14"), QStringLiteral("Formatting your HDD..."));
+QString CWaitingPage::text() const {
+  return wanted_.text.isEmpty() ? GetLangString(QStringLiteral("Waiting"), QStringLiteral("Waiting")) : wanted_.text;
 }
 
 QString CWaitingPage::shownText() const { return label_->text(); }
@@ -60,7 +58,7 @@ void CWaitingPage::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   backdrop_.Capture(this);
   if (timerId_ != -1) return;
-  text_ = chosenText();
+  text_ = text();
   setAccessibleName(text_);
   timerId_ = startTimer(kTickMs, Qt::PreciseTimer);
 }
@@ -74,9 +72,9 @@ void CWaitingPage::tick() {
   shownSpinner_ = ticks_ % kSpinnerFrames;
   for (int i = 0; i < kSpinnerFrames; ++i) spinner_[static_cast<size_t>(i)]->setVisible(i == shownSpinner_);
   if (ticks_ % 3 == 0 && !text_.isEmpty()) {
-    // The check text grows dots while the recorder looks at the disk.
-    const QString dots = checkMode_ ? QString((ticks_ / 3) % 4, QLatin1Char('.')) : QString();
-    if (checkMode_) {
+    const bool dotted = wanted_.growingDots;
+    const QString dots = dotted ? QString((ticks_ / 3) % 4, QLatin1Char('.')) : QString();
+    if (dotted) {
       // Anchor the text's left edge where the full "..." version would start, so the dots do not shift it.
       const int full = qCeil(QFontMetricsF(label_->labelFont()).horizontalAdvance(text_ + QStringLiteral("...")));
       label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -101,14 +99,13 @@ void CWaitingPage::paintEvent(QPaintEvent*) {
 
 void CWaitingPage::keyPressEvent(QKeyEvent* e) { e->accept(); }
 
-void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode, int formatMode) {
+void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, const WaitingText& text) {
   // On the heap for the same reason as OpenOverlay: the page may be destroyed while the veil runs.
   QPointer<CWaitingPage> waiting = new CWaitingPage(page);
   waiting->setPosition(page ? page->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0));
   waiting->setMaxTicks(maxTicks);
   waiting->setWatchedFlag(flag);
-  waiting->setCheckMode(checkMode);
-  waiting->setFormatMode(formatMode);
+  waiting->setText(text);
   waiting->exec();
   delete waiting.data();
 }

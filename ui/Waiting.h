@@ -1,7 +1,8 @@
 #pragma once
 // The waiting veil: darker than the popup veil (180/255), a spinner and one line of text. It checks a flag
 // every 100 ms and closes (OK) on the first tick that finds it 0, or once its maximum of ticks is reached.
-// A page's worker thread clears the flag; the veil only reads it.
+// A page's worker thread clears the flag; the veil only reads it. The line is "Waiting" unless the page gives
+// its own text (optionally with dots that grow while the veil waits).
 
 #include <QDialog>
 #include <QPoint>
@@ -17,10 +18,15 @@ namespace vrx::ui {
 
 class CAvrelStatic;
 
+// What the veil's line says: empty text = "Waiting"; growingDots adds one to three dots, one more every
+// 300 ms, without moving the text.
+struct WaitingText {
+  QString text;
+  bool growingDots = false;
+};
+
 // Runs a waiting veil over page (at its screen position) until *flag is 0 or maxTicks have passed.
-// formatMode -1 = not formatting.
-void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, bool checkMode = false,
-                   int formatMode = -1);
+void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, const WaitingText& text = {});
 // Runs work on job behind a waiting veil over page: starts the job (nothing new when it already runs), shows
 // the veil until the work has returned or maxTicks have passed, then, when the page still exists, stops the
 // job (cancel aborts a transfer still in flight). False when the page went away meanwhile.
@@ -44,14 +50,11 @@ class CWaitingPage : public QDialog {
   void setMaxTicks(int ticks) { maxTicks_ = ticks; }
   // The veil stays while *flag is not 0. A null flag counts as 0.
   void setWatchedFlag(const std::atomic<int>* flag) { flag_ = flag; }
-  void setCheckMode(bool on) { checkMode_ = on; }
-  // -1: not in format mode.
-  void setFormatMode(int value) { formatMode_ = value; }
-  void setDiskIndex(const std::atomic<int>* index) { diskIndex_ = index; }
-  void setProgress(const std::atomic<int>* progress) { progress_ = progress; }
+  // Set before the veil is shown.
+  void setText(const WaitingText& text) { wanted_ = text; }
 
-  // The text for the mode: "Checking your HDD", "Formatting your HDD..." or "Waiting".
-  QString chosenText() const;
+  // The line's text without its dots: the page's text, or "Waiting".
+  QString text() const;
   int ticks() const { return ticks_; }
   int shownSpinner() const { return shownSpinner_; }
   QString shownText() const;
@@ -67,10 +70,7 @@ class CWaitingPage : public QDialog {
 
   int maxTicks_ = kDefaultMaxTicks;
   const std::atomic<int>* flag_ = nullptr;
-  bool checkMode_ = false;
-  int formatMode_ = -1;
-  const std::atomic<int>* diskIndex_ = nullptr;
-  const std::atomic<int>* progress_ = nullptr;
+  WaitingText wanted_;
   int ticks_ = 0;
   int timerId_ = -1;
   VeilBackdrop backdrop_;

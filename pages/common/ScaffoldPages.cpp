@@ -41,12 +41,12 @@ const ScaffoldEntry kScaffold[12] = {
 CScaffoldPage::CScaffoldPage(CInterDialog& host, int pageType)
     : CWizardPage(host, kScaffold[pageType - 1].frame), pageType_(pageType) {
   setObjectName(QString::fromLatin1(kScaffold[pageType - 1].className));
-  if (pageType == 1) {
+  if (pageType == kPageHome) {
     const frame::StatePictures& pics = frame::kStartPictures;
     AddButton(kCmdStart, GetLangString("START", "START"), QRect(366, 380, 416, 42), pics.disabled, pics.normal,
               pics.pressed, pics.hovered);
   }
-  if (pageType == 12) {
+  if (pageType == kPageSummary) {
     ui::CAvrelButton* finish = AddButton(kCmdFinish, GetLangString("FINISH", "FINISH"), {}, 3050, 3046, 3049, 3047);
     finish->setGeometry(frame::NextButtonRect(finish->MeasureText()));
   }
@@ -69,7 +69,7 @@ void CScaffoldPage::PaintContent(QPainter& p) {
 }
 
 void RegisterScaffoldPages() {
-  for (int type = 1; type <= 12; ++type)
+  for (int type = kFirstPageType; type <= kLastPageType; ++type)
     RegisterPage(type, [type](CInterDialog& host) { return new CScaffoldPage(host, type); });
 }
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 
 #include "app/InterDialog.h"
-#include "i18n/LanguageTable.h"
+#include "i18n/LangString.h"
 #include "pages/common/FrameLayout.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
@@ -46,8 +46,8 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
 
   MakePictureButton(this, kCmdClose, frame::kClosePictures)->setGeometry(frame::kCloseRect);
   MakePictureButton(this, kCmdMinimize, frame::kMinimizePictures)->setGeometry(frame::kMinimizeRect);
-  button(kCmdClose)->setAccessibleName(tr("Close"));
-  button(kCmdMinimize)->setAccessibleName(tr("Minimise"));
+  button(kCmdClose)->setAccessibleName(GetLangString(QStringLiteral("Close"), QStringLiteral("Close")));
+  button(kCmdMinimize)->setAccessibleName(GetLangString(QStringLiteral("Minimise"), QStringLiteral("Minimise")));
   ui::SetFrameRole(button(kCmdClose), ui::FrameRole::WindowButton);
   ui::SetFrameRole(button(kCmdMinimize), ui::FrameRole::WindowButton);
 
@@ -110,14 +110,9 @@ ui::CBaseStatic* CWizardPage::AddBodyText(const QString& markup, const QRect& re
 }
 
 void CWizardPage::WireControls() {
-  // A page that wired its controls with ui::ConnectCommands gets its commands from that relay only: a second
-  // connection would deliver every click twice (two Next clicks skip a page).
-  const bool relayed = property(ui::kCommandsRelayedProperty).toBool();
+  // Once per control: a second connection would deliver every click twice (two Next clicks skip a page).
   for (QWidget* child : findChildren<QWidget*>()) {
-    if (child->metaObject()->indexOfSignal("command(int)") < 0) continue;
-    if (relayed)
-      disconnect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)));
-    else
+    if (child->metaObject()->indexOfSignal("command(int)") >= 0)
       connect(child, SIGNAL(command(int)), this, SLOT(onControlCommand(int)), Qt::UniqueConnection);
   }
   ApplyLineBreaking(this, currentLanguage);

@@ -5,12 +5,12 @@
 // WM_WIZ_LINK and the page's own posted messages.
 //
 // A page derives from CWizardPage, adds its toolkit controls (with their control ids) in its constructor
-// and calls WireControls() at its end; every control's command(id) then arrives in OnCommand(id) (a page may
-// use ui::ConnectCommands instead; the base then leaves the wiring to it). A page with threads stops them in
-// its own destructor too: the base destructor cannot reach the page's StopWork(). It asks for
-// navigation with Navigate(code), which first calls StopWork() so the page's own timers and threads are
-// stopped before the host (which deletes the page when it handles the message) gets it. WM_WIZ_LINK opens
-// the dimming overlay of that kind over the page (OpenOverlay).
+// and calls WireControls() at its end; every control's command(id) then arrives in OnCommand(id). A page's
+// threads are BackgroundJob members declared after what their work uses, so they stop and join by themselves
+// when the page goes. It asks for navigation with Navigate(code), which first calls StopWork() so the page's
+// own timers and threads are stopped before the host (which deletes the page when it handles the message)
+// gets it. WM_WIZ_LINK opens the dimming overlay of that kind over the page (OpenOverlay). pages/README.md
+// shows how a page is made.
 
 #include <QPoint>
 #include <QString>

@@ -166,11 +166,11 @@ void CIntroduction3Dlg::OpenOverlay(int kind) {
 namespace vrx {
 
 void RegisterIntroPages() {
-  RegisterPage(1, [](CInterDialog& host) { return new CHomeDlg(host); });
-  RegisterPage(2, [](CInterDialog& host) { return new CRequirementDlg(host); });
-  RegisterPage(3, [](CInterDialog& host) { return new CIntroduction1Dlg(host); });
-  RegisterPage(4, [](CInterDialog& host) { return new CIntroduction2Dlg(host); });
-  RegisterPage(5, [](CInterDialog& host) { return new CIntroduction3Dlg(host); });
+  RegisterPage(kPageHome, [](CInterDialog& host) { return new CHomeDlg(host); });
+  RegisterPage(kPageRequirement, [](CInterDialog& host) { return new CRequirementDlg(host); });
+  RegisterPage(kPageIntroduction1, [](CInterDialog& host) { return new CIntroduction1Dlg(host); });
+  RegisterPage(kPageIntroduction2, [](CInterDialog& host) { return new CIntroduction2Dlg(host); });
+  RegisterPage(kPageIntroduction3, [](CInterDialog& host) { return new CIntroduction3Dlg(host); });
   RegisterIntroOverlays();
 }
 

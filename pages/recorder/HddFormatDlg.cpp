@@ -35,13 +35,9 @@ constexpr int kSmallestTitlePx = 22;
 // Under the spinner and the "Formatting your HDD..." line of the waiting veil.
 const QRect kProgressRect(0, 372, 860, 24);
 
-QString Tr(const char* key, const char* english) {
-  return GetLangString(QString::fromLatin1(key), QString::fromUtf8(english));
-}
-
 // hddformat_13 repeats the caption hddformat_11 at its start; the caption is drawn on its own.
 QString ImportantText(const QString& caption) {
-  QString text = Tr("hddformat_13",
+  QString text = GetLangString("hddformat_13",
                     "Important: Formatting will permanently erase all data on the mounted hard drive(s). Please do "
                     "not unplug the drive(s) without performing the correct eject procedure.");
   if (!caption.isEmpty() && text.startsWith(caption)) text = text.mid(caption.size()).trimmed();
@@ -70,16 +66,12 @@ void FitTitle(ui::CAvrelStatic* title) {
 }  // namespace
 
 CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
-    : CHddFormatDlg(host, host.fileSystemCodes().data(), host.worker()) {}
-
-CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes,
-                             net::DeviceCommandWorker& worker)
     : CWizardPage(host, PageFrame{kBackground, true, true, kStep}),
-      fileSystemCodes_(fileSystemCodes),
-      job_(worker) {
+      fileSystemCodes_(host.fileSystemCodes().data()),
+      job_(host.worker()) {
   setObjectName(QStringLiteral("CHddFormatDlg"));
-  FitTitle(AddTitle(Tr("hddformat_01", "Setup HDD for NVR")));
-  AddBodyText(Tr("hddformat_02",
+  FitTitle(AddTitle(GetLangString("hddformat_01", "Setup HDD for NVR")));
+  AddBodyText(GetLangString("hddformat_02",
                  "Please connect up to two hard drives to the USB ports(HD1 is the primary port). A green check will "
                  "appear when a hard drive is successfully mounted on a USB port."),
               frame::kBodyRect);
@@ -90,15 +82,15 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSys
   picture_->setCurrent(0);
   picture_->setAccessibleName(DiskStatusText(ports_.plugged));
 
-  AddBodyText(Tr("hddformat_10", "Then, click <br>\"Next\"</br> to format all mounted hard drives."), kThenNextRect);
-  const QString caption = Tr("hddformat_11", "Important:");
+  AddBodyText(GetLangString("hddformat_10", "Then, click <br>\"Next\"</br> to format all mounted hard drives."), kThenNextRect);
+  const QString caption = GetLangString("hddformat_11", "Important:");
   ui::CBaseStatic* important = AddBodyText(ImportantText(caption), kImportantRect);
   important->setCaption(caption + QLatin1Char(' '), pal::kAccent);
   important->setTextColor(pal::kNoteGrey);
   important->setTextSize(13);
 
   auto* skip = new ui::CAvrelButton(this, kCmdSkipFormat);
-  skip->setText(Tr("hddformat_12", "Continue without formatting"));
+  skip->setText(GetLangString("hddformat_12", "Continue without formatting"));
   skip->setTextColor(pal::kAccent);
   skip->setTextSize(kSkipPx);
   const int skipWidth = skip->MeasureText() + 20;
@@ -107,8 +99,6 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSys
   ui::SetFirstFocus(this, nextButton());  // not the skip link: a stray Space there leaves the disks as they are
   WireControls();
 }
-
-CHddFormatDlg::~CHddFormatDlg() { job_.Stop(); }
 
 void CHddFormatDlg::TellHost(unsigned msg, WPARAM wParam) { PostToHost(msg, wParam); }
 
@@ -170,7 +160,9 @@ void CHddFormatDlg::OnNext() {
     case NextStep::NoDisk: ShowAlert(kNoDiskAlert); return;
     case NextStep::CheckThenAsk:
       checking_ = 1;
-      ui::WaitWhileBusy(this, &checking_, kCheckTicks, /*checkMode*/ true);
+      // The check text grows dots while the recorder looks at the disk.
+      ui::WaitWhileBusy(this, &checking_, kCheckTicks,
+                        {GetLangString("hddformat_08", "Checking your HDD"), /*growingDots*/ true});
       if (!self) return;
       checking_ = 0;
       if (ConfirmAndFormat() != Outcome::Formatted) return;
@@ -201,7 +193,7 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
 
   if (!job_.failed()) return Outcome::Formatted;
   ui::OverlayInputs error;
-  error.errorText = Tr("Failed to format HDD!", "Failed to format HDD!");
+  error.errorText = GetLangString("Failed to format HDD!", "Failed to format HDD!");
   RunOverlay(ui::kOverlayError, error);
   if (!self) return Outcome::PageGone;
   TellHost(WM_WIZ_DISKPOLL, 0);
@@ -215,9 +207,7 @@ void CHddFormatDlg::ShowProgress() {
   veil->setPosition(mapToGlobal(QPoint(0, 0)));
   veil->setMaxTicks(kFormatTicks);
   veil->setWatchedFlag(&job_.busy());
-  veil->setFormatMode(0);
-  veil->setDiskIndex(&job_.diskIndex());
-  veil->setProgress(&job_.progress());
+  veil->setText({GetLangString("hddformat_14", "Formatting your HDD...")});
 
   auto* line = new ui::CAvrelStatic(veil);
   line->setTextColor(pal::kIndicatorGrey);

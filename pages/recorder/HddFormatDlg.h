@@ -11,9 +11,6 @@
 #include "pages/recorder/HddFormatJob.h"
 #include "pages/recorder/HddFormatRules.h"
 
-namespace vrx::net {
-class DeviceCommandWorker;
-}
 namespace vrx::ui {
 class CGroupImageBox;
 }
@@ -30,12 +27,9 @@ class CHddFormatDlg : public CWizardPage {
   static constexpr int kCheckTicks = 300;      // 30 s for a plugged disk to become ready
   static constexpr int kFormatTicks = 600;     // 60 s of progress overlay
 
-  // The host hands over its file-system codes, its command worker and the recorder's web port.
+  // The host hands over its file-system codes (HD1, HD2; read when formatting starts) and its command worker
+  // (the format runs on it); the recorder comes from host.Recorder() when the format starts.
   explicit CHddFormatDlg(CInterDialog& host);
-  // fileSystemCodes: two file-system codes (HD1, HD2), read when formatting starts. worker: the command worker
-  // the format runs on. httpPort: the recorder's web port from its discovery record (0 = none, i.e. 80).
-  CHddFormatDlg(CInterDialog& host, const std::atomic<int>* fileSystemCodes, net::DeviceCommandWorker& worker);
-  ~CHddFormatDlg() override;
 
   const DiskPorts& ports() const { return ports_; }
   int pictureState() const { return DiskPictureState(ports_.plugged); }

@@ -6,15 +6,11 @@
 //
 // The job owns the worker while it runs: nothing else may start commands on it until Stop() has returned.
 
-#include <array>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <string>
-#include <thread>
 
 #include "net/RecorderEndpoint.h"
 #include "pages/recorder/HddFormatRules.h"
+#include "platform/BackgroundJob.h"
 
 namespace vrx::net {
 class DeviceCommandWorker;
@@ -26,24 +22,20 @@ class HddFormatJob {
  public:
   using Recorder = net::RecorderEndpoint;
 
-  static constexpr int kStopWaitMs = 3000;
-
   explicit HddFormatJob(net::DeviceCommandWorker& worker);
-  ~HddFormatJob();
-  HddFormatJob(const HddFormatJob&) = delete;
-  HddFormatJob& operator=(const HddFormatJob&) = delete;
 
   // Stops a previous run, sets busy, and starts formatting the plugged disks with their file-system codes.
   void Start(const Recorder& recorder, const PortFlags& plugged, const PortFlags& fileSystemCodes);
   // Clears the running flag and waits for the thread (3000 ms, then on until it has ended: it polls the
   // flag at least every 50 ms apart from one worker call, and must not outlive the worker it uses).
-  void Stop();
+  // The destructor does the same.
+  void Stop() { thread_.Stop(); }
 
-  const std::atomic<int>& busy() const { return busy_; }
+  const std::atomic<int>& busy() const { return thread_.Busy(); }
   const std::atomic<int>& diskIndex() const { return diskIndex_; }
   const std::atomic<int>& progress() const { return progress_; }
   bool failed() const { return failed_.load() != 0; }
-  bool running() const { return running_.load() != 0; }
+  bool running() const { return thread_.Running(); }
 
  private:
   void Run(Recorder recorder, PortFlags plugged, PortFlags fileSystems);
@@ -53,20 +45,12 @@ class HddFormatJob {
   bool FollowProgress(const Recorder& r);
   // One 2007 exchange: polls the worker every 50 ms (at most 5 minutes) until a percentage above 0 arrives.
   bool PollOnce();
-  void Fail();
-  // Sleeps ms, or less when the running flag is cleared meanwhile; false when it was cleared.
-  bool Pause(int ms);
 
   net::DeviceCommandWorker& worker_;
-  std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool ended_ = true;  // guarded by mutex_
-  std::atomic<int> running_{0};
-  std::atomic<int> busy_{0};
   std::atomic<int> diskIndex_{0};
   std::atomic<int> progress_{0};
   std::atomic<int> failed_{0};
+  BackgroundJob thread_;  // last: it stops (and joins) before the fields its work uses go
 };
 
 }  // namespace vrx

@@ -2,13 +2,13 @@
 
 #include <QFocusEvent>
 #include <QPointer>
-#include <chrono>
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
 #include "net/DiscoveryProtocol.h"
+#include "net/RecorderEndpoint.h"
 #include "pages/common/FrameLayout.h"
 #include "pages/recorder/NvrPwdRules.h"
 #include "ui/Accessible.h"
@@ -37,8 +37,6 @@ constexpr int kErrorTop = 379, kErrorRight = 778;
 constexpr int kEditInset = 10;
 constexpr int kTextPx = 15;
 const QColor kUserBoxFill{0xEE, 0xEE, 0xEE};
-
-QString Key(const char* key, const char* english) { return GetLangString(key, english); }
 
 ui::CAvrelStatic* Caption(QWidget* page, const QString& text, int y) {
   auto* label = new ui::CAvrelStatic(page);
@@ -72,15 +70,6 @@ ui::CImageBox* ErrorMark(QWidget* page, QPoint at) {
   return mark;
 }
 
-// Sleeps `ms` in short steps while `running` stays set; false when it was cleared.
-bool SleepWhile(const std::atomic<int>& running, int ms) {
-  for (int slept = 0; slept < ms; slept += 25) {
-    if (!running) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  return running != 0;
-}
-
 }  // namespace
 
 CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker,
@@ -92,11 +81,11 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
       recorderIp_(host.GetRecorderIp().toStdString()),
       recorderMac_(host.GetRecorderMac().toStdString()) {
   setObjectName("CNvrPwdDlg");
-  AddTitle(Key("nvrpwd_01", "Secure your NVR"));
-  description_ = AddBodyText(Key("nvrpwd_02", "Create and confirm a password for your device"),
+  AddTitle(GetLangString("nvrpwd_01", "Secure your NVR"));
+  description_ = AddBodyText(GetLangString("nvrpwd_02", "Create and confirm a password for your device"),
                              QRect(frame::kBodyRect.topLeft(), QSize(frame::kBodyRect.width(), 40)));
 
-  Caption(this, Key("Admin", "Admin"), kUserRowY);
+  Caption(this, GetLangString("Admin", "Admin"), kUserRowY);
   auto* userBox = FieldFrame(this, kUserRowY);
   userBox->setFill(kUserBoxFill);
   auto* user = new ui::CAvrelStatic(userBox);
@@ -106,10 +95,10 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
   user->setText("admin");
   user->setGeometry(kEditInset, 0, kFieldWidth - 2 * kEditInset, kFieldHeight);
 
-  passwordLabel_ = Caption(this, Key("Password", "Password"), kPasswordRowY);
+  passwordLabel_ = Caption(this, GetLangString("Password", "Password"), kPasswordRowY);
   passwordFrame_ = FieldFrame(this, kPasswordRowY);
   password_ = PasswordEdit(passwordFrame_, kPasswordId);
-  confirmLabel_ = Caption(this, Key("Confirm Password", "Confirm Password"), kConfirmRowY);
+  confirmLabel_ = Caption(this, GetLangString("Confirm Password", "Confirm Password"), kConfirmRowY);
   confirmFrame_ = FieldFrame(this, kConfirmRowY);
   confirm_ = PasswordEdit(confirmFrame_, kConfirmId);
   passwordMark_ = ErrorMark(this, kPasswordMarkPos);
@@ -118,7 +107,7 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
   hint_ = new ui::CAvrelStatic(this);
   hint_->setTextSize(12);
   hint_->setTextColor(pal::kVersionGrey.darker(125));
-  hint_->setText(Key("nvrpwd_09", "6-31 characters, case-sensitive, no spaces"));
+  hint_->setText(GetLangString("nvrpwd_09", "6-31 characters, case-sensitive, no spaces"));
   hint_->setGeometry(kFieldX, kHintY, kErrorRight - kFieldX, 20);
 
   errorLabel_ = new ui::CErrorStatic(this);
@@ -152,35 +141,16 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
   LayOut();
 }
 
-CNvrPwdDlg::~CNvrPwdDlg() { StopWork(); }
-
 void CNvrPwdDlg::StopWork() {
   startTimer_.stop();
-  waitRunning_ = 0;
-  requestRunning_ = 0;
-  JoinThreads();
-}
-
-void CNvrPwdDlg::JoinThreads() {
-  // Both threads poll their running flag every 25-50 ms, so these joins end promptly once it is cleared.
-  if (waitThread_.joinable() && !waitRunning_) waitThread_.join();
-  if (requestThread_.joinable() && !requestRunning_) requestThread_.join();
+  job_.Stop();  // the thread polls its run flag every 25-50 ms
 }
 
 void CNvrPwdDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != startTimer_.timerId()) return CWizardPage::timerEvent(event);
   startTimer_.stop();
   if (probe_.probeBusy != 0) {
-    busy_ = 1;
-    if (!waitThread_.joinable()) {
-      waitRunning_ = 1;
-      waitThread_ = std::thread([this] { WaitForProbe(); });
-    }
-    QPointer<CNvrPwdDlg> self(this);
-    ui::WaitWhileBusy(this, &busy_, kVeilTicks);
-    if (!self) return;
-    waitRunning_ = 0;
-    JoinThreads();
+    if (!ui::RunBehindVeil(this, job_, [this] { WaitForProbe(); }, kVeilTicks)) return;
   } else {
     blankAccepted_ = probe_.blankPasswordAccepted.load();
     mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
@@ -196,21 +166,18 @@ void CNvrPwdDlg::ShowPendingProbeFailure() {
 }
 
 void CNvrPwdDlg::WaitForProbe() {
-  for (int i = 0; i < kProbePolls && waitRunning_ && probe_.probeBusy != 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(kProbePollMs));
+  for (int i = 0; i < kProbePolls && job_.Running() && probe_.probeBusy != 0; ++i) job_.Sleep(kProbePollMs);
   // A probe still running after 5 s leaves the host's starting values: enter mode.
   blankAccepted_ = probe_.blankPasswordAccepted.load();
   mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
-  waitRunning_ = 0;
-  busy_ = 0;
 }
 
 void CNvrPwdDlg::TakeMode() {
   modeKnown_ = true;
   host().state().passwordFlag = mode_ == kEnter ? 1 : 0;
   host().SetAdminUser("admin");
-  description_->setText(mode_ == kEnter ? Key("nvrpwd_08", "Please enter the password for your device.")
-                                        : Key("nvrpwd_02", "Create and confirm a password for your device"));
+  description_->setText(mode_ == kEnter ? GetLangString("nvrpwd_08", "Please enter the password for your device.")
+                                        : GetLangString("nvrpwd_02", "Create and confirm a password for your device"));
   if (mode_ == kEnter) ui::SetFieldHint(password_, QString());  // the rule is shown for a new password only
   LayOut();
   password_->setFocus(Qt::TabFocusReason);
@@ -313,11 +280,11 @@ void CNvrPwdDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   // The recorder did not answer the host's check. While a waiting veil is up, the popup follows it instead
   // of opening on top of it.
   probeFailPending_ = true;
-  if (busy_ == 0 && !startTimer_.isActive()) ShowPendingProbeFailure();
+  if (!job_.Active() && !startTimer_.isActive()) ShowPendingProbeFailure();
 }
 
 void CNvrPwdDlg::Next() {
-  if (!modeKnown_ || busy_ != 0) return;
+  if (!modeKnown_ || job_.Active()) return;
   const QString password = password_->text();
   const QString confirmation = confirm_->text();
   errorField_ = kNoField;
@@ -330,19 +297,9 @@ void CNvrPwdDlg::Next() {
     }
   }
   ClearError();
-  busy_ = 1;
-  if (!requestThread_.joinable()) {
-    requestRunning_ = 1;
-    requestThread_ = std::thread([this, mode = mode_.load(), text = password.toStdString()] {
-      SendRequest(mode, text);
-    });
-  }
   QPointer<CNvrPwdDlg> self(this);
-  ui::WaitWhileBusy(this, &busy_, kVeilTicks);
-  if (!self) return;
-  requestRunning_ = 0;
-  JoinThreads();
-  busy_ = 0;
+  const auto send = [this, mode = mode_.load(), text = password.toStdString()] { SendRequest(mode, text); };
+  if (!ui::RunBehindVeil(this, job_, send, kVeilTicks)) return;
   ShowPendingProbeFailure();
   if (!self) return;
 
@@ -368,21 +325,18 @@ void CNvrPwdDlg::SendRequest(int mode, std::string password) {
   auto finish = [this](int result, int message) {
     requestResult_ = result;
     requestMessage_ = message;
-    requestRunning_ = 0;
-    busy_ = 0;
   };
-  if (!SleepWhile(requestRunning_, kSettleMs)) return finish(failed, 0);
+  if (!job_.Sleep(kSettleMs)) return finish(failed, 0);
 
-  const int iface = search_.FindByIpv4(recorderIp_);
   const std::optional<net::MacAddress> mac = net::ParseMacText(recorderMac_);
-  if (iface < 0 || !mac || !worker_.OpenDatagram(search_.LocalAddress(iface))) return finish(failed, 0);
+  if (!mac || !net::OpenAccountChannel(search_, worker_, recorderIp_)) return finish(failed, 0);
   if (mode == kEnter)
     worker_.CheckAccount(recorderIp_, net::kDiscoveryPort, *mac, "admin", password);
   else
     worker_.ChangePassword(recorderIp_, net::kDiscoveryPort, *mac, "admin", "", password);
 
-  for (int i = 0; i < kAnswerPolls && requestRunning_ && worker_.Status() == net::DeviceCommandWorker::kBusy; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(kAnswerPollMs));
+  for (int i = 0; i < kAnswerPolls && job_.Running() && worker_.Status() == net::DeviceCommandWorker::kBusy; ++i)
+    job_.Sleep(kAnswerPollMs);
   const int status = worker_.Status();
   const bool accepted = status == net::DeviceCommandWorker::kDone &&
                         (mode == kCreate || worker_.AccountCheckResult() == 1);

@@ -8,9 +8,9 @@
 #include <QBasicTimer>
 #include <QString>
 #include <atomic>
-#include <thread>
 
 #include "pages/common/WizardPage.h"
+#include "platform/BackgroundJob.h"
 
 namespace vrx {
 
@@ -53,7 +53,6 @@ class CNvrPwdDlg : public CWizardPage {
   static constexpr int kVeilTicks = 120;
 
   CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlagRefs probe);
-  ~CNvrPwdDlg() override;
 
   int mode() const { return mode_.load(); }
   bool modeKnown() const { return modeKnown_; }
@@ -85,9 +84,8 @@ class CNvrPwdDlg : public CWizardPage {
   void Next();
   void ShowPendingProbeFailure();
 
-  void WaitForProbe();   // wait thread
-  void SendRequest(int mode, std::string password);  // request thread
-  void JoinThreads();
+  void WaitForProbe();                               // page thread
+  void SendRequest(int mode, std::string password);  // page thread
 
   net::DeviceSearch& search_;
   net::DeviceCommandWorker& worker_;
@@ -100,15 +98,10 @@ class CNvrPwdDlg : public CWizardPage {
   int errorField_ = kNoField;
   QString errorText_;
 
-  // Shared with the page's threads.
-  std::atomic<int> busy_{0};
-  std::atomic<int> waitRunning_{0};
-  std::atomic<int> requestRunning_{0};
+  // Shared with the page's thread.
   std::atomic<int> requestResult_{kSucceeded};
   std::atomic<int> requestMessage_{0};  // 1: the failure is shown to the user
   bool probeFailPending_ = false;
-  std::thread waitThread_;
-  std::thread requestThread_;
   QBasicTimer startTimer_;
 
   ui::CBaseStatic* description_;
@@ -122,6 +115,8 @@ class CNvrPwdDlg : public CWizardPage {
   ui::CImageBox* confirmMark_;
   ui::CAvrelStatic* hint_;
   ui::CErrorStatic* errorLabel_;
+  // Waits for the host's probe, then sends the password request; last, so it stops before the fields above go.
+  BackgroundJob job_;
 };
 
 }  // namespace vrx

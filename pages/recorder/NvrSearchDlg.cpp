@@ -88,8 +88,6 @@ CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
   firstSearch_.start(kFirstSearchDelayMs, this);
 }
 
-CNvrSearchDlg::~CNvrSearchDlg() { StopSearch(); }
-
 void CNvrSearchDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != firstSearch_.timerId()) return CWizardPage::timerEvent(event);
   firstSearch_.stop();

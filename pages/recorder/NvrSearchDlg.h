@@ -37,7 +37,6 @@ class CNvrSearchDlg : public CWizardPage {
   static constexpr int kAfterResultsMs = 500;
 
   explicit CNvrSearchDlg(CInterDialog& host);
-  ~CNvrSearchDlg() override;
 
   CNvrListCtrl* list() const { return list_; }
   ui::CAvrelStatic* noDeviceLabel() const { return noDevice_; }
@@ -71,8 +70,8 @@ class CNvrSearchDlg : public CWizardPage {
   ui::CLinkStatic* helpLink_;
   QBasicTimer firstSearch_;
   std::atomic<int> searchRunning_{0};
-  BackgroundJob thread_;
   QString chosenIp_, chosenMac_;
+  BackgroundJob thread_;  // last: it stops (and joins) before the fields its work uses go
 };
 
 }  // namespace vrx

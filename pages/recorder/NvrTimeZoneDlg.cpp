@@ -2,14 +2,10 @@
 
 #include <QMouseEvent>
 #include <QPointer>
-#include <cstring>
-#include <vector>
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
-#include "net/DeviceSearch.h"
 #include "net/HttpGet.h"
-#include "net/ReplyParsers.h"
 #include "pages/common/FrameLayout.h"
 #include "pages/recorder/NvrTimeZoneControls.h"
 #include "pages/recorder/NvrTimeZoneList.h"
@@ -30,18 +26,12 @@ constexpr QRect kCaptionRect{72, 190, 216, 40};  // right-aligned against the zo
 constexpr QRect kZoneBoxRect{300, 190, 420, 40};
 constexpr QRect kZoneListRect{300, 232, 420, 272};  // nine rows below the box
 constexpr QRect kErrorRect{300, 240, 478, 40};
-
-std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
 }  // namespace
 
-CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host, const net::DeviceSearch& search)
+CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
     : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 7}),
-      search_(search),
-      ip_(Utf8(host.GetRecorderIp())),
-      mac_(Utf8(host.GetRecorderMac())),
-      user_(Utf8(host.GetAdminUser())),
-      password_(Utf8(host.GetAdminPassword())),
-      http_(std::make_unique<net::HttpGet>()) {
+      http_(std::make_unique<net::HttpGet>()),
+      job_(/*stopWaitMs*/ 0, [this] { http_->Abort(); }) {
   setObjectName("CNvrTimeZoneDlg");
   AddTitle(GetLangString("SetupTimeZone_title", "Set time zone"));
 
@@ -71,53 +61,32 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host, const net::DeviceSearch& se
   loadTimer_.start(50, this);
 }
 
-CNvrTimeZoneDlg::~CNvrTimeZoneDlg() { StopWork(); }
+CNvrTimeZoneDlg::~CNvrTimeZoneDlg() = default;  // here, where HttpGet is complete
 
 void CNvrTimeZoneDlg::StopWork() {
   loadTimer_.stop();
-  StopThread();
+  job_.Stop();
 }
 
-void CNvrTimeZoneDlg::StopThread() {
-  if (!thread_.joinable()) return;
-  running_ = 0;
-  http_->Abort();  // a request in progress fails within about 50 ms
-  thread_.join();
-  busy_ = 0;
-}
-
-template <class Work>
-void CNvrTimeZoneDlg::RunWork(Work work) {
-  if (thread_.joinable()) return;
-  running_ = 1;
-  busy_ = 1;
+bool CNvrTimeZoneDlg::RunWork(std::function<void()> work) {
+  if (job_.Active()) return true;
   outcome_ = kOk;
-  thread_ = std::thread([this, work] {
-    work();
-    running_ = 0;
-    busy_ = 0;
-  });
-  QPointer<CNvrTimeZoneDlg> self(this);
-  ui::WaitWhileBusy(this, &busy_, kVeilTicks);
-  if (self) StopThread();
+  return ui::RunBehindVeil(this, job_, std::move(work), kVeilTicks);
+}
+
+bool CNvrTimeZoneDlg::Connect(const net::RecorderEndpoint& r) {
+  return http_->Connect(r.ip, r.user, r.password, kHttpTimeoutMs, false, r.httpPort);
 }
 
 bool CNvrTimeZoneDlg::Fetch(const std::string& path, std::string& reply) {
-  std::vector<std::uint8_t> buffer(kReplyBufferSize, 0);
-  std::size_t size = buffer.size();
-  const bool ok = running_ && http_->GetToBuffer(path, buffer.data(), size);
+  const bool ok = job_.Running() && http_->GetText(path, reply);
   http_->CloseRequest();
-  reply = ok ? std::string(net::UpToZero(std::string_view(reinterpret_cast<const char*>(buffer.data()), size)))
-             : std::string();
   return ok;
 }
 
-void CNvrTimeZoneDlg::LoadZones() {
-  const int entry = search_.FindByMac(mac_);
-  const int port = entry >= 0 ? search_.HttpPort(entry) : 0;
+void CNvrTimeZoneDlg::LoadZones(const net::RecorderEndpoint& r) {
   std::string list, datetime;
-  if (!http_->Connect(ip_, user_, password_, kHttpTimeoutMs, false, port) ||
-      !Fetch("/config/timezonelist?language=" + std::to_string(GetLangNumber()), list)) {
+  if (!Connect(r) || !Fetch("/config/timezonelist?language=" + std::to_string(GetLangNumber()), list)) {
     outcome_ = kUnreachable;
     return http_->Close();
   }
@@ -130,17 +99,14 @@ void CNvrTimeZoneDlg::LoadZones() {
   http_->Close();
 }
 
-void CNvrTimeZoneDlg::SetZone(int zone) {
-  const int entry = search_.FindByMac(mac_);
-  const int port = entry >= 0 ? search_.HttpPort(entry) : 0;
+void CNvrTimeZoneDlg::SetZone(const net::RecorderEndpoint& r, int zone) {
   std::string reply, ignored;
-  if (!http_->Connect(ip_, user_, password_, kHttpTimeoutMs, false, port) ||
-      !Fetch("/config/datetime?timezone=" + std::to_string(zone), reply)) {
+  if (!Connect(r) || !Fetch("/config/datetime?timezone=" + std::to_string(zone), reply)) {
     outcome_ = kUnreachable;
-  } else if (reply.find(kBadRequest) != std::string::npos) {
-    outcome_ = kRefused;
+    return http_->Close();
   }
-  // Manual recording is started whatever the answer to the zone was.
+  if (reply.find(kBadRequest) != std::string::npos) outcome_ = kRefused;
+  // Manual recording is started once the recorder has answered the zone request, whatever the answer.
   Fetch("/config/manrecord?record=1", ignored);
   http_->Close();
 }
@@ -148,9 +114,7 @@ void CNvrTimeZoneDlg::SetZone(int zone) {
 void CNvrTimeZoneDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != loadTimer_.timerId()) return CWizardPage::timerEvent(event);
   loadTimer_.stop();
-  QPointer<CNvrTimeZoneDlg> self(this);
-  RunWork([this] { LoadZones(); });
-  if (!self) return;
+  if (!RunWork([this, r = host().Recorder()] { LoadZones(r); })) return;
   if (outcome_ == kUnreachable) {
     // Only Back and close remain.
     chosen_ = -1;
@@ -212,7 +176,7 @@ void CNvrTimeZoneDlg::OnCommand(int commandId) {
     case kCmdNext:
       return Next();
     case kCmdBack:
-      if (busy_) return;
+      if (job_.Active()) return;
       // Back on the password page: the host checks the recorder's account again, so that page picks its mode.
       Navigate(NAV_BACK);
       PostToHost(WM_WIZ_PROBE);
@@ -223,13 +187,11 @@ void CNvrTimeZoneDlg::OnCommand(int commandId) {
 }
 
 void CNvrTimeZoneDlg::Next() {
-  if (busy_ || thread_.joinable()) return;
+  if (job_.Active()) return;
   if (chosen_ < 1) return ShowError(GetLangString("SetupTimeZone_error", "Please choose a time zone for your NVR."));
   HideError();
   zoneList_->hide();
-  QPointer<CNvrTimeZoneDlg> self(this);
-  RunWork([this, zone = chosen_] { SetZone(zone); });
-  if (!self) return;
+  if (!RunWork([this, r = host().Recorder(), zone = chosen_] { SetZone(r, zone); })) return;
   switch (outcome_.load()) {
     case kUnreachable:
       RunOverlay(ui::kOverlayError);  // the user may retry

@@ -11,14 +11,14 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 
+#include "net/RecorderEndpoint.h"
 #include "pages/common/WizardPage.h"
+#include "platform/BackgroundJob.h"
 
 namespace vrx {
 
 namespace net {
-class DeviceSearch;
 class HttpGet;
 }  // namespace net
 
@@ -37,14 +37,13 @@ class CNvrTimeZoneDlg : public CWizardPage {
   static constexpr int kZoneBoxId = 5001;
   static constexpr int kZoneListId = 1033;
   static constexpr int kHttpTimeoutMs = 6000;
-  static constexpr int kReplyBufferSize = 64000;
   static constexpr int kVeilTicks = 120;
   static constexpr const char* kBadRequest = "400 Bad Request";
 
   // What the last piece of work of the thread ended with.
   enum Outcome : int { kOk = 0, kUnreachable = 1, kRefused = 2 };
 
-  CNvrTimeZoneDlg(CInterDialog& host, const net::DeviceSearch& search);
+  explicit CNvrTimeZoneDlg(CInterDialog& host);
   ~CNvrTimeZoneDlg() override;
 
   int chosenZone() const { return chosen_; }
@@ -64,36 +63,32 @@ class CNvrTimeZoneDlg : public CWizardPage {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  template <class Work>
-  void RunWork(Work work);   // runs work on the page's thread behind the waiting veil
-  void StopThread();
-  void LoadZones();           // page thread
-  void SetZone(int zone);     // page thread
+  // Runs work on the page's thread behind the waiting veil; false when the page went away meanwhile.
+  bool RunWork(std::function<void()> work);
+  void LoadZones(const net::RecorderEndpoint& r);  // page thread
+  void SetZone(const net::RecorderEndpoint& r, int zone);  // page thread
+  bool Connect(const net::RecorderEndpoint& r);  // page thread
   bool Fetch(const std::string& path, std::string& reply);  // page thread
   void ShowLoaded();
   void ShowError(const QString& text);
   void HideError();
   void Next();
 
-  const net::DeviceSearch& search_;
-  std::string ip_, mac_, user_, password_;
-
   QStringList zones_;
   int chosen_ = -1;
 
   // Shared with the page's thread.
   std::unique_ptr<net::HttpGet> http_;
-  std::atomic<int> busy_{0};
-  std::atomic<int> running_{0};
   std::atomic<int> outcome_{kOk};
   QStringList loadedZones_;      // written by the thread, read after it ended
   int loadedCurrent_ = -1;       // likewise
-  std::thread thread_;
   QBasicTimer loadTimer_;
 
   CZoneBox* zoneBox_;
   CZoneListBox* zoneList_;
   ui::CErrorStatic* errorLabel_;
+  // Stopping aborts a request in flight at once (it fails within about 50 ms); last, so it stops first.
+  BackgroundJob job_;
 };
 
 }  // namespace vrx

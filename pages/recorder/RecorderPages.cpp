@@ -18,8 +18,7 @@ void RegisterRecorderPages() {
     return new CNvrPwdDlg(host, host.discovery(), host.worker(),
                           ProbeFlagRefs{host.blankPasswordAccepted(), host.passwordRequired(), host.probeBusy()});
   });
-  RegisterPage(CNvrTimeZoneDlg::kPageType,
-               [](CInterDialog& host) { return new CNvrTimeZoneDlg(host, host.discovery()); });
+  RegisterPage(CNvrTimeZoneDlg::kPageType, [](CInterDialog& host) { return new CNvrTimeZoneDlg(host); });
   RegisterPage(CHddFormatDlg::kPageType, [](CInterDialog& host) { return new CHddFormatDlg(host); });
 }
 

@@ -51,7 +51,7 @@ class HostJobsTest : public QObject {
     sim_ = SimProcess::fromText(kScenario);
     QVERIFY2(sim_->ready(), sim_->error().c_str());
     ClearPageRegistry();
-    for (int type : {7, 9})
+    for (int type : {kPageNvrPassword, kPageHddFormat})
       RegisterPage(type, [this](CInterDialog& host) { return new StubPage(&host, &log_); });
   }
   void cleanupTestCase() { sim_.reset(); }
@@ -78,10 +78,11 @@ class HostJobsTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(host.discovery().State(), int(net::DeviceSearch::kFinished), 9000);
     host.SetRecorderIp(QStringLiteral("127.0.14.1"));
     host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
-    host.ShowPage(7);
 
+    // The search page's order: the probe starts, then the password page is shown.
     PostMessage(host.handle(), WM_WIZ_PROBE);
     QCoreApplication::processEvents();
+    host.ShowPage(kPageNvrPassword);
     if (probeFails) {  // the unanswered check takes 3 s: busy, and no result, from the moment the host acts
       QCOMPARE(host.probeBusy().load(), 1);
       QCOMPARE(host.blankPasswordAccepted().load(), 0);
@@ -94,13 +95,17 @@ class HostJobsTest : public QObject {
     QCOMPARE(Count(log_, WM_WIZ_PROBEFAIL), probeFails);
   }
 
-  // A recorder the search never heard (or no address at all) is treated as one that did not answer.
+  // A recorder the search never heard (or no address at all) is treated as one that did not answer. That
+  // probe fails at once, before the password page is on screen; the failure still reaches the page.
   void probeOfUnknownRecorderFails() {
     CInterDialog host;  // no search run: the lookup fails
     host.SetRecorderIp(QStringLiteral("127.0.14.1"));
     host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
-    host.ShowPage(7);
     PostMessage(host.handle(), WM_WIZ_PROBE);
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(host.probeBusy().load(), 0);
+    QTest::qWait(50);  // the failure has reached the host
+    host.ShowPage(kPageNvrPassword);
     QTRY_COMPARE(Count(log_, WM_WIZ_PROBEFAIL), 1);
     QCOMPARE(host.probeBusy().load(), 0);
     QCOMPARE(host.blankPasswordAccepted().load(), 1);
@@ -113,7 +118,7 @@ class HostJobsTest : public QObject {
     host.SetRecorderIp(QStringLiteral("127.0.14.1"));
     host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
     host.SetAdminUser(QStringLiteral("admin"));
-    host.ShowPage(9);
+    host.ShowPage(kPageHddFormat);
     PostMessage(host.handle(), WM_WIZ_DISKPOLL, 0);
 
     // The first pass is always reported, with the addresses of the host's ready and plugged pairs.

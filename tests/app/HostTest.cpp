@@ -6,6 +6,7 @@
 
 #include "app/BriskoDlg.h"
 #include "app/InterDialog.h"
+#include "ui/ComboBox.h"
 #include "app/PageRegistry.h"
 #include "ui/Buttons.h"
 #include "pages/common/ScaffoldPages.h"
@@ -64,9 +65,9 @@ class HostTest : public QObject {
     QTest::addColumn<QString>("value0");
     QTest::addColumn<QString>("value1");
     QTest::addColumn<int>("shown");
-    QTest::newRow("offered, not registered") << "0" << "1" << 11;
-    QTest::newRow("never reported") << QString() << QString() << 12;
-    QTest::newRow("registered") << "1" << "1" << 12;
+    QTest::newRow("offered, not registered") << "0" << "1" << int(kPageCloudService);
+    QTest::newRow("never reported") << QString() << QString() << int(kPageSummary);
+    QTest::newRow("registered") << "1" << "1" << int(kPageSummary);
   }
   void cloudSkip() {
     QFETCH(QString, value0);
@@ -74,11 +75,11 @@ class HostTest : public QObject {
     QFETCH(int, shown);
     CInterDialog host;
     host.show();
-    host.SetCloudValue(0, value0);
-    host.SetCloudValue(1, value1);
+    host.SetCloudValue(kCloudStatus, value0);
+    host.SetCloudValue(kCloudAccess, value1);
     for (int i = 0; i < 10; ++i) Post(host, NAV_NEXT);  // page type 1 + 10 = 11
     Settle();
-    QCOMPARE(host.pageType(), 11);
+    QCOMPARE(host.pageType(), int(kPageCloudService));
     QCOMPARE(ShownType(host), shown);
   }
 
@@ -108,7 +109,7 @@ class HostTest : public QObject {
 
   void unknownPageTypeChangesNothing() {
     ClearPageRegistry();
-    RegisterPage(1, [](CInterDialog& h) { return new CScaffoldPage(h, 1); });
+    RegisterPage(kPageHome, [](CInterDialog& h) { return new CScaffoldPage(h, kPageHome); });
     CInterDialog host;
     host.show();
     QWidget* welcome = host.currentPage();
@@ -208,8 +209,24 @@ class HostTest : public QObject {
     Settle();
     QVERIFY(frame.isVisible());
     QVERIFY(host.isVisible());
-    QCOMPARE(host.pageType(), 2);
+    QCOMPARE(host.pageType(), int(kPageRequirement));
     QCOMPARE(ShownType(host), 2);
+
+    // An open drop-down list (a window of its own, opened from the page) stays open and keeps its choice.
+    auto* list = new ui::CAvrelComboBox(page);
+    list->setItems({"English", "Español"});
+    list->setCurrentIndex(1);
+    list->setGeometry(552, 290, 188, 32);
+    list->show();
+    list->OpenDropDown();
+    QPointer<ui::CComboBoxList> dropDown = list->dropDown();
+    QVERIFY(dropDown);
+    QTRY_VERIFY(dropDown->isVisible());
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(dropDown, key);
+    Settle();
+    QVERIFY(dropDown && dropDown->isVisible());
+    QCOMPARE(list->currentIndex(), 1);
+    dropDown->close();
   }
 
   // The host runs modally 7 px inside the frame; NAV_CLOSE (like the host's OK) ends both modal loops.
@@ -234,7 +251,7 @@ class HostTest : public QObject {
   void finishFromSummaryEndsTheWizard() {
     CInterDialog host;
     host.show();
-    host.ShowPage(12);
+    host.ShowPage(kPageSummary);
     auto* page = qobject_cast<CWizardPage*>(host.currentPage());
     QVERIFY(page);
     page->button(1026)->click();

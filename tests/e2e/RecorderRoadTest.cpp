@@ -35,6 +35,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
+#include "VeiledShot.h"
 #include "WizardTestSupport.h"
 
 using namespace vrx;
@@ -61,14 +62,7 @@ class Album {
 
 // The host as it is on screen, with top-level windows laid over it where they stand.
 QImage HostWith(QWidget* host, QWidget* over = nullptr, int veilOpacity = 0, bool lighten = false) {
-  QImage shot = host->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  if (veilOpacity) p.fillRect(shot.rect(), QColor(0, 0, 0, veilOpacity));
-  if (over) {
-    if (lighten) p.setCompositionMode(QPainter::CompositionMode_Lighten);
-    p.drawImage(over->mapToGlobal(QPoint(0, 0)) - host->mapToGlobal(QPoint(0, 0)), over->grab().toImage());
-  }
-  return shot;
+  return vrx::test::Veiled(host, veilOpacity, over, lighten);
 }
 
 template <class T>
@@ -204,7 +198,7 @@ class RecorderRoadTest : public QObject {
 
     // 2-5: what the user needs and the cabling, in Spanish.
     const char* cabling[] = {"requirements", "power", "network-cable", "led"};
-    for (int type = 2; type <= 5; ++type) {
+    for (int type = kPageRequirement; type <= kPageIntroduction3; ++type) {
       CWizardPage* page = PageOf(host, type);
       QVERIFY(page && page->nextButton());
       QCOMPARE(page->nextButton()->text(), QString("SIGUIENTE   >"));
@@ -273,7 +267,7 @@ class RecorderRoadTest : public QObject {
     QVERIFY(!disks->job().failed());
 
     // 10: the camera page; the user closes the wizard there.
-    CWizardPage* cameras = PageOf(host, 10, 30000);
+    CWizardPage* cameras = PageOf(host, kPageCameraSearch, 30000);
     QVERIFY(cameras);
     ShootPage(host, "cameras");
     QVERIFY(cameras->button(CWizardPage::kCmdClose));

@@ -62,6 +62,20 @@ TEST(BackgroundJob, CancelRunsOnlyWhenTheWorkOutlivesTheStopWait) {
   }
 }
 
+// The hook given at construction is the one Stop() and the destructor use.
+TEST(BackgroundJob, DestructorCancelsWithTheConstructionHook) {
+  std::atomic<bool> cancel{false};
+  const auto start = steady_clock::now();
+  {
+    BackgroundJob job(0, [&] { cancel = true; });
+    job.Start([&] {
+      while (!cancel) std::this_thread::sleep_for(milliseconds(1));  // ignores the run flag
+    });
+  }
+  EXPECT_TRUE(cancel.load());
+  EXPECT_LT(steady_clock::now() - start, milliseconds(2000));
+}
+
 TEST(BackgroundJob, DestructorJoins) {
   std::atomic<bool> ended{false};
   {

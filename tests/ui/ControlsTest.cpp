@@ -10,26 +10,19 @@
 #include <vector>
 
 #include "platform/MessagePort.h"
+#include "PageStub.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
+#include "ui/Overlay.h"
 
 using namespace vrx;
 using namespace vrx::ui;
 
+using vrx::test::PageStub;
+
 namespace {
 
-// A page stand-in: owns a port, records what controls post to it.
-struct PageStub {
-  QWidget widget;
-  std::vector<std::tuple<unsigned, WPARAM, LPARAM>> received;
-  MessagePort* port;
-  PageStub() {
-    port = new MessagePort(&widget, [this](unsigned m, WPARAM w, LPARAM l) { received.emplace_back(m, w, l); });
-    widget.setProperty(kPageHandleProperty, QVariant::fromValue(port->handle()));
-    widget.resize(400, 300);
-  }
-};
 
 void Enter(QWidget* w) {
   QEnterEvent e(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), w->mapToGlobal(QPointF(5, 5)));
@@ -142,7 +135,7 @@ void ControlsTest::clickAndSpaceSendCommand() {
 }
 
 void ControlsTest::toggleAndRadioPostToPage() {
-  PageStub page;
+  PageStub page{QSize(400, 300)};
   auto* toggle = new CAvrelButton(&page.widget, 10);
   toggle->setToggleMode(true, true);
   auto* radio = new CAvrelButton(&page.widget, 11);
@@ -160,17 +153,17 @@ void ControlsTest::toggleAndRadioPostToPage() {
 }
 
 void ControlsTest::linksPostTheirKind() {
-  PageStub page;
+  PageStub page{QSize(400, 300)};
   auto* link = new CLinkStatic(&page.widget, 1201);
   link->setText(QStringLiteral("Can not find your NVR"));
-  link->setLinkKind(13);
+  link->setLinkKind(kOverlayNoDevice);
   link->setGeometry(0, 0, 300, 30);
   auto* link2 = new CLinkStatic2(&page.widget, 1202);
   link2->setText(QStringLiteral("short"));
-  link2->setLinkKind(6);
+  link2->setLinkKind(kOverlayInstallCamera);
   link2->setGeometry(0, 40, 300, 30);
   auto* image = new CImageButton(&page.widget, 1203);
-  image->setLinkKind(9);
+  image->setLinkKind(kOverlayAgreement);
   image->setGeometry(0, 80, 30, 30);
   QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(280, 10));      // anywhere on a CLinkStatic
   QTest::mouseClick(link2, Qt::LeftButton, {}, QPoint(280, 10));     // past the text of a CLinkStatic2: nothing
@@ -178,9 +171,9 @@ void ControlsTest::linksPostTheirKind() {
   QTest::keyClick(image, Qt::Key_Space);
   QCoreApplication::processEvents();
   QCOMPARE(page.received.size(), size_t(3));
-  QCOMPARE(page.received[0], std::make_tuple(WM_WIZ_LINK, WPARAM(13), LPARAM(0)));
-  QCOMPARE(page.received[1], std::make_tuple(WM_WIZ_LINK, WPARAM(6), LPARAM(0)));
-  QCOMPARE(page.received[2], std::make_tuple(WM_WIZ_LINK, WPARAM(9), LPARAM(0)));
+  QCOMPARE(page.received[0], std::make_tuple(WM_WIZ_LINK, WPARAM(kOverlayNoDevice), LPARAM(0)));
+  QCOMPARE(page.received[1], std::make_tuple(WM_WIZ_LINK, WPARAM(kOverlayInstallCamera), LPARAM(0)));
+  QCOMPARE(page.received[2], std::make_tuple(WM_WIZ_LINK, WPARAM(kOverlayAgreement), LPARAM(0)));
 }
 
 void ControlsTest::fullPageIndicatorIsAllGrey() {
@@ -232,7 +225,7 @@ void ControlsTest::chineseFallsBackToCjkFace() {
 }
 
 void ControlsTest::keyboardReachesEveryControlAndPageGetsCommands() {
-  PageStub page;
+  PageStub page{QSize(400, 300)};
   auto* next = new CAvrelButton4(&page.widget, 1002);
   next->setText(QStringLiteral("NEXT"));
   auto* link = new CLinkStatic(&page.widget, 1201);
@@ -241,7 +234,10 @@ void ControlsTest::keyboardReachesEveryControlAndPageGetsCommands() {
   auto* label = new CAvrelStatic(&page.widget, 1029);
   label->setText(QStringLiteral("Add your cameras"));
   std::vector<int> commands;
-  ConnectCommands(&page.widget, [&commands](int id) { commands.push_back(id); });
+  auto record = [&commands](int id) { commands.push_back(id); };
+  for (CAvrelButton* b : {static_cast<CAvrelButton*>(next), static_cast<CAvrelButton*>(back)})
+    QObject::connect(b, &CAvrelButton::command, record);
+  QObject::connect(link, &CLinkStatic::command, record);
   page.widget.show();
   QApplication::setActiveWindow(&page.widget);
   next->setFocus(Qt::TabFocusReason);

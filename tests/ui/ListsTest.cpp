@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/MessagePort.h"
+#include "PageStub.h"
 #include "ui/ComboBox.h"
 #include "ui/EditCtrl.h"
 #include "ui/ListCtrl.h"
@@ -14,17 +15,10 @@
 using namespace vrx;
 using namespace vrx::ui;
 
+using vrx::test::PageStub;
+
 namespace {
 
-struct PageStub {
-  QWidget widget;
-  std::vector<std::tuple<unsigned, WPARAM, LPARAM>> received;
-  PageStub() {
-    auto* port = new MessagePort(&widget, [this](unsigned m, WPARAM w, LPARAM l) { received.emplace_back(m, w, l); });
-    widget.setProperty(kPageHandleProperty, QVariant::fromValue(port->handle()));
-    widget.resize(860, 640);
-  }
-};
 
 // The camera page's columns.
 void AddCameraColumns(CCamListCtrl& list) {

@@ -271,22 +271,29 @@ void OverlayTest::waitingSeesAFlagClearedByAnotherThread() {
 }
 
 void OverlayTest::waitingTextByMode_data() {
-  QTest::addColumn<bool>("check");
-  QTest::addColumn<int>("format");
+  QTest::addColumn<QString>("given");
+  QTest::addColumn<bool>("dots");
   QTest::addColumn<QString>("text");
-  QTest::newRow("plain") << false << -1 << QStringLiteral("Waiting");
-  QTest::newRow("check") << true << -1 << QStringLiteral("Checking your HDD");
-  QTest::newRow("format") << false << 0 << QStringLiteral("Formatting your HDD...");
-  QTest::newRow("check wins over format") << true << 0 << QStringLiteral("Checking your HDD");
+  QTest::newRow("plain") << QString() << false << QStringLiteral("Waiting");
+  QTest::newRow("the page's text") << QStringLiteral("Formatting your HDD...") << false
+                                   << QStringLiteral("Formatting your HDD...");
+  QTest::newRow("the page's text with dots") << QStringLiteral("Checking your HDD") << true
+                                             << QStringLiteral("Checking your HDD");
 }
 
+// The line is the page's text (or "Waiting"); growing dots follow it and never move it.
 void OverlayTest::waitingTextByMode() {
-  QFETCH(bool, check);
-  QFETCH(int, format);
+  QFETCH(QString, given);
+  QFETCH(bool, dots);
+  std::atomic<int> busy{1};
   CWaitingPage waiting;
-  waiting.setCheckMode(check);
-  waiting.setFormatMode(format);
-  QTEST(waiting.chosenText(), "text");
+  waiting.setText({given, dots});
+  waiting.setWatchedFlag(&busy);
+  waiting.setMaxTicks(7);
+  QTEST(waiting.text(), "text");
+  waiting.exec();
+  const QString expected = waiting.text() + (dots ? QStringLiteral("..") : QString());  // 2 dots at tick 6
+  QCOMPARE(waiting.shownText(), expected);
 }
 
 QTEST_MAIN(OverlayTest)

@@ -447,8 +447,8 @@ void RenderPopups() {
     CWaitingPage waiting;
     waiting.setWatchedFlag(&busy);
     waiting.setMaxTicks(4);
-    waiting.setCheckMode(mode == 1);
-    waiting.setFormatMode(mode == 2 ? 0 : -1);
+    const WaitingText texts[] = {{}, {QStringLiteral("Checking your HDD"), true}, {QStringLiteral("Formatting your HDD...")}};
+    waiting.setText(texts[mode]);
     waiting.exec();
     const QPixmap own = waiting.grab();
     QPixmap page = PageBackground({860, 640});

@@ -81,7 +81,7 @@ class IntroPagesTest : public QObject {
     QCOMPARE(home->startButton()->text(), QString("開始"));
 
     currentLanguage = 9;  // out of range behaves as English
-    host.ShowPage(1);
+    host.ShowPage(kPageHome);
     QCOMPARE(qobject_cast<CHomeDlg*>(host.currentPage())->languageList()->currentIndex(), 0);
   }
 
@@ -102,7 +102,7 @@ class IntroPagesTest : public QObject {
     QVERIFY(!home->welcomeText()->eastAsianBreaking());
 
     home->startButton()->click();
-    QTRY_COMPARE(host.pageType(), 2);
+    QTRY_COMPARE(host.pageType(), int(kPageRequirement));
     auto* requirements = qobject_cast<CRequirementDlg*>(host.currentPage());
     QVERIFY(requirements);
     QCOMPARE(requirements->title()->text(), QString("Requisitos"));
@@ -111,7 +111,7 @@ class IntroPagesTest : public QObject {
     QCOMPARE(requirements->nextButton()->width(), requirements->nextButton()->MeasureText() + 40);
 
     requirements->backButton()->click();
-    QTRY_COMPARE(host.pageType(), 1);
+    QTRY_COMPARE(host.pageType(), int(kPageHome));
     home = qobject_cast<CHomeDlg*>(host.currentPage());
     QVERIFY(home);
     QCOMPARE(home->languageList()->currentIndex(), 3);
@@ -147,7 +147,7 @@ class IntroPagesTest : public QObject {
     QVERIFY(!home->welcomeText()->eastAsianBreaking());
 
     SetLanguage(language);
-    GoTo(host, 3);
+    GoTo(host, kPageIntroduction1);
     auto* power = qobject_cast<CIntroduction1Dlg*>(host.currentPage());
     QVERIFY(power);
     QCOMPARE(power->body()->eastAsianBreaking(), eastAsian);
@@ -183,7 +183,7 @@ class IntroPagesTest : public QObject {
   void closingTheLedHelpLeavesPageFive() {
     CInterDialog host;
     host.show();
-    GoTo(host, 5);
+    GoTo(host, kPageIntroduction3);
     auto* page = qobject_cast<CIntroduction3Dlg*>(host.currentPage());
     QVERIFY(page);
     QPointer<QWidget> watch(page);
@@ -198,7 +198,7 @@ class IntroPagesTest : public QObject {
     Settle();
     QVERIFY(!watch.isNull());
     QCOMPARE(host.currentPage(), page);
-    QCOMPARE(host.pageType(), 5);
+    QCOMPARE(host.pageType(), int(kPageIntroduction3));
   }
 
   // LED help -> reset help: closing the reset help keeps the LED help open; its reset button ends both with
@@ -207,7 +207,7 @@ class IntroPagesTest : public QObject {
     SetLanguage(3);
     CInterDialog host;
     host.show();
-    GoTo(host, 5);
+    GoTo(host, kPageIntroduction3);
     auto* page = qobject_cast<CIntroduction3Dlg*>(host.currentPage());
     QVERIFY(page);
     QStringList journal;
@@ -226,7 +226,7 @@ class IntroPagesTest : public QObject {
       ClickLink(help->resetLink());
     });
     page->helpIcon()->click();
-    QTRY_COMPARE(host.pageType(), 1);
+    QTRY_COMPARE(host.pageType(), int(kPageHome));
     QCOMPARE(journal, (QStringList{"led", "reset", "led still open"}));
     auto* home = qobject_cast<CHomeDlg*>(host.currentPage());
     QVERIFY(home);

@@ -1,6 +1,6 @@
-// Renders the welcome pages and their popups (over the dimmed page, as the wizard shows them) in English,
-// Traditional Chinese, Spanish (the wide reset button) and Russian (long texts) into $VRX_BUILD_DIR/screenshots/ for a person
-// to look at. The checks only guard against blank pictures.
+// Renders the welcome pages and their popups (over the dimmed page, as the wizard shows them) in all six
+// languages into $VRX_BUILD_DIR/screenshots/ for a person to look at, and checks that every one-line text fits
+// its box in each of them (Russian has the long texts, Spanish the wide reset button) and no picture is blank.
 #include <QPainter>
 #include <QtTest>
 
@@ -12,6 +12,8 @@
 #include "pages/intro/IntroPages.h"
 #include "ui/ComboBox.h"
 #include "ui/Overlay.h"
+#include "TextFit.h"
+#include "VeiledShot.h"
 #include "WizardTestSupport.h"
 
 using namespace vrx;
@@ -19,23 +21,18 @@ using namespace vrx;
 namespace {
 
 using vrx::test::GoTo;
+using vrx::test::ColourCount;
 using vrx::test::ScreenshotDir;
 
 // The page under the veil (black at 153/255) with the popup at its offset.
 QImage OverVeil(const QImage& page, QWidget* popup, QPoint offset) {
-  QImage shot = page.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
-  p.drawImage(offset, popup->grab().toImage());
-  return shot;
+  return vrx::test::Veiled(page, ui::CTransparentPage::kOpacity, popup->grab().toImage(), offset);
 }
 
-// Distinct colours in a picture: a blank or single-colour picture has very few.
-int ColourCount(const QImage& image) {
-  QSet<QRgb> colours;
-  for (int y = 0; y < image.height(); y += 4)
-    for (int x = 0; x < image.width(); x += 4) colours.insert(image.pixel(x, y));
-  return colours.size();
+// Every one-line text of the page or popup fits its box (in the language the test runs).
+void ExpectTextsFit(QWidget* root, const QString& what) {
+  const QStringList cut = vrx::test::TextsThatDoNotFit(root);
+  QVERIFY2(cut.isEmpty(), qPrintable(what + ": " + cut.join("; ")));
 }
 
 }  // namespace
@@ -60,6 +57,8 @@ class IntroScreenshotTest : public QObject {
     QTest::newRow("Traditional Chinese") << 4 << "zh_TW";
     QTest::newRow("Spanish") << 3 << "es";
     QTest::newRow("Russian") << 2 << "ru";
+    QTest::newRow("Portuguese") << 1 << "pt";
+    QTest::newRow("Simplified Chinese") << 5 << "zh_CN";
   }
   void shots() {
     QFETCH(int, language);
@@ -69,14 +68,15 @@ class IntroScreenshotTest : public QObject {
     CInterDialog host;
     host.show();
     QImage ledPage;
-    for (int type = 1; type <= 5; ++type) {
+    for (int type = kPageHome; type <= kPageIntroduction3; ++type) {
       GoTo(host, type);
       QWidget* page = host.currentPage();
       const QImage shot = page->grab().toImage();
       QVERIFY(ColourCount(shot) > 50);
+      ExpectTextsFit(page, QString("page %1").arg(type));
       QVERIFY(shot.save(QString("%1/intro_page%2_%3.png").arg(ScreenshotDir()).arg(type).arg(suffix)));
-      if (type == 5) ledPage = shot;
-      if (type == 1) {  // the language list opened over the page
+      if (type == kPageIntroduction3) ledPage = shot;
+      if (type == kPageHome) {  // the language list opened over the page
         auto* home = qobject_cast<CHomeDlg*>(page);
         home->languageList()->OpenDropDown();
         QWidget* dropDown = home->languageList()->dropDown();
@@ -90,10 +90,13 @@ class IntroScreenshotTest : public QObject {
       }
     }
     CLEDRedPage led(nullptr);
+    ExpectTextsFit(&led, "LED help");
     QVERIFY(OverVeil(ledPage, &led, CResetPage::kCentredOffset).save(ScreenshotDir() + "/intro_led_" + suffix + ".png"));
     CResetPage reset(nullptr, CResetPage::kCentredOffset);
+    ExpectTextsFit(&reset, "reset help");
     QVERIFY(OverVeil(ledPage, &reset, CResetPage::kCentredOffset).save(ScreenshotDir() + "/intro_reset_" + suffix + ".png"));
     CTermPage term(nullptr);
+    ExpectTextsFit(&term, "agreement");
     QVERIFY(OverVeil(ledPage, &term, QPoint(80, 50)).save(ScreenshotDir() + "/intro_terms_" + suffix + ".png"));
   }
 };

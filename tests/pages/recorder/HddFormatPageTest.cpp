@@ -42,25 +42,11 @@ void AnswerAlert(bool ok) {
 
 }  // namespace
 
-class HddFormatPageTest : public QObject {
+class HddFormatPageTest : public QObject, public DiskPageHost {
   Q_OBJECT
 
-  std::unique_ptr<CInterDialog> host_;
-  RecordingHddPage* page_ = nullptr;  // owned by the host
-
-  // The disk page with the host's poller running, as the time zone page leaves it.
-  void OpenPage(bool poll = true) {
-    host_ = std::make_unique<CInterDialog>();
-    page_ = ShowDiskPage(*host_);
-    QVERIFY(page_);
-    if (poll) ControlPoller(*host_, 0);
-  }
-
  private slots:
-  void cleanup() {
-    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
-    page_ = nullptr;
-  }
+  void cleanup() { ClosePage(); }
 
   void formatsThePluggedDisksWithTheirFileSystem_data() {
     QTest::addColumn<QString>("hd1");
@@ -82,7 +68,7 @@ class HddFormatPageTest : public QObject {
     QFETCH(QStringList, requests);
     auto sim = SimProcess::fromText(Scenario(hd1.toStdString(), hd2.toStdString()));
     QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage();
+    OpenPage(/*poll*/ true);
     QTRY_COMPARE(page_->pictureState(), picture);
     QCOMPARE(page_->picture()->current(), picture);
 
@@ -99,7 +85,7 @@ class HddFormatPageTest : public QObject {
   void pictureFollowsThePorts() {
     auto sim = SimProcess::fromText(Scenario(kReadyFs1, kReadyFs1));
     QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage();
+    OpenPage(/*poll*/ true);
     QTRY_COMPARE(page_->pictureState(), 3);
     QVERIFY(sim->plugDisk(0, false, false));
     QTRY_COMPARE(page_->picture()->current(), 2);
@@ -112,7 +98,7 @@ class HddFormatPageTest : public QObject {
   void cancelLeavesTheDisksAlone() {
     auto sim = SimProcess::fromText(Scenario(kReadyFs4, kReadyFs1));
     QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage();
+    OpenPage(/*poll*/ true);
     QTRY_COMPARE(page_->pictureState(), 3);
     QString title;
     WhenShown<ui::CAlarmDisplayPage>([&title](ui::CAlarmDisplayPage* alert) {
@@ -142,7 +128,7 @@ class HddFormatPageTest : public QObject {
     QFETCH(int, pictureAfter);
     auto sim = SimProcess::fromText(Scenario(hd1.toStdString(), kEmpty));
     QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage();
+    OpenPage(/*poll*/ true);
     QTRY_COMPARE(page_->pictureState(), 1);
     if (unplugUnseen) {
       ControlPoller(*host_, 1);
@@ -173,7 +159,7 @@ class HddFormatPageTest : public QObject {
   void noReadyDiskShowsNoHdFound() {
     QFETCH(int, ready0);
     QFETCH(int, plugged0);
-    OpenPage(false);
+    OpenPage(/*poll*/ false);
     page_->Report(ready0, 0, plugged0, 0);
     QTRY_COMPARE(page_->ports().plugged[0], plugged0);
     QString title;
@@ -191,7 +177,7 @@ class HddFormatPageTest : public QObject {
 
   // The disk leaves while the question is open: OK then finds no disk, says so, and formats nothing.
   void diskPulledDuringTheQuestion() {
-    OpenPage(false);
+    OpenPage(/*poll*/ false);
     page_->Report(1, 0, 1, 0);
     QTRY_COMPARE(page_->pictureState(), 1);
     QString second;
@@ -213,13 +199,13 @@ class HddFormatPageTest : public QObject {
 
   // HD2 ready, HD1 plugged but not ready: the check overlay waits for the next report, then the question.
   void checkWaitsForTheNextReport() {
-    OpenPage(false);
+    OpenPage(/*poll*/ false);
     page_->Report(0, 1, 1, 1);
     QTRY_COMPARE(page_->ports().ready[1], 1);
     QString checkText, question;
     int ticksAtClose = -1;
     WhenShown<ui::CWaitingPage>([&](ui::CWaitingPage* waiting) {
-      checkText = waiting->chosenText();
+      checkText = waiting->text();
       // Follow the overlay's tick count until it closes.
       auto* watch = new QTimer(waiting);
       QObject::connect(watch, &QTimer::timeout, waiting, [&ticksAtClose, waiting] { ticksAtClose = waiting->ticks(); });
@@ -246,7 +232,7 @@ class HddFormatPageTest : public QObject {
   void leavingWithoutFormatStopsThePoller() {
     QFETCH(int, command);
     QFETCH(int, nav);
-    OpenPage(false);
+    OpenPage(/*poll*/ false);
     ui::CAvrelButton* button = page_->button(command);
     QVERIFY(button);
     button->click();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "HddPageFixture.h"
+#include "VeiledShot.h"
 #include "SimProcess.h"
 #include "i18n/LangString.h"
 #include "ui/Alerts.h"
@@ -16,18 +17,13 @@
 using namespace vrx;
 using namespace hddtest;
 using vrx::test::SimProcess;
+using vrx::test::ColourCount;
+using vrx::test::Veiled;
 
 namespace {
 
 QString OutPath(const QString& name) {
   return vrx::test::ScreenshotDir() + "/" + name + ".png";
-}
-
-int ColourCount(const QImage& image) {
-  QSet<QRgb> colours;
-  for (int y = 0; y < image.height(); y += 4)
-    for (int x = 0; x < image.width(); x += 4) colours.insert(image.pixel(x, y));
-  return colours.size();
 }
 
 void Save(const QImage& shot, const QString& name) {
@@ -36,45 +32,23 @@ void Save(const QImage& shot, const QString& name) {
 }
 
 // A popup over the page under the popup veil (black at 153/255).
-QImage UnderPopup(QWidget* page, QWidget* popup) {
-  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
-  p.drawImage(popup->mapToGlobal(QPoint(0, 0)) - page->mapToGlobal(QPoint(0, 0)), popup->grab().toImage());
-  return shot;
-}
+QImage UnderPopup(QWidget* page, QWidget* popup) { return Veiled(page, ui::CTransparentPage::kOpacity, popup); }
 
 // The waiting veil (black at 180/255) over the page: its light spinner and texts over the darkened page.
 QImage UnderWaiting(QWidget* page, QWidget* waiting) {
-  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CWaitingPage::kOpacity));
-  p.setCompositionMode(QPainter::CompositionMode_Lighten);
-  p.drawImage(0, 0, waiting->grab().toImage());
-  return shot;
+  return Veiled(page, ui::CWaitingPage::kOpacity, waiting, /*lighten*/ true);
 }
 
 }  // namespace
 
-class HddFormatScreenshotTest : public QObject {
+class HddFormatScreenshotTest : public QObject, public DiskPageHost {
   Q_OBJECT
-
-  std::unique_ptr<CInterDialog> host_;
-  RecordingHddPage* page_ = nullptr;  // owned by the host
-
-  void OpenPage(bool poll = false) {
-    host_ = std::make_unique<CInterDialog>();
-    page_ = ShowDiskPage(*host_);
-    QVERIFY(page_);
-    if (poll) ControlPoller(*host_, 0);
-  }
 
  private slots:
   void cleanup() {
     currentLanguage = 0;
     LoadLanguageFile(0);
-    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
-    page_ = nullptr;
+    ClosePage();
   }
 
   void ports_data() {
@@ -96,14 +70,14 @@ class HddFormatScreenshotTest : public QObject {
     QFETCH(int, language);
     currentLanguage = language;
     LoadLanguageFile(language);
-    OpenPage();
+    OpenPage(/*poll*/ false);
     page_->Report(hd1, hd2, hd1, hd2);
     QTRY_COMPARE(page_->pictureState(), hd1 + 2 * hd2);
     Save(page_->grab().toImage(), name);
   }
 
   void alerts() {
-    OpenPage();
+    OpenPage(/*poll*/ false);
     page_->Report(0, 0, 0, 0);
     QTRY_VERIFY(page_->ports().plugged == (PortFlags{0, 0}));
     QImage noDisk;

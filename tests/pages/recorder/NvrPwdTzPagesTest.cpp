@@ -27,12 +27,21 @@
 #include "ui/Labels.h"
 #include "ui/Palette.h"
 #include "PopupWatch.h"
+#include "TextFit.h"
+#include "VeiledShot.h"
 #include "WizardTestSupport.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
 
 namespace {
+
+bool SearchUntilFinished(net::DeviceSearch& search) {
+  if (search.Start() != net::DeviceSearch::kSearching) return false;
+  for (int i = 0; i < 100 && search.State() != net::DeviceSearch::kFinished; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return search.State() == net::DeviceSearch::kFinished;
+}
 
 // One simulated world and what the host would hold for it: the search that found the recorder and the
 // command worker.
@@ -44,10 +53,7 @@ struct World {
 
   bool Start(std::unique_ptr<SimProcess> s, const QString& recorderIp) {
     sim = std::move(s);
-    if (!sim->ready()) return false;
-    if (search.Start() != net::DeviceSearch::kSearching) return false;
-    for (int i = 0; i < 100 && search.State() != net::DeviceSearch::kFinished; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!sim->ready() || !SearchUntilFinished(search)) return false;
     for (int i = 0; i < search.ResultCount(); ++i)
       if (QString::fromStdString(search.Ipv4Text(i)) == recorderIp) {
         ip = recorderIp;
@@ -55,6 +61,12 @@ struct World {
         return true;
       }
     return false;
+  }
+
+  // The web port in the recorder's discovery record (0: the default).
+  int HttpPort() const {
+    const int entry = search.FindByMac(mac.toStdString());
+    return entry >= 0 ? search.HttpPort(entry) : 0;
   }
 
   // Account datagrams (not the search) the recorder received since log entry `from`.
@@ -95,16 +107,6 @@ QString ShotPath(const QString& name) {
   return vrx::test::ScreenshotDir() + "/" + name;
 }
 
-// The page under the veil with the popup at its place, as the wizard shows it.
-void SaveWithPopup(QWidget* page, QWidget* popup, const QString& name) {
-  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, 153));
-  p.drawImage(popup->mapToGlobal(QPoint(0, 0)) - page->mapToGlobal(QPoint(0, 0)), popup->grab().toImage());
-  p.end();
-  QVERIFY(shot.save(ShotPath(name)));
-}
-
 void TypeInto(ui::CMyEditCtrl2* edit, const QString& text) {
   edit->setFocus(Qt::TabFocusReason);
   edit->clear();
@@ -135,20 +137,24 @@ class NvrPwdTzPagesTest : public QObject {
     host_->SetRecorderMac(world.mac);
     host_->show();
     QApplication::setActiveWindow(host_.get());
-    GoTo(*host_, 7);
+    GoTo(*host_, kPageNvrPassword);
     return qobject_cast<CNvrPwdDlg*>(host_->currentPage());
   }
 
   CNvrTimeZoneDlg* OpenTimeZonePage(World& world, const QString& password) {
-    RegisterPage(CNvrTimeZoneDlg::kPageType,
-                 [&world](CInterDialog& h) { return new CNvrTimeZoneDlg(h, world.search); });
+    RegisterPage(CNvrTimeZoneDlg::kPageType, [](CInterDialog& h) { return new CNvrTimeZoneDlg(h); });
     host_ = std::make_unique<CInterDialog>();
+    // The page takes the recorder's web port from the host's discovery results: a recorder off the
+    // default port must have been found by the host's own search.
+    if (world.HttpPort() != 0) {
+      if (!SearchUntilFinished(host_->discovery())) return nullptr;
+    }
     host_->SetRecorderIp(world.ip.isEmpty() ? "127.0.99.1" : world.ip);
     host_->SetRecorderMac(world.mac);
     host_->SetAdminUser("admin");
     host_->SetAdminPassword(password);
     host_->show();
-    GoTo(*host_, 8);
+    GoTo(*host_, kPageNvrTimeZone);
     return qobject_cast<CNvrTimeZoneDlg*>(host_->currentPage());
   }
 
@@ -200,7 +206,7 @@ class NvrPwdTzPagesTest : public QObject {
     QVERIFY(page->errorLabel()->isVisibleTo(page));
     QCOMPARE(page->errorField(), int(CNvrPwdDlg::kPasswordField));
     QVERIFY(page->errorMark(CNvrPwdDlg::kPasswordField)->isVisibleTo(page));
-    QCOMPARE(host_->pageType(), 7);
+    QCOMPARE(host_->pageType(), int(kPageNvrPassword));
     QTest::qWait(100);
     QCOMPARE(fresh_.AccountRequests(logFrom), QStringList());
   }
@@ -278,7 +284,7 @@ class NvrPwdTzPagesTest : public QObject {
     page->passwordEdit()->setText("NewPass9");
     page->confirmEdit()->setText("NewPass9");
     ClickNext(page);
-    QTRY_COMPARE(host_->pageType(), 8);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
     QCOMPARE(host_->GetAdminPassword(), QString("NewPass9"));
     QCOMPARE(fresh_.sim->state()["recorder"]["admin_password"].get<std::string>(), "NewPass9");
     QCOMPARE(fresh_.AccountRequests(logFrom).size(), 1);
@@ -300,7 +306,7 @@ class NvrPwdTzPagesTest : public QObject {
     for (const QString& wrong : {QString("admin123"), QString()}) {
       page->passwordEdit()->setText(wrong);
       ClickNext(page);
-      QCOMPARE(host_->pageType(), 7);
+      QCOMPARE(host_->pageType(), int(kPageNvrPassword));
       QCOMPARE(page->errorText(), IncorrectPasswordMessage());
       QCOMPARE(page->errorField(), int(CNvrPwdDlg::kPasswordField));
     }
@@ -312,7 +318,7 @@ class NvrPwdTzPagesTest : public QObject {
     QCOMPARE(page->errorField(), int(CNvrPwdDlg::kNoField));
     QTest::keyClicks(page->passwordEdit(), "3");
     ClickNext(page);
-    QTRY_COMPARE(host_->pageType(), 8);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
     QCOMPARE(host_->GetAdminPassword(), QString("Admin123"));
     const QStringList sent = fresh_.AccountRequests(logFrom);
     QCOMPARE(sent.size(), 3);
@@ -326,7 +332,8 @@ class NvrPwdTzPagesTest : public QObject {
     QString popupText;
     WhenShown<ui::CErrorPage>([&](ui::CErrorPage* popup) {
       popupText = popup->message();
-      SaveWithPopup(host_->currentPage(), popup, "page7-probe-failed.png");
+      QVERIFY(vrx::test::Veiled(host_->currentPage(), ui::CTransparentPage::kOpacity, popup)
+                  .save(ShotPath("page7-probe-failed.png")));
       popup->closeButton()->click();
     });
     CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 1);  // the probe is still running
@@ -344,7 +351,7 @@ class NvrPwdTzPagesTest : public QObject {
     page->passwordEdit()->setText("Secret12");
     page->confirmEdit()->setText("Secret12");
     ClickNext(page);
-    QCOMPARE(host_->pageType(), 7);
+    QCOMPARE(host_->pageType(), int(kPageNvrPassword));
     QCOMPARE(page->errorText(), PasswordChangeFailedMessage());
     QCOMPARE(fresh_.sim->state()["recorder"]["admin_password"].get<std::string>(), "");
   }
@@ -363,8 +370,7 @@ class NvrPwdTzPagesTest : public QObject {
       return new CNvrPwdDlg(h, h.discovery(), h.worker(),
                             ProbeFlagRefs{h.blankPasswordAccepted(), h.passwordRequired(), h.probeBusy()});
     });
-    RegisterPage(CNvrTimeZoneDlg::kPageType,
-                 [](CInterDialog& h) { return new CNvrTimeZoneDlg(h, h.discovery()); });
+    RegisterPage(CNvrTimeZoneDlg::kPageType, [](CInterDialog& h) { return new CNvrTimeZoneDlg(h); });
     host_ = std::make_unique<CInterDialog>();
     net::DeviceSearch& search = host_->discovery();
     QCOMPARE(search.Start(), int(net::DeviceSearch::kSearching));
@@ -373,36 +379,36 @@ class NvrPwdTzPagesTest : public QObject {
     host_->SetRecorderMac(fresh_.mac);
     host_->SetAdminUser("admin");
     host_->show();
-    GoTo(*host_, 6);
+    GoTo(*host_, kPageNvrSearch);
     PostMessage(host_->handle(), WM_WIZ_PROBE);  // what the search page's Next posts
     PostMessage(host_->handle(), WM_WIZ_NAVIGATE, NAV_NEXT);
-    QTRY_COMPARE(host_->pageType(), 7);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrPassword));
     auto* page = qobject_cast<CNvrPwdDlg*>(host_->currentPage());
     QTRY_VERIFY_WITH_TIMEOUT(page->modeKnown(), 8000);
     QCOMPARE(page->mode(), int(CNvrPwdDlg::kCreate));
     page->passwordEdit()->setText("Fresh123");
     page->confirmEdit()->setText("Fresh123");
     ClickNext(page);
-    QTRY_COMPARE(host_->pageType(), 8);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
 
     // The recorder now has a password: Back on the time zone page gives enter mode.
     auto* zones = qobject_cast<CNvrTimeZoneDlg*>(host_->currentPage());
     QTRY_VERIFY_WITH_TIMEOUT(zones->zoneCount() > 0, 8000);  // read with the new password
     zones->backButton()->click();
-    QTRY_COMPARE(host_->pageType(), 7);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrPassword));
     page = qobject_cast<CNvrPwdDlg*>(host_->currentPage());
     QTRY_VERIFY_WITH_TIMEOUT(page->modeKnown(), 8000);
     QCOMPARE(page->mode(), int(CNvrPwdDlg::kEnter));
     page->passwordEdit()->setText("Fresh123");
     ClickNext(page);
-    QTRY_COMPARE(host_->pageType(), 8);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
 
     // Next on the time zone page starts the host's disk poller.
     zones = qobject_cast<CNvrTimeZoneDlg*>(host_->currentPage());
     QTRY_VERIFY_WITH_TIMEOUT(zones->zoneCount() > 0, 8000);
     const size_t logFrom = fresh_.LogSize();
     ClickNext(zones);
-    QTRY_COMPARE(host_->pageType(), 9);
+    QTRY_COMPARE(host_->pageType(), int(kPageHddFormat));
     QTRY_VERIFY_WITH_TIMEOUT(!fresh_.HttpRequests(logFrom).filter("/config/storageinfo?storageid=0").isEmpty(),
                              5000);
 
@@ -414,11 +420,11 @@ class NvrPwdTzPagesTest : public QObject {
       popup->closeButton()->click();
     });
     PostMessage(host_->handle(), WM_WIZ_NAVIGATE, NAV_BACK);
-    QTRY_COMPARE(host_->pageType(), 8);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
     zones = qobject_cast<CNvrTimeZoneDlg*>(host_->currentPage());
     QTRY_VERIFY_WITH_TIMEOUT(zones->zoneCount() > 0, 8000);
     zones->backButton()->click();
-    QTRY_COMPARE(host_->pageType(), 7);
+    QTRY_COMPARE(host_->pageType(), int(kPageNvrPassword));
     page = qobject_cast<CNvrPwdDlg*>(host_->currentPage());
     QTRY_VERIFY_WITH_TIMEOUT(page->modeKnown(), 10000);
     QCOMPARE(page->mode(), int(CNvrPwdDlg::kCreate));
@@ -434,12 +440,8 @@ class NvrPwdTzPagesTest : public QObject {
     QFETCH(int, language);
     SetLanguage(language);
     auto check = [](QWidget* page) {
-      for (ui::CAvrelStatic* label : page->findChildren<ui::CAvrelStatic*>()) {
-        if (!label->isVisibleTo(page) || label->text().isEmpty()) continue;
-        const int needed = QFontMetrics(label->labelFont()).horizontalAdvance(label->text());
-        QVERIFY2(needed <= label->width(), qPrintable(QString("\"%1\" needs %2 px, has %3")
-                                                         .arg(label->text()).arg(needed).arg(label->width())));
-      }
+      const QStringList cut = vrx::test::TextsThatDoNotFit(page);
+      QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
     };
     CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
     QTRY_VERIFY(page->modeKnown());
@@ -499,7 +501,7 @@ class NvrPwdTzPagesTest : public QObject {
     QCOMPARE(page->zoneBox()->text(), page->zoneNames().at(2));
     size_t logFrom = faults.LogSize();
     ClickNext(page);
-    QCOMPARE(host_->pageType(), 8);
+    QCOMPARE(host_->pageType(), int(kPageNvrTimeZone));
     QVERIFY(page->errorShown());
     QCOMPARE(page->errorText(), QString("400 Bad Request"));
     QVERIFY(page->grab().save(ShotPath("page8-refused.png")));
@@ -510,12 +512,34 @@ class NvrPwdTzPagesTest : public QObject {
     QVERIFY(!page->errorShown() || page->errorText() == "400 Bad Request");
     logFrom = faults.LogSize();
     ClickNext(page);
-    QTRY_COMPARE(host_->pageType(), 9);
+    QTRY_COMPARE(host_->pageType(), int(kPageHddFormat));
     QCOMPARE(faults.HttpRequests(logFrom).filter(kZoneRequests),
              QStringList({"/config/datetime?timezone=5 200", "/config/manrecord?record=1 200"}));
     const auto recorder = faults.sim->state()["recorder"];
     QCOMPARE(recorder["zone"].get<int>(), 5);
     QCOMPARE(recorder["recording"].get<bool>(), true);
+  }
+
+  // The recorder turns the zone request away (it no longer takes the password): the network popup, the
+  // wizard stays, and manual recording is not started.
+  void failedZoneRequestStartsNoRecording() {
+    CNvrTimeZoneDlg* page = OpenTimeZonePage(fresh_, "");
+    QTRY_VERIFY(page->zoneCount() > 0);
+    QVERIFY(fresh_.sim->setRecorder("admin_password=Other123"));
+    QString popupText;
+    WhenShown<ui::CErrorPage>([&](ui::CErrorPage* popup) {
+      popupText = popup->message();
+      popup->closeButton()->click();
+    });
+    const size_t logFrom = fresh_.LogSize();
+    ClickNext(page);
+    QCOMPARE(popupText, QString("Check Network Failed!"));
+    QCOMPARE(host_->pageType(), int(kPageNvrTimeZone));
+    QStringList asked;
+    for (const auto& e : fresh_.sim->log(logFrom))
+      if (e.value("kind", "") == "http") asked << QString::fromStdString(e.value("request", ""));
+    QVERIFY2(!asked.filter("/config/datetime?timezone=").isEmpty(), qPrintable(asked.join(", ")));
+    QVERIFY2(asked.filter("/config/manrecord").isEmpty(), qPrintable(asked.join(", ")));
   }
 
   // Nothing answers: the network popup, and Next is disabled.
@@ -531,7 +555,7 @@ class NvrPwdTzPagesTest : public QObject {
     QTRY_VERIFY(!page->nextButton()->isEnabled());
     QCOMPARE(page->chosenZone(), -1);
     ClickNext(page);
-    QCOMPARE(host_->pageType(), 8);
+    QCOMPARE(host_->pageType(), int(kPageNvrTimeZone));
   }
 };
 

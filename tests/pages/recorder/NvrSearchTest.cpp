@@ -25,6 +25,7 @@
 #include "ui/Links.h"
 #include "ui/Overlay.h"
 #include "PopupWatch.h"
+#include "VeiledShot.h"
 #include "WizardTestSupport.h"
 
 using namespace vrx;
@@ -63,11 +64,7 @@ using vrx::test::WhenShown;
 
 // The page under the veil with the popup at its offset, as the wizard shows them.
 QImage OverVeil(QWidget* page, QWidget* popup, QPoint offset) {
-  QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&shot);
-  p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
-  p.drawImage(offset, popup->grab().toImage());
-  return shot;
+  return vrx::test::Veiled(page->grab().toImage(), ui::CTransparentPage::kOpacity, popup->grab().toImage(), offset);
 }
 
 // Opens the MAC popup through the header's help icon and returns its MAC line (saving a screenshot).
@@ -101,7 +98,7 @@ class NvrSearchTest : public QObject {
     ClearPageRegistry();
     RegisterScaffoldPages();
     RegisterRecorderPages();
-    RegisterPage(7, [](CInterDialog& host) { return new CScaffoldPage(host, 7); });  // just a place to arrive
+    RegisterPage(kPageNvrPassword, [](CInterDialog& host) { return new CScaffoldPage(host, kPageNvrPassword); });  // just a place to arrive
   }
 
   void listsRecordersAndNextStoresTheChosenOne() {
@@ -109,7 +106,7 @@ class NvrSearchTest : public QObject {
     QVERIFY2(sim->ready(), sim->error().c_str());
     CInterDialog host;
     host.show();
-    GoTo(host, 6);
+    GoTo(host, kPageNvrSearch);
     CNvrSearchDlg* page = SearchPage(host);
     QVERIFY(page);
     QVERIFY(!page->nextButton()->isEnabled());
@@ -143,7 +140,7 @@ class NvrSearchTest : public QObject {
     const QString ip = list->CellText(1, CNvrListCtrl::kIpColumn);
     const QString mac = list->CellText(1, CNvrListCtrl::kMacColumn);
     page->nextButton()->click();
-    QTRY_COMPARE(host.pageType(), 7);
+    QTRY_COMPARE(host.pageType(), int(kPageNvrPassword));
     QCOMPARE(host.GetRecorderIp(), ip);
     QCOMPARE(host.GetRecorderMac(), mac);
     QCOMPARE(host.GetAdminUser(), QStringLiteral("admin"));
@@ -167,7 +164,7 @@ class NvrSearchTest : public QObject {
     {
       CInterDialog host;
       host.show();
-      GoTo(host, 6);
+      GoTo(host, kPageNvrSearch);
       CNvrSearchDlg* page = SearchPage(host);
       QVERIFY(page);
       QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_" + suffix + ".png"));
@@ -235,7 +232,7 @@ class NvrSearchTest : public QObject {
   void hostDestroyedWhileSearching() {
     auto host = std::make_unique<CInterDialog>();
     host->show();
-    GoTo(*host, 6);
+    GoTo(*host, kPageNvrSearch);
     CNvrSearchDlg* page = SearchPage(*host);
     QVERIFY(page);
     QTRY_VERIFY(page->searching());
@@ -250,7 +247,7 @@ class NvrSearchTest : public QObject {
     QVERIFY2(sim->ready(), sim->error().c_str());
     CInterDialog host;
     host.show();
-    GoTo(host, 6);
+    GoTo(host, kPageNvrSearch);
     CNvrSearchDlg* page = SearchPage(host);
     QVERIFY(page);
     QVERIFY(WaitForSearch(page));
@@ -265,7 +262,7 @@ class NvrSearchTest : public QObject {
     page->nextButton()->setEnabled(true);
     page->nextButton()->click();
     QTest::qWait(50);
-    QCOMPARE(host.pageType(), 6);
+    QCOMPARE(host.pageType(), int(kPageNvrSearch));
 
     // The help link opens the no-device popup.
     bool shown = false;
@@ -296,7 +293,7 @@ class NvrSearchTest : public QObject {
 
     // Back stops nothing that runs and goes to page 5.
     page->backButton()->click();
-    QTRY_COMPARE(host.pageType(), 5);
+    QTRY_COMPARE(host.pageType(), int(kPageIntroduction3));
   }
 };
 

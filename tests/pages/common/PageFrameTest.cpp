@@ -15,7 +15,7 @@ using namespace vrx;
 
 namespace {
 
-constexpr unsigned kPrivateMsg = WM_USER + 110;
+constexpr unsigned kPrivateMsg = WM_NVR_SEARCH_RESULTS;  // any page-private number will do
 
 struct Journal {
   QStringList events;
@@ -76,13 +76,13 @@ class PageFrameTest : public QObject {
     journal = {};
     ClearPageRegistry();
     RegisterScaffoldPages();
-    RegisterPage(5, [](CInterDialog& h) { return new WorkerPage(h); });
+    RegisterPage(kPageIntroduction3, [](CInterDialog& h) { return new WorkerPage(h); });
   }
 
   void frameButtonsSitWhereTheLayoutSays() {
     CInterDialog host;
     host.show();
-    host.ShowPage(2);
+    host.ShowPage(kPageRequirement);
     auto* page = qobject_cast<CWizardPage*>(host.currentPage());
     QVERIFY(page);
     QCOMPARE(page->geometry(), QRect(0, 0, 860, 640));
@@ -102,7 +102,7 @@ class PageFrameTest : public QObject {
     QCOMPARE(page->indicator()->total(), 11);
     QCOMPARE(page->versionLabel()->text(), QString("V 2.03.00"));
 
-    host.ShowPage(1);
+    host.ShowPage(kPageHome);
     page = qobject_cast<CWizardPage*>(host.currentPage());
     QVERIFY(!page->nextButton() && !page->backButton());
     QCOMPARE(page->button(1001)->geometry(), QRect(366, 380, 416, 42));
@@ -112,7 +112,7 @@ class PageFrameTest : public QObject {
   void pageStopsItsWorkBeforeNavigating() {
     CInterDialog host;
     host.show();
-    host.ShowPage(5);
+    host.ShowPage(kPageIntroduction3);
     auto* page = static_cast<WorkerPage*>(host.currentPage());
     QTRY_VERIFY(journal.events.contains("private"));
     QPointer<QWidget> watch(page);
@@ -127,15 +127,15 @@ class PageFrameTest : public QObject {
   void navigationFromThePagesModalLoop() {
     CInterDialog host;
     host.show();
-    host.ShowPage(5);
+    host.ShowPage(kPageIntroduction3);
     auto* page = static_cast<WorkerPage*>(host.currentPage());
     QPointer<QWidget> watch(page);
     QVERIFY(PostMessage(page->handle(), WM_WIZ_LINK, 2));
     QTRY_VERIFY(journal.events.contains("overlay 2"));
     QTRY_VERIFY(watch.isNull());
     QVERIFY(journal.aliveAfterOverlay);
-    QCOMPARE(host.pageType(), 1);
-    QCOMPARE(qobject_cast<CScaffoldPage*>(host.currentPage())->pageType(), 1);
+    QCOMPARE(host.pageType(), int(kPageHome));
+    QCOMPARE(qobject_cast<CScaffoldPage*>(host.currentPage())->pageType(), int(kPageHome));
   }
 };
 

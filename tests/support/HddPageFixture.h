@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QTimer>
 #include <QCoreApplication>
+#include <QtTest>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,6 +70,25 @@ inline void ControlPoller(CInterDialog& host, WPARAM stop) {
   PostMessage(host.handle(), WM_WIZ_DISKPOLL, stop);
   QCoreApplication::processEvents();
 }
+
+// What a disk page test class holds: a host with the disk page on screen. Derive the test class from it too.
+class DiskPageHost {
+ protected:
+  std::unique_ptr<CInterDialog> host_;
+  RecordingHddPage* page_ = nullptr;  // owned by the host
+
+  // The disk page; with the host's poller running when poll is set (as the time zone page leaves it).
+  void OpenPage(bool poll) {
+    host_ = std::make_unique<CInterDialog>();
+    page_ = ShowDiskPage(*host_);
+    QVERIFY(page_);
+    if (poll) ControlPoller(*host_, 0);
+  }
+  void ClosePage() {
+    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
+    page_ = nullptr;
+  }
+};
 
 using Told = std::vector<std::pair<unsigned, WPARAM>>;
 inline const std::pair<unsigned, WPARAM> kStopPolling{WM_WIZ_DISKPOLL, 1}, kPollAgain{WM_WIZ_DISKPOLL, 0},
