@@ -46,11 +46,12 @@ QString ImportantText(const QString& caption) {
 
 // What the picture of the ports shows, for a reader: each port's name, and a check or "No HD Found".
 QString DiskStatusText(const PortFlags& plugged) {
-  const QString ports[2] = {Tr("hddformat_03", "HD1 (primary port)"), Tr("hddformat_09", "HD2")};
+  const QString ports[2] = {GetLangString("hddformat_03", "HD1 (primary port)"),
+                            GetLangString("hddformat_09", "HD2")};
   QStringList parts;
   for (std::size_t i = 0; i < plugged.size(); ++i)
     parts << ports[i] + QStringLiteral(": ") +
-                 (plugged[i] ? QStringLiteral("\u2713") : Tr("hddformat_06", "No HD Found"));
+                 (plugged[i] ? QStringLiteral("\u2713") : GetLangString("hddformat_06", "No HD Found"));
   return parts.join(QStringLiteral(", "));
 }
 
