@@ -17,6 +17,7 @@
 #include "platform/FirstPaint.h"
 #include "ui/Fonts.h"
 #include "ui/Pictures.h"
+#include "ui/Accessible.h"
 
 namespace vrx {
 
@@ -27,6 +28,7 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   const bool shadowShown = PerPixelAlphaWindowsShown();
   if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
   setWindowTitle(QStringLiteral("Setup Wizard"));
+  ui::HideFromAccessibility(this);  // only a shadow: the host window is the one a reader should find
 
   currentLanguage = StartLanguage();
 

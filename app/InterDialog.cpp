@@ -9,6 +9,7 @@
 #include "app/PageSequence.h"
 #include "platform/Compositing.h"
 #include "platform/SessionLog.h"
+#include "ui/PageFocus.h"
 
 namespace vrx {
 CInterDialog::CInterDialog(QWidget* frame)
@@ -129,6 +130,7 @@ void CInterDialog::ShowPage(int type) {
     pageHandles_[std::size_t(shown - 1)] = port->handle();
   page->setGeometry(0, 0, kWidth, kHeight);
   page->show();
+  ui::EnterPage(this, page, windowTitle());
   if (shown == kPageNvrPassword && probeFailPending_) {
     probeFailPending_ = false;
     PostToPage(kPageNvrPassword, WM_WIZ_PROBEFAIL);

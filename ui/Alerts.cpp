@@ -1,6 +1,7 @@
 #include "ui/Alerts.h"
 
 #include "i18n/LangString.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Palette.h"
@@ -25,6 +26,12 @@ constexpr AlarmTexts kNoDisk{"hddformat_06", "No HD Found", "hddformat_07",
                              "connected to NVR."};
 constexpr AlarmTexts kFormatWarning{"hddformat_04", "Important Alert", "hddformat_05",
                                     "Formatting will permanently erase all data on your hard drive(s)."};
+
+// An alert popup: the alert role, named by its title and described by its message, so a reader reads both.
+void RaiseAlert(QWidget* popup, const QString& title, const QString& message) {
+  SetAccessible(popup, QAccessible::AlertMessage, title);
+  popup->setAccessibleDescription(message);
+}
 
 CAvrelStatic* MakeTitle(QWidget* parent, const QString& text, QRect geometry) {
   auto* title = new CAvrelStatic(parent);
@@ -53,6 +60,7 @@ CAlarmDisplayPage::CAlarmDisplayPage(QWidget* veil, int alertType, int cancelFla
   auto* picture = new CImageBox(this);
   picture->SetImage(3059);
   picture->setGeometry(30, 30, 36, 36);
+  HideFromAccessibility(picture);  // the alert role says it
   addCloseButton(416, 10);
   title_ = MakeTitle(this, GetLangString(texts.titleKey, texts.titleEnglish), QRect(82, 30, 330, 36));
   text_ = MakeMessage(this, GetLangString(texts.textKey, texts.textEnglish), palette::kAlertText, QRect(82, 76, 330, 80));
@@ -64,7 +72,7 @@ CAlarmDisplayPage::CAlarmDisplayPage(QWidget* veil, int alertType, int cancelFla
   } else {
     ok_ = addTextButton(1, okText, QPoint((kAlertSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Accepted);
   }
-  setAccessibleName(title_->text());
+  RaiseAlert(this, title_->text(), text_->text());
 }
 
 QString CAlarmDisplayPage::title() const { return title_->text(); }
@@ -74,9 +82,10 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
   auto* picture = new CImageBox(this);
   picture->SetImage(3059);
   picture->setGeometry(54, 38, 36, 36);
+  HideFromAccessibility(picture);
   const QString title = GetLangString(QStringLiteral("hddformat_04"), QStringLiteral("Important Alert"));
   MakeTitle(this, title, QRect(104, 38, 310, 36));
-  MakeMessage(this,
+  const CErrorStatic* text = MakeMessage(this,
               GetLangString(QStringLiteral("intro_14"),
                        QStringLiteral("Please make sure you are connected to the Internet, or you will not allow "
                                       "to use kelvaro service without Internet.")),
@@ -85,7 +94,7 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
                         QDialog::Accepted);
   retry_ = addTextButton(2, GetLangString(QStringLiteral("RETRY"), QStringLiteral("RETRY")), QPoint(235, kButtonY),
                          QDialog::Rejected);
-  setAccessibleName(title);
+  RaiseAlert(this, title, text->text());
 }
 
 CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(veil, kSize, kAlertOffset) {
@@ -98,7 +107,7 @@ CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(vei
   text_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
   close_ = addTextButton(1, GetLangString(QStringLiteral("Close"), QStringLiteral("Close")),
                          QPoint((kSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Rejected);
-  setAccessibleName(message);
+  RaiseAlert(this, message, message);
 }
 
 QString CErrorPage::message() const { return text_->text(); }

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/Accessible.h"
 #include "ui/Fonts.h"
 #include "ui/ListGeometry.h"
 #include "ui/Palette.h"
@@ -42,7 +43,8 @@ CAvrelComboBox::CAvrelComboBox(QWidget* parent, int id) : QWidget(parent) {
   setControlId(id);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::PointingHandCursor);
-  SetAccessible(this, QAccessible::ComboBox, QString());
+  SetAccessible(this, QAccessible::ComboBox, QString());  // named by the page after its caption
+  ExposeValue(this, [this] { return itemText(selected_); });
 }
 
 CAvrelComboBox::~CAvrelComboBox() { delete dropDown_.data(); }
@@ -63,7 +65,7 @@ void CAvrelComboBox::setItems(const QStringList& items) {
 void CAvrelComboBox::setCurrentIndex(int index) {
   if (index < -1 || index >= count()) return;
   selected_ = index;
-  setAccessibleName(itemText(index));
+  NotifyValueChanged(this);
   update();
 }
 
@@ -96,7 +98,12 @@ void CAvrelComboBox::OpenDropDown() {
 void CAvrelComboBox::choose(int index) {
   if (index < 0 || index >= count()) return;
   setCurrentIndex(index);
-  if (dropDown_) dropDown_->close();
+  if (dropDown_) {
+    dropDown_->close();
+    // The keyboard goes on from the box, in the window the drop-down came from.
+    window()->activateWindow();
+    setFocus(Qt::PopupFocusReason);
+  }
   emit activated(index);
   postToPage(this, WM_WIZ_COMBO_PICK, static_cast<WPARAM>(index));
 }
@@ -108,13 +115,11 @@ void CAvrelComboBox::mousePressEvent(QMouseEvent* e) {
 
 void CAvrelComboBox::keyPressEvent(QKeyEvent* e) {
   switch (e->key()) {
-    case Qt::Key_Space: OpenDropDown(); return;
+    // The choice is made in the drop-down: stepping through languages on the closed box would switch the
+    // whole wizard's language at every press.
+    case Qt::Key_Space:
     case Qt::Key_Up:
-      if (selected_ > 0) choose(selected_ - 1);
-      return;
-    case Qt::Key_Down:
-      if (selected_ + 1 < count()) choose(selected_ + 1);
-      return;
+    case Qt::Key_Down: OpenDropDown(); return;
     default: QWidget::keyPressEvent(e);
   }
 }
@@ -146,6 +151,17 @@ CComboBoxList::CComboBoxList(CAvrelComboBox* owner, const QStringList& items, in
   hot_ = g.hotRow;
   setGeometry(g.rect);
   SetAccessible(this, QAccessible::List, QString());
+  AccessibleRows rows;
+  rows.count = [this] { return static_cast<int>(items_.size()); };
+  rows.text = [this](int row) { return items_.value(row); };
+  rows.selected = [this](int row) { return owner_ && owner_->currentIndex() == row; };
+  rows.current = [this] { return hot_; };
+  rows.rect = [this](int row) { return row >= top_ && row < top_ + visible_ ? rowRect(row) : QRect(); };
+  rows.choose = [this](int row) {
+    if (owner_) owner_->choose(row);
+  };
+  ExposeRows(this, std::move(rows));
+  SetAccessibleOwner(this, owner);
 }
 
 QRect CComboBoxList::rowRect(int item) const {

@@ -94,7 +94,8 @@ void CBaseStatic::setText(const QString& markup) {
   markup_ = markup;
   QString plain;
   for (const Run& r : BoldRuns(markup)) plain += r.text;
-  setAccessibleName(plain);
+  // "Note:" and "Important:" are read with their text.
+  setAccessibleName(caption_.isEmpty() ? plain : caption_.trimmed() + QLatin1Char(' ') + plain);
   updateGeometry();
   update();
 }
@@ -124,7 +125,7 @@ void CBaseStatic::setPrefixMark(const QString& mark, const QColor& color) {
 void CBaseStatic::setCaption(const QString& caption, const QColor& color) {
   caption_ = caption;
   captionColor_ = color;
-  update();
+  setText(markup_);
 }
 
 void CBaseStatic::setFill(const QColor& color, int margin) {

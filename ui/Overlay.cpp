@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimerEvent>
 
+#include "ui/Accessible.h"
 #include "ui/Alerts.h"
 #include "ui/Popup.h"
 #include "platform/Compositing.h"
@@ -74,7 +75,7 @@ CTransparentPage::CTransparentPage(QWidget* parent) : QDialog(parent) {
   setFixedSize(kSize);
   RoundWindowCorners(this, 6);
   backdrop_.Attach(this, kOpacity, PerPixelAlphaWindowsShown());
-  setAccessibleName(QStringLiteral("overlay"));
+  HideFromAccessibility(this);  // only the dimming: the popup on it is what a reader should meet
 }
 
 CTransparentPage::~CTransparentPage() {

@@ -1,22 +1,14 @@
 #include "ui/SkinBase.h"
 
-#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QPainter>
 #include <QPointer>
 
+#include "ui/Accessible.h"
 #include "ui/Palette.h"
 
 namespace vrx::ui {
 namespace {
-
-QAccessibleInterface* SkinAccessibleFactory(const QString&, QObject* object) {
-  auto* w = qobject_cast<QWidget*>(object);
-  if (!w) return nullptr;
-  const QVariant role = w->property(kAccessibleRoleProperty);
-  if (!role.isValid()) return nullptr;
-  return new QAccessibleWidget(w, static_cast<QAccessible::Role>(role.toInt()));
-}
 
 // Remembers whether focus came from the keyboard, so only Tab focus shows a ring.
 class FocusWatcher : public QObject {
@@ -25,6 +17,11 @@ class FocusWatcher : public QObject {
     if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
       auto* w = static_cast<QWidget*>(o);
       const auto reason = static_cast<QFocusEvent*>(e)->reason();
+      // The window losing or regaining the activation (a popup, another program) keeps the mark as it was.
+      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        w->update();
+        return false;
+      }
       const bool keyboard = e->type() == QEvent::FocusIn &&
                             (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
       w->setProperty("vrxKeyboardFocus", keyboard);
@@ -33,14 +30,6 @@ class FocusWatcher : public QObject {
     return false;
   }
 };
-
-void EnsureFactory() {
-  static const bool installed = [] {
-    QAccessible::installFactory(SkinAccessibleFactory);
-    return true;
-  }();
-  (void)installed;
-}
 
 // Receives the string-connected command signals and forwards them to a std::function.
 }  // namespace
@@ -63,10 +52,14 @@ void TrackKeyboardFocus(QWidget* w) {
   w->installEventFilter(watcher);
 }
 
+void ShowFocusRing(QWidget* w) {
+  w->setProperty("vrxKeyboardFocus", true);
+  w->update();
+}
+
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {
-  EnsureFactory();
   if (w->focusPolicy() != Qt::NoFocus) TrackKeyboardFocus(w);
-  w->setProperty(kAccessibleRoleProperty, static_cast<int>(role));
+  SetAccessibleRole(w, role);
   w->setAccessibleName(name);
 }
 

@@ -43,6 +43,9 @@ void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);
 // Lets PaintFocusRing know whether w got its focus from the keyboard.
 void TrackKeyboardFocus(QWidget* w);
 
+// Shows the ring on w as if it had its focus from the keyboard (the first control of a new page).
+void ShowFocusRing(QWidget* w);
+
 // Draws the keyboard focus ring inside r when w has focus from the keyboard.
 
 void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3,

@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QTimerEvent>
 
+#include "ui/Accessible.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
 #include "ui/Popup.h"
@@ -34,6 +35,7 @@ CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
     frame->setGeometry(centreX - kSpinnerSide / 2, spinnerTop, kSpinnerSide, kSpinnerSide);
     frame->hide();
     spinner_[static_cast<size_t>(i)] = frame;
+    HideFromAccessibility(frame);  // eight frames shown in turn: no show and hide events on every tick
   }
   label_ = new CAvrelStatic(this);
   label_->setTextColor(Qt::white);

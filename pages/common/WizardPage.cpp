@@ -7,9 +7,11 @@
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "pages/common/FrameLayout.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Palette.h"
+#include "ui/PageFocus.h"
 #include "ui/Pictures.h"
 
 namespace vrx {
@@ -46,6 +48,8 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
   MakePictureButton(this, kCmdMinimize, frame::kMinimizePictures)->setGeometry(frame::kMinimizeRect);
   button(kCmdClose)->setAccessibleName(GetLangString(QStringLiteral("Close"), QStringLiteral("Close")));
   button(kCmdMinimize)->setAccessibleName(GetLangString(QStringLiteral("Minimise"), QStringLiteral("Minimise")));
+  ui::SetFrameRole(button(kCmdClose), ui::FrameRole::WindowButton);
+  ui::SetFrameRole(button(kCmdMinimize), ui::FrameRole::WindowButton);
 
   version_ = new ui::CAvrelStatic(this);
   version_->setTextSize(frame::kVersionPx);
@@ -56,6 +60,8 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
 
   if (frame.next) next_ = static_cast<ui::CAvrelButton4*>(MakePictureButton(this, kCmdNext, frame::kActionPictures));
   if (frame.back) back_ = static_cast<ui::CAvrelButton4*>(MakePictureButton(this, kCmdBack, frame::kActionPictures));
+  if (next_) ui::SetFrameRole(next_, ui::FrameRole::Next);
+  if (back_) ui::SetFrameRole(back_, ui::FrameRole::Back);
   if (frame.step > 0) {
     indicator_ = new ui::CPageIndicator(this, kIndicatorId);
     indicator_->setTotal(kStepTotal);
@@ -89,6 +95,7 @@ ui::CAvrelStatic* CWizardPage::AddTitle(const QString& text) {
   title->setTextColor(pal::kAccent);
   title->setText(text);
   title->setGeometry(frame::kTitleRect);
+  ui::SetPageTitle(this, text);
   return title;
 }
 
@@ -129,10 +136,12 @@ void CWizardPage::onControlCommand(int id) { OnCommand(id); }
 void CWizardPage::RetranslateFrame() {
   if (next_) {
     next_->setText(frame::NextLabel());
+    next_->setAccessibleName(ui::SpokenCaption(next_->text()));
     next_->setGeometry(frame::NextButtonRect(next_->MeasureText()));
   }
   if (back_) {
     back_->setText(frame::BackLabel());
+    back_->setAccessibleName(ui::SpokenCaption(back_->text()));
     back_->setGeometry(frame::BackButtonRect(back_->MeasureText()));
   }
 }

@@ -11,6 +11,7 @@
 #include "pages/common/FrameLayout.h"
 #include "pages/common/WizardPage.h"
 #include "pages/intro/IntroLayout.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
@@ -68,6 +69,7 @@ CResetPage::CResetPage(QWidget* parent, QPoint offset) : CPopupPage(parent, kSiz
   auto* picture = new ui::CImageBox(this);
   picture->SetImage(4020);
   picture->setGeometry(141, kTextTop + 99, 365, 152);
+  ui::HideFromAccessibility(picture);  // it shows what the text above tells
 
   reset_ = new ui::CAvrelButton(this, 1);
   reset_->setText(GetLangString("RESET", "RESET"));
@@ -91,6 +93,7 @@ CLEDRedPage::CLEDRedPage(QWidget* parent)
   auto* icon = new ui::CImageBox(this);
   icon->SetImage(4012);
   icon->setGeometry(kTextLeft, 26, 40, 40);
+  ui::HideFromAccessibility(icon);  // the title beside it says it
   auto* title = AddText(this, GetLangString("intro_05", "What should I do if the LED light stays red ?"),
                         kPopupTitlePx, pal::kAccent);
   title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -127,6 +130,9 @@ CLEDRedPage::CLEDRedPage(QWidget* parent)
     mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     mark->setText(QStringLiteral("%1.").arg(number++));
     mark->setGeometry(kNumberLeft, top, kCheckLeft - kNumberLeft, 20);
+    // Read as one item, number first.
+    ui::HideFromAccessibility(mark);
+    label->setAccessibleName(mark->text() + QLatin1Char(' ') + label->accessibleName());
   }
 
   link_ = new ui::CLinkStatic2(this);

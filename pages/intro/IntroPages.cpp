@@ -8,6 +8,7 @@
 #include "pages/common/FrameLayout.h"
 #include "pages/intro/IntroLayout.h"
 #include "pages/intro/IntroOverlays.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Labels.h"
@@ -148,7 +149,7 @@ CIntroduction3Dlg::CIntroduction3Dlg(CInterDialog& host)
   helpLink_ = new ui::CLinkStatic2(this);
   helpLink_->setText(GetLangString("intro_05", "What should I do if the LED light stays red ?"));
   helpLink_->setLinkKind(kHelpKind);
-  helpIcon_->setAccessibleName(helpLink_->text());
+  ui::HideFromAccessibility(helpIcon_);  // the link beside it is the one a reader meets
   helpLink_->setGeometry(kHelpLinkRect);
   WireControls();
 }

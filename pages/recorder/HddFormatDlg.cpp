@@ -5,9 +5,11 @@
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "pages/common/FrameLayout.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
+#include "ui/PageFocus.h"
 #include "ui/Palette.h"
 #include "ui/Waiting.h"
 
@@ -42,6 +44,17 @@ QString ImportantText(const QString& caption) {
   return text;
 }
 
+// What the picture of the ports shows, for a reader: each port's name, and a check or "No HD Found".
+QString DiskStatusText(const PortFlags& plugged) {
+  const QString ports[2] = {GetLangString("hddformat_03", "HD1 (primary port)"),
+                            GetLangString("hddformat_09", "HD2")};
+  QStringList parts;
+  for (std::size_t i = 0; i < plugged.size(); ++i)
+    parts << ports[i] + QStringLiteral(": ") +
+                 (plugged[i] ? QStringLiteral("\u2713") : GetLangString("hddformat_06", "No HD Found"));
+  return parts.join(QStringLiteral(", "));
+}
+
 PortFlags Copy(const std::atomic<int>* pair) { return pair ? PortFlags{pair[0].load(), pair[1].load()} : PortFlags{}; }
 
 // The title box reaches under the step indicator; a long title (Russian) steps down in size to stay clear.
@@ -68,6 +81,7 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
   picture_->SetImages({kFirstPicture, kFirstPicture + 1, kFirstPicture + 2, kFirstPicture + 3});
   picture_->setGeometry(kPictureRect);
   picture_->setCurrent(0);
+  picture_->setAccessibleName(DiskStatusText(ports_.plugged));
 
   AddBodyText(GetLangString("hddformat_10", "Then, click <br>\"Next\"</br> to format all mounted hard drives."), kThenNextRect);
   const QString caption = GetLangString("hddformat_11", "Important:");
@@ -83,6 +97,7 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
   const int skipWidth = skip->MeasureText() + 20;
   skip->setGeometry((width() - skipWidth) / 2, kSkipTop, skipWidth, kSkipHeight);
   skip->setCursor(Qt::PointingHandCursor);
+  ui::SetFirstFocus(this, nextButton());  // not the skip link: a stray Space there leaves the disks as they are
   WireControls();
 }
 
@@ -120,6 +135,11 @@ void CHddFormatDlg::OnDiskStatus(const std::atomic<int>* ready, const std::atomi
   // close the progress overlay, which follows the format thread alone.
   checking_ = 0;
   picture_->setCurrent(pictureState());
+  const QString status = DiskStatusText(ports_.plugged);
+  if (status != picture_->accessibleName()) {
+    picture_->setAccessibleName(status);
+    ui::AnnounceName(picture_);
+  }
 }
 
 void CHddFormatDlg::OpenOverlay(int kind) {
@@ -196,9 +216,13 @@ void CHddFormatDlg::ShowProgress() {
   line->setAlignment(Qt::AlignCenter);
   line->setGeometry(kProgressRect);
   auto* refresh = new QTimer(veil);
-  auto show = [this, line] {
+  auto show = [this, line, spokenStep = -1]() mutable {
     line->setText(GetLangString(QStringLiteral("hddformat_15"), QStringLiteral("Formatting HD{0}: {1}%"),
                                 QString::number(job_.diskIndex() + 1), QString::number(job_.progress())));
+    // A reader hears the disk and every tenth percent, not each refresh.
+    const int step = job_.diskIndex() * 100 + job_.progress() / 10 * 10;
+    if (step != spokenStep) ui::Announce(line, line->text());
+    spokenStep = step;
   };
   show();
   connect(refresh, &QTimer::timeout, line, show);

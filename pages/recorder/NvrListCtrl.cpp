@@ -1,8 +1,10 @@
 #include "pages/recorder/NvrListCtrl.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "i18n/LangString.h"
+#include "ui/Accessible.h"
 #include "ui/Fonts.h"
 #include "ui/Pictures.h"
 
@@ -53,6 +55,35 @@ CNvrListCtrl::CNvrListCtrl(QWidget* parent, int id) : ui::CSkinListCtrl(parent, 
   scrollBar()->SetThumbImage(3053);
   radioOn_ = ui::LoadPng(kSelectedRadioPng);
   radioOff_ = ui::LoadPng(kUnselectedRadioPng);
+  ExposeRows();
+}
+
+// A reader hears each recorder as its number, address and MAC, and whether its radio mark is on.
+void CNvrListCtrl::ExposeRows() {
+  ui::AccessibleRows rows;
+  rows.count = [this] { return rowCount(); };
+  rows.text = [this](int row) {
+    QStringList parts{CellText(row, kNumberColumn)};
+    for (int column : {kIpColumn, kMacColumn}) parts << columns()[std::size_t(column)].title + " " + CellText(row, column);
+    return parts.join(QStringLiteral(", "));
+  };
+  rows.selected = [this](int row) { return isSelected(row); };
+  rows.current = [this] { return currentRow() >= 0 ? currentRow() : SelectedRow(); };
+  rows.rect = [this](int row) {
+    const QRect r = CellRect(row, kRadioColumn).united(CellRect(row, kMacColumn));
+    return rect().adjusted(0, kHeaderHeight, 0, 0).contains(r.center()) ? r : QRect();
+  };
+  rows.choose = [this](int row) { activateRow(row); };
+  ui::ExposeRows(this, std::move(rows));
+}
+
+void CNvrListCtrl::keyPressEvent(QKeyEvent* e) {
+  // The MAC help of the header's "?" icon, for the keyboard.
+  if (e->key() == Qt::Key_F1 || e->key() == Qt::Key_Question) {
+    postToPage(this, WM_WIZ_LINK, kMacHelpKind);
+    return;
+  }
+  ui::CSkinListCtrl::keyPressEvent(e);
 }
 
 int CNvrListCtrl::AddRow(int number, const QString& ip, const QString& mac) {
@@ -61,12 +92,14 @@ int CNvrListCtrl::AddRow(int number, const QString& ip, const QString& mac) {
   SetCellText(row, kNumberColumn, QString::number(number));
   SetCellText(row, kIpColumn, ip);
   SetCellText(row, kMacColumn, mac);
+  ui::NotifyRowsReset(this);
   return row;
 }
 
 void CNvrListCtrl::DeleteAllRows() {
   ui::CSkinListCtrl::DeleteAllRows();
   selected_.clear();
+  ui::NotifyRowsReset(this);
 }
 
 void CNvrListCtrl::SelectRow(int row) {
@@ -76,6 +109,7 @@ void CNvrListCtrl::SelectRow(int row) {
     selected_[std::size_t(r)] = want;
     update(CellRect(r, kRadioColumn).adjusted(-2, -2, 2, 2));
   }
+  ui::NotifyRowFocus(this, row);
 }
 
 int CNvrListCtrl::SelectedRow() const {

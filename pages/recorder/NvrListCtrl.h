@@ -1,7 +1,7 @@
 #pragma once
 // The recorder list of the search page: eight centred columns (spacer, radio mark, spacer, "No.", spacer,
 // IP address, spacer, MAC address), 44-pixel rows, a radio mark per row of which one is selected, and a
-// header with a help icon after the MAC title that opens the MAC popup (overlay kind 4).
+// header with a help icon after the MAC title that opens the MAC popup (overlay kind 4; F1 or "?" on the list).
 
 #include <QPixmap>
 #include <vector>
@@ -53,8 +53,10 @@ class CNvrListCtrl : public ui::CSkinListCtrl {
   void cellPressed(int row, int column) override;
   void activateRow(int row) override;
   bool handCursorAt(int row, int column) const override { (void)row; return column == kRadioColumn; }
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  void ExposeRows();
   std::vector<char> selected_;  // one flag per row
   QPixmap radioOn_, radioOff_;
 };

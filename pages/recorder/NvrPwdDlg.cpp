@@ -11,6 +11,7 @@
 #include "net/RecorderEndpoint.h"
 #include "pages/common/FrameLayout.h"
 #include "pages/recorder/NvrPwdRules.h"
+#include "ui/Accessible.h"
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
@@ -112,6 +113,14 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
   errorLabel_ = new ui::CErrorStatic(this);
   errorLabel_->hide();
 
+  // A reader names each field after its caption and describes the new password with the rule.
+  password_->setAccessibleName(passwordLabel_->text());
+  confirm_->setAccessibleName(confirmLabel_->text());
+  ui::SetFieldHint(password_, hint_->text());
+  ui::SetFieldHint(confirm_, hint_->text());
+  for (QWidget* mark : {static_cast<QWidget*>(passwordMark_), static_cast<QWidget*>(confirmMark_)})
+    ui::HideFromAccessibility(mark);  // the red border's mark; the error itself is spoken
+
   connect(password_, &QLineEdit::textChanged, this, [this] { PasswordEdited(); });
   connect(confirm_, &QLineEdit::textChanged, this, [this] {
     if (mode_ != kCreate) return;
@@ -169,8 +178,9 @@ void CNvrPwdDlg::TakeMode() {
   host().SetAdminUser("admin");
   description_->setText(mode_ == kEnter ? GetLangString("nvrpwd_08", "Please enter the password for your device.")
                                         : GetLangString("nvrpwd_02", "Create and confirm a password for your device"));
+  if (mode_ == kEnter) ui::SetFieldHint(password_, QString());  // the rule is shown for a new password only
   LayOut();
-  password_->setFocus();
+  password_->setFocus(Qt::TabFocusReason);
 }
 
 void CNvrPwdDlg::LayOut() {
@@ -196,9 +206,23 @@ void CNvrPwdDlg::LayOut() {
 }
 
 void CNvrPwdDlg::ShowError(int field, const QString& text) {
+  const bool changed = text != errorText_ || field != errorField_;
   errorField_ = field;
   errorText_ = text;
   LayOut();
+  if (!changed) return;
+  // The message is raised as an alert and becomes the description of the field it is about.
+  ui::SetFieldError(password_, field == kPasswordField ? text : QString(), nullptr);
+  ui::SetFieldError(confirm_, field == kConfirmField ? text : QString(), nullptr);
+  if (!text.isEmpty()) ui::Announce(errorLabel_, text);
+}
+
+void CNvrPwdDlg::RefuseNext(int field, const QString& text) {
+  errorText_.clear();  // the same message again is still raised again: the user pressed Next once more
+  ShowError(field, text);
+  // Next stays where it is: the user goes back to the field at fault.
+  if (QWidget* edit = field == kConfirmField ? confirm_ : field == kPasswordField ? password_ : nullptr)
+    edit->setFocus(Qt::TabFocusReason);
 }
 
 void CNvrPwdDlg::ClearError() { ShowError(kNoField, QString()); }
@@ -267,8 +291,8 @@ void CNvrPwdDlg::Next() {
   if (mode_ == kCreate) {
     // Nothing is sent for a password the recorder would refuse or a confirmation that differs.
     switch (CheckNewPassword(password, confirmation)) {
-      case PasswordFault::Rule: return ShowError(kPasswordField, PasswordRuleMessage());
-      case PasswordFault::Mismatch: return ShowError(kPasswordField, PasswordMismatchMessage());
+      case PasswordFault::Rule: return RefuseNext(kPasswordField, PasswordRuleMessage());
+      case PasswordFault::Mismatch: return RefuseNext(kPasswordField, PasswordMismatchMessage());
       case PasswordFault::None: break;
     }
   }
@@ -285,10 +309,10 @@ void CNvrPwdDlg::Next() {
       Navigate(NAV_NEXT);
       return;
     case kEnterFailed:
-      if (requestMessage_) return ShowError(kPasswordField, IncorrectPasswordMessage());
+      if (requestMessage_) return RefuseNext(kPasswordField, IncorrectPasswordMessage());
       break;
     case kCreateFailed:
-      if (requestMessage_) return ShowError(kNoField, PasswordChangeFailedMessage());
+      if (requestMessage_) return RefuseNext(kNoField, PasswordChangeFailedMessage());
       break;
   }
   LayOut();  // the recorder was not among the search results: stay without a message

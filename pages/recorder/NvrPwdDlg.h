@@ -76,6 +76,7 @@ class CNvrPwdDlg : public CWizardPage {
   void TakeMode();
   void LayOut();
   void ShowError(int field, const QString& text);
+  void RefuseNext(int field, const QString& text);  // ShowError, and the focus to that field
   void ClearError();
   void PasswordEdited();
   void PasswordLeft();

@@ -6,10 +6,12 @@
 #include "i18n/LangString.h"
 #include "pages/recorder/NvrListCtrl.h"
 #include "pages/recorder/NvrSearchModel.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
 #include "ui/Overlay.h"
+#include "ui/PageFocus.h"
 #include "ui/Palette.h"
 
 namespace vrx {
@@ -78,6 +80,9 @@ CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
   helpLink_->setLinkKind(ui::kOverlayNoDevice);
   helpLink_->setGeometry(kHelpLinkRect);
 
+  list_->setAccessibleName(GetLangString("nvrsearch_01", "Select your NVR device"));
+  list_->setAccessibleDescription(description_->accessibleName());
+  ui::SetFirstFocus(this, list_);
   nextButton()->setEnabled(false);
   WireControls();
   firstSearch_.start(kFirstSearchDelayMs, this);
@@ -135,6 +140,7 @@ void CNvrSearchDlg::ShowResults(bool finished) {
   for (const NvrRow& r : rows) list_->AddRow(r.number, r.ip, r.mac);
   if (rows.empty()) {
     noDevice_->show();
+    ui::Announce(noDevice_, noDevice_->text());
     return;
   }
   list_->SelectRow(0);

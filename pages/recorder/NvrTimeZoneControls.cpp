@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "ui/Accessible.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 
@@ -24,12 +25,13 @@ CZoneBox::CZoneBox(QWidget* parent, int id) : QWidget(parent) {
   setControlId(id);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::PointingHandCursor);
-  ui::SetAccessible(this, QAccessible::ComboBox, QString());
+  ui::SetAccessible(this, QAccessible::ComboBox, QString());  // named by the page after its caption
+  ui::ExposeValue(this, [this] { return text_; });
 }
 
 void CZoneBox::setText(const QString& text) {
   text_ = text;
-  setAccessibleName(text);
+  ui::NotifyValueChanged(this);
   update();
 }
 
@@ -70,6 +72,14 @@ CZoneListBox::CZoneListBox(QWidget* parent, int id) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   ui::SetAccessible(this, QAccessible::List, QString());
+  ui::AccessibleRows rows;
+  rows.count = [this] { return count(); };
+  rows.text = [this](int row) { return itemText(row); };
+  rows.selected = [this](int row) { return row == selected_; };
+  rows.current = [this] { return hot_ >= 0 ? hot_ : selected_; };
+  rows.rect = [this](int row) { return row >= top_ && row < top_ + visibleRows() ? rowRect(row) : QRect(); };
+  rows.choose = [this](int row) { pick(row); };
+  ui::ExposeRows(this, std::move(rows));
 }
 
 void CZoneListBox::ResetContent(const QStringList& items) {
@@ -77,6 +87,7 @@ void CZoneListBox::ResetContent(const QStringList& items) {
   selected_ = -1;
   hot_ = -1;
   top_ = 0;
+  ui::NotifyRowsReset(this);
   update();
 }
 
@@ -162,14 +173,26 @@ void CZoneListBox::wheelEvent(QWheelEvent* event) {
   ScrollTo(top_ - (steps == 0 ? (event->angleDelta().y() > 0 ? 1 : -1) : steps));
 }
 
+// The arrows move the highlight through the zones; Space picks the highlighted one (and the page closes the
+// list). Picking at every step would close the list after one move.
 void CZoneListBox::keyPressEvent(QKeyEvent* event) {
+  const int from = hot_ >= 0 ? hot_ : selected_;
   switch (event->key()) {
-    case Qt::Key_Up: return pick(qMax(0, selected_ - 1));
-    case Qt::Key_Down: return pick(qMin(count() - 1, selected_ + 1));
-    case Qt::Key_PageUp: return ScrollTo(top_ - visibleRows());
-    case Qt::Key_PageDown: return ScrollTo(top_ + visibleRows());
+    case Qt::Key_Up: return moveHot(from - 1);
+    case Qt::Key_Down: return moveHot(from + 1);
+    case Qt::Key_PageUp: return moveHot(from - visibleRows());
+    case Qt::Key_PageDown: return moveHot(from + visibleRows());
+    case Qt::Key_Space: return pick(from);
     default: QWidget::keyPressEvent(event);
   }
+}
+
+void CZoneListBox::moveHot(int row) {
+  if (count() == 0) return;
+  hot_ = qBound(0, row, count() - 1);
+  if (hot_ < top_) ScrollTo(hot_);
+  else if (hot_ >= top_ + visibleRows()) ScrollTo(hot_ - visibleRows() + 1);
+  update();
 }
 
 }  // namespace vrx

@@ -61,6 +61,7 @@ class CZoneListBox : public QWidget, public ui::ControlIdentity {
 
  private:
   void pick(int row);
+  void moveHot(int row);  // the keyboard highlight, scrolled into view
   int rowAt(QPoint pos) const;
 
   QStringList items_;

@@ -9,9 +9,11 @@
 #include "pages/common/FrameLayout.h"
 #include "pages/recorder/NvrTimeZoneControls.h"
 #include "pages/recorder/NvrTimeZoneList.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
+#include "ui/PageFocus.h"
 #include "ui/Palette.h"
 #include "ui/Waiting.h"
 
@@ -51,6 +53,9 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
   zoneList_->setGeometry(kZoneListRect);
   zoneList_->hide();
   connect(zoneList_, &CZoneListBox::selectionChanged, this, [this](int row) { ChooseRow(row); });
+  zoneBox_->setAccessibleName(caption->text());
+  zoneList_->setAccessibleName(caption->text());
+  ui::SetFirstFocus(this, zoneBox_);
   WireControls();
 
   loadTimer_.start(50, this);
@@ -136,7 +141,9 @@ void CNvrTimeZoneDlg::ChooseRow(int row) {
   if (zoneList_->curSel() != row) zoneList_->SetCurSel(row);
   zoneBox_->setText(zones_[row]);
   chosen_ = row + 1;
+  const bool listHadFocus = zoneList_->hasFocus();
   zoneList_->hide();
+  if (listHadFocus) zoneBox_->setFocus(Qt::TabFocusReason);  // not on to the next control in the chain
 }
 
 bool CNvrTimeZoneDlg::errorShown() const { return errorLabel_->isVisibleTo(this); }
@@ -146,6 +153,7 @@ void CNvrTimeZoneDlg::ShowError(const QString& text) {
   zoneList_->hide();
   errorLabel_->setText(text);
   errorLabel_->show();
+  ui::Announce(errorLabel_, text);
 }
 
 void CNvrTimeZoneDlg::HideError() { errorLabel_->hide(); }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "AccessibleTree.h"
 #include "SimProcess.h"
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
@@ -208,6 +209,44 @@ class NvrPwdTzPagesTest : public QObject {
     QCOMPARE(host_->pageType(), int(kPageNvrPassword));
     QTest::qWait(100);
     QCOMPARE(fresh_.AccountRequests(logFrom), QStringList());
+  }
+
+  // What a screen reader meets: fields named after their captions with the rule as description; a mismatch
+  // on Next raised as an alert, put on the field as its description, and the focus taken back there; the
+  // typed passwords in no accessibility event.
+  void mismatchIsAnAlertOnTheFieldAndNoEventCarriesThePassword() {
+    vrx::test::EventLog events;  // before the page: the page's filter goes in front of it
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    QTRY_VERIFY(page->modeKnown());
+    QAccessibleInterface* password = QAccessible::queryAccessibleInterface(page->passwordEdit());
+    QAccessibleInterface* confirm = QAccessible::queryAccessibleInterface(page->confirmEdit());
+    QCOMPARE(password->text(QAccessible::Name), GetLangString("Password", "Password"));
+    QCOMPARE(confirm->text(QAccessible::Name), GetLangString("Confirm Password", "Confirm Password"));
+    const QString hint = password->text(QAccessible::Description);
+    QVERIFY(hint.contains("6-31"));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->passwordEdit()));
+
+    TypeInto(page->passwordEdit(), "Tulip4242");
+    TypeInto(page->confirmEdit(), "Tulip4243");
+    events.clear();
+    ClickNext(page);
+    const QString mismatch = PasswordMismatchMessage();
+    QCOMPARE(host_->pageType(), 7);
+    QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(page->errorLabel());
+    QCOMPARE(alert->role(), QAccessible::AlertMessage);
+    QCOMPARE(alert->text(QAccessible::Name), mismatch);
+    QVERIFY(events.any(QAccessible::Alert, page->errorLabel()));
+    QCOMPARE(password->text(QAccessible::Description), mismatch);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->passwordEdit()));
+
+    // Next once more raises it once more; typing takes it off the field again.
+    events.clear();
+    ClickNext(page);
+    QVERIFY(events.any(QAccessible::Alert, page->errorLabel()));
+    TypeInto(page->confirmEdit(), "Tulip4242");
+    TypeInto(page->passwordEdit(), "Tulip4242");
+    QCOMPARE(password->text(QAccessible::Description), hint);
+    for (const QString& text : events.allTexts()) QVERIFY2(!text.contains("Tulip"), qPrintable(text));
   }
 
   // Typing checks the rule at once; leaving the fields compares them; typing again takes the marks back.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "AccessibleTree.h"
 #include "SimProcess.h"
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
@@ -179,6 +180,55 @@ class NvrSearchTest : public QObject {
 
   // Closing the wizard while a search runs: the page stops its thread before the host's discovery manager
   // goes, and nothing waits the full search window.
+  // Each recorder is a list item read with its number, address and MAC, marked as selected when its radio
+  // mark is on; the arrows move the focus through them, Space marks one, F1 opens the MAC help.
+  void recordersAreListItemsForAReader() {
+    vrx::test::EventLog events;
+    auto sim = SimProcess::fromText(kTwoRecorders);
+    QVERIFY2(sim->ready(), sim->error().c_str());
+    CInterDialog host;
+    host.show();
+    QApplication::setActiveWindow(&host);
+    GoTo(host, 6);
+    CNvrSearchDlg* page = SearchPage(host);
+    QVERIFY(page);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->list()));
+    QVERIFY(WaitForSearch(page));
+    CNvrListCtrl* list = page->list();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
+    QCOMPARE(iface->text(QAccessible::Name), GetLangString("nvrsearch_01", "Select your NVR device"));
+    QList<QAccessibleInterface*> items;
+    for (int i = 0; i < iface->childCount(); ++i)
+      if (iface->child(i)->role() == QAccessible::ListItem) items << iface->child(i);
+    QCOMPARE(items.size(), 2);
+    for (int row = 0; row < 2; ++row) {
+      const QString name = items[row]->text(QAccessible::Name);
+      QVERIFY2(name.contains(list->CellText(row, CNvrListCtrl::kIpColumn)) &&
+                   name.contains(list->CellText(row, CNvrListCtrl::kMacColumn)),
+               qPrintable(name));
+      QCOMPARE(items[row]->state().selected, row == 0);
+    }
+    QVERIFY(iface->focusChild() == items[0]);
+
+    events.clear();
+    QTest::keyClick(list, Qt::Key_Down);  // the highlight onto the first row
+    QTest::keyClick(list, Qt::Key_Down);
+    QVERIFY(items[1]->state().focused);
+    QTRY_VERIFY(events.any(QAccessible::Focus, list));
+    QTest::keyClick(list, Qt::Key_Space);
+    QCOMPARE(list->SelectedRow(), 1);
+    QVERIFY(items[1]->state().selected && !items[0]->state().selected);
+    QVERIFY(events.any(QAccessible::SelectionAdd, list));
+
+    bool helpShown = false;
+    WhenShown<CMacDisplayPage>([&](CMacDisplayPage* popup) {
+      helpShown = true;
+      popup->closeButton()->click();
+    });
+    QTest::keyClick(list, Qt::Key_F1);
+    QTRY_VERIFY(helpShown);
+  }
+
   void hostDestroyedWhileSearching() {
     auto host = std::make_unique<CInterDialog>();
     host->show();
@@ -203,6 +253,7 @@ class NvrSearchTest : public QObject {
     QVERIFY(WaitForSearch(page));
     QCOMPARE(page->list()->rowCount(), 0);
     QVERIFY(page->noDeviceLabel()->isVisible());
+    QCOMPARE(QAccessible::queryAccessibleInterface(page->noDeviceLabel())->role(), QAccessible::AlertMessage);
     QVERIFY(!page->nextButton()->isEnabled());
     QVERIFY(page->backButton()->isEnabled());
     QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_no_device.png"));

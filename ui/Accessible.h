@@ -1,0 +1,70 @@
+#pragma once
+// How the skinned controls look to assistive technology (screen readers, on-screen keyboards).
+//
+// Every control that paints itself tells what it is through a small set of calls here instead of its own
+// QAccessibleInterface: a custom-drawn list exposes its rows, a box that shows a chosen value exposes that
+// value, decoration is taken out of the tree, and errors are raised as alerts. One factory and one event
+// filter serve them all; both are installed the first time any of these calls runs.
+//
+// The event filter also guards typed passwords: the text events of a line edit in password mode carry the
+// typed characters, and any program on the desktop's accessibility bus could read them. They leave the
+// process masked, one U+25CF per character.
+
+#include <QAccessible>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace vrx::ui {
+
+// The rows of a custom-drawn list, as the list itself knows them. Rows are numbered from 0.
+struct AccessibleRows {
+  std::function<int()> count;
+  std::function<QString(int row)> text;
+  std::function<bool(int row)> selected;       // the row's mark (radio, chosen zone, chosen language)
+  std::function<int()> current;                // the keyboard highlight, -1 none
+  std::function<QRect(int row)> rect;          // in the list's coordinates; empty when scrolled away
+  std::function<void(int row)> choose;         // what Space on the row does; may be empty
+  QAccessible::Role itemRole = QAccessible::ListItem;
+  bool checkable = false;                      // rows announce "checked" rather than "selected"
+};
+
+// Installs the factory and the event filter (once; every call below does it too).
+void InstallAccessibility();
+
+// The role a control announces (the interface Qt may have made for it before is dropped).
+void SetAccessibleRole(QWidget* w, QAccessible::Role role);
+
+// The list's rows become its accessible children (after its widget children).
+void ExposeRows(QWidget* list, AccessibleRows rows);
+// The keyboard highlight or the mark moved: focus on the row, and the selection change.
+void NotifyRowFocus(QWidget* list, int row);
+// The rows were replaced: the item objects a reader holds are dropped.
+void NotifyRowsReset(QWidget* list);
+// A popup list (a drop-down) belongs to owner in the accessible tree, not to the desktop.
+void SetAccessibleOwner(QWidget* popup, QWidget* owner);
+
+// A box that shows a chosen value beside its caption: its name stays the caption, value() is read as its value,
+// and press() (Space) opens its choice.
+void ExposeValue(QWidget* box, std::function<QString()> value);
+void NotifyValueChanged(QWidget* box);
+
+// Decoration (spinners, the veil, pictures repeated by a text beside them, the shadow frame): no node, no events.
+void HideFromAccessibility(QWidget* w);
+bool IsHiddenFromAccessibility(const QObject* o);
+
+// Raises text as an alert on source (role Alert, the text as its name and description).
+void Announce(QWidget* source, const QString& text);
+// Raises the widget's present name as an alert, keeping its role (a picture whose name tells a state).
+void AnnounceName(QWidget* source);
+// Puts an error on a field: the message becomes its description (and the alert is raised on alertSource);
+// an empty message gives the field back its hint.
+void SetFieldError(QWidget* field, const QString& message, QWidget* alertSource);
+// The hint a field describes itself with when it has no error.
+void SetFieldHint(QWidget* field, const QString& hint);
+
+// A caption button's name without the arrows drawn beside its text ("NEXT   >" is "NEXT").
+QString SpokenCaption(const QString& caption);
+
+}  // namespace vrx::ui

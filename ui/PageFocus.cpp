@@ -1,0 +1,56 @@
+#include "ui/PageFocus.h"
+
+#include <QPointer>
+#include <QVariant>
+
+#include "ui/SkinBase.h"
+
+namespace vrx::ui {
+namespace {
+
+constexpr char kFrameRoleProperty[] = "vrxFrameRole";
+constexpr char kTitleProperty[] = "vrxPageTitle";
+constexpr char kFirstFocusProperty[] = "vrxFirstFocus";
+
+bool CanTakeFocus(const QWidget* w, const QWidget* page) {
+  return w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page);
+}
+
+}  // namespace
+
+void SetFrameRole(QWidget* control, FrameRole role) { control->setProperty(kFrameRoleProperty, int(role)); }
+
+void SetPageTitle(QWidget* page, const QString& title) { page->setProperty(kTitleProperty, title); }
+
+QString PageTitle(const QWidget* page) { return page->property(kTitleProperty).toString(); }
+
+void SetFirstFocus(QWidget* page, QWidget* control) {
+  page->setProperty(kFirstFocusProperty, QVariant::fromValue(QPointer<QWidget>(control)));
+}
+
+QWidget* FirstFocus(const QWidget* page) {
+  if (QWidget* named = page->property(kFirstFocusProperty).value<QPointer<QWidget>>(); CanTakeFocus(named, page))
+    return named;
+  QWidget* best[3] = {nullptr, nullptr, nullptr};  // own control, Next, Back
+  for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+    if (!page->isAncestorOf(w) || !CanTakeFocus(w, page)) continue;
+    const int role = w->property(kFrameRoleProperty).toInt();
+    if (role == 0 && !best[0]) best[0] = w;
+    if (role == int(FrameRole::Next) && !best[1]) best[1] = w;
+    if (role == int(FrameRole::Back) && !best[2]) best[2] = w;
+  }
+  for (QWidget* w : best)
+    if (w) return w;
+  return nullptr;
+}
+
+void EnterPage(QWidget* host, QWidget* page, const QString& defaultName) {
+  const QString title = PageTitle(page);
+  host->setAccessibleName(title.isEmpty() ? defaultName : title);
+  if (QWidget* first = FirstFocus(page)) {
+    ShowFocusRing(first);  // also when the window is not active yet and the focus arrives with its activation
+    first->setFocus(Qt::TabFocusReason);
+  }
+}
+
+}  // namespace vrx::ui

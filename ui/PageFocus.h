@@ -1,0 +1,27 @@
+#pragma once
+// Where the keyboard and a screen reader land when a page appears: the window takes the page's title as its
+// name, and the focus goes to the page's first meaningful control (the one the page names, else its first own
+// Tab stop, else Next, else Back), never to Close or Minimise.
+
+#include <QString>
+#include <QWidget>
+
+namespace vrx::ui {
+
+// What the frame's buttons are for: only Next and Back may take the first focus, and only when the page has
+// nothing of its own to focus.
+enum class FrameRole : int { Next = 1, Back = 2, WindowButton = 3 };
+void SetFrameRole(QWidget* control, FrameRole role);
+
+// The page's title, spoken as the window's name while the page is shown.
+void SetPageTitle(QWidget* page, const QString& title);
+QString PageTitle(const QWidget* page);
+
+// The control the page wants focused first (when it is visible and enabled).
+void SetFirstFocus(QWidget* page, QWidget* control);
+QWidget* FirstFocus(const QWidget* page);
+
+// Called by the host once a page is on screen: names the host after the page and moves the focus there.
+void EnterPage(QWidget* host, QWidget* page, const QString& defaultName);
+
+}  // namespace vrx::ui
