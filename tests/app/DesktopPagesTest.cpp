@@ -35,6 +35,7 @@ class DesktopPagesTest : public QObject {
     CBriskoDlg frame(false);
     SetStartLanguage(-1);
     QCOMPARE(int(currentLanguage), 2);
+    QCoreApplication::processEvents();  // the frame's pause before the host: the language file is read there
     frame.host()->show();
     auto* home = qobject_cast<CHomeDlg*>(frame.host()->currentPage());
     QVERIFY(home);
