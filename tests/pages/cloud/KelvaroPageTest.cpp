@@ -83,7 +83,7 @@ class KelvaroPageTest : public QObject {
     const QStringList requests = Requests(*rig_.sim);
     const int signIn = IndexOf(requests, "POST /account/?signin"), bind = IndexOf(requests, "POST /account/?add"),
               status = IndexOf(requests, "GET /config/kelvaroregstatus?status=1"),
-              info = IndexOf(requests, "GET /config/kelvaroreginfo?email=owner@kelvaro.test&password=kelvaro1&status=1");
+              info = IndexOf(requests, "GET /config/kelvaroreginfo?email=owner%40kelvaro.test&password=kelvaro1&status=1");
     QVERIFY2(signIn >= 0 && signIn < bind && bind < status && status < info, qPrintable(requests.join('\n')));
   }
 
@@ -107,7 +107,7 @@ class KelvaroPageTest : public QObject {
     // After the binding the recorder is also told the account directly.
     const QStringList requests = Requests(*rig_.sim);
     QVERIFY(IndexOf(requests, "POST /signin") >= 0);
-    QVERIFY2(IndexOf(requests, "GET /config/kelvaroreginfo?status=1&email=lin@kelvaro.test&password=Secret99") >
+    QVERIFY2(IndexOf(requests, "GET /config/kelvaroreginfo?status=1&email=lin%40kelvaro.test&password=Secret99") >
                  IndexOf(requests, "GET /config/kelvaroreginfo?email="),
              qPrintable(requests.join('\n')));
   }
