@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "net/UrlText.h"
 #include "CameraPageFixture.h"
 #include "ui/Labels.h"
 
@@ -35,8 +36,10 @@ std::string Base64(const std::string& text) { return QByteArray::fromStdString(t
 QString AddRequest(int avdevid, const Cam& c, const std::string& password) {
   return QString::fromStdString("avdevid=" + std::to_string(avdevid) + "&avdevname=" + c.model + "&hostname=" +
                                 Address(c.host) + "&hostid=" + CameraId(c.host) + "&protocol=1&protocoltype=" +
-                                std::to_string(c.protocolType) + "&account=" + Base64("admin") + "&pass=" +
-                                Base64(password) + "&brand=Halvik&product=" + c.model);
+                                std::to_string(c.protocolType) +
+                                // Base64's "=" travels percent-encoded, as every value does
+                                "&account=" + vrx::net::PercentEncode(Base64("admin")) +
+                                "&pass=" + vrx::net::PercentEncode(Base64(password)) + "&brand=Halvik&product=" + c.model);
 }
 
 }  // namespace
