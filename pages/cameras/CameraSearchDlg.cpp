@@ -7,11 +7,13 @@
 #include "i18n/LangString.h"
 #include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/PreviewRequest.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
 #include "ui/ListCtrl.h"
 #include "ui/Overlay.h"
+#include "ui/PageFocus.h"
 #include "ui/Palette.h"
 #include "ui/Waiting.h"
 
@@ -87,6 +89,8 @@ CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
   list_->setGeometry(listRect);
   list_->setAccessibleName(GetLangString("camsearch_01", "Add your cameras"));
   connect(list_, &ui::CCamListCtrl::rowClicked, this, &CCameraSearchDlg::RowClicked);
+  ExposeCameraRows();
+  ui::SetFirstFocus(this, list_);
 
   noCamera_ = new ui::CAvrelStatic(this, 1029);
   noCamera_->setTextSize(14);
@@ -257,6 +261,25 @@ void CCameraSearchDlg::RebuildList(const std::vector<std::string>& lines) {
   }
   noCamera_->setVisible(cameras.empty());
   list_->RepaintAll();
+  ui::NotifyRowsReset(list_);
+}
+
+// A reader hears each camera as its number, model and address, and whether it is ticked.
+void CCameraSearchDlg::ExposeCameraRows() {
+  ui::AccessibleRows rows;
+  rows.count = [this] { return list_->rowCount(); };
+  rows.text = [this](int row) {
+    return QStringList{QString::number(row + 1), list_->CellText(row, kModelColumn), list_->CellText(row, kAddressColumn)}
+        .join(QStringLiteral(", "));
+  };
+  rows.selected = [this](int row) { return list_->isTicked(row); };
+  rows.current = [this] { return list_->currentRow(); };
+  rows.rect = [this](int row) {
+    const QRect r = list_->TickBoxRect(row).united(list_->CellRect(row, kAddressColumn));
+    return list_->rect().adjusted(0, ui::CSkinListCtrl::kHeaderHeight, 0, 0).contains(r.center()) ? r : QRect();
+  };
+  rows.checkable = true;
+  ui::ExposeRows(list_, std::move(rows));
 }
 
 // ------------------------------------------------------------------------------------------- tick and passwords

@@ -71,6 +71,7 @@ class CCameraSearchDlg : public CWizardPage {
  private:
   void StartScan();
   void ScanEnded(bool listReady);
+  void ExposeCameraRows();
   void RebuildList(const std::vector<std::string>& lines);
   void RowClicked(int row);
   void TickRow(int row);

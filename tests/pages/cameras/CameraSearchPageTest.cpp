@@ -2,6 +2,7 @@
 // limit, the create popup's checks, wrong and failed passwords, both camera paths, a rescan after a camera
 // moved, what Next removes and adds (an add that never finishes is named, not counted), an empty list and
 // unreadable registration info.
+#include <QAccessible>
 #include <QtTest>
 #include <memory>
 
@@ -112,6 +113,25 @@ class CameraSearchPageTest : public QObject {
     ClickTick(page_, 4);
     QVERIFY(list->isTicked(4));
     QCOMPARE(ui::checkedCount.load(), 4);
+  }
+
+  // A reader hears one item per camera with its model and address, ticked or not, and the list has the focus.
+  void rowsAreCheckableItemsForAReader() {
+    Open({{10, "HVC-2230", "pass1234", "admin", "pass1234"}, {11, "HVC-1120", "pass1234", "admin", "pass1234"}});
+    auto* list = page_->list();
+    ClickTick(page_, 0);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(iface);
+    QList<QAccessibleInterface*> items;
+    for (int i = 0; i < iface->childCount(); ++i)
+      if (iface->child(i)->role() == QAccessible::ListItem) items << iface->child(i);
+    QCOMPARE(items.size(), 2);
+    for (int row = 0; row < 2; ++row) {
+      const QString name = items[row]->text(QAccessible::Name);
+      QVERIFY2(name.contains(list->CellText(row, 8)) && name.contains(row == 0 ? "HVC-2230" : "HVC-1120"),
+               qPrintable(name));
+      QCOMPARE(bool(items[row]->state().checked), row == 0);
+    }
   }
 
   // The create popup's checks (nothing is sent for a refused text) and a set the camera does not take.
