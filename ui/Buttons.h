@@ -51,9 +51,9 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   void setTextSize(int px);
   void setFontFace(Face face);
   void setUrl(const QString& url, bool urlMode = true);
-  // Toggle mode: a click flips selected; with notify it posts WM_USER+103 with 4 to the page.
+  // Toggle mode: a click flips selected; with notify it posts WM_WIZ_TOGGLE with 4 to the page.
   void setToggleMode(bool on, bool notify = false);
-  // Radio group: groupValue > 0 makes the button a group member posting WM_USER+103 with it when selected.
+  // Radio group: groupValue > 0 makes the button a group member posting WM_WIZ_TOGGLE with it when selected.
   void setGroupValue(int value);
   void setSelected(bool on);
   bool selected() const { return selected_; }

@@ -1,7 +1,7 @@
 #pragma once
 // The language combo box and its drop-down. The combo draws the selected item between two small arrows; a click
 // opens CComboBoxList, a popup whose rows are as high as the combo, placed so the selected row covers the combo.
-// Choosing a row sets the selection, closes the drop-down, emits activated(index) and posts WM_USER+105 with the
+// Choosing a row sets the selection, closes the drop-down, emits activated(index) and posts WM_WIZ_COMBO_PICK with the
 // index to the page.
 
 #include <QColor>

@@ -1,6 +1,6 @@
 #pragma once
 // Text labels, pictures, panels, the page indicator and the searching animation. None takes input except
-// CTitleStatic (a click posts WM_USER+116). Labels are transparent: the page's background shows around the text.
+// CTitleStatic (a click posts WM_WIZ_TITLE_CLICK). Labels are transparent: the page's background shows around the text.
 
 #include <QBasicTimer>
 #include <QColor>
@@ -109,7 +109,7 @@ class CErrorStatic : public CBaseStatic {
   explicit CErrorStatic(QWidget* parent = nullptr, int id = 0);
 };
 
-// A title that reports a click to its page (WM_USER+116).
+// A title that reports a click to its page (WM_WIZ_TITLE_CLICK).
 class CTitleStatic : public CAvrelStatic {
   Q_OBJECT
  public:

@@ -1,7 +1,7 @@
 #pragma once
 // Text links. CLinkStatic and CLinkStatic2 open an overlay: a click posts WM_WIZ_LINK with their kind to the
 // page (CLinkStatic anywhere on it, CLinkStatic2 only on its text or icon). CHyperLink is an inline link that
-// posts WM_USER+116 when clicked while hovered. All are reachable with Tab and act on Space.
+// posts WM_WIZ_TITLE_CLICK when clicked while hovered. All are reachable with Tab and act on Space.
 
 #include <QColor>
 #include <QPixmap>

@@ -4,7 +4,7 @@
 //
 // A page hosts controls as ordinary child widgets. Clicking a control emits `command(int id)` (the control's
 // fixed id); the page connects it (the wizard's page base does so for every control). Messages a control posts
-// (WM_WIZ_LINK, WM_USER+103, WM_USER+116, ...) go through platform/MessagePort to the page's handle: either the
+// (WM_WIZ_LINK, WM_WIZ_TOGGLE, WM_WIZ_TITLE_CLICK, ...) go through platform/MessagePort to the page's handle: either the
 // one given with setPageHandle, or the handle stored on the nearest ancestor in the property kPageHandleProperty
 // (the page base sets it once, so controls need no wiring).
 
