@@ -22,6 +22,15 @@ struct AccessibleNode {
   QAccessible::State state;
 };
 
+// The rows a custom list exposes to a reader (its list-item children), in order.
+inline QList<QAccessibleInterface*> ListItems(QWidget* list) {
+  QList<QAccessibleInterface*> items;
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
+  for (int i = 0; iface && i < iface->childCount(); ++i)
+    if (iface->child(i)->role() == QAccessible::ListItem) items << iface->child(i);
+  return items;
+}
+
 inline QString RoleName(QAccessible::Role role) {
   return QString::number(int(role), 16).prepend(QStringLiteral("0x"));
 }

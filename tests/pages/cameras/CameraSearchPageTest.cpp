@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "AccessibleTree.h"
 #include "net/UrlText.h"
 #include "CameraPageFixture.h"
 #include "ui/Labels.h"
@@ -120,11 +121,7 @@ class CameraSearchPageTest : public QObject {
     Open({{10, "HVC-2230", "pass1234", "admin", "pass1234"}, {11, "HVC-1120", "pass1234", "admin", "pass1234"}});
     auto* list = page_->list();
     ClickTick(page_, 0);
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
-    QVERIFY(iface);
-    QList<QAccessibleInterface*> items;
-    for (int i = 0; i < iface->childCount(); ++i)
-      if (iface->child(i)->role() == QAccessible::ListItem) items << iface->child(i);
+    const QList<QAccessibleInterface*> items = vrx::test::ListItems(list);
     QCOMPARE(items.size(), 2);
     for (int row = 0; row < 2; ++row) {
       const QString name = items[row]->text(QAccessible::Name);

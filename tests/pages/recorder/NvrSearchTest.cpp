@@ -197,9 +197,7 @@ class NvrSearchTest : public QObject {
     CNvrListCtrl* list = page->list();
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
     QCOMPARE(iface->text(QAccessible::Name), GetLangString("nvrsearch_01", "Select your NVR device"));
-    QList<QAccessibleInterface*> items;
-    for (int i = 0; i < iface->childCount(); ++i)
-      if (iface->child(i)->role() == QAccessible::ListItem) items << iface->child(i);
+    const QList<QAccessibleInterface*> items = vrx::test::ListItems(list);
     QCOMPARE(items.size(), 2);
     for (int row = 0; row < 2; ++row) {
       const QString name = items[row]->text(QAccessible::Name);
