@@ -9,7 +9,11 @@
 #include <QString>
 #include <array>
 
+#include <QPointer>
+#include <optional>
+
 #include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
 #include "ui/Veil.h"
 #include <atomic>
 #include <functional>
@@ -29,7 +33,20 @@ struct WaitingText {
 void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, const WaitingText& text = {});
 // Runs work on job behind a waiting veil over page: starts the job (nothing new when it already runs), shows
 // the veil until the work has returned or maxTicks have passed, then, when the page still exists, stops the
-// job (cancel aborts a transfer still in flight). False when the page went away meanwhile.
+// job (cancel aborts a transfer still in flight) and returns the work's result. Nothing when the work gave
+// none or the veil's ticks ran out first, and nothing when the page went away meanwhile (its destructor
+// stopped the job): a caller that may be destroyed by the veil's event loop checks its own QPointer.
+template <typename Result>
+std::optional<Result> RunBehindVeil(QWidget* page, ResultJob<Result>& job, typename ResultJob<Result>::Work work,
+                                    int maxTicks, const std::function<void()>& cancel = {}) {
+  QPointer<QWidget> alive(page);
+  job.StartKept(std::move(work));
+  WaitWhileBusy(page, &job.Busy(), maxTicks);
+  if (!alive) return std::nullopt;
+  job.Stop(cancel);
+  return job.Take();
+}
+// The same for work without a result (pages not yet moved onto ResultJob); false when the page went away.
 bool RunBehindVeil(QWidget* page, BackgroundJob& job, std::function<void()> work, int maxTicks,
                    const std::function<void()>& cancel = {});
 class CImageBox;

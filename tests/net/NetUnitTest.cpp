@@ -11,6 +11,7 @@
 #include "net/DigestAuth.h"
 #include "net/DiscoveryProtocol.h"
 #include "net/Md5.h"
+#include "net/PeerText.h"
 #include "net/ReplyParsers.h"
 #include "net/Timer.h"
 #include "net/UrlText.h"
@@ -378,4 +379,34 @@ TEST(UrlText, OnlyBareHostNamesAreAccepted) {
     EXPECT_FALSE(IsBareHostName(bad)) << bad;
   EXPECT_FALSE(IsBareHostName(std::string(254, 'a')));
   EXPECT_FALSE(IsBareHostName(std::string(64, 'a') + ".test"));
+}
+
+TEST(PeerText, OnlyDottedIpv4WithAnOptionalPortIsADeviceAddress) {
+  for (const char* good : {"192.168.1.20", "0.0.0.0", "255.255.255.255", "127.0.0.31:8080", "10.1.2.3:1",
+                           "10.1.2.3:65535"})
+    EXPECT_TRUE(IsDeviceAddress(good)) << good;
+  for (const char* bad : {"10.0.0.5@127.0.0.99", "127.0.0.31/../x", "cam.local", "", " 10.0.0.1", "10.0.0.1 ",
+                          "10.0.0", "10.0.0.1.2", "256.0.0.1", "01.2.3.4", "+1.2.3.4", "1.2.3.4:", "1.2.3.4:0",
+                          "1.2.3.4:65536", "1.2.3.4:80:81", "1.2.3.4:08", "1..3.4", "1.2.3.4\r\n", "[::1]:80"})
+    EXPECT_FALSE(IsDeviceAddress(bad)) << bad;
+}
+
+TEST(PeerText, ControlAndDirectionCharactersAreLeftOutAndBrokenUtf8Replaced) {
+  struct Case {
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {"VCM-7300Q", "VCM-7300Q"},
+      {"VCM\xE2\x80\xAE" "evil", "VCMevil"},                       // U+202E right-to-left override
+      {"a\xE2\x81\xA6" "b\xE2\x81\xA9" "c", "abc"},             // U+2066 / U+2069 isolates
+      {"\x1B[31mred\x1B[0m", "[31mred[0m"},                      // terminal escapes lose their ESC
+      {"tab\there\r\n", "tabhere"},
+      {"c1\xC2\x9B" "x", "c1x"},                                  // U+009B, the 8-bit CSI
+      {"\xE6\x91\x84\xE5\x83\x8F\xE6\x9C\xBA", "\xE6\x91\x84\xE5\x83\x8F\xE6\x9C\xBA"},  // CJK stays
+      {"bad\xFFbyte", "bad\xEF\xBF\xBD" "byte"},
+      {"cut\xE6\x91", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"overlong\xC0\xAF", "overlong\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"surrogate\xED\xA0\x80", "surrogate\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CleanPeerText(c.in), c.out) << c.in;
 }
