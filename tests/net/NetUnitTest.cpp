@@ -403,7 +403,7 @@ TEST(PeerText, ControlAndDirectionCharactersAreLeftOutAndBrokenUtf8Replaced) {
       {"tab\there\r\n", "tabhere"},
       {"c1\xC2\x9B" "x", "c1x"},                                  // U+009B, the 8-bit CSI
       {"\xE6\x91\x84\xE5\x83\x8F\xE6\x9C\xBA", "\xE6\x91\x84\xE5\x83\x8F\xE6\x9C\xBA"},  // CJK stays
-      {"bad\xFFbyte", "bad\xEF\xBF\xBD" "byte"},
+      {"bad\xFF" "byte", "bad\xEF\xBF\xBD" "byte"},
       {"cut\xE6\x91", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"overlong\xC0\xAF", "overlong\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"surrogate\xED\xA0\x80", "surrogate\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
