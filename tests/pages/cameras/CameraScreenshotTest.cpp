@@ -9,6 +9,7 @@
 #include "CameraPageFixture.h"
 #include "WizardTestSupport.h"
 #include "i18n/LangString.h"
+#include "ui/Labels.h"
 #include "ui/Overlay.h"
 
 using namespace camtest;
