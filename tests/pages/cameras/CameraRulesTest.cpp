@@ -245,3 +245,35 @@ TEST(CameraSelection, HostileRowsAreShownCleanedAndNeverUsable) {
     }
   }
 }
+
+// ------------------------------------------------------------------------------------------ the update's veil
+
+#include "pages/cameras/CameraWork.h"
+
+// The veil of Next stays as long as the planned changes may take: each camera's pause, a remove's readings and
+// pauses for an assigned camera left unticked, an add's for a ticked one.
+TEST(CameraUpdate, WorstCaseGrowsWithThePlannedChanges) {
+  auto camera = [](bool assigned, bool selected) {
+    CameraRecord c;
+    c.status = assigned ? "1" : "0";
+    c.selected = selected ? 1 : 0;
+    return c;
+  };
+  const CameraWorkLimits limits;  // 300 readings of 50 ms per change
+  struct Case {
+    std::vector<CameraRecord> cameras;
+    int ticks;
+  };
+  const Case cases[] = {
+      {{}, 0},
+      {{camera(false, false)}, 1},                          // only the pause before each camera
+      {{camera(false, true)}, 1 + 158},                     // an add: 15 s of readings, 0.8 s after
+      {{camera(true, false)}, 1 + 158 + 10},                // a remove: the same, and 1 s once done
+      {{camera(true, true)}, 1 + 158},                      // assigned and ticked: added again, not removed
+  };
+  for (const Case& c : cases) EXPECT_EQ(CameraUpdateJob::WorstCaseTicks(c.cameras, limits), c.ticks);
+  // Four removes and four adds need longer than the 1100 ticks of the veil.
+  std::vector<CameraRecord> eight;
+  for (int i = 0; i < 4; ++i) eight.push_back(camera(true, false)), eight.push_back(camera(false, true));
+  EXPECT_GT(CameraUpdateJob::WorstCaseTicks(eight, limits), 1100);
+}
