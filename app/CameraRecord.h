@@ -18,6 +18,7 @@ struct CameraRecord {
   QString protocolType;  // integer text: 0 = datagram password requests, anything else = HTTP
   int verified = 0;      // 1 once the password was proved or set in this run
   int selected = 0;      // 1 when ticked at the moment the user pressed Next
+  int added = 0;         // 1 once the recorder confirmed adding it (the summary lists these)
 };
 
 }  // namespace vrx

@@ -53,7 +53,6 @@ constexpr unsigned WM_WIZ_PROBEFAIL = WM_USER + 125;   // probe -> host -> passw
 // ---- Controls -> their page.
 constexpr unsigned WM_WIZ_TOGGLE = WM_USER + 103;       // toggle (wParam 4) or radio group value
 constexpr unsigned WM_WIZ_COMBO_PICK = WM_USER + 105;   // drop-down choice, wParam = index
-constexpr unsigned WM_CAM_ROW_CLICKED = WM_USER + 107;  // camera list: tick box of an unticked row, wParam = row
 constexpr unsigned WM_WIZ_TITLE_CLICK = WM_USER + 116;  // a title or link label was clicked, wParam = control id
 
 // ---- Recorder search page (private).
@@ -61,10 +60,6 @@ constexpr unsigned WM_NVR_SEARCH_RESULTS = WM_USER + 110;  // wParam 1: the run 
 constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the search thread is about to end
 
 // ---- Camera search page (private).
-constexpr unsigned WM_CAM_LIST_READY = WM_USER + 102;   // scan thread: rebuild the camera list from the worker
-constexpr unsigned WM_CAM_VERIFY = WM_USER + 108;       // enter-password popup: start the password check
-constexpr unsigned WM_CAM_CREATE = WM_USER + 109;       // create-password popup: start the password set
-constexpr unsigned WM_CAM_PASSWORD_OK = WM_USER + 110;  // check and set threads: store the proven password
 constexpr unsigned WM_CAM_RESCAN = WM_USER + 112;       // start timer, Rescan button: start a scan
 
 // ---- Cloud service page (private).

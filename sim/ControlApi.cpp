@@ -121,7 +121,9 @@ void ControlApi::install(httplib::Server &server) {
     if (flag(p, "datagram_silent", b)) f.datagramSilent = b;
     if (number(p, "datagram_delay_ms", n)) f.datagramDelayMs = n;
     if (number(p, "http_delay_ms", n)) f.httpDelayMs = n;
-    if (flag(p, "reginfo_fails", b)) app_.recorder().setRegInfoFails(b);
+    if (flag(p, "reginfo_fails", b)) app_.recorder().setRegInfoStatus(b ? 500 : 0);
+    if (number(p, "reginfo_status", n)) app_.recorder().setRegInfoStatus(n);
+    if (number(p, "portal_status", n)) app_.recorder().setPortalStatus(n);
     reply(res, {{"ok", true}});
   });
 }

@@ -13,7 +13,7 @@
 //   /camera?address=A&add_hangs=0|1              the recorder never finishes adding that camera
 //   /cloud?down=0|1                              stop or start the kelvaro service
 //   /recorder?admin_password=P&discovery_silent=0|1&discovery_delay_ms=N&discovery_copies=N
-//            &datagram_silent=0|1&datagram_delay_ms=N&http_delay_ms=N&reginfo_fails=0|1     any subset
+//            &datagram_silent=0|1&datagram_delay_ms=N&http_delay_ms=N&reginfo_fails=0|1&reginfo_status=N&portal_status=N     any subset
 #pragma once
 #include <httplib.h>
 

@@ -173,6 +173,7 @@ void RecorderHttpApi::cameraDiscovery(const Params &, httplib::Response &res) {
             ";" + c.account + ";" + c.password + ";" + (c.channel >= 0 ? std::to_string(c.channel) : "") + ";" +
             std::to_string(c.protocolType);
   }
+  for (const std::string &line : state_.listedLines()) body += (body.empty() ? "" : "\r\n") + line;
   res.set_content(body, kText);
 }
 
@@ -208,6 +209,12 @@ void RecorderHttpApi::deleteCamera(const Params &p, httplib::Response &res) {
 }
 
 void RecorderHttpApi::portal(const Params &, httplib::Response &res) {
+  if (const int status = state_.portalStatus(); status != 0) {
+    res.status = status;
+    res.set_content(std::to_string(status) + " answered by scenario", kText);
+    HttpEndpoint::note("portal answered " + std::to_string(status));
+    return;
+  }
   CloudStatus c = state_.cloud();
   res.set_content(lines({{"status", c.registered ? "1" : "0"},
                          {"access", c.access},
@@ -226,10 +233,10 @@ void RecorderHttpApi::regStatus(const Params &p, httplib::Response &res) {
 }
 
 void RecorderHttpApi::regInfo(const Params &p, httplib::Response &res) {
-  if (state_.regInfoFails()) {
-    res.status = 500;
-    res.set_content("500 Internal Server Error", kText);
-    HttpEndpoint::note("registration info unreadable");
+  if (const int status = state_.regInfoStatus(); status != 0) {
+    res.status = status;
+    res.set_content(std::to_string(status) + " answered by scenario", kText);
+    HttpEndpoint::note("registration info answered " + std::to_string(status));
     return;
   }
   if (p.count("email")) {

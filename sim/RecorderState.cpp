@@ -34,7 +34,9 @@ RecorderState::RecorderState(const Scenario &s)
     std::snprintf(id, sizeof id, "001D4FC%05X", i);
     cameras_.push_back({address, id, "Halvik", "HVC-" + std::to_string(1000 + i), "admin", "", 1, false, -1, false});
   }
-  regInfoFails_ = s.recorder.regInfoFails;
+  regInfoStatus_ = s.recorder.regInfoStatus;
+  portalStatus_ = s.recorder.portalStatus;
+  listedLines_ = s.recorder.listedLines;
   const CloudSpec &c = s.recorder.cloud;
   cloud_ = {c.access, c.registered, c.portalNumber, c.dfp, c.email, c.password};
 }
@@ -128,6 +130,11 @@ int RecorderState::progressLocked() {
   return pct;
 }
 
+std::vector<std::string> RecorderState::listedLines() const {
+  std::lock_guard lock(mutex_);
+  return listedLines_;
+}
+
 std::vector<RecorderCamera> RecorderState::cameras() const {
   std::lock_guard lock(mutex_);
   return cameras_;
@@ -202,14 +209,24 @@ bool RecorderState::setAddHangs(const std::string &address, bool hangs) {
   return false;
 }
 
-bool RecorderState::regInfoFails() const {
+int RecorderState::portalStatus() const {
   std::lock_guard lock(mutex_);
-  return regInfoFails_;
+  return portalStatus_;
 }
 
-void RecorderState::setRegInfoFails(bool fails) {
+void RecorderState::setPortalStatus(int status) {
   std::lock_guard lock(mutex_);
-  regInfoFails_ = fails;
+  portalStatus_ = status;
+}
+
+int RecorderState::regInfoStatus() const {
+  std::lock_guard lock(mutex_);
+  return regInfoStatus_;
+}
+
+void RecorderState::setRegInfoStatus(int status) {
+  std::lock_guard lock(mutex_);
+  regInfoStatus_ = status;
 }
 
 nlohmann::json RecorderState::toJson() {

@@ -60,6 +60,8 @@ class RecorderState {
   int formatProgress();  // 0..100, -1 when the format failed; 0 when none ever started
 
   std::vector<RecorderCamera> cameras() const;
+  // Raw lines listed after the cameras' own (the scenario's listed_lines).
+  std::vector<std::string> listedLines() const;
   bool addCamera(int channel, const RecorderCamera &camera);  // matched by cameraId, else by address
   bool removeCamera(int index);                               // index in the camera list
   // The camera at `from` is listed at `to` from now on (same id). False when no camera is listed at `from`.
@@ -67,8 +69,12 @@ class RecorderState {
   // Adds of the camera listed at (or added with) this address never finish.
   bool addHangs(const std::string &address, const std::string &cameraId) const;
   bool setAddHangs(const std::string &address, bool hangs);
-  bool regInfoFails() const;
-  void setRegInfoFails(bool fails);
+  // The status /config/kelvaroreginfo answers with instead of its keys (0: it answers normally).
+  int regInfoStatus() const;
+  // The same for /config/kelvaroportal.
+  int portalStatus() const;
+  void setPortalStatus(int status);
+  void setRegInfoStatus(int status);
 
   CloudStatus cloud() const;
   void setRegistered(bool registered);
@@ -96,7 +102,9 @@ class RecorderState {
   std::chrono::milliseconds formatDuration_;
   std::optional<FormatJob> format_;
   std::vector<RecorderCamera> cameras_;
-  bool regInfoFails_ = false;
+  int regInfoStatus_ = 0;
+  int portalStatus_ = 0;
+  std::vector<std::string> listedLines_;
   CloudStatus cloud_;
 };
 

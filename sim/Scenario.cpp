@@ -74,7 +74,13 @@ RecorderSpec parseRecorder(const json &j) {
     for (size_t i = 0; i < disks.size() && i < 2; ++i) r.disks[i] = parseDisk(disks[i]);
   }
   r.formatSeconds = j.value("format_seconds", 4);
-  r.regInfoFails = j.value("reginfo_fails", false);
+  r.regInfoStatus = j.value("reginfo_fails", false) ? 500 : j.value("reginfo_status", 0);
+  r.portalStatus = j.value("portal_status", 0);
+  r.listedLines = j.value("listed_lines", std::vector<std::string>{});
+  for (const std::string &line : r.listedLines)
+    if (line.find_first_of("\r\n") != std::string::npos) fail("listed_lines must not hold line breaks");
+  for (int status : {r.regInfoStatus, r.portalStatus})
+    if (status != 0 && (status < 200 || status > 599)) fail("reginfo_status and portal_status must be 200-599");
   r.listedCameras = j.value("listed_cameras", 0);
   if (r.listedCameras < 0 || r.listedCameras > 256) fail("listed_cameras must be 0-256");
   r.httpDelayMs = j.value("http_delay_ms", 0);

@@ -58,7 +58,9 @@ struct RecorderSpec {
   int formatSeconds = 4;             // a format climbs to 100 % in this time
   int httpDelayMs = 0;               // every HTTP answer is this late
   CloudSpec cloud;
-  bool regInfoFails = false;         // /config/kelvaroreginfo answers 500
+  std::vector<std::string> listedLines;  // raw lines added to the camera list as given (hostile lists)
+  int portalStatus = 0;              // /config/kelvaroportal the same way
+  int regInfoStatus = 0;             // /config/kelvaroreginfo answers this status without keys (0: normally)
   int listedCameras = 0;             // extra lines in the camera list for cameras that are nowhere (up to 256 lines)
   DiscoveryFaults discovery;
   DatagramFaults datagram;

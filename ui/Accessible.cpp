@@ -221,6 +221,7 @@ class RowAccessible : public QAccessibleInterface, public QAccessibleActionInter
     const bool marked = r.selected && r.selected(row_);
     s.focusable = true;
     s.selectable = true;
+    s.disabled = r.enabled && !r.enabled(row_);
     s.focused = list_->hasFocus() && r.current && r.current() == row_;
     if (r.checkable) {
       s.checkable = true;
@@ -237,10 +238,18 @@ class RowAccessible : public QAccessibleInterface, public QAccessibleActionInter
     return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
   }
   QStringList actionNames() const override {
-    return isValid() && rows()->choose ? QStringList{pressAction()} : QStringList();
+    QStringList names;
+    if (!isValid()) return names;
+    if (rows()->choose) names << pressAction();
+    for (const AccessibleRows::Action& a : rows()->actions)
+      if (!a.available || a.available(row_)) names << a.name;
+    return names;
   }
   void doAction(const QString& action) override {
-    if (action == pressAction() && isValid() && rows()->choose) rows()->choose(row_);
+    if (!isValid()) return;
+    if (action == pressAction() && rows()->choose) return rows()->choose(row_);
+    for (const AccessibleRows::Action& a : rows()->actions)
+      if (a.name == action && (!a.available || a.available(row_)) && a.run) return a.run(row_);
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -405,11 +414,17 @@ void ExposeRows(QWidget* list, AccessibleRows rows) {
   Requery(list);
 }
 
-void NotifyRowFocus(QWidget* list, int row) {
-  if (!QAccessible::isActive() || row < 0) return;
+namespace {
+// The accessible child index of a list's row; -1 when no reader listens or the row has none.
+int RowChild(QWidget* list, int row) {
+  if (!QAccessible::isActive() || row < 0) return -1;
   auto* iface = dynamic_cast<ListAccessible*>(QAccessible::queryAccessibleInterface(list));
-  if (!iface) return;
-  const int child = iface->indexOfChild(iface->Item(row));
+  return iface ? iface->indexOfChild(iface->Item(row)) : -1;
+}
+}  // namespace
+
+void NotifyRowFocus(QWidget* list, int row) {
+  const int child = RowChild(list, row);
   if (child < 0) return;
   QAccessibleEvent selection(list, QAccessible::SelectionAdd);
   selection.setChild(child);
@@ -419,6 +434,16 @@ void NotifyRowFocus(QWidget* list, int row) {
     focus.setChild(child);
     QAccessible::updateAccessibility(&focus);
   }
+}
+
+void NotifyRowChecked(QWidget* list, int row) {
+  const int child = RowChild(list, row);
+  if (child < 0) return;
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(list, changed);
+  event.setChild(child);
+  QAccessible::updateAccessibility(&event);
 }
 
 void NotifyRowsReset(QWidget* list) {

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace vrx::ui {
 
@@ -26,6 +27,14 @@ struct AccessibleRows {
   std::function<int()> current;                // the keyboard highlight, -1 none
   std::function<QRect(int row)> rect;          // in the list's coordinates; empty when scrolled away
   std::function<void(int row)> choose;         // what Space on the row does; may be empty
+  std::function<bool(int row)> enabled;        // false: the row is shown but unavailable; empty: all enabled
+  // One more named action a row may offer (a camera's "Preview"); shown only where available says so.
+  struct Action {
+    QString name;
+    std::function<bool(int row)> available;
+    std::function<void(int row)> run;
+  };
+  std::vector<Action> actions;
   QAccessible::Role itemRole = QAccessible::ListItem;
   bool checkable = false;                      // rows announce "checked" rather than "selected"
 };
@@ -40,6 +49,8 @@ void SetAccessibleRole(QWidget* w, QAccessible::Role role);
 void ExposeRows(QWidget* list, AccessibleRows rows);
 // The keyboard highlight or the mark moved: focus on the row, and the selection change.
 void NotifyRowFocus(QWidget* list, int row);
+// The row's tick changed: a reader hears "checked" / "not checked".
+void NotifyRowChecked(QWidget* list, int row);
 // The rows were replaced: the item objects a reader holds are dropped.
 void NotifyRowsReset(QWidget* list);
 // A popup list (a drop-down) belongs to owner in the accessible tree, not to the desktop.

@@ -7,13 +7,13 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "ui/Accessible.h"
 #include "ui/ListGeometry.h"
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
 
 namespace vrx::ui {
 
-std::atomic<int> checkedCount{0};
 
 namespace {
 constexpr QSize kTickBox{30, 25};
@@ -366,26 +366,35 @@ void CCamListCtrl::DeleteAllRows() {
   CSkinListCtrl::DeleteAllRows();
 }
 
-bool CCamListCtrl::isTicked(int row) const {
-  return row >= 0 && row < static_cast<int>(rows_.size()) && rows_[static_cast<size_t>(row)].isTicked;
-}
+bool CCamListCtrl::isTicked(int row) const { return validRow(row) && rows_[static_cast<size_t>(row)].isTicked; }
 
 bool CCamListCtrl::passwordKnown(int row) const {
-  return row >= 0 && row < static_cast<int>(rows_.size()) && rows_[static_cast<size_t>(row)].passwordKnown;
+  return validRow(row) && rows_[static_cast<size_t>(row)].passwordKnown;
 }
 
+bool CCamListCtrl::usable(int row) const { return validRow(row) && rows_[static_cast<size_t>(row)].usable; }
+
+bool CCamListCtrl::isGrey(int row) const { return !usable(row) || RowIsGrey(isTicked(row), count_->load()); }
+
 void CCamListCtrl::setPasswordKnown(int row, bool known) {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  if (!validRow(row)) return;
   rows_[static_cast<size_t>(row)].passwordKnown = known;
   update(CellRect(row, kPreviewColumn).adjusted(-2, -2, 2, 2));
 }
 
+void CCamListCtrl::setUsable(int row, bool isUsable) {
+  if (!validRow(row)) return;
+  rows_[static_cast<size_t>(row)].usable = isUsable;
+  update();
+}
+
 void CCamListCtrl::TickRow(int row) {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  if (!validRow(row)) return;
   rows_[static_cast<size_t>(row)].isTicked = true;
   // Once the page has counted the fourth tick every other row turns grey; until then only this row changes.
-  if (checkedCount.load() >= kMaxTicked - 1) update();
+  if (count_->load() >= kMaxTicked - 1) update();
   else update(QRect(0, CellRect(row, 0).y(), width(), rowHeight()).adjusted(-2, -2, 2, 2));
+  NotifyRowChecked(this, row);
 }
 
 QRect CCamListCtrl::TickBoxRect(int row) const { return CentredIn(CellRect(row, kTickColumn), kTickBox); }
@@ -395,7 +404,7 @@ QRect CCamListCtrl::PreviewIconRect(int row) const {
 }
 
 QColor CCamListCtrl::rowTextColor(int row) const {
-  return RowIsGrey(isTicked(row), checkedCount.load()) ? palette::kGreyRow : CSkinListCtrl::rowTextColor(row);
+  return isGrey(row) ? palette::kGreyRow : CSkinListCtrl::rowTextColor(row);
 }
 
 void CCamListCtrl::paintCell(QPainter& p, int row, int column, const QRect& cell) {
@@ -403,7 +412,10 @@ void CCamListCtrl::paintCell(QPainter& p, int row, int column, const QRect& cell
   switch (column) {
     case kTickColumn: {
       const QPixmap& box = data.isTicked ? data.ticked : data.unticked;
-      if (!box.isNull()) p.drawPixmap(TickBoxRect(row), box);
+      if (box.isNull()) return;
+      if (!data.usable) p.setOpacity(0.4);
+      p.drawPixmap(TickBoxRect(row), box);
+      p.setOpacity(1.0);
       return;
     }
     case kNumberColumn:
@@ -412,39 +424,54 @@ void CCamListCtrl::paintCell(QPainter& p, int row, int column, const QRect& cell
       p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, CellText(row, column));
       return;
     case kPreviewColumn:
-      if (data.passwordKnown && !data.icon.isNull()) p.drawPixmap(PreviewIconRect(row), data.icon);
+      if (data.usable && data.passwordKnown && !data.icon.isNull()) p.drawPixmap(PreviewIconRect(row), data.icon);
       return;
     default: CSkinListCtrl::paintCell(p, row, column, cell);
   }
 }
 
+bool CCamListCtrl::OpenPreview(int row) {
+  if (!usable(row) || !passwordKnown(row)) return false;
+  const QRect cell = CellRect(row, kPreviewColumn);
+  lastClick_ = mapToGlobal(QPoint(cell.right() - 5, cell.center().y() + 2));
+  lastClickRow_ = row;
+  postToPage(this, WM_WIZ_LINK, kPreviewKind, row);
+  return true;
+}
+
 void CCamListCtrl::cellPressed(int row, int column) {
-  if (column == kTickColumn) {
-    switch (DecideTickClick(isTicked(row), checkedCount.load())) {
-      case TickClick::Untick: {
-        rows_[static_cast<size_t>(row)].isTicked = false;
-        const int before = checkedCount.load();
-        CamTickRules(checkedCount).Untick();
-        if (before >= kMaxTicked) update();  // the grey rows turn black again
-        else update(CellRect(row, column).adjusted(-2, -2, 2, 2));
-        return;
-      }
-      case TickClick::ReportRow: emit rowClicked(row); return;
-      case TickClick::Nothing: return;
-    }
-  }
+  if (!usable(row)) return;  // never reported: its address is not one the wizard contacts
   if (column == kPreviewColumn) {
-    const QRect cell = CellRect(row, column);
-    lastClick_ = mapToGlobal(QPoint(cell.right() - 5, cell.center().y() + 2));
-    lastClickRow_ = row;
-    if (passwordKnown(row)) postToPage(this, WM_WIZ_LINK, kPreviewKind, row);
+    OpenPreview(row);
+    return;
+  }
+  if (column != kTickColumn) return;
+  switch (DecideTickClick(isTicked(row), count_->load())) {
+    case TickClick::Untick: {
+      rows_[static_cast<size_t>(row)].isTicked = false;
+      const int before = count_->load();
+      CamTickRules(*count_).Untick();
+      if (before >= kMaxTicked) update();  // the grey rows turn black again
+      else update(CellRect(row, column).adjusted(-2, -2, 2, 2));
+      NotifyRowChecked(this, row);
+      emit rowUnticked(row);
+      return;
+    }
+    case TickClick::ReportRow: emit rowClicked(row); return;
+    case TickClick::Nothing: emit tickRefused(row); return;
   }
 }
 
 void CCamListCtrl::activateRow(int row) { cellPressed(row, kTickColumn); }
 
+// Enter opens the current row's preview, beside Space that ticks it.
+void CCamListCtrl::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && OpenPreview(currentRow())) return e->accept();
+  CSkinListCtrl::keyPressEvent(e);
+}
+
 bool CCamListCtrl::handCursorAt(int row, int column) const {
-  return passwordKnown(row) && (column == kTickColumn || column == kPreviewColumn);
+  return usable(row) && passwordKnown(row) && (column == kTickColumn || column == kPreviewColumn);
 }
 
 }  // namespace vrx::ui

@@ -165,9 +165,6 @@ class CSkinListCtrl : public QWidget, public ControlIdentity {
   CListCtrlVScrollbar* scrollBar_ = nullptr;
 };
 
-// Rows that are ticked, shared by the camera page and its list (at most four).
-extern std::atomic<int> checkedCount;
-
 class CCamHeaderCtrl : public CSkinHeaderCtrl {
   Q_OBJECT
  public:
@@ -190,11 +187,22 @@ class CCamListCtrl : public CSkinListCtrl {
   int InsertRow(int number, const QString& text = QString(), int untickedId = 4010, int tickedId = 4009,
                 int iconId = 4011);
   void DeleteAllRows() override;
-  // Ticks a row (the page raises checkedCount); repaints the row, or every row once four are ticked.
+  // The count of ticked rows the list shares with its page (at most four); the page owns it. Until one is
+  // handed over the list counts in its own.
+  void setTickCount(std::atomic<int>& count) { count_ = &count; }
+  std::atomic<int>& tickCount() const { return *count_; }
+  // Ticks a row (the page raises the count); repaints the row, or every row once four are ticked.
   void TickRow(int row);
   bool isTicked(int row) const;
   void setPasswordKnown(int row, bool known);
   bool passwordKnown(int row) const;
+  // A row that is not usable is drawn grey and never reported: no tick, no preview.
+  void setUsable(int row, bool usable);
+  bool usable(int row) const;
+  // Grey: not usable, or unticked while four rows are ticked.
+  bool isGrey(int row) const;
+  // Asks the page for the row's preview (as a click on its icon does) when its password is known.
+  bool OpenPreview(int row);
   // Where the preview popup points: right edge - 5 and middle + 2 of the last clicked icon cell, on screen.
   QPoint lastClickPoint() const { return lastClick_; }
   // The row of the last clicked preview icon (-1 before any): the page looks its camera up.
@@ -203,8 +211,12 @@ class CCamListCtrl : public CSkinListCtrl {
   QRect PreviewIconRect(int row) const;
 
  signals:
-  // The tick box of an unticked row was clicked while fewer than four rows are ticked (WM_CAM_ROW_CLICKED).
+  // The tick box of an unticked row was clicked (or Space pressed on it) while fewer than four rows are ticked.
   void rowClicked(int row);
+  // A ticked row was unticked by the user (the count is already lowered).
+  void rowUnticked(int row);
+  // A tick was refused because four rows are ticked already.
+  void tickRefused(int row);
 
  protected:
   void paintCell(QPainter& p, int row, int column, const QRect& cell) override;
@@ -212,13 +224,18 @@ class CCamListCtrl : public CSkinListCtrl {
   void cellPressed(int row, int column) override;
   void activateRow(int row) override;
   bool handCursorAt(int row, int column) const override;
+  void keyPressEvent(QKeyEvent*) override;
 
  private:
   struct RowData {
     QPixmap unticked, ticked, icon;
     bool isTicked = false;
     bool passwordKnown = false;
+    bool usable = true;
   };
+  bool validRow(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
+  std::atomic<int> ownCount_{0};
+  std::atomic<int>* count_ = &ownCount_;
   std::vector<RowData> rows_;
   QPoint lastClick_;
   int lastClickRow_ = -1;

@@ -3,13 +3,13 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTimerEvent>
+#include <QPointer>
 
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
 #include "pages/cameras/CameraRules.h"
 #include "pages/common/WizardPage.h"
-#include "platform/Messages.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
@@ -86,6 +86,8 @@ CInstallCamPage::CInstallCamPage(QWidget* veil) : CPopupPage(veil, kSize, kOffse
   // Portuguese runs the text one line shorter: the picture moves up.
   const int top = textHeight + 100 - (currentLanguage.load() == 1 ? 19 : 0);
   picture->setGeometry(79, top, 400, 222);
+  picture->setAccessibleName(
+      GetLangString("camsearch_install_picture", "A network camera connected to the router with an ethernet cable"));
   ApplyLineBreaking(this, currentLanguage);
 }
 
@@ -131,9 +133,21 @@ CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), crea
   ok_->setAccessibleName(GetLangString("OK", "OK"));
   connect(ok_, &ui::CAvrelButton::command, this, [this] { Submit(); });
 
-  setTabOrder(password_, confirm_ ? static_cast<QWidget*>(confirm_) : ok_);
-  if (confirm_) setTabOrder(confirm_, ok_);
-  setTabOrder(ok_, close_);
+  // Reading order: each field with its eye, then OK, then Close.
+  QList<QWidget*> order;
+  for (ui::CMyEditCtrl2* field : {password_, confirm_}) {
+    if (!field) continue;
+    order << field;
+    if (field->revealButton()) order << field->revealButton();
+  }
+  order << ok_ << close_;
+  for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+  if (create_) {
+    // The rule is heard before a first try fails.
+    const QString rule = GetLangString(kCameraPasswordRuleKey, kCameraPasswordRule);
+    ui::SetFieldHint(password_, rule);
+    ui::SetFieldHint(confirm_, rule);
+  }
   ApplyLineBreaking(this, currentLanguage);
 }
 
@@ -143,9 +157,8 @@ QRect CCameraPwdBase::panelRect() const {
   return r;
 }
 
-void CCameraPwdBase::setLink(const PasswordPopupLink& link) {
-  link_ = link;
-  cameraName_ = link.cameraName;
+void CCameraPwdBase::setCameraName(const QString& name) {
+  cameraName_ = name;
   UpdatePrompt();
 }
 
@@ -190,32 +203,31 @@ void CCameraPwdBase::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
-void CCameraPwdBase::Send(const QString& password, unsigned message) {
-  if (link_.password) *link_.password = password;
-  PostMessage(link_.page, message);
-  poll_.start(kPollMs, this);
+void CCameraPwdBase::Send(const QString& password) {
+  waiting_ = true;
+  emit passwordGiven(password);
 }
 
-void CCameraPwdBase::timerEvent(QTimerEvent* e) {
-  if (e->timerId() != poll_.timerId()) return QDialog::timerEvent(e);
-  const int result = link_.result ? link_.result->load() : 1;
-  if (result == 0) return;
-  poll_.stop();
-  if (result == 2) return done(QDialog::Accepted);
-  ShowError(FailureText());
+void CCameraPwdBase::ShowOutcome(PasswordOutcome outcome) {
+  if (!waiting_) return;
+  waiting_ = false;
+  if (outcome == PasswordOutcome::Proven) return done(QDialog::Accepted);
+  ShowError(FailureText(), password_);
 }
 
-void CCameraPwdBase::ShowError(const QString& text) {
+void CCameraPwdBase::ShowError(const QString& text, QWidget* field) {
+  QPointer<CCameraPwdBase> self(this);
   ui::OverlayInputs inputs;
   inputs.errorText = text;
   ui::OpenOverlay(this, ui::kOverlayError, inputs);
+  if (self && field) field->setFocus(Qt::OtherFocusReason);
 }
 
 CCameraPwdPage::CCameraPwdPage(QWidget* page) : CCameraPwdBase(page, false) {
   setObjectName(QStringLiteral("CCameraPwdPage"));
 }
 
-void CCameraPwdPage::Submit() { Send(password_->text(), WM_CAM_VERIFY); }
+void CCameraPwdPage::Submit() { Send(password_->text()); }
 
 QString CCameraPwdPage::FailureText() const {
   return GetLangString("nvrpwd_05", "Incorrect password. Please try again.");
@@ -223,18 +235,16 @@ QString CCameraPwdPage::FailureText() const {
 
 CCameraPwd2Page::CCameraPwd2Page(QWidget* page) : CCameraPwdBase(page, true) {
   setObjectName(QStringLiteral("CCameraPwd2Page"));
-  setLink({QString::fromLatin1(kDefaultCameraName)});
+  setCameraName(QString::fromLatin1(kDefaultCameraName));
 }
 
 void CCameraPwd2Page::Submit() {
   const QString password = password_->text();
   const QString key = CreatePasswordError(password, confirm_->text());
   if (key == QLatin1String("nvrpwd_03"))
-    return ShowError(GetLangString(key, "The passwords don't match. Please try again."));
-  if (!key.isEmpty())
-    return ShowError(GetLangString(key, "The password must be between 6-30 characters; not contain special "
-                                        "characters: (/), (:), (&),(space)."));
-  Send(password, WM_CAM_CREATE);
+    return ShowError(GetLangString(key, "The passwords don't match. Please try again."), confirm_);
+  if (!key.isEmpty()) return ShowError(GetLangString(key, kCameraPasswordRule), password_);
+  Send(password);
 }
 
 QString CCameraPwd2Page::FailureText() const {

@@ -1,16 +1,14 @@
 #pragma once
 // The camera page's popups. CInstallCamPage (overlay kind 6) shows how to cable a camera. CCameraPwdPage and
 // CCameraPwd2Page ask for a camera's existing password or a new one: each covers the camera page with a
-// darkened copy of it and a 500 x 300 panel, checks what was typed, hands it to the page (WM_CAM_VERIFY or
-// WM_CAM_CREATE), and polls the page's result flag every 500 ms: 2 closes the popup, 1 shows the error and
-// leaves it open for another try. Neither talks to the camera itself.
+// darkened copy of it and a 500 x 300 panel, checks what was typed and asks the page (passwordGiven). The page
+// runs the request on its own job and hands the outcome back (ShowOutcome): Proven closes the popup, Refused
+// shows the error and leaves it open for another try. Neither talks to the camera itself.
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <QString>
-#include <atomic>
 
-#include "platform/MessagePort.h"
+#include "pages/cameras/CameraWork.h"
 #include "ui/Popup.h"
 #include "ui/Veil.h"
 
@@ -34,42 +32,41 @@ class CInstallCamPage : public ui::CPopupPage {
   ui::CAvrelButton* close_ = nullptr;
 };
 
-// What the page hands to a password popup.
-struct PasswordPopupLink {
-  QString cameraName;                      // the camera's model
-  QString* password = nullptr;             // the page's newPassword: the popup writes the typed text here
-  const std::atomic<int>* result = nullptr; // the page's pwdResult
-  WindowHandle page = 0;                   // receives WM_CAM_VERIFY / WM_CAM_CREATE
-};
-
 class CCameraPwdBase : public QDialog {
   Q_OBJECT
  public:
   static constexpr QSize kPanel{500, 300};
   static constexpr int kOkId = 1037;
-  static constexpr int kPollMs = 500;
 
   // page: the camera page the popup covers (its screen position and its picture).
   CCameraPwdBase(QWidget* page, bool create);
-  void setLink(const PasswordPopupLink& link);
+  // The camera's model (already cleaned for display): replaces "[Camera Name]" in the prompt.
+  void setCameraName(const QString& name);
+  // The page's answer to the last passwordGiven.
+  void ShowOutcome(PasswordOutcome outcome);
 
   QString prompt() const;
   ui::CMyEditCtrl2* passwordEdit() const { return password_; }
   ui::CMyEditCtrl2* confirmEdit() const { return confirm_; }
   ui::CAvrelButton* okButton() const { return ok_; }
   ui::CAvrelButton* closeButton() const { return close_; }
-  bool waiting() const { return poll_.isActive(); }
+  // Between passwordGiven and the page's answer.
+  bool waiting() const { return waiting_; }
+
+ signals:
+  // The typed password may go to the camera (checked for the existing one, set as the new one).
+  void passwordGiven(const QString& password);
 
  protected:
   void showEvent(QShowEvent*) override;
   void paintEvent(QPaintEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
-  void timerEvent(QTimerEvent*) override;
 
-  // OK pressed: checks the input and, when it may go, stores it and posts the request.
+  // OK pressed: checks the input and, when it may go, asks the page.
   virtual void Submit() = 0;
-  void Send(const QString& password, unsigned message);
-  void ShowError(const QString& text);
+  void Send(const QString& password);
+  // The error popup; focus then goes back to field.
+  void ShowError(const QString& text, QWidget* field);
   virtual QString FailureText() const = 0;
   QString PromptTemplate() const;
   QRect panelRect() const;
@@ -81,13 +78,12 @@ class CCameraPwdBase : public QDialog {
   void UpdatePrompt();
 
   bool create_;
-  PasswordPopupLink link_;
+  bool waiting_ = false;
   QString cameraName_;
   ui::VeilBackdrop backdrop_;
   ui::CBaseStatic* prompt_ = nullptr;
   ui::CAvrelButton* ok_ = nullptr;
   ui::CAvrelButton* close_ = nullptr;
-  QBasicTimer poll_;
 };
 
 // Enter the camera's existing password: any text goes, an empty one too; the camera decides.

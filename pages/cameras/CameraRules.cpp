@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "i18n/LangString.h"
+#include "net/PeerText.h"
 #include "net/ReplyParsers.h"
 
 namespace vrx {
@@ -51,6 +52,16 @@ const RememberedCamera* RememberedCameras::Find(const QString& cameraId) const {
   return nullptr;
 }
 
+CameraTarget MakeCameraTarget(const CameraRecord& camera, const QString& password) {
+  CameraTarget t;
+  t.host = camera.address.section(QLatin1Char(':'), 0, 0).toStdString();
+  t.cameraId = camera.cameraId.toStdString();
+  t.datagram = UsesDatagrams(camera);
+  t.current = camera.password.toStdString();
+  t.password = password.toStdString();
+  return t;
+}
+
 TickStep ChooseTickStep(const CameraRecord& camera, bool rowPasswordKnown) {
   if (rowPasswordKnown && !camera.password.isEmpty()) return TickStep::TickNow;
   if (camera.verified) return TickStep::TickNow;
@@ -62,9 +73,9 @@ QString CreatePasswordError(const QString& password, const QString& confirm) {
   if (password != confirm) return QStringLiteral("nvrpwd_03");
   static const QString kForbidden = QStringLiteral("/:& ");
   for (QChar ch : password)
-    if (kForbidden.contains(ch)) return QStringLiteral("camsearch_09");
+    if (kForbidden.contains(ch)) return QString::fromLatin1(kCameraPasswordRuleKey);
   if (password.size() < kMinCameraPassword || password.size() > kMaxCameraPassword)
-    return QStringLiteral("camsearch_09");
+    return QString::fromLatin1(kCameraPasswordRuleKey);
   return {};
 }
 
@@ -111,11 +122,13 @@ QString UnfinishedChangesText(const std::vector<CameraChange>& changes, const st
   for (const CameraChange& change : changes) {
     if (change.finished || change.index < 0 || change.index >= int(cameras.size())) continue;
     const CameraRecord& c = cameras[std::size_t(change.index)];
+    const QString model = QString::fromStdString(net::CleanPeerText(c.model.toStdString()));
+    const QString address = QString::fromStdString(net::CleanPeerText(c.address.toStdString()));
     const QString line = change.kind == CameraChange::kAdd
                              ? GetLangString(QStringLiteral("camsearch_add_unfinished"),
-                                             QStringLiteral("Not added: {0} ({1})"), c.model, c.address)
+                                             QStringLiteral("Not added: {0} ({1})"), model, address)
                              : GetLangString(QStringLiteral("camsearch_remove_unfinished"),
-                                             QStringLiteral("Not removed: {0} ({1})"), c.model, c.address);
+                                             QStringLiteral("Not removed: {0} ({1})"), model, address);
     lines << line;
   }
   if (lines.isEmpty()) return {};

@@ -47,6 +47,16 @@ class RememberedCameras {
   std::vector<RememberedCamera> entries_;
 };
 
+// The camera a password request goes to.
+struct CameraTarget {
+  std::string host;        // the address up to a ":"
+  std::string cameraId;
+  bool datagram = false;   // protocol type 0
+  std::string current;     // the password the camera has now (set only)
+  std::string password;    // the password to check, or the new one to set
+};
+CameraTarget MakeCameraTarget(const CameraRecord& camera, const QString& password);
+
 // What a click on an unticked row's box leads to.
 enum class TickStep {
   TickNow,         // the password is known: tick without asking
@@ -56,8 +66,12 @@ enum class TickStep {
 TickStep ChooseTickStep(const CameraRecord& camera, bool rowPasswordKnown);
 
 // The create popup's check of two typed texts: the language key of the error, or an empty string when the
-// password may be sent. A mismatch is told before any character or length check.
+// password may be sent. A mismatch is told before any character or length check. The rule's wording is the
+// files' camsearch_08 (kCameraPasswordRuleKey).
 QString CreatePasswordError(const QString& password, const QString& confirm);
+inline constexpr const char* kCameraPasswordRuleKey = "camsearch_08";
+inline constexpr const char* kCameraPasswordRule =
+    "The password must be between 6-30 characters; not contain special characters: (/), (:), (&),(space).";
 inline constexpr int kMinCameraPassword = 6;
 inline constexpr int kMaxCameraPassword = 30;
 

@@ -9,6 +9,7 @@
 #include "pages/cameras/PreviewRequest.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
+#include "ui/CamTickRules.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
 #include "ui/ListCtrl.h"
@@ -28,7 +29,9 @@ constexpr int kStep = 9;
 const QRect kBodyRect{77, 122, 703, 90};
 constexpr int kListLeft = 80, kListWidth = 688, kListHeight = 225, kListBelowBody = 168;
 constexpr int kRescanRight = 782, kRescanBelowBody = 133, kRescanHeight = 30, kRescanPadding = 41;
-const QRect kInstallLinkRect{80, 465, 706, 26};
+const QRect kTitleRect{74, 60, 604, 46};         // (74, 60)-(678, 106)
+constexpr int kTitlePx = 14;
+const QRect kInstallLinkRect{80, 465, 706, 80};  // (80, 465)-(786, 545)
 constexpr int kRowHeight = 32;
 
 struct Column {
@@ -57,9 +60,17 @@ QString HeaderText(const Column& c) {
 }  // namespace
 
 CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
-    : CWizardPage(host, PageFrame{kBackground, /*next*/ true, /*back*/ true, kStep}) {
+    : CWizardPage(host, PageFrame{kBackground, /*next*/ true, /*back*/ true, kStep}),
+      selection_(host.state().cameras),
+      scan_(host.worker()),
+      check_(CameraPasswordJob::Kind::Check, host.worker(), host.discovery()),
+      set_(CameraPasswordJob::Kind::Set, host.worker(), host.discovery()),
+      update_(host.worker()),
+      cloud_(host.worker()) {
   setObjectName(QStringLiteral("CCameraSearchDlg"));
-  AddTitle(GetLangString("camsearch_01", "Add your cameras"));
+  ui::CAvrelStatic* title = AddTitle(GetLangString("camsearch_01", "Add your cameras"));
+  title->setTextSize(kTitlePx);
+  title->setGeometry(kTitleRect);
 
   body_ = new ui::CBaseStatic2(this, 1202);
   body_->setTextSize(14);
@@ -81,6 +92,7 @@ CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
   rescan_->setGeometry(kRescanRight - rescanWidth, bodyHeight + kRescanBelowBody, rescanWidth, kRescanHeight);
 
   list_ = new ui::CCamListCtrl(this, kListId);
+  list_->setTickCount(selection_.checkedCount());
   for (const Column& c : kColumns) list_->InsertColumn({HeaderText(c), c.width, c.align});
   list_->header()->SetBackground(3052);
   list_->scrollBar()->SetThumbImage(3053);
@@ -89,23 +101,17 @@ CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
   list_->setGeometry(listRect);
   list_->setAccessibleName(GetLangString("camsearch_01", "Add your cameras"));
   connect(list_, &ui::CCamListCtrl::rowClicked, this, &CCameraSearchDlg::RowClicked);
+  connect(list_, &ui::CCamListCtrl::rowUnticked, this, [this](int row) { selection_.Unticked(row); });
+  connect(list_, &ui::CCamListCtrl::tickRefused, this, &CCameraSearchDlg::TickRefused);
   ExposeCameraRows();
   ui::SetFirstFocus(this, list_);
 
-  noCamera_ = new ui::CAvrelStatic(this, 1029);
-  noCamera_->setTextSize(14);
-  noCamera_->setTextColor(pal::kAccent);
-  noCamera_->setAlignment(Qt::AlignCenter);
-  noCamera_->setText(GetLangString("No camera found!", "No camera found!"));
-  noCamera_->setGeometry(listRect.adjusted(0, ui::CSkinListCtrl::kHeaderHeight, 0, 0));
-  noCamera_->hide();
+  placeholder_ = std::make_unique<ui::ListPlaceholder>(this, listRect,
+                                                        GetLangString("No camera found!", "No camera found!"));
+  placeholder_->busy()->setAccessibleName(GetLangString("camsearch_scanning", "Searching for cameras"));
 
-  busy_ = new ui::CLoadingStatic(this, 1247);
-  busy_->setTextColor(QColor(0x2A, 0xA9, 0xD1));
-  QRect busyRect(QPoint(0, 0), busy_->sizeHint());
-  busyRect.moveCenter(listRect.adjusted(0, ui::CSkinListCtrl::kHeaderHeight, 0, 0).center());
-  busy_->setGeometry(busyRect);
-  busy_->hide();
+  announcer_ = new QWidget(this);
+  announcer_->setGeometry(0, 0, 0, 0);
 
   installLink_ = new ui::CLinkStatic(this, 1201);
   installLink_->setText(GetLangString("camsearch_03 ", "How to install your network camera."));
@@ -120,20 +126,8 @@ CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
 
 CCameraSearchDlg::~CCameraSearchDlg() {
   StopWork();
-  updateJob_.Stop();
-  cloudJob_.Stop();
-}
-
-std::vector<CameraRecord*> CCameraSearchDlg::Cameras() const {
-  std::vector<CameraRecord*> out;
-  for (const auto& c : host().state().cameras) out.push_back(c.get());
-  return out;
-}
-
-CameraRecord* CCameraSearchDlg::CameraAt(const QString& address) const {
-  for (const auto& c : host().state().cameras)
-    if (c->address == address) return c.get();
-  return nullptr;
+  update_.Stop();
+  cloud_.Stop();
 }
 
 void CCameraSearchDlg::timerEvent(QTimerEvent* event) {
@@ -154,25 +148,19 @@ void CCameraSearchDlg::OnCommand(int commandId) {
 }
 
 void CCameraSearchDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_CAM_RESCAN: return StartScan();
-    case WM_CAM_LIST_READY: return ScanEnded(wParam != 0);
-    case WM_CAM_VERIFY: return StartPasswordJob(false);
-    case WM_CAM_CREATE: return StartPasswordJob(true);
-    case WM_CAM_PASSWORD_OK: return PasswordProven(int(wParam));
-    default: return CWizardPage::OnMessage(msg, wParam, lParam);
-  }
+  if (msg == WM_CAM_RESCAN) return StartScan();
+  CWizardPage::OnMessage(msg, wParam, lParam);
 }
 
 void CCameraSearchDlg::StopScanAndPasswordJobs() {
-  scanJob_.Stop();
-  checkJob_.Stop();
-  setJob_.Stop();
+  scan_.Stop();
+  check_.Stop();
+  set_.Stop();
 }
 
 void CCameraSearchDlg::StopWork() {
   startTimer_.stop();
-  busy_->Stop();
+  placeholder_->StopBusy();
   StopScanAndPasswordJobs();
 }
 
@@ -191,93 +179,72 @@ void CCameraSearchDlg::SetBusyLook(bool busy) {
 void CCameraSearchDlg::StartScan() {
   if (scanStarting_) return;
   scanStarting_ = true;
-  ticks_.Reset();
   StopScanAndPasswordJobs();
-  noCamera_->hide();
-
-  // Proven passwords survive the rescan by camera id: the camera may answer at another address next time.
-  const std::vector<CameraRecord*> cameras = Cameras();
-  for (int row = 0; row < list_->rowCount(); ++row)
-    if (list_->passwordKnown(row))
-      remembered_.Remember(list_->CellText(row, kAddressColumn), list_->isTicked(row), cameras);
+  placeholder_->ShowNoneFound(false);
+  selection_.BeginScan();
   list_->DeleteAllRows();
+  ui::NotifyRowsReset(list_);
 
-  if (!scanJob_.Active()) {
-    const net::RecorderEndpoint recorder = host().Recorder();
-    const WindowHandle page = handle();
-    net::DeviceCommandWorker& worker = host().worker();
-    const CameraWorkLimits limits = limits_;
-    scanJob_.Start([this, recorder, page, &worker, limits] {
-      auto lines = ScanCameras(scanJob_, worker, recorder, limits);
-      const bool ready = lines.has_value() && scanJob_.Running();
-      {
-        std::lock_guard lock(scanMutex_);
-        scanLines_ = std::move(lines);
-      }
-      PostMessage(page, WM_CAM_LIST_READY, ready ? 1 : 0);
-    });
+  if (scan_.Start(this, host().Recorder(), limits_, [this](ScanResult r) { ScanEnded(r); })) {
     SetBusyLook(true);
-    busy_->show();
-    busy_->raise();
-    busy_->Start();
+    placeholder_->ShowBusy();
   }
   scanStarting_ = false;
 }
 
-// The scan job's last word: rebuild the list when the recorder answered, then give the buttons back.
-void CCameraSearchDlg::ScanEnded(bool listReady) {
-  scanJob_.Stop();  // it has posted its last message and is ending
-  busy_->Stop();
-  busy_->hide();
-  std::optional<std::vector<std::string>> lines;
-  {
-    std::lock_guard lock(scanMutex_);
-    lines.swap(scanLines_);
+// The scan's result: rebuild the list when the recorder answered, then give the buttons back.
+void CCameraSearchDlg::ScanEnded(const ScanResult& result) {
+  scan_.Stop();  // it has delivered its result and is ending
+  placeholder_->StopBusy();
+  if (result.outcome == ScanResult::Outcome::Listed) {
+    selection_.Rebuild(result.lines);
+    ShowRows();
   }
-  if (listReady && lines) RebuildList(*lines);
   SetBusyLook(false);
   ++scansEnded_;
 }
 
-void CCameraSearchDlg::RebuildList(const std::vector<std::string>& lines) {
-  auto& cameras = host().state().cameras;
-  cameras.clear();
-  for (CameraRecord& c : ParseCameraLines(lines)) cameras.push_back(std::make_unique<CameraRecord>(std::move(c)));
-
+void CCameraSearchDlg::ShowRows() {
   list_->DeleteAllRows();
-  ticks_.Reset();
   int number = 0;
-  for (const auto& camera : cameras) {
+  for (const CameraRow& r : selection_.rows()) {
     const int row = list_->InsertRow(++number);
-    list_->SetCellText(row, kModelColumn, camera->model);
-    list_->SetCellText(row, kAddressColumn, camera->address);
-    list_->setPasswordKnown(row, camera->verified || camera->account == QLatin1String("admin"));
-    if (const RememberedCamera* r = remembered_.Find(camera->cameraId)) {
-      if (r->ticked) TickRow(row);
-      camera->password = r->password;
-      camera->verified = 1;
-      list_->setPasswordKnown(row, true);
-    }
+    list_->SetCellText(row, kModelColumn, r.model);
+    list_->SetCellText(row, kAddressColumn, r.address);
+    list_->setUsable(row, r.usable);
+    list_->setPasswordKnown(row, r.passwordKnown);
+    if (r.ticked) list_->TickRow(row);
   }
-  noCamera_->setVisible(cameras.empty());
   list_->RepaintAll();
   ui::NotifyRowsReset(list_);
+  const int found = selection_.rowCount();
+  placeholder_->ShowNoneFound(found == 0);
+  if (found > 0)
+    ui::Announce(announcer_, found == 1 ? GetLangString("camsearch_found_one", "1 camera found")
+                                        : GetLangString("camsearch_found", "{0} cameras found", QString::number(found)));
 }
 
-// A reader hears each camera as its number, model and address, and whether it is ticked.
+// A reader hears each camera as its number, model and address, whether a preview can be opened, whether it is
+// ticked, and that a grey row is unavailable; the row's "Preview" action (or Enter) opens the preview.
 void CCameraSearchDlg::ExposeCameraRows() {
   ui::AccessibleRows rows;
   rows.count = [this] { return list_->rowCount(); };
   rows.text = [this](int row) {
-    return QStringList{QString::number(row + 1), list_->CellText(row, kModelColumn), list_->CellText(row, kAddressColumn)}
-        .join(QStringLiteral(", "));
+    QStringList parts{QString::number(row + 1), list_->CellText(row, kModelColumn), list_->CellText(row, kAddressColumn)};
+    if (list_->usable(row) && list_->passwordKnown(row))
+      parts << GetLangString("camsearch_preview_available", "preview available");
+    return parts.join(QStringLiteral(", "));
   };
   rows.selected = [this](int row) { return list_->isTicked(row); };
   rows.current = [this] { return list_->currentRow(); };
+  rows.enabled = [this](int row) { return !list_->isGrey(row); };
   rows.rect = [this](int row) {
     const QRect r = list_->TickBoxRect(row).united(list_->CellRect(row, kAddressColumn));
     return list_->rect().adjusted(0, ui::CSkinListCtrl::kHeaderHeight, 0, 0).contains(r.center()) ? r : QRect();
   };
+  rows.actions.push_back({GetLangString("camsearch_preview", "Preview"),
+                          [this](int row) { return list_->usable(row) && list_->passwordKnown(row); },
+                          [this](int row) { list_->OpenPreview(row); }});
   rows.checkable = true;
   ui::ExposeRows(list_, std::move(rows));
 }
@@ -286,69 +253,60 @@ void CCameraSearchDlg::ExposeCameraRows() {
 
 void CCameraSearchDlg::TickRow(int row) {
   // The list repaints every row once the count reaches four, so the row is counted first.
-  if (list_->isTicked(row) || !ticks_.Tick()) return;
-  list_->TickRow(row);
+  if (selection_.Tick(row)) list_->TickRow(row);
+}
+
+void CCameraSearchDlg::TickRefused() {
+  ui::Announce(announcer_, GetLangString("camsearch_four_most", "Four cameras are the most."));
 }
 
 void CCameraSearchDlg::RowClicked(int row) {
-  if (!ticks_.CanTick()) return;
-  selectedRow_ = row;
-  selectedAddress_ = list_->CellText(row, kAddressColumn);
-  CameraRecord* camera = CameraAt(selectedAddress_);
-  if (!camera) return;
+  switch (selection_.DecideTick(row)) {
+    case TickDecision::Refused: return TickRefused();
+    case TickDecision::Unusable: return;
+    case TickDecision::TickNow: return TickRow(row);
+    case TickDecision::EnterPassword: return AskPassword(row, false);
+    case TickDecision::CreatePassword: return AskPassword(row, true);
+  }
+}
 
-  const TickStep step = ChooseTickStep(*camera, list_->passwordKnown(row));
-  if (step == TickStep::TickNow) return TickRow(row);
-
-  newPassword_ = camera->password;
-  pwdResult_ = 0;
+void CCameraSearchDlg::AskPassword(int row, bool create) {
   QPointer<CCameraSearchDlg> self(this);
-  QPointer<CCameraPwdBase> popup;
-  if (step == TickStep::EnterPassword) popup = new CCameraPwdPage(this);
-  else popup = new CCameraPwd2Page(this);
-  popup->setLink({camera->model, &newPassword_, &pwdResult_, handle()});
+  CCameraPwdBase* popup = create ? static_cast<CCameraPwdBase*>(new CCameraPwd2Page(this)) : new CCameraPwdPage(this);
+  popup->setCameraName(selection_.rows()[std::size_t(row)].model);
+  connect(popup, &CCameraPwdBase::passwordGiven, this,
+          [this, row, create](const QString& password) { StartPasswordJob(row, create, password); });
+  popup_ = popup;
   popup->exec();
   if (!self) return;
-  delete popup.data();
-  if (!ticks_.CanTick()) {
+  delete popup;
+  if (selection_.ticked() >= ui::kMaxTicked) {
     list_->setFocus();
     list_->RepaintAll();
   }
 }
 
-void CCameraSearchDlg::StartPasswordJob(bool create) {
-  BackgroundJob& job = create ? setJob_ : checkJob_;
-  CameraRecord* camera = CameraAt(selectedAddress_);
-  if (job.Active() || !camera) {
-    pwdResult_ = 1;
-    return;
-  }
-  pwdResult_ = 0;  // a new try after a failure starts pending again
-  const CameraTarget target = MakeCameraTarget(*camera, newPassword_);
-  const int row = selectedRow_;
-  const WindowHandle page = handle();
-  net::DeviceCommandWorker& worker = host().worker();
-  const net::DeviceSearch& search = host().discovery();
-  const CameraWorkLimits limits = limits_;
-  job.Start([this, &job, create, target, row, page, &worker, &search, limits] {
-    const bool ok = create ? SetCameraPassword(job, worker, search, target, limits)
-                           : CheckCameraPassword(job, worker, search, target, limits);
-    // Success is told to the page, which ticks the row and only then reports 2 to the popup.
-    if (ok && job.Running()) PostMessage(page, WM_CAM_PASSWORD_OK, WPARAM(row));
-    else pwdResult_ = 1;
-  });
+void CCameraSearchDlg::StartPasswordJob(int row, bool create, const QString& password) {
+  const CameraRecord* camera = selection_.Record(row);
+  const QString address = camera ? camera->address : QString();
+  CameraPasswordJob& job = create ? set_ : check_;
+  const bool started =
+      camera && job.Start(this, selection_.Target(row, password), limits_,
+                          [this, row, address, password](PasswordOutcome o) { PasswordAnswered(row, address, password, o); });
+  if (!started && popup_) popup_->ShowOutcome(PasswordOutcome::Refused);
 }
 
-void CCameraSearchDlg::PasswordProven(int row) {
-  // A late answer after a rescan belongs to a list that is gone.
-  if (row < 0 || row >= list_->rowCount() || list_->CellText(row, kAddressColumn) != selectedAddress_) return;
-  if (CameraRecord* camera = CameraAt(selectedAddress_)) {
-    camera->password = newPassword_;
-    camera->verified = 1;
+// The camera's answer: a proven password is kept and the row ticked (also when the popup was closed
+// meanwhile), then the popup hears the outcome.
+void CCameraSearchDlg::PasswordAnswered(int row, const QString& address, const QString& password,
+                                        PasswordOutcome outcome) {
+  const CameraRecord* camera = selection_.Record(row);
+  if (outcome == PasswordOutcome::Proven && camera && camera->address == address) {
+    selection_.PasswordProven(row, password);
+    list_->setPasswordKnown(row, true);
+    TickRow(row);
   }
-  list_->setPasswordKnown(row, true);
-  TickRow(row);
-  pwdResult_ = 2;
+  if (popup_) popup_->ShowOutcome(outcome);
 }
 
 // ------------------------------------------------------------------------------------------------ overlays
@@ -357,9 +315,8 @@ void CCameraSearchDlg::OpenOverlay(int kind) {
   ui::OverlayInputs inputs;
   if (kind == ui::kOverlayPreview) {
     const int row = list_->lastClickRow();
-    if (row < 0) return;
-    const CameraRecord* camera = CameraAt(list_->CellText(row, kAddressColumn));
-    if (!camera) return;
+    const CameraRecord* camera = selection_.Record(row);
+    if (!camera || !selection_.rows()[std::size_t(row)].usable) return;
     inputs.page = PreviewRequest{camera->address, QStringLiteral("admin"), camera->password, list_->lastClickPoint()};
   }
   RunOverlay(kind, inputs);
@@ -377,55 +334,41 @@ void CCameraSearchDlg::Next() {
   if (nextBusy_) return;
   nextBusy_ = true;
   StopScanAndPasswordJobs();
+  placeholder_->StopBusy();
   QPointer<CCameraSearchDlg> self(this);
   CInterDialog& h = host();
   const net::RecorderEndpoint recorder = h.Recorder();
-  net::DeviceCommandWorker& worker = h.worker();
-  const CameraWorkLimits limits = limits_;
 
-  // The recorder's cloud state first: without it the cloud page cannot decide, and nothing is changed.
+  // The recorder's cloud state first: without it the cloud page cannot decide, and nothing is changed. Values of
+  // an earlier read do not survive a read that fails.
+  for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, QString());
   h.SetCloudValue(kCloudAccess, QStringLiteral("0"));
   SetBusyLook(true);
-  cloud_ = {};
-  if (!ui::RunBehindVeil(this, cloudJob_,
-                         [this, &worker, recorder, limits] { cloud_ = ReadCloudStatus(cloudJob_, worker, recorder, limits); },
-                         kCloudVeilTicks))
-    return;
-  if (cloud_.failed) {
+  const std::optional<CloudStatusResult> cloud = cloud_.RunBehindVeil(this, recorder, limits_, kVeilTicks);
+  if (!self) return;
+  if (!cloud || cloud->outcome == CloudStatusOutcome::Failed) {
     RunOverlay(ui::kOverlayError);
     if (!self) return;
     SetBusyLook(false);
     nextBusy_ = false;
     return;
   }
-  if (cloud_.values)
-    for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, (*cloud_.values)[std::size_t(i)]);
+  if (cloud->values)
+    for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, (*cloud->values)[std::size_t(i)]);
 
-  for (int row = 0; row < list_->rowCount(); ++row) {
-    if (!list_->isTicked(row)) continue;
-    const QString address = list_->CellText(row, kAddressColumn);
-    for (CameraRecord* c : Cameras())
-      if (c->address == address) c->selected = 1;
-  }
-
-  std::vector<CameraRecord> cameras;
-  for (const CameraRecord* c : Cameras()) cameras.push_back(*c);
-  changes_.clear();
+  selection_.MarkSelected();
+  std::vector<CameraRecord> cameras = selection_.Snapshot();
+  const int ticks = std::max(kVeilTicks, CameraUpdateJob::WorstCaseTicks(cameras, limits_) + kVeilTicks / 10);
   if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(false);
-  if (!ui::RunBehindVeil(this, updateJob_,
-                         [this, &worker, recorder, cameras, limits] {
-                           changes_ = UpdateRecorderCameras(updateJob_, worker, recorder, cameras, limits);
-                         },
-                         kUpdateVeilTicks))
-    return;
+  const std::optional<std::vector<CameraChange>> changes =
+      update_.RunBehindVeil(this, recorder, std::move(cameras), limits_, ticks);
+  if (!self) return;
+  changes_ = changes.value_or(std::vector<CameraChange>{});
 
   // A camera counts as added only when the recorder finished its add; the user hears of every change that
   // did not finish before the wizard moves on.
-  for (CameraRecord* c : Cameras()) c->selected = 0;
-  for (const CameraChange& change : changes_)
-    if (change.kind == CameraChange::kAdd && change.finished)
-      if (CameraRecord* c = h.GetCamera(change.index)) c->selected = 1;
-  const QString unfinished = UnfinishedChangesText(changes_, cameras);
+  selection_.Confirm(changes_);
+  const QString unfinished = UnfinishedChangesText(changes_, selection_.Snapshot());
   if (!unfinished.isEmpty()) {
     ui::OverlayInputs inputs;
     inputs.errorText = unfinished;
@@ -434,7 +377,7 @@ void CCameraSearchDlg::Next() {
   }
   SetBusyLook(false);
   nextBusy_ = false;
-  h.SetCloudAccount(cloud_.registration.email, cloud_.registration.password);
+  h.SetCloudAccount(cloud->registration.email, cloud->registration.password);
   Navigate(NAV_NEXT);
 }
 

@@ -3,23 +3,19 @@
 // the page makes sure it knows a working password for each ticked camera (the two password popups, checked or
 // set on the camera by HTTP or by datagram), offers the live preview of a camera whose password is known, and
 // on Next reads the recorder's cloud state for the cloud page, then removes unticked cameras the recorder had
-// and adds the ticked ones. Every request runs on one of the page's five jobs; results reach the list through
-// posted messages handled here, on the UI thread.
+// and adds the ticked ones. The page wires widgets only: the choice is a CameraSelection, every request runs on
+// one of its jobs (CameraWork.h), whose typed results come back to this page on the UI thread.
 
 #include <QBasicTimer>
+#include <QPointer>
 #include <QString>
-#include <atomic>
-#include <mutex>
-#include <optional>
-#include <string>
+#include <memory>
 #include <vector>
 
-#include "pages/cameras/CameraRules.h"
+#include "pages/cameras/CameraSelection.h"
 #include "pages/cameras/CameraWork.h"
 #include "pages/common/WizardPage.h"
-#include "platform/BackgroundJob.h"
-#include "ui/CamTickRules.h"
-#include "ui/ListCtrl.h"
+#include "ui/ListPlaceholder.h"
 
 namespace vrx::ui {
 class CAvrelStatic;
@@ -32,6 +28,8 @@ class CLoadingStatic;
 
 namespace vrx {
 
+class CCameraPwdBase;
+
 class CCameraSearchDlg : public CWizardPage {
   Q_OBJECT
  public:
@@ -39,23 +37,24 @@ class CCameraSearchDlg : public CWizardPage {
   static constexpr int kCmdRescan = 1035;
   static constexpr int kListId = 1028;
   static constexpr int kStartTimerMs = 500;
-  static constexpr int kScanStopWaitMs = 7000;
-  // Waiting veils of Next: the cloud status (about 25 s at most), the update (up to four removes and four adds).
-  static constexpr int kCloudVeilTicks = 600;
-  static constexpr int kUpdateVeilTicks = 6000;
+  // The waiting veil of Next (cloud status, then the update): 1100 ticks of 100 ms. The cloud status needs at
+  // most about 25 s. The update may need longer (each remove or add can take 300 readings of 50 ms and its
+  // pauses): for it the veil stays as long as the planned changes can take (CameraUpdateJob::WorstCaseTicks),
+  // so that it never lifts while the recorder is still being changed.
+  static constexpr int kVeilTicks = 1100;
 
   explicit CCameraSearchDlg(CInterDialog& host);
   ~CCameraSearchDlg() override;
 
   ui::CCamListCtrl* list() const { return list_; }
-  ui::CAvrelStatic* noCameraLabel() const { return noCamera_; }
-  ui::CLoadingStatic* busyAnimation() const { return busy_; }
+  ui::CAvrelStatic* noCameraLabel() const { return placeholder_->noneFound(); }
+  ui::CLoadingStatic* busyAnimation() const { return placeholder_->busy(); }
   ui::CIconButton* rescanButton() const { return rescan_; }
-  bool scanning() const { return scanJob_.Active(); }
+  ui::CLinkStatic* installLink() const { return installLink_; }
+  bool scanning() const { return scan_.Active(); }
   // Scans that have ended (the list rebuilt or left empty, the buttons given back).
   int scansEnded() const { return scansEnded_; }
-  int passwordResult() const { return pwdResult_.load(); }
-  const RememberedCameras& remembered() const { return remembered_; }
+  const CameraSelection& selection() const { return selection_; }
   // What the last Next sent to the recorder.
   const std::vector<CameraChange>& changes() const { return changes_; }
   // Shortens the request polls (tests of the unfinished add).
@@ -70,55 +69,44 @@ class CCameraSearchDlg : public CWizardPage {
 
  private:
   void StartScan();
-  void ScanEnded(bool listReady);
+  void ScanEnded(const ScanResult& result);
   void ExposeCameraRows();
-  void RebuildList(const std::vector<std::string>& lines);
+  void ShowRows();
   void RowClicked(int row);
+  void TickRefused();
   void TickRow(int row);
-  void StartPasswordJob(bool create);
-  void PasswordProven(int row);
+  void AskPassword(int row, bool create);
+  void StartPasswordJob(int row, bool create, const QString& password);
+  void PasswordAnswered(int row, const QString& address, const QString& password, PasswordOutcome outcome);
   void Next();
   void Back();
   void StopScanAndPasswordJobs();
   void SetBusyLook(bool busy);
-  CameraRecord* CameraAt(const QString& address) const;
-  std::vector<CameraRecord*> Cameras() const;
+
+  CameraSelection selection_;
+  CameraWorkLimits limits_;
 
   ui::CCamListCtrl* list_ = nullptr;
-  ui::CAvrelStatic* noCamera_ = nullptr;
-  ui::CLoadingStatic* busy_ = nullptr;
   ui::CIconButton* rescan_ = nullptr;
   ui::CLinkStatic* installLink_ = nullptr;
   ui::CBaseStatic2* body_ = nullptr;
+  QWidget* announcer_ = nullptr;  // raises the page's short alerts (scan ended, four cameras at most)
+  std::unique_ptr<ui::ListPlaceholder> placeholder_;
 
   QBasicTimer startTimer_;
   bool started_ = false;
   bool scanStarting_ = false;
   bool nextBusy_ = false;
   int scansEnded_ = 0;
-  CameraWorkLimits limits_;
-  RememberedCameras remembered_;
-  ui::CamTickRules ticks_{ui::checkedCount};
-
-  // The camera a popup is about: its row and address, and the password the popups write.
-  int selectedRow_ = -1;
-  QString selectedAddress_;
-  QString newPassword_;
-  std::atomic<int> pwdResult_{0};  // 0 pending, 1 failed, 2 succeeded
-
-  // Written by the scan job before it posts WM_CAM_LIST_READY.
-  std::mutex scanMutex_;
-  std::optional<std::vector<std::string>> scanLines_;
-
-  // Read once their job has been stopped (joined).
-  CloudStatusResult cloud_;
+  QPointer<CCameraPwdBase> popup_;  // the open password popup, told the outcome of its request
   std::vector<CameraChange> changes_;
 
-  BackgroundJob scanJob_{kScanStopWaitMs};
-  BackgroundJob checkJob_{BackgroundJob::kCameraWaitMs};
-  BackgroundJob setJob_{BackgroundJob::kCameraWaitMs};
-  BackgroundJob updateJob_{BackgroundJob::kCameraWaitMs};
-  BackgroundJob cloudJob_{BackgroundJob::kDefaultWaitMs};
+  // Last: they stop (and join) before the fields above go.
+  CameraScanJob scan_;
+  CameraPasswordJob check_;
+  CameraPasswordJob set_;
+  CameraUpdateJob update_;
+  CloudStatusJob cloud_;
 };
 
 }  // namespace vrx

@@ -3,6 +3,7 @@
 #include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
 #include "net/HttpGet.h"
+#include "ui/Waiting.h"
 
 namespace vrx {
 
@@ -12,7 +13,6 @@ using Worker = net::DeviceCommandWorker;
 
 constexpr int kSettleMs = 500;          // after stopping the worker, before a new command
 constexpr int kSecondTryMs = 600;       // the portal read's pause before its one retry
-constexpr int kCameraTimeoutMs = 30000;
 constexpr int kChangeGapMs = 100;       // before each camera of the update
 constexpr int kAfterChangeMs = 800;
 constexpr int kAfterRemoveDoneMs = 1000;
@@ -52,9 +52,10 @@ std::optional<net::MacAddress> OpenCameraChannel(Worker& worker, const net::Devi
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ScanCameras(BackgroundJob& job, Worker& worker,
-                                                    const net::RecorderEndpoint& recorder,
-                                                    const CameraWorkLimits& limits) {
+// ---------------------------------------------------------------------------------------------------- scan
+
+std::optional<ScanResult> CameraScanJob::Run(BackgroundJob& job, Worker& worker, const net::RecorderEndpoint& recorder,
+                                             const CameraWorkLimits& limits) {
   worker.Stop();
   if (!job.Sleep(kSettleMs)) return std::nullopt;
   if (!worker.ListCameras(recorder)) {
@@ -63,57 +64,57 @@ std::optional<std::vector<std::string>> ScanCameras(BackgroundJob& job, Worker& 
     worker.ListCameras(recorder);
   }
   const int status = FollowWorker(job, worker, limits.scanPollMs, limits.scanPolls);
-  if (status == Worker::kFailed) return std::vector<std::string>{};
-  if (status != Worker::kDone) return std::nullopt;
-  std::vector<std::string> lines;
-  for (std::string line = worker.NextListItem(); !line.empty() && int(lines.size()) < Worker::kMaxListItems;
-       line = worker.NextListItem())
-    lines.push_back(std::move(line));
-  return lines;
+  if (!job.Running()) return std::nullopt;
+  ScanResult result;
+  if (status == Worker::kFailed) result.outcome = ScanResult::Outcome::Listed;  // a failed command: no cameras
+  if (status != Worker::kDone) return result;
+  result.outcome = ScanResult::Outcome::Listed;
+  for (std::string line = worker.NextListItem();
+       !line.empty() && int(result.lines.size()) < Worker::kMaxListItems; line = worker.NextListItem())
+    result.lines.push_back(std::move(line));
+  return result;
 }
 
-CameraTarget MakeCameraTarget(const CameraRecord& camera, const QString& password) {
-  CameraTarget t;
-  t.host = camera.address.section(QLatin1Char(':'), 0, 0).toStdString();
-  t.cameraId = camera.cameraId.toStdString();
-  t.datagram = UsesDatagrams(camera);
-  t.current = camera.password.toStdString();
-  t.password = password.toStdString();
-  return t;
-}
+// ------------------------------------------------------------------------------------------------ passwords
 
-bool CheckCameraPassword(BackgroundJob& job, Worker& worker, const net::DeviceSearch& search,
-                         const CameraTarget& target, const CameraWorkLimits& limits) {
-  if (target.datagram) {
-    const auto mac = OpenCameraChannel(worker, search, target);
-    if (!mac || !worker.CheckAccount(target.host, net::kDiscoveryPort, *mac, "admin", target.password)) return false;
-    return FollowWorker(job, worker, limits.passwordPollMs, limits.passwordPolls) == Worker::kDone &&
+PasswordOutcome CameraPasswordJob::Run(Kind kind, BackgroundJob& job, Worker& worker, const net::DeviceSearch& search,
+                                       const CameraTarget& target, const CameraWorkLimits& limits) {
+  // A target without a host is a row the wizard never contacts.
+  if (target.host.empty()) return PasswordOutcome::Refused;
+  auto done = [&] {
+    return FollowWorker(job, worker, limits.passwordPollMs, limits.passwordPolls) == Worker::kDone;
+  };
+  bool ok = false;
+  if (kind == Kind::Check) {
+    if (target.datagram) {
+      const auto mac = OpenCameraChannel(worker, search, target);
+      ok = mac && worker.CheckAccount(target.host, net::kDiscoveryPort, *mac, "admin", target.password) && done() &&
            worker.AccountCheckResult() == 1;
-  }
-  if (!worker.CheckCameraPassword(target.host, CameraHttpPort(search, target.host), "admin", target.password))
-    return false;
-  return FollowWorker(job, worker, limits.passwordPollMs, limits.passwordPolls) == Worker::kDone;
-}
-
-bool SetCameraPassword(BackgroundJob& job, Worker& worker, const net::DeviceSearch& search,
-                       const CameraTarget& target, const CameraWorkLimits& limits) {
-  bool started = false;
-  if (target.datagram) {
-    const auto mac = OpenCameraChannel(worker, search, target);
-    started = mac && worker.ChangePassword(target.host, net::kDiscoveryPort, *mac, "admin", target.current,
-                                           target.password);
+    } else {
+      ok = worker.CheckCameraPassword(target.host, CameraHttpPort(search, target.host), "admin", target.password) &&
+           done();
+    }
   } else {
-    started = worker.SetCameraPassword(target.host, CameraHttpPort(search, target.host), "admin", target.current,
-                                       target.password);
+    bool started = false;
+    if (target.datagram) {
+      const auto mac = OpenCameraChannel(worker, search, target);
+      started = mac && worker.ChangePassword(target.host, net::kDiscoveryPort, *mac, "admin", target.current,
+                                             target.password);
+    } else {
+      started = worker.SetCameraPassword(target.host, CameraHttpPort(search, target.host), "admin", target.current,
+                                         target.password);
+    }
+    ok = started && job.Sleep(kFirstSetReadMs) && done();
   }
-  if (!started || !job.Sleep(kFirstSetReadMs)) return false;
-  return FollowWorker(job, worker, limits.passwordPollMs, limits.passwordPolls) == Worker::kDone;
+  return ok && job.Running() ? PasswordOutcome::Proven : PasswordOutcome::Refused;
 }
 
-std::vector<CameraChange> UpdateRecorderCameras(BackgroundJob& job, Worker& worker,
-                                                const net::RecorderEndpoint& recorder,
-                                                const std::vector<CameraRecord>& cameras,
-                                                const CameraWorkLimits& limits) {
+// ------------------------------------------------------------------------------------------------ update
+
+std::vector<CameraChange> CameraUpdateJob::Run(BackgroundJob& job, Worker& worker,
+                                               const net::RecorderEndpoint& recorder,
+                                               const std::vector<CameraRecord>& cameras,
+                                               const CameraWorkLimits& limits) {
   std::vector<CameraChange> changes;
   worker.Stop();
   int added = 0;
@@ -153,20 +154,46 @@ std::vector<CameraChange> UpdateRecorderCameras(BackgroundJob& job, Worker& work
   return changes;
 }
 
-CloudStatusResult ReadCloudStatus(BackgroundJob& job, Worker& worker, const net::RecorderEndpoint& recorder,
-                                  const CameraWorkLimits& limits) {
+int CameraUpdateJob::WorstCaseTicks(const std::vector<CameraRecord>& cameras, const CameraWorkLimits& limits) {
+  const int changeMs = limits.changePolls * limits.changePollMs + kAfterChangeMs;
+  int ms = 0;
+  for (const CameraRecord& c : cameras) {
+    ms += kChangeGapMs;
+    if (IsAssigned(c) && !c.selected) ms += changeMs + kAfterRemoveDoneMs;
+    if (c.selected) ms += changeMs;
+  }
+  return ms / ui::CWaitingPage::kTickMs;
+}
+
+std::optional<std::vector<CameraChange>> CameraUpdateJob::RunBehindVeil(QWidget* page,
+                                                                        const net::RecorderEndpoint& recorder,
+                                                                        std::vector<CameraRecord> cameras,
+                                                                        const CameraWorkLimits& limits, int maxTicks) {
+  return ui::RunBehindVeil<std::vector<CameraChange>>(
+      page, job_,
+      [this, recorder, cameras = std::move(cameras), limits](BackgroundJob& thread) {
+        return std::optional(Run(thread, worker_, recorder, cameras, limits));
+      },
+      maxTicks);
+}
+
+// ------------------------------------------------------------------------------------------------ cloud status
+
+CloudStatusResult CloudStatusJob::Run(BackgroundJob& job, Worker& worker, const net::RecorderEndpoint& recorder,
+                                      const CameraWorkLimits& limits) {
   CloudStatusResult result;
   {
+    // Only a request that fails (not sent, 401, 409) fails the read; any other answer is read for its keys.
     net::HttpGet http;
     std::string reply;
     if (http.Connect(recorder.ip, recorder.user, recorder.password, kRegInfoTimeoutMs, /*secure*/ true, kHttpsPort) &&
-        http.GetText("/config/kelvaroreginfo", reply) && http.QueryStatus() == 200)
+        http.GetText("/config/kelvaroreginfo", reply)) {
+      result.outcome = CloudStatusOutcome::Read;
       result.registration = ParseRegistration(reply);
-    else
-      result.failed = true;
+    }
     http.Close();
   }
-  if (result.failed || !job.Running()) return result;
+  if (result.outcome == CloudStatusOutcome::Failed || !job.Running()) return result;
 
   net::RecorderEndpoint admin = recorder;
   admin.user = "admin";
@@ -185,6 +212,14 @@ CloudStatusResult ReadCloudStatus(BackgroundJob& job, Worker& worker, const net:
     job.Sleep(limits.portalPollMs);
   }
   return result;
+}
+
+std::optional<CloudStatusResult> CloudStatusJob::RunBehindVeil(QWidget* page, const net::RecorderEndpoint& recorder,
+                                                               const CameraWorkLimits& limits, int maxTicks) {
+  return ui::RunBehindVeil<CloudStatusResult>(
+      page, job_,
+      [this, recorder, limits](BackgroundJob& thread) { return std::optional(Run(thread, worker_, recorder, limits)); },
+      maxTicks);
 }
 
 }  // namespace vrx

@@ -1,10 +1,10 @@
 #pragma once
-// The camera page's background work, each run on one of the page's BackgroundJobs and each polling that job's
-// run flag between steps: the recorder's camera scan (2015), a camera's password check and set (HTTP 2018 /
-// 2017, or the account datagrams through the adapter the camera answered on), the update that writes the
-// user's choice into the recorder (2010 remove, 2009 add), and the recorder's cloud status (/config/
-// kelvaroreginfo over HTTPS, then 2012). None of it touches a widget: results are returned to the caller on
-// the job's thread, which hands them to the page by a posted message or a single-word flag.
+// The camera page's background work: one job class per kind of thread, each with its thread body beside it,
+// each ending in a typed result through ResultJob (a queued call to the page, or kept for the waiting veil of
+// Next): the recorder's camera scan (2015), a camera's password check or set (HTTP 2018 / 2017, or the account
+// datagrams through the adapter the camera answered on), the update that writes the user's choice into the
+// recorder (2010 remove, 2009 add), and the recorder's cloud status (/config/kelvaroreginfo over HTTPS, then
+// 2012). The bodies poll their thread's run flag between steps and touch no widget.
 
 #include <QString>
 #include <optional>
@@ -14,7 +14,9 @@
 #include "app/CameraRecord.h"
 #include "net/RecorderEndpoint.h"
 #include "pages/cameras/CameraRules.h"
-#include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
+
+class QWidget;
 
 namespace vrx::net {
 class DeviceCommandWorker;
@@ -31,42 +33,129 @@ struct CameraWorkLimits {
   int portalPollMs = 500, portalPolls = 30;
 };
 
-// The recorder's camera lines, or nullopt when it gave no answer (time-out, still busy, stopped). A failed
-// command gives an empty list.
-std::optional<std::vector<std::string>> ScanCameras(BackgroundJob& job, net::DeviceCommandWorker& worker,
-                                                    const net::RecorderEndpoint& recorder,
-                                                    const CameraWorkLimits& limits = {});
+// ---------------------------------------------------------------------------------------------------- scan
 
-// The camera a password request goes to.
-struct CameraTarget {
-  std::string host;        // the address up to a ":"
-  std::string cameraId;
-  bool datagram = false;   // protocol type 0
-  std::string current;     // the password the camera has now (set only)
-  std::string password;    // the password to check, or the new one to set
+// How a scan ended: the recorder's lines (Listed; an empty list when the command failed), or no answer at all
+// (time-out, still busy after the last reading): the list then stays empty and "No camera found!" hidden.
+struct ScanResult {
+  enum class Outcome { Listed, NoAnswer } outcome = Outcome::NoAnswer;
+  std::vector<std::string> lines;
 };
-CameraTarget MakeCameraTarget(const CameraRecord& camera, const QString& password);
 
-// True when the camera accepted the password (check) or took the new one (set).
-bool CheckCameraPassword(BackgroundJob& job, net::DeviceCommandWorker& worker, const net::DeviceSearch& search,
-                         const CameraTarget& target, const CameraWorkLimits& limits = {});
-bool SetCameraPassword(BackgroundJob& job, net::DeviceCommandWorker& worker, const net::DeviceSearch& search,
-                       const CameraTarget& target, const CameraWorkLimits& limits = {});
+class CameraScanJob {
+ public:
+  static constexpr int kStopWaitMs = 7000;
+  explicit CameraScanJob(net::DeviceCommandWorker& worker) : worker_(worker) {}
+
+  // Starts a scan unless one runs; onResult(ScanResult) runs on owner's thread unless the scan was stopped.
+  template <typename Owner, typename OnResult>
+  bool Start(Owner* owner, const net::RecorderEndpoint& recorder, const CameraWorkLimits& limits, OnResult onResult) {
+    return job_.Start(
+        owner, [this, recorder, limits](BackgroundJob& thread) { return Run(thread, worker_, recorder, limits); },
+        std::move(onResult));
+  }
+  void Stop() { job_.Stop(); }
+  bool Active() const { return job_.Active(); }
+
+  // The thread body.
+  static std::optional<ScanResult> Run(BackgroundJob& thread, net::DeviceCommandWorker& worker,
+                                       const net::RecorderEndpoint& recorder, const CameraWorkLimits& limits);
+
+ private:
+  net::DeviceCommandWorker& worker_;
+  ResultJob<ScanResult> job_{kStopWaitMs};
+};
+
+// ------------------------------------------------------------------------------------------------ passwords
+
+enum class PasswordOutcome {
+  Proven,   // the camera accepted the password (check) or took the new one (set)
+  Refused,  // wrong password, no answer, time-out, or the request could not be sent
+};
+
+// Checks a camera's password (kind Check) or sets a new one (kind Set).
+class CameraPasswordJob {
+ public:
+  enum class Kind { Check, Set };
+  CameraPasswordJob(Kind kind, net::DeviceCommandWorker& worker, const net::DeviceSearch& search)
+      : kind_(kind), worker_(worker), search_(search) {}
+
+  // False (nothing started) while a previous request runs.
+  template <typename Owner, typename OnResult>
+  bool Start(Owner* owner, const CameraTarget& target, const CameraWorkLimits& limits, OnResult onResult) {
+    return job_.Start(
+        owner,
+        [this, target, limits](BackgroundJob& thread) -> std::optional<PasswordOutcome> {
+          return Run(kind_, thread, worker_, search_, target, limits);
+        },
+        std::move(onResult));
+  }
+  void Stop() { job_.Stop(); }
+  bool Active() const { return job_.Active(); }
+
+  static PasswordOutcome Run(Kind kind, BackgroundJob& thread, net::DeviceCommandWorker& worker,
+                             const net::DeviceSearch& search, const CameraTarget& target,
+                             const CameraWorkLimits& limits);
+
+ private:
+  Kind kind_;
+  net::DeviceCommandWorker& worker_;
+  const net::DeviceSearch& search_;
+  ResultJob<PasswordOutcome> job_{BackgroundJob::kCameraWaitMs};
+};
+
+// ------------------------------------------------------------------------------------------------ update
 
 // Removes the assigned cameras that are not selected (avdevid = their position) and adds the selected ones
-// (avdevid = the count of adds that finished so far), in list order. Every change sent, with whether the
-// recorder finished it.
-std::vector<CameraChange> UpdateRecorderCameras(BackgroundJob& job, net::DeviceCommandWorker& worker,
-                                                const net::RecorderEndpoint& recorder,
-                                                const std::vector<CameraRecord>& cameras,
-                                                const CameraWorkLimits& limits = {});
+// (avdevid = the count of adds that finished so far), in list order, behind the page's waiting veil. Every
+// change sent, with whether the recorder finished it.
+class CameraUpdateJob {
+ public:
+  explicit CameraUpdateJob(net::DeviceCommandWorker& worker) : worker_(worker) {}
 
-struct CloudStatusResult {
-  bool failed = false;                   // the registration info could not be read
-  CloudRegistration registration;
-  std::optional<CloudValues> values;     // the portal values, when the recorder gave them
+  // Nothing when the page went away meanwhile.
+  std::optional<std::vector<CameraChange>> RunBehindVeil(QWidget* page, const net::RecorderEndpoint& recorder,
+                                                         std::vector<CameraRecord> cameras,
+                                                         const CameraWorkLimits& limits, int maxTicks);
+  void Stop() { job_.Stop(); }
+
+  static std::vector<CameraChange> Run(BackgroundJob& thread, net::DeviceCommandWorker& worker,
+                                       const net::RecorderEndpoint& recorder,
+                                       const std::vector<CameraRecord>& cameras, const CameraWorkLimits& limits);
+  // The longest the update may take for these cameras, in the veil's 100 ms ticks.
+  static int WorstCaseTicks(const std::vector<CameraRecord>& cameras, const CameraWorkLimits& limits);
+
+ private:
+  net::DeviceCommandWorker& worker_;
+  ResultJob<std::vector<CameraChange>> job_{BackgroundJob::kCameraWaitMs};
 };
-CloudStatusResult ReadCloudStatus(BackgroundJob& job, net::DeviceCommandWorker& worker,
-                                  const net::RecorderEndpoint& recorder, const CameraWorkLimits& limits = {});
+
+// ------------------------------------------------------------------------------------------------ cloud status
+
+enum class CloudStatusOutcome {
+  Read,    // the registration info was read (its keys, or none: empty values)
+  Failed,  // the request failed: not sent, or answered 401 / 409
+};
+struct CloudStatusResult {
+  CloudStatusOutcome outcome = CloudStatusOutcome::Failed;
+  CloudRegistration registration;
+  std::optional<CloudValues> values;  // the portal values, when 2012 gave them
+};
+
+class CloudStatusJob {
+ public:
+  explicit CloudStatusJob(net::DeviceCommandWorker& worker) : worker_(worker) {}
+
+  std::optional<CloudStatusResult> RunBehindVeil(QWidget* page, const net::RecorderEndpoint& recorder,
+                                                 const CameraWorkLimits& limits, int maxTicks);
+  void Stop() { job_.Stop(); }
+
+  static CloudStatusResult Run(BackgroundJob& thread, net::DeviceCommandWorker& worker,
+                               const net::RecorderEndpoint& recorder, const CameraWorkLimits& limits);
+
+ private:
+  net::DeviceCommandWorker& worker_;
+  ResultJob<CloudStatusResult> job_{BackgroundJob::kDefaultWaitMs};
+};
 
 }  // namespace vrx

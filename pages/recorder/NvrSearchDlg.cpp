@@ -10,6 +10,7 @@
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
+#include "ui/ListPlaceholder.h"
 #include "ui/Overlay.h"
 #include "ui/PageFocus.h"
 #include "ui/Palette.h"
@@ -57,22 +58,11 @@ CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
     nextButton()->setPressedLook(false);
   });
 
-  noDevice_ = new ui::CAvrelStatic(this, 1029);
-  noDevice_->setTextSize(14);
-  noDevice_->setTextColor(pal::kAccent);
-  noDevice_->setAlignment(Qt::AlignCenter);
-  noDevice_->setText(GetLangString("No device found!", "No device found!"));
-  noDevice_->setGeometry(kNoDeviceCentreX - 200, kListRect.top() + 32 + 60, 400, 24);
-  noDevice_->hide();
-
-  busy_ = new ui::CLoadingStatic(this, 1247);
+  const ui::ListPlaceholder placeholder(this, kListRect, GetLangString("No device found!", "No device found!"),
+                                        QRect(kNoDeviceCentreX - 200, kListRect.top() + 32 + 60, 400, 24));
+  noDevice_ = placeholder.noneFound();
+  busy_ = placeholder.busy();
   busy_->setText(GetLangString("Searching device", "Searching device"));
-  busy_->setTextColor(pal::kAccent);
-  // Centred over the list's rows (below its header).
-  QRect busyRect(QPoint(0, 0), busy_->sizeHint());
-  busyRect.moveCenter(kListRect.adjusted(0, ui::CSkinListCtrl::kHeaderHeight, 0, 0).center());
-  busy_->setGeometry(busyRect);
-  busy_->hide();
 
   helpLink_ = new ui::CLinkStatic(this, 1201);
   helpLink_->setText(GetLangString("nvrsearch_06", "Can not find your NVR"));

@@ -108,7 +108,7 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
 
   CSummaryTable::Values values{host.GetAdminPassword(), host.GetCloudEmail(), host.GetCloudPassword(), {}};
   for (int i = 0; i < host.GetCameraCount(); ++i)
-    if (const CameraRecord* camera = host.GetCamera(i); camera && camera->selected == 1)
+    if (const CameraRecord* camera = host.GetCamera(i); camera && camera->added == 1)
       values.cameraModels << camera->model;
   table_ = new CSummaryTable(this, summary::ChoosePanel(int(values.cameraModels.size()), values.cloudEmail), values);
   table_->setGeometry(kPanelRect);

@@ -43,7 +43,6 @@ QPoint Centre(const QRect& r) { return r.center(); }
 class ListsTest : public QObject {
   Q_OBJECT
  private slots:
-  void init() { checkedCount = 0; }
   void thumb_data();
   void thumb();
   void thumbDragMapsBackToRows();
@@ -107,10 +106,10 @@ void ListsTest::tickBoxClicks() {
   QVERIFY(!list->isTicked(1));  // the page decides, then ticks
 
   list->TickRow(1);
-  checkedCount = 1;
+  list->tickCount() = 1;
   QTest::mouseClick(list, Qt::LeftButton, {}, Centre(list->TickBoxRect(1)));
   QVERIFY(!list->isTicked(1));
-  QCOMPARE(checkedCount.load(), 0);
+  QCOMPARE(list->tickCount().load(), 0);
   QTest::mouseClick(list, Qt::LeftButton, {}, Centre(list->CellRect(1, 5)));  // elsewhere: nothing
   QCOMPARE(clicked.count(), 1);
 }
@@ -120,7 +119,7 @@ void ListsTest::fourTickedGreysTheRestAndSilencesThem() {
   CCamListCtrl* list = MakeList(&page.widget, 6);
   for (int row = 0; row < 4; ++row) {
     list->TickRow(row);
-    ++checkedCount;
+    ++list->tickCount();
   }
   QSignalSpy clicked(list, &CCamListCtrl::rowClicked);
   QTest::mouseClick(list, Qt::LeftButton, {}, Centre(list->TickBoxRect(5)));
@@ -130,7 +129,7 @@ void ListsTest::fourTickedGreysTheRestAndSilencesThem() {
 
   // Drawing: the unticked rows' numbers are grey, the ticked ones black.
   list->TickRow(0);
-  checkedCount = 4;
+  list->tickCount() = 4;
   page.widget.show();
   const QImage image = list->grab().toImage();
   auto darkestIn = [&image](const QRect& r) {

@@ -337,7 +337,6 @@ CCamListCtrl* CameraList(QWidget* parent, int rows, int ticked, bool scrolled) {
   list->scrollBar()->SetThumbImage(3053);
   list->setRowHeight(32);
   list->setGeometry(80, 60, 700, 32 + 6 * 32);
-  checkedCount = 0;
   for (int r = 0; r < rows; ++r) {
     const int row = list->InsertRow(r + 1);
     list->SetCellText(row, 5, QStringLiteral("HC-%1").arg(4100 + 10 * r));
@@ -345,7 +344,7 @@ CCamListCtrl* CameraList(QWidget* parent, int rows, int ticked, bool scrolled) {
     list->setPasswordKnown(row, r % 3 != 2);
     if (r < ticked) {
       list->TickRow(row);
-      ++checkedCount;
+      ++list->tickCount();
     }
   }
   if (scrolled) list->ScrollTo(2);
@@ -362,7 +361,6 @@ void RenderLists() {
     const char* names[] = {"camlist_short", "camlist_four_ticked", "camlist_scrolled"};
     Save(scene.grab(), QString::fromLatin1(names[variant]));
   }
-  checkedCount = 0;
 
   // The recorder list's shared base: eight centred columns, a help icon after "Mac Address".
   Scene scene({860, 320});

@@ -70,7 +70,6 @@ inline CCameraSearchDlg* ShowCameraPage(CInterDialog& host, int rows) {
   ClearPageRegistry();
   RegisterStandInPages();
   RegisterCameraPages();
-  ui::checkedCount = 0;
   host.SetRecorderIp(kRecorderIp);
   host.SetRecorderMac("00:1d:4f:a0:16:01");
   host.SetAdminUser("admin");

@@ -1,7 +1,7 @@
 // Renders the camera page into $VRX_BUILD_DIR/screenshots/ in English, Russian and Simplified Chinese: the
-// list, four ticked with the rest grey, both password popups (typed into, then showing an error), and the
-// install help. The
-// checks only guard against blank pictures.
+// list with a row that is not usable, a scan running, an empty list, four ticked with the rest grey, both
+// password popups (typed into, then showing an error), and the install help. The checks only guard against
+// blank pictures.
 #include <QPainter>
 #include <QtTest>
 #include <memory>
@@ -9,6 +9,7 @@
 #include "CameraPageFixture.h"
 #include "WizardTestSupport.h"
 #include "i18n/LangString.h"
+#include "ui/Labels.h"
 #include "ui/Overlay.h"
 
 using namespace camtest;
@@ -72,12 +73,24 @@ class CameraScreenshotTest : public QObject {
     std::vector<Cam> cams{{50, "HVC-2230", "door4321", "", ""}, {51, "HVC-1120", "", "admin", "", 1, false,
                                                                 R"("auth": "basic")"}};
     for (int i = 0; i < 5; ++i) cams.push_back({52 + i, "HVC-0810", "pass1234", "admin", "pass1234"});
-    auto sim = SimProcess::fromText(Scenario(cams));
+    // One more row whose address is no device address: shown grey, never usable.
+    auto sim = SimProcess::fromText(
+        Scenario(cams, R"(, "listed_lines": ["0;10.0.0.5@127.0.0.99;001D4FB01699;Halvik;HVC-2230;admin;pw1234;;1"])"));
     QVERIFY2(sim->ready(), sim->error().c_str());
     auto host = std::make_unique<CInterDialog>();
-    CCameraSearchDlg* page = ShowCameraPage(*host, int(cams.size()));
+    CCameraSearchDlg* page = ShowCameraPage(*host, int(cams.size()) + 1);
     QVERIFY(page);
+    QVERIFY(!page->list()->usable(int(cams.size())));
+    page->list()->ScrollTo(page->list()->rowCount());
+    Save(page->grab().toImage(), "camera_list_unusable_row_" + tag);
+    page->list()->ScrollTo(0);
     Save(page->grab().toImage(), "camera_list_" + tag);
+
+    page->rescanButton()->click();
+    QTRY_VERIFY(page->busyAnimation()->isVisible());
+    QTest::qWait(250);
+    Save(page->grab().toImage(), "camera_scanning_" + tag);
+    QTRY_VERIFY_WITH_TIMEOUT(page->scansEnded() == 2, 15000);
 
     ShootPopupError("camera_enter_error_" + tag, "wrong", "");
     ClickTick(page, 0);
@@ -85,7 +98,7 @@ class CameraScreenshotTest : public QObject {
     ClickTick(page, 1);
 
     for (int row = 2; row < 6; ++row) ClickTick(page, row);
-    QCOMPARE(ui::checkedCount.load(), 4);
+    QCOMPARE(page->selection().ticked(), 4);
     Save(page->grab().toImage(), "camera_four_ticked_" + tag);
 
     bool helpShown = false;
@@ -96,6 +109,15 @@ class CameraScreenshotTest : public QObject {
     });
     PostMessage(page->handle(), WM_WIZ_LINK, ui::kOverlayInstallCamera);
     QTRY_VERIFY(helpShown);
+    host.reset();
+
+    sim = SimProcess::fromText(Scenario({}));
+    QVERIFY2(sim->ready(), sim->error().c_str());
+    host = std::make_unique<CInterDialog>();
+    page = ShowCameraPage(*host, 0);
+    QVERIFY(page);
+    QVERIFY(page->noCameraLabel()->isVisible());
+    Save(page->grab().toImage(), "camera_empty_" + tag);
     host.reset();
   }
 };

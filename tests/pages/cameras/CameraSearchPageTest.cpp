@@ -53,11 +53,12 @@ class CameraSearchPageTest : public QObject {
   CCameraSearchDlg* page_ = nullptr;  // owned by the host
   std::unique_ptr<SimProcess> sim_;
 
-  void Open(const std::vector<Cam>& cams, const std::string& recorderExtra = "") {
+  // rows: the rows the first scan shows (the cameras' own when -1).
+  void Open(const std::vector<Cam>& cams, const std::string& recorderExtra = "", int rows = -1) {
     sim_ = SimProcess::fromText(Scenario(cams, recorderExtra));
     QVERIFY2(sim_->ready(), sim_->error().c_str());
     host_ = std::make_unique<CInterDialog>();
-    page_ = ShowCameraPage(*host_, int(cams.size()));
+    page_ = ShowCameraPage(*host_, rows < 0 ? int(cams.size()) : rows);
     QVERIFY(page_);
   }
 
@@ -86,7 +87,7 @@ class CameraSearchPageTest : public QObject {
     ClickTick(page_, 0);
     QCOMPARE(seen.type, popup);
     QCOMPARE(page_->list()->isTicked(0), popup.isEmpty());
-    QCOMPARE(ui::checkedCount.load(), popup.isEmpty() ? 1 : 0);
+    QCOMPARE(page_->selection().ticked(), popup.isEmpty() ? 1 : 0);
     if (!popup.isEmpty()) {
       QVERIFY2(seen.prompt.contains("HVC-2230"), qPrintable(seen.prompt));
       QVERIFY(!seen.prompt.contains("VCM-7300Q") && !seen.prompt.contains("[Camera Name]"));
@@ -99,21 +100,21 @@ class CameraSearchPageTest : public QObject {
     Open(cams);
     auto* list = page_->list();
     for (int row = 0; row < 4; ++row) ClickTick(page_, row);
-    QCOMPARE(ui::checkedCount.load(), 4);
+    QCOMPARE(page_->selection().ticked(), 4);
     QVERIFY(DarkestInModelCell(list, 4) > 100);  // grey
     QVERIFY(DarkestInModelCell(list, 0) < 60);   // a ticked row stays black
 
     PopupSeen seen;
     ClickTick(page_, 4);  // nothing happens: no popup, no tick
     QVERIFY(!list->isTicked(4));
-    QCOMPARE(ui::checkedCount.load(), 4);
+    QCOMPARE(page_->selection().ticked(), 4);
 
     ClickTick(page_, 1);  // untick one: the rest turn black and clickable again
-    QCOMPARE(ui::checkedCount.load(), 3);
+    QCOMPARE(page_->selection().ticked(), 3);
     QVERIFY(DarkestInModelCell(list, 4) < 60);
     ClickTick(page_, 4);
     QVERIFY(list->isTicked(4));
-    QCOMPARE(ui::checkedCount.load(), 4);
+    QCOMPARE(page_->selection().ticked(), 4);
   }
 
   // A reader hears one item per camera with its model and address, ticked or not, and the list has the focus.
@@ -200,7 +201,7 @@ class CameraSearchPageTest : public QObject {
     QCOMPARE(seen.errors, QStringList{kWrongPassword});
     QVERIFY(!page_->list()->isTicked(0));
     QVERIFY(!page_->list()->passwordKnown(0));
-    QCOMPARE(ui::checkedCount.load(), 0);
+    QCOMPARE(page_->selection().ticked(), 0);
   }
 
   // Both camera paths prove a password (enter) and set one (create) on the simulated camera.
@@ -245,7 +246,7 @@ class CameraSearchPageTest : public QObject {
     QCOMPARE(page_->list()->CellText(0, 8), QString("127.0.16.80"));
     QVERIFY(page_->list()->isTicked(0));
     QVERIFY(page_->list()->passwordKnown(0));
-    QCOMPARE(ui::checkedCount.load(), 1);
+    QCOMPARE(page_->selection().ticked(), 1);
     QCOMPARE(host_->GetCamera(0)->password, QString("door4321"));
 
     page_->nextButton()->click();
@@ -283,9 +284,14 @@ class CameraSearchPageTest : public QObject {
              (QStringList{AddRequest(0, garage, "garage77"), AddRequest(1, door, "door4321")}));
     QVERIFY2(told.contains("HVC-0810 (127.0.16.22)"), qPrintable(told));
     QVERIFY(!told.contains("127.0.16.21") && !told.contains("127.0.16.23"));
-    const std::vector<int> selected{host_->GetCamera(0)->selected, host_->GetCamera(1)->selected,
-                                    host_->GetCamera(2)->selected, host_->GetCamera(3)->selected};
-    QCOMPARE(selected, (std::vector<int>{0, 1, 0, 1}));
+    // Selected: ticked at Next; added: confirmed by the recorder (what the summary lists).
+    std::vector<int> selected, added;
+    for (int i = 0; i < 4; ++i) {
+      selected.push_back(host_->GetCamera(i)->selected);
+      added.push_back(host_->GetCamera(i)->added);
+    }
+    QCOMPARE(selected, (std::vector<int>{0, 1, 1, 1}));
+    QCOMPARE(added, (std::vector<int>{0, 1, 0, 1}));
     // The recorder's cloud state reached the host for the cloud page.
     QCOMPARE(host_->CloudValue(kCloudStatus), QString("1"));
     QCOMPARE(host_->GetCloudEmail(), QString("owner@kelvaro.test"));
@@ -297,9 +303,21 @@ class CameraSearchPageTest : public QObject {
     QCOMPARE(page_->noCameraLabel()->text(), QString("No camera found!"));
   }
 
-  void unreadableRegistrationKeepsThePage() {
+  // The registration read fails only when its request fails (401, 409): then nothing is changed and the page
+  // stays. Any other answer is read for its keys (none: empty values) and Next goes on.
+  void registrationReadFailsOnlyWhenTheRequestFails_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("stays");
+    QTest::newRow("401") << 401 << true;
+    QTest::newRow("409") << 409 << true;
+    QTest::newRow("404") << 404 << false;
+    QTest::newRow("500") << 500 << false;
+  }
+  void registrationReadFailsOnlyWhenTheRequestFails() {
+    QFETCH(int, status);
+    QFETCH(bool, stays);
     const Cam lobby{30, "HVC-2230", "lobby135", "admin", "lobby135", 1, true};
-    Open({lobby, {31, "HVC-1120", "garage77", "admin", "garage77"}}, R"(, "reginfo_fails": true)");
+    Open({lobby, {31, "HVC-1120", "garage77", "admin", "garage77"}}, ", \"reginfo_status\": " + std::to_string(status));
     ClickTick(page_, 1);
     QString told;
     WhenShown<ui::CErrorPage>([&told](ui::CErrorPage* error) {
@@ -307,11 +325,75 @@ class CameraSearchPageTest : public QObject {
       error->closeButton()->click();
     });
     page_->nextButton()->click();
-    QCOMPARE(told, QString("Check Network Failed!"));
-    QCOMPARE(host_->pageType(), int(CCameraSearchDlg::kPageType));
-    QVERIFY(page_->nextButton()->isEnabled());
-    QTest::qWait(300);
-    QCOMPARE(Requests(*sim_, "GET /config/addavdev?") + Requests(*sim_, "GET /config/delavdev?"), QStringList{});
+    if (stays) {
+      QCOMPARE(told, QString("Check Network Failed!"));
+      QCOMPARE(host_->pageType(), int(CCameraSearchDlg::kPageType));
+      QVERIFY(page_->nextButton()->isEnabled());
+      QTest::qWait(300);
+      QCOMPARE(Requests(*sim_, "GET /config/addavdev?") + Requests(*sim_, "GET /config/delavdev?"), QStringList{});
+      return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+    QCOMPARE(told, QString());
+    QCOMPARE(host_->GetCloudEmail(), QString());  // no keys in that answer
+    QCOMPARE(Requests(*sim_, "GET /config/addavdev?").size(), 1);
+  }
+
+  // Values of an earlier read do not survive a portal read (2012) that fails.
+  void failedPortalReadLeavesNoEarlierValues() {
+    Open({{32, "HVC-2230", "lobby135", "admin", "lobby135"}}, R"(, "portal_status": 401)");
+    host_->SetCloudValue(kCloudAccess, "1");
+    host_->SetCloudValue(kCloudPortalNumber, "EARLIER1");
+    host_->SetCloudValue(kCloudPortalUrl, "earlier.kelvaro.test");
+    page_->nextButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+    QCOMPARE(host_->CloudValue(kCloudAccess), QString("0"));
+    QCOMPARE(host_->CloudValue(kCloudPortalNumber), QString());
+    QCOMPARE(host_->CloudValue(kCloudPortalUrl), QString());
+  }
+
+  // A hostile camera list: rows whose address is no device address are grey, cannot be ticked and are never
+  // contacted; models are shown without control or direction-override characters.
+  void hostileRowsAreNeverContacted() {
+    const std::string lines =
+        ", \"listed_lines\": [\"0;10.0.0.5@127.0.0.99;001D4FB01661;Halvik;HVC-2230;admin;pw1234;;1\", "
+        "\"0;127.0.0.31/../x;001D4FB01662;Halvik;HVC-2230;;;;1\", "
+        "\"0;127.0.16.63;001D4FB01663;Halvik;VCM\\u202eevil;admin;pw1234;;1\", "
+        "\"0;127.0.16.64\\u001b[2J;001D4FB01664;Halvik;HVC\\u001b[2J-1;;;;1\"]";
+    Open({}, lines, 4);
+    auto* list = page_->list();
+    const std::vector<bool> usable{false, false, true, false};
+    for (int row = 0; row < 4; ++row) QCOMPARE(list->usable(row), bool(usable[std::size_t(row)]));
+    QCOMPARE(list->CellText(2, 5), QString("VCMevil"));
+    QCOMPARE(list->CellText(3, 5), QString("HVC[2J-1"));
+    const QList<QAccessibleInterface*> items = vrx::test::ListItems(list);
+    QCOMPARE(items.size(), 4);
+    for (int row = 0; row < 4; ++row) {
+      QCOMPARE(bool(items[row]->state().disabled), !usable[std::size_t(row)]);
+      QVERIFY(!items[row]->text(QAccessible::Name).contains(QChar(0x202E)));
+    }
+
+    for (int row : {0, 1, 3}) {
+      ClickTick(page_, row);
+      QTest::mouseClick(list, Qt::LeftButton, {}, Centre(list->PreviewIconRect(row)));
+      QVERIFY(!list->isTicked(row));
+    }
+    QCOMPARE(page_->selection().ticked(), 0);
+    ClickTick(page_, 2);  // the cleaned row is a camera like any other
+    QVERIFY(list->isTicked(2));
+    page_->nextButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+
+    // Only the recorder was asked anything, and only the usable row was added.
+    const nlohmann::json log = sim_->log();
+    for (const auto& entry : log) {
+      const QString text = QString::fromStdString(entry.dump());
+      for (const char* never : {"10.0.0.5", "127.0.0.99", "127.0.0.31", "/../x", "127.0.16.64"})
+        QVERIFY2(!text.contains(never) || text.contains("kelvarodiscovery"), qPrintable(text));
+    }
+    const QStringList adds = Requests(*sim_, "GET /config/addavdev?");
+    QCOMPARE(adds.size(), 1);
+    QVERIFY2(adds[0].contains("hostname=127.0.16.63"), qPrintable(adds[0]));
   }
 
   void backGoesToTheDiskPage() {

@@ -61,7 +61,7 @@ class SummaryPageTest : public QObject {
     for (const Camera& c : cameras) {
       auto record = std::make_unique<CameraRecord>();
       record->model = c.model;
-      record->selected = c.selected;
+      record->selected = record->added = c.selected;  // ticked at Next and confirmed by the recorder
       host_->state().cameras.push_back(std::move(record));
     }
     const QString values[] = {"0", access, "portal.kelvaro.test", number, "dfp", "VRX-410Q", "http://127.0.16.1/"};
