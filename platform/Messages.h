@@ -67,10 +67,6 @@ constexpr unsigned WM_CAM_CREATE = WM_USER + 109;       // create-password popup
 constexpr unsigned WM_CAM_PASSWORD_OK = WM_USER + 110;  // check and set threads: store the proven password
 constexpr unsigned WM_CAM_RESCAN = WM_USER + 112;       // start timer, Rescan button: start a scan
 
-// ---- Cloud service page (private).
-constexpr unsigned WM_CLOUD_CHOICE = WM_USER + 103;  // choice buttons 1, 2, 3; 4 = terms box toggled
-constexpr unsigned WM_CLOUD_TERMS = WM_USER + 116;   // the terms link: open the agreement text
-
 // ---- The recorder's seven cloud values, in the order the recorder reports them (status, access, portal_url,
 // portal_number, portal_dfp, model, localhyperlink). The host keeps all but kCloudModel.
 enum CloudValueIndex : int {
