@@ -1,6 +1,7 @@
 #include "pages/cloud/KelvaroServiceDlg.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPointer>
@@ -36,6 +37,8 @@ constexpr std::array<int, 3> kChoiceY{188, 216, 244};
 constexpr std::array<int, 3> kChoiceHeight{26, 26, 42};
 constexpr int kRadioOn = 4013, kRadioOff = 4082;
 constexpr int kTickOn = 4009, kTickOff = 4010;
+// Behind the text of the choice that has the keyboard focus: the small circle's own ring is easily missed.
+const QColor kChoiceFocusFill(0xE3, 0xF3, 0xF9);
 
 constexpr int kFirstRowY = 294, kRowStep = 36, kFieldHeight = 30;
 constexpr int kCaptionX = 72, kCaptionWidth = 190;
@@ -98,6 +101,7 @@ void CKelvaroServiceDlg::BuildChoices() {
     radio->setAccessibleName(texts[i]);
     ui::SetAccessibleRole(radio, QAccessible::RadioButton);
     radio->setCursor(Qt::PointingHandCursor);
+    radio->installEventFilter(this);  // its text is lit while it has the keyboard focus
     // A mouse press or Space posts the toolkit's toggle message; an arrow key only checks the next button.
     connect(radio, &QAbstractButton::toggled, this, [this, i](bool on) {
       if (on && form_.choice() != i + 1) Choose(i + 1);
@@ -292,7 +296,13 @@ bool CKelvaroServiceDlg::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 3; ++i)
       if (watched == choiceLabels_[i] && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         choices_[i]->click();
-  } else if (event->type() == QEvent::FocusOut) {
+  } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    const bool keyboard = event->type() == QEvent::FocusIn &&
+                          static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason;
+    for (int i = 0; i < 3; ++i)
+      if (watched == choices_[i]) choiceLabels_[i]->setFill(keyboard ? kChoiceFocusFill : QColor(), 0);
+  }
+  if (event->type() == QEvent::FocusOut) {
     if (watched == rows_[kEmail].edit) {
       form_.RecheckEmail(rows_[kEmail].edit->text(), /*leaving*/ true);
       ShowErrors();
