@@ -3,6 +3,7 @@
 // does not name the recorder, the checks made before anything is sent, skip, and when the page is not shown;
 // and the page as a screen reader and the keyboard meet it: the choices one radio group, the terms a check box,
 // the sign-up form announced, each error on its field (description, alert, focus), the Tab order.
+#include <QTextEdit>
 #include <QtTest>
 #include <memory>
 
@@ -11,6 +12,8 @@
 #include "i18n/LangString.h"
 #include "pages/summary/SummaryDlg.h"
 #include "ui/Alerts.h"
+#include "ui/Links.h"
+#include "pages/intro/IntroOverlays.h"
 
 using namespace vrx;
 using namespace cloudtest;
@@ -288,6 +291,21 @@ class KelvaroPageTest : public QObject {
     QTest::keyClick(rig_.page->choiceButton(kelvaro::kSkip), Qt::Key_Up);
     QTest::keyClick(rig_.page->choiceButton(kelvaro::kSignUp), Qt::Key_Up);
     expectChecked(kelvaro::kSignIn);
+  }
+
+  // The terms link opens the agreement, whose text a reader finds by its name.
+  void termsLinkOpensTheNamedAgreement() {
+    rig_.host = std::make_unique<CInterDialog>();
+    rig_.page = ShowCloudPage(*rig_.host);
+    Choose(rig_.page, kelvaro::kSignUp);
+    QString name;
+    vrx::test::WhenShown<CTermPage>([&name](CTermPage* popup) {
+      name = Node(popup->textBox())->text(QAccessible::Name);
+      popup->reject();
+    });
+    rig_.page->termsLink()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(rig_.page->termsLink(), Qt::Key_Space);
+    QTRY_COMPARE(name, QString("End User License Agreement"));
   }
 
   // Tab runs through the form in reading order before the navigation, for each choice.
