@@ -102,11 +102,12 @@ void CSummaryTable::paintEvent(QPaintEvent*) {
   // The line the arrow keys are on, while the panel has the keyboard focus.
   if (hasFocus() && current_ >= 0 && current_ < int(lines_.size())) {
     p.setRenderHint(QPainter::Antialiasing);
-    const QRect& box = lines_[size_t(current_)].box;
-    const int width = qMin(box.width(), p.fontMetrics().horizontalAdvance(lines_[size_t(current_)].text) + 12);
+    const Line& line = lines_[size_t(current_)];
+    const int lead = line.kind == Line::Kind::Camera ? 16 : 6;  // a camera's ring takes its triangle in
+    const int width = qMin(line.box.width(), p.fontMetrics().horizontalAdvance(line.text)) + lead + 6;
     p.setPen(QPen(pal::kAccent, 2));
     p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(box.x() - 6, box.y() + 3, width, box.height() - 6), 3, 3);
+    p.drawRoundedRect(QRectF(line.box.x() - lead, line.box.y() + 3, width, line.box.height() - 6), 3, 3);
   }
 }
 

@@ -167,6 +167,7 @@ class SummaryPageTest : public QObject {
         if (e.type == QAccessible::Focus && e.object == page->table()) heard << e.texts.value(0);
     }
     QCOMPARE(heard, expected.mid(1));
+    QVERIFY(page->grab().save(vrx::test::ScreenshotDir() + "/summary_focus_on_line_en.png"));  // the last line ringed
     QTest::keyClick(page->table(), Qt::Key_Down);
     QCOMPARE(page->table()->currentLine(), int(expected.size()) - 1);
     QTest::keyClick(page->table(), Qt::Key_Home);
