@@ -337,6 +337,10 @@ class KelvaroPageTest : public QObject {
     }
     for (int i = 0; i < order.size(); ++i)
       QVERIFY2(met.value(i).startsWith(order[i], Qt::CaseInsensitive), qPrintable(met.join(" | ")));
+    // And every node a person meets on the way has a name (the error marks too, once shown).
+    QTest::keyClick(rig_.page->nextButton(), Qt::Key_Space);
+    const std::vector<vrx::test::AccessibleNode> nodes = vrx::test::VisibleNodes(rig_.host.get());
+    QVERIFY2(vrx::test::NamelessNodes(nodes).isEmpty(), qPrintable(vrx::test::Table(nodes)));
   }
 
   // The host shows the summary in place of the cloud page unless the service is offered and not yet in use.
