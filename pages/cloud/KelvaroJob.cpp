@@ -31,7 +31,9 @@ class AccountSequence {
   }
 
  private:
-  static Step NetFailed(AccountFault fault) { return AccountResult{AccountOutcome::NetworkFailed, fault, {}, Row::Email}; }
+  static Step NetFailed(AccountFault fault) {
+    return AccountResult{AccountOutcome::NetworkFailed, fault, {}, Row::Email};
+  }
   // A reply that is not "success": no answer at all is a network failure, not an empty error the user would
   // never see; an answer is shown beside its row (sign-up's fall on the password rows, sign-in's on the e-mail).
   Step Refused(const QString& reply, AccountFault fault) const {

@@ -41,8 +41,8 @@ enum class AccountFault {
 struct AccountResult {
   AccountOutcome outcome = AccountOutcome::NetworkFailed;
   AccountFault fault = AccountFault::None;
-  QString reply;                              // the service's words, for ServiceRefused
-  kelvaro::Row row = kelvaro::Row::Email;     // the row they belong to when their error word names none
+  QString reply;                           // the service's words, for ServiceRefused
+  kelvaro::Row row = kelvaro::Row::Email;  // the row they belong to when their error word names none
 };
 
 class KelvaroJob {

@@ -66,11 +66,12 @@ CKelvaroServiceDlg::CKelvaroServiceDlg(CInterDialog& host)
       account_(host.worker()) {
   setObjectName(QStringLiteral("CKelvaroServiceDlg"));
   AddTitle(GetLangString("halvik_01", "kelvaro Service"));
-  AddBodyText(GetLangString("halvik_05",
-                 "Sign up for a kelvaro account and access your NVR remotely from wherever you are. View live video "
-                 "of connected cameras or access recorded video clips using an internet-connected PC, smartphone, "
-                 "or tablet."),
-              kBodyRect);
+  AddBodyText(
+      GetLangString("halvik_05",
+                    "Sign up for a kelvaro account and access your NVR remotely from wherever you are. View live video "
+                    "of connected cameras or access recorded video clips using an internet-connected PC, smartphone, "
+                    "or tablet."),
+      kBodyRect);
   BuildChoices();
   BuildEntries();
   BuildTerms();
@@ -86,16 +87,18 @@ void CKelvaroServiceDlg::StopWork() { account_.Stop(); }
 
 void CKelvaroServiceDlg::BuildChoices() {
   const std::array<QString, 3> texts{
-      GetLangString("halvik_02", "I already have a kelvaro accoount."), GetLangString("halvik_03", "I want to sign up for a new account."),
-      GetLangString("halvik_04",
-         "I don't want to use kelvaro service.(You will not be able to access your NVR remotely if you choose this "
-         "option).")};
+      GetLangString("halvik_02", "I already have a kelvaro accoount."),
+      GetLangString("halvik_03", "I want to sign up for a new account."),
+      GetLangString(
+          "halvik_04",
+          "I don't want to use kelvaro service.(You will not be able to access your NVR remotely if you choose this "
+          "option).")};
   for (int i = 0; i < 3; ++i) {
     auto* radio = new ui::CAvrelButton(this, kFirstChoiceId + i);
     radio->SetImages(kRadioOff, kRadioOff, kRadioOn, kRadioOff);
     radio->setGroupValue(i + 1);
     radio->setCheckable(true);
-    radio->setAutoExclusive(true);  // one group: the arrow keys move the choice within it
+    radio->setAutoExclusive(true);      // one group: the arrow keys move the choice within it
     radio->setTextColor(pal::kAccent);  // its focus ring: white would vanish on the page
     radio->setGeometry(kChoiceX, kChoiceY[i], kRadioSize, kRadioSize);
     radio->setAccessibleName(texts[i]);
@@ -114,16 +117,17 @@ void CKelvaroServiceDlg::BuildChoices() {
     label->setTextColor(pal::kBodyGrey);
     label->setGeometry(kChoiceTextX, kChoiceY[i] + 3, kChoiceTextWidth, kChoiceHeight[i]);
     label->setCursor(Qt::PointingHandCursor);
-    label->installEventFilter(this);  // a click on the text chooses too
-    ui::HideFromAccessibility(label);   // the radio button carries the same words
+    label->installEventFilter(this);   // a click on the text chooses too
+    ui::HideFromAccessibility(label);  // the radio button carries the same words
     choiceLabels_[i] = label;
   }
 }
 
 void CKelvaroServiceDlg::BuildEntries() {
-  const std::array<QString, kEntryCount> captions{GetLangString("E-mail", "Email"), GetLangString("Password", "Password"),
-                                                  GetLangString("Confirm Password", "Confirm Password"),
-                                                  GetLangString("First Name", "First Name"), GetLangString("Last Name", "Last Name")};
+  const std::array<QString, kEntryCount> captions{
+      GetLangString("E-mail", "Email"), GetLangString("Password", "Password"),
+      GetLangString("Confirm Password", "Confirm Password"), GetLangString("First Name", "First Name"),
+      GetLangString("Last Name", "Last Name")};
   const std::array<int, kEntryCount> ids{kEmailId, kPasswordId, kConfirmId, kFirstNameId, kLastNameId};
   for (int i = 0; i < kEntryCount; ++i) {
     EntryRow& row = rows_[i];
@@ -297,8 +301,8 @@ bool CKelvaroServiceDlg::eventFilter(QObject* watched, QEvent* event) {
       if (watched == choiceLabels_[i] && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         choices_[i]->click();
   } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-    const bool keyboard = event->type() == QEvent::FocusIn &&
-                          static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason;
+    const bool keyboard =
+        event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason;
     for (int i = 0; i < 3; ++i)
       if (watched == choices_[i]) choiceLabels_[i]->setFill(keyboard ? kChoiceFocusFill : QColor(), 0);
   }

@@ -37,8 +37,7 @@ class CKelvaroServiceDlg : public CWizardPage {
   static constexpr int kFirstChoiceId = 1050;  // + choice - 1
   static constexpr int kTermsBoxId = 1053;
   static constexpr int kTermsLinkId = 1054;
-  static constexpr int kEmailId = 5008, kPasswordId = 5009, kConfirmId = 5010, kFirstNameId = 5011,
-                       kLastNameId = 5012;
+  static constexpr int kEmailId = 5008, kPasswordId = 5009, kConfirmId = 5010, kFirstNameId = 5011, kLastNameId = 5012;
   static constexpr int kErrorMarkPng = 3064;
   // 125 s: longer than the longest sequence (a sign-up's four requests, their waits and the direct request,
   // about 85 s), so the veil never lifts while the work still runs.

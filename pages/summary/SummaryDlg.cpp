@@ -120,10 +120,11 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
       recorderLink_(host.CloudValue(kCloudLocalHyperlink)) {
   setObjectName(QStringLiteral("CSummaryDlg"));
   AddTitle(GetLangString("Summary_01", "Summary"));
-  ui::CBaseStatic* body = AddBodyText(GetLangString("Summary_02",
-                 "Your NVR now is ready to go! Please remember the folowing information for future use and click on "
-                 "\"GO TO NVR\" to log in to the NVR for further configuration or click \"FINISH\"."),
-              kBodyRect);
+  ui::CBaseStatic* body = AddBodyText(
+      GetLangString("Summary_02",
+                    "Your NVR now is ready to go! Please remember the folowing information for future use and click on "
+                    "\"GO TO NVR\" to log in to the NVR for further configuration or click \"FINISH\"."),
+      kBodyRect);
   body->setTextColor(pal::kBodyGrey);
 
   summary::Values values{host.GetAdminPassword(), host.GetCloudEmail(), host.GetCloudPassword(), {}};

@@ -39,8 +39,7 @@ CameraSlot CameraSlotAt(int index) {
   CameraSlot slot;
   slot.text = even ? QRect(kEvenX, y, kEvenWidth, kRowHeight) : QRect(kOddX, y, kOddWidth, kRowHeight);
   const int x = slot.text.x() - kTriangleOffset;
-  for (int j = 0; j < 5; ++j)
-    slot.triangle[j] = QLine(x + j, y + kTriangleTop + j, x + j, y + kTriangleBottom - j);
+  for (int j = 0; j < 5; ++j) slot.triangle[j] = QLine(x + j, y + kTriangleTop + j, x + j, y + kTriangleBottom - j);
   return slot;
 }
 
@@ -52,8 +51,7 @@ std::vector<Line> PanelLines(Panel panel, const Values& values, const Captions& 
   const auto row = [](int y, const QString& label, const QString& value) {
     return Line{Kind::Row, label + QStringLiteral(": ") + value, QRect(kValueX, y, kValueWidth, kLineHeight)};
   };
-  std::vector<Line> lines{heading(kNvrY, QStringLiteral("NVR")),
-                          row(kNvrY, captions.password, values.adminPassword)};
+  std::vector<Line> lines{heading(kNvrY, QStringLiteral("NVR")), row(kNvrY, captions.password, values.adminPassword)};
   if (ShowsCloud(panel)) {
     lines.push_back(heading(kCloudY, QStringLiteral("kelvaro")));
     lines.push_back(row(kCloudY, captions.email, values.cloudEmail));

@@ -49,7 +49,7 @@ struct Line {
   enum class Kind { Heading, Row, Camera };
   Kind kind;
   QString text;
-  QRect box;  // in the panel's own coordinates
+  QRect box;        // in the panel's own coordinates
   int camera = -1;  // for a camera entry: its index (where its triangle goes)
 };
 

@@ -51,17 +51,18 @@ class KelvaroJobTest : public QObject {
     const int email = int(kelvaro::Row::Email), passwordRow = int(kelvaro::Row::Password);
     QTest::newRow("sign-in, registered") << signIn << kOwner << kOwnerPassword << false << false
                                          << AccountOutcome::Registered << AccountFault::None << "" << email;
-    QTest::newRow("sign-up, registered") << signUp << "lin@kelvaro.test" << "Secret99" << false << false
-                                         << AccountOutcome::Registered << AccountFault::None << "" << email;
+    QTest::newRow("sign-up, registered") << signUp << "lin@kelvaro.test"
+                                         << "Secret99" << false << false << AccountOutcome::Registered
+                                         << AccountFault::None << "" << email;
     QTest::newRow("sign-in refused") << signIn << kOwner << "wrong-one" << false << false
                                      << AccountOutcome::ServiceRefused << AccountFault::Refused << "SIGNINERR003"
                                      << email;
     QTest::newRow("sign-up refused") << signUp << kOwner << "Secret99" << false << false
                                      << AccountOutcome::ServiceRefused << AccountFault::Refused << "SIGNUPERR001"
                                      << passwordRow;
-    QTest::newRow("bind names another device") << signIn << kOwner << kOwnerPassword << true << false
-                                               << AccountOutcome::ServiceRefused << AccountFault::BindNotNamed
-                                               << "success" << email;
+    QTest::newRow("bind names another device")
+        << signIn << kOwner << kOwnerPassword << true << false << AccountOutcome::ServiceRefused
+        << AccountFault::BindNotNamed << "success" << email;
     QTest::newRow("service down") << signIn << kOwner << kOwnerPassword << false << true
                                   << AccountOutcome::NetworkFailed << AccountFault::NoAnswer << "" << email;
   }
