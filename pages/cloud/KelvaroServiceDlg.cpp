@@ -163,6 +163,7 @@ void CKelvaroServiceDlg::BuildEntries() {
     auto* label = new ui::CErrorStatic(this);
     label->setTextSize(kErrorPx);
     label->setTextColor(pal::kEditBorderError);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // one line level with its field
     label->hide();
     return label;
   };
