@@ -62,10 +62,6 @@ constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the search thread 
 // ---- Camera search page (private).
 constexpr unsigned WM_CAM_RESCAN = WM_USER + 112;       // start timer, Rescan button: start a scan
 
-// ---- Cloud service page (private).
-constexpr unsigned WM_CLOUD_CHOICE = WM_USER + 103;  // choice buttons 1, 2, 3; 4 = terms box toggled
-constexpr unsigned WM_CLOUD_TERMS = WM_USER + 116;   // the terms link: open the agreement text
-
 // ---- The recorder's seven cloud values, in the order the recorder reports them (status, access, portal_url,
 // portal_number, portal_dfp, model, localhyperlink). The host keeps all but kCloudModel.
 enum CloudValueIndex : int {

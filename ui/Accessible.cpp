@@ -1,5 +1,6 @@
 #include "ui/Accessible.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QHash>
@@ -103,6 +104,15 @@ class RoleAccessible : public QAccessibleWidget {
       return widget()->accessibleName();
     return QAccessibleWidget::text(t);
   }
+  // A checkable button (a radio button of a group, a check box) tells whether it is checked.
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    if (const auto* b = qobject_cast<const QAbstractButton*>(widget()); b && b->isCheckable()) {
+      s.checkable = true;
+      s.checked = b->isChecked();
+    }
+    return s;
+  }
   QStringList actionNames() const override {
     QStringList names = QAccessibleWidget::actionNames();
     if (pressable() && !names.contains(pressAction())) names.prepend(pressAction());
@@ -116,7 +126,8 @@ class RoleAccessible : public QAccessibleWidget {
  protected:
   bool pressable() const {
     const QAccessible::Role r = role();
-    return (r == QAccessible::Link || r == QAccessible::Button || r == QAccessible::ComboBox) &&
+    return (r == QAccessible::Link || r == QAccessible::Button || r == QAccessible::ComboBox ||
+            r == QAccessible::RadioButton || r == QAccessible::CheckBox) &&
            widget()->isEnabled() && widget()->focusPolicy() != Qt::NoFocus;
   }
 };

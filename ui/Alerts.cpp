@@ -90,7 +90,7 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
                        QStringLiteral("Please make sure you are connected to the Internet, or you will not allow "
                                       "to use kelvaro service without Internet.")),
               palette::kAlertText, QRect(54, 86, 340, 72));
-  skip_ = addTextButton(1, GetLangString(QStringLiteral("_SKIP"), QStringLiteral("SKIP")), QPoint(87, kButtonY),
+  skip_ = addTextButton(1, GetLangString(QStringLiteral("SKIP"), QStringLiteral("SKIP")), QPoint(87, kButtonY),
                         QDialog::Accepted);
   retry_ = addTextButton(2, GetLangString(QStringLiteral("RETRY"), QStringLiteral("RETRY")), QPoint(235, kButtonY),
                          QDialog::Rejected);

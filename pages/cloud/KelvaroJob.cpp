@@ -9,136 +9,135 @@ namespace {
 using Worker = net::DeviceCommandWorker;
 using kelvaro::Row;
 
+// One run of the sequence on the job's thread. A step ends with nothing (go on) or with the result; nothing
+// at all comes back once the thread is stopped.
+class AccountSequence {
+ public:
+  using Step = std::optional<AccountResult>;
+
+  AccountSequence(Worker& worker, net::HttpGet& direct, BackgroundJob& thread, const KelvaroJob::Request& r)
+      : worker_(worker), direct_(direct), thread_(thread), r_(r), signUp_(r.choice == kelvaro::kSignUp) {}
+
+  std::optional<AccountResult> Run() {
+    Step end = Authenticate();
+    if (!end) end = BindRecorder();
+    if (!end) {
+      end = AccountResult{AccountOutcome::Registered, AccountFault::None, {}, Row::Email};
+      if (signUp_ && thread_.Running()) WriteAccountToRecorder();
+    }
+    worker_.Stop();
+    if (!thread_.Running()) return std::nullopt;
+    return end;
+  }
+
+ private:
+  static Step NetFailed(AccountFault fault) {
+    return AccountResult{AccountOutcome::NetworkFailed, fault, {}, Row::Email};
+  }
+  // A reply that is not "success": no answer at all is a network failure, not an empty error the user would
+  // never see; an answer is shown beside its row (sign-up's fall on the password rows, sign-in's on the e-mail).
+  Step Refused(const QString& reply, AccountFault fault) const {
+    if (!kelvaro::IsUsableAnswer(reply)) return NetFailed(AccountFault::NoAnswer);
+    return AccountResult{AccountOutcome::ServiceRefused, fault, reply, signUp_ ? Row::Password : Row::Email};
+  }
+  // Any step of a stopped thread: the result is dropped anyway.
+  static Step Stopped() { return NetFailed(AccountFault::None); }
+
+  bool StartAuthentication() {
+    using namespace kelvaro;
+    if (signUp_)
+      return worker_.SignUp(r_.portalHost, kClientId, kWizardVersion, kRequestLanguage, r_.email, r_.password,
+                            r_.confirm, r_.firstName, r_.lastName);
+    // Sign-in carries no language.
+    return worker_.SignIn(r_.portalHost, kClientId, kWizardVersion, "", r_.email, r_.password);
+  }
+
+  Step Authenticate() {
+    bool started = StartAuthentication();
+    if (!started && !signUp_) {  // sign-in gets a second try
+      if (!ResetWorker()) return Stopped();
+      started = StartAuthentication();
+    }
+    if (!started) return NetFailed(AccountFault::NotStarted);
+    if (!signUp_) worker_.Stop();  // waits for the answer
+    if (!thread_.Sleep(KelvaroJob::kSettleMs)) return Stopped();
+
+    const QString reply = AwaitCloudReply();
+    if (!thread_.Running()) return Stopped();
+    if (kelvaro::IsSuccess(reply)) return std::nullopt;
+    return Refused(reply, AccountFault::Refused);
+  }
+
+  // Reads the service's reply every 100 ms while it is empty (and the command still runs).
+  QString AwaitCloudReply() {
+    const int polls = signUp_ ? KelvaroJob::kSignUpReplyPolls : KelvaroJob::kSignInReplyPolls;
+    std::string reply;
+    for (int i = 0; i < polls && thread_.Running(); ++i) {
+      reply = signUp_ ? worker_.CloudReplyOrError() : worker_.CloudReply();
+      // A command that has ended without an answer will not bring one later.
+      if (!reply.empty() || worker_.Status() != Worker::kBusy) break;
+      thread_.Sleep(KelvaroJob::kPollMs);
+    }
+    return QString::fromStdString(reply);
+  }
+
+  Step BindRecorder() {
+    if (!ResetWorker()) return Stopped();
+    if (!worker_.Bind(r_.portalHost, kelvaro::kClientId, kelvaro::kWizardVersion, kelvaro::kRequestLanguage,
+                      r_.portalNumber, r_.recorder.password, r_.portalDfp))
+      return NetFailed(AccountFault::NotStarted);
+    const QString reply = AwaitCloudReply();
+    if (!thread_.Running()) return Stopped();
+    if (!kelvaro::BindNamesRecorder(reply, QString::fromStdString(r_.portalNumber)))
+      return Refused(reply, AccountFault::BindNotNamed);
+
+    if (!ResetWorker()) return Stopped();
+    if (!worker_.SetCloudRegStatus(r_.recorder)) return NetFailed(AccountFault::NotStarted);
+    if (Step end = AwaitRecorderCommand()) return end;
+
+    if (!ResetWorker()) return Stopped();
+    if (!worker_.SendCloudRegInfo(r_.recorder, r_.email, r_.password)) return NetFailed(AccountFault::NotStarted);
+    return AwaitRecorderCommand();
+  }
+
+  // Follows a recorder command until it ends, at most 160 polls; nothing when it ended done.
+  Step AwaitRecorderCommand() {
+    for (int i = 0; i < KelvaroJob::kRecorderPolls && worker_.Status() == Worker::kBusy; ++i)
+      if (!thread_.Sleep(KelvaroJob::kPollMs)) return Stopped();
+    if (worker_.Status() == Worker::kDone) return std::nullopt;
+    return NetFailed(AccountFault::RecorderCommand);
+  }
+
+  // Resets the worker and lets the recorder settle; false once the thread is stopped.
+  bool ResetWorker() {
+    worker_.Stop();
+    return thread_.Sleep(KelvaroJob::kSettleMs);
+  }
+
+  void WriteAccountToRecorder() {
+    // The recorder also learns the account from a plain request of its own (its answer changes nothing here).
+    const net::RecorderEndpoint& rec = r_.recorder;
+    if (!direct_.Connect(rec.ip, rec.user, rec.password, KelvaroJob::kDirectTimeoutMs, /*secure*/ true, 443)) return;
+    std::string reply;
+    direct_.GetText("/config/kelvaroreginfo?status=1&email=" + net::PercentEncode(r_.email) +
+                        "&password=" + net::PercentEncode(r_.password),
+                    reply);
+    direct_.Close();
+  }
+
+  Worker& worker_;
+  net::HttpGet& direct_;
+  BackgroundJob& thread_;
+  const KelvaroJob::Request& r_;
+  const bool signUp_;
+};
+
 }  // namespace
 
-KelvaroJob::Result KelvaroJob::result() const {
-  std::lock_guard lock(mutex_);
-  return result_;
-}
-
-void KelvaroJob::SetError(Row row, const QString& text) {
-  std::lock_guard lock(mutex_);
-  (row == Row::Email ? result_.emailError : result_.passwordError) = text;
-}
-
-void KelvaroJob::SetNetFailed() {
-  std::lock_guard lock(mutex_);
-  result_.netFailed = true;
-}
-
-void KelvaroJob::Run(const Request& r) {
-  {
-    std::lock_guard lock(mutex_);
-    result_ = {};
-  }
-  Step step = Authenticate(r);
-  if (step == Step::Ok) step = BindRecorder(r);
-  if (step == Step::Ok) {
-    {
-      std::lock_guard lock(mutex_);
-      result_.cloudOk = true;
-    }
-    if (r.choice == kelvaro::kSignUp) WriteAccountToRecorder(r);
-  }
-  worker_.Stop();
-}
-
-bool KelvaroJob::StartAuthentication(const Request& r) {
-  using namespace kelvaro;
-  if (r.choice == kSignUp)
-    return worker_.SignUp(r.portalHost, kClientId, kWizardVersion, kRequestLanguage, r.email, r.password, r.confirm,
-                          r.firstName, r.lastName);
-  // Sign-in carries no language.
-  return worker_.SignIn(r.portalHost, kClientId, kWizardVersion, "", r.email, r.password);
-}
-
-KelvaroJob::Step KelvaroJob::Authenticate(const Request& r) {
-  const bool signUp = r.choice == kelvaro::kSignUp;
-  bool started = StartAuthentication(r);
-  if (!started && !signUp) {  // sign-in gets a second try
-    if (!ResetWorker()) return Step::Stopped;
-    started = StartAuthentication(r);
-  }
-  if (!started) {
-    SetNetFailed();
-    return Step::Failed;
-  }
-  if (!signUp) worker_.Stop();  // waits for the answer
-  if (!job_.Sleep(kSettleMs)) return Step::Stopped;
-
-  const QString reply = QString::fromStdString(AwaitCloudReply(signUp, signUp ? kSignUpReplyPolls : kSignInReplyPolls));
-  if (!job_.Running()) return Step::Stopped;
-  if (kelvaro::IsSuccess(reply)) return Step::Ok;
-  if (!kelvaro::IsUsableAnswer(reply)) SetNetFailed();
-  else SetError(kelvaro::RowForServiceText(reply, signUp ? Row::Password : Row::Email), reply);
-  return Step::Failed;
-}
-
-std::string KelvaroJob::AwaitCloudReply(bool signUp, int polls) {
-  std::string reply;
-  for (int i = 0; i < polls && job_.Running(); ++i) {
-    reply = signUp ? worker_.CloudReplyOrError() : worker_.CloudReply();
-    // A command that has ended without an answer will not bring one later.
-    if (!reply.empty() || worker_.Status() != Worker::kBusy) break;
-    job_.Sleep(kPollMs);
-  }
-  return reply;
-}
-
-KelvaroJob::Step KelvaroJob::BindRecorder(const Request& r) {
-  const bool signUp = r.choice == kelvaro::kSignUp;
-  if (!ResetWorker()) return Step::Stopped;
-  if (!worker_.Bind(r.portalHost, kelvaro::kClientId, kelvaro::kWizardVersion, kelvaro::kRequestLanguage,
-                    r.portalNumber, r.recorder.password, r.portalDfp)) {
-    SetNetFailed();
-    return Step::Failed;
-  }
-  const QString reply = QString::fromStdString(AwaitCloudReply(signUp, signUp ? kSignUpReplyPolls : kSignInReplyPolls));
-  if (!job_.Running()) return Step::Stopped;
-  if (!kelvaro::BindNamesRecorder(reply, QString::fromStdString(r.portalNumber))) {
-    // No answer at all is a network failure, not an empty error text the user would never see.
-    if (!kelvaro::IsUsableAnswer(reply)) SetNetFailed();
-    else SetError(kelvaro::RowForServiceText(reply, signUp ? Row::Password : Row::Email), reply);
-    return Step::Failed;
-  }
-
-  if (!ResetWorker()) return Step::Stopped;
-  if (!worker_.SetCloudRegStatus(r.recorder)) {
-    SetNetFailed();
-    return Step::Failed;
-  }
-  if (Step s = AwaitRecorderCommand(); s != Step::Ok) return s;
-
-  if (!ResetWorker()) return Step::Stopped;
-  if (!worker_.SendCloudRegInfo(r.recorder, r.email, r.password)) {
-    SetNetFailed();
-    return Step::Failed;
-  }
-  return AwaitRecorderCommand();
-}
-
-KelvaroJob::Step KelvaroJob::AwaitRecorderCommand() {
-  for (int i = 0; i < kRecorderPolls && worker_.Status() == Worker::kBusy; ++i)
-    if (!job_.Sleep(kPollMs)) return Step::Stopped;
-  if (worker_.Status() == Worker::kDone) return Step::Ok;
-  SetNetFailed();
-  return Step::Failed;
-}
-
-bool KelvaroJob::ResetWorker() {
-  worker_.Stop();
-  return job_.Sleep(kSettleMs);
-}
-
-void KelvaroJob::WriteAccountToRecorder(const Request& r) {
-  // The recorder also learns the account from a plain request of its own (its answer changes nothing here).
-  const net::RecorderEndpoint& rec = r.recorder;
-  if (!direct_.Connect(rec.ip, rec.user, rec.password, kDirectTimeoutMs, /*secure*/ true, 443)) return;
-  std::string reply;
-  direct_.GetText("/config/kelvaroreginfo?status=1&email=" + net::PercentEncode(r.email) +
-                      "&password=" + net::PercentEncode(r.password),
-                  reply);
-  direct_.Close();
+KelvaroJob::Thread::Work KelvaroJob::Work(Request request) {
+  return [this, request = std::move(request)](BackgroundJob& thread) {
+    return AccountSequence(worker_, direct_, thread, request).Run();
+  };
 }
 
 }  // namespace vrx

@@ -1,19 +1,19 @@
 #pragma once
-// The cloud page's account thread: signs in to (or signs up for) a kelvaro account through the host's
-// command worker, binds the recorder to it (1002 at the service, then 2011 and 2014 on the recorder) and,
-// after a sign-up, writes the account into the recorder directly. It runs on the page's BackgroundJob; the
-// page's waiting veil watches the job's busy flag, and the page reads result() once the job has ended.
+// The cloud page's account work: signs in to (or signs up for) a kelvaro account through the host's command
+// worker, binds the recorder to it (1002 at the service, then 2011 and 2014 on the recorder) and, after a
+// sign-up, writes the account into the recorder directly. It owns its thread (a ResultJob) and ends with an
+// AccountResult; the page runs it behind the waiting veil (ui::RunBehindVeil), which watches the thread's busy
+// flag, and reads the result once the veil has closed.
 //
-// The sequence owns the worker while it runs: nothing else starts commands on it until the job has ended.
+// The sequence owns the worker while it runs: nothing else starts commands on it until the thread has ended.
 
 #include <QString>
-#include <mutex>
 #include <string>
 
 #include "net/HttpGet.h"
 #include "net/RecorderEndpoint.h"
 #include "pages/cloud/KelvaroRules.h"
-#include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
 
 namespace vrx::net {
 class DeviceCommandWorker;
@@ -21,10 +21,34 @@ class DeviceCommandWorker;
 
 namespace vrx {
 
+// How an account sequence ended.
+enum class AccountOutcome {
+  Registered,      // signed in or up, bound, and the recorder registered
+  NetworkFailed,   // a request did not start, brought no usable answer, or a recorder command did not finish
+  ServiceRefused,  // the service answered with an error: shown beside its row
+};
+
+// Where it stopped.
+enum class AccountFault {
+  None,
+  NotStarted,       // the worker did not start a command
+  NoAnswer,         // the service's reply was empty or too short
+  Refused,          // the service's reply did not say "success"
+  BindNotNamed,     // the bind reply does not name the recorder's number and model
+  RecorderCommand,  // 2011 or 2014 did not end done
+};
+
+struct AccountResult {
+  AccountOutcome outcome = AccountOutcome::NetworkFailed;
+  AccountFault fault = AccountFault::None;
+  QString reply;                           // the service's words, for ServiceRefused
+  kelvaro::Row row = kelvaro::Row::Email;  // the row they belong to when their error word names none
+};
+
 class KelvaroJob {
  public:
   // Waits and counts of the sequence.
-  static constexpr int kSettleMs = 1000;       // after resetting the worker, before the next command
+  static constexpr int kSettleMs = 1000;  // after resetting the worker, before the next command
   static constexpr int kPollMs = 100;
   static constexpr int kSignInReplyPolls = 160;
   static constexpr int kSignUpReplyPolls = 155;
@@ -38,43 +62,22 @@ class KelvaroJob {
     std::string email, password, confirm, firstName, lastName;
   };
 
-  struct Result {
-    bool cloudOk = false;    // signed in or up, bound, and the recorder registered
-    bool netFailed = false;  // a request did not start or brought no usable answer
-    QString emailError;      // a service reply about the address
-    QString passwordError;   // a service reply about the password (or any other, after a sign-up)
-  };
+  using Thread = ResultJob<AccountResult>;
 
-  KelvaroJob(net::DeviceCommandWorker& worker, BackgroundJob& job) : worker_(worker), job_(job) {}
+  explicit KelvaroJob(net::DeviceCommandWorker& worker) : worker_(worker) {}
 
-  // The whole sequence, on the job's thread. Ends early (without a result) once the job is stopped.
-  void Run(const Request& request);
-  // Aborts the direct request to the recorder if one is in flight (the job's stop hook).
+  // The thread the page hands to the veil, and the work it runs there for request.
+  Thread& thread() { return thread_; }
+  Thread::Work Work(Request request);
+  // Aborts the direct request to the recorder if one is in flight (the thread's stop hook).
   void Cancel() { direct_.Abort(); }
-  // What the last run ended with; read it after the job has ended.
-  Result result() const;
+  // Stops the thread (waits up to the cloud page's stop wait, then aborts what is in flight).
+  void Stop() { thread_.Stop(); }
 
  private:
-  enum class Step { Ok, Failed, Stopped };
-
-  Step Authenticate(const Request& r);
-  bool StartAuthentication(const Request& r);
-  Step BindRecorder(const Request& r);
-  // Reads the service's reply every 100 ms while it is empty (and the command still runs), at most polls times.
-  std::string AwaitCloudReply(bool signUp, int polls);
-  // Follows a recorder command until it ends, at most 160 polls; true when it ended done.
-  Step AwaitRecorderCommand();
-  // Resets the worker and lets the recorder settle; false once the job is stopped.
-  bool ResetWorker();
-  void WriteAccountToRecorder(const Request& r);
-  void SetError(kelvaro::Row row, const QString& text);
-  void SetNetFailed();
-
   net::DeviceCommandWorker& worker_;
-  BackgroundJob& job_;
   net::HttpGet direct_;
-  mutable std::mutex mutex_;
-  Result result_;  // guarded by mutex_
+  Thread thread_{BackgroundJob::kCloudWaitMs, [this] { direct_.Abort(); }};  // last: stops before the rest goes
 };
 
 }  // namespace vrx

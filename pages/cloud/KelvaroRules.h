@@ -7,13 +7,13 @@
 namespace vrx::kelvaro {
 
 // The client identification the account requests carry, and their language (always English).
-inline constexpr const char* kClient = "VRX-410Q";
 inline constexpr const char* kWizardVersion = "V 2.03.00";
 inline constexpr const char* kClientId = "VRX-410Q_V 2.03.00";
 inline constexpr const char* kRequestLanguage = "en";
 inline constexpr const char* kModel = "VRX-410Q";
 
-// The page's choices, as the choice buttons post them.
+// The page's choices, as the choice buttons post them with the toolkit's toggle message (the terms box posts
+// kTermsToggled).
 enum Choice : int { kSignIn = 1, kSignUp = 2, kSkip = 3 };
 inline constexpr int kTermsToggled = 4;
 

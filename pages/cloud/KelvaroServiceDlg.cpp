@@ -1,13 +1,16 @@
 #include "pages/cloud/KelvaroServiceDlg.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPointer>
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
+#include "net/PeerText.h"
 #include "pages/common/FrameLayout.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
 #include "ui/Fonts.h"
@@ -21,6 +24,7 @@ namespace vrx {
 namespace {
 
 namespace pal = ui::palette;
+using kelvaro::FormError;
 using kelvaro::Row;
 
 constexpr int kBackground = 3001;
@@ -33,28 +37,23 @@ constexpr std::array<int, 3> kChoiceY{188, 216, 244};
 constexpr std::array<int, 3> kChoiceHeight{26, 26, 42};
 constexpr int kRadioOn = 4013, kRadioOff = 4082;
 constexpr int kTickOn = 4009, kTickOff = 4010;
+// Behind the text of the choice that has the keyboard focus: the small circle's own ring is easily missed.
+const QColor kChoiceFocusFill(0xE3, 0xF3, 0xF9);
 
 constexpr int kFirstRowY = 294, kRowStep = 36, kFieldHeight = 30;
 constexpr int kCaptionX = 72, kCaptionWidth = 190;
 constexpr int kFieldX = 272, kFieldWidth = 210, kEditInset = 8;
 constexpr int kMarkX = 488, kMarkSize = 26;
+// An error stands beside its row, from the row's top: the e-mail row's within that row, the password rows'
+// within the password and confirmation rows, so neither runs into the other or into the choices above.
 constexpr int kErrorX = 520, kErrorWidth = 268, kErrorPx = 12;
+constexpr int kEmailErrorHeight = 36, kPasswordErrorHeight = 66;
 constexpr int kTermsY = 478, kTermsBoxWidth = 30, kTermsBoxHeight = 25;
 constexpr int kTextPx = 14;
 
-QString Tr(const char* key, const char* english) {
-  return GetLangString(QString::fromLatin1(key), QString::fromUtf8(english));
-}
-
 int RowY(int row) { return kFirstRowY + row * kRowStep; }
 
-std::string Utf8(const QString& s) { return s.toStdString(); }
-
-// Which entries each choice shows.
-bool Shows(int choice, CKelvaroServiceDlg::Entry e) {
-  if (choice == kelvaro::kSignIn) return e == CKelvaroServiceDlg::kEmail || e == CKelvaroServiceDlg::kPassword;
-  return choice == kelvaro::kSignUp;
-}
+kelvaro::Entry FormEntry(int e) { return kelvaro::Entry(e); }
 
 }  // namespace
 
@@ -64,40 +63,52 @@ CKelvaroServiceDlg::CKelvaroServiceDlg(CInterDialog& host)
       portalHost_(host.CloudValue(kCloudPortalUrl)),
       portalNumber_(host.CloudValue(kCloudPortalNumber)),
       portalDfp_(host.CloudValue(kCloudPortalDfp)),
-      sequence_(host.worker(), job_) {
+      account_(host.worker()) {
   setObjectName(QStringLiteral("CKelvaroServiceDlg"));
-  AddTitle(Tr("halvik_01", "kelvaro Service"));
-  AddBodyText(Tr("halvik_05",
-                 "Sign up for a kelvaro account and access your NVR remotely from wherever you are. View live video "
-                 "of connected cameras or access recorded video clips using an internet-connected PC, smartphone, "
-                 "or tablet."),
-              kBodyRect);
+  AddTitle(GetLangString("halvik_01", "kelvaro Service"));
+  AddBodyText(
+      GetLangString("halvik_05",
+                    "Sign up for a kelvaro account and access your NVR remotely from wherever you are. View live video "
+                    "of connected cameras or access recorded video clips using an internet-connected PC, smartphone, "
+                    "or tablet."),
+      kBodyRect);
   BuildChoices();
   BuildEntries();
   BuildTerms();
-  WireControls();
+  announcer_ = new QWidget(this);
+  announcer_->setGeometry(0, 0, 1, 1);
+  WireControls();  // Tab: the choices, the entries and the terms (created in reading order), then the navigation
   Choose(kelvaro::kSignIn);
 }
 
 CKelvaroServiceDlg::~CKelvaroServiceDlg() { StopWork(); }
 
-void CKelvaroServiceDlg::StopWork() {
-  job_.Stop([this] { sequence_.Cancel(); });
-}
+void CKelvaroServiceDlg::StopWork() { account_.Stop(); }
 
 void CKelvaroServiceDlg::BuildChoices() {
   const std::array<QString, 3> texts{
-      Tr("halvik_02", "I already have a kelvaro accoount."), Tr("halvik_03", "I want to sign up for a new account."),
-      Tr("halvik_04",
-         "I don't want to use kelvaro service.(You will not be able to access your NVR remotely if you choose this "
-         "option).")};
+      GetLangString("halvik_02", "I already have a kelvaro accoount."),
+      GetLangString("halvik_03", "I want to sign up for a new account."),
+      GetLangString(
+          "halvik_04",
+          "I don't want to use kelvaro service.(You will not be able to access your NVR remotely if you choose this "
+          "option).")};
   for (int i = 0; i < 3; ++i) {
     auto* radio = new ui::CAvrelButton(this, kFirstChoiceId + i);
     radio->SetImages(kRadioOff, kRadioOff, kRadioOn, kRadioOff);
     radio->setGroupValue(i + 1);
+    radio->setCheckable(true);
+    radio->setAutoExclusive(true);      // one group: the arrow keys move the choice within it
+    radio->setTextColor(pal::kAccent);  // its focus ring: white would vanish on the page
     radio->setGeometry(kChoiceX, kChoiceY[i], kRadioSize, kRadioSize);
     radio->setAccessibleName(texts[i]);
+    ui::SetAccessibleRole(radio, QAccessible::RadioButton);
     radio->setCursor(Qt::PointingHandCursor);
+    radio->installEventFilter(this);  // its text is lit while it has the keyboard focus
+    // A mouse press or Space posts the toolkit's toggle message; an arrow key only checks the next button.
+    connect(radio, &QAbstractButton::toggled, this, [this, i](bool on) {
+      if (on && form_.choice() != i + 1) Choose(i + 1);
+    });
     choices_[i] = radio;
 
     auto* label = new ui::CBaseStatic(this);
@@ -106,15 +117,17 @@ void CKelvaroServiceDlg::BuildChoices() {
     label->setTextColor(pal::kBodyGrey);
     label->setGeometry(kChoiceTextX, kChoiceY[i] + 3, kChoiceTextWidth, kChoiceHeight[i]);
     label->setCursor(Qt::PointingHandCursor);
-    label->installEventFilter(this);  // a click on the text chooses too
+    label->installEventFilter(this);   // a click on the text chooses too
+    ui::HideFromAccessibility(label);  // the radio button carries the same words
     choiceLabels_[i] = label;
   }
 }
 
 void CKelvaroServiceDlg::BuildEntries() {
-  const std::array<QString, kEntryCount> captions{Tr("E-mail", "Email"), Tr("Password", "Password"),
-                                                  Tr("Confirm Password", "Confirm Password"),
-                                                  Tr("First Name", "First Name"), Tr("Last Name", "Last Name")};
+  const std::array<QString, kEntryCount> captions{
+      GetLangString("E-mail", "Email"), GetLangString("Password", "Password"),
+      GetLangString("Confirm Password", "Confirm Password"), GetLangString("First Name", "First Name"),
+      GetLangString("Last Name", "Last Name")};
   const std::array<int, kEntryCount> ids{kEmailId, kPasswordId, kConfirmId, kFirstNameId, kLastNameId};
   for (int i = 0; i < kEntryCount; ++i) {
     EntryRow& row = rows_[i];
@@ -128,23 +141,29 @@ void CKelvaroServiceDlg::BuildEntries() {
     row.frame = new ui::CRoundBack(this);
     row.frame->setBorder(pal::kEditBorder);
     row.frame->setGeometry(kFieldX, RowY(i), kFieldWidth, kFieldHeight);
-    row.edit = new ui::CMyEditCtrl2(row.frame, ids[i]);
-    row.edit->setGeometry(kEditInset, 4, kFieldWidth - 2 * kEditInset, kFieldHeight - 8);
+    // On the page itself, over its frame: the page's Tab order takes the entries in reading order.
+    row.edit = new ui::CMyEditCtrl2(this, ids[i]);
+    row.edit->setGeometry(kFieldX + kEditInset, RowY(i) + 4, kFieldWidth - 2 * kEditInset, kFieldHeight - 8);
     row.edit->setAccessibleName(captions[i]);
     row.edit->setPasswordMode(i == kPassword || i == kConfirm);
     row.edit->installEventFilter(this);
 
     row.mark = new ui::CImageBox(this);
     row.mark->SetImage(kErrorMarkPng);
+    row.mark->setAccessibleName(GetLangString("Error", "Error"));
     row.mark->setGeometry(kMarkX, RowY(i) + 2, kMarkSize, kMarkSize);
     row.mark->hide();
   }
-  connect(rows_[kEmail].edit, &QLineEdit::textChanged, this, [this] { RecheckEmail(false); });
+  connect(rows_[kEmail].edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+    form_.RecheckEmail(text, /*leaving*/ false);
+    ShowErrors();
+  });
 
   auto errorLabel = [this] {
     auto* label = new ui::CErrorStatic(this);
     label->setTextSize(kErrorPx);
     label->setTextColor(pal::kEditBorderError);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // one line level with its field
     label->hide();
     return label;
   };
@@ -156,9 +175,12 @@ void CKelvaroServiceDlg::BuildTerms() {
   termsBox_ = new ui::CAvrelButton(this, kTermsBoxId);
   termsBox_->SetImages(kTickOff, kTickOff, kTickOn, kTickOff);
   termsBox_->setToggleMode(true, /*notify*/ true);
+  termsBox_->setCheckable(true);
+  termsBox_->setTextColor(pal::kAccent);  // its focus ring
+  ui::SetAccessibleRole(termsBox_, QAccessible::CheckBox);
   termsBox_->setGeometry(kFieldX - kTermsBoxWidth - 8, kTermsY, kTermsBoxWidth, kTermsBoxHeight);
-  const QString agree = Tr("halvik_10", "I have read and agree to the");
-  const QString terms = Tr("halvik_11", "Terms and Conditions");
+  const QString agree = GetLangString("halvik_10", "I have read and agree to the");
+  const QString terms = GetLangString("halvik_11", "Terms and Conditions");
   termsBox_->setAccessibleName(agree + QLatin1Char(' ') + terms);
 
   termsText_ = new ui::CBaseStatic(this);
@@ -167,6 +189,7 @@ void CKelvaroServiceDlg::BuildTerms() {
   termsText_->setTextColor(pal::kBodyGrey);
   const int textWidth = QFontMetrics(ui::UiFont(ui::Face::Verdana, kTextPx)).horizontalAdvance(agree);
   termsText_->setGeometry(kFieldX, kTermsY + 4, qMin(textWidth + 16, 440), kTermsBoxHeight);
+  ui::HideFromAccessibility(termsText_);  // the check box carries the same words
 
   termsLink_ = new ui::CHyperLink(this, kTermsLinkId);
   termsLink_->setText(terms);
@@ -179,26 +202,33 @@ void CKelvaroServiceDlg::BuildTerms() {
 bool CKelvaroServiceDlg::rowMarked(Entry e) const { return rows_[e].mark->isVisibleTo(this); }
 
 void CKelvaroServiceDlg::Choose(int choice) {
-  choice_ = choice;
+  const bool revealsForm = choice == kelvaro::kSignUp && form_.choice() != kelvaro::kSignUp;
+  form_.Choose(kelvaro::Choice(choice));
+  choices_[choice - 1]->setChecked(true);  // the group unchecks the others
   for (int i = 0; i < 3; ++i) choices_[i]->setSelected(i + 1 == choice);
-  emailError_.clear();
-  passwordError_.clear();
   for (EntryRow& row : rows_) row.edit->clear();
   LayOut();
+  // Signing up shows five entries and the terms: a screen reader is told, as it would not see them appear.
+  if (revealsForm)
+    ui::Announce(announcer_, GetLangString("cloud_signup_form",
+                                           "Sign-up form shown: e-mail, password, confirm password, first name, "
+                                           "last name and the terms and conditions."));
 }
 
 void CKelvaroServiceDlg::ToggleTerms() {
   termsAccepted_ = termsBox_->selected();
+  termsBox_->setChecked(termsAccepted_);
   UpdateNext();
 }
 
 void CKelvaroServiceDlg::LayOut() {
   for (int i = 0; i < kEntryCount; ++i) {
-    const bool shown = Shows(choice_, Entry(i));
+    const bool shown = form_.Shows(FormEntry(i));
     rows_[i].caption->setVisible(shown);
     rows_[i].frame->setVisible(shown);
+    rows_[i].edit->setVisible(shown);
   }
-  const bool terms = choice_ == kelvaro::kSignUp;
+  const bool terms = form_.ShowsTerms();
   termsBox_->setVisible(terms);
   termsText_->setVisible(terms);
   termsLink_->setVisible(terms);
@@ -208,39 +238,58 @@ void CKelvaroServiceDlg::LayOut() {
 
 void CKelvaroServiceDlg::UpdateNext() {
   // Signing up waits for the terms: Next stays disabled and shown pressed until they are accepted.
-  const bool blocked = choice_ == kelvaro::kSignUp && !termsAccepted_;
+  const bool blocked = form_.NextBlocked(termsAccepted_);
   nextButton()->setEnabled(!blocked);
   nextButton()->setPressedLook(blocked);
 }
 
-void CKelvaroServiceDlg::ShowErrors() {
-  auto place = [this](ui::CBaseStatic* label, const QString& text, int row) {
+QString CKelvaroServiceDlg::ErrorText(const kelvaro::RowError& error) {
+  const auto local = [](const char* key, const char* english) {
+    return GetLangString("Error", "Error") + QStringLiteral(": ") + GetLangString(key, english);
+  };
+  switch (error.code) {
+    case FormError::None: return {};
+    case FormError::InvalidEmail: return local("halvik_07", "Invalid email address!");
+    case FormError::PasswordsDiffer: return local("halvik_08", "The passwords doesn't match!");
+    case FormError::ServiceReply: return error.reply;  // cleaned when it came in
+  }
+  return {};
+}
+
+void CKelvaroServiceDlg::ShowErrors(bool announce) {
+  const QString emailText = emailError(), passwordText = passwordError();
+  auto place = [this](ui::CBaseStatic* label, const QString& text, int row, int boxHeight) {
     label->setText(text);
-    const int height = qMax(kFieldHeight, label->TextHeight(kErrorWidth));
-    label->setGeometry(kErrorX, RowY(row) + (kFieldHeight - qMin(height, 2 * kFieldHeight)) / 2, kErrorWidth, height);
+    const int height = qMin(qMax(kFieldHeight, label->TextHeight(kErrorWidth)), boxHeight);
+    label->setGeometry(kErrorX, RowY(row), kErrorWidth, height);
     label->setVisible(!text.isEmpty());
   };
-  place(emailErrorLabel_, emailError_, kEmail);
-  place(passwordErrorLabel_, passwordError_, kPassword);
+  place(emailErrorLabel_, emailText, kEmail, kEmailErrorHeight);
+  place(passwordErrorLabel_, passwordText, kPassword, kPasswordErrorHeight);
 
-  const bool emailBad = !emailError_.isEmpty() && Shows(choice_, kEmail);
-  const bool passwordBad = !passwordError_.isEmpty() && Shows(choice_, kPassword);
-  const std::array<bool, kEntryCount> marked{emailBad, passwordBad, passwordBad && Shows(choice_, kConfirm), false,
-                                             false};
   for (int i = 0; i < kEntryCount; ++i) {
-    rows_[i].mark->setVisible(marked[i]);
-    rows_[i].frame->setBorder(marked[i] ? pal::kEditBorderError : pal::kEditBorder);
+    const bool marked = form_.Marked(FormEntry(i));
+    rows_[i].mark->setVisible(marked);
+    rows_[i].frame->setBorder(marked ? pal::kEditBorderError : pal::kEditBorder);
+    // A field in error describes itself with the error (empty: its hint again).
+    const QString& text = i == kEmail ? emailText : passwordText;
+    ui::SetFieldError(rows_[i].edit, marked ? text : QString(), nullptr);
   }
   update();
+  if (!announce) return;
+  if (!emailText.isEmpty()) ui::Announce(emailErrorLabel_, emailText);
+  if (!passwordText.isEmpty()) ui::Announce(passwordErrorLabel_, passwordText);
+  if (const std::optional<kelvaro::Entry> first = form_.FirstMarked())
+    rows_[int(*first)].edit->setFocus(Qt::OtherFocusReason);
 }
 
 void CKelvaroServiceDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CLOUD_CHOICE) {
+  if (msg == WM_WIZ_TOGGLE) {
     if (wParam == WPARAM(kelvaro::kTermsToggled)) return ToggleTerms();
-    if (wParam >= 1 && wParam <= 3) return Choose(int(wParam));
+    if (wParam >= 1 && wParam <= 3 && int(wParam) != form_.choice()) return Choose(int(wParam));
     return;
   }
-  if (msg == WM_CLOUD_TERMS) {
+  if (msg == WM_WIZ_TITLE_CLICK && wParam == WPARAM(kTermsLinkId)) {
     RunOverlay(ui::kOverlayAgreement);
     return;
   }
@@ -252,34 +301,22 @@ bool CKelvaroServiceDlg::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 3; ++i)
       if (watched == choiceLabels_[i] && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         choices_[i]->click();
-  } else if (event->type() == QEvent::FocusOut) {
-    if (watched == rows_[kEmail].edit) RecheckEmail(true);
-    else if (watched == rows_[kPassword].edit || watched == rows_[kConfirm].edit) RecheckPasswords();
+  } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    const bool keyboard =
+        event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason;
+    for (int i = 0; i < 3; ++i)
+      if (watched == choices_[i]) choiceLabels_[i]->setFill(keyboard ? kChoiceFocusFill : QColor(), 0);
+  }
+  if (event->type() == QEvent::FocusOut) {
+    if (watched == rows_[kEmail].edit) {
+      form_.RecheckEmail(rows_[kEmail].edit->text(), /*leaving*/ true);
+      ShowErrors();
+    } else if (watched == rows_[kPassword].edit || watched == rows_[kConfirm].edit) {
+      form_.RecheckPasswords(rows_[kPassword].edit->text(), rows_[kConfirm].edit->text());
+      ShowErrors();
+    }
   }
   return CWizardPage::eventFilter(watched, event);
-}
-
-void CKelvaroServiceDlg::RecheckEmail(bool leaving) {
-  const QString text = rows_[kEmail].edit->text();
-  const QString invalid = Tr("Error", "Error") + QStringLiteral(": ") + Tr("halvik_07", "Invalid email address!");
-  if (kelvaro::IsValidEmail(text)) {
-    if (emailError_ == invalid) emailError_.clear();
-  } else if (leaving && !text.isEmpty()) {
-    emailError_ = invalid;
-  }
-  ShowErrors();
-}
-
-void CKelvaroServiceDlg::RecheckPasswords() {
-  if (choice_ != kelvaro::kSignUp) return;
-  const QString mismatch = Tr("Error", "Error") + QStringLiteral(": ") + Tr("halvik_08", "The passwords doesn't match!");
-  const QString password = rows_[kPassword].edit->text(), confirm = rows_[kConfirm].edit->text();
-  if (password == confirm) {
-    if (passwordError_ == mismatch) passwordError_.clear();
-  } else if (!confirm.isEmpty()) {
-    passwordError_ = mismatch;
-  }
-  ShowErrors();
 }
 
 void CKelvaroServiceDlg::OnCommand(int commandId) {
@@ -288,64 +325,60 @@ void CKelvaroServiceDlg::OnCommand(int commandId) {
 }
 
 void CKelvaroServiceDlg::OnNext() {
-  if (choice_ == kelvaro::kSkip) {
+  if (form_.choice() == kelvaro::kSkip) {
     host().SetCloudValue(kCloudAccess, QString());
     return Navigate(NAV_NEXT);
   }
-  if (choice_ == kelvaro::kSignUp && !termsAccepted_) return;
-
-  emailError_.clear();
-  passwordError_.clear();
-  if (!kelvaro::IsValidEmail(rows_[kEmail].edit->text())) {
-    emailError_ = Tr("Error", "Error") + QStringLiteral(": ") + Tr("halvik_07", "Invalid email address!");
-    return ShowErrors();
-  }
-  if (choice_ == kelvaro::kSignUp && rows_[kPassword].edit->text() != rows_[kConfirm].edit->text()) {
-    passwordError_ = Tr("Error", "Error") + QStringLiteral(": ") + Tr("halvik_08", "The passwords doesn't match!");
-    return ShowErrors();
-  }
+  if (form_.NextBlocked(termsAccepted_)) return;
+  if (!form_.CheckBeforeSending(rows_[kEmail].edit->text(), rows_[kPassword].edit->text(),
+                                rows_[kConfirm].edit->text()))
+    return ShowErrors(/*announce*/ true);
   ShowErrors();
-  RunAccountSequence(kelvaro::Choice(choice_));
+  RunAccountSequence(form_.choice());
 }
 
 KelvaroJob::Request CKelvaroServiceDlg::MakeRequest(kelvaro::Choice choice) const {
+  const auto utf8 = [this](Entry e) { return rows_[e].edit->text().toStdString(); };
   KelvaroJob::Request r;
   r.choice = choice;
   r.recorder = recorder_;
-  r.portalHost = Utf8(portalHost_);
-  r.portalNumber = Utf8(portalNumber_);
-  r.portalDfp = Utf8(portalDfp_);
-  r.email = Utf8(rows_[kEmail].edit->text());
-  r.password = Utf8(rows_[kPassword].edit->text());
+  r.portalHost = portalHost_.toStdString();
+  r.portalNumber = portalNumber_.toStdString();
+  r.portalDfp = portalDfp_.toStdString();
+  r.email = utf8(kEmail);
+  r.password = utf8(kPassword);
   if (choice == kelvaro::kSignUp) {
-    r.confirm = Utf8(rows_[kConfirm].edit->text());
-    r.firstName = Utf8(rows_[kFirstName].edit->text());
-    r.lastName = Utf8(rows_[kLastName].edit->text());
+    r.confirm = utf8(kConfirm);
+    r.firstName = utf8(kFirstName);
+    r.lastName = utf8(kLastName);
   }
   return r;
 }
 
 void CKelvaroServiceDlg::RunAccountSequence(kelvaro::Choice choice) {
   const KelvaroJob::Request request = MakeRequest(choice);
+  QPointer<CKelvaroServiceDlg> alive(this);
   nextButton()->setPressedLook(true);
   backButton()->setPressedLook(true);
-  if (!ui::RunBehindVeil(this, job_, [this, request] { sequence_.Run(request); }, kVeilTicks,
-                         [this] { sequence_.Cancel(); }))
-    return;  // the page went away meanwhile
+  const std::optional<AccountResult> result =
+      ui::RunBehindVeil(this, account_.thread(), account_.Work(request), kVeilTicks, [this] { account_.Cancel(); });
+  if (!alive) return;  // the page went away meanwhile
   nextButton()->setPressedLook(false);
   backButton()->setPressedLook(false);
 
-  const KelvaroJob::Result result = sequence_.result();
-  if (result.cloudOk) {
+  if (result && result->outcome == AccountOutcome::Registered) {
     host().SetCloudAccount(QString::fromStdString(request.email), QString::fromStdString(request.password));
     return Navigate(NAV_NEXT);
   }
-  emailError_ = result.emailError;
-  passwordError_ = result.passwordError;
+  if (result && result->outcome == AccountOutcome::ServiceRefused) {
+    // The service's words are shown and spoken: made safe first.
+    form_.SetServiceReply(QString::fromStdString(net::CleanPeerText(result->reply.toStdString())), result->row);
+    return ShowErrors(/*announce*/ true);
+  }
+  // No result at all means the veil's time ran out with the work still running: the network failed too.
   ShowErrors();
-  if (!result.netFailed) return;
   ui::OverlayInputs inputs;
-  inputs.errorText = Tr("Check Network Failed!", "Check Network Failed!");
+  inputs.errorText = GetLangString("Check Network Failed!", "Check Network Failed!");
   RunOverlay(ui::kOverlayError, inputs);
 }
 

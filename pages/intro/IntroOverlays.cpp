@@ -183,6 +183,7 @@ CTermPage::CTermPage(QWidget* parent) : CPopupPage(parent, QSize(700, 540), QPoi
       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
   setAccessibleName(GetLangString("eula_01", "End User License Agreement"));
+  text_->setAccessibleName(accessibleName());  // the text a reader lands in
 
   auto* close = new ui::CAvrelButton(this, 3);
   const frame::StatePictures& pics = frame::kActionPictures;

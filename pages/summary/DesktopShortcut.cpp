@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "net/PeerText.h"
+
 namespace vrx {
 namespace {
 
@@ -42,9 +44,16 @@ QString EscapeString(const QString& value) {
   return out;
 }
 
+// A text the recorder sent, without a peer's control and direction-override characters.
+QString Cleaned(const QString& peerText) {
+  return QString::fromStdString(net::CleanPeerText(peerText.toStdString()));
+}
+
 }  // namespace
 
-DesktopShortcut::DesktopShortcut(const Inputs& in) {
+DesktopShortcut::DesktopShortcut(const Inputs& peer) {
+  const Inputs in{Cleaned(peer.cloudSupported), Cleaned(peer.portalHost), Cleaned(peer.deviceNumber),
+                  Cleaned(peer.recorderLink)};
   QString candidate;
   name_ = QLatin1String(kBaseName);
   if (in.cloudSupported == QLatin1String("1")) {

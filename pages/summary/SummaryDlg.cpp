@@ -1,14 +1,19 @@
 #include "pages/summary/SummaryDlg.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QUrl>
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
+#include "net/PeerText.h"
 #include "pages/summary/DesktopShortcut.h"
+#include "pages/summary/LauncherIcon.h"
 #include "platform/AppFolders.h"
 #include "platform/Browser.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
+#include "ui/Labels.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 
@@ -16,6 +21,7 @@ namespace vrx {
 namespace {
 
 namespace pal = ui::palette;
+using summary::Line;
 using summary::Panel;
 
 constexpr int kBackground = 3001;
@@ -25,70 +31,83 @@ const QRect kPanelRect(72, 206, 716, 232);
 const QRect kGoToNvrRect(182, 504, 240, 42);
 const QRect kFinishRect(448, 504, 240, 42);
 constexpr int kButtonPictures[4] = {3050, 3046, 3049, 3047};
+constexpr const char* kIconPicture = ":/png/3159.png";  // the program icon, for a launcher without the package's
 
-// Inside the panel: headings in a left column, values from x 150 (where the camera entries start too).
-constexpr int kHeadingX = 20, kHeadingWidth = 120, kValueX = 150, kValueWidth = 540, kLineHeight = 32;
-constexpr int kNvrY = 0, kCloudY = 50, kCamerasY = 150;
 constexpr int kTextPx = 14;
 const QColor kTriangle(230, 230, 230);
-
-QString Tr(const char* key, const char* english) {
-  return GetLangString(QString::fromLatin1(key), QString::fromUtf8(english));
-}
 
 }  // namespace
 
 CSummaryTable::CSummaryTable(QWidget* parent, Panel panel, const Values& values)
-    : QWidget(parent), panel_(panel), values_(values) {
+    : QWidget(parent),
+      panel_(panel),
+      lines_(summary::PanelLines(panel, values,
+                                 {GetLangString("Cameras", "Cameras"), GetLangString("Password", "Password"),
+                                  GetLangString("E-mail", "Email")})) {
   setObjectName(QString::fromLatin1(summary::PanelClassName(panel)));
-  setAccessibleName(Tr("Summary_01", "Summary"));
-  QStringList lines{Tr("NVR", "NVR"), Tr("Password", "Password") + ": " + values_.adminPassword};
-  if (summary::ShowsCloud(panel_))
-    lines << Tr("kelvaro", "kelvaro") << Tr("E-mail", "Email") + ": " + values_.cloudEmail
-          << Tr("Password", "Password") + ": " + values_.cloudPassword;
-  if (summary::ShowsCameras(panel_)) lines << Tr("Cameras", "Cameras") << values_.cameraModels;
-  setAccessibleDescription(lines.join(u'\n'));
+  setAccessibleName(GetLangString("Summary_01", "Summary"));
+  setFocusPolicy(Qt::StrongFocus);
+  ui::ExposeRows(this, {
+                           .count = [this] { return int(lines_.size()); },
+                           .text = [this](int line) { return lines_[size_t(line)].text; },
+                           .selected = {},
+                           .current = [this] { return current_; },
+                           .rect = [this](int line) { return lines_[size_t(line)].box; },
+                           .choose = {},
+                           .itemRole = QAccessible::ListItem,
+                       });
 }
 
-QStringList CSummaryTable::headings() const {
-  QStringList out{Tr("NVR", "NVR")};
-  if (summary::ShowsCloud(panel_)) out << Tr("kelvaro", "kelvaro");
-  if (summary::ShowsCameras(panel_)) out << Tr("Cameras", "Cameras");
-  return out;
+void CSummaryTable::MoveTo(int line) {
+  line = qBound(0, line, int(lines_.size()) - 1);
+  if (line == current_) return;
+  current_ = line;
+  update();
+  ui::NotifyRowFocus(this, current_);
+}
+
+void CSummaryTable::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Up: return MoveTo(current_ - 1);
+    case Qt::Key_Down: return MoveTo(current_ + 1);
+    case Qt::Key_Home: return MoveTo(0);
+    case Qt::Key_End: return MoveTo(int(lines_.size()) - 1);
+    default: return QWidget::keyPressEvent(e);
+  }
+}
+
+void CSummaryTable::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  update();
+}
+
+void CSummaryTable::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  update();
 }
 
 void CSummaryTable::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
   p.setFont(ui::UiFont(ui::Face::Verdana, kTextPx));
-  const auto heading = [&p](int y, const QString& text) {
-    p.setPen(pal::kAccent);
-    p.drawText(QRect(kHeadingX, y, kHeadingWidth, kLineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
-  };
-  const auto row = [&p, this](int y, const QString& label, const QString& value) {
-    p.setPen(pal::kBodyGrey);
-    const QString text = p.fontMetrics().elidedText(label + QStringLiteral(": ") + value, Qt::ElideRight, kValueWidth);
-    p.drawText(QRect(kValueX, y, kValueWidth, kLineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
-  };
-
-  heading(kNvrY, Tr("NVR", "NVR"));
-  row(kNvrY, Tr("Password", "Password"), values_.adminPassword);
-  if (summary::ShowsCloud(panel_)) {
-    heading(kCloudY, Tr("kelvaro", "kelvaro"));
-    row(kCloudY, Tr("E-mail", "Email"), values_.cloudEmail);
-    row(kCloudY + kLineHeight, Tr("Password", "Password"), values_.cloudPassword);
+  for (const Line& line : lines_) {
+    if (line.kind == Line::Kind::Camera) {
+      p.setPen(QPen(kTriangle, 1));  // single-pixel strokes, without antialiasing
+      for (const QLine& stroke : summary::CameraSlotAt(line.camera).triangle) p.drawLine(stroke);
+    }
+    p.setPen(line.kind == Line::Kind::Heading ? pal::kAccent : pal::kBodyGrey);
+    p.drawText(line.box, Qt::AlignLeft | Qt::AlignVCenter,
+               p.fontMetrics().elidedText(line.text, Qt::ElideRight, line.box.width()));
   }
-  if (!summary::ShowsCameras(panel_)) return;
-  heading(kCamerasY, Tr("Cameras", "Cameras"));
-  p.setRenderHint(QPainter::Antialiasing, false);  // the triangles are single-pixel strokes
-  for (int i = 0; i < values_.cameraModels.size(); ++i) {
-    const summary::CameraSlot slot = summary::CameraSlotAt(i);
-    p.setPen(QPen(kTriangle, 1));
-    for (const QLine& stroke : slot.triangle) p.drawLine(stroke);
-    p.setPen(pal::kBodyGrey);
-    p.drawText(slot.text, Qt::AlignLeft | Qt::AlignVCenter,
-               p.fontMetrics().elidedText(values_.cameraModels[i], Qt::ElideRight, slot.text.width()));
+  // The line the arrow keys are on, while the panel has the keyboard focus.
+  if (hasFocus() && current_ >= 0 && current_ < int(lines_.size())) {
+    p.setRenderHint(QPainter::Antialiasing);
+    const Line& line = lines_[size_t(current_)];
+    const int lead = line.kind == Line::Kind::Camera ? 16 : 6;  // a camera's ring takes its triangle in
+    const int width = qMin(line.box.width(), p.fontMetrics().horizontalAdvance(line.text)) + lead + 6;
+    p.setPen(QPen(pal::kAccent, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(line.box.x() - lead, line.box.y() + 3, width, line.box.height() - 6), 3, 3);
   }
 }
 
@@ -100,22 +119,26 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
       deviceNumber_(host.CloudValue(kCloudPortalNumber)),
       recorderLink_(host.CloudValue(kCloudLocalHyperlink)) {
   setObjectName(QStringLiteral("CSummaryDlg"));
-  AddTitle(Tr("Summary_01", "Summary"));
-  AddBodyText(Tr("Summary_02",
-                 "Your NVR now is ready to go! Please remember the folowing information for future use and click on "
-                 "\"GO TO NVR\" to log in to the NVR for further configuration or click \"FINISH\"."),
-              kBodyRect);
+  AddTitle(GetLangString("Summary_01", "Summary"));
+  ui::CBaseStatic* body = AddBodyText(
+      GetLangString("Summary_02",
+                    "Your NVR now is ready to go! Please remember the folowing information for future use and click on "
+                    "\"GO TO NVR\" to log in to the NVR for further configuration or click \"FINISH\"."),
+      kBodyRect);
+  body->setTextColor(pal::kBodyGrey);
 
-  CSummaryTable::Values values{host.GetAdminPassword(), host.GetCloudEmail(), host.GetCloudPassword(), {}};
+  summary::Values values{host.GetAdminPassword(), host.GetCloudEmail(), host.GetCloudPassword(), {}};
+  // A camera counts as added when the recorder confirmed it (the camera page's added flag). Its model is
+  // the recorder's text: cleaned before it is shown.
   for (int i = 0; i < host.GetCameraCount(); ++i)
     if (const CameraRecord* camera = host.GetCamera(i); camera && camera->added == 1)
-      values.cameraModels << camera->model;
+      values.cameraModels << QString::fromStdString(net::CleanPeerText(camera->model.toStdString()));
   table_ = new CSummaryTable(this, summary::ChoosePanel(int(values.cameraModels.size()), values.cloudEmail), values);
   table_->setGeometry(kPanelRect);
 
   const auto* pics = kButtonPictures;
-  AddButton(kCmdGoToNvr, Tr("GO TO NVR", "GO TO NVR"), kGoToNvrRect, pics[0], pics[1], pics[2], pics[3]);
-  AddButton(kCmdFinish, Tr("FINISH", "FINISH"), kFinishRect, pics[0], pics[1], pics[2], pics[3]);
+  AddButton(kCmdGoToNvr, GetLangString("GO TO NVR", "GO TO NVR"), kGoToNvrRect, pics[0], pics[1], pics[2], pics[3]);
+  AddButton(kCmdFinish, GetLangString("FINISH", "FINISH"), kFinishRect, pics[0], pics[1], pics[2], pics[3]);
   WireControls();
 }
 
@@ -134,7 +157,8 @@ void CSummaryDlg::OpenRecorderInBrowser() {
 
 void CSummaryDlg::Finish() {
   const DesktopShortcut shortcut({cloudSupported_, portalHost_, deviceNumber_, recorderLink_});
-  shortcut.Write(DesktopFolder(), ProductIconPath());  // a launcher that cannot be written is not reported
+  // The icon is placed now, not before: a run that ends earlier leaves nothing in the user's folders.
+  shortcut.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
   Navigate(NAV_FINISH);
 }
 

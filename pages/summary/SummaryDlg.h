@@ -13,25 +13,33 @@
 namespace vrx {
 
 // The summary panel: the NVR section, then the kelvaro and camera sections where its variant has them. Its
-// object name is the variant's class name (CSummaryTable, CSummaryTable2, 3 or 4).
+// object name is the variant's class name (CSummaryTable, CSummaryTable2, 3 or 4). It paints the lines of
+// summary::PanelLines and shows the same lines to a screen reader as its rows; Tab reaches it, and the arrow
+// keys then walk it line by line (the passwords read as they are shown).
 class CSummaryTable : public QWidget {
   Q_OBJECT
  public:
-  struct Values {
-    QString adminPassword, cloudEmail, cloudPassword;
-    QStringList cameraModels;  // the added cameras, in list order
-  };
+  using Values = summary::Values;
   CSummaryTable(QWidget* parent, summary::Panel panel, const Values& values);
   summary::Panel panel() const { return panel_; }
   // The section headings drawn, in order ("NVR", "kelvaro", "Cameras" in the current language).
-  QStringList headings() const;
+  QStringList headings() const { return summary::Headings(lines_); }
+  const std::vector<summary::Line>& lines() const { return lines_; }
+  // The line the arrow keys are on.
+  int currentLine() const { return current_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void focusInEvent(QFocusEvent*) override;
+  void focusOutEvent(QFocusEvent*) override;
 
  private:
+  void MoveTo(int line);
+
   summary::Panel panel_;
-  Values values_;
+  std::vector<summary::Line> lines_;
+  int current_ = 0;
 };
 
 class CSummaryDlg : public CWizardPage {

@@ -7,6 +7,9 @@ constexpr int kFirstRowY = 150, kRowHeight = 32;
 constexpr int kEvenX = 150, kEvenWidth = 250, kOddX = 430, kOddWidth = 200;
 constexpr int kTriangleOffset = 10;  // the triangle starts this far left of its text
 constexpr int kTriangleTop = 11, kTriangleBottom = 21;
+// Headings in a left column, values from x 150 (where the camera entries start too).
+constexpr int kHeadingX = 20, kHeadingWidth = 120, kValueX = 150, kValueWidth = 540, kLineHeight = 32;
+constexpr int kNvrY = 0, kCloudY = 50, kCamerasY = 150;
 
 }  // namespace
 
@@ -36,9 +39,37 @@ CameraSlot CameraSlotAt(int index) {
   CameraSlot slot;
   slot.text = even ? QRect(kEvenX, y, kEvenWidth, kRowHeight) : QRect(kOddX, y, kOddWidth, kRowHeight);
   const int x = slot.text.x() - kTriangleOffset;
-  for (int j = 0; j < 5; ++j)
-    slot.triangle[j] = QLine(x + j, y + kTriangleTop + j, x + j, y + kTriangleBottom - j);
+  for (int j = 0; j < 5; ++j) slot.triangle[j] = QLine(x + j, y + kTriangleTop + j, x + j, y + kTriangleBottom - j);
   return slot;
+}
+
+std::vector<Line> PanelLines(Panel panel, const Values& values, const Captions& captions) {
+  using Kind = Line::Kind;
+  const auto heading = [](int y, const QString& text) {
+    return Line{Kind::Heading, text, QRect(kHeadingX, y, kHeadingWidth, kLineHeight)};
+  };
+  const auto row = [](int y, const QString& label, const QString& value) {
+    return Line{Kind::Row, label + QStringLiteral(": ") + value, QRect(kValueX, y, kValueWidth, kLineHeight)};
+  };
+  std::vector<Line> lines{heading(kNvrY, QStringLiteral("NVR")), row(kNvrY, captions.password, values.adminPassword)};
+  if (ShowsCloud(panel)) {
+    lines.push_back(heading(kCloudY, QStringLiteral("kelvaro")));
+    lines.push_back(row(kCloudY, captions.email, values.cloudEmail));
+    lines.push_back(row(kCloudY + kLineHeight, captions.password, values.cloudPassword));
+  }
+  if (ShowsCameras(panel)) {
+    lines.push_back(heading(kCamerasY, captions.cameras));
+    for (int i = 0; i < values.cameraModels.size(); ++i)
+      lines.push_back(Line{Kind::Camera, values.cameraModels[i], CameraSlotAt(i).text, i});
+  }
+  return lines;
+}
+
+QStringList Headings(const std::vector<Line>& lines) {
+  QStringList out;
+  for (const Line& line : lines)
+    if (line.kind == Line::Kind::Heading) out << line.text;
+  return out;
 }
 
 }  // namespace vrx::summary

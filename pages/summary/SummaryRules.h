@@ -1,11 +1,14 @@
 #pragma once
-// What the summary page decides without a window: which of the four panels shows, and where the camera
-// section puts each added camera.
+// What the summary page decides without a window: which of the four panels shows, where the camera section
+// puts each added camera, and the panel's lines: the one model its painting, its accessible rows and its
+// headings are all read from.
 
 #include <QLine>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <array>
+#include <vector>
 
 namespace vrx::summary {
 
@@ -29,5 +32,29 @@ struct CameraSlot {
   std::array<QLine, 5> triangle;
 };
 CameraSlot CameraSlotAt(int index);
+
+// What the panel shows, as the page has it (camera models already cleaned of a peer's control characters).
+struct Values {
+  QString adminPassword, cloudEmail, cloudPassword;
+  QStringList cameraModels;  // the added cameras, in list order
+};
+
+// The captions, in the current language ("NVR" and "kelvaro" are names, the same in every language).
+struct Captions {
+  QString cameras, password, email;
+};
+
+// One line of the panel, in reading order: a section heading, a "label: value" row, or a camera entry.
+struct Line {
+  enum class Kind { Heading, Row, Camera };
+  Kind kind;
+  QString text;
+  QRect box;        // in the panel's own coordinates
+  int camera = -1;  // for a camera entry: its index (where its triangle goes)
+};
+
+std::vector<Line> PanelLines(Panel panel, const Values& values, const Captions& captions);
+// The headings among lines, in order.
+QStringList Headings(const std::vector<Line>& lines);
 
 }  // namespace vrx::summary

@@ -1,13 +1,19 @@
 // The cloud page against the simulated recorder and kelvaro service: sign-in and sign-up that end with the
 // recorder bound and registered, the service's errors beside their rows, the service down, a bind reply that
-// does not name the recorder, the checks made before anything is sent, skip, and when the page is not shown.
+// does not name the recorder, the checks made before anything is sent, skip, and when the page is not shown;
+// and the page as a screen reader and the keyboard meet it: the choices one radio group, the terms a check box,
+// the sign-up form announced, each error on its field (description, alert, focus), the Tab order.
+#include <QTextEdit>
 #include <QtTest>
 #include <memory>
 
+#include "AccessibleTree.h"
 #include "KelvaroPageFixture.h"
 #include "i18n/LangString.h"
 #include "pages/summary/SummaryDlg.h"
 #include "ui/Alerts.h"
+#include "ui/Links.h"
+#include "pages/intro/IntroOverlays.h"
 
 using namespace vrx;
 using namespace cloudtest;
@@ -34,7 +40,26 @@ int IndexOf(const QStringList& requests, const QString& prefix) {
 class KelvaroPageTest : public QObject {
   Q_OBJECT
 
+  vrx::test::EventLog events_;  // before any page is made: it must see their events
   CloudPageRig rig_;
+
+  static QAccessibleInterface* Node(QWidget* w) { return QAccessible::queryAccessibleInterface(w); }
+
+  // An alert was raised whose name carries text (since the log was last cleared).
+  bool Alerted(const QString& text) const {
+    for (const auto& e : events_.entries())
+      if (e.type == QAccessible::Alert && e.texts.join(' ').contains(text)) return true;
+    return false;
+  }
+
+  // The field in error: it has the focus and describes itself with the error.
+  void ExpectFieldInError(Page::Entry entry, const QString& error) {
+    QWidget* field = rig_.page->entry(entry);
+    QTRY_COMPARE(field->window()->focusWidget(), field);  // the focus it has, or gets back with the window
+    QVERIFY2(Node(field)->text(QAccessible::Description).contains(error),
+             qPrintable(Node(field)->text(QAccessible::Description)));
+    QVERIFY2(Alerted(error), "the error is raised as an alert");
+  }
 
   nlohmann::json RecorderCloud() const { return rig_.sim->state()["recorder"]["cloud"]; }
   nlohmann::json Bindings() const { return rig_.sim->state()["kelvaro"]["bindings"]; }
@@ -146,6 +171,7 @@ class KelvaroPageTest : public QObject {
     QVERIFY2(shown.contains(word), qPrintable(shown));
     QCOMPARE(rig_.page->rowMarked(Page::kPassword), onPasswordRow);
     QCOMPARE(rig_.page->rowMarked(Page::kEmail), !onPasswordRow);
+    ExpectFieldInError(onPasswordRow ? Page::kPassword : Page::kEmail, word);
     // A failed attempt keeps what the user chose and typed.
     QCOMPARE(rig_.page->choice(), choice);
     QCOMPARE(rig_.page->entry(Page::kEmail)->text(), email);
@@ -187,9 +213,11 @@ class KelvaroPageTest : public QObject {
     rig_.Open();
     Type(rig_.page, Page::kEmail, "owner@kelvaro");
     Type(rig_.page, Page::kPassword, kOwnerPassword);
+    events_.clear();
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QCOMPARE(rig_.page->emailError(), QString("Error: Invalid Email address!"));
     QVERIFY(rig_.page->rowMarked(Page::kEmail) && !rig_.page->rowMarked(Page::kPassword));
+    ExpectFieldInError(Page::kEmail, "Error: Invalid Email address!");
 
     SignUpForm(rig_.page, "new@kelvaro.test", "Secret99", "Secret98");
     QVERIFY2(rig_.page->emailError().isEmpty(), "a new choice starts clean");
@@ -197,9 +225,12 @@ class KelvaroPageTest : public QObject {
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);  // disabled: nothing happens
     AcceptTerms(rig_.page);
     QVERIFY(rig_.page->nextButton()->isEnabled());
+    events_.clear();
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QCOMPARE(rig_.page->passwordError(), QString("Error: The passwords doesn't match!"));
     QVERIFY(rig_.page->rowMarked(Page::kPassword) && rig_.page->rowMarked(Page::kConfirm));
+    ExpectFieldInError(Page::kPassword, "Error: The passwords doesn't match!");
+    QVERIFY(Node(rig_.page->entry(Page::kConfirm))->text(QAccessible::Description).contains("match"));
     QTest::mouseClick(rig_.page->termsBox(), Qt::LeftButton);
     QTRY_VERIFY(!rig_.page->nextButton()->isEnabled());
 
@@ -215,6 +246,101 @@ class KelvaroPageTest : public QObject {
     QTRY_COMPARE(rig_.host->pageType(), int(kPageSummary));
     QCOMPARE(rig_.host->CloudValue(kCloudAccess), QString());
     QVERIFY(Requests(*rig_.sim).filter("kelvaro").isEmpty());
+  }
+
+  // The three choices are one radio group: each a radio button whose checked state follows the choice, the arrow
+  // keys move the choice within the group, and choosing sign-up says that its form appeared. The terms box is a
+  // check box that Space ticks.
+  void choicesAreARadioGroupAndTheTermsACheckBox() {
+    rig_.host = std::make_unique<CInterDialog>();
+    rig_.page = ShowCloudPage(*rig_.host);
+    QVERIFY(rig_.page);
+    const auto expectChecked = [this](int choice) {
+      for (int c = 1; c <= 3; ++c) {
+        QAccessibleInterface* radio = Node(rig_.page->choiceButton(c));
+        QCOMPARE(radio->role(), QAccessible::RadioButton);
+        QVERIFY(radio->state().checkable);
+        QCOMPARE(bool(radio->state().checked), c == choice);
+        QVERIFY(!radio->text(QAccessible::Name).isEmpty());
+      }
+      QCOMPARE(rig_.page->choice(), choice);
+    };
+    expectChecked(kelvaro::kSignIn);
+
+    rig_.page->choiceButton(kelvaro::kSignIn)->setFocus(Qt::TabFocusReason);
+    events_.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTRY_COMPARE(QApplication::focusWidget(), rig_.page->choiceButton(kelvaro::kSignUp));
+    expectChecked(kelvaro::kSignUp);
+    QVERIFY(events_.any(QAccessible::StateChanged, rig_.page->choiceButton(kelvaro::kSignUp)));
+    QVERIFY2(Alerted("Sign-up form shown"), "the five new entries are announced");
+    QVERIFY(rig_.page->entry(Page::kLastName)->isVisible());
+
+    QAccessibleInterface* terms = Node(rig_.page->termsBox());
+    QCOMPARE(terms->role(), QAccessible::CheckBox);
+    QVERIFY(!terms->state().checked);
+    rig_.page->termsBox()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(rig_.page->termsBox(), Qt::Key_Space);
+    QTRY_VERIFY(rig_.page->termsAccepted());
+    QVERIFY(Node(rig_.page->termsBox())->state().checked);
+    QVERIFY(rig_.page->nextButton()->isEnabled());
+
+    rig_.page->choiceButton(kelvaro::kSignUp)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(rig_.page->choiceButton(kelvaro::kSignUp), Qt::Key_Down);
+    expectChecked(kelvaro::kSkip);
+    QTest::keyClick(rig_.page->choiceButton(kelvaro::kSkip), Qt::Key_Up);
+    QTest::keyClick(rig_.page->choiceButton(kelvaro::kSignUp), Qt::Key_Up);
+    expectChecked(kelvaro::kSignIn);
+  }
+
+  // The terms link opens the agreement, whose text a reader finds by its name.
+  void termsLinkOpensTheNamedAgreement() {
+    rig_.host = std::make_unique<CInterDialog>();
+    rig_.page = ShowCloudPage(*rig_.host);
+    Choose(rig_.page, kelvaro::kSignUp);
+    QString name;
+    vrx::test::WhenShown<CTermPage>([&name](CTermPage* popup) {
+      name = Node(popup->textBox())->text(QAccessible::Name);
+      popup->reject();
+    });
+    rig_.page->termsLink()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(rig_.page->termsLink(), Qt::Key_Space);
+    QTRY_COMPARE(name, QString("End User License Agreement"));
+  }
+
+  // Tab runs through the form in reading order before the navigation, for each choice.
+  void tabReadsTheFormBeforeTheNavigation_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QStringList>("order");
+    const QStringList tail{"BACK", "NEXT"};
+    QTest::newRow("sign in") << int(kelvaro::kSignIn) << QStringList{"I already", "Email", "Password"} + tail;
+    // NEXT waits for the terms here, so Tab passes it by.
+    QTest::newRow("sign up") << int(kelvaro::kSignUp)
+                             << QStringList{"I want", "Email", "Password", "Confirm Password", "First Name",
+                                            "Last Name", "I have read", "Terms and", "BACK", "Minimise"};
+    QTest::newRow("skip") << int(kelvaro::kSkip) << QStringList{"I don't want"} + tail;
+  }
+  void tabReadsTheFormBeforeTheNavigation() {
+    QFETCH(int, choice);
+    QFETCH(QStringList, order);
+    rig_.host = std::make_unique<CInterDialog>();
+    rig_.page = ShowCloudPage(*rig_.host);
+    QVERIFY(rig_.page);
+    Choose(rig_.page, choice);
+    rig_.page->choiceButton(choice)->setFocus(Qt::TabFocusReason);
+    QStringList met;
+    for (int i = 0; i < order.size(); ++i) {
+      QWidget* focused = QApplication::focusWidget();
+      QVERIFY(focused);
+      met << Node(focused)->text(QAccessible::Name);
+      QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    for (int i = 0; i < order.size(); ++i)
+      QVERIFY2(met.value(i).startsWith(order[i], Qt::CaseInsensitive), qPrintable(met.join(" | ")));
+    // And every node a person meets on the way has a name (the error marks too, once shown).
+    QTest::keyClick(rig_.page->nextButton(), Qt::Key_Space);
+    const std::vector<vrx::test::AccessibleNode> nodes = vrx::test::VisibleNodes(rig_.host.get());
+    QVERIFY2(vrx::test::NamelessNodes(nodes).isEmpty(), qPrintable(vrx::test::Table(nodes)));
   }
 
   // The host shows the summary in place of the cloud page unless the service is offered and not yet in use.

@@ -1,6 +1,7 @@
 // The desktop launcher FINISH writes: its file name and the address it opens for each kind of recorder, values
-// from the recorder that try to break out of the launcher's command line, and the file itself (validated by
-// desktop-file-validate, executable, replacing an earlier one, silent failure in a read-only folder).
+// from the recorder that try to break out of the launcher's command line or to reorder its name, the file
+// itself (validated by desktop-file-validate, executable, replacing an earlier one, silent failure in a
+// read-only folder), and its icon (the theme's when the package installed it, else the user's own PNG).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "pages/summary/DesktopShortcut.h"
+#include "pages/summary/LauncherIcon.h"
 
 using vrx::DesktopShortcut;
 using vrx::kSupportAddress;
@@ -20,7 +22,7 @@ using vrx::kSupportAddress;
 namespace {
 
 const QString kSupport = QString::fromLatin1(kSupportAddress);
-const QString kIcon = "/home/someone/.local/share/icons/VRX-410Q.ico";
+const QString kIcon = "vrx-setup-wizard";
 
 // The Exec value read the way a launcher reads it: the string escapes, then the quoting rule, then %% as a
 // literal percent. Fails the test on a field code or an unterminated quote.
@@ -163,6 +165,20 @@ TEST(HostileLinks, NeverReachTheLauncherRaw) {
     EXPECT_EQ(DesktopShortcut({"0", "", "", refused}).url(), kSupport) << refused;
 }
 
+// The device number and the links are the recorder's texts: a direction override or a terminal escape in them
+// reaches neither the launcher's name nor its address.
+TEST(HostileLinks, PeerControlCharactersLeaveNoTrace) {
+  const QString number = QString::fromUtf8("K4R7\u202EM2\x1b[2J");
+  const DesktopShortcut portal({"1", QString::fromUtf8("portal.kel\u202Evaro.test"), number, ""});
+  EXPECT_EQ(portal.fileName(), "VRX-410Q(K4R7M2[2J).desktop");
+  const DesktopShortcut link({"0", "", "", QString::fromUtf8("http://127.0.10.1/\u202Eevil\x1b")});
+  EXPECT_EQ(link.url(), "http://127.0.10.1/evil");
+  for (const DesktopShortcut& s : {portal, link}) {
+    const QString contents = QString::fromUtf8(s.Contents(kIcon));
+    EXPECT_FALSE(contents.contains(QChar(0x202E)) || contents.contains(QChar(0x1b))) << contents.toStdString();
+  }
+}
+
 TEST(ShortcutFile, IsAValidExecutableLauncherThatReplacesTheLastOne) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
@@ -191,6 +207,48 @@ TEST(ShortcutFile, ReadOnlyFolderFailsQuietly) {
   if (QFileInfo(dir.path()).isWritable()) GTEST_SKIP() << "running as a user who can write anywhere";
   EXPECT_FALSE(DesktopShortcut({"", "", "", "http://127.0.10.1/"}).Write(dir.path(), kIcon));
   QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// The launcher's icon: the theme's name when a hicolor folder of the data dirs holds it (nothing written), else
+// the program's PNG copied into the user's own hicolor folder, else none.
+class LauncherIconTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(system_.isValid() && home_.isValid() && source_.isValid());
+    qputenv("XDG_DATA_DIRS", system_.path().toUtf8());
+    qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+    QFile png(source_.filePath("icon.png"));
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly) && png.write(kPng) == kPng.size());
+  }
+  void TearDown() override {
+    qunsetenv("XDG_DATA_DIRS");
+    qunsetenv("XDG_DATA_HOME");
+  }
+  const QByteArray kPng = QByteArray("\x89PNG\r\n\x1a\n", 8) + "picture";
+  QTemporaryDir system_, home_, source_;
+};
+
+TEST_F(LauncherIconTest, ThemeIconWhenThePackageInstalledIt) {
+  for (const char* file : {"48x48/apps/vrx-setup-wizard.png", "scalable/apps/vrx-setup-wizard.svg"}) {
+    QTemporaryDir system;
+    qputenv("XDG_DATA_DIRS", ("/nonexistent:" + system.path()).toUtf8());
+    const QString path = system.filePath(QStringLiteral("icons/hicolor/") + file);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    QFile(path).open(QIODevice::WriteOnly);
+    EXPECT_EQ(vrx::LauncherIcon::ForLauncher(source_.filePath("icon.png")), "vrx-setup-wizard") << file;
+    EXPECT_TRUE(QDir(home_.path()).isEmpty()) << "nothing copied into the user's folders";
+  }
+}
+
+TEST_F(LauncherIconTest, UsersOwnPngOtherwise) {
+  const QString expected = home_.filePath("icons/hicolor/256x256/apps/vrx-setup-wizard.png");
+  EXPECT_EQ(vrx::LauncherIcon::UserIconPath(), expected);
+  EXPECT_EQ(vrx::LauncherIcon::ForLauncher(source_.filePath("icon.png")), expected);
+  QFile written(expected);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(written.readAll(), kPng);
+  // Without a picture to copy the launcher goes without an icon.
+  EXPECT_EQ(vrx::LauncherIcon::ForLauncher(source_.filePath("missing.png")), QString());
 }
 
 }  // namespace

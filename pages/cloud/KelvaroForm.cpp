@@ -1,0 +1,70 @@
+#include "pages/cloud/KelvaroForm.h"
+
+namespace vrx::kelvaro {
+
+void KelvaroForm::Choose(Choice choice) {
+  choice_ = choice;
+  ClearErrors();
+}
+
+bool KelvaroForm::Shows(Entry e) const {
+  if (choice_ == kSignIn) return e == Entry::Email || e == Entry::Password;
+  return choice_ == kSignUp;
+}
+
+bool KelvaroForm::CheckBeforeSending(const QString& email, const QString& password, const QString& confirm) {
+  ClearErrors();
+  if (!IsValidEmail(email)) {
+    email_ = {FormError::InvalidEmail, {}};
+    return false;
+  }
+  if (choice_ == kSignUp && password != confirm) {
+    password_ = {FormError::PasswordsDiffer, {}};
+    return false;
+  }
+  return true;
+}
+
+void KelvaroForm::RecheckEmail(const QString& email, bool leaving) {
+  if (IsValidEmail(email)) {
+    if (email_.code == FormError::InvalidEmail) email_ = {};
+  } else if (leaving && !email.isEmpty()) {
+    email_ = {FormError::InvalidEmail, {}};
+  }
+}
+
+void KelvaroForm::RecheckPasswords(const QString& password, const QString& confirm) {
+  if (choice_ != kSignUp) return;
+  if (password == confirm) {
+    if (password_.code == FormError::PasswordsDiffer) password_ = {};
+  } else if (!confirm.isEmpty()) {
+    password_ = {FormError::PasswordsDiffer, {}};
+  }
+}
+
+void KelvaroForm::SetServiceReply(const QString& reply, Row fallback) {
+  slot(RowForServiceText(reply, fallback)) = {FormError::ServiceReply, reply};
+}
+
+void KelvaroForm::ClearErrors() {
+  email_ = {};
+  password_ = {};
+}
+
+bool KelvaroForm::Marked(Entry e) const {
+  if (!Shows(e)) return false;
+  switch (e) {
+    case Entry::Email: return email_.code != FormError::None;
+    case Entry::Password:
+    case Entry::Confirm: return password_.code != FormError::None;
+    default: return false;
+  }
+}
+
+std::optional<Entry> KelvaroForm::FirstMarked() const {
+  for (int i = 0; i < kEntryCount; ++i)
+    if (Marked(Entry(i))) return Entry(i);
+  return std::nullopt;
+}
+
+}  // namespace vrx::kelvaro
