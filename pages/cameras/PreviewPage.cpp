@@ -60,11 +60,7 @@ CPreviewPage::CPreviewPage(QWidget* veil, const PreviewRequest& request)
   close_->setAccessibleName(GetLangString("Close", "Close"));
   close_->setFocus();
 
-  // The thread hands each image to the UI thread; a call still queued when the window goes is dropped with it.
-  job_ = std::make_unique<PreviewJob>([view = preview_](QImage image) {
-    QMetaObject::invokeMethod(view, [view, image = std::move(image)]() mutable { view->setPicture(std::move(image)); },
-                              Qt::QueuedConnection);
-  });
+  job_ = std::make_unique<PreviewJob>(this, [view = preview_](QImage image) { view->setPicture(std::move(image)); });
 }
 
 CPreviewPage::~CPreviewPage() { job_->Stop(); }
@@ -77,8 +73,8 @@ void CPreviewPage::showEvent(QShowEvent* e) {
 void CPreviewPage::StartPictures() {
   const qreal ratio = preview_->devicePixelRatioF();
   const QSize shown(qRound(geo::kPicture.width() * ratio), qRound(geo::kPicture.height() * ratio));
-  job_->Start(PreviewTargetFor(request_.address),
-              {request_.account.toStdString(), request_.password.toStdString()}, shown);
+  job_->Start(PreviewTargetFor(request_.address), {request_.account.toStdString(), request_.password.toStdString()},
+              shown);
 }
 
 void CPreviewPage::done(int result) {

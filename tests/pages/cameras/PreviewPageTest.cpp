@@ -1,17 +1,26 @@
 // The live preview popup against the simulated cameras: what it shows, where it fetches from, how it retries
 // and how quickly it lets go of a camera that stalls.
+#include <httplib.h>
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
 #include <QTest>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <thread>
 
 #include "PopupWatch.h"
 #include "SimProcess.h"
 #include "WizardTestSupport.h"
 #include "pages/cameras/PreviewJob.h"
 #include "pages/cameras/PreviewPage.h"
+#include "platform/SessionLog.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
 
@@ -74,6 +83,47 @@ qint64 WithPreview(const PreviewRequest& request, const std::function<void(CPrev
 
 PreviewRequest Camera(const QString& address, const QString& password) {
   return {address, QStringLiteral("admin"), password, QPoint(400, 300)};
+}
+
+// A camera of our own on a loopback address that answers every snapshot request with the same bytes.
+class FixedPictureCamera {
+ public:
+  FixedPictureCamera(const char* address, QByteArray picture) : picture_(std::move(picture)) {
+    server_.Get(PreviewJob::kPicturePath, [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content(picture_.constData(), std::size_t(picture_.size()), "image/jpeg");
+    });
+    port_ = server_.bind_to_any_port(address);
+    if (port_ > 0) thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~FixedPictureCamera() {
+    server_.stop();
+    if (thread_.joinable()) thread_.join();
+  }
+  int port() const { return port_; }
+
+ private:
+  QByteArray picture_;
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = -1;
+};
+
+QByteArray FixtureBytes(const char* name) {
+  QFile file(Fixture(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 }  // namespace
@@ -173,6 +223,36 @@ class PreviewPageTest : public QObject {
     QVERIFY2(closingMs >= 0 && closingMs < 1000, qPrintable(QString::number(closingMs)));
     QTest::qWait(1500);
     QCOMPARE(Frames(*stalls, "127.0.26.9"), 1);
+  }
+
+  // A camera whose snapshot is a few KB of progressive JPEG declaring 30000 x 30000 (a decompression bomb):
+  // every picture is refused from its header and counted in the log, nothing is drawn, the process stays
+  // small, the popup closes at once, and a preview opened afterwards works as before.
+  void aPictureLargerThanACameraSendsIsRefused() {
+    const QByteArray bomb = FixtureBytes("hostile-30000.jpg");
+    QVERIFY(!bomb.isEmpty());
+    FixedPictureCamera camera("127.0.26.20", bomb);
+    QVERIFY(camera.port() > 0);
+    QTemporaryDir folder;
+    SessionLog log;
+    QVERIFY(log.Open(folder.path().toStdString()));
+    SetSessionLog(&log);
+    const qint64 closingMs =
+        WithPreview(Camera(QStringLiteral("127.0.26.20:%1").arg(camera.port()), "any"), [&](CPreviewPage* popup) {
+          QTRY_VERIFY_WITH_TIMEOUT(popup->job().picturesRefused() >= 2, 10000);
+          QCOMPARE(popup->preview()->picturesReceived(), 0);
+          QCOMPARE(popup->job().picturesShown(), 0);
+        });
+    SetSessionLog(nullptr);
+    QVERIFY2(closingMs >= 0 && closingMs < 1000, qPrintable(QString::number(closingMs)));
+    QVERIFY2(PeakMemoryKb() < 150 * 1024, qPrintable(QString::number(PeakMemoryKb())));
+    const std::string text = FileText(log.Folder() / SessionLog::kFileName);
+    QVERIFY2(text.find("picture refused: it declares 30000 x 30000 pixels") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("pictures refused in this preview") != std::string::npos, text.c_str());
+
+    WithPreview(Camera("127.0.26.1", "door4321"), [&](CPreviewPage* popup) {
+      QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
+    });
   }
 
   // The popup opens with the keyboard on its close button: Space closes it.
