@@ -28,7 +28,7 @@ QPoint OffsetOnVeil(QWidget* veil, QPoint iconPoint) {
 CPreview::CPreview(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("CPreview"));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setAccessibleName(tr("Camera picture"));
+  setAccessibleName(GetLangString("preview_picture", "Camera picture"));
 }
 
 void CPreview::setPicture(QImage picture) {
@@ -52,7 +52,7 @@ void CPreview::paintEvent(QPaintEvent*) {
 CPreviewPage::CPreviewPage(QWidget* veil, const PreviewRequest& request)
     : CPopupPage(veil, geo::kPopup, OffsetOnVeil(veil, request.iconCentre)), request_(request) {
   setObjectName(QStringLiteral("CPreviewPage"));
-  setAccessibleName(tr("Live preview") + QStringLiteral(" ") + request.address);
+  setAccessibleName(GetLangString("preview_name", "Live preview") + QStringLiteral(" ") + request.address);
 
   preview_ = new CPreview(this);
   preview_->setGeometry(geo::kPicture);

@@ -18,6 +18,8 @@
 #include "PopupWatch.h"
 #include "SimProcess.h"
 #include "WizardTestSupport.h"
+#include "i18n/LangString.h"
+#include "i18n/LanguageTable.h"
 #include "pages/cameras/PreviewJob.h"
 #include "pages/cameras/PreviewPage.h"
 #include "platform/SessionLog.h"
@@ -266,15 +268,44 @@ class PreviewPageTest : public QObject {
     QVERIFY(closingMs >= 0);
   }
 
-  // The popup over a page, as a person sees it.
+  // The popup over a page, as a person sees it, with a picture and blank (wrong password), in English and in
+  // Simplified Chinese; its names for a screen reader come from the language file.
+  void screenshot_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("popupName");
+    QTest::addColumn<QString>("pictureName");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("en, picture") << 0 << "door4321" << "Live preview 127.0.26.1" << "Camera picture"
+                                 << "preview-popup_en";
+    QTest::newRow("en, blank") << 0 << "wrong" << "Live preview 127.0.26.1" << "Camera picture"
+                               << "preview-popup-blank_en";
+    QTest::newRow("zh_CN, picture") << 5 << "door4321" << QString::fromUtf8("实时预览 127.0.26.1")
+                                    << QString::fromUtf8("摄像机画面") << "preview-popup_zh_CN";
+    QTest::newRow("zh_CN, blank") << 5 << "wrong" << QString::fromUtf8("实时预览 127.0.26.1")
+                                  << QString::fromUtf8("摄像机画面") << "preview-popup-blank_zh_CN";
+  }
   void screenshot() {
+    QFETCH(int, language);
+    QFETCH(QString, password);
+    QFETCH(QString, popupName);
+    QFETCH(QString, pictureName);
+    QFETCH(QString, file);
+    currentLanguage = language;
+    QVERIFY(LoadLanguageFile(language));
     QWidget page;
     page.resize(860, 640);
     page.setStyleSheet("background: #f4f4f4");
     page.show();
     QImage shot;
+    QString names[2];
     test::WhenShown<CPreviewPage>([&](CPreviewPage* popup) {
-      QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
+      if (password == "wrong")
+        QTest::qWait(1500);  // a refused request or two: the window stays white
+      else
+        QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
+      names[0] = popup->accessibleName();
+      names[1] = popup->preview()->accessibleName();
       shot = page.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
       QPainter p(&shot);
       p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
@@ -282,10 +313,14 @@ class PreviewPageTest : public QObject {
       popup->closeButton()->click();
     });
     ui::OverlayInputs inputs;
-    inputs.page = PreviewRequest{"127.0.26.1", "admin", "door4321", page.mapToGlobal(QPoint(330, 300))};
+    inputs.page = PreviewRequest{"127.0.26.1", "admin", password, page.mapToGlobal(QPoint(330, 300))};
     ui::OpenOverlay(&page, ui::kOverlayPreview, inputs);
+    currentLanguage = 0;
+    LoadLanguageFile(0);
     QVERIFY(!shot.isNull());
-    QVERIFY(shot.save(test::ScreenshotDir() + "/preview-popup.png"));
+    QCOMPARE(names[0], popupName);
+    QCOMPARE(names[1], pictureName);
+    QVERIFY(shot.save(test::ScreenshotDir() + "/" + file + ".png"));
   }
 };
 
