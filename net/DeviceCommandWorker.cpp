@@ -14,6 +14,14 @@
 #include "net/UrlText.h"
 
 namespace vrx::net {
+
+// A field of a command's query or form: its name and the slot it comes from, or a fixed value.
+struct FormField {
+  const char* name;
+  int slot;
+  const char* fixed = nullptr;
+};
+
 namespace {
 
 using std::chrono::milliseconds;
@@ -45,17 +53,52 @@ int PeerNumber(std::string_view text) {
   return value;
 }
 
+using W = DeviceCommandWorker;
+
+// Appends "name=value" (the value percent-encoded) to a "name=value&name=value..." text.
+void AppendField(std::string& out, std::string_view name, std::string_view value) {
+  if (!out.empty()) out += '&';
+  out += name;
+  out += '=';
+  out += PercentEncode(value);
+}
+
 // "name=value&name=value..." with every value percent-encoded.
 std::string EncodedFields(std::initializer_list<std::pair<const char*, std::string_view>> fields) {
   std::string out;
-  for (const auto& [name, value] : fields) {
-    if (!out.empty()) out += '&';
-    out += name;
-    out += '=';
-    out += PercentEncode(value);
-  }
+  for (const auto& [name, value] : fields) AppendField(out, name, value);
   return out;
 }
+
+// The parameters of command 2009, in the order the recorder reads them.
+constexpr FormField kAddCameraFields[] = {
+    {"avdevid", W::kSlotAvDevId}, {"avdevname", W::kSlotAvDevName}, {"hostname", W::kSlotHostName},
+    {"hostid", W::kSlotHostId},   {"protocol", W::kSlotProtocol},   {"protocoltype", W::kSlotProtocolType},
+    {"account", W::kSlotAccount}, {"pass", W::kSlotPass},           {"brand", W::kSlotBrand},
+    {"product", W::kSlotProduct}};
+
+// The cloud posts: where each goes and its form (the error count follows the fields).
+struct CloudForm {
+  int command;
+  const char* path;
+  const char* contentType;
+  std::span<const FormField> fields;
+};
+constexpr FormField kSignUpFields[] = {
+    {"client", W::kSlotClient},     {"wizard_version", W::kSlotWizardVersion},   {"lang", W::kSlotLang},
+    {"action", -1, "sign-up"},      {"accept", -1, "accept"},                    {"email", W::kSlotEmail},
+    {"password", W::kSlotPassword}, {"password_verify", W::kSlotPasswordVerify}, {"name_first", W::kSlotNameFirst},
+    {"name_last", W::kSlotNameLast}};
+constexpr FormField kSignInFields[] = {{"client", W::kSlotClient}, {"wizard_version", W::kSlotWizardVersion},
+                                       {"lang", W::kSlotLang},     {"email", W::kSlotEmail},
+                                       {"password", W::kSlotPassword}};
+constexpr FormField kBindFields[] = {{"client", W::kSlotClient},       {"wizard_version", W::kSlotWizardVersion},
+                                     {"lang", W::kSlotLang},           {"nuvel_no", W::kSlotNuvelNo},
+                                     {"device_password", W::kSlotPassword}, {"dfp", W::kSlotDfp}};
+constexpr CloudForm kCloudForms[] = {
+    {W::kCloudSignUp, "/signin", "Content-Type: application/x-www-form-urlencoded; charset=utf-8", kSignUpFields},
+    {W::kCloudSignIn, "/account/?signin", "Content-Type: application/x-www-form-urlencoded", kSignInFields},
+    {W::kCloudBind, "/account/?add", "Content-Type: application/x-www-form-urlencoded", kBindFields}};
 
 // The name of a datagram's command for the request log, from its opcode (bytes 4-5, little-endian).
 std::string DatagramCommandName(std::span<const std::uint8_t> datagram) {
@@ -130,11 +173,9 @@ bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int po
                                     const std::string& password, int timeoutMs, bool secure) {
   BecomeBusyForHttp();
   command_ = command;
-  slots_[kSlotHost] = host;
-  slots_[kSlotUser] = user;
-  slots_[kSlotUserPassword] = password;
   const int effectivePort = secure ? 443 : port;
-  slots_[kSlotPort] = std::to_string(effectivePort);
+  Fill({{kSlotHost, host}, {kSlotUser, user}, {kSlotUserPassword, password},
+        {kSlotPort, std::to_string(effectivePort)}});
   const bool cloud = command >= kCloudSignUp && command <= kCloudBind;
   // The service's host comes from the recorder over plain HTTP and decides where the account password goes:
   // nothing but a bare host name is contacted.
@@ -168,28 +209,22 @@ bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
 
 bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd& c) {
   JoinCommandThread(false);
-  slots_[kSlotAvDevId] = std::to_string(c.avdevid);
-  slots_[kSlotAvDevName] = c.avdevname;
-  slots_[kSlotHostName] = c.hostname;
-  slots_[kSlotHostId] = c.hostid;
-  slots_[kSlotProtocol] = "1";
-  slots_[kSlotProtocolType] = std::to_string(c.protocoltype);
-  slots_[kSlotAccount] = Base64Encode(c.account);
-  slots_[kSlotPass] = Base64Encode(c.pass);
-  slots_[kSlotBrand] = c.brand;
-  slots_[kSlotProduct] = c.product;
+  Fill({{kSlotAvDevId, std::to_string(c.avdevid)}, {kSlotAvDevName, c.avdevname}, {kSlotHostName, c.hostname},
+        {kSlotHostId, c.hostid}, {kSlotProtocol, "1"}, {kSlotProtocolType, std::to_string(c.protocoltype)},
+        {kSlotAccount, Base64Encode(c.account)}, {kSlotPass, Base64Encode(c.pass)}, {kSlotBrand, c.brand},
+        {kSlotProduct, c.product}});
   return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::DeleteCamera(const RecorderEndpoint& r, int avdevid) {
   JoinCommandThread(false);
-  slots_[kSlotAvDevId] = std::to_string(avdevid);
+  Fill({{kSlotAvDevId, std::to_string(avdevid)}});
   return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::SetCloudRegStatus(const RecorderEndpoint& r) {
   JoinCommandThread(false);
-  slots_[kSlotRegStatus] = "1";
+  Fill({{kSlotRegStatus, "1"}});
   return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password, 15000, false);
 }
 
@@ -202,8 +237,7 @@ bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
 bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std::string& email,
                                            const std::string& accountPassword) {
   JoinCommandThread(false);
-  slots_[kSlotRegEmail] = email;
-  slots_[kSlotRegPassword] = accountPassword;
+  Fill({{kSlotRegEmail, email}, {kSlotRegPassword, accountPassword}});
   return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
 }
 
@@ -232,43 +266,36 @@ bool DeviceCommandWorker::SignUp(const std::string& host, const std::string& cli
                                  const std::string& lang, const std::string& email, const std::string& password,
                                  const std::string& passwordVerify, const std::string& nameFirst,
                                  const std::string& nameLast) {
-  JoinCommandThread(false);
-  slots_[kSlotCloudHost] = host;
-  slots_[kSlotClient] = client;
-  slots_[kSlotWizardVersion] = wizardVersion;
-  slots_[kSlotLang] = lang;
-  slots_[kSlotEmail] = email;
-  slots_[kSlotPassword] = password;
-  slots_[kSlotPasswordVerify] = passwordVerify;
-  slots_[kSlotNameFirst] = nameFirst;
-  slots_[kSlotNameLast] = nameLast;
-  return StartHttp(kCloudSignUp, host, 443, "", "", 15000, true);
+  return StartCloud(kCloudSignUp, {host, client, wizardVersion, lang},
+                    {{kSlotEmail, email}, {kSlotPassword, password}, {kSlotPasswordVerify, passwordVerify},
+                     {kSlotNameFirst, nameFirst}, {kSlotNameLast, nameLast}});
 }
 
 bool DeviceCommandWorker::SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
                                  const std::string& lang, const std::string& email, const std::string& password) {
-  JoinCommandThread(false);
-  slots_[kSlotCloudHost] = host;
-  slots_[kSlotClient] = client;
-  slots_[kSlotWizardVersion] = wizardVersion;
-  slots_[kSlotLang] = lang;
-  slots_[kSlotEmail] = email;
-  slots_[kSlotPassword] = password;
-  return StartHttp(kCloudSignIn, host, 443, "", "", 15000, true);
+  return StartCloud(kCloudSignIn, {host, client, wizardVersion, lang},
+                    {{kSlotEmail, email}, {kSlotPassword, password}});
 }
 
 bool DeviceCommandWorker::Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
                                const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
                                const std::string& dfp) {
+  return StartCloud(kCloudBind, {host, client, wizardVersion, lang},
+                    {{kSlotNuvelNo, nuvelNo}, {kSlotPassword, devicePassword}, {kSlotDfp, dfp}});
+}
+
+bool DeviceCommandWorker::StartCloud(int command, const CloudHeading& heading, SlotValues form) {
   JoinCommandThread(false);
-  slots_[kSlotCloudHost] = host;
-  slots_[kSlotClient] = client;
-  slots_[kSlotWizardVersion] = wizardVersion;
-  slots_[kSlotLang] = lang;
-  slots_[kSlotNuvelNo] = nuvelNo;
-  slots_[kSlotPassword] = devicePassword;
-  slots_[kSlotDfp] = dfp;
-  return StartHttp(kCloudBind, host, 443, "", "", 15000, true);
+  Fill({{kSlotCloudHost, heading.host},
+        {kSlotClient, heading.client},
+        {kSlotWizardVersion, heading.wizardVersion},
+        {kSlotLang, heading.lang}});
+  Fill(form);
+  return StartHttp(command, std::string(heading.host), 443, "", "", 15000, true);
+}
+
+void DeviceCommandWorker::Fill(SlotValues values) {
+  for (const auto& [slot, value] : values) slots_[slot] = value;
 }
 
 void DeviceCommandWorker::Stop() {
@@ -318,16 +345,8 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       if (!Get("/config/storageformatpoll", reply)) return kFailed;
       formatProgress_ = PeerNumber(ReplyValue(reply, "status"));
       return kDone;
-    case kAddCamera: {
-      const auto& s = slots_;
-      const std::string p = "/config/addavdev?" +
-                            EncodedFields({{"avdevid", s[kSlotAvDevId]}, {"avdevname", s[kSlotAvDevName]},
-                                           {"hostname", s[kSlotHostName]}, {"hostid", s[kSlotHostId]},
-                                           {"protocol", s[kSlotProtocol]}, {"protocoltype", s[kSlotProtocolType]},
-                                           {"account", s[kSlotAccount]}, {"pass", s[kSlotPass]},
-                                           {"brand", s[kSlotBrand]}, {"product", s[kSlotProduct]}});
-      return Get(p, reply) ? kDone : kFailed;
-    }
+    case kAddCamera:
+      return Get("/config/addavdev?" + Form(kAddCameraFields), reply) ? kDone : kFailed;
     case kDeleteCamera:
       return Get("/config/delavdev?avdevid=" + slots_[kSlotAvDevId], reply) ? kDone : kFailed;
     case kSetCloudRegStatus: {
@@ -376,38 +395,16 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
 }
 
 int DeviceCommandWorker::RunCloudCommand(int command) {
-  std::string path, headers, body;
-  const std::string errCount = std::to_string(cloudErrors_.load());
-  const auto& s = slots_;
-  switch (command) {
-    case kCloudSignUp:
-      path = "/signin";
-      headers = "Content-Type: application/x-www-form-urlencoded; charset=utf-8";
-      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
-                            {"lang", s[kSlotLang]}, {"action", "sign-up"}, {"accept", "accept"},
-                            {"email", s[kSlotEmail]}, {"password", s[kSlotPassword]},
-                            {"password_verify", s[kSlotPasswordVerify]}, {"name_first", s[kSlotNameFirst]},
-                            {"name_last", s[kSlotNameLast]}, {"err_count", errCount}});
-      break;
-    case kCloudSignIn:
-      path = "/account/?signin";
-      headers = "Content-Type: application/x-www-form-urlencoded";
-      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
-                            {"lang", s[kSlotLang]}, {"email", s[kSlotEmail]}, {"password", s[kSlotPassword]},
-                            {"err_count", errCount}});
-      break;
-    default:
-      path = "/account/?add";
-      // The cookie is the service's own token, sent back as it came (a header, not a form field).
-      headers = "Content-Type: application/x-www-form-urlencoded\r\nCookie: kelvaro=" + s[kSlotCloudCookie] + ";\r\n";
-      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
-                            {"lang", s[kSlotLang]}, {"nuvel_no", s[kSlotNuvelNo]},
-                            {"device_password", s[kSlotPassword]}, {"dfp", s[kSlotDfp]}, {"err_count", errCount}});
-      break;
-  }
+  const CloudForm& form = *std::find_if(std::begin(kCloudForms), std::end(kCloudForms),
+                                        [command](const CloudForm& f) { return f.command == command; });
+  std::string headers = form.contentType;
+  // The cookie is the service's own token, sent back as it came (a header, not a form field).
+  if (command == kCloudBind) headers += "\r\nCookie: kelvaro=" + slots_[kSlotCloudCookie] + ";\r\n";
+  std::string body = Form(form.fields);
+  AppendField(body, "err_count", std::to_string(cloudErrors_.load()));
   body += "\r\n\r\n";
   http_.SetAuthMode(HttpGet::kAuthNone);
-  if (!http_.PostForm(path, headers, body)) return kFailed;
+  if (!http_.PostForm(form.path, headers, body)) return kFailed;
 
   // The whole body; what does not fit the reply buffer is not needed, so reading stops there.
   std::string reply;
@@ -441,6 +438,12 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
 }
 
 // ---- Results ---------------------------------------------------------------------------------------------------
+
+std::string DeviceCommandWorker::Form(std::span<const FormField> fields) const {
+  std::string out;
+  for (const FormField& f : fields) AppendField(out, f.name, f.fixed ? std::string_view(f.fixed) : slots_[f.slot]);
+  return out;
+}
 
 std::string DeviceCommandWorker::PortalResult() const {
   const int status = Status();

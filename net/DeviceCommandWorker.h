@@ -12,6 +12,10 @@
 // from the slots and the client when a command ends. Cloud commands go only to a bare host name (no scheme,
 // path, port or user part) and honour the user's proxy settings; recorder and camera requests never use a proxy.
 #include <array>
+#include <initializer_list>
+#include <span>
+#include <string_view>
+#include <utility>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -28,6 +32,8 @@
 #include "net/Timer.h"
 
 namespace vrx::net {
+
+struct FormField;
 
 class DeviceCommandWorker {
  public:
@@ -139,6 +145,16 @@ class DeviceCommandWorker {
   std::string CloudReplyOrError() const;  // status 2: slot 293; 1: ""; else "-1"
 
  private:
+  // Values for slots, each written once: {{kSlotEmail, email}, {kSlotPassword, password}}.
+  using SlotValues = std::initializer_list<std::pair<int, std::string_view>>;
+  void Fill(SlotValues values);
+  // The form of a command as "name=value&..." from its fields' slots, values percent-encoded.
+  std::string Form(std::span<const FormField> fields) const;
+  // What every cloud post carries besides its form: where it goes, who asks, in which language.
+  struct CloudHeading {
+    std::string_view host, client, wizardVersion, lang;
+  };
+  bool StartCloud(int command, const CloudHeading& heading, SlotValues form);
   bool StartHttp(int command, const std::string& host, int port, const std::string& user,
                  const std::string& password, int timeoutMs, bool secure);
   void BecomeBusyForHttp();
