@@ -97,7 +97,7 @@ void BM_PreviewFetchDecodeHandOver(benchmark::State& state) {
     r->last = std::move(image);
     ++r->received;
   });
-  if (!job.Connect({kCameraHost, cameraPort}, {"admin", "pass"})) return state.SkipWithError("no client");
+  if (!job.Connect({kCameraHost, cameraPort}, {"admin", net::Secret("pass")})) return state.SkipWithError("no client");
   double cpuMs = 0;
   for (auto _ : state) {
     const int before = receiver.received;
@@ -182,7 +182,7 @@ void BM_OpenPreviewCpu(benchmark::State& state) {
     const double cpu0 = ProcessCpuMs();
     QElapsedTimer wall;
     wall.start();
-    job.Start({kCameraHost, cameraPort}, {"admin", "pass"}, kWindow);
+    job.Start({kCameraHost, cameraPort}, {"admin", net::Secret("pass")}, kWindow);
     QEventLoop idle;
     QTimer::singleShot(10000, &idle, &QEventLoop::quit);
     idle.exec();

@@ -26,6 +26,12 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// The slots that hold a password (plain or Base64) or the service's session cookie: kept as Secrets.
+constexpr int kSecretSlots[] = {DeviceCommandWorker::kSlotPass,         DeviceCommandWorker::kSlotRegPassword,
+                                DeviceCommandWorker::kSlotPassword,     DeviceCommandWorker::kSlotPasswordVerify,
+                                DeviceCommandWorker::kSlotCloudCookie,  DeviceCommandWorker::kSlotUserPassword};
+bool IsSecretSlot(int slot) { return std::ranges::find(kSecretSlots, slot) != std::end(kSecretSlots); }
+
 constexpr const char* kPortalKeys[] = {"status", "access", "portal_url", "portal_number",
                                        "portal_dfp", "model", "localhyperlink"};
 
@@ -39,11 +45,6 @@ MacAddress UnpackMac(std::uint64_t bits) {
   MacAddress mac;
   for (int i = 5; i >= 0; --i, bits >>= 8) mac[i] = std::uint8_t(bits);
   return mac;
-}
-
-void Wipe(std::string& secret) {
-  std::fill(secret.begin(), secret.end(), '\0');
-  secret.clear();
 }
 
 // A decimal number from a peer; 0 when the text does not start with one.
@@ -127,6 +128,11 @@ void ReportDatagramReply(const DatagramSocket& endpoint, const sockaddr_in& send
   ReportDatagram({command + " reply", peer, endpoint.LocalAddress(), outcome});
 }
 
+// A datagram that carried a password, overwritten once sent.
+void WipeDatagram(std::optional<Bytes>& datagram) {
+  if (datagram) vrx::net::WipeBytes(datagram->data(), datagram->size());
+}
+
 }  // namespace
 
 DeviceCommandWorker::DeviceCommandWorker() = default;
@@ -138,11 +144,21 @@ DeviceCommandWorker::~DeviceCommandWorker() {
 }
 
 std::string DeviceCommandWorker::Slot(int slot) const {
-  return slot >= 0 && slot < kSlotCount ? slots_[slot] : std::string();
+  return slot >= 0 && slot < kSlotCount && !IsSecretSlot(slot) ? slots_[slot] : std::string();
+}
+
+const Secret& DeviceCommandWorker::SecretSlot(int slot) const {
+  static const Secret none;
+  return slot >= 0 && slot < kSlotCount && IsSecretSlot(slot) ? secrets_[slot] : none;
 }
 
 void DeviceCommandWorker::SetSlot(int slot, std::string value) {
-  if (slot >= 0 && slot < kSlotCount) slots_[slot] = std::move(value);
+  if (slot >= 0 && slot < kSlotCount) Fill({{slot, value}});
+  WipeString(value);
+}
+
+std::string_view DeviceCommandWorker::SlotText(int slot) const {
+  return IsSecretSlot(slot) ? secrets_[slot].View() : std::string_view(slots_[slot]);
 }
 
 // ---- HTTP commands ---------------------------------------------------------------------------------------------
@@ -209,10 +225,12 @@ bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
 
 bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd& c) {
   JoinCommandThread(false);
+  std::string pass = Base64Encode(c.pass);
   Fill({{kSlotAvDevId, std::to_string(c.avdevid)}, {kSlotAvDevName, c.avdevname}, {kSlotHostName, c.hostname},
         {kSlotHostId, c.hostid}, {kSlotProtocol, "1"}, {kSlotProtocolType, std::to_string(c.protocoltype)},
-        {kSlotAccount, Base64Encode(c.account)}, {kSlotPass, Base64Encode(c.pass)}, {kSlotBrand, c.brand},
+        {kSlotAccount, Base64Encode(c.account)}, {kSlotPass, pass}, {kSlotBrand, c.brand},
         {kSlotProduct, c.product}});
+  WipeString(pass);
   return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
@@ -251,7 +269,7 @@ bool DeviceCommandWorker::SetCameraPassword(const std::string& host, int port, c
                                             const std::string& password, const std::string& newPassword) {
   JoinCommandThread(false);
   http_.Close();
-  newCameraPassword_ = newPassword;
+  newCameraPassword_ = Secret(newPassword);
   return StartHttp(kSetCameraPassword, host, port, user, password, 30000, false);
 }
 
@@ -295,7 +313,12 @@ bool DeviceCommandWorker::StartCloud(int command, const CloudHeading& heading, S
 }
 
 void DeviceCommandWorker::Fill(SlotValues values) {
-  for (const auto& [slot, value] : values) slots_[slot] = value;
+  for (const auto& [slot, value] : values) {
+    if (IsSecretSlot(slot))
+      secrets_[slot] = Secret(value);
+    else
+      slots_[slot] = value;
+  }
 }
 
 void DeviceCommandWorker::Stop() {
@@ -307,9 +330,16 @@ void DeviceCommandWorker::Stop() {
 
 bool DeviceCommandWorker::Get(const std::string& path, std::string& reply) { return http_.GetText(path, reply); }
 
+bool DeviceCommandWorker::GetWiping(std::string path, std::string& reply) {
+  const bool got = Get(path, reply);
+  WipeString(path);
+  return got;
+}
+
 void DeviceCommandWorker::WipeSecrets() {
-  for (int slot : {kSlotUserPassword, kSlotRegPassword, kSlotPassword, kSlotPasswordVerify}) Wipe(slots_[slot]);
-  Wipe(newCameraPassword_);
+  for (int slot : {kSlotUserPassword, kSlotRegPassword, kSlotPassword, kSlotPasswordVerify, kSlotPass})
+    secrets_[slot].Wipe();
+  newCameraPassword_.Wipe();
 }
 
 void DeviceCommandWorker::RunCommand() {
@@ -321,6 +351,7 @@ void DeviceCommandWorker::RunCommand() {
   } else {
     std::string reply;
     status = RunRecorderCommand(command, reply);
+    WipeString(reply);  // a camera echoes its new password
   }
   http_.Close();
   WipeSecrets();
@@ -346,7 +377,7 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       formatProgress_ = PeerNumber(ReplyValue(reply, "status"));
       return kDone;
     case kAddCamera:
-      return Get("/config/addavdev?" + Form(kAddCameraFields), reply) ? kDone : kFailed;
+      return GetWiping("/config/addavdev?" + Form(kAddCameraFields), reply) ? kDone : kFailed;
     case kDeleteCamera:
       return Get("/config/delavdev?avdevid=" + slots_[kSlotAvDevId], reply) ? kDone : kFailed;
     case kSetCloudRegStatus: {
@@ -363,10 +394,11 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       for (int i = 0; i < 7; ++i) slots_[kSlotPortalFirst + i] = ReplyValue(reply, kPortalKeys[i]);
       return kDone;
     case kSendCloudRegInfo:
-      return Get("/config/kelvaroreginfo?" +
-                     EncodedFields({{"email", slots_[kSlotRegEmail]}, {"password", slots_[kSlotRegPassword]}}) +
-                     "&status=1",
-                 reply)
+      return GetWiping("/config/kelvaroreginfo?" +
+                           EncodedFields({{"email", SlotText(kSlotRegEmail)},
+                                          {"password", SlotText(kSlotRegPassword)}}) +
+                           "&status=1",
+                       reply)
                  ? kDone
                  : kFailed;
     case kListCameras: {
@@ -379,12 +411,14 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       return kDone;
     }
     case kSetCameraPassword: {
-      if (!Get("/system.cgi?AdminID=admin&" + EncodedFields({{"AdminPassword", newCameraPassword_}}) +
-                   "&ConfigReboot=No",
-               reply))
+      if (!GetWiping("/system.cgi?AdminID=admin&" + EncodedFields({{"AdminPassword", newCameraPassword_.View()}}) +
+                         "&ConfigReboot=No",
+                     reply))
         return kFailed;
-      const std::string expected = "AdminPassword=" + newCameraPassword_;
-      return reply.substr(0, 128).find(expected) != std::string::npos ? kDone : kFailed;
+      std::string expected = "AdminPassword=" + std::string(newCameraPassword_.View());
+      const bool echoed = reply.substr(0, 128).find(expected) != std::string::npos;
+      WipeString(expected);
+      return echoed ? kDone : kFailed;
     }
     case kCheckCameraPassword:
       if (!http_.SendGet("/userlist.cgi?")) return kFailed;
@@ -399,12 +433,16 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
                                         [command](const CloudForm& f) { return f.command == command; });
   std::string headers = form.contentType;
   // The cookie is the service's own token, sent back as it came (a header, not a form field).
-  if (command == kCloudBind) headers += "\r\nCookie: kelvaro=" + slots_[kSlotCloudCookie] + ";\r\n";
+  if (command == kCloudBind)
+    headers.append("\r\nCookie: kelvaro=").append(SlotText(kSlotCloudCookie)).append(";\r\n");
   std::string body = Form(form.fields);
   AppendField(body, "err_count", std::to_string(cloudErrors_.load()));
   body += "\r\n\r\n";
   http_.SetAuthMode(HttpGet::kAuthNone);
-  if (!http_.PostForm(form.path, headers, body)) return kFailed;
+  const bool posted = http_.PostForm(form.path, headers, body);
+  WipeString(headers);
+  WipeString(body);
+  if (!posted) return kFailed;
 
   // The whole body; what does not fit the reply buffer is not needed, so reading stops there.
   std::string reply;
@@ -421,7 +459,9 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
   if (command != kCloudBind) {
     std::string setCookie;
     http_.QuerySetCookie(setCookie);
-    slots_[kSlotCloudCookie] = CookieValue(setCookie, "kelvaro");
+    std::string cookie = CookieValue(setCookie, "kelvaro");
+    secrets_[kSlotCloudCookie] = Secret::Taking(cookie);
+    WipeString(setCookie);
   }
   slots_[kSlotCloudReply] = reply;
 
@@ -441,7 +481,7 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
 
 std::string DeviceCommandWorker::Form(std::span<const FormField> fields) const {
   std::string out;
-  for (const FormField& f : fields) AppendField(out, f.name, f.fixed ? std::string_view(f.fixed) : slots_[f.slot]);
+  for (const FormField& f : fields) AppendField(out, f.name, f.fixed ? std::string_view(f.fixed) : SlotText(f.slot));
   return out;
 }
 
@@ -501,15 +541,16 @@ bool DeviceCommandWorker::CheckAccount(const std::string& deviceAddress, std::ui
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
-  datagramPassword_ = password;
+  datagramPassword_ = Secret(password);
   std::uint16_t sequence;
   {
     std::lock_guard lock(pendingMutex_);
     sequence = sequence_++;
   }
-  const bool sent =
-      SendDatagram(BuildCheckAccount({deviceAddress, mac, sequence}, user, password), deviceAddress, port);
-  Wipe(datagramPassword_);
+  auto datagram = BuildCheckAccount({deviceAddress, mac, sequence}, user, password);
+  const bool sent = SendDatagram(datagram, deviceAddress, port);
+  WipeDatagram(datagram);
+  datagramPassword_.Wipe();
   return sent;
 }
 
@@ -520,17 +561,18 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
-  datagramPassword_ = currentPassword;
-  datagramNewPassword_ = newPassword;
+  datagramPassword_ = Secret(currentPassword);
+  datagramNewPassword_ = Secret(newPassword);
   std::uint16_t sequence;
   {
     std::lock_guard lock(pendingMutex_);
     sequence = sequence_++;
   }
-  const bool sent = SendDatagram(
-      BuildChangePassword({deviceAddress, mac, sequence}, user, currentPassword, newPassword), deviceAddress, port);
-  Wipe(datagramPassword_);
-  Wipe(datagramNewPassword_);
+  auto datagram = BuildChangePassword({deviceAddress, mac, sequence}, user, currentPassword, newPassword);
+  const bool sent = SendDatagram(datagram, deviceAddress, port);
+  WipeDatagram(datagram);
+  datagramPassword_.Wipe();
+  datagramNewPassword_.Wipe();
   return sent;
 }
 

@@ -35,7 +35,7 @@ void PreviewJob::AllocateBuffers() {
 bool PreviewJob::Connect(const PreviewTarget& target, const Credentials& credentials) {
   AllocateBuffers();
   const auto connect = [&] {
-    return http_.Connect(target.host, credentials.user, credentials.password, kTimeoutMs, false, target.port);
+    return http_.Connect(target.host, credentials.user, credentials.password.View(), kTimeoutMs, false, target.port);
   };
   return connect() || connect();
 }
@@ -55,6 +55,7 @@ void PreviewJob::Run(PreviewTarget target, QSize shown) {
     job_.Sleep(failed ? kRetryPauseMs : kPicturePauseMs);
   }
   http_.Close();
+  credentials_.password.Wipe();
   if (const int refused = refused_.load())
     LogEvent("preview", std::to_string(refused) + (refused == 1 ? " picture" : " pictures") +
                             " refused in this preview: larger than a camera sends");

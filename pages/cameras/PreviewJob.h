@@ -20,6 +20,7 @@
 #include <string>
 
 #include "net/HttpGet.h"
+#include "net/Secret.h"
 #include "pages/cameras/JpegFrameEnd.h"
 #include "pages/cameras/PreviewDecode.h"
 #include "pages/cameras/PreviewRules.h"
@@ -42,7 +43,8 @@ class PreviewJob {
   using OnPicture = std::function<void(QImage)>;
 
   struct Credentials {
-    std::string user, password;
+    std::string user;
+    net::Secret password;
   };
 
   PreviewJob(QObject* owner, OnPicture onPicture);

@@ -15,6 +15,16 @@ namespace vrx {
 namespace geo = preview_geometry;
 
 namespace {
+// The password as a secret; the popup's own copy of the text is overwritten.
+net::Secret TakePassword(QString& text) {
+  QByteArray utf8 = text.toUtf8();
+  net::Secret password(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+  utf8.fill('\0');
+  text.fill(QChar(0));
+  text.clear();
+  return password;
+}
+
 // The veil places its popups at its own origin plus their offset: the bubble's offset is whatever puts its
 // pointer at the icon.
 QPoint OffsetOnVeil(QWidget* veil, QPoint iconPoint) {
@@ -50,7 +60,8 @@ void CPreview::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------------------- CPreviewPage
 
 CPreviewPage::CPreviewPage(QWidget* veil, const PreviewRequest& request)
-    : CPopupPage(veil, geo::kPopup, OffsetOnVeil(veil, request.iconCentre)), request_(request) {
+    : CPopupPage(veil, geo::kPopup, OffsetOnVeil(veil, request.iconCentre)), request_(request),
+      password_(TakePassword(request_.password)) {
   setObjectName(QStringLiteral("CPreviewPage"));
   setAccessibleName(GetLangString("preview_name", "Live preview") + QStringLiteral(" ") + request.address);
 
@@ -73,8 +84,7 @@ void CPreviewPage::showEvent(QShowEvent* e) {
 void CPreviewPage::StartPictures() {
   const qreal ratio = preview_->devicePixelRatioF();
   const QSize shown(qRound(geo::kPicture.width() * ratio), qRound(geo::kPicture.height() * ratio));
-  job_->Start(PreviewTargetFor(request_.address), {request_.account.toStdString(), request_.password.toStdString()},
-              shown);
+  job_->Start(PreviewTargetFor(request_.address), {request_.account.toStdString(), password_.Copy()}, shown);
 }
 
 void CPreviewPage::done(int result) {
