@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -225,6 +226,34 @@ class PreviewPageTest : public QObject {
     QVERIFY2(closingMs >= 0 && closingMs < 1000, qPrintable(QString::number(closingMs)));
     QTest::qWait(1500);
     QCOMPARE(Frames(*stalls, "127.0.26.9"), 1);
+  }
+
+  // Pictures reach the owner on its own thread; none reaches an owner that has gone, and none is handed over
+  // once the job was stopped.
+  void picturesReachOnlyALiveOwner() {
+    auto* owner = new QObject;
+    int received = 0;
+    PreviewJob job(owner, [&](QImage image) {
+      QCOMPARE(QThread::currentThread(), qApp->thread());
+      received += image.size() == QSize(320, 170);
+    });
+    QVERIFY(job.Connect({"127.0.26.1", 80}, {"admin", net::Secret("door4321")}));
+    QCOMPARE(job.FetchOnce({320, 170}), PreviewJob::Fetch::kShown);
+    QCOMPARE(received, 0);  // queued, not called on the fetching side
+    QTRY_COMPARE(received, 1);
+
+    QCOMPARE(job.FetchOnce({320, 170}), PreviewJob::Fetch::kShown);
+    delete owner;  // before the queued picture runs
+    QTest::qWait(100);
+    QCOMPARE(received, 1);
+
+    QObject second;
+    PreviewJob stopped(&second, [&](QImage) { ++received; });
+    stopped.Stop();
+    QVERIFY(stopped.Connect({"127.0.26.1", 80}, {"admin", net::Secret("door4321")}));  // a fresh transfer
+    QCOMPARE(stopped.FetchOnce({320, 170}), PreviewJob::Fetch::kNothingShown);
+    QTest::qWait(100);
+    QCOMPARE(received, 1);
   }
 
   // A camera whose snapshot is a few KB of progressive JPEG declaring 30000 x 30000 (a decompression bomb):
