@@ -68,7 +68,7 @@ class PreviewJob {
   // What the thread has done so far (tests and the benchmark read them).
   int picturesShown() const { return shown_.load(); }
   int picturesTooLong() const { return tooLong_.load(); }
-  int picturesRefused() const { return refused_.load(); }  // declared too large for a camera
+  int picturesRefused() const { return refused_.load(); }  // larger than a camera sends (PreviewDecode.h)
 
  private:
   void Run(PreviewTarget target, QSize shown);

@@ -15,13 +15,13 @@ namespace vrx {
 namespace geo = preview_geometry;
 
 namespace {
-// The password as a secret; the popup's own copy of the text is overwritten.
+// The password as a secret: its UTF-8 bytes are overwritten once copied, and the popup lets go of its share
+// of the text (the text itself belongs to the camera page's request).
 net::Secret TakePassword(QString& text) {
   QByteArray utf8 = text.toUtf8();
   net::Secret password(std::string_view(utf8.constData(), std::size_t(utf8.size())));
   utf8.fill('\0');
-  text.fill(QChar(0));
-  text.clear();
+  text = QString();
   return password;
 }
 
