@@ -6,6 +6,8 @@
 //    for a grainy camera-like scene (/0) and a flat test card (/1): the entropy-coded data has to be read
 //    whole at any scale, so the busier the picture, the less scaling saves;
 //  - BM_PaintPreview: the UI thread's share per picture: taking the image and painting it;
+//  - BM_RefuseOversizedPicture: a few KB of progressive JPEG declaring 30000 x 30000 (the test fixture), from
+//    bytes to refusal: CPU time of the thread, and the process's peak memory;
 //  - BM_OpenPreviewCpu: an open preview at its own refresh rate for 10 s: CPU of the whole process.
 // The camera is a child process serving one fixed JPEG, so its CPU is not counted.
 #include <benchmark/benchmark.h>
@@ -89,19 +91,13 @@ struct Receiver : QObject {
   QImage last;
 };
 
-PreviewJob::Deliver PostTo(Receiver* r) {
-  return [r](QImage image) {
-    QMetaObject::invokeMethod(r, [r, image = std::move(image)] {
-      r->last = image;
-      ++r->received;
-    }, Qt::QueuedConnection);
-  };
-}
-
 void BM_PreviewFetchDecodeHandOver(benchmark::State& state) {
   Receiver receiver;
-  PreviewJob job(PostTo(&receiver));
-  if (!job.Connect({kCameraHost, cameraPort}, {"admin", "pass"})) return state.SkipWithError("no client");
+  PreviewJob job(&receiver, [r = &receiver](QImage image) {
+    r->last = std::move(image);
+    ++r->received;
+  });
+  if (!job.Connect({kCameraHost, cameraPort}, {"admin", net::Secret("pass")})) return state.SkipWithError("no client");
   double cpuMs = 0;
   for (auto _ : state) {
     const int before = receiver.received;
@@ -122,7 +118,7 @@ void BM_DecodeForWindow(benchmark::State& state) {
   const QByteArray& jpeg = pictures[state.range(0)];
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(jpeg.constData());
   for (auto _ : state) {
-    QImage image = DecodePreviewPicture(bytes, std::size_t(jpeg.size()), kWindow);
+    QImage image = DecodePreviewPicture(bytes, std::size_t(jpeg.size()), kWindow).image;
     benchmark::DoNotOptimize(image.constBits());
   }
   state.counters["jpeg_kb"] = jpeg.size() / 1024.0;
@@ -140,9 +136,28 @@ void BM_DecodeWhole(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeWhole)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+void BM_RefuseOversizedPicture(benchmark::State& state) {
+  QFile file(QStringLiteral(VRX_FIXTURE_DIR "/hostile-30000.jpg"));
+  if (!file.open(QIODevice::ReadOnly)) return state.SkipWithError("no fixture");
+  const QByteArray hostile = file.readAll();
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(hostile.constData());
+  double cpuMs = 0;
+  for (auto _ : state) {
+    const double cpu0 = ThreadCpuMs();
+    const PreviewPicture picture = DecodePreviewPicture(bytes, std::size_t(hostile.size()), kWindow);
+    cpuMs += ThreadCpuMs() - cpu0;
+    if (picture.outcome != PreviewPicture::Outcome::kTooLarge) return state.SkipWithError("not refused");
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["cpu_ms"] = cpuMs / double(state.iterations());
+  state.counters["peak_rss_mb"] = usage.ru_maxrss / 1024.0;
+}
+BENCHMARK(BM_RefuseOversizedPicture)->Unit(benchmark::kMicrosecond);
+
 void BM_PaintPreview(benchmark::State& state) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(snapshot.constData());
-  const QImage picture = DecodePreviewPicture(bytes, std::size_t(snapshot.size()), kWindow);
+  const QImage picture = DecodePreviewPicture(bytes, std::size_t(snapshot.size()), kWindow).image;
   QWidget popup;
   popup.resize(358, 212);
   CPreview preview(&popup);
@@ -163,14 +178,11 @@ void BM_OpenPreviewCpu(benchmark::State& state) {
     CPreview preview(&popup);
     preview.setGeometry(24, 32, 320, 170);
     popup.show();
-    PreviewJob job([view = &preview](QImage image) {
-      QMetaObject::invokeMethod(view, [view, image = std::move(image)] { view->setPicture(image); },
-                                Qt::QueuedConnection);
-    });
+    PreviewJob job(&preview, [view = &preview](QImage image) { view->setPicture(std::move(image)); });
     const double cpu0 = ProcessCpuMs();
     QElapsedTimer wall;
     wall.start();
-    job.Start({kCameraHost, cameraPort}, {"admin", "pass"}, kWindow);
+    job.Start({kCameraHost, cameraPort}, {"admin", net::Secret("pass")}, kWindow);
     QEventLoop idle;
     QTimer::singleShot(10000, &idle, &QEventLoop::quit);
     idle.exec();

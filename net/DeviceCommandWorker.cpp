@@ -14,9 +14,23 @@
 #include "net/UrlText.h"
 
 namespace vrx::net {
+
+// A field of a command's query or form: its name and the slot it comes from, or a fixed value.
+struct FormField {
+  const char* name;
+  int slot;
+  const char* fixed = nullptr;
+};
+
 namespace {
 
 using std::chrono::milliseconds;
+
+// The slots that hold a password (plain or Base64) or the service's session cookie: kept as Secrets.
+constexpr int kSecretSlots[] = {DeviceCommandWorker::kSlotPass,         DeviceCommandWorker::kSlotRegPassword,
+                                DeviceCommandWorker::kSlotPassword,     DeviceCommandWorker::kSlotPasswordVerify,
+                                DeviceCommandWorker::kSlotCloudCookie,  DeviceCommandWorker::kSlotUserPassword};
+bool IsSecretSlot(int slot) { return std::ranges::find(kSecretSlots, slot) != std::end(kSecretSlots); }
 
 constexpr const char* kPortalKeys[] = {"status", "access", "portal_url", "portal_number",
                                        "portal_dfp", "model", "localhyperlink"};
@@ -33,11 +47,6 @@ MacAddress UnpackMac(std::uint64_t bits) {
   return mac;
 }
 
-void Wipe(std::string& secret) {
-  std::fill(secret.begin(), secret.end(), '\0');
-  secret.clear();
-}
-
 // A decimal number from a peer; 0 when the text does not start with one.
 int PeerNumber(std::string_view text) {
   int value = 0;
@@ -45,17 +54,52 @@ int PeerNumber(std::string_view text) {
   return value;
 }
 
+using W = DeviceCommandWorker;
+
+// Appends "name=value" (the value percent-encoded) to a "name=value&name=value..." text.
+void AppendField(std::string& out, std::string_view name, std::string_view value) {
+  if (!out.empty()) out += '&';
+  out += name;
+  out += '=';
+  out += PercentEncode(value);
+}
+
 // "name=value&name=value..." with every value percent-encoded.
 std::string EncodedFields(std::initializer_list<std::pair<const char*, std::string_view>> fields) {
   std::string out;
-  for (const auto& [name, value] : fields) {
-    if (!out.empty()) out += '&';
-    out += name;
-    out += '=';
-    out += PercentEncode(value);
-  }
+  for (const auto& [name, value] : fields) AppendField(out, name, value);
   return out;
 }
+
+// The parameters of command 2009, in the order the recorder reads them.
+constexpr FormField kAddCameraFields[] = {
+    {"avdevid", W::kSlotAvDevId}, {"avdevname", W::kSlotAvDevName}, {"hostname", W::kSlotHostName},
+    {"hostid", W::kSlotHostId},   {"protocol", W::kSlotProtocol},   {"protocoltype", W::kSlotProtocolType},
+    {"account", W::kSlotAccount}, {"pass", W::kSlotPass},           {"brand", W::kSlotBrand},
+    {"product", W::kSlotProduct}};
+
+// The cloud posts: where each goes and its form (the error count follows the fields).
+struct CloudForm {
+  int command;
+  const char* path;
+  const char* contentType;
+  std::span<const FormField> fields;
+};
+constexpr FormField kSignUpFields[] = {
+    {"client", W::kSlotClient},     {"wizard_version", W::kSlotWizardVersion},   {"lang", W::kSlotLang},
+    {"action", -1, "sign-up"},      {"accept", -1, "accept"},                    {"email", W::kSlotEmail},
+    {"password", W::kSlotPassword}, {"password_verify", W::kSlotPasswordVerify}, {"name_first", W::kSlotNameFirst},
+    {"name_last", W::kSlotNameLast}};
+constexpr FormField kSignInFields[] = {{"client", W::kSlotClient}, {"wizard_version", W::kSlotWizardVersion},
+                                       {"lang", W::kSlotLang},     {"email", W::kSlotEmail},
+                                       {"password", W::kSlotPassword}};
+constexpr FormField kBindFields[] = {{"client", W::kSlotClient},       {"wizard_version", W::kSlotWizardVersion},
+                                     {"lang", W::kSlotLang},           {"nuvel_no", W::kSlotNuvelNo},
+                                     {"device_password", W::kSlotPassword}, {"dfp", W::kSlotDfp}};
+constexpr CloudForm kCloudForms[] = {
+    {W::kCloudSignUp, "/signin", "Content-Type: application/x-www-form-urlencoded; charset=utf-8", kSignUpFields},
+    {W::kCloudSignIn, "/account/?signin", "Content-Type: application/x-www-form-urlencoded", kSignInFields},
+    {W::kCloudBind, "/account/?add", "Content-Type: application/x-www-form-urlencoded", kBindFields}};
 
 // The name of a datagram's command for the request log, from its opcode (bytes 4-5, little-endian).
 std::string DatagramCommandName(std::span<const std::uint8_t> datagram) {
@@ -84,6 +128,11 @@ void ReportDatagramReply(const DatagramSocket& endpoint, const sockaddr_in& send
   ReportDatagram({command + " reply", peer, endpoint.LocalAddress(), outcome});
 }
 
+// A datagram that carried a password, overwritten once sent.
+void WipeDatagram(std::optional<Bytes>& datagram) {
+  if (datagram) vrx::net::WipeBytes(datagram->data(), datagram->size());
+}
+
 }  // namespace
 
 DeviceCommandWorker::DeviceCommandWorker() = default;
@@ -95,11 +144,21 @@ DeviceCommandWorker::~DeviceCommandWorker() {
 }
 
 std::string DeviceCommandWorker::Slot(int slot) const {
-  return slot >= 0 && slot < kSlotCount ? slots_[slot] : std::string();
+  return slot >= 0 && slot < kSlotCount && !IsSecretSlot(slot) ? slots_[slot] : std::string();
+}
+
+const Secret& DeviceCommandWorker::SecretSlot(int slot) const {
+  static const Secret none;
+  return slot >= 0 && slot < kSlotCount && IsSecretSlot(slot) ? secrets_[slot] : none;
 }
 
 void DeviceCommandWorker::SetSlot(int slot, std::string value) {
-  if (slot >= 0 && slot < kSlotCount) slots_[slot] = std::move(value);
+  if (slot >= 0 && slot < kSlotCount) Fill({{slot, value}});
+  WipeString(value);
+}
+
+std::string_view DeviceCommandWorker::SlotText(int slot) const {
+  return IsSecretSlot(slot) ? secrets_[slot].View() : std::string_view(slots_[slot]);
 }
 
 // ---- HTTP commands ---------------------------------------------------------------------------------------------
@@ -130,11 +189,9 @@ bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int po
                                     const std::string& password, int timeoutMs, bool secure) {
   BecomeBusyForHttp();
   command_ = command;
-  slots_[kSlotHost] = host;
-  slots_[kSlotUser] = user;
-  slots_[kSlotUserPassword] = password;
   const int effectivePort = secure ? 443 : port;
-  slots_[kSlotPort] = std::to_string(effectivePort);
+  Fill({{kSlotHost, host}, {kSlotUser, user}, {kSlotUserPassword, password},
+        {kSlotPort, std::to_string(effectivePort)}});
   const bool cloud = command >= kCloudSignUp && command <= kCloudBind;
   // The service's host comes from the recorder over plain HTTP and decides where the account password goes:
   // nothing but a bare host name is contacted.
@@ -168,28 +225,24 @@ bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
 
 bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd& c) {
   JoinCommandThread(false);
-  slots_[kSlotAvDevId] = std::to_string(c.avdevid);
-  slots_[kSlotAvDevName] = c.avdevname;
-  slots_[kSlotHostName] = c.hostname;
-  slots_[kSlotHostId] = c.hostid;
-  slots_[kSlotProtocol] = "1";
-  slots_[kSlotProtocolType] = std::to_string(c.protocoltype);
-  slots_[kSlotAccount] = Base64Encode(c.account);
-  slots_[kSlotPass] = Base64Encode(c.pass);
-  slots_[kSlotBrand] = c.brand;
-  slots_[kSlotProduct] = c.product;
+  std::string pass = Base64Encode(c.pass);
+  Fill({{kSlotAvDevId, std::to_string(c.avdevid)}, {kSlotAvDevName, c.avdevname}, {kSlotHostName, c.hostname},
+        {kSlotHostId, c.hostid}, {kSlotProtocol, "1"}, {kSlotProtocolType, std::to_string(c.protocoltype)},
+        {kSlotAccount, Base64Encode(c.account)}, {kSlotPass, pass}, {kSlotBrand, c.brand},
+        {kSlotProduct, c.product}});
+  WipeString(pass);
   return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::DeleteCamera(const RecorderEndpoint& r, int avdevid) {
   JoinCommandThread(false);
-  slots_[kSlotAvDevId] = std::to_string(avdevid);
+  Fill({{kSlotAvDevId, std::to_string(avdevid)}});
   return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
 }
 
 bool DeviceCommandWorker::SetCloudRegStatus(const RecorderEndpoint& r) {
   JoinCommandThread(false);
-  slots_[kSlotRegStatus] = "1";
+  Fill({{kSlotRegStatus, "1"}});
   return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password, 15000, false);
 }
 
@@ -202,8 +255,7 @@ bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
 bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std::string& email,
                                            const std::string& accountPassword) {
   JoinCommandThread(false);
-  slots_[kSlotRegEmail] = email;
-  slots_[kSlotRegPassword] = accountPassword;
+  Fill({{kSlotRegEmail, email}, {kSlotRegPassword, accountPassword}});
   return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
 }
 
@@ -217,7 +269,7 @@ bool DeviceCommandWorker::SetCameraPassword(const std::string& host, int port, c
                                             const std::string& password, const std::string& newPassword) {
   JoinCommandThread(false);
   http_.Close();
-  newCameraPassword_ = newPassword;
+  newCameraPassword_ = Secret(newPassword);
   return StartHttp(kSetCameraPassword, host, port, user, password, 30000, false);
 }
 
@@ -232,43 +284,41 @@ bool DeviceCommandWorker::SignUp(const std::string& host, const std::string& cli
                                  const std::string& lang, const std::string& email, const std::string& password,
                                  const std::string& passwordVerify, const std::string& nameFirst,
                                  const std::string& nameLast) {
-  JoinCommandThread(false);
-  slots_[kSlotCloudHost] = host;
-  slots_[kSlotClient] = client;
-  slots_[kSlotWizardVersion] = wizardVersion;
-  slots_[kSlotLang] = lang;
-  slots_[kSlotEmail] = email;
-  slots_[kSlotPassword] = password;
-  slots_[kSlotPasswordVerify] = passwordVerify;
-  slots_[kSlotNameFirst] = nameFirst;
-  slots_[kSlotNameLast] = nameLast;
-  return StartHttp(kCloudSignUp, host, 443, "", "", 15000, true);
+  return StartCloud(kCloudSignUp, {host, client, wizardVersion, lang},
+                    {{kSlotEmail, email}, {kSlotPassword, password}, {kSlotPasswordVerify, passwordVerify},
+                     {kSlotNameFirst, nameFirst}, {kSlotNameLast, nameLast}});
 }
 
 bool DeviceCommandWorker::SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
                                  const std::string& lang, const std::string& email, const std::string& password) {
-  JoinCommandThread(false);
-  slots_[kSlotCloudHost] = host;
-  slots_[kSlotClient] = client;
-  slots_[kSlotWizardVersion] = wizardVersion;
-  slots_[kSlotLang] = lang;
-  slots_[kSlotEmail] = email;
-  slots_[kSlotPassword] = password;
-  return StartHttp(kCloudSignIn, host, 443, "", "", 15000, true);
+  return StartCloud(kCloudSignIn, {host, client, wizardVersion, lang},
+                    {{kSlotEmail, email}, {kSlotPassword, password}});
 }
 
 bool DeviceCommandWorker::Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
                                const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
                                const std::string& dfp) {
+  return StartCloud(kCloudBind, {host, client, wizardVersion, lang},
+                    {{kSlotNuvelNo, nuvelNo}, {kSlotPassword, devicePassword}, {kSlotDfp, dfp}});
+}
+
+bool DeviceCommandWorker::StartCloud(int command, const CloudHeading& heading, SlotValues form) {
   JoinCommandThread(false);
-  slots_[kSlotCloudHost] = host;
-  slots_[kSlotClient] = client;
-  slots_[kSlotWizardVersion] = wizardVersion;
-  slots_[kSlotLang] = lang;
-  slots_[kSlotNuvelNo] = nuvelNo;
-  slots_[kSlotPassword] = devicePassword;
-  slots_[kSlotDfp] = dfp;
-  return StartHttp(kCloudBind, host, 443, "", "", 15000, true);
+  Fill({{kSlotCloudHost, heading.host},
+        {kSlotClient, heading.client},
+        {kSlotWizardVersion, heading.wizardVersion},
+        {kSlotLang, heading.lang}});
+  Fill(form);
+  return StartHttp(command, std::string(heading.host), 443, "", "", 15000, true);
+}
+
+void DeviceCommandWorker::Fill(SlotValues values) {
+  for (const auto& [slot, value] : values) {
+    if (IsSecretSlot(slot))
+      secrets_[slot] = Secret(value);
+    else
+      slots_[slot] = value;
+  }
 }
 
 void DeviceCommandWorker::Stop() {
@@ -280,9 +330,16 @@ void DeviceCommandWorker::Stop() {
 
 bool DeviceCommandWorker::Get(const std::string& path, std::string& reply) { return http_.GetText(path, reply); }
 
+bool DeviceCommandWorker::GetWiping(std::string path, std::string& reply) {
+  const bool got = Get(path, reply);
+  WipeString(path);
+  return got;
+}
+
 void DeviceCommandWorker::WipeSecrets() {
-  for (int slot : {kSlotUserPassword, kSlotRegPassword, kSlotPassword, kSlotPasswordVerify}) Wipe(slots_[slot]);
-  Wipe(newCameraPassword_);
+  for (int slot : {kSlotUserPassword, kSlotRegPassword, kSlotPassword, kSlotPasswordVerify, kSlotPass})
+    secrets_[slot].Wipe();
+  newCameraPassword_.Wipe();
 }
 
 void DeviceCommandWorker::RunCommand() {
@@ -294,6 +351,7 @@ void DeviceCommandWorker::RunCommand() {
   } else {
     std::string reply;
     status = RunRecorderCommand(command, reply);
+    WipeString(reply);  // a camera echoes its new password
   }
   http_.Close();
   WipeSecrets();
@@ -318,16 +376,8 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       if (!Get("/config/storageformatpoll", reply)) return kFailed;
       formatProgress_ = PeerNumber(ReplyValue(reply, "status"));
       return kDone;
-    case kAddCamera: {
-      const auto& s = slots_;
-      const std::string p = "/config/addavdev?" +
-                            EncodedFields({{"avdevid", s[kSlotAvDevId]}, {"avdevname", s[kSlotAvDevName]},
-                                           {"hostname", s[kSlotHostName]}, {"hostid", s[kSlotHostId]},
-                                           {"protocol", s[kSlotProtocol]}, {"protocoltype", s[kSlotProtocolType]},
-                                           {"account", s[kSlotAccount]}, {"pass", s[kSlotPass]},
-                                           {"brand", s[kSlotBrand]}, {"product", s[kSlotProduct]}});
-      return Get(p, reply) ? kDone : kFailed;
-    }
+    case kAddCamera:
+      return GetWiping("/config/addavdev?" + Form(kAddCameraFields), reply) ? kDone : kFailed;
     case kDeleteCamera:
       return Get("/config/delavdev?avdevid=" + slots_[kSlotAvDevId], reply) ? kDone : kFailed;
     case kSetCloudRegStatus: {
@@ -344,10 +394,11 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       for (int i = 0; i < 7; ++i) slots_[kSlotPortalFirst + i] = ReplyValue(reply, kPortalKeys[i]);
       return kDone;
     case kSendCloudRegInfo:
-      return Get("/config/kelvaroreginfo?" +
-                     EncodedFields({{"email", slots_[kSlotRegEmail]}, {"password", slots_[kSlotRegPassword]}}) +
-                     "&status=1",
-                 reply)
+      return GetWiping("/config/kelvaroreginfo?" +
+                           EncodedFields({{"email", SlotText(kSlotRegEmail)},
+                                          {"password", SlotText(kSlotRegPassword)}}) +
+                           "&status=1",
+                       reply)
                  ? kDone
                  : kFailed;
     case kListCameras: {
@@ -360,12 +411,14 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
       return kDone;
     }
     case kSetCameraPassword: {
-      if (!Get("/system.cgi?AdminID=admin&" + EncodedFields({{"AdminPassword", newCameraPassword_}}) +
-                   "&ConfigReboot=No",
-               reply))
+      if (!GetWiping("/system.cgi?AdminID=admin&" + EncodedFields({{"AdminPassword", newCameraPassword_.View()}}) +
+                         "&ConfigReboot=No",
+                     reply))
         return kFailed;
-      const std::string expected = "AdminPassword=" + newCameraPassword_;
-      return reply.substr(0, 128).find(expected) != std::string::npos ? kDone : kFailed;
+      std::string expected = "AdminPassword=" + std::string(newCameraPassword_.View());
+      const bool echoed = reply.substr(0, 128).find(expected) != std::string::npos;
+      WipeString(expected);
+      return echoed ? kDone : kFailed;
     }
     case kCheckCameraPassword:
       if (!http_.SendGet("/userlist.cgi?")) return kFailed;
@@ -376,38 +429,20 @@ int DeviceCommandWorker::RunRecorderCommand(int command, std::string& reply) {
 }
 
 int DeviceCommandWorker::RunCloudCommand(int command) {
-  std::string path, headers, body;
-  const std::string errCount = std::to_string(cloudErrors_.load());
-  const auto& s = slots_;
-  switch (command) {
-    case kCloudSignUp:
-      path = "/signin";
-      headers = "Content-Type: application/x-www-form-urlencoded; charset=utf-8";
-      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
-                            {"lang", s[kSlotLang]}, {"action", "sign-up"}, {"accept", "accept"},
-                            {"email", s[kSlotEmail]}, {"password", s[kSlotPassword]},
-                            {"password_verify", s[kSlotPasswordVerify]}, {"name_first", s[kSlotNameFirst]},
-                            {"name_last", s[kSlotNameLast]}, {"err_count", errCount}});
-      break;
-    case kCloudSignIn:
-      path = "/account/?signin";
-      headers = "Content-Type: application/x-www-form-urlencoded";
-      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
-                            {"lang", s[kSlotLang]}, {"email", s[kSlotEmail]}, {"password", s[kSlotPassword]},
-                            {"err_count", errCount}});
-      break;
-    default:
-      path = "/account/?add";
-      // The cookie is the service's own token, sent back as it came (a header, not a form field).
-      headers = "Content-Type: application/x-www-form-urlencoded\r\nCookie: kelvaro=" + s[kSlotCloudCookie] + ";\r\n";
-      body = EncodedFields({{"client", s[kSlotClient]}, {"wizard_version", s[kSlotWizardVersion]},
-                            {"lang", s[kSlotLang]}, {"nuvel_no", s[kSlotNuvelNo]},
-                            {"device_password", s[kSlotPassword]}, {"dfp", s[kSlotDfp]}, {"err_count", errCount}});
-      break;
-  }
+  const CloudForm& form = *std::find_if(std::begin(kCloudForms), std::end(kCloudForms),
+                                        [command](const CloudForm& f) { return f.command == command; });
+  std::string headers = form.contentType;
+  // The cookie is the service's own token, sent back as it came (a header, not a form field).
+  if (command == kCloudBind)
+    headers.append("\r\nCookie: kelvaro=").append(SlotText(kSlotCloudCookie)).append(";\r\n");
+  std::string body = Form(form.fields);
+  AppendField(body, "err_count", std::to_string(cloudErrors_.load()));
   body += "\r\n\r\n";
   http_.SetAuthMode(HttpGet::kAuthNone);
-  if (!http_.PostForm(path, headers, body)) return kFailed;
+  const bool posted = http_.PostForm(form.path, headers, body);
+  WipeString(headers);
+  WipeString(body);
+  if (!posted) return kFailed;
 
   // The whole body; what does not fit the reply buffer is not needed, so reading stops there.
   std::string reply;
@@ -424,7 +459,9 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
   if (command != kCloudBind) {
     std::string setCookie;
     http_.QuerySetCookie(setCookie);
-    slots_[kSlotCloudCookie] = CookieValue(setCookie, "kelvaro");
+    std::string cookie = CookieValue(setCookie, "kelvaro");
+    secrets_[kSlotCloudCookie] = Secret::Taking(cookie);
+    WipeString(setCookie);
   }
   slots_[kSlotCloudReply] = reply;
 
@@ -441,6 +478,12 @@ int DeviceCommandWorker::RunCloudCommand(int command) {
 }
 
 // ---- Results ---------------------------------------------------------------------------------------------------
+
+std::string DeviceCommandWorker::Form(std::span<const FormField> fields) const {
+  std::string out;
+  for (const FormField& f : fields) AppendField(out, f.name, f.fixed ? std::string_view(f.fixed) : SlotText(f.slot));
+  return out;
+}
 
 std::string DeviceCommandWorker::PortalResult() const {
   const int status = Status();
@@ -498,15 +541,16 @@ bool DeviceCommandWorker::CheckAccount(const std::string& deviceAddress, std::ui
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
-  datagramPassword_ = password;
+  datagramPassword_ = Secret(password);
   std::uint16_t sequence;
   {
     std::lock_guard lock(pendingMutex_);
     sequence = sequence_++;
   }
-  const bool sent =
-      SendDatagram(BuildCheckAccount({deviceAddress, mac, sequence}, user, password), deviceAddress, port);
-  Wipe(datagramPassword_);
+  auto datagram = BuildCheckAccount({deviceAddress, mac, sequence}, user, password);
+  const bool sent = SendDatagram(datagram, deviceAddress, port);
+  WipeDatagram(datagram);
+  datagramPassword_.Wipe();
   return sent;
 }
 
@@ -517,17 +561,18 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
-  datagramPassword_ = currentPassword;
-  datagramNewPassword_ = newPassword;
+  datagramPassword_ = Secret(currentPassword);
+  datagramNewPassword_ = Secret(newPassword);
   std::uint16_t sequence;
   {
     std::lock_guard lock(pendingMutex_);
     sequence = sequence_++;
   }
-  const bool sent = SendDatagram(
-      BuildChangePassword({deviceAddress, mac, sequence}, user, currentPassword, newPassword), deviceAddress, port);
-  Wipe(datagramPassword_);
-  Wipe(datagramNewPassword_);
+  auto datagram = BuildChangePassword({deviceAddress, mac, sequence}, user, currentPassword, newPassword);
+  const bool sent = SendDatagram(datagram, deviceAddress, port);
+  WipeDatagram(datagram);
+  datagramPassword_.Wipe();
+  datagramNewPassword_.Wipe();
   return sent;
 }
 

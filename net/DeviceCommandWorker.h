@@ -8,10 +8,16 @@
 //
 // Values typed by the user or supplied by a peer are percent-encoded where they go into a URL or a form, so
 // callers pass plain texts. A datagram ends a command only while a datagram command is pending, and only when
-// it comes from the device's address and port and echoes the request's sequence number. Passwords are wiped
-// from the slots and the client when a command ends. Cloud commands go only to a bare host name (no scheme,
-// path, port or user part) and honour the user's proxy settings; recorder and camera requests never use a proxy.
+// it comes from the device's address and port and echoes the request's sequence number. Passwords and the
+// service's cookie live in their slots as Secrets (Slot() never hands them out; SecretSlot() reads them), and
+// passwords are wiped from the slots and the client when a command ends. Cloud commands go only to a bare
+// host name (no scheme, path, port or user part) and honour the user's proxy settings; recorder and camera
+// requests never use a proxy.
 #include <array>
+#include <initializer_list>
+#include <span>
+#include <string_view>
+#include <utility>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -25,9 +31,12 @@
 #include "net/HttpGet.h"
 #include "net/PendingDatagram.h"
 #include "net/RecorderEndpoint.h"
+#include "net/Secret.h"
 #include "net/Timer.h"
 
 namespace vrx::net {
+
+struct FormField;
 
 class DeviceCommandWorker {
  public:
@@ -127,8 +136,9 @@ class DeviceCommandWorker {
   int AccountCheckResult() const { return accountResult_.load(); }
   int CloudErrorCount() const { return cloudErrors_.load(); }
   int ListCount() const { return listCount_; }
-  std::string Slot(int slot) const;
-  void SetSlot(int slot, std::string value);
+  std::string Slot(int slot) const;               // "" for a slot that holds a secret
+  const Secret& SecretSlot(int slot) const;       // an empty secret for a slot that holds none
+  void SetSlot(int slot, std::string value);      // the value is wiped once stored
   Bytes DiscoveryReply() const;  // 344 bytes: the device's 0x00A1 answer
   Bytes SecondReply() const;     // 548 bytes: a 0x00A6 answer
   std::string ModelName() const { return modelName_; }
@@ -139,6 +149,16 @@ class DeviceCommandWorker {
   std::string CloudReplyOrError() const;  // status 2: slot 293; 1: ""; else "-1"
 
  private:
+  // Values for slots, each written once: {{kSlotEmail, email}, {kSlotPassword, password}}.
+  using SlotValues = std::initializer_list<std::pair<int, std::string_view>>;
+  void Fill(SlotValues values);
+  // The form of a command as "name=value&..." from its fields' slots, values percent-encoded.
+  std::string Form(std::span<const FormField> fields) const;
+  // What every cloud post carries besides its form: where it goes, who asks, in which language.
+  struct CloudHeading {
+    std::string_view host, client, wizardVersion, lang;
+  };
+  bool StartCloud(int command, const CloudHeading& heading, SlotValues form);
   bool StartHttp(int command, const std::string& host, int port, const std::string& user,
                  const std::string& password, int timeoutMs, bool secure);
   void BecomeBusyForHttp();
@@ -148,6 +168,8 @@ class DeviceCommandWorker {
   int RunRecorderCommand(int command, std::string& reply);
   int RunCloudCommand(int command);
   bool Get(const std::string& path, std::string& reply);
+  bool GetWiping(std::string path, std::string& reply);  // a path that carries a password, wiped after
+  std::string_view SlotText(int slot) const;
   bool SendDatagram(const std::optional<Bytes>& datagram, const std::string& deviceAddress, std::uint16_t port);
   void OnDatagram(const sockaddr_in& sender, std::span<const std::uint8_t> data);
   void Finish(int status) { status_.store(status, std::memory_order_release); }
@@ -160,12 +182,14 @@ class DeviceCommandWorker {
   int storageId_ = 0, partition_ = 0, fileSystem_ = 0;
   int listCount_ = 0, listCursor_ = 0;
   std::array<std::string, kSlotCount> slots_;
-  std::string newCameraPassword_;
+  std::array<Secret, kSlotCount> secrets_;  // the secret slots' values (the others stay empty)
+  Secret newCameraPassword_;
   std::string modelName_ = "VRX-410Q";
 
   // Datagram side.
   std::atomic<std::uint64_t> targetMac_{0};  // six bytes, read by the receiving thread
-  std::string datagramUser_, datagramPassword_, datagramNewPassword_;
+  std::string datagramUser_;
+  Secret datagramPassword_, datagramNewPassword_;
   std::array<std::uint8_t, kDiscoveryReplyBufferSize> discoveryReply_{};
   std::array<std::uint8_t, kSecondReplyBufferSize> secondReply_{};
   std::mutex datagramStartMutex_;  // one datagram start at a time (the probe thread and a page may both send)

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "net/Md5.h"
+#include "net/Secret.h"
 
 namespace vrx::net {
 namespace {
@@ -135,7 +136,10 @@ std::string NextDigestHeader(DigestChallenge& c, std::string_view user, std::str
   std::snprintf(nc, sizeof nc, "%.8d", c.nonceCount);
   c.ncText = nc;
   const auto join = [](std::initializer_list<std::string_view> parts) {
+    std::size_t size = parts.size();
+    for (auto p : parts) size += p.size();
     std::string s;
+    s.reserve(size);  // one buffer: the password is not left behind in a smaller one
     bool first = true;
     for (auto p : parts) {
       if (!first) s += ':';
@@ -144,7 +148,9 @@ std::string NextDigestHeader(DigestChallenge& c, std::string_view user, std::str
     }
     return s;
   };
-  const std::string ha1 = Md5Hex(join({user, c.realm, password}));
+  std::string a1 = join({user, c.realm, password});
+  const std::string ha1 = Md5Hex(a1);
+  WipeString(a1);
   const std::string ha2 = Md5Hex(join({method, uri}));
   const std::string response = Md5Hex(join({ha1, c.nonce, c.ncText, c.cnonce, c.qop, ha2}));
   std::string h = "Authorization: Digest username=\"" + Quoted(user) + "\",realm=\"" + Quoted(c.realm) +

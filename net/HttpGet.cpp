@@ -60,7 +60,12 @@ class Handle {
 
 void FreeEasy(CURL* h) { curl_easy_cleanup(h); }
 void FreeMulti(CURLM* h) { curl_multi_cleanup(h); }
-void FreeSlist(curl_slist* l) { curl_slist_free_all(l); }
+// Header lines may carry credentials or the service's cookie: overwritten before they are let go.
+void FreeSlist(curl_slist* l) {
+  for (curl_slist* item = l; item; item = item->next)
+    if (item->data) WipeBytes(item->data, std::strlen(item->data));
+  curl_slist_free_all(l);
+}
 using EasyHandle = Handle<CURL, FreeEasy>;
 using MultiHandle = Handle<CURLM, FreeMulti>;
 using HeaderList = Handle<curl_slist, FreeSlist>;
@@ -122,10 +127,19 @@ std::string OneLine(std::string_view line) {
   return out;
 }
 
-// Overwrites a secret before letting go of it.
-void Wipe(std::string& secret) {
-  std::fill(secret.begin(), secret.end(), '\0');
-  secret.clear();
+// "Authorization: Basic base64(user:password)", built without leaving a copy of the password behind.
+Secret BasicAuthorization(std::string_view user, std::string_view password) {
+  std::string pair;
+  pair.reserve(user.size() + 1 + password.size());
+  pair.append(user).append(1, ':').append(password);
+  std::string encoded = Base64Encode(pair);
+  WipeString(pair);
+  constexpr std::string_view kName = "Authorization: Basic ";
+  std::string header;
+  header.reserve(kName.size() + encoded.size());
+  header.append(kName).append(encoded);
+  WipeString(encoded);
+  return Secret::Taking(header);
 }
 
 // What this run learned about its peers, shared by every client of the process.
@@ -215,6 +229,7 @@ struct HttpGet::Connection {
 struct HttpGet::Request : HttpAnswer {
   EasyHandle easy;
   HeaderList headers;
+  Secret body;  // a POST's form
   char errorText[CURL_ERROR_SIZE] = {};
   bool attached = false;
   CURLM* multi = nullptr;
@@ -226,6 +241,7 @@ struct HttpGet::Request : HttpAnswer {
 
   ~Request() {
     if (attached) curl_multi_remove_handle(multi, easy.get());
+    WipeString(setCookie);  // the service's session cookie
   }
 
   // curl's callbacks, on the calling thread.
@@ -249,12 +265,12 @@ HttpGet::~HttpGet() {
 
 bool HttpGet::Connected() const { return connection_ != nullptr; }
 
-bool HttpGet::Connect(const std::string& host, const std::string& user, const std::string& password, int timeoutMs,
+bool HttpGet::Connect(const std::string& host, const std::string& user, std::string_view password, int timeoutMs,
                       bool secure, int port) {
   authMode_ = kAuthAutomatic;
   host_ = host;
   user_ = user;
-  password_ = password;
+  password_ = Secret(password);
   timeoutMs_ = timeoutMs;
   secure_ = secure;
   environmentProxy_ = false;
@@ -279,7 +295,7 @@ void HttpGet::Close() {
   std::this_thread::sleep_for(kSettleDelay);
   request_.reset();
   connection_.reset();
-  Wipe(password_);  // the command is over: its password does not stay in memory
+  password_.Wipe();  // the command is over: its password does not stay in memory
 }
 
 bool HttpGet::StartRequest(bool post, const std::string& path, const std::string& extraHeaders,
@@ -288,10 +304,11 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   r->easy.reset(curl_easy_init());
   if (!r->easy) return false;
   CURL* h = r->easy.get();
-  const std::string url = std::string(secure_ ? "https://" : "http://") + host_ + ":" + std::to_string(port_) + path;
+  std::string url = std::string(secure_ ? "https://" : "http://") + host_ + ":" + std::to_string(port_) + path;
 
   // Every option in one place.
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  WipeString(url);  // curl keeps its own copy; a query may carry a password
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, r->errorText);
   curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
@@ -324,16 +341,17 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   }
 
   const char* method = post ? "POST" : "GET";
-  std::string auth;
+  Secret auth;
   if (authMode_ == kAuthDigest) {
-    auth = NextDigestHeader(digest_, user_, password_, method, path);
+    std::string digest = NextDigestHeader(digest_, user_, password_.View(), method, path);
+    auth = Secret::Taking(digest);
   } else if (authMode_ == kAuthAutomatic) {
     // A host that offered Digest once in this run never gets the password in Basic, whatever it asks later.
     const bool digestOnly = PeerMemory::Instance().OfferedDigest(host_);
     if (!digestOnly && post) {
-      auth = "Authorization: Basic " + Base64Encode(user_ + ":" + password_);
+      auth = BasicAuthorization(user_, password_.View());
     } else if (!digestOnly && password_.empty() && !user_.empty()) {
-      auth = "Authorization: Basic " + Base64Encode(user_ + ":");
+      auth = BasicAuthorization(user_, {});
     } else if (!password_.empty() || (digestOnly && !user_.empty())) {
       curl_easy_setopt(h, CURLOPT_USERNAME, user_.c_str());
       curl_easy_setopt(h, CURLOPT_PASSWORD, password_.c_str());
@@ -343,13 +361,17 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
     }
   }
   curl_slist* list = nullptr;
-  const auto add = [&](const std::string& line) {
-    if (!line.empty()) list = curl_slist_append(list, OneLine(line).c_str());
+  const auto add = [&](std::string_view line) {
+    if (line.empty()) return;
+    std::string one = OneLine(line);
+    list = curl_slist_append(list, one.c_str());
+    WipeString(one);
   };
-  add(auth);
-  for (std::size_t start = 0; start < extraHeaders.size();) {
-    const std::size_t end = extraHeaders.find("\r\n", start);
-    add(extraHeaders.substr(start, end == std::string::npos ? std::string::npos : end - start));
+  add(auth.View());
+  const std::string_view extra = extraHeaders;
+  for (std::size_t start = 0; start < extra.size();) {
+    const std::size_t end = extra.find("\r\n", start);
+    add(extra.substr(start, end == std::string::npos ? std::string::npos : end - start));
     if (end == std::string::npos) break;
     start = end + 2;
   }
@@ -359,7 +381,9 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   if (post) {
     curl_easy_setopt(h, CURLOPT_POST, 1L);
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, long(body.size()));
-    curl_easy_setopt(h, CURLOPT_COPYPOSTFIELDS, body.c_str());
+    // The form (passwords among its fields) stays with the request, which wipes it; curl reads it in place.
+    r->body = Secret(body);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, r->body.c_str());
   } else {
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "net/DigestAuth.h"
+#include "net/Secret.h"
 
 namespace vrx::net {
 
@@ -46,7 +47,8 @@ class HttpGet {
 
   // Resets the mode to 0 and stores the connection; port 0 means 443 when secure, else 80. `timeoutMs` bounds
   // connecting and every wait for data (0 = no limit). False only when the client cannot be set up.
-  bool Connect(const std::string& host, const std::string& user, const std::string& password, int timeoutMs,
+  // The password is kept as a Secret until Close() (or the next Connect).
+  bool Connect(const std::string& host, const std::string& user, std::string_view password, int timeoutMs,
                bool secure, int port);
   // GET `path`; true once the answer's headers are in, unless the status is 401 or 409 (a 401 carrying a
   // Digest challenge switches to mode 1 for the next request). An HTTPS certificate that is not trusted, out
@@ -106,7 +108,8 @@ class HttpGet {
   // Tells the request listener (net/RequestLog.h) what was asked and how it ended.
   void ReportRequest(const char* method, const std::string& path, std::chrono::steady_clock::time_point started) const;
 
-  std::string host_, user_, password_;
+  std::string host_, user_;
+  Secret password_;
   int port_ = 0;
   int timeoutMs_ = 0;
   bool secure_ = false;

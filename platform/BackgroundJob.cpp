@@ -24,11 +24,6 @@ bool BackgroundJob::Start(std::function<void()> work) {
   return true;
 }
 
-void BackgroundJob::Restart(std::function<void()> work, const std::function<void()>& cancel) {
-  Stop(cancel);
-  Start(std::move(work));
-}
-
 void BackgroundJob::Stop(const std::function<void()>& cancel) {
   {
     std::lock_guard lock(mutex_);

@@ -37,8 +37,6 @@ class BackgroundJob {
   // Starts work on a new thread unless a previous one still runs; false (nothing started) when one does.
   // A thread that has ended by itself is joined first.
   bool Start(std::function<void()> work);
-  // Stops a running thread first, then starts work.
-  void Restart(std::function<void()> work, const std::function<void()>& cancel = {});
   // Clears the run flag, wakes Sleep, waits up to the stop wait, calls cancel (when the work has not ended
   // by then; the construction's hook when none is given), joins. Safe to call when nothing runs; never from
   // the job's own thread.

@@ -1,40 +1,29 @@
 #include "pages/cameras/PreviewJob.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageReader>
+#include <QMetaObject>
+#include <QPointer>
 #include <cstring>
+#include <string>
+
+#include "platform/SessionLog.h"
 
 namespace vrx {
 
-QImage DecodePreviewPicture(const std::uint8_t* jpeg, std::size_t size, QSize shown) {
-  // The bytes stay where they are: the reader works on them in place.
-  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(jpeg), qsizetype(size));
-  QBuffer device;
-  device.setData(bytes);
-  if (!device.open(QIODevice::ReadOnly)) return {};
-  QImageReader reader(&device, "jpeg");
-  const QSize decodeSize = JpegDecodeSize(reader.size(), shown);
-  if (decodeSize.isValid()) reader.setScaledSize(decodeSize);
-  QImage image = reader.read();
-  if (image.isNull()) return {};
-  if (image.size() != shown)
-    image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  // The format the window paints without converting.
-  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-PreviewJob::PreviewJob(Deliver deliver) : deliver_(std::move(deliver)) {}
+PreviewJob::PreviewJob(QObject* owner, OnPicture onPicture) : owner_(owner), onPicture_(std::move(onPicture)) {}
 
 PreviewJob::~PreviewJob() { Stop(); }
 
-void PreviewJob::Start(const PreviewTarget& target, const Credentials& credentials, QSize shown) {
+void PreviewJob::Start(const PreviewTarget& target, Credentials credentials, QSize shown) {
   Stop();
   AllocateBuffers();
-  job_.Start([this, target, credentials, shown] { Run(target, credentials, shown); });
+  credentials_ = std::move(credentials);
+  stopped_ = false;
+  refused_ = 0;
+  job_.Start([this, target, shown] { Run(target, shown); });
 }
 
 void PreviewJob::Stop() {
+  stopped_ = true;  // also ends a decode in progress
   job_.StopNow([this] { http_.Abort(); });
 }
 
@@ -46,7 +35,7 @@ void PreviewJob::AllocateBuffers() {
 bool PreviewJob::Connect(const PreviewTarget& target, const Credentials& credentials) {
   AllocateBuffers();
   const auto connect = [&] {
-    return http_.Connect(target.host, credentials.user, credentials.password, kTimeoutMs, false, target.port);
+    return http_.Connect(target.host, credentials.user, credentials.password.View(), kTimeoutMs, false, target.port);
   };
   return connect() || connect();
 }
@@ -58,14 +47,18 @@ PreviewJob::Fetch PreviewJob::FetchOnce(QSize shown) {
   return shownOne ? Fetch::kShown : Fetch::kNothingShown;
 }
 
-void PreviewJob::Run(PreviewTarget target, Credentials credentials, QSize shown) {
-  Connect(target, credentials);
+void PreviewJob::Run(PreviewTarget target, QSize shown) {
+  Connect(target, credentials_);
   job_.Sleep(kFirstPauseMs);
   while (job_.Running()) {
     const bool failed = FetchOnce(shown) == Fetch::kRequestFailed;
     job_.Sleep(failed ? kRetryPauseMs : kPicturePauseMs);
   }
   http_.Close();
+  credentials_.password.Wipe();
+  if (const int refused = refused_.load())
+    LogEvent("preview", std::to_string(refused) + (refused == 1 ? " picture" : " pictures") +
+                            " refused in this preview: larger than a camera sends");
 }
 
 bool PreviewJob::ReadPicture(QSize shown) {
@@ -87,12 +80,30 @@ bool PreviewJob::ReadPicture(QSize shown) {
       ++tooLong_;
       return false;
     }
-    QImage image = DecodePreviewPicture(answer_.get() + picture->begin, length, shown);
-    if (image.isNull()) return false;
+    PreviewPicture decoded = DecodePreviewPicture(answer_.get() + picture->begin, length, shown, &stopped_);
+    if (decoded.outcome == PreviewPicture::Outcome::kTooLarge) Refuse(decoded.declared);
+    if (decoded.outcome != PreviewPicture::Outcome::kDecoded) return false;
     ++shown_;
-    deliver_(std::move(image));
+    HandOver(std::move(decoded.image));
     return true;
   }
+}
+
+void PreviewJob::Refuse(QSize declared) {
+  // The first of a run is told with its size (two numbers: nothing of the peer's text reaches the log).
+  if (refused_++ == 0)
+    LogEvent("preview", "picture refused: it declares " + std::to_string(declared.width()) + " x " +
+                            std::to_string(declared.height()) + " pixels");
+}
+
+void PreviewJob::HandOver(QImage image) {
+  if (stopped_) return;
+  QMetaObject::invokeMethod(
+      owner_,
+      [guard = QPointer<QObject>(owner_), onPicture = onPicture_, image = std::move(image)]() mutable {
+        if (guard) onPicture(std::move(image));
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace vrx

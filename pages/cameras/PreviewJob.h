@@ -1,14 +1,16 @@
 #pragma once
 // The live preview's thread: fetches one JPEG snapshot after another from the camera ("/image/jpeg.cgi",
 // the camera's own Basic or Digest credentials), finds the first whole picture in each answer, decodes it at
-// the size it is shown and hands the finished image over. It never touches a window: `deliver` is called on
-// the thread and must post the image to the UI thread.
+// the size it is shown (PreviewDecode.h: a picture larger than a camera can send is refused, not decoded) and
+// hands the finished image to its owner: a queued call delivers it on the owner's thread, and is dropped when
+// the owner has gone by then. The thread never touches a window.
 //
 // Per request: a failed GET waits 1000 ms before the next one; after an answer (shown or not) the next
-// follows 500 ms later. Stop() aborts a transfer in flight, so it returns within a fraction of a second
-// even while the camera hangs mid-picture.
+// follows 500 ms later. Stop() aborts a transfer in flight and a decode in progress, so it returns within a
+// fraction of a second even while the camera hangs mid-picture or sends a picture built to be expensive.
 
 #include <QImage>
+#include <QObject>
 #include <QSize>
 #include <atomic>
 #include <cstddef>
@@ -18,15 +20,13 @@
 #include <string>
 
 #include "net/HttpGet.h"
+#include "net/Secret.h"
 #include "pages/cameras/JpegFrameEnd.h"
+#include "pages/cameras/PreviewDecode.h"
 #include "pages/cameras/PreviewRules.h"
 #include "platform/BackgroundJob.h"
 
 namespace vrx {
-
-// Decodes a JPEG for a window of `shown` device pixels: the decoder's own scaling first (JpegDecodeSize),
-// then a smooth scale to exactly `shown`. A null image when the bytes do not decode.
-QImage DecodePreviewPicture(const std::uint8_t* jpeg, std::size_t size, QSize shown);
 
 class PreviewJob {
  public:
@@ -39,20 +39,23 @@ class PreviewJob {
   static constexpr int kRetryPauseMs = 1000;
   static constexpr int kPicturePauseMs = 500;
 
-  using Deliver = std::function<void(QImage)>;
+  // Called on the owner's thread with each picture.
+  using OnPicture = std::function<void(QImage)>;
 
   struct Credentials {
-    std::string user, password;
+    std::string user;
+    net::Secret password;
   };
 
-  explicit PreviewJob(Deliver deliver);
+  PreviewJob(QObject* owner, OnPicture onPicture);
   ~PreviewJob();
   PreviewJob(const PreviewJob&) = delete;
   PreviewJob& operator=(const PreviewJob&) = delete;
 
   // Stops a previous run, then fetches from target until Stop(); pictures are decoded for `shown` pixels.
-  void Start(const PreviewTarget& target, const Credentials& credentials, QSize shown);
-  // Clears the run flag, aborts the transfer in flight and joins.
+  void Start(const PreviewTarget& target, Credentials credentials, QSize shown);
+  // Clears the run flag, aborts the transfer and the decode in flight, and joins. A picture decoded after
+  // this is not handed over.
   void Stop();
   bool Active() const { return job_.Active(); }
 
@@ -65,20 +68,27 @@ class PreviewJob {
   // What the thread has done so far (tests and the benchmark read them).
   int picturesShown() const { return shown_.load(); }
   int picturesTooLong() const { return tooLong_.load(); }
+  int picturesRefused() const { return refused_.load(); }  // larger than a camera sends (PreviewDecode.h)
 
  private:
-  void Run(PreviewTarget target, Credentials credentials, QSize shown);
+  void Run(PreviewTarget target, QSize shown);
   // Reads one answer until its first whole picture; false when none came (too long, cut off, no picture).
   bool ReadPicture(QSize shown);
+  void Refuse(QSize declared);
+  void HandOver(QImage image);
   void AllocateBuffers();
 
-  Deliver deliver_;
+  QObject* const owner_;
+  const OnPicture onPicture_;
+  Credentials credentials_;  // the running thread's, set before it starts
   net::HttpGet http_;
   std::unique_ptr<std::uint8_t[]> answer_;  // the accumulation buffer, kAnswerLimit bytes
   std::unique_ptr<std::uint8_t[]> chunk_;   // one read, kReadSize bytes
   JpegFrameEnd frameEnd_;
+  std::atomic<bool> stopped_{false};
   std::atomic<int> shown_{0};
   std::atomic<int> tooLong_{0};
+  std::atomic<int> refused_{0};
   BackgroundJob job_{BackgroundJob::kCameraWaitMs};
 };
 

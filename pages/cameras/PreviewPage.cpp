@@ -15,6 +15,16 @@ namespace vrx {
 namespace geo = preview_geometry;
 
 namespace {
+// The password as a secret: its UTF-8 bytes are overwritten once copied, and the popup lets go of its share
+// of the text (the text itself belongs to the camera page's request).
+net::Secret TakePassword(QString& text) {
+  QByteArray utf8 = text.toUtf8();
+  net::Secret password(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+  utf8.fill('\0');
+  text = QString();
+  return password;
+}
+
 // The veil places its popups at its own origin plus their offset: the bubble's offset is whatever puts its
 // pointer at the icon.
 QPoint OffsetOnVeil(QWidget* veil, QPoint iconPoint) {
@@ -28,7 +38,7 @@ QPoint OffsetOnVeil(QWidget* veil, QPoint iconPoint) {
 CPreview::CPreview(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("CPreview"));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setAccessibleName(tr("Camera picture"));
+  setAccessibleName(GetLangString("preview_picture", "Camera picture"));
 }
 
 void CPreview::setPicture(QImage picture) {
@@ -50,9 +60,10 @@ void CPreview::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------------------- CPreviewPage
 
 CPreviewPage::CPreviewPage(QWidget* veil, const PreviewRequest& request)
-    : CPopupPage(veil, geo::kPopup, OffsetOnVeil(veil, request.iconCentre)), request_(request) {
+    : CPopupPage(veil, geo::kPopup, OffsetOnVeil(veil, request.iconCentre)), request_(request),
+      password_(TakePassword(request_.password)) {
   setObjectName(QStringLiteral("CPreviewPage"));
-  setAccessibleName(tr("Live preview") + QStringLiteral(" ") + request.address);
+  setAccessibleName(GetLangString("preview_name", "Live preview") + QStringLiteral(" ") + request.address);
 
   preview_ = new CPreview(this);
   preview_->setGeometry(geo::kPicture);
@@ -60,11 +71,7 @@ CPreviewPage::CPreviewPage(QWidget* veil, const PreviewRequest& request)
   close_->setAccessibleName(GetLangString("Close", "Close"));
   close_->setFocus();
 
-  // The thread hands each image to the UI thread; a call still queued when the window goes is dropped with it.
-  job_ = std::make_unique<PreviewJob>([view = preview_](QImage image) {
-    QMetaObject::invokeMethod(view, [view, image = std::move(image)]() mutable { view->setPicture(std::move(image)); },
-                              Qt::QueuedConnection);
-  });
+  job_ = std::make_unique<PreviewJob>(this, [view = preview_](QImage image) { view->setPicture(std::move(image)); });
 }
 
 CPreviewPage::~CPreviewPage() { job_->Stop(); }
@@ -77,8 +84,7 @@ void CPreviewPage::showEvent(QShowEvent* e) {
 void CPreviewPage::StartPictures() {
   const qreal ratio = preview_->devicePixelRatioF();
   const QSize shown(qRound(geo::kPicture.width() * ratio), qRound(geo::kPicture.height() * ratio));
-  job_->Start(PreviewTargetFor(request_.address),
-              {request_.account.toStdString(), request_.password.toStdString()}, shown);
+  job_->Start(PreviewTargetFor(request_.address), {request_.account.toStdString(), password_.Copy()}, shown);
 }
 
 void CPreviewPage::done(int result) {

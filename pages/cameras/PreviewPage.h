@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "net/Secret.h"
 #include "pages/cameras/PreviewRequest.h"
 #include "ui/Popup.h"
 
@@ -57,7 +58,8 @@ class CPreviewPage : public ui::CPopupPage {
  private:
   void StartPictures();
 
-  PreviewRequest request_;
+  PreviewRequest request_;  // without its password, which is kept as a secret
+  net::Secret password_;
   CPreview* preview_;
   ui::CAvrelButton* close_;
   std::unique_ptr<PreviewJob> job_;

@@ -19,17 +19,28 @@ PreviewTarget PreviewTargetFor(const QString& address) {
   return target;
 }
 
-QSize JpegDecodeSize(QSize picture, QSize shown) {
-  if (picture.isEmpty() || shown.isEmpty()) return picture;
-  // libjpeg rounds a scaled size up.
-  const auto scaled = [&](int denominator) {
-    return QSize((picture.width() + denominator - 1) / denominator, (picture.height() + denominator - 1) / denominator);
-  };
+namespace {
+// libjpeg rounds a scaled size up.
+QSize Scaled(QSize picture, int denominator) {
+  return QSize((picture.width() + denominator - 1) / denominator, (picture.height() + denominator - 1) / denominator);
+}
+}  // namespace
+
+int JpegScaleDenominator(QSize picture, QSize shown) {
+  if (picture.isEmpty() || shown.isEmpty()) return 1;
   for (int denominator : {8, 4, 2}) {
-    const QSize size = scaled(denominator);
-    if (size.width() >= shown.width() && size.height() >= shown.height()) return size;
+    const QSize size = Scaled(picture, denominator);
+    if (size.width() >= shown.width() && size.height() >= shown.height()) return denominator;
   }
-  return picture;
+  return 1;
+}
+
+QSize JpegDecodeSize(QSize picture, QSize shown) { return Scaled(picture, JpegScaleDenominator(picture, shown)); }
+
+bool PictureSizeAllowed(QSize declared) {
+  return declared.width() > 0 && declared.height() > 0 && declared.width() <= kPictureSideLimit &&
+         declared.height() <= kPictureSideLimit &&
+         static_cast<long long>(declared.width()) * declared.height() <= kPicturePixelLimit;
 }
 
 QPoint PreviewPopupTopLeft(QPoint iconPoint) {

@@ -21,6 +21,16 @@ PreviewTarget PreviewTargetFor(const QString& address);
 // The size to ask the JPEG decoder for: the smallest of its own scales (1/1, 1/2, 1/4, 1/8 of the picture)
 // that still covers `shown` in both directions, so the picture is decoded small and then only smoothed.
 QSize JpegDecodeSize(QSize picture, QSize shown);
+int JpegScaleDenominator(QSize picture, QSize shown);  // that scale's denominator: 8, 4, 2 or 1
+
+// What a camera can send: a picture whose header declares more is refused before it is decoded (its declared
+// size alone can ask the decoder for gigabytes). The decoder itself may use at most kDecoderMemoryBytes for
+// its own buffers; a progressive picture needs about 3 bytes per pixel there, so one above about 20
+// megapixels is refused by that limit instead.
+inline constexpr int kPictureSideLimit = 8192;
+inline constexpr long long kPicturePixelLimit = 40'000'000;
+inline constexpr long kDecoderMemoryBytes = 64L << 20;
+bool PictureSizeAllowed(QSize declared);
 
 // The popup's frame: a 358 x 212 window whose rounded body starts 12 pixels in and whose pointer on the left
 // (tip at (0, 32)) aims at the preview icon.

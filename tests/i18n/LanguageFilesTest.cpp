@@ -63,6 +63,7 @@ std::vector<std::u16string> ExpectedEnglishKeys() {
   range("eula", 17, 20);
   // Our own keys, area by area, at the end.
   for (auto k : {u"cloud_signup_form", u"Cameras"}) keys.emplace_back(k);  // cloud and summary pages
+  for (auto k : {u"preview_name", u"preview_picture"}) keys.emplace_back(k);  // the live preview's names
   return keys;
 }
 

@@ -13,6 +13,7 @@
 #include "net/Md5.h"
 #include "net/PeerText.h"
 #include "net/ReplyParsers.h"
+#include "net/Secret.h"
 #include "net/Timer.h"
 #include "net/UrlText.h"
 
@@ -409,4 +410,49 @@ TEST(PeerText, ControlAndDirectionCharactersAreLeftOutAndBrokenUtf8Replaced) {
       {"surrogate\xED\xA0\x80", "surrogate\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
   };
   for (const Case& c : cases) EXPECT_EQ(CleanPeerText(c.in), c.out) << c.in;
+}
+
+// ---- Secrets -------------------------------------------------------------------------------------------------
+
+namespace {
+template <typename T>
+concept Streamable = requires(std::ostream& out, const T& value) { out << value; };
+}  // namespace
+
+// A secret moves but is copied only on request, and cannot be printed or turned into a string by accident.
+static_assert(!std::is_copy_constructible_v<vrx::net::Secret> && !std::is_copy_assignable_v<vrx::net::Secret>);
+static_assert(std::is_nothrow_move_constructible_v<vrx::net::Secret>);
+static_assert(!Streamable<vrx::net::Secret>);
+static_assert(!std::is_convertible_v<vrx::net::Secret, std::string> &&
+              !std::is_convertible_v<vrx::net::Secret, std::string_view>);
+
+TEST(Secret, WipingOverwritesTheBytesWhereTheyLay) {
+  using vrx::net::Secret;
+  Secret password(std::string_view("door4321"));
+  const char* bytes = password.c_str();
+  Secret moved = std::move(password);  // the buffer changes hands, no copy is made
+  EXPECT_EQ(moved.c_str(), bytes);
+  EXPECT_TRUE(password.empty());  // NOLINT(bugprone-use-after-move): a moved-from secret is empty
+  EXPECT_EQ(moved.View(), "door4321");
+  Secret copy = moved.Copy();
+  EXPECT_NE(copy.c_str(), bytes);
+  EXPECT_TRUE(copy == moved);
+
+  moved.Wipe();  // the buffer stays with the secret until it goes: it can be read here
+  EXPECT_TRUE(moved.empty());
+  EXPECT_EQ(std::string(bytes, 9), std::string(9, '\0'));  // the text and its terminating zero
+  EXPECT_EQ(copy.View(), "door4321");  // the copy is its own
+}
+
+TEST(Secret, TheTextItWasMadeFromIsOverwrittenToo) {
+  using vrx::net::Secret;
+  std::string typed(40, 'x');
+  typed = "lobby135";  // the buffer is larger than the text now in it
+  const char* bytes = typed.data();
+  const std::size_t capacity = typed.capacity();
+  Secret password = Secret::Taking(typed);
+  EXPECT_EQ(password.View(), "lobby135");
+  EXPECT_TRUE(typed.empty());
+  ASSERT_EQ(typed.data(), bytes);  // cleared in place, not given back
+  EXPECT_EQ(std::string(bytes, capacity), std::string(capacity, '\0'));
 }

@@ -110,7 +110,7 @@ TEST_F(SimRun, SignInThenBindTheRecorder) {
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_NE(worker.CloudReply().find("success"), std::string::npos) << worker.CloudReply();
   EXPECT_EQ(worker.CloudErrorCount(), 0);
-  EXPECT_EQ(worker.Slot(W::kSlotCloudCookie).size(), 32u);
+  EXPECT_EQ(worker.SecretSlot(W::kSlotCloudCookie).size(), 32u);
 
   ASSERT_TRUE(worker.Bind(service, "wizard", "2.3.0", "en", "K4R7M2Q9", "", "5f1c0e9a7b3d4c28"));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);

@@ -1,17 +1,29 @@
 // The live preview popup against the simulated cameras: what it shows, where it fetches from, how it retries
 // and how quickly it lets go of a camera that stalls.
+#include <httplib.h>
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
 #include <QTest>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <thread>
 
 #include "PopupWatch.h"
 #include "SimProcess.h"
 #include "WizardTestSupport.h"
+#include "i18n/LangString.h"
+#include "i18n/LanguageTable.h"
 #include "pages/cameras/PreviewJob.h"
 #include "pages/cameras/PreviewPage.h"
+#include "platform/SessionLog.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
 
@@ -74,6 +86,47 @@ qint64 WithPreview(const PreviewRequest& request, const std::function<void(CPrev
 
 PreviewRequest Camera(const QString& address, const QString& password) {
   return {address, QStringLiteral("admin"), password, QPoint(400, 300)};
+}
+
+// A camera of our own on a loopback address that answers every snapshot request with the same bytes.
+class FixedPictureCamera {
+ public:
+  FixedPictureCamera(const char* address, QByteArray picture) : picture_(std::move(picture)) {
+    server_.Get(PreviewJob::kPicturePath, [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content(picture_.constData(), std::size_t(picture_.size()), "image/jpeg");
+    });
+    port_ = server_.bind_to_any_port(address);
+    if (port_ > 0) thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~FixedPictureCamera() {
+    server_.stop();
+    if (thread_.joinable()) thread_.join();
+  }
+  int port() const { return port_; }
+
+ private:
+  QByteArray picture_;
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = -1;
+};
+
+QByteArray FixtureBytes(const char* name) {
+  QFile file(Fixture(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 }  // namespace
@@ -175,6 +228,64 @@ class PreviewPageTest : public QObject {
     QCOMPARE(Frames(*stalls, "127.0.26.9"), 1);
   }
 
+  // Pictures reach the owner on its own thread; none reaches an owner that has gone, and none is handed over
+  // once the job was stopped.
+  void picturesReachOnlyALiveOwner() {
+    auto* owner = new QObject;
+    int received = 0;
+    PreviewJob job(owner, [&](QImage image) {
+      QCOMPARE(QThread::currentThread(), qApp->thread());
+      received += image.size() == QSize(320, 170);
+    });
+    QVERIFY(job.Connect({"127.0.26.1", 80}, {"admin", net::Secret("door4321")}));
+    QCOMPARE(job.FetchOnce({320, 170}), PreviewJob::Fetch::kShown);
+    QCOMPARE(received, 0);  // queued, not called on the fetching side
+    QTRY_COMPARE(received, 1);
+
+    QCOMPARE(job.FetchOnce({320, 170}), PreviewJob::Fetch::kShown);
+    delete owner;  // before the queued picture runs
+    QTest::qWait(100);
+    QCOMPARE(received, 1);
+
+    QObject second;
+    PreviewJob stopped(&second, [&](QImage) { ++received; });
+    stopped.Stop();
+    QVERIFY(stopped.Connect({"127.0.26.1", 80}, {"admin", net::Secret("door4321")}));  // a fresh transfer
+    QCOMPARE(stopped.FetchOnce({320, 170}), PreviewJob::Fetch::kNothingShown);
+    QTest::qWait(100);
+    QCOMPARE(received, 1);
+  }
+
+  // A camera whose snapshot is a few KB of progressive JPEG declaring 30000 x 30000 (a decompression bomb):
+  // every picture is refused from its header and counted in the log, nothing is drawn, the process stays
+  // small, the popup closes at once, and a preview opened afterwards works as before.
+  void aPictureLargerThanACameraSendsIsRefused() {
+    const QByteArray bomb = FixtureBytes("hostile-30000.jpg");
+    QVERIFY(!bomb.isEmpty());
+    FixedPictureCamera camera("127.0.26.20", bomb);
+    QVERIFY(camera.port() > 0);
+    QTemporaryDir folder;
+    SessionLog log;
+    QVERIFY(log.Open(folder.path().toStdString()));
+    SetSessionLog(&log);
+    const qint64 closingMs =
+        WithPreview(Camera(QStringLiteral("127.0.26.20:%1").arg(camera.port()), "any"), [&](CPreviewPage* popup) {
+          QTRY_VERIFY_WITH_TIMEOUT(popup->job().picturesRefused() >= 2, 10000);
+          QCOMPARE(popup->preview()->picturesReceived(), 0);
+          QCOMPARE(popup->job().picturesShown(), 0);
+        });
+    SetSessionLog(nullptr);
+    QVERIFY2(closingMs >= 0 && closingMs < 1000, qPrintable(QString::number(closingMs)));
+    QVERIFY2(PeakMemoryKb() < 150 * 1024, qPrintable(QString::number(PeakMemoryKb())));
+    const std::string text = FileText(log.Folder() / SessionLog::kFileName);
+    QVERIFY2(text.find("picture refused: it declares 30000 x 30000 pixels") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("pictures refused in this preview") != std::string::npos, text.c_str());
+
+    WithPreview(Camera("127.0.26.1", "door4321"), [&](CPreviewPage* popup) {
+      QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
+    });
+  }
+
   // The popup opens with the keyboard on its close button: Space closes it.
   void closesFromTheKeyboard() {
     bool focused = false;
@@ -186,15 +297,44 @@ class PreviewPageTest : public QObject {
     QVERIFY(closingMs >= 0);
   }
 
-  // The popup over a page, as a person sees it.
+  // The popup over a page, as a person sees it, with a picture and blank (wrong password), in English and in
+  // Simplified Chinese; its names for a screen reader come from the language file.
+  void screenshot_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("popupName");
+    QTest::addColumn<QString>("pictureName");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("en, picture") << 0 << "door4321" << "Live preview 127.0.26.1" << "Camera picture"
+                                 << "preview-popup_en";
+    QTest::newRow("en, blank") << 0 << "wrong" << "Live preview 127.0.26.1" << "Camera picture"
+                               << "preview-popup-blank_en";
+    QTest::newRow("zh_CN, picture") << 5 << "door4321" << QString::fromUtf8("实时预览 127.0.26.1")
+                                    << QString::fromUtf8("摄像机画面") << "preview-popup_zh_CN";
+    QTest::newRow("zh_CN, blank") << 5 << "wrong" << QString::fromUtf8("实时预览 127.0.26.1")
+                                  << QString::fromUtf8("摄像机画面") << "preview-popup-blank_zh_CN";
+  }
   void screenshot() {
+    QFETCH(int, language);
+    QFETCH(QString, password);
+    QFETCH(QString, popupName);
+    QFETCH(QString, pictureName);
+    QFETCH(QString, file);
+    currentLanguage = language;
+    QVERIFY(LoadLanguageFile(language));
     QWidget page;
     page.resize(860, 640);
     page.setStyleSheet("background: #f4f4f4");
     page.show();
     QImage shot;
+    QString names[2];
     test::WhenShown<CPreviewPage>([&](CPreviewPage* popup) {
-      QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
+      if (password == "wrong")
+        QTest::qWait(1500);  // a refused request or two: the window stays white
+      else
+        QTRY_VERIFY_WITH_TIMEOUT(popup->preview()->picturesReceived() >= 1, 10000);
+      names[0] = popup->accessibleName();
+      names[1] = popup->preview()->accessibleName();
       shot = page.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
       QPainter p(&shot);
       p.fillRect(shot.rect(), QColor(0, 0, 0, ui::CTransparentPage::kOpacity));
@@ -202,10 +342,14 @@ class PreviewPageTest : public QObject {
       popup->closeButton()->click();
     });
     ui::OverlayInputs inputs;
-    inputs.page = PreviewRequest{"127.0.26.1", "admin", "door4321", page.mapToGlobal(QPoint(330, 300))};
+    inputs.page = PreviewRequest{"127.0.26.1", "admin", password, page.mapToGlobal(QPoint(330, 300))};
     ui::OpenOverlay(&page, ui::kOverlayPreview, inputs);
+    currentLanguage = 0;
+    LoadLanguageFile(0);
     QVERIFY(!shot.isNull());
-    QVERIFY(shot.save(test::ScreenshotDir() + "/preview-popup.png"));
+    QCOMPARE(names[0], popupName);
+    QCOMPARE(names[1], pictureName);
+    QVERIFY(shot.save(test::ScreenshotDir() + "/" + file + ".png"));
   }
 };
 

@@ -2,6 +2,8 @@
 // and the decoder itself.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -12,7 +14,7 @@
 #include <vector>
 
 #include "pages/cameras/JpegFrameEnd.h"
-#include "pages/cameras/PreviewJob.h"
+#include "pages/cameras/PreviewDecode.h"
 #include "pages/cameras/PreviewRules.h"
 
 using namespace vrx;
@@ -150,7 +152,7 @@ TEST(PreviewDecode, AFullHdSnapshotArrivesAtTheWindowsSize) {
   for (int y = 0; y < 1080; ++y)
     for (int x = 960; x < 1920; ++x) halves.setPixel(x, y, qRgb(0x00, 0xC0, 0xC0));
   const Bytes jpeg = EncodeJpeg(halves);
-  const QImage shown = DecodePreviewPicture(jpeg.data(), jpeg.size(), {320, 170});
+  const QImage shown = DecodePreviewPicture(jpeg.data(), jpeg.size(), {320, 170}).image;
   ASSERT_EQ(shown.size(), QSize(320, 170));
   const auto near = [](QRgb a, QRgb b) {
     return std::abs(qRed(a) - qRed(b)) < 16 && std::abs(qGreen(a) - qGreen(b)) < 16 && std::abs(qBlue(a) - qBlue(b)) < 16;
@@ -159,5 +161,74 @@ TEST(PreviewDecode, AFullHdSnapshotArrivesAtTheWindowsSize) {
   EXPECT_TRUE(near(shown.pixel(260, 85), qRgb(0x00, 0xC0, 0xC0)));
 
   const Bytes cut(jpeg.begin(), jpeg.begin() + 300);
-  EXPECT_TRUE(DecodePreviewPicture(cut.data(), cut.size(), {320, 170}).isNull());
+  EXPECT_TRUE(DecodePreviewPicture(cut.data(), cut.size(), {320, 170}).image.isNull());
+}
+
+TEST(PreviewDecode, WhatACameraCanSend) {
+  struct Case {
+    QSize declared;
+    bool allowed;
+  };
+  for (const Case& c : {Case{{1920, 1080}, true}, Case{{8192, 4882}, true}, Case{{8192, 8192}, false},
+                        Case{{8193, 100}, false}, Case{{100, 8193}, false}, Case{{6400, 6400}, false},
+                        Case{{30000, 30000}, false}, Case{{0, 1080}, false}}) {
+    EXPECT_EQ(PictureSizeAllowed(c.declared), c.allowed) << c.declared.width() << "x" << c.declared.height();
+  }
+}
+
+namespace {
+// The hostile fixture with its frame header declaring another size (the fixture's script does the same).
+Bytes Declaring(Bytes jpeg, int width, int height) {
+  for (std::size_t pos = 2; pos + 9 <= jpeg.size();) {
+    const std::uint8_t marker = jpeg[pos + 1];
+    if (marker >= 0xC0 && marker <= 0xC2) {
+      jpeg[pos + 5] = std::uint8_t(height >> 8), jpeg[pos + 6] = std::uint8_t(height);
+      jpeg[pos + 7] = std::uint8_t(width >> 8), jpeg[pos + 8] = std::uint8_t(width);
+      return jpeg;
+    }
+    pos += 2 + std::size_t(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
+  }
+  return {};
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+}  // namespace
+
+// A few KB of progressive JPEG whose header declares 30000 x 30000 asks a trusting decoder for gigabytes. It
+// is refused from its header; a size a camera may declare but whose progressive buffers would not fit the
+// decoder's memory limit is refused by that limit; an ordinary size still decodes.
+TEST(PreviewDecode, APictureLargerThanACameraSendsIsRefusedBeforeDecoding) {
+  const Bytes hostile = Fixture("hostile-30000.jpg");
+  ASSERT_FALSE(hostile.empty()) << "fixture missing";
+  ASSERT_LT(hostile.size(), 8192u);
+  using Outcome = PreviewPicture::Outcome;
+  struct Case {
+    int width, height;
+    Outcome outcome;
+  };
+  for (const Case& c : {Case{30000, 30000, Outcome::kTooLarge}, Case{8193, 64, Outcome::kTooLarge},
+                        Case{7000, 5800, Outcome::kTooLarge}, Case{6000, 4000, Outcome::kTooLarge},
+                        Case{1920, 1080, Outcome::kDecoded}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const Bytes jpeg = Declaring(hostile, c.width, c.height);
+    ASSERT_FALSE(jpeg.empty());
+    const PreviewPicture picture = DecodePreviewPicture(jpeg.data(), jpeg.size(), {320, 170});
+    EXPECT_EQ(picture.outcome, c.outcome);
+    EXPECT_EQ(picture.declared, QSize(c.width, c.height));
+    EXPECT_EQ(picture.image.isNull(), c.outcome != Outcome::kDecoded);
+  }
+  // The process never came near what the headers asked for (30000 x 30000 x 3 coefficients of 2 bytes).
+  EXPECT_LT(PeakMemoryKb(), 150 * 1024);
+}
+
+// Closing the preview ends a decode in progress.
+TEST(PreviewDecode, StopsWhenTold) {
+  const Bytes jpeg = Declaring(Fixture("hostile-30000.jpg"), 1920, 1080);
+  const std::atomic<bool> stopped{true};
+  EXPECT_EQ(DecodePreviewPicture(jpeg.data(), jpeg.size(), {320, 170}, &stopped).outcome,
+            PreviewPicture::Outcome::kStopped);
 }
