@@ -59,10 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{{"-style", "fusion"}, Action::Run, -1, false, nullptr},
         LineCase{{"-platform"}, Action::Refuse, -1, false, "needs a value"}));
 
-TEST(CommandLineTest, HelpNamesEveryOptionAndLanguage) {
+TEST(CommandLineTest, HelpNamesEveryOptionAndLanguageAndFitsATerminal) {
   const std::string help = HelpText();
   for (const char* part : {"--language", "--help", "--version", "en, pt, ru, es, zh_TW, zh_CN", "vrx-probe"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
+  std::istringstream lines(help);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;  // a terminal's width
   EXPECT_EQ(VersionText().rfind("vrx-setup-wizard ", 0), 0u);
   EXPECT_GT(VersionText().size(), std::string("vrx-setup-wizard ").size());
 }
