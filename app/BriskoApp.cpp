@@ -6,6 +6,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
+#include "app/CommandLine.h"
+#include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
 
 namespace vrx {
@@ -18,10 +20,13 @@ std::atomic<int> startLanguage{0};
 void SetStartLanguage(int index) { startLanguage = (index >= 0 && index < i18n::kLanguageCount) ? index : 0; }
 int StartLanguage() { return startLanguage; }
 
+QString WizardTitle() { return GetLangString(QStringLiteral("wizard_title"), QStringLiteral("VRX-410Q Setup Wizard")); }
+
 CBriskoApp::CBriskoApp(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QStringLiteral("Halvik"));
   setApplicationName(QStringLiteral("VRX-410Q Setup Wizard"));
   setApplicationVersion(QString::fromLatin1(kWizardVersion));
+  setDesktopFileName(QString::fromLatin1(kDesktopFileName));
   setFont(QFont(QStringLiteral("DejaVu Sans")));  // the metrics the page layouts were drawn for
 }
 

@@ -5,7 +5,12 @@
 
 namespace vrx {
 
-// The language the frame starts in: English (0) unless the command line asked for another (0..5).
+// The windows' title, naming the product in the current language. The frame and the host set it again when the
+// language changes (LoadLanguageFile sends the application a QEvent::LanguageChange).
+QString WizardTitle();
+
+// The language the frame starts in (0..5; anything else is English): main() gives the command line's or the
+// desktop's language (app/DesktopLanguage.h).
 void SetStartLanguage(int index);
 int StartLanguage();
 

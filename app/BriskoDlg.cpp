@@ -27,7 +27,7 @@ CBriskoDlg::CBriskoDlg(bool startHost)
       keys_(std::make_unique<EnterEscapeFilter>()) {
   const bool shadowShown = PerPixelAlphaWindowsShown();
   if (shadowShown) setAttribute(Qt::WA_TranslucentBackground);
-  setWindowTitle(QStringLiteral("Setup Wizard"));
+  setWindowTitle(WizardTitle());
   ui::HideFromAccessibility(this);  // only a shadow: the host window is the one a reader should find
 
   currentLanguage = StartLanguage();
@@ -100,9 +100,10 @@ void CBriskoDlg::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, shadow_);
 }
 
-// The host is a dialog of the frame: it goes to the task bar entry with the frame and comes back with it.
+// The title follows the language. The host is a dialog of the frame: it goes to the task bar entry with the frame and comes back with it.
 void CBriskoDlg::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) setWindowTitle(WizardTitle());
   if (event->type() != QEvent::WindowStateChange || !host_ || !host_->isVisible()) return;
   if (isMinimized()) {
     host_->showMinimized();

@@ -40,9 +40,20 @@ CommandLine Refuse(std::string error) {
 }  // namespace
 
 int LanguageIndexOfCode(const std::string& code) {
-  const std::string wanted = Normalised(code);
+  // "ru_RU.UTF-8", "sr@latin": the encoding and the modifier say nothing about the language.
+  const std::string wanted = Normalised(code.substr(0, code.find_first_of(".@")));
   for (const i18n::LanguageInfo& language : i18n::kLanguages)
     if (Normalised(language.code) == wanted) return language.index;
+  const std::size_t cut = wanted.find('_');
+  const std::string base = wanted.substr(0, cut);
+  if (base == "zh") {  // Chinese: the traditional script where it is written so, the simplified one elsewhere
+    const std::string rest = cut == std::string::npos ? "" : wanted.substr(cut);
+    for (const char* traditional : {"_tw", "_hk", "_mo", "_hant"})
+      if ((rest + "_").find(std::string(traditional) + "_") != std::string::npos) return LanguageIndexOfCode("zh_TW");
+    return LanguageIndexOfCode("zh_CN");
+  }
+  for (const i18n::LanguageInfo& language : i18n::kLanguages)
+    if (!base.empty() && Normalised(language.code) == base) return language.index;
   return -1;
 }
 
@@ -82,18 +93,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string HelpText() {
   return "Usage: vrx-setup-wizard [OPTION]...\n"
-         "Sets up a VRX-410Q network video recorder on this network: its administrator password, time zone,\n"
-         "disks, cameras and cloud access.\n"
+         "Sets up a VRX-410Q network video recorder on this network: its administrator\n"
+         "password, time zone, disks, cameras and cloud access.\n"
          "\n"
          "  -l, --language CODE   start in this language: " + LanguageCodes() + "\n"
+         "                        or a locale name such as pt_BR; by default the\n"
+         "                        desktop's language when it is one of these, else English\n"
          "  -h, --help            show this help and exit\n"
          "      --version         show the version and exit\n"
-         "  -platform NAME        Qt display platform (xcb, wayland, ...); by default the wizard runs on X11\n"
-         "                        (XWayland) in a Wayland session, since it places its own windows\n"
+         "  -platform NAME        Qt display platform (xcb, wayland, ...); by default the\n"
+         "                        wizard runs on X11 (XWayland) in a Wayland session,\n"
+         "                        since it places its own windows\n"
          "\n"
          "What the wizard did is written to $XDG_STATE_HOME/vrx-setup-wizard/wizard.log\n"
-         "(~/.local/state/vrx-setup-wizard/wizard.log by default; passwords are never written).\n"
-         "When the wizard does not find your recorder, run 'vrx-probe discover'.\n";
+         "(~/.local/state/vrx-setup-wizard/wizard.log by default; passwords are never\n"
+         "written). When the wizard does not find your recorder, run 'vrx-probe discover'.\n";
 }
 
 std::string VersionText() { return std::string("vrx-setup-wizard ") + VRX_VERSION; }

@@ -11,7 +11,7 @@ namespace vrx {
 struct CommandLine {
   enum class Action { Run, ShowHelp, ShowVersion, Refuse };
   Action action = Action::Run;
-  int language = -1;          // index 0..5 from --language, -1 when not given (the wizard starts in English)
+  int language = -1;          // index 0..5 from --language, -1 when not given (the desktop's language)
   bool platformGiven = false; // Qt's own -platform option was given: the person chose the display platform
   std::string error;          // Refuse: what was wrong, one line
 };
@@ -23,9 +23,14 @@ inline constexpr int kUsageExitCode = 2;
 // -style, -platformtheme, -qwindowgeometry, -qwindowtitle) pass through for QApplication to read.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// Index 0..5 of a language code ("en", "pt", "ru", "es", "zh_TW", "zh_CN"; case and "-" for "_" do not
-// matter), or -1.
+// Index 0..5 of a language code ("en", "pt", "ru", "es", "zh_TW", "zh_CN") or of a locale name of one of
+// those languages ("pt_BR", "ru_RU.UTF-8", "es_ES", "zh_HK" = zh_TW, "zh_SG" or "zh" = zh_CN); case and "-"
+// for "_" do not matter. -1 for anything else.
 int LanguageIndexOfCode(const std::string& code);
+
+// The menu entry's file name without ".desktop" (packaging/com.halvik.VrxSetupWizard.desktop): the
+// application's desktop file name, so the window's Wayland app id and X11 class match the entry.
+inline constexpr const char* kDesktopFileName = "com.halvik.VrxSetupWizard";
 
 std::string HelpText();
 std::string VersionText();  // "vrx-setup-wizard <version>"

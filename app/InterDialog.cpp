@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include "app/AboutDlg.h"
+#include "app/BriskoApp.h"
 #include "app/PageRegistry.h"
 #include "app/PageSequence.h"
 #include "platform/Compositing.h"
@@ -23,7 +24,7 @@ CInterDialog::CInterDialog(QWidget* frame)
         PostToPage(kPageHddFormat, WM_WIZ_DISKSTATUS, WPARAM(diskFlags_.ready.data()),
                    LPARAM(diskFlags_.plugged.data()));
       }) {
-  setWindowTitle(QStringLiteral("Setup Wizard"));
+  setWindowTitle(WizardTitle());
   setFixedSize(kWidth, kHeight);
   // The rounded corners are painted anti-aliased where the desktop shows per-pixel alpha, and cut out
   // of the window shape where it does not.
@@ -97,6 +98,11 @@ void CInterDialog::showEvent(QShowEvent* event) {
   move(origin_);
   pageType_ = kFirstPageType;
   ShowPage(pageType_);
+}
+
+void CInterDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) setWindowTitle(WizardTitle());
 }
 
 void CInterDialog::DestroyPages() {

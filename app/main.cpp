@@ -6,6 +6,7 @@
 
 #include "app/BriskoApp.h"
 #include "app/CommandLine.h"
+#include "app/DesktopLanguage.h"
 #include "app/DisplayPlatform.h"
 #include "i18n/LanguageTable.h"
 #include "pages/AllPages.h"
@@ -35,12 +36,12 @@ int main(int argc, char** argv) {
   // Declared before the application, so every thread of the wizard has ended before the log goes.
   vrx::SessionLog log;
   if (log.Open(vrx::SessionLog::DefaultFolder())) vrx::SetSessionLog(&log);
-  log.Write("wizard", vrx::VersionText() + " started, language " +
-                          vrx::i18n::LanguageAt(line.language < 0 ? 0 : line.language).code +
+  const int language = vrx::StartLanguageFor(line, vrx::CurrentLocaleEnvironment());
+  log.Write("wizard", vrx::VersionText() + " started, language " + vrx::i18n::LanguageAt(language).code +
                           (platform.empty() ? "" : ", on X11 in a Wayland session"));
   int exitCode = 0;
   {
-    vrx::SetStartLanguage(line.language);
+    vrx::SetStartLanguage(language);
     vrx::CBriskoApp app(argc, argv);
     vrx::RegisterAllPages();
     exitCode = app.InitInstance();

@@ -5,7 +5,13 @@
 # changelog. Library dependencies come from dpkg-shlibdeps; only the Qt platform plugins, which the program
 # loads at run time and shlibdeps cannot see, are named (and the fonts are recommended).
 set(VRX_APP_ID com.halvik.VrxSetupWizard)
-set(VRX_HOMEPAGE "https://vrx-setup.invalid" CACHE STRING "Project home page named in the AppStream metadata")
+# The package's home page and the AppStream URLs: the maker's support address, the one the wizard itself
+# links to (kSupportAddress), read from the source so the two never differ.
+file(STRINGS ${CMAKE_SOURCE_DIR}/pages/summary/DesktopShortcut.h _support_line REGEX "kSupportAddress = \"")
+string(REGEX REPLACE ".*kSupportAddress = \"([^\"]+)\".*" "\\1" VRX_HOMEPAGE "${_support_line}")
+if(NOT VRX_HOMEPAGE MATCHES "^https://")
+  message(FATAL_ERROR "Packaging: no kSupportAddress in pages/summary/DesktopShortcut.h")
+endif()
 set(_pkg ${CMAKE_BINARY_DIR}/package-files)
 
 configure_file(${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.metainfo.xml.in ${_pkg}/${VRX_APP_ID}.metainfo.xml @ONLY)

@@ -1,6 +1,8 @@
 #include "i18n/LangString.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -125,6 +127,9 @@ bool LoadLanguageFile(int index) {
     if (!complete) QFile::remove(path);
   }
   files.Written(folder, path, complete);
+  // Windows that show texts outside the pages (their titles) take the new language from this event.
+  if (QCoreApplication* app = QCoreApplication::instance())
+    QCoreApplication::postEvent(app, new QEvent(QEvent::LanguageChange));
   return true;
 }
 

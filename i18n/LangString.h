@@ -12,7 +12,8 @@
 // Extract the embedded language file of index (anything outside 0..5 means English) into the run's private
 // folder, as a new file (never through a file or link that is already there), and remember it for lookups.
 // False, and nothing changed, when the resource is missing or empty. A failed write is not reported: the
-// partial file is removed and lookups fall back to the built-in English texts.
+// partial file is removed and lookups fall back to the built-in English texts. After an extraction the
+// application (when there is one) is sent a QEvent::LanguageChange, which reaches every window.
 bool LoadLanguageFile(int index);
 
 // The run's private folder of language files ("" before the first extraction).

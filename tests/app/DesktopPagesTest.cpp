@@ -1,12 +1,15 @@
-// What the desktop program adds to the pages: the language asked for on the command line is the one the
-// wizard starts in, and every password field has an eye mark (checked in a Latin and a CJK language: off by
-// default, named for assistive technology in the page's language; a click shows the text and a second hides
-// it again). Saves $VRX_BUILD_DIR/screenshots/password_eye_<code>.png with the text shown.
+// What the desktop program adds to the pages: the language asked for on the command line, else the desktop's,
+// is the one the wizard starts in (and names the windows), and every password field has an eye mark (checked
+// in a Latin and a CJK language: off by default, named for assistive technology in the page's language; a
+// click shows the text and a second hides it again). Saves $VRX_BUILD_DIR/screenshots/password_eye_<code>.png
+// with the text shown, and welcome_<row>.png for the start languages.
 #include <QtTest>
 
 #include "WizardTestSupport.h"
 #include "app/BriskoApp.h"
 #include "app/BriskoDlg.h"
+#include "app/CommandLine.h"
+#include "app/DesktopLanguage.h"
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
@@ -29,18 +32,73 @@ class DesktopPagesTest : public QObject {
     LoadLanguageFile(0);
   }
 
-  // --language ru: the frame loads Russian and the welcome page shows it, with Russian chosen in its list.
+  // The start language as main() decides it (the command line, else the desktop's language, else English):
+  // the frame loads it, the welcome page shows it with it chosen in the list, and the windows' title names
+  // the product in it. Saves $VRX_BUILD_DIR/screenshots/welcome_<row>.png.
+  void startsInTheLanguageAskedFor_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("env");  // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("title");
+    const QString russianTitle = QString::fromUtf8("\xD0\x9C\xD0\xB0\xD1\x81\xD1\x82\xD0\xB5\xD1\x80 "
+                                                   "\xD0\xBD\xD0\xB0\xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xB9\xD0\xBA\xD0\xB8 VRX-410Q");
+    const QString russianStart = QString::fromUtf8("\xD0\x9D\xD0\x90\xD0\xA7\xD0\x90\xD0\xA2\xD0\xAC");
+    QTest::newRow("desktop_ru") << QStringList{} << QStringList{"ru", "", "", "ru_RU.UTF-8"} << 2 << russianStart
+                                << russianTitle;
+    QTest::newRow("desktop_zh_CN") << QStringList{} << QStringList{"", "", "", "zh_CN.UTF-8"} << 5
+                                   << QString::fromUtf8("\xE5\xBC\x80\xE5\xA7\x8B")
+                                   << QString::fromUtf8("VRX-410Q \xE8\xAE\xBE\xE7\xBD\xAE\xE5\x90\x91\xE5\xAF\xBC");
+    QTest::newRow("option_ru_RU") << QStringList{"--language", "ru_RU"} << QStringList{"", "", "", "zh_CN.UTF-8"}
+                                  << 2 << russianStart << russianTitle;
+    QTest::newRow("desktop_de") << QStringList{} << QStringList{"de", "", "", "de_DE.UTF-8"} << 0 << "START"
+                                << "VRX-410Q Setup Wizard";
+  }
   void startsInTheLanguageAskedFor() {
-    SetStartLanguage(2);
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, env);
+    QFETCH(int, language);
+    QFETCH(QString, start);
+    QFETCH(QString, title);
+    std::vector<std::string> line;
+    for (const QString& arg : args) line.push_back(arg.toStdString());
+    const LocaleEnvironment desktop{env[0].toStdString(), env[1].toStdString(), env[2].toStdString(),
+                                    env[3].toStdString()};
+    SetStartLanguage(StartLanguageFor(ParseCommandLine(line), desktop));
     CBriskoDlg frame(false);
     SetStartLanguage(-1);
-    QCOMPARE(int(currentLanguage), 2);
+    QCOMPARE(int(currentLanguage), language);
     QCoreApplication::processEvents();  // the frame's pause before the host: the language file is read there
     frame.host()->show();
     auto* home = qobject_cast<CHomeDlg*>(frame.host()->currentPage());
     QVERIFY(home);
-    QCOMPARE(home->startButton()->text(), QString::fromUtf8("\xD0\x9D\xD0\x90\xD0\xA7\xD0\x90\xD0\xA2\xD0\xAC"));
-    QCOMPARE(home->languageList()->currentIndex(), 2);
+    QCOMPARE(home->startButton()->text(), start);
+    QCOMPARE(home->languageList()->currentIndex(), language);
+    QTRY_COMPARE(frame.host()->windowTitle(), title);  // the language change reaches the windows
+    QTRY_COMPARE(frame.windowTitle(), title);
+    QVERIFY(frame.host()->grab().save(
+        QString("%1/welcome_%2.png").arg(vrx::test::ScreenshotDir(), QTest::currentDataTag())));
+  }
+
+  // The welcome page still changes the language the desktop chose, and the title follows.
+  void theWelcomePageStillChangesTheLanguage() {
+    SetStartLanguage(StartLanguageFor(ParseCommandLine({}), LocaleEnvironment{"ru", "", "", "ru_RU.UTF-8"}));
+    CBriskoDlg frame(false);
+    SetStartLanguage(-1);
+    QCoreApplication::processEvents();
+    frame.host()->show();
+    auto* home = qobject_cast<CHomeDlg*>(frame.host()->currentPage());
+    QVERIFY(home);
+    QTest::keyClick(home->languageList(), Qt::Key_Down);  // opens the list on Russian
+    ui::CComboBoxList* languages = home->languageList()->dropDown();
+    QVERIFY(languages);
+    QTest::keyClick(languages, Qt::Key_Up);
+    QTest::keyClick(languages, Qt::Key_Up);
+    QTest::keyClick(languages, Qt::Key_Space);  // English
+    QTRY_COMPARE(int(currentLanguage), 0);
+    QCOMPARE(home->startButton()->text(), QStringLiteral("START"));
+    QTRY_COMPARE(frame.host()->windowTitle(), QStringLiteral("VRX-410Q Setup Wizard"));
+    QCOMPARE(frame.windowTitle(), QStringLiteral("VRX-410Q Setup Wizard"));
   }
 
   void eyeOnEveryPasswordField_data() {
