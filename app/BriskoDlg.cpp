@@ -12,7 +12,6 @@
 #include "app/InterDialog.h"
 #include "app/KeyFilter.h"
 #include "i18n/LangString.h"
-#include "platform/AppFolders.h"
 #include "platform/Compositing.h"
 #include "platform/FirstPaint.h"
 #include "ui/Fonts.h"
@@ -47,13 +46,14 @@ CBriskoDlg::CBriskoDlg(bool startHost)
 
   if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
   // Start-up is split around the welcome page's first paint: what it needs fills the pause before the host
-  // starts, the icon work comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
+  // starts, the window icon comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
   QTimer::singleShot(0, this, &CBriskoDlg::PrepareDuringPause);
   firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
                                                   [this] {
-                                                    InstallIcons();
-                                                    if (FirstPaintWatch::Requested()) host_->reject();
-                                                  });
+                                                    if (FirstPaintWatch::Requested()) return host_->reject();
+                                                    SetIcon();
+                                                  },
+                                                  kStartHostTimerMs);
 }
 
 CBriskoDlg::~CBriskoDlg() = default;
@@ -68,11 +68,11 @@ void CBriskoDlg::PrepareDuringPause() {
     for (bool bold : {false, true}) QFontMetrics(ui::UiFont(face, 12, bold)).horizontalAdvance(QLatin1Char('A'));
 }
 
-void CBriskoDlg::InstallIcons() {
-  if (iconInstalled_) return;
-  iconInstalled_ = true;
+// The icon file the shortcuts use is written when the summary page leaves one, not at every start.
+void CBriskoDlg::SetIcon() {
+  if (iconSet_) return;
+  iconSet_ = true;
   if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
-  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
 }
 
 void CBriskoDlg::StartHost() {
@@ -81,7 +81,7 @@ void CBriskoDlg::StartHost() {
   hostShown_ = 1;
   host_->SetOrigin(geometry().topLeft() + QPoint(kHostInset, kHostInset));
   host_->exec();
-  InstallIcons();  // done already unless the host never painted a page
+  SetIcon();  // done already unless the host never painted a page
   accept();
 }
 
