@@ -66,6 +66,8 @@ void CBriskoDlg::PrepareDuringPause() {
   ui::LoadBitmap(kWelcomeBackgroundId);
   for (ui::Face face : {ui::Face::Verdana, ui::Face::Arial})
     for (bool bold : {false, true}) QFontMetrics(ui::UiFont(face, 12, bold)).horizontalAdvance(QLatin1Char('A'));
+  // The welcome page itself, hidden: after the pause only its paint is left.
+  host_->PreparePage(kFirstPageType);
 }
 
 // The icon file the shortcuts use is written when the summary page leaves one, not at every start.
