@@ -30,6 +30,9 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   ui::HideFromAccessibility(this);  // only a shadow: the host window is the one a reader should find
 
   currentLanguage = StartLanguage();
+  // Timer 1004: the pause counts from here, so the frame's own set-up (its shadow above all) runs inside it;
+  // no timer fires before the frame's loop runs, so the host still comes after the shadow.
+  if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
 
   setGeometry(0, 0, kWidth, kHeight);
   setFixedSize(kWidth, kHeight);
@@ -44,7 +47,6 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   else  // no shadow: the frame keeps only the part the host covers, so nothing of it shows
     setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
 
-  if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
   // Start-up is split around the welcome page's first paint: what it needs fills the pause before the host
   // starts, the window icon comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
   QTimer::singleShot(0, this, &CBriskoDlg::PrepareDuringPause);
