@@ -2,8 +2,8 @@
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
-#include <QFile>
 #include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QTimer>
 
@@ -72,11 +72,28 @@ void CBriskoDlg::PrepareDuringPause() {
   host_->PreparePage(kFirstPageType);
 }
 
-// The icon file the shortcuts use is written when the summary page leaves one, not at every start.
+// The icon file the shortcuts use is written when the summary page leaves one, not at every start. The
+// icon's pictures (four sizes, up to 256 x 256) are decoded off the UI thread, which only hands them over.
 void CBriskoDlg::SetIcon() {
   if (iconSet_) return;
   iconSet_ = true;
-  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
+  iconJob_.Start(
+      this,
+      [](BackgroundJob&) -> std::optional<QList<QImage>> {
+        QImageReader reader(QString::fromLatin1(kIconResource));
+        QList<QImage> sizes;
+        do {
+          QImage image = reader.read();
+          if (!image.isNull()) sizes.append(std::move(image));
+        } while (reader.jumpToNextImage());
+        if (sizes.isEmpty()) return std::nullopt;
+        return sizes;
+      },
+      [this](QList<QImage> sizes) {
+        QIcon icon;
+        for (const QImage& image : sizes) icon.addPixmap(QPixmap::fromImage(image));
+        setWindowIcon(icon);
+      });
 }
 
 void CBriskoDlg::StartHost() {

@@ -9,6 +9,7 @@
 
 #include "app/ShadowBitmap.h"
 #include "platform/MessagePort.h"
+#include "platform/ResultJob.h"
 
 namespace vrx {
 
@@ -60,6 +61,7 @@ class CBriskoDlg : public QDialog {
   bool prepared_ = false;
   bool iconSet_ = false;
   ShadowParams shadowParams_;  // darkness 150, sharpness 10, black, size 10
+  ResultJob<QList<QImage>> iconJob_;  // decodes the window icon; its work touches nothing of the frame
 };
 
 }  // namespace vrx

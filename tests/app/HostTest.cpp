@@ -143,6 +143,14 @@ class HostTest : public QObject {
     QVERIFY(wrong.isNull());
   }
 
+  // The window icon comes after the first paint, decoded off the UI thread, with all its sizes.
+  void windowIconArrivesWithEverySize() {
+    CBriskoDlg frame(false);
+    QVERIFY(frame.windowIcon().availableSizes().isEmpty());
+    frame.SetIcon();
+    QTRY_COMPARE(frame.windowIcon().availableSizes().size(), 4);
+  }
+
   void cloudValueFiveIsNotKept() {
     CInterDialog host;
     host.SetCloudValue(5, "x");
