@@ -253,12 +253,12 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, const st
   secure_ = secure;
   environmentProxy_ = false;
   port_ = port != 0 ? port : (secure ? 443 : 80);
-  std::this_thread::sleep_for(kSettleDelay);
+  abort_ = false;  // before the pause: an Abort during it is kept, and this connection is not made
+  SettlePause();
   request_.reset();
   connection_.reset();
-  abort_ = false;
   lastError_ = {};
-  if (host.empty()) return false;
+  if (host.empty() || abort_) return false;
   if (!CurlLibrary::Load()) {
     lastError_ = {CURLE_FAILED_INIT, "libcurl could not be loaded"};
     return false;
@@ -271,6 +271,19 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, const st
 }
 
 void HttpGet::CloseRequest() { request_.reset(); }
+
+void HttpGet::SettlePause() {
+  constexpr auto kAbortCheck = std::chrono::milliseconds(5);
+  const auto end = Clock::now() + kSettleDelay;
+  for (auto now = Clock::now(); now < end && !abort_; now = Clock::now())
+    std::this_thread::sleep_for(std::min<Clock::duration>(kAbortCheck, end - now));
+}
+
+void HttpGet::Abandon() {
+  request_.reset();
+  connection_.reset();
+  Wipe(password_);
+}
 
 void HttpGet::Close() {
   std::this_thread::sleep_for(kSettleDelay);
@@ -447,7 +460,7 @@ bool HttpGet::PinPeerKey() {
 bool HttpGet::SendGet(const std::string& path) {
   if (!connection_) return false;
   AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("GET", path, started); });
-  std::this_thread::sleep_for(kSettleDelay);
+  SettlePause();
   request_.reset();
   if (secure_ && !PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).empty()) {
     // A recorder whose certificate we accepted before: the same key, straight away, on the same connection.
@@ -480,7 +493,7 @@ bool HttpGet::SendGet(const std::string& path) {
 bool HttpGet::PostForm(const std::string& path, const std::string& extraHeaders, const std::string& body) {
   if (!connection_) return false;
   AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("POST", path, started); });
-  std::this_thread::sleep_for(kSettleDelay);
+  SettlePause();
   request_.reset();
   if (!StartRequest(true, path, extraHeaders, body, Trust::Full)) return false;
   if (DriveUntilHeaders()) return true;
