@@ -2,8 +2,8 @@
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
-#include <QFile>
 #include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QTimer>
 
@@ -12,7 +12,6 @@
 #include "app/InterDialog.h"
 #include "app/KeyFilter.h"
 #include "i18n/LangString.h"
-#include "platform/AppFolders.h"
 #include "platform/Compositing.h"
 #include "platform/FirstPaint.h"
 #include "ui/Fonts.h"
@@ -31,6 +30,9 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   ui::HideFromAccessibility(this);  // only a shadow: the host window is the one a reader should find
 
   currentLanguage = StartLanguage();
+  // Timer 1004: the pause counts from here, so the frame's own set-up (its shadow above all) runs inside it;
+  // no timer fires before the frame's loop runs, so the host still comes after the shadow.
+  if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
 
   setGeometry(0, 0, kWidth, kHeight);
   setFixedSize(kWidth, kHeight);
@@ -45,15 +47,15 @@ CBriskoDlg::CBriskoDlg(bool startHost)
   else  // no shadow: the frame keeps only the part the host covers, so nothing of it shows
     setMask(QRegion(kHostInset, kHostInset, kWidth - 2 * kHostInset, kHeight - 2 * kHostInset));
 
-  if (startHost) QTimer::singleShot(kStartHostTimerMs, this, &CBriskoDlg::StartHost);
   // Start-up is split around the welcome page's first paint: what it needs fills the pause before the host
-  // starts, the icon work comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
+  // starts, the window icon comes after it (with VRX_EXIT_AFTER_FIRST_PAINT=1 that paint ends the run).
   QTimer::singleShot(0, this, &CBriskoDlg::PrepareDuringPause);
   firstPaint_ = std::make_unique<FirstPaintWatch>([this](QWidget* w) { return w == host_->currentPage(); },
                                                   [this] {
-                                                    InstallIcons();
-                                                    if (FirstPaintWatch::Requested()) host_->reject();
-                                                  });
+                                                    if (FirstPaintWatch::Requested()) return host_->reject();
+                                                    SetIcon();
+                                                  },
+                                                  kStartHostTimerMs);
 }
 
 CBriskoDlg::~CBriskoDlg() = default;
@@ -66,13 +68,32 @@ void CBriskoDlg::PrepareDuringPause() {
   ui::LoadBitmap(kWelcomeBackgroundId);
   for (ui::Face face : {ui::Face::Verdana, ui::Face::Arial})
     for (bool bold : {false, true}) QFontMetrics(ui::UiFont(face, 12, bold)).horizontalAdvance(QLatin1Char('A'));
+  // The welcome page itself, hidden: after the pause only its paint is left.
+  host_->PreparePage(kFirstPageType);
 }
 
-void CBriskoDlg::InstallIcons() {
-  if (iconInstalled_) return;
-  iconInstalled_ = true;
-  if (QFile::exists(kIconResource)) setWindowIcon(QIcon(kIconResource));
-  InstallProductIcon(QString::fromLatin1(kIconResource));  // without it shortcuts have no custom icon
+// The icon file the shortcuts use is written when the summary page leaves one, not at every start. The
+// icon's pictures (four sizes, up to 256 x 256) are decoded off the UI thread, which only hands them over.
+void CBriskoDlg::SetIcon() {
+  if (iconSet_) return;
+  iconSet_ = true;
+  iconJob_.Start(
+      this,
+      [](BackgroundJob&) -> std::optional<QList<QImage>> {
+        QImageReader reader(QString::fromLatin1(kIconResource));
+        QList<QImage> sizes;
+        do {
+          QImage image = reader.read();
+          if (!image.isNull()) sizes.append(std::move(image));
+        } while (reader.jumpToNextImage());
+        if (sizes.isEmpty()) return std::nullopt;
+        return sizes;
+      },
+      [this](QList<QImage> sizes) {
+        QIcon icon;
+        for (const QImage& image : sizes) icon.addPixmap(QPixmap::fromImage(image));
+        setWindowIcon(icon);
+      });
 }
 
 void CBriskoDlg::StartHost() {
@@ -81,7 +102,7 @@ void CBriskoDlg::StartHost() {
   hostShown_ = 1;
   host_->SetOrigin(geometry().topLeft() + QPoint(kHostInset, kHostInset));
   host_->exec();
-  InstallIcons();  // done already unless the host never painted a page
+  SetIcon();  // done already unless the host never painted a page
   accept();
 }
 

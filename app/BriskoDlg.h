@@ -9,6 +9,7 @@
 
 #include "app/ShadowBitmap.h"
 #include "platform/MessagePort.h"
+#include "platform/ResultJob.h"
 
 namespace vrx {
 
@@ -40,8 +41,8 @@ class CBriskoDlg : public QDialog {
   // What the welcome page's first paint needs beforehand (the language file, its background, its faces),
   // done once, in the pause before the host starts.
   void PrepareDuringPause();
-  // What no paint needs (the window icon, the icon file for the shortcuts), once, after the first paint.
-  void InstallIcons();
+  // What no paint needs (the window icon: its decoder is a plug-in to load), once, after the first paint.
+  void SetIcon();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -58,8 +59,9 @@ class CBriskoDlg : public QDialog {
   QImage shadow_;
   int hostShown_ = 0;
   bool prepared_ = false;
-  bool iconInstalled_ = false;
+  bool iconSet_ = false;
   ShadowParams shadowParams_;  // darkness 150, sharpness 10, black, size 10
+  ResultJob<QList<QImage>> iconJob_;  // decodes the window icon; its work touches nothing of the frame
 };
 
 }  // namespace vrx

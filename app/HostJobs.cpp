@@ -107,7 +107,11 @@ void DiskStatusPoller::ReadBay(const Target& target, int storageId) {
     flags_.ready[std::size_t(storageId)] = 0;
   }
   thread_.Sleep(kAfterRequestMs);
-  http_.Close();
+  // Stopped (the host does it on the UI thread): no pause before closing, the join must not wait for it.
+  if (thread_.Running())
+    http_.Close();
+  else
+    http_.Abandon();
 }
 
 void DiskStatusPoller::Run(const Target& target) {

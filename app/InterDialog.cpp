@@ -120,6 +120,29 @@ void CInterDialog::DestroyPages() {
   }
 }
 
+void CInterDialog::PreparePage(int type) {
+  if (initialised_ || preparedPage_) return;
+  const PageFactory factory = FindPageFactory(type);
+  QWidget* page = factory ? factory(*this) : nullptr;
+  if (!page) return;
+  page->hide();  // stays hidden when the host is shown, until ShowPage shows it
+  page->setGeometry(0, 0, kWidth, kHeight);
+  page->ensurePolished();
+  preparedPage_ = page;
+  preparedType_ = type;
+}
+
+QWidget* CInterDialog::TakePreparedPage(int type) {
+  QWidget* page = preparedPage_;
+  if (page && preparedType_ != type) {
+    page->deleteLater();
+    page = nullptr;
+  }
+  preparedPage_ = nullptr;
+  preparedType_ = 0;
+  return page;
+}
+
 void CInterDialog::ShowPage(int type) {
   const int shown = PageSequence::DisplayedPage(type, CloudValue(kCloudStatus), CloudValue(kCloudAccess));
   if (shown == 0) return;
@@ -127,7 +150,8 @@ void CInterDialog::ShowPage(int type) {
   if (!factory) return;
   if (QWidget* old = currentPage()) LogEvent("page", QStringLiteral("left %1").arg(old->metaObject()->className()).toStdString());
   DestroyPages();
-  QWidget* page = factory(*this);
+  QWidget* page = TakePreparedPage(shown);
+  if (!page) page = factory(*this);
   if (!page) return;
   LogEvent("page", QStringLiteral("entered %1 (page %2)").arg(page->metaObject()->className()).arg(shown).toStdString());
   pages_[std::size_t(shown - 1)] = page;

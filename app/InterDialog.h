@@ -44,6 +44,9 @@ class CInterDialog : public QDialog {
   // Puts the page of that type on screen (the cloud page gives way to the summary unless the recorder
   // offers the service); a type outside 1..12 or without a registered page leaves the current page.
   void ShowPage(int type);
+  // Builds the page of that type now, hidden, so that showing it costs only its paint: the frame builds the
+  // welcome page in its start pause. The next ShowPage of that type takes it; a page of another type drops it.
+  void PreparePage(int type);
 
   // --- host accessors for pages: strings are copies
   QString GetRecorderIp() const { return state_->recorderIp; }
@@ -100,6 +103,8 @@ class CInterDialog : public QDialog {
   void OnNavigate(int navCode);
   void OnMoved(int left, int top);
   void DestroyPages();
+  // The prepared page when it is of that type (else it goes), or null.
+  QWidget* TakePreparedPage(int type);
   void StartProbe();
   // The probe's failure for the password page; kept until that page is on screen, dropped by a new probe.
   void OnProbeFailed();
@@ -114,6 +119,8 @@ class CInterDialog : public QDialog {
   bool probeFailPending_ = false;
   int pageType_ = kFirstPageType;
   std::array<QPointer<QWidget>, kPageSlotCount> pages_;  // slot i holds page type i + 1
+  QPointer<QWidget> preparedPage_;
+  int preparedType_ = 0;
   std::array<QString, kCloudValueCount> cloudValues_;
   std::array<std::atomic<WindowHandle>, kPageSlotCount> pageHandles_{};  // read by the job threads
   // Declared in this order so the jobs stop before the worker and the discovery manager go.

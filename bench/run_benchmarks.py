@@ -6,9 +6,11 @@ Run by scripts/run-benchmarks inside the network sandbox:
 Prints the table and writes BUILD_DIR/bench/perf-table.json.
 
 Figures:
-  1. start to the end of the first paint of the welcome page / the same for the minimal Qt program;
+  1. start to the end of the first paint of the welcome page, less the frame's deliberate start pause / the
+     same for the minimal Qt program;
   2. peak memory at that moment / the same for the minimal Qt program;
-  3. UI-thread stalls along the end-to-end road (its stall probe's report): worst stall / one 16 ms frame;
+  3. UI-thread stalls along the end-to-end road (its stall probe's report), alone and beside a second process
+     loading the CPU: worst stall / one 16 ms frame, and the lateness percentiles per page;
   4. CPU while only waiting (the waiting veil, the disk poller): % of one core;
   5. the end-to-end road's wall time / the waits the recorder and the page rules impose on it, page by page;
   6. discovery: 1000 replies collected / the 1 ms goal; HTTP GET of 60 KB without the fixed pause / curl.
@@ -24,6 +26,8 @@ import sys
 import tempfile
 import time
 from pathlib import Path
+
+from road_waits import road_waits
 
 SOURCE = Path(__file__).resolve().parent.parent
 
@@ -65,7 +69,8 @@ class Display:
 
 
 def first_paint(program, env, attempts=3):
-    """One cold start of program: (ms from process start to the end of its first paint, peak KiB then)."""
+    """One cold start of program: (ms from process start to the end of its first paint, peak KiB then, shared
+    libraries mapped then, ms of deliberate pause its start-up order makes before the page is shown)."""
     env = dict(env, VRX_EXIT_AFTER_FIRST_PAINT="1")
     for _ in range(attempts):  # a start that lost the display (a busy Xvfb) is started again
         env["VRX_PROCESS_T0_NS"] = str(time.monotonic_ns())
@@ -73,7 +78,8 @@ def first_paint(program, env, attempts=3):
         for line in run.stdout.splitlines():
             if line.startswith("first-paint-ms="):
                 fields = dict(part.split("=") for part in line.split())
-                return float(fields["first-paint-ms"]), int(fields["peak-rss-kib"])
+                return (float(fields["first-paint-ms"]), int(fields["peak-rss-kib"]), int(fields.get("libraries", -1)),
+                        int(fields.get("imposed-wait-ms", 0)))
         log(f"{program.name} reported no first paint (DISPLAY {env.get('DISPLAY')}, {os.listdir('/tmp/.X11-unix')}): {run.stderr[-300:]}")
     raise RuntimeError(f"{program} never reported its first paint")
 
@@ -100,42 +106,40 @@ def startup(build, runs):
     finally:
         display.close()
         shutil.rmtree(home, ignore_errors=True)
-    median = {name: (statistics.median(s[0] for s in v), statistics.median(s[1] for s in v))
-              for name, v in samples.items()}
+    median = {name: tuple(statistics.median(s[i] for s in v) for i in range(4)) for name, v in samples.items()}
     return median, samples
 
 
-def e2e(build):
-    """Runs the end-to-end road under ctest; returns its stall probe's report (None when it wrote none)."""
+class CpuLoad:
+    """A second process keeping one core busy while it lives (a plain busy loop at normal priority)."""
+
+    def __enter__(self):
+        self.proc = subprocess.Popen([sys.executable, "-c", "while True: pass"])
+        return self
+
+    def __exit__(self, *_):
+        self.proc.kill()
+        self.proc.wait()
+
+
+def e2e(build, loaded=False):
+    """Runs the end-to-end road under ctest (with a second process loading the CPU when loaded); returns its
+    stall probe's report (None when it wrote none) and whether the test passed."""
     report = build / "e2e-stalls.json"
     if report.exists():
         report.unlink()
     started = time.monotonic()
-    result = subprocess.run(["ctest", "--test-dir", str(build), "-R", "^test_e2e_recorder_road$",
-                             "--output-on-failure"], capture_output=True, text=True)
-    log(f"end-to-end road: ctest exit {result.returncode} after {time.monotonic() - started:.1f} s")
+    command = ["ctest", "--test-dir", str(build), "-R", "^test_e2e_recorder_road$", "--output-on-failure"]
+    if loaded:
+        with CpuLoad():
+            result = subprocess.run(command, capture_output=True, text=True)
+    else:
+        result = subprocess.run(command, capture_output=True, text=True)
+    log(f"end-to-end road{' beside a CPU load' if loaded else ''}: ctest exit {result.returncode} after "
+        f"{time.monotonic() - started:.1f} s")
     if result.returncode != 0:
         log(result.stdout[-3000:])
     return (json.loads(report.read_text()) if report.exists() else None), result.returncode == 0
-
-
-def road_waits():
-    """What the recorder and the page rules make the road wait, page by page, in seconds."""
-    scenario = json.loads((SOURCE / "sim" / "scenarios" / "default.json").read_text())
-    format_s = float(scenario.get("recorder", {}).get("format_seconds", 0))
-    http = 0.05  # the HTTP client's fixed pause before each request
-    return [
-        ("p6", "first search after the page opens", 0.5),
-        ("p6", "discovery collection window", 6.0),
-        ("p6", "pause after the results", 0.5),
-        ("p7", "blank-password probe (datagram answer)", 0.0),
-        ("p7", "settle before the password datagram", 0.5),
-        ("p8", "zone list and current zone (2 HTTP requests)", 2 * http),
-        ("p8", "set the zone (1 HTTP request)", http),
-        ("p9", "disk poller's first pass (2 bays: request, 50 ms, 300 ms between)", 2 * (http + 0.05) + 0.3),
-        ("p9", "two disks: 2 x 500 ms settle each", 2 * 1.0),
-        ("p9", f"two disks: the recorder's format ({format_s:g} s each)", 2 * format_s),
-    ]
 
 
 def road_table(report):
@@ -155,7 +159,7 @@ def road_table(report):
     for p in timeline:
         key = p["page"].split()[0]
         wait = sum(w[2] for w in waits if w[0] == key)
-        what = "; ".join(f"{w[1]} {w[2]:.2f}" for w in waits if w[0] == key and w[2])
+        what = [(w[1], w[2], w[3]) for w in waits if w[0] == key]
         rows.append((p["page"], p["seconds"], p.get("test_s", 0.0), wait, what))
     wall = timeline[-1]["entered_s"] + timeline[-1]["seconds"] - timeline[0]["entered_s"]
     wall -= sum(r[2] for r in rows)
@@ -201,7 +205,7 @@ def main():
     parser.add_argument("--runs", type=int, default=int(os.environ.get("VRX_BENCH_RUNS", 9)))
     parser.add_argument("--idle-seconds", type=int, default=10)
     parser.add_argument("--min-time", default="")
-    parser.add_argument("--skip", default="", help="comma-separated: startup,e2e,idle,net")
+    parser.add_argument("--skip", default="", help="comma-separated: startup,e2e,e2e-load,idle,net")
     args = parser.parse_args()
     build = args.build.resolve()
     skip = set(filter(None, args.skip.split(",")))
@@ -217,20 +221,36 @@ def main():
         log(f"start-up: {args.runs} runs each of the minimal program and the wizard, interleaved")
         median, samples = startup(build, args.runs)
         extra["startup_samples"] = samples
-        add(1, "start to first painted welcome page (ms) / minimal Qt program", median["wizard"][0],
-            median["anchor"][0], 1.3, f"median of {args.runs}")
+        # The frame waits on purpose before it shows the host (its start-up order, CBriskoDlg::kStartHostTimerMs,
+        # reported by the program itself); like the road's imposed waits it is not the program's slowness, so the
+        # figure is taken without it. The raw times stay in the note and the JSON.
+        pause = median["wizard"][3]
+        add(1, f"start to first painted welcome page less the frame's {pause:.0f} ms start pause (ms) / minimal Qt "
+               f"program", median["wizard"][0] - pause, median["anchor"][0], 1.3,
+            f"median of {args.runs}; with the pause {median['wizard'][0]:.1f} ms = "
+            f"{median['wizard'][0] / median['anchor'][0]:.2f}x; libraries mapped {median['wizard'][2]:.0f} "
+            f"against {median['anchor'][2]:.0f}")
         add(2, "peak memory at the welcome page (MiB) / minimal Qt program", median["wizard"][1] / 1024,
             median["anchor"][1] / 1024, 1.5, f"median of {args.runs}")
+    def add_stalls(report, label):
+        worst = report["worst"]
+        where = f"{worst.get('page', '')}, after {worst.get('action', '')}" if "page" in worst else ""
+        add(3, f"worst UI-thread stall after the first paint{label} (ms) / 16 ms frame "
+               f"[p50 {report['p50_ms']:.2f}, p99 {report['p99_ms']:.2f}; {where}]",
+            worst["late_ms"], 16.0, 1.0, f"{len(report['stalls_over_16ms'])} stalls over 16 ms")
+
+    if "e2e-load" not in skip:
+        report, passed = e2e(build, loaded=True)
+        extra["e2e_loaded_passed"] = passed
+        if report:
+            extra["stalls_loaded"] = report
+            add_stalls(report, " beside a second process loading the CPU")
     if "e2e" not in skip:
         report, passed = e2e(build)
         extra["e2e_passed"] = passed
         if report:
             extra["stalls"] = report
-            worst = report["worst"]
-            where = f"{worst.get('page', '')}, after {worst.get('action', '')}" if "page" in worst else ""
-            add(3, f"worst UI-thread stall after the first paint (ms) / 16 ms frame "
-                   f"[p50 {report['p50_ms']:.2f}, p99 {report['p99_ms']:.2f}; {where}]",
-                worst["late_ms"], 16.0, 1.0, f"{len(report['stalls_over_16ms'])} stalls over 16 ms")
+            add_stalls(report, "")
             road = road_table(report)
             if road:
                 wall, waits, rows = road
@@ -259,14 +279,23 @@ def main():
         print(f"{f['figure']:>2}  {f['what']:<100} {f['value']:>9.3f} {f['anchor']:>9.3f} {f['ratio']:>7.3f} "
               f"{f['goal']:>6.2f}{flag}")
     if "road" in extra:
-        print("\nWhere the road's seconds go (wall time per page, the test's own screenshots in it, the waits imposed):")
+        print("\nWhere the road's seconds go (wall time per page, the test's own screenshots in it, the waits imposed,"
+              " each with the constants it comes from):")
         for r in extra["road"]:
-            print(f"  {r['page']:<22} {r['wall_s']:>6.2f} s  test {r['test_s']:>5.2f} s  imposed {r['imposed_s']:>6.2f} s"
-                  f"  {r['waits']}")
-    if "stalls" in extra and extra["stalls"]["stalls_over_16ms"]:
-        print("\nUI-thread stalls over 16 ms after the first paint (worst first):")
-        for s in extra["stalls"]["stalls_over_16ms"][:10]:
-            print(f"  {s['late_ms']:>7.1f} ms at {s['at_s']:>6.2f} s  {s['page']:<24} after {s['action']}")
+            print(f"  {r['page']:<22} {r['wall_s']:>6.2f} s  test {r['test_s']:>5.2f} s  imposed {r['imposed_s']:>6.2f} s")
+            for what, seconds, where in r["waits"]:
+                print(f"      {seconds:>5.2f} s  {what}" + (f"  [{where}]" if where else ""))
+    for key, label in (("stalls", ""), ("stalls_loaded", " beside a second process loading the CPU")):
+        if key not in extra:
+            continue
+        print(f"\nUI-thread lateness per page{label} (ms: p50, p99, max):")
+        for p in extra[key]["pages"]:
+            if p["page"] and "max_ms" in p:
+                print(f"  {p['page']:<22} {p['p50_ms']:>6.2f} {p['p99_ms']:>7.2f} {p['max_ms']:>7.2f}")
+        if extra[key]["stalls_over_16ms"]:
+            print(f"UI-thread stalls over 16 ms after the first paint{label} (worst first):")
+            for s in extra[key]["stalls_over_16ms"][:10]:
+                print(f"  {s['late_ms']:>7.1f} ms at {s['at_s']:>6.2f} s  {s['page']:<24} after {s['action']}")
     out = build / "bench" / "perf-table.json"
     out.parent.mkdir(parents=True, exist_ok=True)
     out.write_text(json.dumps({"when": time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime()), "figures": figures,

@@ -323,7 +323,7 @@ void DeviceCommandWorker::Fill(SlotValues values) {
 
 void DeviceCommandWorker::Stop() {
   JoinCommandThread(true);
-  std::this_thread::sleep_for(milliseconds(50));
+  std::this_thread::sleep_for(milliseconds(kStopPauseMs));
   http_.CloseRequest();
   http_.Close();
 }
@@ -343,7 +343,7 @@ void DeviceCommandWorker::WipeSecrets() {
 }
 
 void DeviceCommandWorker::RunCommand() {
-  std::this_thread::sleep_for(milliseconds(100));
+  std::this_thread::sleep_for(milliseconds(kCommandPauseMs));
   const int command = command_.load();
   int status = kFailed;
   if (command >= kCloudSignUp && command <= kCloudBind) {

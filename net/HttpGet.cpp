@@ -1,10 +1,5 @@
 #include "net/HttpGet.h"
 
-#include <curl/curl.h>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/x509.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -19,6 +14,7 @@
 #include <vector>
 
 #include "net/Base64.h"
+#include "net/CurlLibrary.h"
 #include "net/HttpAnswer.h"
 #include "net/ReplyParsers.h"
 #include "net/RequestLog.h"
@@ -58,13 +54,16 @@ class Handle {
   T* p_ = nullptr;
 };
 
-void FreeEasy(CURL* h) { curl_easy_cleanup(h); }
-void FreeMulti(CURLM* h) { curl_multi_cleanup(h); }
+// The loaded libraries; only reached once Connect has loaded them.
+const CurlLibrary& Curl() { return *CurlLibrary::Load(); }
+
+void FreeEasy(CURL* h) { Curl().curl_easy_cleanup(h); }
+void FreeMulti(CURLM* h) { Curl().curl_multi_cleanup(h); }
 // Header lines may carry credentials or the service's cookie: overwritten before they are let go.
 void FreeSlist(curl_slist* l) {
   for (curl_slist* item = l; item; item = item->next)
     if (item->data) WipeBytes(item->data, std::strlen(item->data));
-  curl_slist_free_all(l);
+  Curl().curl_slist_free_all(l);
 }
 using EasyHandle = Handle<CURL, FreeEasy>;
 using MultiHandle = Handle<CURLM, FreeMulti>;
@@ -82,11 +81,6 @@ class AtScopeEnd {
  private:
   F f_;
 };
-
-void GlobalInitOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -110,9 +104,9 @@ std::string TrustedCaBlob() {
   loadedFor = path;
   blob.clear();
   if (path.empty()) return blob;
-  EasyHandle probe(curl_easy_init());
+  EasyHandle probe(Curl().curl_easy_init());
   char* defaultBundle = nullptr;
-  if (probe && curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle)
+  if (probe && Curl().curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle)
     blob = ReadFile(defaultBundle);
   blob += "\n";
   blob += ReadFile(path);
@@ -185,26 +179,26 @@ std::string PeerName(const std::string& host, int port) { return host + ":" + st
 // for the certificate information; it stays readable after the transfer).
 std::string PeerKeyPin(CURL* easy) {
   curl_certinfo* info = nullptr;
-  if (curl_easy_getinfo(easy, CURLINFO_CERTINFO, &info) != CURLE_OK || !info || info->num_of_certs < 1) return {};
+  if (Curl().curl_easy_getinfo(easy, CURLINFO_CERTINFO, &info) != CURLE_OK || !info || info->num_of_certs < 1) return {};
   std::string pem;
   for (curl_slist* item = info->certinfo[0]; item; item = item->next)
     if (std::strncmp(item->data, "Cert:", 5) == 0) pem = item->data + 5;
   if (pem.empty()) return {};
-  BIO* bio = BIO_new_mem_buf(pem.data(), int(pem.size()));
-  X509* cert = bio ? PEM_read_bio_X509(bio, nullptr, nullptr, nullptr) : nullptr;
-  BIO_free(bio);
+  BIO* bio = Curl().BIO_new_mem_buf(pem.data(), int(pem.size()));
+  X509* cert = bio ? Curl().PEM_read_bio_X509(bio, nullptr, nullptr, nullptr) : nullptr;
+  Curl().BIO_free(bio);
   if (!cert) return {};
   std::string pin;
   unsigned char* der = nullptr;
-  const int length = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(cert), &der);
+  const int length = Curl().i2d_X509_PUBKEY(Curl().X509_get_X509_PUBKEY(cert), &der);
   if (length > 0) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int digestLength = 0;
-    if (EVP_Digest(der, std::size_t(length), digest, &digestLength, EVP_sha256(), nullptr) == 1)
+    if (Curl().EVP_Digest(der, std::size_t(length), digest, &digestLength, Curl().EVP_sha256(), nullptr) == 1)
       pin = "sha256//" + Base64Encode(std::string_view(reinterpret_cast<const char*>(digest), digestLength));
   }
-  OPENSSL_free(der);
-  X509_free(cert);
+  Curl().CRYPTO_free(der, OPENSSL_FILE, OPENSSL_LINE);
+  Curl().X509_free(cert);
   return pin;
 }
 
@@ -240,7 +234,7 @@ struct HttpGet::Request : HttpAnswer {
   std::size_t progressAtPeriodStart = 0;
 
   ~Request() {
-    if (attached) curl_multi_remove_handle(multi, easy.get());
+    if (attached) Curl().curl_multi_remove_handle(multi, easy.get());
     WipeString(setCookie);  // the service's session cookie
   }
 
@@ -275,21 +269,37 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, std::str
   secure_ = secure;
   environmentProxy_ = false;
   port_ = port != 0 ? port : (secure ? 443 : 80);
-  std::this_thread::sleep_for(kSettleDelay);
+  abort_ = false;  // before the pause: an Abort during it is kept, and this connection is not made
+  SettlePause();
   request_.reset();
   connection_.reset();
-  abort_ = false;
   lastError_ = {};
-  if (host.empty()) return false;
-  GlobalInitOnce();
+  if (host.empty() || abort_) return false;
+  if (!CurlLibrary::Load()) {
+    lastError_ = {CURLE_FAILED_INIT, "libcurl could not be loaded"};
+    return false;
+  }
   auto c = std::make_unique<Connection>();
-  c->multi.reset(curl_multi_init());
+  c->multi.reset(Curl().curl_multi_init());
   if (!c->multi) return false;
   connection_ = std::move(c);
   return true;
 }
 
 void HttpGet::CloseRequest() { request_.reset(); }
+
+void HttpGet::SettlePause() {
+  constexpr auto kAbortCheck = std::chrono::milliseconds(5);
+  const auto end = Clock::now() + kSettleDelay;
+  for (auto now = Clock::now(); now < end && !abort_; now = Clock::now())
+    std::this_thread::sleep_for(std::min<Clock::duration>(kAbortCheck, end - now));
+}
+
+void HttpGet::Abandon() {
+  request_.reset();
+  connection_.reset();
+  Wipe(password_);
+}
 
 void HttpGet::Close() {
   std::this_thread::sleep_for(kSettleDelay);
@@ -301,42 +311,42 @@ void HttpGet::Close() {
 bool HttpGet::StartRequest(bool post, const std::string& path, const std::string& extraHeaders,
                            const std::string& body, Trust trust) {
   auto r = std::make_unique<Request>();
-  r->easy.reset(curl_easy_init());
+  r->easy.reset(Curl().curl_easy_init());
   if (!r->easy) return false;
   CURL* h = r->easy.get();
   std::string url = std::string(secure_ ? "https://" : "http://") + host_ + ":" + std::to_string(port_) + path;
 
   // Every option in one place.
-  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  Curl().curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   WipeString(url);  // curl keeps its own copy; a query may carry a password
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, r->errorText);
-  curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
-  curl_easy_setopt(h, CURLOPT_USERAGENT, "InetURL/1.0");
-  if (!environmentProxy_) curl_easy_setopt(h, CURLOPT_PROXY, "");  // "" = never a proxy, whatever the environment
-  curl_easy_setopt(h, CURLOPT_TCP_KEEPALIVE, 1L);
-  if (timeoutMs_ > 0) curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs_));
-  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Request::OnHeader);
-  curl_easy_setopt(h, CURLOPT_HEADERDATA, r.get());
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Request::OnBody);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, r.get());
+  Curl().curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  Curl().curl_easy_setopt(h, CURLOPT_ERRORBUFFER, r->errorText);
+  Curl().curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+  Curl().curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
+  Curl().curl_easy_setopt(h, CURLOPT_USERAGENT, "InetURL/1.0");
+  if (!environmentProxy_) Curl().curl_easy_setopt(h, CURLOPT_PROXY, "");  // "" = never a proxy, whatever the environment
+  Curl().curl_easy_setopt(h, CURLOPT_TCP_KEEPALIVE, 1L);
+  if (timeoutMs_ > 0) Curl().curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs_));
+  Curl().curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Request::OnHeader);
+  Curl().curl_easy_setopt(h, CURLOPT_HEADERDATA, r.get());
+  Curl().curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Request::OnBody);
+  Curl().curl_easy_setopt(h, CURLOPT_WRITEDATA, r.get());
   if (secure_) {
     const bool relaxed = trust != Trust::Full;
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, relaxed ? 0L : 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, relaxed ? 0L : 2L);
+    Curl().curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, relaxed ? 0L : 1L);
+    Curl().curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, relaxed ? 0L : 2L);
     if (trust == Trust::Pinned)
-      curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).c_str());
+      Curl().curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).c_str());
     // The connection on which a key is first learned is not kept: the next request, pinned, could not use it,
     // and a recorder serving one connection at a time would wait for it to time out.
     if (trust == Trust::Relaxed) {
-      curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-      curl_easy_setopt(h, CURLOPT_CERTINFO, 1L);  // the certificate whose key is pinned
+      Curl().curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
+      Curl().curl_easy_setopt(h, CURLOPT_CERTINFO, 1L);  // the certificate whose key is pinned
     }
     const std::string ca = TrustedCaBlob();
     if (!ca.empty()) {
       curl_blob blob{const_cast<char*>(ca.data()), ca.size(), CURL_BLOB_COPY};  // ca is this call's copy
-      curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+      Curl().curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
     }
   }
 
@@ -353,9 +363,9 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
     } else if (!digestOnly && password_.empty() && !user_.empty()) {
       auth = BasicAuthorization(user_, {});
     } else if (!password_.empty() || (digestOnly && !user_.empty())) {
-      curl_easy_setopt(h, CURLOPT_USERNAME, user_.c_str());
-      curl_easy_setopt(h, CURLOPT_PASSWORD, password_.c_str());
-      curl_easy_setopt(h, CURLOPT_HTTPAUTH, digestOnly ? long(CURLAUTH_DIGEST) : long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+      Curl().curl_easy_setopt(h, CURLOPT_USERNAME, user_.c_str());
+      Curl().curl_easy_setopt(h, CURLOPT_PASSWORD, password_.c_str());
+      Curl().curl_easy_setopt(h, CURLOPT_HTTPAUTH, digestOnly ? long(CURLAUTH_DIGEST) : long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
       r->curlAuth = true;
       r->digestHost = digestOnly;
     }
@@ -364,7 +374,7 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   const auto add = [&](std::string_view line) {
     if (line.empty()) return;
     std::string one = OneLine(line);
-    list = curl_slist_append(list, one.c_str());
+    list = Curl().curl_slist_append(list, one.c_str());
     WipeString(one);
   };
   add(auth.View());
@@ -377,18 +387,18 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   }
   if (post) add("Expect:");  // send the body at once, never wait for "100 Continue"
   r->headers.reset(list);
-  curl_easy_setopt(h, CURLOPT_HTTPHEADER, list);
+  Curl().curl_easy_setopt(h, CURLOPT_HTTPHEADER, list);
   if (post) {
-    curl_easy_setopt(h, CURLOPT_POST, 1L);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, long(body.size()));
+    Curl().curl_easy_setopt(h, CURLOPT_POST, 1L);
+    Curl().curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, long(body.size()));
     // The form (passwords among its fields) stays with the request, which wipes it; curl reads it in place.
     r->body = Secret(body);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, r->body.c_str());
+    Curl().curl_easy_setopt(h, CURLOPT_POSTFIELDS, r->body.c_str());
   } else {
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    Curl().curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }
 
-  if (curl_multi_add_handle(connection_->multi.get(), h) != CURLM_OK) return false;
+  if (Curl().curl_multi_add_handle(connection_->multi.get(), h) != CURLM_OK) return false;
   r->attached = true;
   r->multi = connection_->multi.get();
   request_ = std::move(r);
@@ -410,13 +420,13 @@ void HttpGet::Drive(Done done) {
       break;
     }
     int running = 0;
-    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+    if (Curl().curl_multi_perform(multi, &running) != CURLM_OK) {
       r.done = true;
       r.result = CURLE_FAILED_INIT;
       break;
     }
     int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
+    while (CURLMsg* msg = Curl().curl_multi_info_read(multi, &left)) {
       if (msg->msg == CURLMSG_DONE && msg->easy_handle == r.easy.get()) {
         r.done = true;
         r.result = msg->data.result;
@@ -449,9 +459,9 @@ void HttpGet::Drive(Done done) {
       std::snprintf(r.errorText, sizeof r.errorText, "no data for %d ms", timeoutMs_);
       break;
     }
-    curl_multi_poll(multi, nullptr, 0, kPollPeriodMs, nullptr);
+    Curl().curl_multi_poll(multi, nullptr, 0, kPollPeriodMs, nullptr);
   }
-  if (r.done && r.result != CURLE_OK) lastError_ = {int(r.result), r.errorText[0] ? r.errorText : curl_easy_strerror(r.result)};
+  if (r.done && r.result != CURLE_OK) lastError_ = {int(r.result), r.errorText[0] ? r.errorText : Curl().curl_easy_strerror(r.result)};
 }
 
 bool HttpGet::DriveUntilHeaders() {
@@ -474,7 +484,7 @@ bool HttpGet::PinPeerKey() {
 bool HttpGet::SendGet(const std::string& path) {
   if (!connection_) return false;
   AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("GET", path, started); });
-  std::this_thread::sleep_for(kSettleDelay);
+  SettlePause();
   request_.reset();
   if (secure_ && !PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).empty()) {
     // A recorder whose certificate we accepted before: the same key, straight away, on the same connection.
@@ -507,7 +517,7 @@ bool HttpGet::SendGet(const std::string& path) {
 bool HttpGet::PostForm(const std::string& path, const std::string& extraHeaders, const std::string& body) {
   if (!connection_) return false;
   AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("POST", path, started); });
-  std::this_thread::sleep_for(kSettleDelay);
+  SettlePause();
   request_.reset();
   if (!StartRequest(true, path, extraHeaders, body, Trust::Full)) return false;
   if (DriveUntilHeaders()) return true;
@@ -522,7 +532,7 @@ bool HttpGet::ReadChunk(std::uint8_t* buffer, std::size_t capacity, std::size_t&
   if (r.Unread() == 0) {
     if (r.paused) {
       r.paused = false;
-      curl_easy_pause(r.easy.get(), CURLPAUSE_CONT);  // may hand the held bytes over right away
+      Curl().curl_easy_pause(r.easy.get(), CURLPAUSE_CONT);  // may hand the held bytes over right away
     }
     if (r.Unread() == 0) Drive([&r] { return r.Unread() > 0; });
   }

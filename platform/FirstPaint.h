@@ -1,8 +1,9 @@
 #pragma once
 // The end of the first paint of a chosen widget: runs a callback once it has reached the window (start-up
 // work that no paint needs goes there). With VRX_EXIT_AFTER_FIRST_PAINT=1 it also prints the start-up
-// figures, "first-paint-ms=<ms> peak-rss-kib=<KiB>" (time since process start, peak memory then), and the
-// program is expected to end itself in the callback.
+// figures, "first-paint-ms=<ms> peak-rss-kib=<KiB> libraries=<n> imposed-wait-ms=<ms>" (time since process
+// start, peak memory then, shared libraries mapped then, and the pause the program's start-up order makes it
+// wait on purpose before it shows its page), and the program is expected to end itself in the callback.
 //
 // Process start is VRX_PROCESS_T0_NS (CLOCK_MONOTONIC nanoseconds taken by whoever started the process,
 // right before it did) when set, else the kernel's start time of the process (10 ms steps).
@@ -12,6 +13,7 @@
 #include <QByteArray>
 #include <QEvent>
 #include <QFile>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -30,8 +32,9 @@ class FirstPaintWatch : public QObject {
 
   // Watches every widget's paint events until the first one that isTarget accepts. onDone runs once that
   // paint has reached the window (after the event that painted it).
-  FirstPaintWatch(std::function<bool(QWidget*)> isTarget, std::function<void()> onDone)
-      : isTarget_(std::move(isTarget)), onDone_(std::move(onDone)) {
+  // imposedWaitMs: the deliberate pause before the target is shown (reported, not taken off).
+  FirstPaintWatch(std::function<bool(QWidget*)> isTarget, std::function<void()> onDone, int imposedWaitMs = 0)
+      : isTarget_(std::move(isTarget)), onDone_(std::move(onDone)), imposedWaitMs_(imposedWaitMs) {
     qApp->installEventFilter(this);
   }
 
@@ -58,6 +61,18 @@ class FirstPaintWatch : public QObject {
     return -1;
   }
 
+  // Shared libraries mapped into the process (distinct files whose name holds ".so").
+  static int MappedLibraries() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly)) return -1;
+    QSet<QByteArray> files;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+      const int slash = line.indexOf('/');
+      if (slash >= 0 && line.indexOf(".so", slash) >= 0) files.insert(line.mid(slash));
+    }
+    return int(files.size());
+  }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint && !painted_ && watched->isWidgetType() &&
@@ -67,7 +82,8 @@ class FirstPaintWatch : public QObject {
       QTimer::singleShot(0, this, [this] {
         qApp->removeEventFilter(this);
         if (Requested()) {
-          std::printf("first-paint-ms=%.2f peak-rss-kib=%ld\n", MsSinceProcessStart(), PeakRssKib());
+          std::printf("first-paint-ms=%.2f peak-rss-kib=%ld libraries=%d imposed-wait-ms=%d\n", MsSinceProcessStart(),
+                      PeakRssKib(), MappedLibraries(), imposedWaitMs_);
           std::fflush(stdout);
         }
         onDone_();
@@ -85,6 +101,7 @@ class FirstPaintWatch : public QObject {
 
   std::function<bool(QWidget*)> isTarget_;
   std::function<void()> onDone_;
+  int imposedWaitMs_ = 0;
   bool painted_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/Pictures.h"
 
 #include <QHash>
+#include <QImageReader>
 #include <QString>
 
 namespace vrx::ui {
@@ -13,13 +14,21 @@ QHash<QString, QPixmap>& Cache() {
   return cache;
 }
 
+// Every picture is a PNG: read as one, without probing the image-format plug-ins (which would load each of
+// them, and the libraries under them, on the first picture of the run).
+QPixmap ReadPng(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return QPixmap::fromImage(reader.read());
+}
+
 QPixmap Load(const char* folder, int id) {
   auto& cache = Cache();
   const QString path = QStringLiteral(":/%1/%2.png").arg(QLatin1String(folder)).arg(id);
   auto it = cache.constFind(path);
   if (it != cache.constEnd()) return *it;
   QPixmap pixmap;
-  if (id > 0) pixmap.load(path, "PNG");
+  if (id > 0) pixmap = ReadPng(path);
   cache.insert(path, pixmap);
   return pixmap;
 }
@@ -28,8 +37,7 @@ QPixmap Load(const char* folder, int id) {
 
 void ProvideMissingPng(int id, const QPixmap& pixmap) {
   const QString path = QStringLiteral(":/png/%1.png").arg(id);
-  QPixmap fromResources;
-  if (fromResources.load(path, "PNG")) return;
+  if (!ReadPng(path).isNull()) return;
   Cache().insert(path, pixmap);
 }
 

@@ -24,15 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The product icon is still copied into the user's data folders when the welcome page has been painted
-// (platform/AppFolders InstallProductIcon, from the frame's first paint). It is to be written only when FINISH
-// writes the launcher; once that lands, these two files are gone, this test fails on them, and the list
-// below becomes empty.
-const std::set<std::string> kIconStillCopiedAtStartUp = {
-    ".local/share/Halvik/VRX-410Q Setup Wizard/VRX-410Q.ico",
-    ".local/share/icons/VRX-410Q.ico",
-};
-
 // What a run that ends on page 1 may leave in its home: the log and its folders.
 const std::set<std::string> kAllowed = {
     ".local", ".local/state", ".local/state/vrx-setup-wizard", ".local/state/vrx-setup-wizard/wizard.log",
@@ -122,17 +113,10 @@ TEST_P(FirstRunTest, StartsInTheLanguageAskedForAndKeepsOnlyItsLog) {
   EXPECT_NE(run.log.find(c.startedLine), std::string::npos) << run.log;
   EXPECT_NE(run.log.find("ended"), std::string::npos) << run.log;
 
-  std::set<std::string> left, iconCopies;
-  for (const std::string& entry : run.homeEntries) {
-    if (kAllowed.count(entry)) continue;
-    if (kIconStillCopiedAtStartUp.count(entry)) iconCopies.insert(entry);
-    // The folders that only lead to the icon copies.
-    else if (std::none_of(kIconStillCopiedAtStartUp.begin(), kIconStillCopiedAtStartUp.end(),
-                          [&](const std::string& icon) { return icon.rfind(entry + "/", 0) == 0; }))
-      left.insert(entry);
-  }
+  std::set<std::string> left;
+  for (const std::string& entry : run.homeEntries)
+    if (!kAllowed.count(entry)) left.insert(entry);
   EXPECT_EQ(left, std::set<std::string>{}) << "files left in the home folder";
-  EXPECT_EQ(iconCopies, kIconStillCopiedAtStartUp) << "the start-up icon copy is gone: empty the list";
   EXPECT_EQ(run.tempEntries, std::set<std::string>{}) << "files left in the temporary folder";
 }
 

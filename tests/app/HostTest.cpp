@@ -121,6 +121,36 @@ class HostTest : public QObject {
     }
   }
 
+  // The welcome page built during the frame's pause is the one the host shows (hidden until then); a
+  // prepared page that is not the one asked for goes.
+  void preparedPageIsShownOnlyForItsType() {
+    CInterDialog host;
+    host.PreparePage(kPageHome);
+    auto* prepared = host.findChild<CStandInPage*>();
+    QVERIFY(prepared);
+    host.show();
+    QCOMPARE(host.currentPage(), prepared);
+    QVERIFY(prepared->isVisible());
+    QCOMPARE(host.findChildren<CWizardPage*>().size(), 1);
+
+    CInterDialog other;
+    other.PreparePage(3);
+    QPointer<QWidget> wrong = other.findChild<CStandInPage*>();
+    QVERIFY(wrong && !wrong->isVisible());
+    other.show();
+    Settle();
+    QCOMPARE(ShownType(other), 1);
+    QVERIFY(wrong.isNull());
+  }
+
+  // The window icon comes after the first paint, decoded off the UI thread, with all its sizes.
+  void windowIconArrivesWithEverySize() {
+    CBriskoDlg frame(false);
+    QVERIFY(frame.windowIcon().availableSizes().isEmpty());
+    frame.SetIcon();
+    QTRY_COMPARE(frame.windowIcon().availableSizes().size(), 4);
+  }
+
   void cloudValueFiveIsNotKept() {
     CInterDialog host;
     host.SetCloudValue(5, "x");

@@ -3,7 +3,8 @@
 // its ticks comes (a tick can only be late while the thread is busy with something else). Every lateness
 // is kept for the percentiles; a stall (lateness over kStallMs) is kept with the page on screen and the last
 // thing the user did (the latest click or key and the control it went to). It also keeps when each page
-// came, so the time the road spends on each page can be compared with the waits it must make there.
+// came, so the time the road spends on each page can be compared with the waits it must make there, and the
+// lateness percentiles per page.
 //
 // Create it before the windows, call WriteReport at the end; the report is JSON. Work of the test itself on
 // the UI thread (screenshots) is marked with a StallProbe::TestWork in scope: a tick delayed by it is counted
@@ -69,11 +70,8 @@ class StallProbe : public QObject {
   };
 
   QJsonObject Report() const {
-    std::vector<double> sorted = lateness_;
-    std::sort(sorted.begin(), sorted.end());
-    auto percentile = [&](double p) {
-      return sorted.empty() ? 0.0 : sorted[std::min(sorted.size() - 1, std::size_t(p * double(sorted.size())))];
-    };
+    const std::vector<double> sorted = Sorted(lateness_);
+    auto percentile = [&](double p) { return Percentile(sorted, p); };
     std::vector<Stall> worst = stalls_;
     std::sort(worst.begin(), worst.end(), [](const Stall& a, const Stall& b) { return a.lateMs > b.lateMs; });
     auto toJson = [](const Stall& s) {
@@ -86,9 +84,12 @@ class StallProbe : public QObject {
       const bool last = i + 1 == pages_.size();
       const double end = last ? Now() : pages_[i + 1].enteredMs;
       const double testEnd = last ? TestMs() : pages_[i + 1].testMsBefore;
+      const std::vector<double> late = Sorted(pages_[i].lateness);
       pages.append(QJsonObject{{"page", pages_[i].page}, {"entered_s", pages_[i].enteredMs / 1000},
                                {"seconds", (end - pages_[i].enteredMs) / 1000},
-                               {"test_s", (testEnd - pages_[i].testMsBefore) / 1000}});
+                               {"test_s", (testEnd - pages_[i].testMsBefore) / 1000},
+                               {"p50_ms", Percentile(late, 0.50)}, {"p99_ms", Percentile(late, 0.99)},
+                               {"max_ms", late.empty() ? 0.0 : late.back()}});
     }
     return QJsonObject{{"period_ms", kPeriodMs},
                        {"ticks", int(lateness_.size())},
@@ -127,6 +128,14 @@ class StallProbe : public QObject {
   }
 
  private:
+  static std::vector<double> Sorted(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values;
+  }
+  static double Percentile(const std::vector<double>& sorted, double p) {
+    return sorted.empty() ? 0.0 : sorted[std::min(sorted.size() - 1, std::size_t(p * double(sorted.size())))];
+  }
+
   // Milliseconds of the test's own work so far.
   static double& TestMs() {
     static double ms = 0;  // UI thread only
@@ -155,13 +164,14 @@ class StallProbe : public QObject {
     const bool byTheTest = Marks() != marksSeen_;
     marksSeen_ = Marks();
     const QString page = where_();
-    if (pages_.empty() || pages_.back().page != page) pages_.push_back(PageVisit{page, now, TestMs()});
+    if (pages_.empty() || pages_.back().page != page) pages_.push_back(PageVisit{page, now, TestMs(), {}});
     if (firstPaintMs_ < 0) return;  // start-up is measured on its own
     if (byTheTest) {
       ++testDelayed_;
       return;
     }
     lateness_.push_back(late);
+    pages_.back().lateness.push_back(late);
     if (late > kStallMs) stalls_.push_back(Stall{late, now, page, action_});
   }
 
@@ -179,6 +189,7 @@ class StallProbe : public QObject {
     QString page;
     double enteredMs;
     double testMsBefore;  // the test's own work until then
+    std::vector<double> lateness;  // of the ticks while it was on screen
   };
   std::vector<PageVisit> pages_;
 };

@@ -1,0 +1,107 @@
+"""What the end-to-end road (tests/e2e, its first road: three cameras, a new kelvaro account) must wait, page by
+page: the waits the recorder, the cameras, the account service and the page rules impose, with a simulator that
+answers at once. Every figure is computed from the constants the program uses, read from its sources by name, so
+a changed constant changes the table (and a renamed one stops the bench with its name).
+
+Each entry is (page key, what, seconds, where it comes from).
+"""
+import json
+import math
+import re
+from pathlib import Path
+
+SOURCE = Path(__file__).resolve().parent.parent
+
+
+def ms(path, name):
+    """The integer a named constant (or field default) of path is set to, in seconds."""
+    text = (SOURCE / path).read_text()
+    found = re.search(rf"\b{name}\s*=\s*(?:std::chrono::milliseconds\()?(\d+)", text)
+    if not found:
+        raise KeyError(f"{name} is not set in {path}: the road's waits need it")
+    return int(found.group(1)) / 1000
+
+
+def followed(work_s, poll_s):
+    """A result read by a poll every poll_s: seen at the first poll after the work (one poll at least)."""
+    return max(1, math.ceil(round(work_s / poll_s, 6))) * poll_s
+
+
+class Names:
+    """The constants by where they live."""
+    http = "net/HttpGet.cpp"
+    worker = "net/DeviceCommandWorker.h"
+    search = "net/DeviceSearch.h"
+    host_jobs = "app/HostJobs.h"
+    hdd_job = "pages/recorder/HddFormatJob.cpp"
+    camera_page = "pages/cameras/CameraSearchDlg.h"
+    camera_work = "pages/cameras/CameraWork.cpp"
+    camera_limits = "pages/cameras/CameraWork.h"
+    camera_popups = "pages/cameras/CameraPopups.h"
+    cloud_job = "pages/cloud/KelvaroJob.h"
+    veil = "ui/Waiting.h"
+
+
+def road_waits():
+    n = Names
+    scenario = json.loads((SOURCE / "sim" / "scenarios" / "default.json").read_text())
+    format_s = float(scenario.get("recorder", {}).get("format_seconds", 0))
+    listed = len(scenario.get("cameras", []))  # the cameras the recorder lists on page 10
+    chosen = 3                                 # the road ticks Front Door, Lobby and Hallway
+    settle = ms(n.http, "kSettleDelay")        # the HTTP client's pause before connecting, each request, closing
+    # One worker command over HTTP until its status is done: its start pause, connecting, the request.
+    command = ms(n.worker, "kCommandPauseMs") + 2 * settle
+    stop = ms(n.worker, "kStopPauseMs") + settle  # the worker stopped: its pause, then closing the connection
+    direct = 3 * settle                           # a page's own request: connect, request, close
+    tick = ms(n.veil, "kTickMs")                  # the waiting veil looks at its job every tick
+
+    return [
+        ("p6", "first search after the page opens", 0.5, "recorder search page"),
+        ("p6", "discovery collection window", ms(n.search, "kSearchWindowMs"), f"{n.search} kSearchWindowMs"),
+        ("p6", "pause after the results", 0.5, "recorder search page"),
+        ("p7", "blank-password probe (datagram answer)", 0.0, ""),
+        ("p7", "settle before the password datagram", 0.5, "recorder password page"),
+        ("p8", "zone list and current zone behind the veil (connect, 2 requests, close)",
+         0.05 + followed(4 * settle, tick), f"the page's 50 ms load timer; {n.http} kSettleDelay; {n.veil} kTickMs"),
+        ("p8", "set the zone and start recording behind the veil (connect, 2 requests, close)",
+         followed(4 * settle, tick), f"{n.http} kSettleDelay; {n.veil} kTickMs"),
+        ("p9", "disk poller's first pass (2 bays)",
+         2 * (settle + ms(n.host_jobs, "kAfterRequestMs")) + ms(n.host_jobs, "kBetweenBaysMs"),
+         f"{n.http} kSettleDelay, {n.host_jobs} kAfterRequestMs, kBetweenBaysMs"),
+        ("p9", f"two disks behind the progress veil, each: settle, worker stopped, settle, command 2006, worker "
+               f"stopped, then progress polls (pause, command 2007, worker stopped) until the recorder's "
+               f"{format_s:g} s format has ended",
+         followed(stop + 2 * (2 * ms(n.hdd_job, "kSettleMs") + stop + followed(command, ms(n.hdd_job, "kStartStepMs")) +
+                              stop + followed(format_s, ms(n.hdd_job, "kAttemptPauseMs") +
+                                              followed(command, ms(n.hdd_job, "kPollStepMs")) + stop)), tick),
+         f"{n.hdd_job} kSettleMs, kStartStepMs, kAttemptPauseMs, kPollStepMs; the simulator's format_seconds"),
+
+        ("p10", "the page's start timer", ms(n.camera_page, "kStartTimerMs"), f"{n.camera_page} kStartTimerMs"),
+        ("p10", "camera list: worker stopped, settle, command 2015 read every scan poll",
+         stop + ms(n.camera_work, "kSettleMs") + followed(command, ms(n.camera_limits, "scanPollMs")),
+         f"{n.worker} kStopPauseMs, kCommandPauseMs; {n.camera_work} kSettleMs; {n.camera_limits} scanPollMs"),
+        ("p10", "camera password popup, check: the command read every password poll, then at the popup's poll",
+         followed(followed(command, ms(n.camera_limits, "passwordPollMs")), ms(n.camera_popups, "kPollMs")),
+         f"{n.camera_popups} kPollMs; {n.camera_limits} passwordPollMs"),
+        ("p10", "camera password popup, create: first read pause, the command, then at the popup's poll",
+         followed(ms(n.camera_work, "kFirstSetReadMs") + followed(command, ms(n.camera_limits, "passwordPollMs")),
+                  ms(n.camera_popups, "kPollMs")),
+         f"{n.camera_popups} kPollMs; {n.camera_work} kFirstSetReadMs; {n.camera_limits} passwordPollMs"),
+        ("p10", "cloud state behind the veil: /config/kelvaroreginfo, worker stopped, command 2012 read every portal poll",
+         followed(direct + stop + followed(command, ms(n.camera_limits, "portalPollMs")), tick),
+         f"{n.camera_limits} portalPollMs; {n.veil} kTickMs"),
+        ("p10", f"camera update behind the veil: {listed} gaps, {chosen} x (command 2009, worker stopped, pause)",
+         followed(stop + listed * ms(n.camera_work, "kChangeGapMs") +
+                  chosen * (followed(command, ms(n.camera_limits, "changePollMs")) + stop +
+                            ms(n.camera_work, "kAfterChangeMs")), tick),
+         f"{n.camera_work} kChangeGapMs, kAfterChangeMs; {n.camera_limits} changePollMs; {n.veil} kTickMs"),
+
+        ("p11", "sign-up behind the veil: settle after command 1000; 3 x (reset, command 1002/2011/2014 read every "
+                "poll); the recorder told directly; worker stopped",
+         followed(ms(n.cloud_job, "kSettleMs") +
+                  3 * (stop + ms(n.cloud_job, "kSettleMs") + followed(command, ms(n.cloud_job, "kPollMs"))) +
+                  direct + stop, tick),
+         f"{n.cloud_job} kSettleMs, kPollMs; {n.worker} kCommandPauseMs, kStopPauseMs; {n.veil} kTickMs"),
+
+        ("p12", "none: FINISH writes the launcher at once", 0.0, ""),
+    ]
