@@ -298,7 +298,7 @@ void HttpGet::SettlePause() {
 void HttpGet::Abandon() {
   request_.reset();
   connection_.reset();
-  Wipe(password_);
+  password_.Wipe();
 }
 
 void HttpGet::Close() {
