@@ -147,6 +147,8 @@ void SessionLog::OnDatagram(const net::DatagramRecord& r) {
   Write("udp", line + ": " + r.outcome);
 }
 
+void SessionLog::OnWarning(std::string_view text) { Write("WARNING", text); }
+
 void SetSessionLog(SessionLog* log) {
   processLog.store(log);
   net::SetRequestListener(log);

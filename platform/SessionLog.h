@@ -47,6 +47,7 @@ class SessionLog final : public net::RequestListener {
 
   void OnHttpRequest(const net::HttpRequestRecord& record) override;
   void OnDatagram(const net::DatagramRecord& record) override;
+  void OnWarning(std::string_view text) override;
 
  private:
   void CloseFile();

@@ -121,6 +121,7 @@ TEST_F(SessionLogTest, WritesWhatTheNetworkCodeReports) {
   net::ReportHttpRequest({"GET", "127.0.11.1", 8080, false, "/config/datetime?timezone=", 200, "", 12});
   net::ReportHttpRequest({"GET", "127.0.10.1", 443, true, "/config/kelvarodiscovery", 0, "Connection refused", 3});
   net::ReportDatagram({"check-account", "127.0.10.1", "127.0.0.1", "no answer in 3 s"});
+  net::ReportWarning("trusting the extra CA certificates of /tmp/ca.pem");
   // A peer's text can neither forge a line nor reach a terminal that shows the file.
   net::ReportHttpRequest({"GET", "cam\x1b[2J\n2026-01-01 00:00:00.000  wizard  forged\xff", 80, false, "/", 0, "x", 1});
   SetSessionLog(nullptr);
@@ -130,6 +131,7 @@ TEST_F(SessionLogTest, WritesWhatTheNetworkCodeReports) {
   EXPECT_NE(text.find("GET https://127.0.10.1/config/kelvarodiscovery -> failed (Connection refused)"), std::string::npos) << text;
   EXPECT_NE(text.find("check-account to 127.0.10.1 from 127.0.0.1: no answer in 3 s"), std::string::npos) << text;
   EXPECT_EQ(text.find("after the log was removed"), std::string::npos) << text;
+  EXPECT_NE(text.find("WARNING trusting the extra CA certificates of /tmp/ca.pem"), std::string::npos) << text;
   EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
   EXPECT_NE(text.find("GET http://cam[2J2026-01-01 00:00:00.000  wizard  forged\uFFFD/ -> failed (x)"), std::string::npos)
       << text;
