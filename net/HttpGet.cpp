@@ -104,6 +104,8 @@ std::string TrustedCaBlob() {
   loadedFor = path;
   blob.clear();
   if (path.empty()) return blob;
+  // A trust for tests and the demo only; never taken silently.
+  ReportWarning("trusting the extra CA certificates of " + path + " (VRX_EXTRA_CA_FILE, for tests and the demo only)");
   EasyHandle probe(Curl().curl_easy_init());
   char* defaultBundle = nullptr;
   if (probe && Curl().curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle)

@@ -1,6 +1,8 @@
 #include "net/RequestLog.h"
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 
 namespace vrx::net {
 namespace {
@@ -17,6 +19,12 @@ void ReportHttpRequest(const HttpRequestRecord& record) {
 
 void ReportDatagram(const DatagramRecord& record) {
   if (RequestListener* l = listener.load(std::memory_order_acquire)) l->OnDatagram(record);
+}
+
+void ReportWarning(std::string_view text) {
+  const std::string line(text);
+  std::fprintf(stderr, "vrx: WARNING: %s\n", line.c_str());
+  if (RequestListener* l = listener.load(std::memory_order_acquire)) l->OnWarning(text);
 }
 
 std::string PathWithoutQueryValues(std::string_view path) {

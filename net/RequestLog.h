@@ -33,12 +33,16 @@ class RequestListener {
   virtual ~RequestListener() = default;
   virtual void OnHttpRequest(const HttpRequestRecord& record) = 0;
   virtual void OnDatagram(const DatagramRecord& record) = 0;
+  // Something the person reading the log must not miss (a test-only setting in use, say).
+  virtual void OnWarning(std::string_view /*text*/) {}
 };
 
 // Installs the process's listener (null removes it).
 void SetRequestListener(RequestListener* listener);
 void ReportHttpRequest(const HttpRequestRecord& record);
 void ReportDatagram(const DatagramRecord& record);
+// Tells the listener, and always standard error, so it is seen whether or not a log is open.
+void ReportWarning(std::string_view text);
 
 // "/a/b?x=1&y=secret#f" -> "/a/b?x=&y=": the names of the parameters stay, their values and any fragment go.
 std::string PathWithoutQueryValues(std::string_view path);

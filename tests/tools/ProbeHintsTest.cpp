@@ -69,5 +69,30 @@ TEST(ProbeHintsTest, RecorderRepliesSplitIntoKeysAndValues) {
   EXPECT_EQ(kv[2], (std::pair<std::string, std::string>{"timezone", "14"}));
 }
 
+// A recorder's replies reach the report as sent; what is printed carries none of their escapes and stays
+// valid UTF-8, so the JSON form can always be written.
+TEST(ProbeHintsTest, RecorderTextsArePrintedWithoutTheirEscapes) {
+  RecorderReport r;
+  r.address = "127.0.10.1";
+  r.http = {80, true, ""};
+  r.https = {443, true, ""};
+  r.authentication = "Basic\x1b[2J";
+  r.passwordAccepted = true;
+  r.dateTime = KeyValueLines("timezone=14\x1b]0;x\x07\r\ndate\xff=2026\xe2\x80\xae-12");
+  r.disks = {KeyValueLines("status=ok\x9b")};
+  const std::string text = RecorderText(r);
+  const std::string json = JsonText(RecorderJson(r));
+  for (const std::string* out : {&text, &json}) {
+    EXPECT_EQ(out->find('\x1b'), std::string::npos) << *out;
+    EXPECT_EQ(out->find('\x07'), std::string::npos) << *out;
+    EXPECT_EQ(out->find("\xe2\x80\xae"), std::string::npos) << *out;
+  }
+  EXPECT_NE(text.find("Authentication: Basic[2J"), std::string::npos) << text;
+  EXPECT_NE(text.find("date\uFFFD = 2026-12"), std::string::npos) << text;
+  const nlohmann::json parsed = nlohmann::json::parse(json);
+  EXPECT_EQ(parsed["datetime"]["timezone"], "14]0;x");
+  EXPECT_EQ(parsed["disks"][0]["status"], "ok\uFFFD");
+}
+
 }  // namespace
 }  // namespace vrx::probe

@@ -2,11 +2,18 @@
 // scripts/sandbox; it refuses to run anywhere else). Each discover run listens for the full 6 s.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <arpa/inet.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "SimProcess.h"
 
@@ -14,6 +21,81 @@ namespace {
 
 using nlohmann::json;
 using vrx::test::SimProcess;
+
+// A device on the LAN that answers every search with what it was told to send: whole answers with hostile
+// texts, and a truncated answer the probe must drop like the wizard does.
+class HostileResponder {
+ public:
+  explicit HostileResponder(std::vector<std::vector<std::uint8_t>> replies) : replies_(std::move(replies)) {
+    socket_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    ::setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    ::setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    timeval tick{0, 100 * 1000};
+    ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &tick, sizeof tick);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(62976);
+    bound_ = ::bind(socket_, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+    thread_ = std::thread([this] {
+      std::uint8_t in[2048];
+      while (!stop_) {
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        const ssize_t n = ::recvfrom(socket_, in, sizeof in, 0, reinterpret_cast<sockaddr*>(&from), &len);
+        if (n < 6 || in[0] != 0xFD || in[4] != 0xA1) continue;
+        for (const auto& r : replies_) ::sendto(socket_, r.data(), r.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
+      }
+    });
+  }
+  ~HostileResponder() {
+    stop_ = true;
+    thread_.join();
+    ::close(socket_);
+  }
+  bool bound() const { return bound_; }
+
+  // An answer to the search: model at 150, MAC at 220, second name at 226, IPv4 at 290, HTTP port at 294.
+  static std::vector<std::uint8_t> Reply(const std::string& model, const std::string& name, std::uint8_t last,
+                                         std::size_t size = 332) {
+    std::vector<std::uint8_t> r(332, 0);
+    r[0] = r[1] = 0xFD;
+    r[4] = 0xA1;
+    std::memcpy(&r[150], model.data(), std::min<std::size_t>(model.size(), 69));
+    const std::uint8_t mac[6] = {0x00, 0x1d, 0x4f, 0xee, 0x00, last};
+    std::memcpy(&r[220], mac, 6);
+    std::memcpy(&r[226], name.data(), std::min<std::size_t>(name.size(), 63));
+    const std::uint8_t ip[4] = {127, 0, 66, last};
+    std::memcpy(&r[290], ip, 4);
+    r[294] = 80;
+    r.resize(size);
+    return r;
+  }
+
+ private:
+  std::vector<std::vector<std::uint8_t>> replies_;
+  int socket_ = -1;
+  bool bound_ = false;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// No terminal escape, no bidirectional override, nothing that is not UTF-8 in what the probe printed.
+void ExpectPrintable(const std::string& out) {
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    ASSERT_TRUE(c >= 0x20 || c == '\n') << "byte " << int(c) << " at " << i << " in\n" << out;
+    ASSERT_NE(c, 0x7F) << out;
+  }
+  EXPECT_EQ(out.find("\xE2\x80\xAE"), std::string::npos) << "right-to-left override in\n" << out;
+  for (std::size_t i = 0; i < out.size();) {  // well-formed UTF-8 (lead byte and its continuation bytes)
+    const auto c = static_cast<unsigned char>(out[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    ASSERT_NE(n, 0u) << "not UTF-8 at " << i << " in\n" << out;
+    for (std::size_t k = 1; k < n; ++k) ASSERT_EQ(static_cast<unsigned char>(out[i + k]) & 0xC0, 0x80) << out;
+    i += n;
+  }
+}
 
 struct ProbeRun {
   int exitCode = -1;
@@ -141,6 +223,44 @@ INSTANTIATE_TEST_SUITE_P(
                       RecorderCase{"configured.json", "127.0.14.1", "Admin123", "Basic", true, 15},
                       RecorderCase{"faults.json", "127.0.11.1 --port 8080", "secret12", "Digest", true, 2},
                       RecorderCase{"faults.json", "127.0.11.1 --port 8080", "wrong", "Digest", false, 0}));
+
+TEST_F(ProbeTest, HostileAnswersArePrintedCleanAndNeverStopTheProbe) {
+  HostileResponder lan({
+      HostileResponder::Reply("VRX-410Q", "\x1b]0;owned\x07Hall \xff\xfe\xc3\x1b[2J", 1),
+      HostileResponder::Reply("VCM\xe2\x80\xae" "evil\x1b[31m\x9b", "\xed\xa0\x80 \xf4\x90\x80\x80", 2),
+      HostileResponder::Reply("VRX-410Q", "cut short", 3, 200),  // not a whole answer: dropped unread
+  });
+  ASSERT_TRUE(lan.bound());
+  const ProbeRun text = Probe("discover");
+  EXPECT_EQ(text.exitCode, 0) << text.out;
+  ExpectPrintable(text.out);
+  EXPECT_NE(text.out.find("\"]0;ownedHall \uFFFD\uFFFD\uFFFD[2J\""), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("VCMevil[31m"), std::string::npos) << text.out;
+
+  const ProbeRun run = Probe("discover --json");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  ExpectPrintable(run.out);
+  const json report = Parsed(run);
+  const auto heard = HeardDevices(report);
+  EXPECT_TRUE(Has(heard, "VRX-410Q 127.0.66.1")) << run.out;
+  EXPECT_TRUE(Has(heard, "VCMevil[31m\uFFFD 127.0.66.2")) << run.out;
+  EXPECT_EQ(report["adapters"][0]["devices"].size(), 2u) << run.out;  // the cut answer is not a device
+  EXPECT_EQ(report["adapters"][0]["devices"][0]["name"], "]0;ownedHall \uFFFD\uFFFD\uFFFD[2J");
+}
+
+TEST_F(ProbeTest, HelpFitsATerminalAndTheVersionIsKnown) {
+  const ProbeRun help = Probe("--help");
+  EXPECT_EQ(help.exitCode, 0);
+  std::size_t start = 0;
+  for (std::size_t end; (end = help.out.find('\n', start)) != std::string::npos; start = end + 1)
+    EXPECT_LE(end - start, 80u) << help.out.substr(start, end - start);
+  for (const char* option : {"--json", "--port", "--user", "--version"})
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  const ProbeRun version = Probe("--version");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("vrx-probe ", 0), 0u) << version.out;
+  EXPECT_GT(version.out.size(), std::strlen("vrx-probe 1.0\n") - 1) << version.out;
+}
 
 TEST_F(ProbeTest, RecorderThatIsNotThereAndBadCommandLines) {
   const ProbeRun absent = Probe("recorder 127.0.77.1 --json", "VRX_PASSWORD=x");

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "net/DiscoveryProtocol.h"
+#include "net/PeerText.h"
 
 namespace vrx::probe {
 namespace {
@@ -16,6 +17,10 @@ std::uint32_t Ipv4(const std::string& text) {
 }
 
 bool IsRecorder(const HeardDevice& d) { return d.model == kRecorderModel; }
+
+// What a device or the recorder sent, as it may be printed: well-formed UTF-8 without control or bidirectional
+// override characters, so a peer can neither break the JSON nor send escape sequences to the terminal.
+std::string Peer(const std::string& text) { return net::CleanPeerText(text); }
 
 // Every device heard on any adapter that is not the machine's own loopback.
 template <typename F>
@@ -68,7 +73,7 @@ std::vector<Hint> DiscoverHints(const DiscoverReport& r) {
         continue;
       told.push_back(d.address);
       hints.push_back({"other-subnet",
-                       "The " + d.model + " at " + d.address + " answered on " + a.adapter.address + " (" +
+                       "The " + Peer(d.model) + " at " + d.address + " answered on " + a.adapter.address + " (" +
                            a.adapter.name + ", netmask " + a.adapter.netmask +
                            ") but its address belongs to another network, so the wizard cannot reach it. Give the "
                            "recorder an address in this network (set it to DHCP, or reset it to its factory "
@@ -101,7 +106,7 @@ std::string DiscoverText(const DiscoverReport& r) {
     out << "\n  search sent: " << (a.sent ? "yes" : "no, " + a.error) << "\n";
     if (a.sent && a.devices.empty()) out << "  no answer\n";
     for (const HeardDevice& d : a.devices) {
-      out << "  " << (IsRecorder(d) ? "* " : "  ") << d.model << "  \"" << d.name << "\"  " << d.address << "  MAC "
+      out << "  " << (IsRecorder(d) ? "* " : "  ") << Peer(d.model) << "  \"" << Peer(d.name) << "\"  " << d.address << "  MAC "
           << d.mac << "  HTTP port " << d.httpPort;
       if (!d.inSubnet) out << "  (outside this adapter's network)";
       out << "\n";
@@ -119,7 +124,7 @@ nlohmann::json DiscoverJson(const DiscoverReport& r) {
   for (const AdapterReport& a : r.adapters) {
     nlohmann::json devices = nlohmann::json::array();
     for (const HeardDevice& d : a.devices)
-      devices.push_back({{"model", d.model}, {"name", d.name}, {"mac", d.mac}, {"address", d.address},
+      devices.push_back({{"model", Peer(d.model)}, {"name", Peer(d.name)}, {"mac", d.mac}, {"address", d.address},
                          {"http_port", d.httpPort}, {"in_subnet", d.inSubnet}, {"recorder", IsRecorder(d)}});
     adapters.push_back({{"name", a.adapter.name}, {"address", a.adapter.address}, {"netmask", a.adapter.netmask},
                         {"broadcast", a.adapter.broadcast}, {"loopback", a.adapter.loopback}, {"sent", a.sent},
@@ -153,17 +158,17 @@ std::string RecorderText(const RecorderReport& r) {
   out << "Recorder " << r.address << "\n";
   port("HTTP ", r.http);
   port("HTTPS", r.https);
-  if (!r.authentication.empty()) out << "Authentication: " << r.authentication << "\n";
+  if (!r.authentication.empty()) out << "Authentication: " << Peer(r.authentication) << "\n";
   if (!r.certificateSha256.empty()) out << "Certificate SHA-256: " << r.certificateSha256 << "\n";
   else if (!r.certificateError.empty()) out << "Certificate: not read (" << r.certificateError << ")\n";
   if (!r.readError.empty()) out << "Read-only look: " << r.readError << "\n";
   if (r.passwordAccepted) {
     for (std::size_t bay = 0; bay < r.disks.size(); ++bay) {
       out << "HD" << bay + 1 << ":\n";
-      for (const auto& [k, v] : r.disks[bay]) out << "  " << k << " = " << v << "\n";
+      for (const auto& [k, v] : r.disks[bay]) out << "  " << Peer(k) << " = " << Peer(v) << "\n";
     }
     out << "Date, time and time zone:\n";
-    for (const auto& [k, v] : r.dateTime) out << "  " << k << " = " << v << "\n";
+    for (const auto& [k, v] : r.dateTime) out << "  " << Peer(k) << " = " << Peer(v) << "\n";
   }
   const std::vector<Hint> hints = RecorderHints(r);
   if (!hints.empty()) out << "\nHints:\n";
@@ -175,7 +180,7 @@ nlohmann::json RecorderJson(const RecorderReport& r) {
   auto port = [](const PortCheck& p) { return nlohmann::json{{"port", p.port}, {"open", p.open}, {"error", p.error}}; };
   auto pairs = [](const RecorderReport::KeyValues& kv) {
     nlohmann::json o = nlohmann::json::object();
-    for (const auto& [k, v] : kv) o[k] = v;
+    for (const auto& [k, v] : kv) o[Peer(k)] = Peer(v);
     return o;
   };
   nlohmann::json disks = nlohmann::json::array();
@@ -183,10 +188,15 @@ nlohmann::json RecorderJson(const RecorderReport& r) {
   nlohmann::json hints = nlohmann::json::array();
   for (const Hint& h : RecorderHints(r)) hints.push_back({{"code", h.code}, {"text", h.text}});
   return {{"address", r.address}, {"http", port(r.http)}, {"https", port(r.https)},
-          {"authentication", r.authentication}, {"certificate_sha256", r.certificateSha256},
+          {"authentication", Peer(r.authentication)}, {"certificate_sha256", r.certificateSha256},
           {"certificate_error", r.certificateError}, {"password_accepted", r.passwordAccepted},
           {"read_error", r.readError}, {"disks", disks}, {"datetime", pairs(r.dateTime)},
           {"hints", hints}, {"reachable", RecorderExitCode(r) == kFound}};
+}
+
+std::string JsonText(const nlohmann::json& report) {
+  // Anything not valid UTF-8 that got past the cleaning becomes U+FFFD instead of an exception.
+  return report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 std::vector<std::pair<std::string, std::string>> KeyValueLines(const std::string& reply) {

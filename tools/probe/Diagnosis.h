@@ -80,6 +80,9 @@ int RecorderExitCode(const RecorderReport& report);
 std::string RecorderText(const RecorderReport& report);
 nlohmann::json RecorderJson(const RecorderReport& report);
 
+// The report as printed by --json: indented, and never failing on a text that is not valid UTF-8.
+std::string JsonText(const nlohmann::json& report);
+
 // "a=1\r\nb=2" -> {{"a","1"},{"b","2"}}; lines without "=" are left out.
 std::vector<std::pair<std::string, std::string>> KeyValueLines(const std::string& reply);
 

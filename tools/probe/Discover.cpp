@@ -57,7 +57,8 @@ DiscoverReport Discover(const std::vector<Adapter>& adapters, int windowMs) {
     net::CDataQueue* queue = queues.back().get();
     auto endpoint = std::make_unique<net::DatagramSocket>(
         int(i), [queue](net::DatagramSocket&, const sockaddr_in&, std::span<const std::uint8_t> data) {
-          queue->Push(data);
+          // The wizard's own filter: what is not a whole answer to the search is dropped unread.
+          if (net::IsWellFormedDiscoveryReply(data)) queue->Push(data);
         });
     if (!endpoint->Open(a.adapter.address)) {
       a.error = std::string("cannot open a UDP socket on this address: ") + std::strerror(errno);

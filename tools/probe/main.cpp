@@ -3,6 +3,7 @@
 //
 //   vrx-probe discover [--json]
 //   vrx-probe recorder ADDRESS [--port N] [--user NAME] [--json]     (password: $VRX_PASSWORD or a prompt)
+//   vrx-probe --help | --version
 //
 // Exit codes: 0 found, 1 not found, 2 bad command line, 3 the check could not run.
 #include <termios.h>
@@ -23,17 +24,32 @@ namespace {
 
 using namespace vrx::probe;
 
+#ifndef VRX_VERSION
+#define VRX_VERSION "0.0.0"
+#endif
+
+// At most 80 columns a line.
 constexpr const char* kUsageText =
     "Usage: vrx-probe discover [--json]\n"
     "       vrx-probe recorder ADDRESS [--port N] [--user NAME] [--json]\n"
+    "       vrx-probe --help | --version\n"
     "\n"
-    "discover   sends the wizard's search from every IPv4 adapter, lists every device that answers within\n"
-    "           6 seconds and explains what stands in the way when the recorder is not among them\n"
-    "recorder   checks one recorder: its web port and HTTPS, the authentication it asks for, its certificate,\n"
-    "           and a read-only look at its disks and time zone. The administrator password comes from\n"
-    "           VRX_PASSWORD or is asked for; nothing on the recorder is changed.\n"
+    "discover     sends the wizard's search from every IPv4 adapter, lists every\n"
+    "             device that answers within 6 seconds and explains what stands\n"
+    "             in the way when the recorder is not among them\n"
+    "recorder     checks one recorder: its web port and HTTPS, the authentication\n"
+    "             it asks for, its certificate, and a read-only look at its disks\n"
+    "             and time zone; nothing on the recorder is changed\n"
     "\n"
-    "Exit codes: 0 found, 1 not found, 2 bad command line, 3 the check could not run.\n";
+    "--json       prints the report as JSON instead of text\n"
+    "--port N     the recorder's web port (default 80)\n"
+    "--user NAME  the administrator's name (default admin); the password comes\n"
+    "             from VRX_PASSWORD or is asked for\n"
+    "--help       prints this text\n"
+    "--version    prints the version\n"
+    "\n"
+    "Exit codes: 0 found, 1 not found, 2 bad command line, 3 the check could not\n"
+    "run.\n";
 
 int Usage(const std::string& error) {
   std::fprintf(stderr, "vrx-probe: %s\n%s", error.c_str(), kUsageText);
@@ -64,6 +80,10 @@ int main(int argc, char** argv) {
   if (args.empty()) return Usage("say what to check");
   if (args[0] == "-h" || args[0] == "--help") {
     std::fputs(kUsageText, stdout);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    std::puts("vrx-probe " VRX_VERSION);
     return 0;
   }
   bool json = false;
@@ -99,7 +119,7 @@ int main(int argc, char** argv) {
       return kError;
     }
     const DiscoverReport report = Discover(adapters, vrx::net::DeviceSearch::kSearchWindowMs);
-    if (json) std::cout << DiscoverJson(report).dump(2) << "\n";
+    if (json) std::cout << JsonText(DiscoverJson(report));
     else std::cout << DiscoverText(report);
     return DiscoverExitCode(report);
   }
@@ -108,7 +128,7 @@ int main(int argc, char** argv) {
     target.address = rest[0];
     target.password = Password();
     const RecorderReport report = CheckRecorder(target);
-    if (json) std::cout << RecorderJson(report).dump(2) << "\n";
+    if (json) std::cout << JsonText(RecorderJson(report));
     else std::cout << RecorderText(report);
     return RecorderExitCode(report);
   }

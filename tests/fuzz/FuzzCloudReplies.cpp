@@ -1,0 +1,41 @@
+// What the account service and the recorder answer about the cloud: the e-mail check, the reply verdicts, the
+// row a message belongs to, the recorder's registration (kelvaroreginfo) and its portal values. The first byte
+// splits the input into a reply and a second text (portal number, address).
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include <QString>
+
+#include "pages/cameras/CameraRules.h"
+#include "pages/cloud/KelvaroRules.h"
+
+using namespace vrx;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string all(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const std::size_t cut = std::min<std::size_t>(data[0], all.size());
+  const std::string reply = all.substr(cut), other = all.substr(0, cut);
+  const QString replyText = QString::fromStdString(reply), otherText = QString::fromStdString(other);
+
+  for (const QString& address : {replyText, otherText}) {
+    if (!kelvaro::IsValidEmail(address)) continue;
+    if (!address.contains(u'@')) __builtin_trap();
+    for (QChar c : address)
+      if (c.unicode() < 32 || c.unicode() > 126) __builtin_trap();  // controls, DEL and non-ASCII are refused
+  }
+  (void)kelvaro::RowForServiceText(replyText, kelvaro::Row::None);
+  if (kelvaro::IsSuccess(replyText) && !kelvaro::IsUsableAnswer(replyText)) __builtin_trap();  // "success" is 7
+  if (kelvaro::BindNamesRecorder(replyText, otherText) && (otherText.isEmpty() || !replyText.contains(otherText)))
+    __builtin_trap();
+
+  const CloudRegistration registration = ParseRegistration(reply);
+  for (const QString* v : {&registration.status, &registration.email, &registration.password})
+    if (v->size() > replyText.size()) __builtin_trap();
+  if (const auto values = SplitPortalResult(reply)) {
+    for (std::size_t i = 0; i + 1 < values->size(); ++i)
+      if ((*values)[i].contains(u'&')) __builtin_trap();  // only the last value takes the rest of the text
+  }
+  return 0;
+}
