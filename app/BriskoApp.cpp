@@ -4,8 +4,8 @@
 #include <atomic>
 #include <memory>
 
-#include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
+#include "app/WizardVersion.h"
 #include "i18n/LanguageTable.h"
 
 namespace vrx {

@@ -60,30 +60,15 @@ void CAvrelButton::setDisabledLook(bool on) {
   update();
 }
 
-void CAvrelButton::setPressedLook(bool on) {
-  pressedLook_ = on;
-  update();
-}
+void CAvrelButton::setPressedLook(bool on) { SetLook(this, pressedLook_, on); }
 
-void CAvrelButton::setBackgroundOnly(bool on) {
-  backgroundOnly_ = on;
-  update();
-}
+void CAvrelButton::setBackgroundOnly(bool on) { SetLook(this, backgroundOnly_, on); }
 
-void CAvrelButton::setTextColor(const QColor& c) {
-  textColor_ = c;
-  update();
-}
+void CAvrelButton::setTextColor(const QColor& c) { SetLook(this, textColor_, c); }
 
-void CAvrelButton::setTextSize(int px) {
-  textSize_ = px;
-  update();
-}
+void CAvrelButton::setTextSize(int px) { SetLook(this, textSize_, px, Affects::Size); }
 
-void CAvrelButton::setFontFace(Face face) {
-  face_ = face;
-  update();
-}
+void CAvrelButton::setFontFace(Face face) { SetLook(this, face_, face, Affects::Size); }
 
 void CAvrelButton::setUrl(const QString& url, bool urlMode) {
   url_ = url;
@@ -97,10 +82,7 @@ void CAvrelButton::setToggleMode(bool on, bool notify) {
 
 void CAvrelButton::setGroupValue(int value) { groupValue_ = value; }
 
-void CAvrelButton::setSelected(bool on) {
-  selected_ = on;
-  update();
-}
+void CAvrelButton::setSelected(bool on) { SetLook(this, selected_, on); }
 
 ButtonLook CAvrelButton::currentLook() const {
   ButtonFlags f;

@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QPainter>
 #include <QWidget>
+#include <utility>
 
 #include "platform/MessagePort.h"
 
@@ -36,6 +37,19 @@ class ControlIdentity {
   int id_ = 0;
   WindowHandle page_ = 0;
 };
+
+// What a change of a control's look touches: only its pixels, or also its size (text, text size, face).
+enum class Affects { Paint, Size };
+
+// How every setter of a control's look works: store the value and, when it changed, tell the layout (when
+// the size depends on it) and repaint.
+template <typename T, typename V>
+void SetLook(QWidget* w, T& field, V&& value, Affects affects = Affects::Paint) {
+  if (field == value) return;
+  field = std::forward<V>(value);
+  if (affects == Affects::Size) w->updateGeometry();
+  w->update();
+}
 
 // Marks w with an accessible role (the toolkit's accessibility factory reads it) and a name.
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);
