@@ -57,6 +57,9 @@ void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);
 // Lets PaintFocusRing know whether w got its focus from the keyboard.
 void TrackKeyboardFocus(QWidget* w);
 
+// Whether w has the focus and got it from the keyboard (the focus ring is drawn then).
+bool HasKeyboardFocus(const QWidget* w);
+
 // Shows the ring on w as if it had its focus from the keyboard (the first control of a new page).
 void ShowFocusRing(QWidget* w);
 
