@@ -4,10 +4,9 @@
 #include <QDialog>
 #include <QString>
 
-namespace vrx {
+#include "app/WizardVersion.h"
 
-// The wizard's version as the about box and the application report it.
-inline constexpr char kWizardVersion[] = "2.03.00";
+namespace vrx {
 
 class CAboutDlg : public QDialog {
   Q_OBJECT

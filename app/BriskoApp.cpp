@@ -4,10 +4,10 @@
 #include <atomic>
 #include <memory>
 
-#include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
 #include "app/CommandLine.h"
 #include "i18n/LangString.h"
+#include "app/WizardVersion.h"
 #include "i18n/LanguageTable.h"
 
 namespace vrx {

@@ -22,11 +22,11 @@ bool EnterEscapeFilter::IsSwallowedKey(int key) {
 bool EnterEscapeFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
   if (!IsSwallowedKey(static_cast<QKeyEvent*>(event)->key())) return false;
-  // Every window of the wizard: a guarded one, or one opened from inside it (a drop-down list, a veil, a
-  // popup), whose parent chain leads back to a guarded window.
-  for (auto* w = qobject_cast<QWidget*>(watched); w; w = w->parentWidget())
-    for (const QPointer<QWidget>& guarded : windows_)
-      if (guarded && guarded == w) return true;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (!w) return false;
+  QWidget* window = w->window();
+  for (const QPointer<QWidget>& guarded : windows_)
+    if (guarded && guarded == window) return true;
   return false;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// Enter and Escape do nothing anywhere in the wizard: a key press of either, aimed at a guarded window, any
-// widget inside it or any window opened from it (the language list, a veil, a popup), is swallowed before the
-// widget or the dialog sees it.
+// Enter and Escape do nothing on the wizard's own windows: a key press of either, aimed at a guarded window or
+// any widget inside it (the pages and their controls), is swallowed before the widget or the dialog sees it.
+// A window opened from them (a drop-down list, a veil, a popup, a menu, the about box) handles its own keys:
+// the camera password popups send on Enter, a menu and a drop-down close on Escape, the veils and the other
+// popups ignore both.
 
 #include <QList>
 #include <QObject>

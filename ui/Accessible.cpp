@@ -1,6 +1,7 @@
 #include "ui/Accessible.h"
 
 #include <QAbstractButton>
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QHash>
@@ -338,7 +339,35 @@ class ListAccessible : public RoleAccessible {
   mutable QHash<int, QAccessible::Id> items_;
 };
 
+bool HiddenOrInside(const QObject* o);
+
+// The program as a reader meets it: its windows, without those hidden from accessibility (the popup veil:
+// a dimmed, nameless window under the popup that is what a reader should meet).
+class ApplicationAccessible : public QAccessibleApplication {
+ public:
+  int childCount() const override { return int(Windows().size()); }
+  QAccessibleInterface* child(int index) const override {
+    const QObjectList windows = Windows();
+    return index >= 0 && index < windows.size() ? QAccessible::queryAccessibleInterface(windows[index]) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child ? int(Windows().indexOf(child->object())) : -1;
+  }
+
+ private:
+  static QObjectList Windows() {
+    QObjectList out;
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+      if (window->type() == Qt::Popup || window->type() == Qt::Desktop) continue;  // as Qt's own list
+      QAccessibleInterface* root = window->accessibleRoot();
+      if (root && root->object() && !HiddenOrInside(root->object())) out << root->object();
+    }
+    return out;
+  }
+};
+
 QAccessibleInterface* Factory(const QString&, QObject* object) {
+  if (object && object == QCoreApplication::instance()) return new ApplicationAccessible;
   auto* w = qobject_cast<QWidget*>(object);
   if (!w) return nullptr;
   if (w->property(kHiddenProperty).toBool()) return new HiddenAccessible(w);
@@ -403,6 +432,10 @@ void FilterEvent(QAccessibleEvent* event) {
 void InstallAccessibility() {
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(Factory);
+    // The program's own node may have been made before the factory was there.
+    if (QCoreApplication::instance())
+      if (QAccessibleInterface* app = QAccessible::queryAccessibleInterface(QCoreApplication::instance()))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(app));
     return true;
   }();
   (void)factoryInstalled;

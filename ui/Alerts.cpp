@@ -99,7 +99,9 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
 
 CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(veil, kSize, kAlertOffset) {
   setBorder(palette::kNoteFill);
-  addCloseButton(kSize.width() - 29, 15);
+  // Two ways out, one name each: the "X" closes "this message", the button below is "Close".
+  closeX_ = addCloseButton(kSize.width() - 29, 15);
+  closeX_->setAccessibleName(GetLangString(QStringLiteral("close_message"), QStringLiteral("Close this message")));
   const QString message =
       errorText.isEmpty() ? GetLangString(QStringLiteral("Check Network Failed!"), QStringLiteral("Check Network Failed!"))
                           : errorText;

@@ -51,10 +51,12 @@ class CErrorPage : public CPopupPage {
   CErrorPage(QWidget* veil, const QString& errorText);
   QString message() const;
   CAvrelButton* closeButton() const { return close_; }
+  CAvrelButton* closeMark() const { return closeX_; }  // the "X"
 
  private:
   CErrorStatic* text_ = nullptr;
   CAvrelButton* close_ = nullptr;
+  CAvrelButton* closeX_ = nullptr;
 };
 
 }  // namespace vrx::ui

@@ -60,30 +60,15 @@ void CAvrelButton::setDisabledLook(bool on) {
   update();
 }
 
-void CAvrelButton::setPressedLook(bool on) {
-  pressedLook_ = on;
-  update();
-}
+void CAvrelButton::setPressedLook(bool on) { SetLook(this, pressedLook_, on); }
 
-void CAvrelButton::setBackgroundOnly(bool on) {
-  backgroundOnly_ = on;
-  update();
-}
+void CAvrelButton::setBackgroundOnly(bool on) { SetLook(this, backgroundOnly_, on); }
 
-void CAvrelButton::setTextColor(const QColor& c) {
-  textColor_ = c;
-  update();
-}
+void CAvrelButton::setTextColor(const QColor& c) { SetLook(this, textColor_, c); }
 
-void CAvrelButton::setTextSize(int px) {
-  textSize_ = px;
-  update();
-}
+void CAvrelButton::setTextSize(int px) { SetLook(this, textSize_, px, Affects::Size); }
 
-void CAvrelButton::setFontFace(Face face) {
-  face_ = face;
-  update();
-}
+void CAvrelButton::setFontFace(Face face) { SetLook(this, face_, face, Affects::Size); }
 
 void CAvrelButton::setUrl(const QString& url, bool urlMode) {
   url_ = url;
@@ -97,10 +82,7 @@ void CAvrelButton::setToggleMode(bool on, bool notify) {
 
 void CAvrelButton::setGroupValue(int value) { groupValue_ = value; }
 
-void CAvrelButton::setSelected(bool on) {
-  selected_ = on;
-  update();
-}
+void CAvrelButton::setSelected(bool on) { SetLook(this, selected_, on); }
 
 ButtonLook CAvrelButton::currentLook() const {
   ButtonFlags f;
@@ -130,10 +112,32 @@ void CAvrelButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
   paintContent(p, look);
+  paintFocus(p, look);
+}
+
+void CAvrelButton::paintFocus(QPainter& p, const ButtonLook& look) {
   // On the picture: a white ring inside the edge; without one the page shows, so the accent ring.
   const bool onPicture = !picture(look.state).isNull();
   PaintFocusRing(p, this, onPicture ? QRectF(rect()).adjusted(3, 3, -3, -3) : QRectF(rect()), 3,
                  onPicture ? textColor_ : QColor(42, 169, 209));
+}
+
+void CCloseButton::placePicture(int x, int y) {
+  setGeometry(x - kMargin, y - kMargin, kSide + 2 * kMargin, kSide + 2 * kMargin);
+}
+
+void CCloseButton::paintContent(QPainter& p, const ButtonLook& look) {
+  const QPixmap& pic = picture(look.state);
+  if (!pic.isNull()) p.drawPixmap(QRect(kMargin, kMargin, kSide, kSide), pic);
+}
+
+void CCloseButton::paintFocus(QPainter& p, const ButtonLook&) {
+  if (!HasKeyboardFocus(this)) return;
+  p.save();
+  p.setPen(QPen(QColor(42, 169, 209), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+  p.restore();
 }
 
 void CAvrelButton::startTracking() {

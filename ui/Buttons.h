@@ -77,6 +77,8 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   void changeEvent(QEvent*) override;
   virtual bool tracksHover() const { return true; }
   virtual void paintContent(QPainter& p, const ButtonLook& look);
+  // The keyboard focus ring, drawn over the content.
+  virtual void paintFocus(QPainter& p, const ButtonLook& look);
   QFont captionFont() const;
   const QPixmap& picture(int state) const { return images_[static_cast<size_t>(state)]; }
 
@@ -139,6 +141,22 @@ class CIconButton : public CAvrelButton {
 
  private:
   QPixmap icon_;
+};
+
+// The small close "X" of the popups: its picture (kSide square) with a margin around it where the keyboard
+// focus ring goes, since a ring on a picture this small would hide it or be lost in it.
+class CCloseButton : public CAvrelButton {
+  Q_OBJECT
+ public:
+  static constexpr int kSide = 14;
+  static constexpr int kMargin = 5;
+  using CAvrelButton::CAvrelButton;
+  // Puts the picture's top left corner at (x, y) of the parent; the button reaches kMargin beyond it.
+  void placePicture(int x, int y);
+
+ protected:
+  void paintContent(QPainter& p, const ButtonLook& look) override;
+  void paintFocus(QPainter& p, const ButtonLook& look) override;
 };
 
 // A picture that acts as a link: a click posts WM_WIZ_LINK with its kind to the page.

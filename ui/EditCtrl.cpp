@@ -36,8 +36,9 @@ CRevealButton::CRevealButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 void CRevealButton::Retranslate() {
-  setAccessibleName(isChecked() ? GetLangString(QStringLiteral("pwd_hide"), QStringLiteral("Hide password"))
-                                   : GetLangString(QStringLiteral("pwd_show"), QStringLiteral("Show password")));
+  // One name whatever the state (the tool tip too, as a reader reads it as the description): the checked
+  // state tells whether the password shows.
+  setAccessibleName(GetLangString(QStringLiteral("pwd_show"), QStringLiteral("Show password")));
   setToolTip(accessibleName());
 }
 

@@ -36,31 +36,15 @@ void CAvrelStatic::setText(const QString& text) {
   update();
 }
 
-void CAvrelStatic::setTextColor(const QColor& c) {
-  color_ = c;
-  update();
-}
+void CAvrelStatic::setTextColor(const QColor& c) { SetLook(this, color_, c); }
 
-void CAvrelStatic::setTextSize(int px) {
-  size_ = px;
-  updateGeometry();
-  update();
-}
+void CAvrelStatic::setTextSize(int px) { SetLook(this, size_, px, Affects::Size); }
 
-void CAvrelStatic::setFontFace(Face face) {
-  face_ = face;
-  update();
-}
+void CAvrelStatic::setFontFace(Face face) { SetLook(this, face_, face, Affects::Size); }
 
-void CAvrelStatic::setBold(bool on) {
-  bold_ = on;
-  update();
-}
+void CAvrelStatic::setBold(bool on) { SetLook(this, bold_, on, Affects::Size); }
 
-void CAvrelStatic::setAlignment(Qt::Alignment a) {
-  align_ = a;
-  update();
-}
+void CAvrelStatic::setAlignment(Qt::Alignment a) { SetLook(this, align_, a); }
 
 QFont CAvrelStatic::labelFont() const { return UiFont(face_, size_, bold_); }
 
@@ -100,21 +84,11 @@ void CBaseStatic::setText(const QString& markup) {
   update();
 }
 
-void CBaseStatic::setTextColor(const QColor& c) {
-  color_ = c;
-  update();
-}
+void CBaseStatic::setTextColor(const QColor& c) { SetLook(this, color_, c); }
 
-void CBaseStatic::setTextSize(int px) {
-  size_ = px;
-  updateGeometry();
-  update();
-}
+void CBaseStatic::setTextSize(int px) { SetLook(this, size_, px, Affects::Size); }
 
-void CBaseStatic::setFontFace(Face face) {
-  face_ = face;
-  update();
-}
+void CBaseStatic::setFontFace(Face face) { SetLook(this, face_, face, Affects::Size); }
 
 void CBaseStatic::setPrefixMark(const QString& mark, const QColor& color) {
   prefix_ = mark;
@@ -134,15 +108,9 @@ void CBaseStatic::setFill(const QColor& color, int margin) {
   update();
 }
 
-void CBaseStatic::setEastAsianBreaking(bool on) {
-  eastAsian_ = on;
-  update();
-}
+void CBaseStatic::setEastAsianBreaking(bool on) { SetLook(this, eastAsian_, on); }
 
-void CBaseStatic::setAlignment(Qt::Alignment a) {
-  align_ = a;
-  update();
-}
+void CBaseStatic::setAlignment(Qt::Alignment a) { SetLook(this, align_, a); }
 
 std::unique_ptr<QTextDocument> CBaseStatic::buildDocument(qreal width) const {
   auto doc = std::make_unique<QTextDocument>();
@@ -220,10 +188,7 @@ void CRectStatic::setBorder(const QColor& c, int width, int corner) {
   update();
 }
 
-void CRectStatic::setFill(const QColor& c) {
-  fill_ = c;
-  update();
-}
+void CRectStatic::setFill(const QColor& c) { SetLook(this, fill_, c); }
 
 void CRectStatic::paintEvent(QPaintEvent*) {
   QPainter p(this);
@@ -292,15 +257,9 @@ void CPageIndicator::setTotal(int total) {
   update();
 }
 
-void CPageIndicator::setGap(int gap) {
-  gap_ = gap;
-  update();
-}
+void CPageIndicator::setGap(int gap) { SetLook(this, gap_, gap, Affects::Size); }
 
-void CPageIndicator::setRadius(int radius) {
-  radius_ = radius;
-  update();
-}
+void CPageIndicator::setRadius(int radius) { SetLook(this, radius_, radius, Affects::Size); }
 
 QRectF CPageIndicator::DotRect(int i) const {
   return QRectF(i * (gap_ + 2 * radius_), 0, 2 * radius_, 2 * radius_);
@@ -340,15 +299,9 @@ void CLoadingStatic::setText(const QString& caption) {
   update();
 }
 
-void CLoadingStatic::setTextColor(const QColor& c) {
-  color_ = c;
-  update();
-}
+void CLoadingStatic::setTextColor(const QColor& c) { SetLook(this, color_, c); }
 
-void CLoadingStatic::setTextSize(int px) {
-  size_ = px;
-  update();
-}
+void CLoadingStatic::setTextSize(int px) { SetLook(this, size_, px, Affects::Size); }
 
 void CLoadingStatic::Start() {
   index_ = 0;

@@ -34,15 +34,9 @@ bool CLinkStatic::SetIcon(int pngId) {
   return !icon_.isNull();
 }
 
-void CLinkStatic::setTextColor(const QColor& c) {
-  color_ = c;
-  update();
-}
+void CLinkStatic::setTextColor(const QColor& c) { SetLook(this, color_, c); }
 
-void CLinkStatic::setTextSize(int px) {
-  size_ = px;
-  update();
-}
+void CLinkStatic::setTextSize(int px) { SetLook(this, size_, px, Affects::Size); }
 
 QFont CLinkStatic::linkFont() const {
   QFont f = UiFont(Face::Verdana, size_);
@@ -144,15 +138,9 @@ void CHyperLink::setText(const QString& text) {
   update();
 }
 
-void CHyperLink::setTextColor(const QColor& c) {
-  color_ = c;
-  update();
-}
+void CHyperLink::setTextColor(const QColor& c) { SetLook(this, color_, c); }
 
-void CHyperLink::setTextSize(int px) {
-  size_ = px;
-  update();
-}
+void CHyperLink::setTextSize(int px) { SetLook(this, size_, px, Affects::Size); }
 
 QSize CHyperLink::sizeHint() const {
   const QFontMetricsF fm(UiFont(Face::Verdana, size_));

@@ -204,6 +204,7 @@ int CSkinListCtrl::AppendRow() {
   QStringList cells;
   for (size_t i = 0; i < columns_.size(); ++i) cells.append(QString());
   texts_.push_back(cells);
+  if (current_ < 0 && hasFocus()) current_ = 0;
   scrollBar_->UpdateThumb();
   update();
   return rowCount() - 1;
@@ -319,6 +320,11 @@ void CSkinListCtrl::wheelEvent(QWheelEvent* e) {
   const int steps = e->angleDelta().y() / 120;
   if (steps != 0) ScrollTo(top_ - steps);
   e->accept();
+}
+
+void CSkinListCtrl::focusInEvent(QFocusEvent* e) {
+  if (current_ < 0 && rowCount() > 0) current_ = 0;
+  QWidget::focusInEvent(e);
 }
 
 void CSkinListCtrl::keyPressEvent(QKeyEvent* e) {

@@ -148,6 +148,9 @@ class CSkinListCtrl : public QWidget, public ControlIdentity {
   void mouseMoveEvent(QMouseEvent*) override;
   void wheelEvent(QWheelEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
+  // A list that takes the focus without a current row makes its first row current, so the keyboard and a
+  // reader start on a row; rows that arrive while it has the focus do the same.
+  void focusInEvent(QFocusEvent*) override;
 
  private:
   void press(const QPoint& pos);

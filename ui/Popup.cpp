@@ -8,6 +8,7 @@
 
 #include "i18n/LangString.h"
 #include "ui/Buttons.h"
+#include "ui/PageFocus.h"
 
 namespace vrx::ui {
 namespace {
@@ -37,6 +38,11 @@ void CPopupPage::resizeEvent(QResizeEvent* e) {
   QDialog::resizeEvent(e);
 }
 
+void CPopupPage::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (QWidget* first = focusWidget() ? focusWidget() : FirstFocus(this)) ShowFocusRing(first);
+}
+
 void CPopupPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
@@ -58,9 +64,9 @@ void CPopupPage::keyPressEvent(QKeyEvent* e) {
 }
 
 CAvrelButton* CPopupPage::addCloseButton(int x, int y) {
-  auto* close = new CAvrelButton(this, 2);
+  auto* close = new CCloseButton(this, 2);
   close->SetImages(3060, 3060, 3060, 3060);
-  close->setGeometry(x, y, 14, 14);
+  close->placePicture(x, y);
   close->setAccessibleName(GetLangString(QStringLiteral("Close"), QStringLiteral("Close")));
   connect(close, &CAvrelButton::command, this, [this] { done(QDialog::Rejected); });
   return close;

@@ -27,8 +27,10 @@ class CPopupPage : public QDialog {
   void paintEvent(QPaintEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
   void resizeEvent(QResizeEvent*) override;
+  // The control the popup opens with (mostly its close "X") shows the focus ring: the keyboard starts there.
+  void showEvent(QShowEvent*) override;
 
-  // A close "X" (image 3060, 14 x 14) with control id 2 at (x, y); it ends the popup with Cancel.
+  // A close "X" (image 3060, 14 x 14) with control id 2, its picture at (x, y); it ends the popup with Cancel.
   CAvrelButton* addCloseButton(int x, int y);
   // A 118 x 43 text button on the images 3042-3045 that ends the popup with result.
   CAvrelButton* addTextButton(int id, const QString& caption, QPoint topLeft, int result);

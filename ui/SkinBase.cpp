@@ -63,8 +63,10 @@ void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {
   w->setAccessibleName(name);
 }
 
+bool HasKeyboardFocus(const QWidget* w) { return w->hasFocus() && w->property("vrxKeyboardFocus").toBool(); }
+
 void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius, const QColor& color) {
-  if (!w->hasFocus() || !w->property("vrxKeyboardFocus").toBool()) return;
+  if (!HasKeyboardFocus(w)) return;
   p.save();
   QPen pen(color, 1, Qt::DotLine);
   p.setPen(pen);

@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QPainter>
 #include <QWidget>
+#include <utility>
 
 #include "platform/MessagePort.h"
 
@@ -37,11 +38,27 @@ class ControlIdentity {
   WindowHandle page_ = 0;
 };
 
+// What a change of a control's look touches: only its pixels, or also its size (text, text size, face).
+enum class Affects { Paint, Size };
+
+// How every setter of a control's look works: store the value and, when it changed, tell the layout (when
+// the size depends on it) and repaint.
+template <typename T, typename V>
+void SetLook(QWidget* w, T& field, V&& value, Affects affects = Affects::Paint) {
+  if (field == value) return;
+  field = std::forward<V>(value);
+  if (affects == Affects::Size) w->updateGeometry();
+  w->update();
+}
+
 // Marks w with an accessible role (the toolkit's accessibility factory reads it) and a name.
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);
 
 // Lets PaintFocusRing know whether w got its focus from the keyboard.
 void TrackKeyboardFocus(QWidget* w);
+
+// Whether w has the focus and got it from the keyboard (the focus ring is drawn then).
+bool HasKeyboardFocus(const QWidget* w);
 
 // Shows the ring on w as if it had its focus from the keyboard (the first control of a new page).
 void ShowFocusRing(QWidget* w);

@@ -42,6 +42,8 @@ CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
   label_->setTextSize(16);
   label_->setAlignment(Qt::AlignCenter);
   label_->setGeometry(0, spinnerTop + kSpinnerSide + 16, width(), 30);
+  // The veil itself carries the text as its name, once; the line's growing dots would rename it every 300 ms.
+  HideFromAccessibility(label_);
 }
 
 CWaitingPage::~CWaitingPage() {

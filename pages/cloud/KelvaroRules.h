@@ -3,12 +3,16 @@
 // to, and whether the service's replies mean success.
 
 #include <QString>
+#include <string_view>
+
+#include "app/WizardVersion.h"
 
 namespace vrx::kelvaro {
 
 // The client identification the account requests carry, and their language (always English).
-inline constexpr const char* kWizardVersion = "V 2.03.00";
+inline constexpr const char* kWizardVersion = kWizardVersionLabel;
 inline constexpr const char* kClientId = "VRX-410Q_V 2.03.00";
+static_assert(std::string_view(kClientId).substr(9) == kWizardVersionLabel, "the client id carries the version label");
 inline constexpr const char* kRequestLanguage = "en";
 inline constexpr const char* kModel = "VRX-410Q";
 

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "app/InterDialog.h"
+#include "app/WizardVersion.h"
 #include "i18n/LangString.h"
 #include "pages/common/FrameLayout.h"
 #include "ui/Accessible.h"
@@ -55,7 +56,7 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
   version_->setTextSize(frame::kVersionPx);
   version_->setTextColor(pal::kVersionGrey);
   version_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  version_->setText(QString::fromLatin1(kVersionText));
+  version_->setText(QString::fromLatin1(kWizardVersionLabel));
   version_->setGeometry(frame::kVersionRect);
 
   if (frame.next) next_ = static_cast<ui::CAvrelButton4*>(MakePictureButton(this, kCmdNext, frame::kActionPictures));

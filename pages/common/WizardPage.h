@@ -54,7 +54,6 @@ class CWizardPage : public QWidget {
   static constexpr int kCmdBack = 1003;
   static constexpr int kIndicatorId = 1242;
   static constexpr int kStepTotal = 11;
-  static constexpr const char* kVersionText = "V 2.03.00";
 
   CWizardPage(CInterDialog& host, const PageFrame& frame);
   ~CWizardPage() override;

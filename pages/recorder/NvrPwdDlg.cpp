@@ -70,6 +70,46 @@ ui::CImageBox* ErrorMark(QWidget* page, QPoint at) {
   return mark;
 }
 
+CNvrPwdDlg::Mode ProbedMode(const ProbeFlagRefs& probe) {
+  return probe.passwordRequired != 0 ? CNvrPwdDlg::kEnter : CNvrPwdDlg::kCreate;
+}
+
+// The mode the host's probe decided, read once it has ended or after 5 s (a probe still running then leaves
+// the host's starting values: enter mode).
+CNvrPwdDlg::Mode WaitForProbe(BackgroundJob& thread, const ProbeFlagRefs& probe) {
+  for (int i = 0; i < CNvrPwdDlg::kProbePolls && thread.Running() && probe.probeBusy != 0; ++i)
+    thread.Sleep(CNvrPwdDlg::kProbePollMs);
+  return ProbedMode(probe);
+}
+
+// Checks (enter mode) or sets (create mode) the password of "admin" with one datagram through the host's
+// command worker, on the interface where the recorder answered the search.
+struct PasswordRequest {
+  net::DeviceSearch& search;
+  net::DeviceCommandWorker& worker;
+  std::string ip, mac;
+  CNvrPwdDlg::Mode mode;
+  std::string password;
+
+  CNvrPwdDlg::PasswordAnswer Send(BackgroundJob& thread) const {
+    using Answer = CNvrPwdDlg::PasswordAnswer;
+    if (!thread.Sleep(CNvrPwdDlg::kSettleMs)) return Answer::NotAsked;
+    const std::optional<net::MacAddress> address = net::ParseMacText(mac);
+    if (!address || !net::OpenAccountChannel(search, worker, ip)) return Answer::NotAsked;
+    if (mode == CNvrPwdDlg::kEnter)
+      worker.CheckAccount(ip, net::kDiscoveryPort, *address, "admin", password);
+    else
+      worker.ChangePassword(ip, net::kDiscoveryPort, *address, "admin", "", password);
+    for (int i = 0; i < CNvrPwdDlg::kAnswerPolls && thread.Running() &&
+                    worker.Status() == net::DeviceCommandWorker::kBusy;
+         ++i)
+      thread.Sleep(CNvrPwdDlg::kAnswerPollMs);
+    const bool accepted = worker.Status() == net::DeviceCommandWorker::kDone &&
+                          (mode == CNvrPwdDlg::kCreate || worker.AccountCheckResult() == 1);
+    return accepted ? Answer::Accepted : Answer::Refused;
+  }
+};
+
 }  // namespace
 
 CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker,
@@ -143,17 +183,22 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
 
 void CNvrPwdDlg::StopWork() {
   startTimer_.stop();
-  job_.Stop();  // the thread polls its run flag every 25-50 ms
+  // Both threads poll their run flag every 25-50 ms.
+  probeJob_.Stop();
+  requestJob_.Stop();
 }
 
 void CNvrPwdDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != startTimer_.timerId()) return CWizardPage::timerEvent(event);
   startTimer_.stop();
   if (probe_.probeBusy != 0) {
-    if (!ui::RunBehindVeil(this, job_, [this] { WaitForProbe(); }, kVeilTicks)) return;
+    const std::optional<Mode> probed = ui::RunBehindVeil(
+        this, probeJob_, [probe = probe_](BackgroundJob& thread) { return WaitForProbe(thread, probe); },
+        kVeilTicks);
+    if (!probed) return;  // the page went away behind the veil
+    mode_ = *probed;
   } else {
-    blankAccepted_ = probe_.blankPasswordAccepted.load();
-    mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
+    mode_ = ProbedMode(probe_);
   }
   TakeMode();
   ShowPendingProbeFailure();
@@ -163,13 +208,6 @@ void CNvrPwdDlg::ShowPendingProbeFailure() {
   if (!probeFailPending_) return;
   probeFailPending_ = false;
   RunOverlay(ui::kOverlayError);
-}
-
-void CNvrPwdDlg::WaitForProbe() {
-  for (int i = 0; i < kProbePolls && job_.Running() && probe_.probeBusy != 0; ++i) job_.Sleep(kProbePollMs);
-  // A probe still running after 5 s leaves the host's starting values: enter mode.
-  blankAccepted_ = probe_.blankPasswordAccepted.load();
-  mode_ = probe_.passwordRequired != 0 ? kEnter : kCreate;
 }
 
 void CNvrPwdDlg::TakeMode() {
@@ -280,11 +318,11 @@ void CNvrPwdDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   // The recorder did not answer the host's check. While a waiting veil is up, the popup follows it instead
   // of opening on top of it.
   probeFailPending_ = true;
-  if (!job_.Active() && !startTimer_.isActive()) ShowPendingProbeFailure();
+  if (!probeJob_.Active() && !requestJob_.Active() && !startTimer_.isActive()) ShowPendingProbeFailure();
 }
 
 void CNvrPwdDlg::Next() {
-  if (!modeKnown_ || job_.Active()) return;
+  if (!modeKnown_ || requestJob_.Active()) return;
   const QString password = password_->text();
   const QString confirmation = confirm_->text();
   errorField_ = kNoField;
@@ -298,49 +336,26 @@ void CNvrPwdDlg::Next() {
   }
   ClearError();
   QPointer<CNvrPwdDlg> self(this);
-  const auto send = [this, mode = mode_.load(), text = password.toStdString()] { SendRequest(mode, text); };
-  if (!ui::RunBehindVeil(this, job_, send, kVeilTicks)) return;
-  ShowPendingProbeFailure();
+  const PasswordRequest request{search_, worker_, recorderIp_, recorderMac_, mode_, password.toStdString()};
+  const std::optional<PasswordAnswer> answer = ui::RunBehindVeil(
+      this, requestJob_, [request](BackgroundJob& thread) { return request.Send(thread); },
+      kVeilTicks);
   if (!self) return;
+  ShowPendingProbeFailure();
+  if (!self || !answer) return;
 
-  switch (requestResult_.load()) {
-    case kSucceeded:
+  switch (*answer) {
+    case PasswordAnswer::Accepted:
       host().SetAdminPassword(password);
       Navigate(NAV_NEXT);
       return;
-    case kEnterFailed:
-      if (requestMessage_) return RefuseNext(kPasswordField, IncorrectPasswordMessage());
-      break;
-    case kCreateFailed:
-      if (requestMessage_) return RefuseNext(kNoField, PasswordChangeFailedMessage());
-      break;
+    case PasswordAnswer::Refused:
+      return RefuseNext(mode_ == kEnter ? kPasswordField : kNoField,
+                        mode_ == kEnter ? IncorrectPasswordMessage() : PasswordChangeFailedMessage());
+    case PasswordAnswer::NotAsked:
+      LayOut();  // the recorder was not among the search results: stay without a message
+      return;
   }
-  LayOut();  // the recorder was not among the search results: stay without a message
-}
-
-void CNvrPwdDlg::SendRequest(int mode, std::string password) {
-  const int failed = mode == kEnter ? kEnterFailed : kCreateFailed;
-  requestResult_ = kSucceeded;
-  requestMessage_ = 0;
-  auto finish = [this](int result, int message) {
-    requestResult_ = result;
-    requestMessage_ = message;
-  };
-  if (!job_.Sleep(kSettleMs)) return finish(failed, 0);
-
-  const std::optional<net::MacAddress> mac = net::ParseMacText(recorderMac_);
-  if (!mac || !net::OpenAccountChannel(search_, worker_, recorderIp_)) return finish(failed, 0);
-  if (mode == kEnter)
-    worker_.CheckAccount(recorderIp_, net::kDiscoveryPort, *mac, "admin", password);
-  else
-    worker_.ChangePassword(recorderIp_, net::kDiscoveryPort, *mac, "admin", "", password);
-
-  for (int i = 0; i < kAnswerPolls && job_.Running() && worker_.Status() == net::DeviceCommandWorker::kBusy; ++i)
-    job_.Sleep(kAnswerPollMs);
-  const int status = worker_.Status();
-  const bool accepted = status == net::DeviceCommandWorker::kDone &&
-                        (mode == kCreate || worker_.AccountCheckResult() == 1);
-  finish(accepted ? kSucceeded : failed, accepted ? 0 : 1);
 }
 
 }  // namespace vrx

@@ -10,7 +10,7 @@
 #include <atomic>
 
 #include "pages/common/WizardPage.h"
-#include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
 
 namespace vrx {
 
@@ -44,7 +44,9 @@ class CNvrPwdDlg : public CWizardPage {
   static constexpr int kErrorMarkPng = 3064;
   enum Mode : int { kCreate = 0, kEnter = 1 };
   enum ErrorField : int { kNoField = -1, kPasswordField = 1, kConfirmField = 2 };
-  enum RequestResult : int { kSucceeded = 0, kEnterFailed = 1, kCreateFailed = 2 };
+  // How the recorder took the password: accepted; refused or silent (the user is told); or never asked,
+  // because the recorder was not among the search's answers or the page was leaving (nothing is shown).
+  enum class PasswordAnswer { Accepted, Refused, NotAsked };
 
   // Waits: the host's probe up to 5 s, the recorder's answer up to 6 s, the waiting veil up to 12 s.
   static constexpr int kProbePollMs = 50, kProbePolls = 100;
@@ -54,7 +56,7 @@ class CNvrPwdDlg : public CWizardPage {
 
   CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlagRefs probe);
 
-  int mode() const { return mode_.load(); }
+  int mode() const { return mode_; }
   bool modeKnown() const { return modeKnown_; }
   int errorField() const { return errorField_; }
   QString errorText() const { return errorText_; }
@@ -84,23 +86,16 @@ class CNvrPwdDlg : public CWizardPage {
   void Next();
   void ShowPendingProbeFailure();
 
-  void WaitForProbe();                               // page thread
-  void SendRequest(int mode, std::string password);  // page thread
-
   net::DeviceSearch& search_;
   net::DeviceCommandWorker& worker_;
   ProbeFlagRefs probe_;
   std::string recorderIp_, recorderMac_;
 
-  std::atomic<int> mode_{kCreate};
-  std::atomic<int> blankAccepted_{0};
+  Mode mode_ = kCreate;
   bool modeKnown_ = false;
   int errorField_ = kNoField;
   QString errorText_;
 
-  // Shared with the page's thread.
-  std::atomic<int> requestResult_{kSucceeded};
-  std::atomic<int> requestMessage_{0};  // 1: the failure is shown to the user
   bool probeFailPending_ = false;
   QBasicTimer startTimer_;
 
@@ -115,8 +110,9 @@ class CNvrPwdDlg : public CWizardPage {
   ui::CImageBox* confirmMark_;
   ui::CAvrelStatic* hint_;
   ui::CErrorStatic* errorLabel_;
-  // Waits for the host's probe, then sends the password request; last, so it stops before the fields above go.
-  BackgroundJob job_;
+  // Last, so they stop before the fields above go: waiting for the host's probe, and the password request.
+  ResultJob<Mode> probeJob_;
+  ResultJob<PasswordAnswer> requestJob_;
 };
 
 }  // namespace vrx

@@ -79,9 +79,12 @@ CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
 }
 
 void CNvrSearchDlg::timerEvent(QTimerEvent* event) {
-  if (event->timerId() != firstSearch_.timerId()) return CWizardPage::timerEvent(event);
-  firstSearch_.stop();
-  Rescan();
+  if (event->timerId() == firstSearch_.timerId()) {
+    firstSearch_.stop();
+    return Rescan();
+  }
+  if (event->timerId() == settle_.timerId()) return SearchEnded();
+  CWizardPage::timerEvent(event);
 }
 
 void CNvrSearchDlg::SetSearchingLook(bool searching) {
@@ -102,27 +105,24 @@ void CNvrSearchDlg::Rescan() {
   busy_->show();
   busy_->raise();
   busy_->Start();
-  // One search at a time: a run in progress, or a thread not yet collected, keeps its place.
-  if (searchRunning_.load() || thread_.Active()) return;
-  searchRunning_ = 1;
-  thread_.Start([this] { SearchThread(); });
+  // One search at a time: a run in progress, or its results still settling, keeps its place.
+  if (searching()) return;
+  searchJob_.Start(
+      this,
+      [&search = host().discovery()](BackgroundJob& thread) -> std::optional<SearchEnd> {
+        search.Start();
+        for (int i = 0; i < kMaxPolls && thread.Running() && search.State() == net::DeviceSearch::kSearching; ++i)
+          thread.Sleep(kPollMs);
+        return search.State() == net::DeviceSearch::kFinished ? SearchEnd::Finished : SearchEnd::Unfinished;
+      },
+      [this](SearchEnd end) {
+        ShowResults(end);
+        settle_.start(kAfterResultsMs, this);
+      });
 }
 
-void CNvrSearchDlg::SearchThread() {
-  net::DeviceSearch& search = host().discovery();
-  const WindowHandle page = handle();
-  search.Start();
-  for (int i = 0; i < kMaxPolls && thread_.Running() && search.State() == net::DeviceSearch::kSearching; ++i)
-    thread_.Sleep(kPollMs);
-  if (thread_.Running())
-    PostMessage(page, WM_NVR_SEARCH_RESULTS, search.State() == net::DeviceSearch::kFinished ? 1 : 0);
-  thread_.Sleep(kAfterResultsMs);
-  searchRunning_ = 0;
-  PostMessage(page, WM_NVR_SEARCH_ENDED);
-}
-
-void CNvrSearchDlg::ShowResults(bool finished) {
-  if (!finished) return;  // still searching after 7 s, or nothing sent: the list stays empty, no label
+void CNvrSearchDlg::ShowResults(SearchEnd end) {
+  if (end != SearchEnd::Finished) return;  // still searching after 7 s, or nothing sent: the list stays empty
   busy_->Stop();
   busy_->hide();
   list_->DeleteAllRows();
@@ -139,7 +139,7 @@ void CNvrSearchDlg::ShowResults(bool finished) {
 }
 
 void CNvrSearchDlg::SearchEnded() {
-  thread_.Stop();  // the thread has posted its last message and is ending
+  settle_.stop();
   SetSearchingLook(false);
   busy_->Stop();
   busy_->hide();
@@ -147,8 +147,8 @@ void CNvrSearchDlg::SearchEnded() {
 }
 
 void CNvrSearchDlg::StopSearch() {
-  searchRunning_ = 0;
-  thread_.Stop();
+  settle_.stop();
+  searchJob_.Stop();
 }
 
 void CNvrSearchDlg::StopWork() {
@@ -158,7 +158,7 @@ void CNvrSearchDlg::StopWork() {
 }
 
 void CNvrSearchDlg::Next() {
-  if (searchRunning_.load()) return;
+  if (searching()) return;
   const int row = list_->SelectedRow();
   if (row < 0) return;
   chosenIp_ = list_->CellText(row, CNvrListCtrl::kIpColumn);
@@ -187,14 +187,6 @@ void CNvrSearchDlg::OpenOverlay(int kind) {
   const int row = list_->SelectedRow();
   inputs.page = MacDisplayText(row < 0 ? QString() : list_->CellText(row, CNvrListCtrl::kMacColumn));
   RunOverlay(kind, inputs);
-}
-
-void CNvrSearchDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NVR_SEARCH_RESULTS: ShowResults(wParam != 0); break;
-    case WM_NVR_SEARCH_ENDED: SearchEnded(); break;
-    default: CWizardPage::OnMessage(msg, wParam, lParam);
-  }
 }
 
 }  // namespace vrx

@@ -4,14 +4,14 @@
 // and Next stores the chosen address and MAC in the record of the run, asks the host to probe that
 // recorder and moves on. Rescan searches again; "Can not find your NVR" and the MAC header icon open help.
 //
-// The search thread never touches a widget: it starts the host's discovery run, waits for it, and posts
-// WM_NVR_SEARCH_RESULTS and WM_NVR_SEARCH_ENDED; the page fills the list on the UI thread.
+// The search thread never touches a widget: it starts the host's discovery run, waits for it, and hands back
+// whether the run finished; the page fills the list on the UI thread and, half a second later, gives the
+// controls back.
 
 #include <QBasicTimer>
-#include <atomic>
 
 #include "app/HostJobs.h"
-#include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
 #include "pages/common/WizardPage.h"
 
 namespace vrx {
@@ -42,7 +42,8 @@ class CNvrSearchDlg : public CWizardPage {
   ui::CAvrelStatic* noDeviceLabel() const { return noDevice_; }
   ui::CLoadingStatic* busyAnimation() const { return busy_; }
   ui::CIconButton* rescanButton() const { return rescan_; }
-  bool searching() const { return searchRunning_.load() != 0; }
+  // From Rescan until the controls are given back (the search, then half a second with its results).
+  bool searching() const { return searchJob_.Active() || settle_.isActive(); }
   QString chosenIp() const { return chosenIp_; }
   QString chosenMac() const { return chosenMac_; }
 
@@ -50,14 +51,14 @@ class CNvrSearchDlg : public CWizardPage {
   void OnCommand(int commandId) override;
   void StopWork() override;
   void OpenOverlay(int kind) override;
-  void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) override;
   void timerEvent(QTimerEvent* event) override;
 
  private:
   void Rescan();
   void Next();
-  void SearchThread();
-  void ShowResults(bool finished);
+  // How the discovery run ended: with its answers (state 2), or still searching after 7 s or failed.
+  enum class SearchEnd { Finished, Unfinished };
+  void ShowResults(SearchEnd end);
   void SearchEnded();
   void SetSearchingLook(bool searching);
   void StopSearch();
@@ -69,9 +70,9 @@ class CNvrSearchDlg : public CWizardPage {
   ui::CBaseStatic* description_;
   ui::CLinkStatic* helpLink_;
   QBasicTimer firstSearch_;
-  std::atomic<int> searchRunning_{0};
+  QBasicTimer settle_;  // the half second between the results and the controls given back
   QString chosenIp_, chosenMac_;
-  BackgroundJob thread_;  // last: it stops (and joins) before the fields its work uses go
+  ResultJob<SearchEnd> searchJob_;  // last: it stops (and joins) before the fields its work uses go
 };
 
 }  // namespace vrx

@@ -26,6 +26,60 @@ constexpr QRect kCaptionRect{72, 190, 216, 40};  // right-aligned against the zo
 constexpr QRect kZoneBoxRect{300, 190, 420, 40};
 constexpr QRect kZoneListRect{300, 232, 420, 272};  // nine rows below the box
 constexpr QRect kErrorRect{300, 240, 478, 40};
+
+using Outcome = CNvrTimeZoneDlg::Outcome;
+using ZoneReply = CNvrTimeZoneDlg::ZoneReply;
+
+ZoneReply Ended(Outcome outcome) {
+  ZoneReply reply;
+  reply.outcome = outcome;
+  return reply;
+}
+
+// The recorder's HTTP interface as the page's thread uses it: one connection per piece of work, one request
+// at a time, each closed before the next.
+class ZoneRequests {
+ public:
+  ZoneRequests(BackgroundJob& thread, net::HttpGet& http, const net::RecorderEndpoint& r) : thread_(thread), http_(http) {
+    connected_ = http_.Connect(r.ip, r.user, r.password, CNvrTimeZoneDlg::kHttpTimeoutMs, false, r.httpPort);
+  }
+  ~ZoneRequests() { http_.Close(); }
+
+  bool Fetch(const std::string& path, std::string& reply) {
+    const bool ok = connected_ && thread_.Running() && http_.GetText(path, reply);
+    http_.CloseRequest();
+    return ok;
+  }
+
+ private:
+  BackgroundJob& thread_;
+  net::HttpGet& http_;
+  bool connected_ = false;
+};
+
+// Reads the zone list (in the wizard's language) and the recorder's current zone.
+ZoneReply LoadZones(BackgroundJob& thread, net::HttpGet& http, const net::RecorderEndpoint& r) {
+  ZoneRequests requests(thread, http, r);
+  std::string list, datetime;
+  if (!requests.Fetch("/config/timezonelist?language=" + std::to_string(GetLangNumber()), list))
+    return Ended(Outcome::Unreachable);
+  ZoneReply reply = Ended(Outcome::Ok);
+  reply.zones = ParseZoneList(QByteArray::fromStdString(list));
+  if (!requests.Fetch("/config/datetime", datetime)) return Ended(Outcome::Unreachable);
+  reply.current = ParseCurrentZone(datetime, int(reply.zones.size()));
+  return reply;
+}
+
+// Sets the zone (1-based) and starts manual recording once the recorder has answered, whatever the answer.
+ZoneReply SetZone(BackgroundJob& thread, net::HttpGet& http, const net::RecorderEndpoint& r, int zone) {
+  ZoneRequests requests(thread, http, r);
+  std::string answer, ignored;
+  if (!requests.Fetch("/config/datetime?timezone=" + std::to_string(zone), answer)) return Ended(Outcome::Unreachable);
+  const bool refused = answer.find(CNvrTimeZoneDlg::kBadRequest) != std::string::npos;
+  requests.Fetch("/config/manrecord?record=1", ignored);
+  return Ended(refused ? Outcome::Refused : Outcome::Ok);
+}
+
 }  // namespace
 
 CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
@@ -68,54 +122,18 @@ void CNvrTimeZoneDlg::StopWork() {
   job_.Stop();
 }
 
-bool CNvrTimeZoneDlg::RunWork(std::function<void()> work) {
-  if (job_.Active()) return true;
-  outcome_ = kOk;
+std::optional<CNvrTimeZoneDlg::ZoneReply> CNvrTimeZoneDlg::RunWork(ResultJob<ZoneReply>::Work work) {
+  if (job_.Active()) return std::nullopt;
   return ui::RunBehindVeil(this, job_, std::move(work), kVeilTicks);
-}
-
-bool CNvrTimeZoneDlg::Connect(const net::RecorderEndpoint& r) {
-  return http_->Connect(r.ip, r.user, r.password, kHttpTimeoutMs, false, r.httpPort);
-}
-
-bool CNvrTimeZoneDlg::Fetch(const std::string& path, std::string& reply) {
-  const bool ok = job_.Running() && http_->GetText(path, reply);
-  http_->CloseRequest();
-  return ok;
-}
-
-void CNvrTimeZoneDlg::LoadZones(const net::RecorderEndpoint& r) {
-  std::string list, datetime;
-  if (!Connect(r) || !Fetch("/config/timezonelist?language=" + std::to_string(GetLangNumber()), list)) {
-    outcome_ = kUnreachable;
-    return http_->Close();
-  }
-  loadedZones_ = ParseZoneList(QByteArray::fromStdString(list));
-  if (!Fetch("/config/datetime", datetime)) {
-    outcome_ = kUnreachable;
-    return http_->Close();
-  }
-  loadedCurrent_ = ParseCurrentZone(datetime, int(loadedZones_.size()));
-  http_->Close();
-}
-
-void CNvrTimeZoneDlg::SetZone(const net::RecorderEndpoint& r, int zone) {
-  std::string reply, ignored;
-  if (!Connect(r) || !Fetch("/config/datetime?timezone=" + std::to_string(zone), reply)) {
-    outcome_ = kUnreachable;
-    return http_->Close();
-  }
-  if (reply.find(kBadRequest) != std::string::npos) outcome_ = kRefused;
-  // Manual recording is started once the recorder has answered the zone request, whatever the answer.
-  Fetch("/config/manrecord?record=1", ignored);
-  http_->Close();
 }
 
 void CNvrTimeZoneDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != loadTimer_.timerId()) return CWizardPage::timerEvent(event);
   loadTimer_.stop();
-  if (!RunWork([this, r = host().Recorder()] { LoadZones(r); })) return;
-  if (outcome_ == kUnreachable) {
+  const std::optional<ZoneReply> loaded = RunWork(
+      [http = http_.get(), r = host().Recorder()](BackgroundJob& thread) { return LoadZones(thread, *http, r); });
+  if (!loaded) return;
+  if (loaded->outcome != Outcome::Ok) {
     // Only Back and close remain.
     chosen_ = -1;
     if (auto* next = nextButton()) {
@@ -125,13 +143,13 @@ void CNvrTimeZoneDlg::timerEvent(QTimerEvent* event) {
     RunOverlay(ui::kOverlayError);
     return;
   }
-  ShowLoaded();
+  ShowLoaded(*loaded);
 }
 
-void CNvrTimeZoneDlg::ShowLoaded() {
-  zones_ = loadedZones_;
+void CNvrTimeZoneDlg::ShowLoaded(const ZoneReply& loaded) {
+  zones_ = loaded.zones;
   zoneList_->ResetContent(zones_);
-  chosen_ = loadedCurrent_;
+  chosen_ = loaded.current;
   zoneBox_->setText(chosen_ > 0 ? zones_.value(chosen_ - 1) : QString());
   zoneList_->SetCurSel(chosen_ - 1);
 }
@@ -191,16 +209,21 @@ void CNvrTimeZoneDlg::Next() {
   if (chosen_ < 1) return ShowError(GetLangString("SetupTimeZone_error", "Please choose a time zone for your NVR."));
   HideError();
   zoneList_->hide();
-  if (!RunWork([this, r = host().Recorder(), zone = chosen_] { SetZone(r, zone); })) return;
-  switch (outcome_.load()) {
-    case kUnreachable:
+  const std::optional<ZoneReply> set = RunWork(
+      [http = http_.get(), r = host().Recorder(), zone = chosen_](BackgroundJob& thread) {
+        return SetZone(thread, *http, r, zone);
+      });
+  if (!set) return;
+  switch (set->outcome) {
+    case Outcome::Unreachable:
       RunOverlay(ui::kOverlayError);  // the user may retry
       return;
-    case kRefused:
+    case Outcome::Refused:
       return ShowError(kBadRequest);
-    default:
+    case Outcome::Ok:
       Navigate(NAV_NEXT);
       PostToHost(WM_WIZ_DISKPOLL, 0);  // the host starts watching the disks for the disk page
+      return;
   }
 }
 

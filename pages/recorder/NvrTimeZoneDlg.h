@@ -3,18 +3,17 @@
 // zone from the recorder over HTTP on a thread of its own, lets the user pick one, sets it, starts manual
 // recording, and on success asks the host to begin watching the disks before it moves on.
 //
-// The thread never touches a widget: it leaves the names, the current zone and an outcome in the page's
-// fields; the page reads them on the UI thread once the waiting veil has closed and the thread has ended.
+// The thread never touches a widget: its work returns a ZoneReply (an outcome, and the names and current
+// zone it read), which the page takes on the UI thread once the waiting veil has closed.
 
 #include <QBasicTimer>
 #include <QStringList>
-#include <atomic>
 #include <memory>
 #include <string>
 
 #include "net/RecorderEndpoint.h"
 #include "pages/common/WizardPage.h"
-#include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
 
 namespace vrx {
 
@@ -40,8 +39,15 @@ class CNvrTimeZoneDlg : public CWizardPage {
   static constexpr int kVeilTicks = 120;
   static constexpr const char* kBadRequest = "400 Bad Request";
 
-  // What the last piece of work of the thread ended with.
-  enum Outcome : int { kOk = 0, kUnreachable = 1, kRefused = 2 };
+  // How a request to the recorder ended: answered, not answered (or cut short), or the zone refused.
+  enum class Outcome { Ok, Unreachable, Refused };
+  // What one piece of the thread's work returns: the outcome, and for the list request the zone names and
+  // the current zone (1-based; 0 or -1 when the recorder's zone is not in the list).
+  struct ZoneReply {
+    Outcome outcome = Outcome::Ok;
+    QStringList zones;
+    int current = -1;
+  };
 
   explicit CNvrTimeZoneDlg(CInterDialog& host);
   ~CNvrTimeZoneDlg() override;
@@ -63,13 +69,10 @@ class CNvrTimeZoneDlg : public CWizardPage {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  // Runs work on the page's thread behind the waiting veil; false when the page went away meanwhile.
-  bool RunWork(std::function<void()> work);
-  void LoadZones(const net::RecorderEndpoint& r);  // page thread
-  void SetZone(const net::RecorderEndpoint& r, int zone);  // page thread
-  bool Connect(const net::RecorderEndpoint& r);  // page thread
-  bool Fetch(const std::string& path, std::string& reply);  // page thread
-  void ShowLoaded();
+  // Runs work on the page's thread behind the waiting veil; nothing when the page went away meanwhile (or a
+  // previous piece of work still runs).
+  std::optional<ZoneReply> RunWork(ResultJob<ZoneReply>::Work work);
+  void ShowLoaded(const ZoneReply& loaded);
   void ShowError(const QString& text);
   void HideError();
   void Next();
@@ -77,18 +80,14 @@ class CNvrTimeZoneDlg : public CWizardPage {
   QStringList zones_;
   int chosen_ = -1;
 
-  // Shared with the page's thread.
-  std::unique_ptr<net::HttpGet> http_;
-  std::atomic<int> outcome_{kOk};
-  QStringList loadedZones_;      // written by the thread, read after it ended
-  int loadedCurrent_ = -1;       // likewise
+  std::unique_ptr<net::HttpGet> http_;  // used by the page's thread only
   QBasicTimer loadTimer_;
 
   CZoneBox* zoneBox_;
   CZoneListBox* zoneList_;
   ui::CErrorStatic* errorLabel_;
   // Stopping aborts a request in flight at once (it fails within about 50 ms); last, so it stops first.
-  BackgroundJob job_;
+  ResultJob<ZoneReply> job_;
 };
 
 }  // namespace vrx

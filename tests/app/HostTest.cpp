@@ -1,9 +1,11 @@
 // The frame and the page host with the common page frame: navigation through posted messages, the cloud
 // skip rule, restart, unknown page types, dragging, minimising, Enter/Escape and the end of the wizard.
+#include <QLineEdit>
 #include <QtTest>
 #include <atomic>
 #include <thread>
 
+#include "app/AboutDlg.h"
 #include "app/BriskoDlg.h"
 #include "app/InterDialog.h"
 #include "ui/ComboBox.h"
@@ -25,6 +27,22 @@ void Post(const CInterDialog& host, int navCode) { QVERIFY(PostMessage(host.hand
 void Settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
+
+// A popup opened from a page, with a field that has the focus; it notes the keys its own handler hears.
+class KeyRecordingPopup : public QDialog {
+ public:
+  explicit KeyRecordingPopup(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    field = new QLineEdit(this);
+  }
+  QLineEdit* field;
+  QList<int> heard;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    heard.append(e->key());
+    e->accept();
+  }
+};
 
 }  // namespace
 
@@ -242,7 +260,8 @@ class HostTest : public QObject {
     QCOMPARE(host.pageType(), int(kPageRequirement));
     QCOMPARE(ShownType(host), 2);
 
-    // An open drop-down list (a window of its own, opened from the page) stays open and keeps its choice.
+    // An open drop-down list (a window of its own, opened from the page) takes its own keys: Enter chooses
+    // nothing, Escape closes it, and the choice stays.
     auto* list = new ui::CAvrelComboBox(page);
     list->setItems({"English", "Español"});
     list->setCurrentIndex(1);
@@ -252,11 +271,51 @@ class HostTest : public QObject {
     QPointer<ui::CComboBoxList> dropDown = list->dropDown();
     QVERIFY(dropDown);
     QTRY_VERIFY(dropDown->isVisible());
-    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(dropDown, key);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(dropDown, key);
     Settle();
     QVERIFY(dropDown && dropDown->isVisible());
+    QTest::keyClick(dropDown, Qt::Key_Escape);
+    Settle();
+    QVERIFY(!dropDown || !dropDown->isVisible());
     QCOMPARE(list->currentIndex(), 1);
-    dropDown->close();
+    QCOMPARE(host.pageType(), int(kPageRequirement));
+  }
+
+  // A dialog or a menu opened from the wizard handles Enter and Escape itself: the key typed in a popup's
+  // field reaches the popup's handler (the camera password popups send on Enter), and the context menu
+  // closes with Escape. The pages behind them still do nothing.
+  void popupsAndMenusTakeTheirOwnKeys() {
+    CBriskoDlg frame(false);
+    frame.show();
+    CInterDialog& host = *frame.host();
+    host.show();
+    Settle();
+    QWidget* page = host.currentPage();
+
+    KeyRecordingPopup popup(page);
+    popup.show();
+    popup.field->setFocus();
+    const QList<int> keys{Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape};
+    for (int key : keys) QTest::keyClick(popup.field, Qt::Key(key));
+    QCOMPARE(popup.heard, keys);
+    popup.close();
+
+    bool escapeClosedIt = false;
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, this, [&] {
+      QWidget* menu = QApplication::activePopupWidget();
+      if (!menu) return;
+      poll.stop();
+      QTest::keyClick(menu, Qt::Key_Escape);
+      escapeClosedIt = !menu->isVisible();
+      if (!escapeClosedIt) menu->close();  // the menu must not outlive the test
+    });
+    poll.start();
+    ShowAboutMenu(&host, host.mapToGlobal(QPoint(100, 100)));
+    QVERIFY(escapeClosedIt);
+    QVERIFY(host.isVisible());
+    QCOMPARE(ShownType(host), 1);
   }
 
   // The host runs modally 7 px inside the frame; NAV_CLOSE (like the host's OK) ends both modal loops.
