@@ -1,12 +1,16 @@
 #include "ui/ListCtrl.h"
 
 #include <QFontMetricsF>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "i18n/LangString.h"
 #include "ui/Accessible.h"
 #include "ui/ListGeometry.h"
 #include "ui/Palette.h"
@@ -470,10 +474,26 @@ void CCamListCtrl::cellPressed(int row, int column) {
 
 void CCamListCtrl::activateRow(int row) { cellPressed(row, kTickColumn); }
 
-// Enter opens the current row's preview, beside Space that ticks it.
 void CCamListCtrl::keyPressEvent(QKeyEvent* e) {
-  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && OpenPreview(currentRow())) return e->accept();
+  const bool menuKey = e->key() == Qt::Key_Menu || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
+  if (menuKey && OpenRowMenu(currentRow())) return e->accept();
   CSkinListCtrl::keyPressEvent(e);
+}
+
+void CCamListCtrl::contextMenuEvent(QContextMenuEvent* e) {
+  const int row = e->reason() == QContextMenuEvent::Mouse ? RowAt(e->pos()) : currentRow();
+  if (!OpenRowMenu(row)) e->ignore();  // the window's own menu
+}
+
+bool CCamListCtrl::OpenRowMenu(int row) {
+  if (!usable(row) || !passwordKnown(row)) return false;
+  QPointer<CCamListCtrl> alive(this);
+  QMenu menu(this);
+  QAction* preview = menu.addAction(GetLangString(QStringLiteral("camsearch_preview"), QStringLiteral("Preview")));
+  menu.setActiveAction(preview);
+  const QAction* chosen = menu.exec(mapToGlobal(CellRect(row, kPreviewColumn).bottomLeft()));
+  if (alive && chosen == preview) OpenPreview(row);
+  return true;
 }
 
 bool CCamListCtrl::handCursorAt(int row, int column) const {

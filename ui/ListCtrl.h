@@ -227,9 +227,14 @@ class CCamListCtrl : public CSkinListCtrl {
   void cellPressed(int row, int column) override;
   void activateRow(int row) override;
   bool handCursorAt(int row, int column) const override;
+  // The Menu key (or Shift+F10) and a right click open the row's menu; its "Preview" opens the preview, the
+  // keyboard's way to it, since Enter does nothing on the wizard's windows.
   void keyPressEvent(QKeyEvent*) override;
+  void contextMenuEvent(QContextMenuEvent*) override;
 
  private:
+  // The menu of a row whose preview can open, below its preview cell; false (nothing shown) for other rows.
+  bool OpenRowMenu(int row);
   struct RowData {
     QPixmap unticked, ticked, icon;
     bool isTicked = false;

@@ -112,14 +112,4 @@ void WaitWhileBusy(QWidget* page, const std::atomic<int>* flag, int maxTicks, co
   delete waiting.data();
 }
 
-bool RunBehindVeil(QWidget* page, BackgroundJob& job, std::function<void()> work, int maxTicks,
-                   const std::function<void()>& cancel) {
-  QPointer<QWidget> alive(page);
-  job.Start(std::move(work));
-  WaitWhileBusy(page, &job.Busy(), maxTicks);
-  if (!alive) return false;  // the page's destructor stopped the job
-  job.Stop(cancel);
-  return true;
-}
-
 }  // namespace vrx::ui

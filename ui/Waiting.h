@@ -46,9 +46,6 @@ std::optional<Result> RunBehindVeil(QWidget* page, ResultJob<Result>& job, typen
   job.Stop(cancel);
   return job.Take();
 }
-// The same for work without a result (pages not yet moved onto ResultJob); false when the page went away.
-bool RunBehindVeil(QWidget* page, BackgroundJob& job, std::function<void()> work, int maxTicks,
-                   const std::function<void()>& cancel = {});
 class CImageBox;
 
 class CWaitingPage : public QDialog {

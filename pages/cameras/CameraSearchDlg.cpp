@@ -225,7 +225,8 @@ void CCameraSearchDlg::ShowRows() {
 }
 
 // A reader hears each camera as its number, model and address, whether a preview can be opened, whether it is
-// ticked, and that a grey row is unavailable; the row's "Preview" action (or Enter) opens the preview.
+// ticked, and that a grey row is unavailable; the row's "Preview" action, or its menu (the Menu key), opens the
+// preview.
 void CCameraSearchDlg::ExposeCameraRows() {
   ui::AccessibleRows rows;
   rows.count = [this] { return list_->rowCount(); };

@@ -46,10 +46,10 @@ class AccountSequence {
   bool StartAuthentication() {
     using namespace kelvaro;
     if (signUp_)
-      return worker_.SignUp(r_.portalHost, kClientId, kWizardVersion, kRequestLanguage, r_.email, r_.password,
+      return worker_.SignUp(r_.portalHost, kClientId, kWizardVersionLabel, kRequestLanguage, r_.email, r_.password,
                             r_.confirm, r_.firstName, r_.lastName);
     // Sign-in carries no language.
-    return worker_.SignIn(r_.portalHost, kClientId, kWizardVersion, "", r_.email, r_.password);
+    return worker_.SignIn(r_.portalHost, kClientId, kWizardVersionLabel, "", r_.email, r_.password);
   }
 
   Step Authenticate() {
@@ -83,7 +83,7 @@ class AccountSequence {
 
   Step BindRecorder() {
     if (!ResetWorker()) return Stopped();
-    if (!worker_.Bind(r_.portalHost, kelvaro::kClientId, kelvaro::kWizardVersion, kelvaro::kRequestLanguage,
+    if (!worker_.Bind(r_.portalHost, kelvaro::kClientId, kWizardVersionLabel, kelvaro::kRequestLanguage,
                       r_.portalNumber, r_.recorder.password, r_.portalDfp))
       return NetFailed(AccountFault::NotStarted);
     const QString reply = AwaitCloudReply();

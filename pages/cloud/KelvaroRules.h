@@ -9,8 +9,8 @@
 
 namespace vrx::kelvaro {
 
-// The client identification the account requests carry, and their language (always English).
-inline constexpr const char* kWizardVersion = kWizardVersionLabel;
+// The client identification the account requests carry (with the version label), and their language
+// (always English).
 inline constexpr const char* kClientId = "VRX-410Q_V 2.03.00";
 static_assert(std::string_view(kClientId).substr(9) == kWizardVersionLabel, "the client id carries the version label");
 inline constexpr const char* kRequestLanguage = "en";

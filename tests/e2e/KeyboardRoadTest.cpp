@@ -1,8 +1,10 @@
-// The recorder setup road with the keyboard alone, as a screen-reader user walks it: the real frame and host
-// with every registered page, against the simulated recorder of the default scenario, driven only by key
-// presses sent to whatever has the focus. On every page it checks what a reader meets: the window is named
-// after the page, the focus starts on the page's first meaningful control (never Close), and every control
-// and popup on the way has a role and a name (the table is printed). Enter and Escape change nothing.
+// The whole road, welcome page to FINISH, with the keyboard alone, as a screen-reader user walks it: the real
+// frame and host with every registered page, against the simulated recorder, cameras and cloud service of the
+// default scenario, driven only by key presses sent to whatever has the focus. On every page it checks what a
+// reader meets: the window is named after the page, the focus starts on one of the page's own controls (never
+// Close), and every control and popup on the way has a role and a name (the table is printed). Enter and
+// Escape change nothing on the wizard's windows; one camera's preview is opened from its row's menu and closed.
+#include <QMenu>
 #include <QPointer>
 #include <QtTest>
 #include <functional>
@@ -16,6 +18,10 @@
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "pages/AllPages.h"
+#include "pages/cameras/CameraPopups.h"
+#include "pages/cameras/CameraSearchDlg.h"
+#include "pages/cameras/PreviewPage.h"
+#include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/intro/IntroOverlays.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/HddFormatDlg.h"
@@ -24,6 +30,7 @@
 #include "pages/recorder/NvrSearchDlg.h"
 #include "pages/recorder/NvrTimeZoneControls.h"
 #include "pages/recorder/NvrTimeZoneDlg.h"
+#include "pages/summary/SummaryDlg.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
@@ -40,6 +47,11 @@ namespace {
 constexpr int kSpanish = 3;
 constexpr const char* kRecorderIp = "127.0.10.1";  // the VRX-410Q of the default scenario
 constexpr const char* kNewPassword = "Quill2025";
+constexpr const char* kLobbyIp = "127.0.20.4";  // known to the recorder already: ticked, with a preview
+constexpr const char* kFrontDoorIp = "127.0.20.1";
+constexpr const char* kFrontDoorPassword = "door4321";
+constexpr const char* kAccountEmail = "owner@kelvaro.test";  // the scenario's cloud account
+constexpr const char* kAccountPassword = "kelvaro1";
 
 QPointer<QWidget> mainWindow;  // the host, once the wizard runs
 
@@ -88,6 +100,8 @@ class KeyboardRoadTest : public QObject {
 
   int startZone_ = 0;
   QStringList popupsChecked_;
+  const vrx::test::EventLog* events_ = nullptr;
+  std::size_t eventsBeforeSummary_ = 0;  // the summary shows the passwords on purpose, and reads them out
 
   static CWizardPage* PageOf(CInterDialog& host, int type, int timeoutMs = 5000) {
     CWizardPage* page = vrx::test::WaitForPage<CWizardPage>(host, type, timeoutMs);
@@ -127,6 +141,8 @@ class KeyboardRoadTest : public QObject {
       QTRY_VERIFY2(popup->isAncestorOf(Focused()), qPrintable(what + ": focus on " + Describe(Focused())));
       CheckNamed(popup, what);
       QVERIFY(TabTo(button(popup)));
+      // The focus ring on the button as a person sees it: keyboard_popup_<what>.png.
+      popup->grab().save(vrx::test::ScreenshotDir() + "/keyboard_popup_" + QString(what).replace(' ', '-') + ".png");
       Press(Qt::Key_Space);
       popupsChecked_ << what;
     });
@@ -238,33 +254,112 @@ class KeyboardRoadTest : public QObject {
     QVERIFY(popupsChecked_.contains("format warning"));
     QVERIFY(!disks->job().failed());
 
-    // 10: the camera page, the end of this road: named after its title, the focus on one of its own controls,
-    // not on Close or Minimise; Tab to Close and Space.
-    CWizardPage* cameras = PageOf(host, 10, 30000);
+    // 10: the list has the focus once the scan is done. A known camera's menu (the Menu key) opens its
+    // preview, which is closed with the keys; Space on another row asks for its password, sent with Enter.
+    auto* cameras = qobject_cast<CCameraSearchDlg*>(PageOf(host, CCameraSearchDlg::kPageType, 30000));
     QVERIFY(cameras);
-    QCOMPARE(QAccessible::queryAccessibleInterface(&host)->text(QAccessible::Name), ui::PageTitle(cameras));
-    QTRY_VERIFY(cameras->isAncestorOf(Focused()));
-    QVERIFY(Focused() != cameras->button(CWizardPage::kCmdClose) &&
-            Focused() != cameras->button(CWizardPage::kCmdMinimize));
-    QVERIFY(TabTo(cameras->button(CWizardPage::kCmdClose)));
+    ui::CCamListCtrl* camList = cameras->list();
+    QTRY_VERIFY_WITH_TIMEOUT(camList->rowCount() > 0 && !cameras->scanning(), 30000);
+    ArriveAt(host, cameras, camList, "page 10");
+    const QList<QAccessibleInterface*> rows = vrx::test::ListItems(camList);
+    const auto rowOf = [&rows](const char* address) {
+      for (int i = 0; i < rows.size(); ++i)
+        if (rows[i]->text(QAccessible::Name).contains(QLatin1String(address))) return i;
+      return -1;
+    };
+    const int lobby = rowOf(kLobbyIp), frontDoor = rowOf(kFrontDoorIp);
+    QVERIFY(lobby >= 0 && frontDoor >= 0);
+    const auto goToRow = [camList](int row) {
+      for (int i = 0; i < camList->rowCount(); ++i) Press(Qt::Key_Up);
+      for (int i = 0; i < row; ++i) Press(Qt::Key_Down);
+      QCOMPARE(camList->currentRow(), row);
+    };
+    goToRow(lobby);
+    QVERIFY(camList->passwordKnown(lobby));
+    vrx::test::WhenShown<QMenu>([this](QMenu* menu) {
+      QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menu)->child(0);
+      QVERIFY(item && item->role() == QAccessible::MenuItem);
+      QCOMPARE(item->text(QAccessible::Name), GetLangString("camsearch_preview", "Preview"));
+      QTest::keyClick(menu, Qt::Key_Return);
+      popupsChecked_ << "row menu";
+    });
+    AnswerWith<CPreviewPage>([](CPreviewPage* p) { return p->closeButton(); }, "preview");
+    Press(Qt::Key_Menu);  // the preview opens from the loop once the menu is answered
+    QTRY_VERIFY_WITH_TIMEOUT(popupsChecked_.contains("preview"), 15000);
+    QTRY_VERIFY(!vrx::test::VisiblePopup<CPreviewPage>());
+    QTRY_COMPARE(Focused(), static_cast<QWidget*>(camList));
+
+    goToRow(frontDoor);
+    QVERIFY(!camList->isTicked(frontDoor));
+    vrx::test::WhenShown<CCameraPwdBase>([this](CCameraPwdBase* popup) {
+      QTRY_VERIFY(popup->isAncestorOf(Focused()));
+      CheckNamed(popup, "camera password");
+      QVERIFY(TabTo(popup->passwordEdit()));
+      QTest::keyClicks(Focused(), kFrontDoorPassword);
+      Press(Qt::Key_Return);
+      popupsChecked_ << "camera password";
+    });
+    Press(Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(camList->isTicked(frontDoor), 20000);
+    QVERIFY(popupsChecked_.contains("camera password"));
+    QVERIFY(TabTo(cameras->nextButton()));
+    Press(Qt::Key_Space);  // returns once the recorder has added the cameras
+
+    // 11: the choices first, then the form: sign in with the keys, Next waits behind the veil.
+    auto* cloud = qobject_cast<CKelvaroServiceDlg*>(PageOf(host, kPageCloudService, 60000));
+    QVERIFY(cloud);
+    QTRY_VERIFY(cloud->isAncestorOf(Focused()));
+    ArriveAt(host, cloud, Focused(), "page 11");
+    QCOMPARE(cloud->choice(), int(kelvaro::kSignIn));
+    QVERIFY(TabTo(cloud->entry(CKelvaroServiceDlg::kEmail)));
+    QTest::keyClicks(Focused(), kAccountEmail);
+    QVERIFY(TabTo(cloud->entry(CKelvaroServiceDlg::kPassword)));
+    QTest::keyClicks(Focused(), kAccountPassword);
+    QVERIFY(TabTo(cloud->nextButton()));
+    Press(Qt::Key_Space);  // returns once the recorder is registered
+
+    // 12: the summary's lines are read with the arrows; FINISH ends the wizard.
+    auto* summary = qobject_cast<CSummaryDlg*>(PageOf(host, kPageSummary, 120000));
+    QVERIFY(summary);
+    eventsBeforeSummary_ = events_->entries().size();
+    QTRY_VERIFY(summary->isAncestorOf(Focused()));
+    ArriveAt(host, summary, Focused(), "page 12");
+    QVERIFY(TabTo(summary->table()));
+    const int firstLine = summary->table()->currentLine();
+    Press(Qt::Key_Down);
+    QCOMPARE(summary->table()->currentLine(), firstLine + 1);
+    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(summary->table())->focusChild();
+    QVERIFY(line && !line->text(QAccessible::Name).isEmpty());
+    QVERIFY(TabTo(summary->button(CSummaryDlg::kCmdFinish)));
     Press(Qt::Key_Space);
   }
 
  private slots:
-  void welcomeToCameraPageWithTheKeyboardAlone() {
+  void welcomeToFinishWithTheKeyboardAlone() {
     SimProcess sim("default.json");
     QVERIFY2(sim.ready(), sim.error().c_str());
+    sim.exportCaFile();  // the cloud service's certificate is the simulator's
     vrx::test::EventLog events;  // makes accessibility active, as a reader on the bus does
+    events_ = &events;
 
     CBriskoDlg frame;
     QVERIFY(vrx::test::RunWizard(frame, [this](CInterDialog& host) { Walk(host); }));
     if (QTest::currentTestFailed()) return;
 
-    // The recorder got what the keys chose; the typed password never went out in an event.
+    // The recorder got what the keys chose.
     const nlohmann::json recorder = sim.state()["recorder"];
     QCOMPARE(QString::fromStdString(recorder["admin_password"].get<std::string>()), QString(kNewPassword));
     QCOMPARE(recorder["zone"].get<int>(), startZone_ + 2);
-    for (const QString& text : events.allTexts()) QVERIFY2(!text.contains("Quill"), qPrintable(text));
+    QCOMPARE(recorder["cloud"]["registered"].get<bool>(), true);
+    bool frontDoorAdded = false;
+    for (const auto& c : recorder["cameras"]) frontDoorAdded |= c["address"] == kFrontDoorIp && c["assigned"].get<bool>();
+    QVERIFY2(frontDoorAdded, recorder["cameras"].dump().c_str());
+    // No typed password went out in an event before the summary, which shows them.
+    QVERIFY(eventsBeforeSummary_ > 0);
+    for (std::size_t i = 0; i < eventsBeforeSummary_; ++i)
+      for (const QString& text : events.entries()[i].texts)
+        QVERIFY2(!text.contains("Quill") && !text.contains(kFrontDoorPassword) && !text.contains(kAccountPassword),
+                 qPrintable(text));
 
     // The format was told as it went, disk by disk; pictures that are decoration (the spinner's eight frames,
     // the alert mark) sent nothing.

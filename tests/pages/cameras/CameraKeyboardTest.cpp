@@ -1,8 +1,9 @@
 // The camera page with a screen reader and the keyboard alone, against the simulated recorder and cameras: the
 // rows' checked and unavailable states, the four-camera alert, the scan announcement, the row's Preview action
-// and Enter, and the password popups (Enter submits, the rule is described before a try, the focus goes back to
+// and menu, and the password popups (Enter submits, the rule is described before a try, the focus goes back to
 // the field after an error, the eye comes before Close).
 #include <QAccessible>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QtTest>
 #include <memory>
@@ -44,7 +45,7 @@ class CameraKeyboardTest : public QObject {
   }
 
   // For a reader: tick and untick are heard, grey rows are unavailable, a refused Space says why, the end of
-  // a scan is announced, and a row with a known password offers "Preview" (its action, or Enter).
+  // a scan is announced, and a row with a known password offers "Preview" (its action, or its menu).
   void rowsSpeakTicksLimitAndPreview() {
     vrx::test::EventLog events;
     RegisterPreviewOverlay();
@@ -93,9 +94,29 @@ class CameraKeyboardTest : public QObject {
     WhenShown<CPreviewPage>(closePreview);
     action->doAction("Preview");
     QTRY_COMPARE(previews, 1);
-    WhenShown<CPreviewPage>(closePreview);
+
+    // With keys: the Menu key opens the row's menu, Escape closes it and nothing opens; Shift+F10 opens it
+    // again and Enter in it opens the preview. Enter on the row itself does nothing.
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
+    QTest::qWait(100);
+    QCOMPARE(previews, 1);
+    QStringList menus;
+    auto answerMenu = [&menus](int key) {
+      WhenShown<QMenu>([&menus, key](QMenu* menu) {
+        menus << menu->activeAction()->text();
+        QTest::keyClick(menu, Qt::Key(key));
+      });
+    };
+    answerMenu(Qt::Key_Escape);
+    QTest::keyClick(list, Qt::Key_Menu);
+    QCOMPARE(menus, QStringList{"Preview"});
+    QTest::qWait(100);
+    QCOMPARE(previews, 1);
+    QVERIFY(!QApplication::activePopupWidget());
+    WhenShown<CPreviewPage>(closePreview);
+    answerMenu(Qt::Key_Return);
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
     QTRY_COMPARE(previews, 2);
   }
 

@@ -1,7 +1,8 @@
 // Renders the camera page into $VRX_BUILD_DIR/screenshots/ in English, Russian and Simplified Chinese: the
 // list with a row that is not usable, a scan running, an empty list, four ticked with the rest grey, both
-// password popups (typed into, then showing an error), and the install help. The checks only guard against
-// blank pictures.
+// password popups (typed into, then showing an error), the row menu, and the install help. The checks only
+// guard against blank pictures.
+#include <QMenu>
 #include <QPainter>
 #include <QtTest>
 #include <memory>
@@ -100,6 +101,20 @@ class CameraScreenshotTest : public QObject {
     for (int row = 2; row < 6; ++row) ClickTick(page, row);
     QCOMPARE(page->selection().ticked(), 4);
     Save(page->grab().toImage(), "camera_four_ticked_" + tag);
+
+    // The row menu, as the Menu key opens it on a row with a known password; Escape closes it.
+    bool menuShown = false;
+    WhenShown<QMenu>([page, tag, &menuShown](QMenu* menu) {
+      QImage shot = page->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      QPainter(&shot).drawImage(menu->pos() - page->mapToGlobal(QPoint(0, 0)), menu->grab().toImage());
+      Save(shot, "camera_row_menu_" + tag);
+      QTest::keyClick(menu, Qt::Key_Escape);
+      menuShown = true;
+    });
+    page->list()->setFocus();
+    while (page->list()->currentRow() < 2) QTest::keyClick(page->list(), Qt::Key_Down);
+    QTest::keyClick(page->list(), Qt::Key_Menu);
+    QVERIFY(menuShown);
 
     bool helpShown = false;
     WhenShown<CInstallCamPage>([page, tag, &helpShown](CInstallCamPage* help) {
