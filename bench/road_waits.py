@@ -37,7 +37,6 @@ class Names:
     camera_page = "pages/cameras/CameraSearchDlg.h"
     camera_work = "pages/cameras/CameraWork.cpp"
     camera_limits = "pages/cameras/CameraWork.h"
-    camera_popups = "pages/cameras/CameraPopups.h"
     cloud_job = "pages/cloud/KelvaroJob.h"
     veil = "ui/Waiting.h"
 
@@ -80,13 +79,13 @@ def road_waits():
         ("p10", "camera list: worker stopped, settle, command 2015 read every scan poll",
          stop + ms(n.camera_work, "kSettleMs") + followed(command, ms(n.camera_limits, "scanPollMs")),
          f"{n.worker} kStopPauseMs, kCommandPauseMs; {n.camera_work} kSettleMs; {n.camera_limits} scanPollMs"),
-        ("p10", "camera password popup, check: the command read every password poll, then at the popup's poll",
-         followed(followed(command, ms(n.camera_limits, "passwordPollMs")), ms(n.camera_popups, "kPollMs")),
-         f"{n.camera_popups} kPollMs; {n.camera_limits} passwordPollMs"),
-        ("p10", "camera password popup, create: first read pause, the command, then at the popup's poll",
-         followed(ms(n.camera_work, "kFirstSetReadMs") + followed(command, ms(n.camera_limits, "passwordPollMs")),
-                  ms(n.camera_popups, "kPollMs")),
-         f"{n.camera_popups} kPollMs; {n.camera_work} kFirstSetReadMs; {n.camera_limits} passwordPollMs"),
+        # The popups are told the job's outcome when it ends: no poll of their own.
+        ("p10", "camera password popup, check: the command read every password poll",
+         followed(command, ms(n.camera_limits, "passwordPollMs")),
+         f"{n.worker} kCommandPauseMs; {n.camera_limits} passwordPollMs"),
+        ("p10", "camera password popup, create: first read pause, then the command read every password poll",
+         ms(n.camera_work, "kFirstSetReadMs") + followed(command, ms(n.camera_limits, "passwordPollMs")),
+         f"{n.worker} kCommandPauseMs; {n.camera_work} kFirstSetReadMs; {n.camera_limits} passwordPollMs"),
         ("p10", "cloud state behind the veil: /config/kelvaroreginfo, worker stopped, command 2012 read every portal poll",
          followed(direct + stop + followed(command, ms(n.camera_limits, "portalPollMs")), tick),
          f"{n.camera_limits} portalPollMs; {n.veil} kTickMs"),
