@@ -253,7 +253,7 @@ bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
 }
 
 bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std::string& email,
-                                           const std::string& accountPassword) {
+                                           std::string_view accountPassword) {
   JoinCommandThread(false);
   Fill({{kSlotRegEmail, email}, {kSlotRegPassword, accountPassword}});
   return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
@@ -281,8 +281,8 @@ bool DeviceCommandWorker::CheckCameraPassword(const std::string& host, int port,
 }
 
 bool DeviceCommandWorker::SignUp(const std::string& host, const std::string& client, const std::string& wizardVersion,
-                                 const std::string& lang, const std::string& email, const std::string& password,
-                                 const std::string& passwordVerify, const std::string& nameFirst,
+                                 const std::string& lang, const std::string& email, std::string_view password,
+                                 std::string_view passwordVerify, const std::string& nameFirst,
                                  const std::string& nameLast) {
   return StartCloud(kCloudSignUp, {host, client, wizardVersion, lang},
                     {{kSlotEmail, email}, {kSlotPassword, password}, {kSlotPasswordVerify, passwordVerify},
@@ -290,7 +290,7 @@ bool DeviceCommandWorker::SignUp(const std::string& host, const std::string& cli
 }
 
 bool DeviceCommandWorker::SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
-                                 const std::string& lang, const std::string& email, const std::string& password) {
+                                 const std::string& lang, const std::string& email, std::string_view password) {
   return StartCloud(kCloudSignIn, {host, client, wizardVersion, lang},
                     {{kSlotEmail, email}, {kSlotPassword, password}});
 }

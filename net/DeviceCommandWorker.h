@@ -100,7 +100,7 @@ class DeviceCommandWorker {
   bool SetCloudRegStatus(const RecorderEndpoint& recorder);                                          // 2011
   bool ReadCloudPortal(const RecorderEndpoint& recorder);                                            // 2012
   bool SendCloudRegInfo(const RecorderEndpoint& recorder, const std::string& email,
-                        const std::string& accountPassword);                                         // 2014
+                        std::string_view accountPassword);                                           // 2014
   bool ListCameras(const RecorderEndpoint& recorder);                                                // 2015
 
   // HTTP commands to a camera at host:port (0 = 80) with the camera's account.
@@ -111,10 +111,10 @@ class DeviceCommandWorker {
 
   // Cloud account posts over HTTPS to the service host (the recorder's portal_url); `lang` is the language code.
   bool SignUp(const std::string& host, const std::string& client, const std::string& wizardVersion,
-              const std::string& lang, const std::string& email, const std::string& password,
-              const std::string& passwordVerify, const std::string& nameFirst, const std::string& nameLast);  // 1000
+              const std::string& lang, const std::string& email, std::string_view password,
+              std::string_view passwordVerify, const std::string& nameFirst, const std::string& nameLast);  // 1000
   bool SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
-              const std::string& lang, const std::string& email, const std::string& password);              // 1001
+              const std::string& lang, const std::string& email, std::string_view password);                // 1001
   bool Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
             const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
             const std::string& dfp);                                                                       // 1002

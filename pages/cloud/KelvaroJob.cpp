@@ -1,5 +1,7 @@
 #include "pages/cloud/KelvaroJob.h"
 
+#include <memory>
+
 #include "net/DeviceCommandWorker.h"
 #include "net/UrlText.h"
 
@@ -46,10 +48,10 @@ class AccountSequence {
   bool StartAuthentication() {
     using namespace kelvaro;
     if (signUp_)
-      return worker_.SignUp(r_.portalHost, kClientId, kWizardVersionLabel, kRequestLanguage, r_.email, r_.password,
-                            r_.confirm, r_.firstName, r_.lastName);
+      return worker_.SignUp(r_.portalHost, kClientId, kWizardVersionLabel, kRequestLanguage, r_.email, r_.password.View(),
+                            r_.confirm.View(), r_.firstName, r_.lastName);
     // Sign-in carries no language.
-    return worker_.SignIn(r_.portalHost, kClientId, kWizardVersionLabel, "", r_.email, r_.password);
+    return worker_.SignIn(r_.portalHost, kClientId, kWizardVersionLabel, "", r_.email, r_.password.View());
   }
 
   Step Authenticate() {
@@ -96,7 +98,7 @@ class AccountSequence {
     if (Step end = AwaitRecorderCommand()) return end;
 
     if (!ResetWorker()) return Stopped();
-    if (!worker_.SendCloudRegInfo(r_.recorder, r_.email, r_.password)) return NetFailed(AccountFault::NotStarted);
+    if (!worker_.SendCloudRegInfo(r_.recorder, r_.email, r_.password.View())) return NetFailed(AccountFault::NotStarted);
     return AwaitRecorderCommand();
   }
 
@@ -118,10 +120,13 @@ class AccountSequence {
     // The recorder also learns the account from a plain request of its own (its answer changes nothing here).
     const net::RecorderEndpoint& rec = r_.recorder;
     if (!direct_.Connect(rec.ip, rec.user, rec.password, KelvaroJob::kDirectTimeoutMs, /*secure*/ true, 443)) return;
+    std::string password = net::PercentEncode(r_.password.View());
+    std::string path = "/config/kelvaroreginfo?status=1&email=" + net::PercentEncode(r_.email) + "&password=";
+    path += password;
+    net::WipeString(password);
     std::string reply;
-    direct_.GetText("/config/kelvaroreginfo?status=1&email=" + net::PercentEncode(r_.email) +
-                        "&password=" + net::PercentEncode(r_.password),
-                    reply);
+    direct_.GetText(path, reply);
+    net::WipeString(path);
     direct_.Close();
   }
 
@@ -135,8 +140,10 @@ class AccountSequence {
 }  // namespace
 
 KelvaroJob::Thread::Work KelvaroJob::Work(Request request) {
-  return [this, request = std::move(request)](BackgroundJob& thread) {
-    return AccountSequence(worker_, direct_, thread, request).Run();
+  // Shared, since a job's work is copied and the request's secrets are not.
+  auto shared = std::make_shared<const Request>(std::move(request));
+  return [this, shared](BackgroundJob& thread) {
+    return AccountSequence(worker_, direct_, thread, *shared).Run();
   };
 }
 

@@ -12,6 +12,7 @@
 
 #include "net/HttpGet.h"
 #include "net/RecorderEndpoint.h"
+#include "net/Secret.h"
 #include "pages/cloud/KelvaroRules.h"
 #include "platform/ResultJob.h"
 
@@ -59,7 +60,8 @@ class KelvaroJob {
     kelvaro::Choice choice = kelvaro::kSignIn;  // kSignIn or kSignUp
     net::RecorderEndpoint recorder;
     std::string portalHost, portalNumber, portalDfp;
-    std::string email, password, confirm, firstName, lastName;
+    std::string email, firstName, lastName;
+    net::Secret password, confirm;  // the account's, wiped when the request goes
   };
 
   using Thread = ResultJob<AccountResult>;

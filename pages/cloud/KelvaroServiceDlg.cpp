@@ -346,9 +346,13 @@ KelvaroJob::Request CKelvaroServiceDlg::MakeRequest(kelvaro::Choice choice) cons
   r.portalNumber = portalNumber_.toStdString();
   r.portalDfp = portalDfp_.toStdString();
   r.email = utf8(kEmail);
-  r.password = utf8(kPassword);
+  const auto secret = [&utf8](Entry e) {
+    std::string text = utf8(e);
+    return net::Secret::Taking(text);
+  };
+  r.password = secret(kPassword);
   if (choice == kelvaro::kSignUp) {
-    r.confirm = utf8(kConfirm);
+    r.confirm = secret(kConfirm);
     r.firstName = utf8(kFirstName);
     r.lastName = utf8(kLastName);
   }
@@ -356,18 +360,19 @@ KelvaroJob::Request CKelvaroServiceDlg::MakeRequest(kelvaro::Choice choice) cons
 }
 
 void CKelvaroServiceDlg::RunAccountSequence(kelvaro::Choice choice) {
-  const KelvaroJob::Request request = MakeRequest(choice);
+  KelvaroJob::Request request = MakeRequest(choice);
+  const QString email = QString::fromStdString(request.email);
   QPointer<CKelvaroServiceDlg> alive(this);
   nextButton()->setPressedLook(true);
   backButton()->setPressedLook(true);
   const std::optional<AccountResult> result =
-      ui::RunBehindVeil(this, account_.thread(), account_.Work(request), kVeilTicks, [this] { account_.Cancel(); });
+      ui::RunBehindVeil(this, account_.thread(), account_.Work(std::move(request)), kVeilTicks, [this] { account_.Cancel(); });
   if (!alive) return;  // the page went away meanwhile
   nextButton()->setPressedLook(false);
   backButton()->setPressedLook(false);
 
   if (result && result->outcome == AccountOutcome::Registered) {
-    host().SetCloudAccount(QString::fromStdString(request.email), QString::fromStdString(request.password));
+    host().SetCloudAccount(email, rows_[kPassword].edit->text());  // the summary shows the account
     return Navigate(NAV_NEXT);
   }
   if (result && result->outcome == AccountOutcome::ServiceRefused) {

@@ -25,7 +25,8 @@ KelvaroJob::Request MakeRequest(int choice, const QString& email, const QString&
   r.portalNumber = kPortalNumber;
   r.portalDfp = kDfp;
   r.email = email.toStdString();
-  r.password = r.confirm = password.toStdString();
+  r.password = net::Secret(password.toStdString());
+  r.confirm = r.password.Copy();
   r.firstName = "Lin";
   r.lastName = "Park";
   return r;
