@@ -25,24 +25,10 @@ const std::string kBasic = R"("auth": "basic")";
 class CameraKeyboardTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<CInterDialog> host_;
-  CCameraSearchDlg* page_ = nullptr;  // owned by the host
-  std::unique_ptr<SimProcess> sim_;
-
-  void Open(const std::vector<Cam>& cams) {
-    sim_ = SimProcess::fromText(Scenario(cams));
-    QVERIFY2(sim_->ready(), sim_->error().c_str());
-    host_ = std::make_unique<CInterDialog>();
-    page_ = ShowCameraPage(*host_, int(cams.size()));
-    QVERIFY(page_);
-  }
+  CameraPageRig rig_;
 
  private slots:
-  void cleanup() {
-    host_.reset();
-    page_ = nullptr;
-    sim_.reset();
-  }
+  void cleanup() { rig_.Close(); }
 
   // For a reader: tick and untick are heard, grey rows are unavailable, a refused Space says why, the end of
   // a scan is announced, and a row with a known password offers "Preview" (its action, or its menu).
@@ -51,12 +37,12 @@ class CameraKeyboardTest : public QObject {
     RegisterPreviewOverlay();
     std::vector<Cam> cams;
     for (int i = 0; i < 5; ++i) cams.push_back({70 + i, "HVC-2230", "pass1234", "admin", "pass1234"});
-    Open(cams);
-    auto* list = page_->list();
+    rig_.Open(cams);
+    auto* list = rig_.page->list();
     bool announced = false;
     for (const auto& e : events.entries()) announced |= e.type == QAccessible::Alert && e.texts.contains("5 cameras found");
     QVERIFY(announced);
-    QVERIFY(!page_->busyAnimation()->accessibleName().isEmpty());
+    QVERIFY(!rig_.page->busyAnimation()->accessibleName().isEmpty());
 
     auto stateChanges = [&] {
       int n = 0;
@@ -64,11 +50,11 @@ class CameraKeyboardTest : public QObject {
       return n;
     };
     events.clear();
-    ClickTick(page_, 0);
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
+    ClickTick(rig_.page, 0);
     QCOMPARE(stateChanges(), 2);
 
-    for (int row = 0; row < 4; ++row) ClickTick(page_, row);
+    for (int row = 0; row < 4; ++row) ClickTick(rig_.page, row);
     const QList<QAccessibleInterface*> items = vrx::test::ListItems(list);
     QVERIFY(items[0]->state().checkable && items[0]->state().checked && !items[0]->state().disabled);
     QVERIFY(items[4]->state().disabled);
@@ -123,7 +109,7 @@ class CameraKeyboardTest : public QObject {
   // The password popups with the keyboard: Enter submits, focus goes back to the field after the error, the
   // eye comes before Close, and the create fields describe the rule before any try.
   void passwordPopupsWithTheKeyboard() {
-    Open({{4, "HVC-2230", "door4321", "", ""}, {3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
+    rig_.Open({{4, "HVC-2230", "door4321", "", ""}, {3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
     QStringList errors;
     bool focusBack = false, closed = false;
     QStringList order;  // class:name of what Tab reaches, from the first field on
@@ -161,11 +147,11 @@ class CameraKeyboardTest : public QObject {
       QTRY_VERIFY_WITH_TIMEOUT(!alive || !alive->isVisible(), 20000);
       closed = true;
     });
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
     QCOMPARE(errors, QStringList{kWrongPassword});
     QVERIFY(focusBack);
     QVERIFY(closed);
-    QVERIFY(page_->list()->isTicked(0));
+    QVERIFY(rig_.page->list()->isTicked(0));
     QCOMPARE(order.size(), 4);
     QVERIFY2(order[1].startsWith("vrx::ui::CRevealButton:") && order[3].endsWith(":Close"), qPrintable(order.join(", ")));
 
@@ -174,7 +160,7 @@ class CameraKeyboardTest : public QObject {
       description = QAccessible::queryAccessibleInterface(popup->confirmEdit())->text(QAccessible::Description);
       popup->closeButton()->click();
     });
-    ClickTick(page_, 1);
+    ClickTick(rig_.page, 1);
     QCOMPARE(description, kLengthRule);
   }
 

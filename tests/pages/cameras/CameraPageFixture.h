@@ -86,6 +86,28 @@ inline CCameraSearchDlg* ShowCameraPage(CInterDialog& host, int rows) {
   return page;
 }
 
+// A camera page against its own simulator (the recorder and the cameras of cams, recorderExtra added to the
+// recorder), shown once the first scan brought its rows (the cameras' own when rows is -1). Close lets the page
+// and its jobs go first, then the peers.
+struct CameraPageRig {
+  std::unique_ptr<SimProcess> sim;
+  std::unique_ptr<CInterDialog> host;
+  CCameraSearchDlg* page = nullptr;  // owned by the host
+
+  void Open(const std::vector<Cam>& cams, const std::string& recorderExtra = "", int rows = -1) {
+    sim = SimProcess::fromText(Scenario(cams, recorderExtra));
+    QVERIFY2(sim->ready(), sim->error().c_str());
+    host = std::make_unique<CInterDialog>();
+    page = ShowCameraPage(*host, rows < 0 ? int(cams.size()) : rows);
+    QVERIFY(page);
+  }
+  void Close() {
+    host.reset();
+    page = nullptr;
+    sim.reset();
+  }
+};
+
 // Searches as the recorder search page did, so the page can reach datagram cameras.
 inline bool Discover(CInterDialog& host) {
   host.discovery().Start();

@@ -49,25 +49,10 @@ QString AddRequest(int avdevid, const Cam& c, const std::string& password) {
 class CameraSearchPageTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<CInterDialog> host_;
-  CCameraSearchDlg* page_ = nullptr;  // owned by the host
-  std::unique_ptr<SimProcess> sim_;
-
-  // rows: the rows the first scan shows (the cameras' own when -1).
-  void Open(const std::vector<Cam>& cams, const std::string& recorderExtra = "", int rows = -1) {
-    sim_ = SimProcess::fromText(Scenario(cams, recorderExtra));
-    QVERIFY2(sim_->ready(), sim_->error().c_str());
-    host_ = std::make_unique<CInterDialog>();
-    page_ = ShowCameraPage(*host_, rows < 0 ? int(cams.size()) : rows);
-    QVERIFY(page_);
-  }
+  CameraPageRig rig_;
 
  private slots:
-  void cleanup() {
-    host_.reset();  // the page and its jobs go first, then the worker
-    page_ = nullptr;
-    sim_.reset();
-  }
+  void cleanup() { rig_.Close(); }
 
   void tickAsksForWhatIsMissing_data() {
     QTest::addColumn<QString>("account");
@@ -81,13 +66,13 @@ class CameraSearchPageTest : public QObject {
     QFETCH(QString, account);
     QFETCH(QString, password);
     QFETCH(QString, popup);
-    Open({{2, "HVC-2230", "lobby135", account.toStdString(), password.toStdString()}});
+    rig_.Open({{2, "HVC-2230", "lobby135", account.toStdString(), password.toStdString()}});
     PopupSeen seen;
     if (!popup.isEmpty()) AnswerPasswordPopup(seen, {});
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
     QCOMPARE(seen.type, popup);
-    QCOMPARE(page_->list()->isTicked(0), popup.isEmpty());
-    QCOMPARE(page_->selection().ticked(), popup.isEmpty() ? 1 : 0);
+    QCOMPARE(rig_.page->list()->isTicked(0), popup.isEmpty());
+    QCOMPARE(rig_.page->selection().ticked(), popup.isEmpty() ? 1 : 0);
     if (!popup.isEmpty()) {
       QVERIFY2(seen.prompt.contains("HVC-2230"), qPrintable(seen.prompt));
       QVERIFY(!seen.prompt.contains("VCM-7300Q") && !seen.prompt.contains("[Camera Name]"));
@@ -97,31 +82,31 @@ class CameraSearchPageTest : public QObject {
   void fourTickedGreyTheRest() {
     std::vector<Cam> cams;
     for (int i = 0; i < 5; ++i) cams.push_back({10 + i, "HVC-2230", "pass1234", "admin", "pass1234"});
-    Open(cams);
-    auto* list = page_->list();
-    for (int row = 0; row < 4; ++row) ClickTick(page_, row);
-    QCOMPARE(page_->selection().ticked(), 4);
+    rig_.Open(cams);
+    auto* list = rig_.page->list();
+    for (int row = 0; row < 4; ++row) ClickTick(rig_.page, row);
+    QCOMPARE(rig_.page->selection().ticked(), 4);
     QVERIFY(DarkestInModelCell(list, 4) > 100);  // grey
     QVERIFY(DarkestInModelCell(list, 0) < 60);   // a ticked row stays black
 
     PopupSeen seen;
-    ClickTick(page_, 4);  // nothing happens: no popup, no tick
+    ClickTick(rig_.page, 4);  // nothing happens: no popup, no tick
     QVERIFY(!list->isTicked(4));
-    QCOMPARE(page_->selection().ticked(), 4);
+    QCOMPARE(rig_.page->selection().ticked(), 4);
 
-    ClickTick(page_, 1);  // untick one: the rest turn black and clickable again
-    QCOMPARE(page_->selection().ticked(), 3);
+    ClickTick(rig_.page, 1);  // untick one: the rest turn black and clickable again
+    QCOMPARE(rig_.page->selection().ticked(), 3);
     QVERIFY(DarkestInModelCell(list, 4) < 60);
-    ClickTick(page_, 4);
+    ClickTick(rig_.page, 4);
     QVERIFY(list->isTicked(4));
-    QCOMPARE(page_->selection().ticked(), 4);
+    QCOMPARE(rig_.page->selection().ticked(), 4);
   }
 
   // A reader hears one item per camera with its model and address, ticked or not, and the list has the focus.
   void rowsAreCheckableItemsForAReader() {
-    Open({{10, "HVC-2230", "pass1234", "admin", "pass1234"}, {11, "HVC-1120", "pass1234", "admin", "pass1234"}});
-    auto* list = page_->list();
-    ClickTick(page_, 0);
+    rig_.Open({{10, "HVC-2230", "pass1234", "admin", "pass1234"}, {11, "HVC-1120", "pass1234", "admin", "pass1234"}});
+    auto* list = rig_.page->list();
+    ClickTick(rig_.page, 0);
     const QList<QAccessibleInterface*> items = vrx::test::ListItems(list);
     QCOMPARE(items.size(), 2);
     for (int row = 0; row < 2; ++row) {
@@ -152,56 +137,56 @@ class CameraSearchPageTest : public QObject {
     QFETCH(QString, confirm);
     QFETCH(bool, online);
     QFETCH(QString, error);
-    Open({{3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
-    if (!online) QVERIFY(sim_->setCameraOnline(Address(3), false));
+    rig_.Open({{3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
+    if (!online) QVERIFY(rig_.sim->setCameraOnline(Address(3), false));
     PopupSeen seen;
     AnswerPasswordPopup(seen, {{password, confirm}});
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
     QCOMPARE(seen.type, QString("create"));
     if (error.isEmpty()) {
       QCOMPARE(seen.errors, QStringList{});
-      QVERIFY(page_->list()->isTicked(0));
-      QCOMPARE(CameraPassword(*sim_, 3), password.toStdString());
-      QCOMPARE(host_->GetCamera(0)->password, password);
-      QCOMPARE(host_->GetCamera(0)->verified, 1);
+      QVERIFY(rig_.page->list()->isTicked(0));
+      QCOMPARE(CameraPassword(*rig_.sim, 3), password.toStdString());
+      QCOMPARE(rig_.host->GetCamera(0)->password, password);
+      QCOMPARE(rig_.host->GetCamera(0)->verified, 1);
     } else {
       QCOMPARE(seen.errors, QStringList{error});
-      QVERIFY(!page_->list()->isTicked(0));
-      QCOMPARE(CameraPassword(*sim_, 3), std::string());
-      if (online) QCOMPARE(Requests(*sim_, "GET /system.cgi"), QStringList{});
+      QVERIFY(!rig_.page->list()->isTicked(0));
+      QCOMPARE(CameraPassword(*rig_.sim, 3), std::string());
+      if (online) QCOMPARE(Requests(*rig_.sim, "GET /system.cgi"), QStringList{});
     }
   }
 
   // The enter popup sends any text, an empty one too; a wrong one is told and the next try can succeed.
   void enterPopupSendsAnyTextAndRetries() {
-    Open({{4, "HVC-2230", "door4321", "", ""}});
+    rig_.Open({{4, "HVC-2230", "door4321", "", ""}});
     PopupSeen seen;
     AnswerPasswordPopup(seen, {{"", ""}, {"door4321", ""}});
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
     QCOMPARE(seen.type, QString("enter"));
     QCOMPARE(seen.errors, QStringList{kWrongPassword});
     // The empty try went to the camera: "admin" with an empty password.
     bool emptySent = false;
-    const nlohmann::json log = sim_->log();
+    const nlohmann::json log = rig_.sim->log();
     for (const auto& entry : log)
       emptySent |= entry.value("request", "") == "GET /userlist.cgi?" && entry.contains("headers") &&
                    entry["headers"].is_object() &&
                    entry["headers"].value("Authorization", "") == "Basic " + Base64("admin:");
     QVERIFY(emptySent);
-    QVERIFY(page_->list()->isTicked(0));
-    QVERIFY(page_->list()->passwordKnown(0));
-    QCOMPARE(host_->GetCamera(0)->password, QString("door4321"));
+    QVERIFY(rig_.page->list()->isTicked(0));
+    QVERIFY(rig_.page->list()->passwordKnown(0));
+    QCOMPARE(rig_.host->GetCamera(0)->password, QString("door4321"));
   }
 
   void wrongPasswordLeavesTheRowUnticked() {
-    Open({{5, "HVC-2230", "door4321", "", ""}});
+    rig_.Open({{5, "HVC-2230", "door4321", "", ""}});
     PopupSeen seen;
     AnswerPasswordPopup(seen, {{"door1234", ""}});
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
     QCOMPARE(seen.errors, QStringList{kWrongPassword});
-    QVERIFY(!page_->list()->isTicked(0));
-    QVERIFY(!page_->list()->passwordKnown(0));
-    QCOMPARE(page_->selection().ticked(), 0);
+    QVERIFY(!rig_.page->list()->isTicked(0));
+    QVERIFY(!rig_.page->list()->passwordKnown(0));
+    QCOMPARE(rig_.page->selection().ticked(), 0);
   }
 
   // Both camera paths prove a password (enter) and set one (create) on the simulated camera.
@@ -212,20 +197,21 @@ class CameraSearchPageTest : public QObject {
   }
   void bothPathsProveAndSet() {
     QFETCH(int, protocolType);
-    Open({{6, "HVC-0810", "yard2468", "", "", protocolType}, {7, "HVC-0810", "", "admin", "", protocolType, false, kBasic}});
-    if (protocolType == 0) QVERIFY(Discover(*host_));
+    rig_.Open({{6, "HVC-0810", "yard2468", "", "", protocolType},
+               {7, "HVC-0810", "", "admin", "", protocolType, false, kBasic}});
+    if (protocolType == 0) QVERIFY(Discover(*rig_.host));
     PopupSeen enter, create;
     AnswerPasswordPopup(enter, {{"yard2468", ""}});
-    ClickTick(page_, 0);
+    ClickTick(rig_.page, 0);
     AnswerPasswordPopup(create, {{"newpass7", "newpass7"}});
-    ClickTick(page_, 1);
+    ClickTick(rig_.page, 1);
     QCOMPARE(enter.errors, QStringList{});
     QCOMPARE(create.errors, QStringList{});
-    QVERIFY(page_->list()->isTicked(0));
-    QVERIFY(page_->list()->isTicked(1));
-    QCOMPARE(CameraPassword(*sim_, 7), std::string("newpass7"));
+    QVERIFY(rig_.page->list()->isTicked(0));
+    QVERIFY(rig_.page->list()->isTicked(1));
+    QCOMPARE(CameraPassword(*rig_.sim, 7), std::string("newpass7"));
     // The path taken: datagrams leave no HTTP request at the cameras.
-    const int http = Requests(*sim_, "GET /userlist.cgi").size() + Requests(*sim_, "GET /system.cgi").size();
+    const int http = Requests(*rig_.sim, "GET /userlist.cgi").size() + Requests(*rig_.sim, "GET /system.cgi").size();
     QCOMPARE(http > 0, protocolType != 0);
   }
 
@@ -233,29 +219,29 @@ class CameraSearchPageTest : public QObject {
   // there with that password.
   void rescanKeepsProvenPasswordAfterMove() {
     const Cam door{8, "HVC-2230", "door4321", "", ""};
-    Open({door, {9, "HVC-1120", "", "admin", ""}});
+    rig_.Open({door, {9, "HVC-1120", "", "admin", ""}});
     PopupSeen seen;
     AnswerPasswordPopup(seen, {{"door4321", ""}});
-    ClickTick(page_, 0);
-    QVERIFY(page_->list()->isTicked(0));
+    ClickTick(rig_.page, 0);
+    QVERIFY(rig_.page->list()->isTicked(0));
 
-    QVERIFY(!sim_->control("/camera?address=" + Address(8) + "&move_to=127.0.16.80").empty());
-    page_->rescanButton()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(page_->scansEnded() == 2, 15000);
-    QCOMPARE(page_->list()->rowCount(), 2);
-    QCOMPARE(page_->list()->CellText(0, 8), QString("127.0.16.80"));
-    QVERIFY(page_->list()->isTicked(0));
-    QVERIFY(page_->list()->passwordKnown(0));
-    QCOMPARE(page_->selection().ticked(), 1);
-    QCOMPARE(host_->GetCamera(0)->password, QString("door4321"));
+    QVERIFY(!rig_.sim->control("/camera?address=" + Address(8) + "&move_to=127.0.16.80").empty());
+    rig_.page->rescanButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig_.page->scansEnded() == 2, 15000);
+    QCOMPARE(rig_.page->list()->rowCount(), 2);
+    QCOMPARE(rig_.page->list()->CellText(0, 8), QString("127.0.16.80"));
+    QVERIFY(rig_.page->list()->isTicked(0));
+    QVERIFY(rig_.page->list()->passwordKnown(0));
+    QCOMPARE(rig_.page->selection().ticked(), 1);
+    QCOMPARE(rig_.host->GetCamera(0)->password, QString("door4321"));
 
-    page_->nextButton()->click();
-    QTRY_VERIFY(host_->pageType() > CCameraSearchDlg::kPageType);
+    rig_.page->nextButton()->click();
+    QTRY_VERIFY(rig_.host->pageType() > CCameraSearchDlg::kPageType);
     Cam moved = door;
     moved.host = 80;
     QStringList expected{AddRequest(0, moved, "door4321")};
     expected[0].replace(QString::fromStdString(CameraId(80)), QString::fromStdString(CameraId(8)));
-    QCOMPARE(Requests(*sim_, "GET /config/addavdev?"), expected);
+    QCOMPARE(Requests(*rig_.sim, "GET /config/addavdev?"), expected);
   }
 
   // Next: the assigned camera left unticked is removed by its position; ticked cameras are added with
@@ -265,42 +251,42 @@ class CameraSearchPageTest : public QObject {
     const Cam garage{21, "HVC-1120", "garage77", "admin", "garage77"};
     const Cam hung{22, "HVC-0810", "yard2468", "admin", "yard2468", 1, false, R"("add_hangs": true)"};
     const Cam door{23, "HVC-2230", "door4321", "admin", "door4321"};
-    Open({lobby, garage, hung, door});
+    rig_.Open({lobby, garage, hung, door});
     CameraWorkLimits limits;
     limits.changePolls = 30;  // give up on the hung add after 1.5 s
-    page_->setLimits(limits);
-    for (int row = 1; row < 4; ++row) ClickTick(page_, row);
+    rig_.page->setLimits(limits);
+    for (int row = 1; row < 4; ++row) ClickTick(rig_.page, row);
 
     QString told;
     WhenShown<ui::CErrorPage>([&told](ui::CErrorPage* error) {
       told = error->message();
       error->closeButton()->click();
     });
-    page_->nextButton()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+    rig_.page->nextButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig_.host->pageType() > CCameraSearchDlg::kPageType, 30000);
 
-    QCOMPARE(Requests(*sim_, "GET /config/delavdev?"), QStringList{"avdevid=0"});
-    QCOMPARE(Requests(*sim_, "GET /config/addavdev?"),
+    QCOMPARE(Requests(*rig_.sim, "GET /config/delavdev?"), QStringList{"avdevid=0"});
+    QCOMPARE(Requests(*rig_.sim, "GET /config/addavdev?"),
              (QStringList{AddRequest(0, garage, "garage77"), AddRequest(1, door, "door4321")}));
     QVERIFY2(told.contains("HVC-0810 (127.0.16.22)"), qPrintable(told));
     QVERIFY(!told.contains("127.0.16.21") && !told.contains("127.0.16.23"));
     // Selected: ticked at Next; added: confirmed by the recorder (what the summary lists).
     std::vector<int> selected, added;
     for (int i = 0; i < 4; ++i) {
-      selected.push_back(host_->GetCamera(i)->selected);
-      added.push_back(host_->GetCamera(i)->added);
+      selected.push_back(rig_.host->GetCamera(i)->selected);
+      added.push_back(rig_.host->GetCamera(i)->added);
     }
     QCOMPARE(selected, (std::vector<int>{0, 1, 1, 1}));
     QCOMPARE(added, (std::vector<int>{0, 1, 0, 1}));
     // The recorder's cloud state reached the host for the cloud page.
-    QCOMPARE(host_->CloudValue(kCloudStatus), QString("1"));
-    QCOMPARE(host_->GetCloudEmail(), QString("owner@kelvaro.test"));
+    QCOMPARE(rig_.host->CloudValue(kCloudStatus), QString("1"));
+    QCOMPARE(rig_.host->GetCloudEmail(), QString("owner@kelvaro.test"));
   }
 
   void emptyListShowsNoCameraFound() {
-    Open({});
-    QVERIFY(page_->noCameraLabel()->isVisible());
-    QCOMPARE(page_->noCameraLabel()->text(), QString("No camera found!"));
+    rig_.Open({});
+    QVERIFY(rig_.page->noCameraLabel()->isVisible());
+    QCOMPARE(rig_.page->noCameraLabel()->text(), QString("No camera found!"));
   }
 
   // The registration read fails only when its request fails (401, 409): then nothing is changed and the page
@@ -317,39 +303,41 @@ class CameraSearchPageTest : public QObject {
     QFETCH(int, status);
     QFETCH(bool, stays);
     const Cam lobby{30, "HVC-2230", "lobby135", "admin", "lobby135", 1, true};
-    Open({lobby, {31, "HVC-1120", "garage77", "admin", "garage77"}}, ", \"reginfo_status\": " + std::to_string(status));
-    ClickTick(page_, 1);
+    rig_.Open({lobby, {31, "HVC-1120", "garage77", "admin", "garage77"}},
+              ", \"reginfo_status\": " + std::to_string(status));
+    ClickTick(rig_.page, 1);
     QString told;
     WhenShown<ui::CErrorPage>([&told](ui::CErrorPage* error) {
       told = error->message();
       error->closeButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     if (stays) {
       QCOMPARE(told, QString("Check Network Failed!"));
-      QCOMPARE(host_->pageType(), int(CCameraSearchDlg::kPageType));
-      QVERIFY(page_->nextButton()->isEnabled());
+      QCOMPARE(rig_.host->pageType(), int(CCameraSearchDlg::kPageType));
+      QVERIFY(rig_.page->nextButton()->isEnabled());
       QTest::qWait(300);
-      QCOMPARE(Requests(*sim_, "GET /config/addavdev?") + Requests(*sim_, "GET /config/delavdev?"), QStringList{});
+      QCOMPARE(Requests(*rig_.sim, "GET /config/addavdev?") + Requests(*rig_.sim, "GET /config/delavdev?"),
+               QStringList{});
       return;
     }
-    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig_.host->pageType() > CCameraSearchDlg::kPageType, 30000);
     QCOMPARE(told, QString());
-    QCOMPARE(host_->GetCloudEmail(), QString());  // no keys in that answer
-    QCOMPARE(Requests(*sim_, "GET /config/addavdev?").size(), 1);
+    QCOMPARE(rig_.host->GetCloudEmail(), QString());  // no keys in that answer
+    QCOMPARE(Requests(*rig_.sim, "GET /config/addavdev?").size(), 1);
   }
 
   // Values of an earlier read do not survive a portal read (2012) that fails.
   void failedPortalReadLeavesNoEarlierValues() {
-    Open({{32, "HVC-2230", "lobby135", "admin", "lobby135"}}, R"(, "portal_status": 401)");
-    host_->SetCloudValue(kCloudAccess, "1");
-    host_->SetCloudValue(kCloudPortalNumber, "EARLIER1");
-    host_->SetCloudValue(kCloudPortalUrl, "earlier.kelvaro.test");
-    page_->nextButton()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
-    QCOMPARE(host_->CloudValue(kCloudAccess), QString("0"));
-    QCOMPARE(host_->CloudValue(kCloudPortalNumber), QString());
-    QCOMPARE(host_->CloudValue(kCloudPortalUrl), QString());
+    rig_.Open({{32, "HVC-2230", "lobby135", "admin", "lobby135"}}, R"(, "portal_status": 401)");
+    rig_.host->SetCloudValue(kCloudAccess, "1");
+    rig_.host->SetCloudValue(kCloudPortalNumber, "EARLIER1");
+    rig_.host->SetCloudValue(kCloudPortalUrl, "earlier.kelvaro.test");
+    rig_.page->nextButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig_.host->pageType() > CCameraSearchDlg::kPageType, 30000);
+    QCOMPARE(rig_.host->CloudValue(kCloudAccess), QString("0"));
+    QCOMPARE(rig_.host->CloudValue(kCloudPortalNumber), QString());
+    QCOMPARE(rig_.host->CloudValue(kCloudPortalUrl), QString());
   }
 
   // A hostile camera list: rows whose address is no device address are grey, cannot be ticked and are never
@@ -360,8 +348,8 @@ class CameraSearchPageTest : public QObject {
         "\"0;127.0.0.31/../x;001D4FB01662;Halvik;HVC-2230;;;;1\", "
         "\"0;127.0.16.63;001D4FB01663;Halvik;VCM\\u202eevil;admin;pw1234;;1\", "
         "\"0;127.0.16.64\\u001b[2J;001D4FB01664;Halvik;HVC\\u001b[2J-1;;;;1\"]";
-    Open({}, lines, 4);
-    auto* list = page_->list();
+    rig_.Open({}, lines, 4);
+    auto* list = rig_.page->list();
     const std::vector<bool> usable{false, false, true, false};
     for (int row = 0; row < 4; ++row) QCOMPARE(list->usable(row), bool(usable[std::size_t(row)]));
     QCOMPARE(list->CellText(2, 5), QString("VCMevil"));
@@ -374,32 +362,32 @@ class CameraSearchPageTest : public QObject {
     }
 
     for (int row : {0, 1, 3}) {
-      ClickTick(page_, row);
+      ClickTick(rig_.page, row);
       QTest::mouseClick(list, Qt::LeftButton, {}, Centre(list->PreviewIconRect(row)));
       QVERIFY(!list->isTicked(row));
     }
-    QCOMPARE(page_->selection().ticked(), 0);
-    ClickTick(page_, 2);  // the cleaned row is a camera like any other
+    QCOMPARE(rig_.page->selection().ticked(), 0);
+    ClickTick(rig_.page, 2);  // the cleaned row is a camera like any other
     QVERIFY(list->isTicked(2));
-    page_->nextButton()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(host_->pageType() > CCameraSearchDlg::kPageType, 30000);
+    rig_.page->nextButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig_.host->pageType() > CCameraSearchDlg::kPageType, 30000);
 
     // Only the recorder was asked anything, and only the usable row was added.
-    const nlohmann::json log = sim_->log();
+    const nlohmann::json log = rig_.sim->log();
     for (const auto& entry : log) {
       const QString text = QString::fromStdString(entry.dump());
       for (const char* never : {"10.0.0.5", "127.0.0.99", "127.0.0.31", "/../x", "127.0.16.64"})
         QVERIFY2(!text.contains(never) || text.contains("kelvarodiscovery"), qPrintable(text));
     }
-    const QStringList adds = Requests(*sim_, "GET /config/addavdev?");
+    const QStringList adds = Requests(*rig_.sim, "GET /config/addavdev?");
     QCOMPARE(adds.size(), 1);
     QVERIFY2(adds[0].contains("hostname=127.0.16.63"), qPrintable(adds[0]));
   }
 
   void backGoesToTheDiskPage() {
-    Open({{40, "HVC-2230", "lobby135", "admin", "lobby135"}});
-    page_->backButton()->click();
-    QTRY_COMPARE(host_->pageType(), int(kPageHddFormat));
+    rig_.Open({{40, "HVC-2230", "lobby135", "admin", "lobby135"}});
+    rig_.page->backButton()->click();
+    QTRY_COMPARE(rig_.host->pageType(), int(kPageHddFormat));
   }
 };
 
