@@ -106,12 +106,8 @@ void DiskStatusPoller::ReadBay(const Target& target, int storageId) {
     flags_.plugged[std::size_t(storageId)] = 0;
     flags_.ready[std::size_t(storageId)] = 0;
   }
-  thread_.Sleep(kAfterRequestMs);
-  // Stopped (the host does it on the UI thread): no pause before closing, the join must not wait for it.
-  if (thread_.Running())
-    http_.Close();
-  else
-    http_.Abandon();
+  thread_.Sleep(kAfterRequestMs);  // the one pause after a request: the handles then close at once
+  http_.Abandon();
 }
 
 void DiskStatusPoller::Run(const Target& target) {

@@ -23,8 +23,9 @@ def ms(path, name):
 
 
 def followed(work_s, poll_s):
-    """A result read by a poll every poll_s: seen at the first poll after the work (one poll at least)."""
-    return max(1, math.ceil(round(work_s / poll_s, 6))) * poll_s
+    """A result read by a poll every poll_s from the moment the work starts: seen at the first poll after the work
+    has ended. The work's own requests take a moment, so a result due exactly on a poll is seen at the next one."""
+    return (math.floor(round(work_s / poll_s, 6)) + 1) * poll_s
 
 
 class Names:
@@ -47,11 +48,19 @@ def road_waits():
     format_s = float(scenario.get("recorder", {}).get("format_seconds", 0))
     listed = len(scenario.get("cameras", []))  # the cameras the recorder lists on page 10
     chosen = 3                                 # the road ticks Front Door, Lobby and Hallway
-    settle = ms(n.http, "kSettleDelay")        # the HTTP client's pause before connecting, each request, closing
-    # One worker command over HTTP until its status is done: its start pause, connecting, the request.
-    command = ms(n.worker, "kCommandPauseMs") + 2 * settle
-    stop = ms(n.worker, "kStopPauseMs") + settle  # the worker stopped: its pause, then closing the connection
-    direct = 3 * settle                           # a page's own request: connect, request, close
+    settle = ms(n.http, "kSettleDelay")        # the HTTP client's pause before connecting, before each request, in Close
+    start = ms(n.worker, "kStartPauseMs") + settle  # a worker command's start: its pause, then connecting
+
+    def command(requests, poll_s):
+        """A worker command of that many requests, started and then read every poll_s until its status is set."""
+        return start + followed(ms(n.worker, "kCommandPauseMs") + requests * settle, poll_s)
+
+    stop = ms(n.worker, "kStopPauseMs")  # the worker stopped: its pause, then the handles close at once
+
+    def direct(requests):
+        """A page's own requests on one connection: connect, each request, Close."""
+        return (requests + 2) * settle
+
     tick = ms(n.veil, "kTickMs")                  # the waiting veil looks at its job every tick
 
     return [
@@ -61,46 +70,54 @@ def road_waits():
         ("p7", "blank-password probe (datagram answer)", 0.0, ""),
         ("p7", "settle before the password datagram", 0.5, "recorder password page"),
         ("p8", "zone list and current zone behind the veil (connect, 2 requests, close)",
-         0.05 + followed(4 * settle, tick), f"the page's 50 ms load timer; {n.http} kSettleDelay; {n.veil} kTickMs"),
+         0.05 + followed(direct(2), tick), f"the page's 50 ms load timer; {n.http} kSettleDelay; {n.veil} kTickMs"),
         ("p8", "set the zone and start recording behind the veil (connect, 2 requests, close)",
-         followed(4 * settle, tick), f"{n.http} kSettleDelay; {n.veil} kTickMs"),
-        ("p9", "disk poller's first pass (2 bays)",
-         2 * (settle + ms(n.host_jobs, "kAfterRequestMs")) + ms(n.host_jobs, "kBetweenBaysMs"),
+         followed(direct(2), tick), f"{n.http} kSettleDelay; {n.veil} kTickMs"),
+        ("p9", "disk poller's first pass (2 bays: connect, request, pause after it)",
+         2 * (2 * settle + ms(n.host_jobs, "kAfterRequestMs")) + ms(n.host_jobs, "kBetweenBaysMs"),
          f"{n.http} kSettleDelay, {n.host_jobs} kAfterRequestMs, kBetweenBaysMs"),
         ("p9", f"two disks behind the progress veil, each: settle, worker stopped, settle, command 2006, worker "
                f"stopped, then progress polls (pause, command 2007, worker stopped) until the recorder's "
                f"{format_s:g} s format has ended",
-         followed(stop + 2 * (2 * ms(n.hdd_job, "kSettleMs") + stop + followed(command, ms(n.hdd_job, "kStartStepMs")) +
+         followed(stop + 2 * (2 * ms(n.hdd_job, "kSettleMs") + stop + command(1, ms(n.hdd_job, "kStartStepMs")) +
                               stop + followed(format_s, ms(n.hdd_job, "kAttemptPauseMs") +
-                                              followed(command, ms(n.hdd_job, "kPollStepMs")) + stop)), tick),
-         f"{n.hdd_job} kSettleMs, kStartStepMs, kAttemptPauseMs, kPollStepMs; the simulator's format_seconds"),
+                                              command(1, ms(n.hdd_job, "kPollStepMs")) + stop)), tick),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; {n.hdd_job} kSettleMs, kStartStepMs, "
+         f"kAttemptPauseMs, kPollStepMs; the simulator's format_seconds"),
 
         ("p10", "the page's start timer", ms(n.camera_page, "kStartTimerMs"), f"{n.camera_page} kStartTimerMs"),
-        ("p10", "camera list: worker stopped, settle, command 2015 read every scan poll",
-         stop + ms(n.camera_work, "kSettleMs") + followed(command, ms(n.camera_limits, "scanPollMs")),
-         f"{n.worker} kStopPauseMs, kCommandPauseMs; {n.camera_work} kSettleMs; {n.camera_limits} scanPollMs"),
+        ("p10", "camera list: worker stopped, settle, command 2015 (2 requests) read every scan poll",
+         stop + ms(n.camera_work, "kSettleMs") + command(2, ms(n.camera_limits, "scanPollMs")),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; {n.camera_work} kSettleMs; "
+         f"{n.camera_limits} scanPollMs"),
         # The popups are told the job's outcome when it ends: no poll of their own.
-        ("p10", "camera password popup, check: the command read every password poll",
-         followed(command, ms(n.camera_limits, "passwordPollMs")),
-         f"{n.worker} kCommandPauseMs; {n.camera_limits} passwordPollMs"),
-        ("p10", "camera password popup, create: first read pause, then the command read every password poll",
-         ms(n.camera_work, "kFirstSetReadMs") + followed(command, ms(n.camera_limits, "passwordPollMs")),
-         f"{n.worker} kCommandPauseMs; {n.camera_work} kFirstSetReadMs; {n.camera_limits} passwordPollMs"),
+        ("p10", "camera password popup, check: the connection closed, command 2018 read every password poll",
+         settle + command(1, ms(n.camera_limits, "passwordPollMs")),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs; {n.camera_limits} passwordPollMs"),
+        ("p10", "camera password popup, create: the connection closed, command 2017, the first read's pause, then "
+                "the command read every password poll",
+         settle + start + ms(n.camera_work, "kFirstSetReadMs") +
+         followed(max(0.0, ms(n.worker, "kCommandPauseMs") + settle - ms(n.camera_work, "kFirstSetReadMs")),
+                  ms(n.camera_limits, "passwordPollMs")),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs; {n.camera_work} kFirstSetReadMs; "
+         f"{n.camera_limits} passwordPollMs"),
         ("p10", "cloud state behind the veil: /config/kelvaroreginfo, worker stopped, command 2012 read every portal poll",
-         followed(direct + stop + followed(command, ms(n.camera_limits, "portalPollMs")), tick),
+         followed(direct(1) + stop + command(1, ms(n.camera_limits, "portalPollMs")), tick),
          f"{n.camera_limits} portalPollMs; {n.veil} kTickMs"),
-        ("p10", f"camera update behind the veil: {listed} gaps, {chosen} x (command 2009, worker stopped, pause)",
+        ("p10", f"camera update behind the veil: worker stopped, {listed} gaps, {chosen} x (command 2009 read every "
+                f"change poll, worker stopped, pause)",
          followed(stop + listed * ms(n.camera_work, "kChangeGapMs") +
-                  chosen * (followed(command, ms(n.camera_limits, "changePollMs")) + stop +
+                  chosen * (command(1, ms(n.camera_limits, "changePollMs")) + stop +
                             ms(n.camera_work, "kAfterChangeMs")), tick),
          f"{n.camera_work} kChangeGapMs, kAfterChangeMs; {n.camera_limits} changePollMs; {n.veil} kTickMs"),
 
-        ("p11", "sign-up behind the veil: settle after command 1000; 3 x (reset, command 1002/2011/2014 read every "
-                "poll); the recorder told directly; worker stopped",
-         followed(ms(n.cloud_job, "kSettleMs") +
-                  3 * (stop + ms(n.cloud_job, "kSettleMs") + followed(command, ms(n.cloud_job, "kPollMs"))) +
-                  direct + stop, tick),
-         f"{n.cloud_job} kSettleMs, kPollMs; {n.worker} kCommandPauseMs, kStopPauseMs; {n.veil} kTickMs"),
+        ("p11", "sign-up behind the veil: command 1000, settle; 3 x (worker stopped, settle, command 1002/2011/2014 "
+                "read every poll); the recorder told directly; worker stopped",
+         followed(start + ms(n.cloud_job, "kSettleMs") +
+                  3 * (stop + ms(n.cloud_job, "kSettleMs") + command(1, ms(n.cloud_job, "kPollMs"))) +
+                  direct(1) + stop, tick),
+         f"{n.cloud_job} kSettleMs, kPollMs; {n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; "
+         f"{n.veil} kTickMs"),
 
         ("p12", "none: FINISH writes the launcher at once", 0.0, ""),
     ]

@@ -188,6 +188,8 @@ void DeviceCommandWorker::BecomeBusyForHttp() {
 bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int port, const std::string& user,
                                     const std::string& password, int timeoutMs, bool secure) {
   BecomeBusyForHttp();
+  std::this_thread::sleep_for(milliseconds(kStartPauseMs));
+  http_.Abandon();
   command_ = command;
   const int effectivePort = secure ? 443 : port;
   Fill({{kSlotHost, host}, {kSlotUser, user}, {kSlotUserPassword, password},
@@ -324,8 +326,7 @@ void DeviceCommandWorker::Fill(SlotValues values) {
 void DeviceCommandWorker::Stop() {
   JoinCommandThread(true);
   std::this_thread::sleep_for(milliseconds(kStopPauseMs));
-  http_.CloseRequest();
-  http_.Close();
+  http_.Abandon();  // the pause is the one above: the handles close at once
 }
 
 bool DeviceCommandWorker::Get(const std::string& path, std::string& reply) { return http_.GetText(path, reply); }
@@ -353,13 +354,14 @@ void DeviceCommandWorker::RunCommand() {
     status = RunRecorderCommand(command, reply);
     WipeString(reply);  // a camera echoes its new password
   }
-  http_.Close();
-  WipeSecrets();
   if (status != kIdle) {
-    // Results are in place: publish them, unless a datagram command has been started since.
+    // Results are in place: publish them, unless a datagram command has been started since. The pages read
+    // the status without waiting for the connection to close.
     std::lock_guard lock(pendingMutex_);
     if (!pending_.Armed()) Finish(status);
   }
+  http_.Abandon();  // the handles are closed at once; the pause comes before the next command's connection
+  WipeSecrets();
   std::lock_guard lock(threadMutex_);
   threadRunning_ = false;
   threadEnded_.notify_all();

@@ -75,6 +75,7 @@ class DeviceCommandWorker {
   static constexpr int kReplyTimeoutMs = 3000;
   static constexpr std::size_t kReplyBufferSize = 64000;
   static constexpr int kThreadWaitMs = 3000;
+  static constexpr int kStartPauseMs = 50;     // when a command starts, before the previous handles close
   static constexpr int kCommandPauseMs = 100;  // before each command's thread starts its work
   static constexpr int kStopPauseMs = 50;      // after the command thread has ended, before the connection closes
 

@@ -575,7 +575,12 @@ bool HttpGet::GetText(const std::string& path, std::string& reply) {
 }
 
 void HttpGet::ReportRequest(const char* method, const std::string& path, std::chrono::steady_clock::time_point started) const {
-  HttpRequestRecord record{method, host_, port_, secure_, PathWithoutQueryValues(path)};
+  HttpRequestRecord record;
+  record.method = method;
+  record.host = host_;
+  record.port = port_;
+  record.secure = secure_;
+  record.path = PathWithoutQueryValues(path);
   record.status = request_ ? int(request_->status) : 0;
   if (record.status == 0) record.error = lastError_.message.empty() ? "no answer" : lastError_.message;
   record.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();

@@ -86,7 +86,8 @@ class HttpGet {
   // Makes a call running on another thread fail within about 50 ms (the pauses before connecting and before
   // each request end at once); cleared when the next Connect starts.
   void Abort() { abort_ = true; }
-  // Drops the connection at once, without the pause before closing: for a caller that is being stopped.
+  // Drops the request and the connection at once, without Close()'s pause: for a command that has ended or is
+  // being stopped.
   void Abandon();
 
   int AuthMode() const { return authMode_; }

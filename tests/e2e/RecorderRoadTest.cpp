@@ -27,6 +27,7 @@
 #include "pages/cameras/CameraSearchDlg.h"
 #include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/summary/SummaryDlg.h"
+#include "platform/SessionLog.h"
 #include "ui/ListCtrl.h"
 #include "PopupWatch.h"
 #include "pages/intro/IntroPages.h"
@@ -42,11 +43,9 @@
 #include "ui/EditCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/Waiting.h"
-#include "PopupWatch.h"
 #include "StallProbe.h"
 #include "VeiledShot.h"
 #include "WizardTestSupport.h"
-#include "ui/ListCtrl.h"
 
 using namespace vrx;
 using vrx::test::SimProcess;
@@ -519,8 +518,14 @@ int main(int argc, char** argv) {
   QStandardPaths::setTestModeEnabled(true);
   CBriskoApp app(argc, argv);
   RegisterAllPages();
+  // The wizard's own log of the roads, beside the stall reports: where a page's seconds went.
+  SessionLog log;
+  if (log.Open((qEnvironmentVariable("VRX_BUILD_DIR", QDir::tempPath()) + "/e2e-road-log").toStdString()))
+    SetSessionLog(&log);
   RecorderRoadTest test;
-  return QTest::qExec(&test, argc, argv);
+  const int failed = QTest::qExec(&test, argc, argv);
+  SetSessionLog(nullptr);
+  return failed;
 }
 
 #include "RecorderRoadTest.moc"
