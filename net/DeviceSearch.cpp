@@ -9,19 +9,18 @@
 namespace vrx::net {
 
 bool CDataQueue::Push(std::span<const std::uint8_t> datagram) {
-  auto copy = std::make_unique<Bytes>(datagram.begin(), datagram.end());
+  Bytes copy(datagram.begin(), datagram.end());
   std::lock_guard lock(mutex_);
   if (items_.size() >= kCapacity) return false;
   items_.push_back(std::move(copy));
   return true;
 }
 
-std::unique_ptr<Bytes> CDataQueue::Pop() {
+std::deque<Bytes> CDataQueue::TakeAll() {
+  std::deque<Bytes> taken;
   std::lock_guard lock(mutex_);
-  if (items_.empty()) return nullptr;
-  auto first = std::move(items_.front());
-  items_.pop_front();
-  return first;
+  taken.swap(items_);
+  return taken;
 }
 
 void CDataQueue::Clear() {
@@ -128,11 +127,16 @@ Identity IdentityOf(const DiscoveredDevice& d) {
 }  // namespace
 
 std::vector<DiscoveredDevice> CollectQueuedReplies(const std::vector<std::unique_ptr<CDataQueue>>& queues) {
+  std::vector<std::deque<Bytes>> taken;  // each queue emptied under one lock, then read without it
+  std::size_t count = 0;
+  for (const auto& queue : queues) count += taken.emplace_back(queue->TakeAll()).size();
   std::vector<DiscoveredDevice> collected;
+  collected.reserve(count);
   std::unordered_set<Identity, IdentityHash> seen;  // every entry so far
-  for (std::size_t i = 0; i < queues.size(); ++i) {
-    while (auto datagram = queues[i]->Pop()) {
-      collected.push_back(DiscoveredDevice::FromDatagram(*datagram, int(i)));
+  seen.reserve(count);
+  for (std::size_t i = 0; i < taken.size(); ++i) {
+    for (const Bytes& datagram : taken[i]) {
+      collected.push_back(DiscoveredDevice::FromDatagram(datagram, int(i)));
       collected.back().unique = seen.insert(IdentityOf(collected.back())).second;
     }
   }

@@ -28,13 +28,13 @@ class CDataQueue {
  public:
   static constexpr std::size_t kCapacity = 4096;
   bool Push(std::span<const std::uint8_t> datagram);  // false (dropped) when full
-  std::unique_ptr<Bytes> Pop();  // null when empty
+  std::deque<Bytes> TakeAll();   // everything queued, in arrival order; the queue is left empty
   void Clear();
   std::size_t Size() const;
 
  private:
   mutable std::mutex mutex_;
-  std::deque<std::unique_ptr<Bytes>> items_;
+  std::deque<Bytes> items_;
 };
 
 // Turns the queued replies into results: interface order, arrival order within an interface, each reply's
