@@ -354,6 +354,7 @@ void DeviceCommandWorker::RunCommand() {
     status = RunRecorderCommand(command, reply);
     WipeString(reply);  // a camera echoes its new password
   }
+  WipeSecrets();
   if (status != kIdle) {
     // Results are in place: publish them, unless a datagram command has been started since. The pages read
     // the status without waiting for the connection to close.
@@ -361,7 +362,6 @@ void DeviceCommandWorker::RunCommand() {
     if (!pending_.Armed()) Finish(status);
   }
   http_.Abandon();  // the handles are closed at once; the pause comes before the next command's connection
-  WipeSecrets();
   std::lock_guard lock(threadMutex_);
   threadRunning_ = false;
   threadEnded_.notify_all();
