@@ -615,7 +615,8 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
                                          const std::string& newPassword) {
   std::lock_guard start(datagramStartMutex_);
   if (RefuseWrite(kChangePasswordDatagram)) {
-    ReportDatagram({"change-password", deviceAddress, endpoint_ ? endpoint_->LocalAddress() : "", "refused: read-only"});
+    const std::string local = endpoint_ ? endpoint_->LocalAddress() : "";
+    ReportDatagram({"change-password", deviceAddress, local, "refused: read-only"});
     return false;
   }
   if (Status() == kIdle || !endpoint_) return false;

@@ -1,6 +1,6 @@
-// The kelvaro account service that every recorder of a site shares: sign-up ("/signin"), sign-in ("/account/?signin") and binding a recorder to the
-// signed-in account ("/account/?add", with the "kelvaro" login cookie). Replies are short texts holding
-// "success" or an error word:
+// The kelvaro account service that every recorder of a site shares: sign-up ("/signin"), sign-in
+// ("/account/?signin") and binding a recorder to the signed-in account ("/account/?add", with the "kelvaro"
+// login cookie). Replies are short texts holding "success" or an error word:
 //   SIGNUPERR001 e-mail already has an account   SIGNUPERR002 password shorter than 6 characters
 //   SIGNUPERR003 password and confirmation differ SIGNUPERR004 password longer than 32 characters
 //   SIGNUPERR005 terms not accepted or a name missing  SIGNUPERR006 e-mail address not valid

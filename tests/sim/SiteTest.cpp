@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "SiteScenario.h"
+#include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
 #include "net/HttpGet.h"
 
@@ -88,6 +89,23 @@ TEST_F(SiteRun, EachRecorderHasItsOwnPasswordDisksAndCameras) {
   }
   EXPECT_NE(sim_->recorderState(site_->recorder(0).mac())["cloud"]["portal_number"],
             sim_->recorderState(site_->recorder(3).mac())["cloud"]["portal_number"]);
+}
+
+TEST_F(SiteRun, EachRecorderAnswersTheBlankPasswordProbeFromItsOwnAddress) {
+  // The worker takes an answer only from the address and port it asked, so each answer here comes from the
+  // recorder's own socket.
+  using W = vrx::net::DeviceCommandWorker;
+  W worker;
+  ASSERT_TRUE(worker.OpenDatagram("127.0.0.1"));
+  for (int i = 0; i < kRecorders; ++i) {
+    SCOPED_TRACE("recorder " + std::to_string(i));
+    const SiteScenario::Recorder& r = site_->recorder(i);
+    ASSERT_TRUE(worker.CheckAccount(r.address(), vrx::net::kDiscoveryPort, *vrx::net::ParseMacText(r.mac()), "admin",
+                                    ""));
+    for (int poll = 0; poll < 40 && worker.Status() == W::kBusy; ++poll) std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(worker.Status(), W::kDone);
+    EXPECT_EQ(worker.AccountCheckResult(), i == 1 ? 0 : 1);  // already set up: the blank password is refused
+  }
 }
 
 TEST_F(SiteRun, AWriteIsLoggedAgainstItsRecorderOnly) {

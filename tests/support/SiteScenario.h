@@ -8,9 +8,9 @@
 //   ASSERT_TRUE(sim->ready()) << sim->error();
 //   sim->recorderState(site.recorder(1).mac())["admin_password"];   // "Admin123"
 //
-// Recorder i (from 0) answers at 127.0.11.<i+1> with MAC 00:1d:4f:a1:00:<i+1> (hex), name NVR-0B1<i+1 in three digits>, Basic
-// authentication, a blank admin password, zone 14, HD1 a 1 TB disk with file system 4, HD2 empty, formats in
-// 2 s, and a portal number of its own. Its cameras answer at 127.1.<i+1>.<n> (n from 1). The kelvaro service
+// Recorder i (from 0) answers at 127.0.11.<i+1> with MAC 00:1d:4f:a1:00:<i+1> (hex), name NVR-0B1<i+1 in
+// three digits>, Basic authentication, a blank admin password, zone 14, HD1 a 1 TB disk with file system 4, HD2
+// empty, formats in 2 s, and a portal number of its own. Its cameras answer at 127.1.<i+1>.<n> (n from 1). The kelvaro service
 // at 127.0.30.1 knows kAccountEmail with kAccountPassword. Up to 64 recorders.
 #pragma once
 #include <nlohmann/json.hpp>
