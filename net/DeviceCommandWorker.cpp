@@ -26,6 +26,31 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// Every command the worker runs and whether it changes a device or the account service: a read-only worker
+// starts only those that do not. One row per command; a code not listed counts as a write.
+struct CommandRule {
+  int command;
+  bool writes;
+};
+constexpr CommandRule kCommandTable[] = {
+    {DeviceCommandWorker::kCloudSignUp, true},             // creates an account at the service
+    {DeviceCommandWorker::kCloudSignIn, true},             // sends the account password and opens a session:
+                                                           // only ever the way to a bind
+    {DeviceCommandWorker::kCloudBind, true},               // binds the recorder to the account
+    {DeviceCommandWorker::kFormatDisk, true},              // erases a disk
+    {DeviceCommandWorker::kPollFormat, false},             // reads a running format's progress
+    {DeviceCommandWorker::kAddCamera, true},               // the recorder records a camera from now on
+    {DeviceCommandWorker::kDeleteCamera, true},            // ... and stops recording one
+    {DeviceCommandWorker::kSetCloudRegStatus, true},       // marks the recorder registered
+    {DeviceCommandWorker::kReadCloudPortal, false},        // reads the recorder's portal values
+    {DeviceCommandWorker::kSendCloudRegInfo, true},        // writes the account into the recorder
+    {DeviceCommandWorker::kListCameras, false},            // reads the services and the camera list
+    {DeviceCommandWorker::kSetCameraPassword, true},       // gives a camera a new password
+    {DeviceCommandWorker::kCheckCameraPassword, false},    // tries a camera's password (the user list)
+    {DeviceCommandWorker::kCheckAccountDatagram, false},   // tries the admin password (the blank-password probe)
+    {DeviceCommandWorker::kChangePasswordDatagram, true},  // gives the recorder (or a camera) a new password
+};
+
 // The slots that hold a password (plain or Base64) or the service's session cookie: kept as Secrets.
 constexpr int kSecretSlots[] = {DeviceCommandWorker::kSlotPass,         DeviceCommandWorker::kSlotRegPassword,
                                 DeviceCommandWorker::kSlotPassword,     DeviceCommandWorker::kSlotPasswordVerify,
@@ -185,8 +210,37 @@ void DeviceCommandWorker::BecomeBusyForHttp() {
   replyTimer_.Cancel();
 }
 
+bool DeviceCommandWorker::Writes(int command) {
+  const auto rule = std::ranges::find(kCommandTable, command, &CommandRule::command);
+  return rule == std::end(kCommandTable) || rule->writes;
+}
+
+void DeviceCommandWorker::SetReadOnly(bool on) {
+  readOnly_ = on;
+  http_.SetReadOnly(on);
+}
+
+std::unique_ptr<HttpGet> DeviceCommandWorker::MakeDirectClient() const {
+  auto client = std::make_unique<HttpGet>();
+  client->SetReadOnly(readOnly_);
+  return client;
+}
+
+bool DeviceCommandWorker::RefuseWrite(int command) {
+  if (!readOnly_ || !Writes(command)) return false;
+  replyTimer_.Cancel();
+  std::lock_guard lock(pendingMutex_);
+  pending_.Disarm();
+  Finish(kRefused);
+  return true;
+}
+
 bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int port, const std::string& user,
                                     const std::string& password, int timeoutMs, bool secure) {
+  if (RefuseWrite(command)) {
+    WipeSecrets();  // the start stored them; the previous command's thread has ended
+    return false;
+  }
   BecomeBusyForHttp();
   std::this_thread::sleep_for(milliseconds(kStartPauseMs));
   http_.Abandon();
@@ -560,6 +614,11 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
                                          const std::string& user, const std::string& currentPassword,
                                          const std::string& newPassword) {
   std::lock_guard start(datagramStartMutex_);
+  if (RefuseWrite(kChangePasswordDatagram)) {
+    const std::string local = endpoint_ ? endpoint_->LocalAddress() : "";
+    ReportDatagram({"change-password", deviceAddress, local, "refused: read-only"});
+    return false;
+  }
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;
