@@ -19,6 +19,7 @@ namespace {
 constexpr char kDataName[] = "vrxAccessibleData";
 constexpr char kHiddenProperty[] = "vrxAccessibleHidden";
 constexpr char kHintProperty[] = "vrxAccessibleHint";
+constexpr char kSpokenStatusWindow[] = "vrxSpokenStatus";
 constexpr QChar kMask{0x25CF};
 
 // What a widget told us about itself, kept as a child object so it goes with the widget. For a list it also
@@ -365,7 +366,9 @@ class ApplicationAccessible : public QAccessibleApplication {
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
       if (window->type() == Qt::Popup || window->type() == Qt::Desktop) continue;  // as Qt's own list
       QAccessibleInterface* root = window->accessibleRoot();
-      if (root && root->object() && !HiddenOrInside(root->object())) out << root->object();
+      if (!root || !root->object() || HiddenOrInside(root->object())) continue;
+      if (root->object()->objectName() == QLatin1String(kSpokenStatusWindow)) continue;  // no window to visit
+      out << root->object();
     }
     return out;
   }
@@ -543,19 +546,28 @@ bool IsHiddenFromAccessibility(const QObject* o) { return HiddenOrInside(o); }
 
 namespace {
 
-constexpr char kSpokenStatusName[] = "vrxSpokenStatus";
-
-// The window's status bar for spoken messages and its one notification (see Speak in the header).
+// The status bar for a window's spoken messages and its one notification (see Speak in the header). It lives
+// in a small window of its own, off every screen, that never takes the focus or input: inside a dialog, Orca
+// would read the whole dialog (its name and its texts) before each message.
 class SpokenStatus : public QWidget {
  public:
-  explicit SpokenStatus(QWidget* window) : QWidget(window), notice_(new QWidget(this)) {
-    setObjectName(QLatin1String(kSpokenStatusName));
-    for (QWidget* w : {static_cast<QWidget*>(this), notice_}) {
+  explicit SpokenStatus(QWidget* window)
+      // A tool tip's kind of window: never activated (on any platform, the offscreen one too) and passed by
+      // the window manager.
+      : QWidget(window, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                            Qt::WindowTransparentForInput),
+        bar_(new QWidget(this)),
+        notice_(new QWidget(bar_)) {
+    setObjectName(QLatin1String(kSpokenStatusWindow));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    for (QWidget* w : {static_cast<QWidget*>(this), bar_, notice_}) {
       w->setAttribute(Qt::WA_TransparentForMouseEvents);
       w->setFocusPolicy(Qt::NoFocus);
       w->setGeometry(0, 0, 1, 1);
     }
-    SetAccessibleRole(this, QAccessible::StatusBar);
+    move(-10000, -10000);
+    SetAccessibleRole(this, QAccessible::Window);
+    SetAccessibleRole(bar_, QAccessible::StatusBar);
     SetAccessibleRole(notice_, QAccessible::Notification);
     notice_->hide();
     show();
@@ -565,19 +577,19 @@ class SpokenStatus : public QWidget {
     last_ = text;
     notice_->hide();
     notice_->setAccessibleName(text);
-    raise();
     notice_->show();  // "showing" is what Orca speaks
   }
   const QString& last() const { return last_; }
 
  private:
+  QWidget* bar_;
   QWidget* notice_;
   QString last_;
 };
 
 SpokenStatus* StatusOf(const QWidget* w) {
   const QWidget* window = w ? w->window() : nullptr;
-  return window ? window->findChild<SpokenStatus*>(QLatin1String(kSpokenStatusName), Qt::FindDirectChildrenOnly)
+  return window ? window->findChild<SpokenStatus*>(QLatin1String(kSpokenStatusWindow), Qt::FindDirectChildrenOnly)
                 : nullptr;
 }
 

@@ -74,8 +74,9 @@ bool IsHiddenFromAccessibility(const QObject* o);
 // Qt's AT-SPI bridge (Qt 6.4) sends nothing for an Alert event, and Orca ignores a name change on an object it
 // is not standing on, so neither is heard. What Orca does speak is an object of role Notification that
 // becomes showing; inside an object of role StatusBar it speaks the notification's name alone, without the
-// word "notification" before it. Each window gets one such pair, 1 x 1 pixel, transparent and out of the Tab
-// order, and the message is spoken by showing its notification again with the text as its name.
+// word "notification" before it. Each window gets one such pair, in a 1 x 1 window of its own off every screen
+// that takes neither focus nor input (inside the dialog itself, Orca would read the dialog's name and texts
+// before each message); the message is spoken by showing the notification again with the text as its name.
 void Speak(QWidget* anywhereInWindow, const QString& text);
 // What the window of w spoke last (empty before anything was): for tests.
 QString LastSpoken(const QWidget* w);

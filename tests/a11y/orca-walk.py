@@ -12,7 +12,7 @@ Orca says in answer, so the walk is also the check:
     most.";
   - typing on a password field's eye changes nothing, and no typed password is ever spoken;
   - the sign-up form announced, the terms box "checked" after one Space and "not checked" after two;
-  - the cloud field error spoken when NEXT finds it.
+  - the cloud field error spoken as its field is left, and again when NEXT finds it.
 
   orca-walk.py BUILD_DIR SOURCE_DIR
 
@@ -88,7 +88,7 @@ class Walk:
     def start_display(self):
         r, w = os.pipe()
         self.start(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                   pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                   pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.out, "xvfb.log"), "w"))
         os.close(w)
         number = os.read(r, 64).decode().strip()
         os.close(r)
@@ -149,7 +149,9 @@ class Walk:
             if self.wait_log(r"ORCA: Starting registry", 30, lambda: orca.poll() is not None):
                 time.sleep(1.0)
                 return
-            print("orca-walk: Orca ended at its start (attempt %d), see orca.out" % (attempt + 1))
+            print("orca-walk: Orca ended at its start (attempt %d, DISPLAY %s), see orca.out"
+                  % (attempt + 1, env.get("DISPLAY")))
+            time.sleep(2.0)
         raise RuntimeError("Orca did not start")
 
     def start_orca_once(self, prefs, env):
@@ -287,7 +289,9 @@ class Walk:
         self.step("Down: sign up", ["Down"], expect=r"^Sign-up form shown")
         self.tab_to("Tab to the e-mail", r"Email")
         self.step("type an e-mail without its domain", text="owner@", settle=1.0)
-        self.tab_to("Tab to the password", r"^Password")
+        said = self.tab_to("Tab to the password", r"^Password")
+        self.check(heard(r"(?i)^Error: Invalid email address", said),
+                   "the e-mail error is not spoken as the field is left: %r" % said)
         self.step("type the password", text=CLOUD_PASSWORD, settle=1.0)
         self.tab_to("Tab to the confirmation", r"Confirm Password")
         self.step("type the confirmation", text=CLOUD_PASSWORD, settle=1.0)
