@@ -199,6 +199,14 @@ void CAvrelButton::keyPressEvent(QKeyEvent* e) {
   QAbstractButton::keyPressEvent(e);
 }
 
+// Qt asks a focused button that is being disabled (Next while its work runs) to pass the focus on; the next
+// control would be whatever follows in the chain (the window's Minimise), heard for a moment before the waiting
+// veil. The focus is let go instead, and the veil or the next page takes it.
+bool CAvrelButton::focusNextPrevChild(bool next) {
+  if (!isEnabled()) return false;
+  return QAbstractButton::focusNextPrevChild(next);
+}
+
 void CAvrelButton::changeEvent(QEvent* e) {
   if (e->type() == QEvent::EnabledChange) {
     if (!isEnabled()) {

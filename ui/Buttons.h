@@ -79,6 +79,7 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   void keyPressEvent(QKeyEvent*) override;
   void changeEvent(QEvent*) override;
   void nextCheckState() override;
+  bool focusNextPrevChild(bool next) override;
   virtual bool tracksHover() const { return true; }
   virtual void paintContent(QPainter& p, const ButtonLook& look);
   // The keyboard focus ring, drawn over the content.

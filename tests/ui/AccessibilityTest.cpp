@@ -262,6 +262,23 @@ class AccessibilityTest : public QObject {
     QCOMPARE(box->selected(), !on);
   }
 
+  // A focused button that is disabled (Next while its work runs) lets the focus go rather than passing it to
+  // the next control (Minimise, heard before the waiting veil).
+  void disabledButtonPassesNoFocusOn() {
+    QWidget window;
+    auto* next = new ui::CAvrelButton(&window, 1);
+    auto* minimise = new ui::CAvrelButton(&window, 2);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    next->setFocus(Qt::TabFocusReason);
+    next->setEnabled(false);
+    QVERIFY(!minimise->hasFocus());
+    next->setEnabled(true);
+    next->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(next, Qt::Key_Tab);  // Tab still moves on
+    QVERIFY(minimise->hasFocus());
+  }
+
   // The eye of a password field takes no text: keys typed on it neither reach the password nor an event.
   void eyeTakesNoText() {
     EventLog log;
