@@ -322,7 +322,7 @@ void CNvrPwdDlg::Next() {
 
   switch (*answer) {
     case steps::AdminPasswordAnswer::Accepted:
-      host().SetAdminPassword(password);
+      host().SetAdminPassword(steps::TypedSecret(password));
       Navigate(NAV_NEXT);
       return;
     case steps::AdminPasswordAnswer::Refused:

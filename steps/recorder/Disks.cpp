@@ -9,7 +9,7 @@ namespace vrx::steps {
 namespace {
 
 DiskBay ReadBay(const HttpStepContext& ctx, const net::RecorderEndpoint& r, int storageId) {
-  bool ok = ctx.http.Connect(r.ip, r.user, r.password, kDiskHttpTimeoutMs, false, r.httpPort);
+  bool ok = ctx.http.Connect(r.ip, r.user, r.password.View(), kDiskHttpTimeoutMs, false, r.httpPort);
   // A stop between the caller's check and Connect (which clears an abort) is seen here.
   ok = ok && ctx.thread.Running();
   std::string reply;

@@ -12,7 +12,7 @@ namespace {
 class ZoneRequests {
  public:
   ZoneRequests(const HttpStepContext& ctx, const net::RecorderEndpoint& r) : ctx_(ctx) {
-    connected_ = ctx_.http.Connect(r.ip, r.user, r.password, kZoneHttpTimeoutMs, false, r.httpPort);
+    connected_ = ctx_.http.Connect(r.ip, r.user, r.password.View(), kZoneHttpTimeoutMs, false, r.httpPort);
   }
   ~ZoneRequests() { ctx_.http.Close(); }
   ZoneRequests(const ZoneRequests&) = delete;

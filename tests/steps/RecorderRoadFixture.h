@@ -83,7 +83,7 @@ class RecorderRoad : public testing::Test {
     const net::Secret secret(password);
     const steps::AdminPasswordAnswer answer = OnThread(
         [&](BackgroundJob& t) { return steps::SetAdminPassword({worker_, t}, search_, recorder_, {}, secret); });
-    if (answer == steps::AdminPasswordAnswer::Accepted) recorder_.password = password;
+    if (answer == steps::AdminPasswordAnswer::Accepted) recorder_.password = secret.Copy();
     return answer;
   }
   steps::ZoneList ReadZones() {

@@ -92,7 +92,7 @@ TEST_F(RecorderRoad, FaultsAreResultsNotChanges) {
   EXPECT_EQ(sim_->state()["recorder"]["zone"], 14);
 
   // The recorder still has a blank password: the steps that use "admin" with another are refused.
-  recorder_.password = "NotSetYet1";
+  recorder_.password = net::Secret("NotSetYet1");
   EXPECT_EQ(ReadZones().fault, ZoneFault::Unreachable);
   EXPECT_EQ(ReadDisks()[0].read, DiskBay::Read::Failed);
   EXPECT_EQ(Format({{1, 0}, {4, 0}}), FormatOutcome::Failed);
