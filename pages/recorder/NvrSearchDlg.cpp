@@ -87,18 +87,9 @@ void CNvrSearchDlg::timerEvent(QTimerEvent* event) {
   CWizardPage::timerEvent(event);
 }
 
-void CNvrSearchDlg::SetSearchingLook(bool searching) {
-  for (ui::CAvrelButton* b : {button(kCmdBack), static_cast<ui::CAvrelButton*>(rescan_)}) {
-    if (!b) continue;
-    b->setEnabled(!searching);
-    b->setPressedLook(searching);
-  }
-  if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!searching);
-}
-
 void CNvrSearchDlg::Rescan() {
   list_->DeleteAllRows();
-  SetSearchingLook(true);
+  SetBusyLook(true, {button(kCmdBack), rescan_});
   nextButton()->setEnabled(false);
   nextButton()->setPressedLook(true);
   noDevice_->hide();
@@ -139,7 +130,7 @@ void CNvrSearchDlg::ShowResults(const steps::RecorderSearch& found) {
 
 void CNvrSearchDlg::SearchEnded() {
   settle_.stop();
-  SetSearchingLook(false);
+  SetBusyLook(false, {button(kCmdBack), rescan_});
   busy_->Stop();
   busy_->hide();
   list_->RepaintAll();

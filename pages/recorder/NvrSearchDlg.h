@@ -56,7 +56,6 @@ class CNvrSearchDlg : public CWizardPage {
   void Next();
   void ShowResults(const steps::RecorderSearch& found);
   void SearchEnded();
-  void SetSearchingLook(bool searching);
   void StopSearch();
 
   CNvrListCtrl* list_;
