@@ -236,7 +236,7 @@ bool DeviceCommandWorker::RefuseWrite(int command) {
 }
 
 bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int port, const std::string& user,
-                                    const std::string& password, int timeoutMs, bool secure) {
+                                    std::string_view password, int timeoutMs, bool secure) {
   if (RefuseWrite(command)) {
     WipeSecrets();  // the start stored them; the previous command's thread has ended
     return false;
@@ -271,12 +271,12 @@ bool DeviceCommandWorker::FormatDisk(const RecorderEndpoint& r, int storageId, i
   storageId_ = storageId;
   partition_ = partition;
   fileSystem_ = fileSystem;
-  return StartHttp(kFormatDisk, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kFormatDisk, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
   JoinCommandThread(false);
-  return StartHttp(kPollFormat, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kPollFormat, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd& c) {
@@ -287,38 +287,38 @@ bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd
         {kSlotAccount, Base64Encode(c.account)}, {kSlotPass, pass}, {kSlotBrand, c.brand},
         {kSlotProduct, c.product}});
   WipeString(pass);
-  return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::DeleteCamera(const RecorderEndpoint& r, int avdevid) {
   JoinCommandThread(false);
   Fill({{kSlotAvDevId, std::to_string(avdevid)}});
-  return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::SetCloudRegStatus(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   Fill({{kSlotRegStatus, "1"}});
-  return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password, 15000, false);
+  return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password.View(), 15000, false);
 }
 
 bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < 6; ++i) slots_[kSlotPortalFirst + i].clear();
-  return StartHttp(kReadCloudPortal, r.ip, r.httpPort, r.user, r.password, 15000, false);
+  return StartHttp(kReadCloudPortal, r.ip, r.httpPort, r.user, r.password.View(), 15000, false);
 }
 
 bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std::string& email,
                                            std::string_view accountPassword) {
   JoinCommandThread(false);
   Fill({{kSlotRegEmail, email}, {kSlotRegPassword, accountPassword}});
-  return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
+  return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password.View(), 15000, true);
 }
 
 bool DeviceCommandWorker::ListCameras(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < kMaxListItems; ++i) slots_[kListFirstSlot + i].clear();
-  return StartHttp(kListCameras, r.ip, 443, r.user, r.password, 30000, true);
+  return StartHttp(kListCameras, r.ip, 443, r.user, r.password.View(), 30000, true);
 }
 
 bool DeviceCommandWorker::SetCameraPassword(const std::string& host, int port, const std::string& user,
@@ -352,7 +352,7 @@ bool DeviceCommandWorker::SignIn(const std::string& host, const std::string& cli
 }
 
 bool DeviceCommandWorker::Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
-                               const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
+                               const std::string& lang, const std::string& nuvelNo, std::string_view devicePassword,
                                const std::string& dfp) {
   return StartCloud(kCloudBind, {host, client, wizardVersion, lang},
                     {{kSlotNuvelNo, nuvelNo}, {kSlotPassword, devicePassword}, {kSlotDfp, dfp}});

@@ -124,7 +124,7 @@ class DeviceCommandWorker {
   bool SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
               const std::string& lang, const std::string& email, std::string_view password);                // 1001
   bool Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
-            const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
+            const std::string& lang, const std::string& nuvelNo, std::string_view devicePassword,
             const std::string& dfp);                                                                       // 1002
 
   // Datagram channel: OpenDatagram binds the endpoint to the local address through which the device answered
@@ -182,7 +182,7 @@ class DeviceCommandWorker {
   };
   bool StartCloud(int command, const CloudHeading& heading, SlotValues form);
   bool StartHttp(int command, const std::string& host, int port, const std::string& user,
-                 const std::string& password, int timeoutMs, bool secure);
+                 std::string_view password, int timeoutMs, bool secure);
   void BecomeBusyForHttp();
   // True (status 5, nothing sent) when the worker is read-only and `command` writes.
   bool RefuseWrite(int command);
