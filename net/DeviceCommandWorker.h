@@ -132,6 +132,10 @@ class DeviceCommandWorker {
 
   // Waits up to 3 s for the command thread (then cancels its transfer), then closes the connection.
   void Stop();
+  // For an owner that is leaving (a page closing, Back): a command whose request has not gone out yet (its host
+  // is still being resolved, or connected to) ends at once, so the Stop that follows never waits on a name
+  // server; a request already sent keeps Stop's wait.
+  void AbandonUnsent() { http_.AbortUnsent(); }
 
   int Status() const { return status_.load(std::memory_order_acquire); }
   int CommandCode() const { return command_.load(); }

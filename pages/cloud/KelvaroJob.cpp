@@ -147,4 +147,9 @@ KelvaroJob::Thread::Work KelvaroJob::Work(Request request) {
   };
 }
 
+void KelvaroJob::Stop() {
+  worker_.AbandonUnsent();
+  thread_.Stop();
+}
+
 }  // namespace vrx
