@@ -1,5 +1,7 @@
 #include "pages/cloud/KelvaroForm.h"
 
+#include "steps/cloud/CloudRules.h"
+
 namespace vrx::kelvaro {
 
 void KelvaroForm::Choose(Choice choice) {
@@ -14,7 +16,7 @@ bool KelvaroForm::Shows(Entry e) const {
 
 bool KelvaroForm::CheckBeforeSending(const QString& email, const QString& password, const QString& confirm) {
   ClearErrors();
-  if (!IsValidEmail(email)) {
+  if (!steps::IsValidEmail(email)) {
     email_ = {FormError::InvalidEmail, {}};
     return false;
   }
@@ -26,7 +28,7 @@ bool KelvaroForm::CheckBeforeSending(const QString& email, const QString& passwo
 }
 
 void KelvaroForm::RecheckEmail(const QString& email, bool leaving) {
-  if (IsValidEmail(email)) {
+  if (steps::IsValidEmail(email)) {
     if (email_.code == FormError::InvalidEmail) email_ = {};
   } else if (leaving && !email.isEmpty()) {
     email_ = {FormError::InvalidEmail, {}};

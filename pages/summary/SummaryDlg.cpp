@@ -6,7 +6,6 @@
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
-#include "net/PeerText.h"
 #include "pages/summary/DesktopShortcut.h"
 #include "pages/summary/LauncherIcon.h"
 #include "platform/AppFolders.h"
@@ -127,12 +126,11 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
       kBodyRect);
   body->setTextColor(pal::kBodyGrey);
 
-  summary::Values values{host.GetAdminPassword(), host.GetCloudEmail(), host.GetCloudPassword(), {}};
-  // A camera counts as added when the recorder confirmed it (the camera page's added flag). Its model is
-  // the recorder's text: cleaned before it is shown.
-  for (int i = 0; i < host.GetCameraCount(); ++i)
-    if (const CameraRecord* camera = host.GetCamera(i); camera && camera->added == 1)
-      values.cameraModels << QString::fromStdString(net::CleanPeerText(camera->model.toStdString()));
+  // The summary shows the passwords on purpose: here the cloud password leaves its secret.
+  const std::string_view cloudPassword = host.GetCloudPassword().View();
+  summary::Values values{host.GetAdminPassword(), host.GetCloudEmail(),
+                         QString::fromUtf8(cloudPassword.data(), qsizetype(cloudPassword.size())),
+                         summary::AddedCameraModels(host.state().cameras)};
   table_ = new CSummaryTable(this, summary::ChoosePanel(int(values.cameraModels.size()), values.cloudEmail), values);
   table_->setGeometry(kPanelRect);
 
