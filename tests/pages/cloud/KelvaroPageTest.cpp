@@ -216,7 +216,9 @@ class KelvaroPageTest : public QObject {
     Type(rig_.page, Page::kPassword, kOwnerPassword);
     events_.clear();
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    // Both error texts say it; only the e-mail row is marked.
     QCOMPARE(rig_.page->emailError(), QString("Error: Invalid Email address!"));
+    QCOMPARE(rig_.page->passwordError(), QString("Error: Invalid Email address!"));
     QVERIFY(rig_.page->rowMarked(Page::kEmail) && !rig_.page->rowMarked(Page::kPassword));
     ExpectFieldInError(Page::kEmail, "Error: Invalid Email address!");
 
@@ -229,7 +231,9 @@ class KelvaroPageTest : public QObject {
     events_.clear();
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QCOMPARE(rig_.page->passwordError(), QString("Error: The passwords doesn't match!"));
+    QCOMPARE(rig_.page->emailError(), QString("Error: The passwords doesn't match!"));
     QVERIFY(rig_.page->rowMarked(Page::kPassword) && rig_.page->rowMarked(Page::kConfirm));
+    QVERIFY(!rig_.page->rowMarked(Page::kEmail));
     ExpectFieldInError(Page::kPassword, "Error: The passwords doesn't match!");
     QVERIFY(Node(rig_.page->entry(Page::kConfirm))->text(QAccessible::Description).contains("match"));
     QTest::mouseClick(rig_.page->termsBox(), Qt::LeftButton);

@@ -66,13 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
         NextCase{"sign_in_sends", kSignIn, "owner@kelvaro.test", "pw", "", true, kNone, kNone, {}},
         NextCase{"sign_in_ignores_the_hidden_confirmation", kSignIn, "owner@kelvaro.test", "pw", "other", true, kNone,
                  kNone, {}},
-        NextCase{"sign_in_bad_address", kSignIn, "owner@kelvaro", "pw", "", false, FormError::InvalidEmail, kNone,
-                 {Entry::Email}},
+        NextCase{"sign_in_bad_address", kSignIn, "owner@kelvaro", "pw", "", false, FormError::InvalidEmail,
+                 FormError::InvalidEmail, {Entry::Email}},
         NextCase{"sign_up_sends", kSignUp, "new@kelvaro.test", "Secret99", "Secret99", true, kNone, kNone, {}},
-        NextCase{"sign_up_passwords_differ", kSignUp, "new@kelvaro.test", "Secret99", "Secret98", false, kNone,
-                 FormError::PasswordsDiffer, {Entry::Password, Entry::Confirm}},
+        NextCase{"sign_up_passwords_differ", kSignUp, "new@kelvaro.test", "Secret99", "Secret98", false,
+                 FormError::PasswordsDiffer, FormError::PasswordsDiffer, {Entry::Password, Entry::Confirm}},
         NextCase{"sign_up_address_checked_first", kSignUp, "new@kelvaro", "Secret99", "Secret98", false,
-                 FormError::InvalidEmail, kNone, {Entry::Email}}),
+                 FormError::InvalidEmail, FormError::InvalidEmail, {Entry::Email}}),
     [](const testing::TestParamInfo<NextCase>& info) { return std::string(info.param.name); });
 
 TEST(Form, EachChoiceShowsItsEntriesAndTerms) {
@@ -132,6 +132,11 @@ TEST(Form, RechecksWhileTyping) {
   form.RecheckPasswords("Secret99", "Secret9");
   EXPECT_EQ(form.error(Row::Password).code, FormError::PasswordsDiffer);
   form.RecheckPasswords("Secret99", "Secret99");
+  EXPECT_EQ(form.error(Row::Password).code, FormError::None);
+  // Next's refusal stands beside both rows; mending its cause takes it from both.
+  EXPECT_FALSE(form.CheckBeforeSending("owner@kel", "Secret99", "Secret99"));
+  form.RecheckEmail("owner@kelvaro.test", /*leaving*/ false);
+  EXPECT_EQ(form.error(Row::Email).code, FormError::None);
   EXPECT_EQ(form.error(Row::Password).code, FormError::None);
   // A service reply on the password row is not taken away by the passwords matching.
   form.SetServiceReply("SIGNUPERR002: too short", Row::Email);
