@@ -30,7 +30,7 @@ constexpr const char* kOwnerPassword = "kelvaro1";
 
 // A recorder with three cameras: 127.0.18.20 (Digest, "door4321", assigned), .21 (Basic, "garage77"), .22 (in its
 // factory state: blank password, the recorder knows "admin").
-std::string Scenario(bool registered) {
+std::string Scenario(bool registered, bool bindOmitsDevice = false) {
   return R"({"name": "steps", "recorder": {"address": ")" + kRecorderIp +
          R"(", "mac": "00:1d:4f:a0:18:01", "admin_password": "Admin123",)"
          R"( "cloud": {"access": "1", "registered": )" +
@@ -44,8 +44,8 @@ std::string Scenario(bool registered) {
          R"( "password": "garage77"},)"
          R"({"model": "HVC-0810", "address": "127.0.18.22", "mac": "00:1d:4f:b0:18:22", "auth": "basic",)"
          R"( "password": "", "recorder_account": "admin"}],)"
-         R"( "kelvaro": {"address": ")" + kKelvaroIp +
-         R"(", "accounts": [{"email": "owner@kelvaro.test", "password": "kelvaro1"}]}})";
+         R"( "kelvaro": {"address": ")" + kKelvaroIp + R"(", "bind_omits_device": )" +
+         (bindOmitsDevice ? "true" : "false") + R"(, "accounts": [{"email": "owner@kelvaro.test", "password": "kelvaro1"}]}})";
 }
 
 net::RecorderEndpoint Recorder() {
@@ -73,8 +73,8 @@ auto RunStep(net::DeviceCommandWorker& worker, Step step) {
 
 class CameraCloudSteps : public ::testing::Test {
  protected:
-  void Open(bool registered) {
-    sim_ = SimProcess::fromText(Scenario(registered));
+  void Open(bool registered, bool bindOmitsDevice = false) {
+    sim_ = SimProcess::fromText(Scenario(registered, bindOmitsDevice));
     ASSERT_TRUE(sim_->ready()) << sim_->error();
     sim_->exportCaFile();
   }
@@ -234,23 +234,25 @@ TEST_F(CameraCloudSteps, AccountSequenceEndsWithATypedResult) {
     steps::AccountMode mode;
     const char* email;
     const char* password;
-    bool serviceDown;
+    bool serviceDown, bindOmitsDevice;
     steps::AccountOutcome outcome;
     steps::AccountFault fault;
-    const char* replyWord;  // in the result's reply
+    const char* replyWord;  // in the result's reply; none at all where it is empty
   };
   const Case cases[] = {
-      {steps::AccountMode::SignIn, kOwner, kOwnerPassword, false, steps::AccountOutcome::Registered,
+      {steps::AccountMode::SignIn, kOwner, kOwnerPassword, false, false, steps::AccountOutcome::Registered,
        steps::AccountFault::None, ""},
-      {steps::AccountMode::SignUp, "lin@kelvaro.test", "Secret99", false, steps::AccountOutcome::Registered,
+      {steps::AccountMode::SignUp, "lin@kelvaro.test", "Secret99", false, false, steps::AccountOutcome::Registered,
        steps::AccountFault::None, ""},
-      {steps::AccountMode::SignUp, kOwner, "Secret99", false, steps::AccountOutcome::ServiceRefused,
+      {steps::AccountMode::SignUp, kOwner, "Secret99", false, false, steps::AccountOutcome::ServiceRefused,
        steps::AccountFault::Refused, "SIGNUPERR001"},
-      {steps::AccountMode::SignIn, kOwner, kOwnerPassword, true, steps::AccountOutcome::NetworkFailed,
+      {steps::AccountMode::SignIn, kOwner, kOwnerPassword, false, true, steps::AccountOutcome::ServiceRefused,
+       steps::AccountFault::BindNotNamed, "success"},
+      {steps::AccountMode::SignIn, kOwner, kOwnerPassword, true, false, steps::AccountOutcome::NetworkFailed,
        steps::AccountFault::NoAnswer, ""},
   };
   for (const Case& c : cases) {
-    Open(false);
+    Open(false, c.bindOmitsDevice);
     if (c.serviceDown) ASSERT_TRUE(sim_->setCloudDown(true));
     steps::AccountRequest request;
     request.mode = c.mode;
@@ -268,6 +270,7 @@ TEST_F(CameraCloudSteps, AccountSequenceEndsWithATypedResult) {
     EXPECT_EQ(r->outcome, c.outcome) << c.email;
     EXPECT_EQ(r->fault, c.fault) << c.email;
     if (*c.replyWord) EXPECT_TRUE(r->reply.contains(c.replyWord)) << r->reply.toStdString();
+    else EXPECT_TRUE(r->reply.isEmpty()) << r->reply.toStdString();
     EXPECT_EQ(sim_->state()["recorder"]["cloud"]["registered"].get<bool>(),
               c.outcome == steps::AccountOutcome::Registered);
   }
