@@ -74,6 +74,11 @@ class HttpGet {
   void Close();
   void CloseRequest();
 
+  // Read-only: a request that is not a known read (net/ReadOnlyRequests.h) fails before anything is sent, with
+  // LastError() "refused: read-only". Stays across Connect.
+  void SetReadOnly(bool on) { readOnly_ = on; }
+  bool ReadOnly() const { return readOnly_; }
+
   // Off after Connect: no proxy at all (recorders and cameras are on the LAN, and their requests carry
   // credentials). On: the proxy settings of the environment, as curl reads them.
   void UseEnvironmentProxy(bool on) { environmentProxy_ = on; }
@@ -86,8 +91,11 @@ class HttpGet {
   // Makes a call running on another thread fail within about 50 ms (the pauses before connecting and before
   // each request end at once); cleared when the next Connect starts.
   void Abort() { abort_ = true; }
+  // Makes a call running on another thread fail at once if its request has not gone out yet (the host's name
+  // is still being resolved, or the connection made); a request already sent goes on. Cleared by Connect.
+  void AbortUnsent() { abortUnsent_ = true; }
   // Drops the request and the connection at once, without Close()'s pause: for a command that has ended or is
-  // being stopped.
+  // being stopped. Never waits on a name resolution in progress.
   void Abandon();
 
   int AuthMode() const { return authMode_; }
@@ -113,6 +121,10 @@ class HttpGet {
   void LearnChallenge();
   // Tells the request listener (net/RequestLog.h) what was asked and how it ended.
   void ReportRequest(const char* method, const std::string& path, std::chrono::steady_clock::time_point started) const;
+  // Drops the request and the connection without waiting on a name resolution in progress.
+  void Release();
+  // After a request failed: drops it, and with it the connection when it was aborted.
+  void DropFailedRequest();
 
   std::string host_, user_;
   Secret password_;
@@ -120,9 +132,11 @@ class HttpGet {
   int timeoutMs_ = 0;
   bool secure_ = false;
   bool environmentProxy_ = false;
+  std::atomic<bool> readOnly_{false};
   int authMode_ = kAuthAutomatic;
   DigestChallenge digest_;
   std::atomic<bool> abort_{false};
+  std::atomic<bool> abortUnsent_{false};
   Error lastError_;
   std::unique_ptr<Connection> connection_;
   std::unique_ptr<Request> request_;

@@ -7,6 +7,6 @@
 
 namespace vrx::steps {
 
-inline std::string_view RecorderPassword(const net::RecorderEndpoint& recorder) { return recorder.password; }
+inline std::string_view RecorderPassword(const net::RecorderEndpoint& recorder) { return recorder.password.View(); }
 
 }  // namespace vrx::steps

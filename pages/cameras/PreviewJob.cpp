@@ -40,7 +40,8 @@ PreviewJob::Fetch PreviewJob::FetchOnce(QSize shown) {
   if (fetched.outcome == Outcome::TooLong) ++tooLong_;
   if (fetched.outcome != Outcome::Picture) return Fetch::kNothingShown;
   PreviewPicture decoded = DecodePreviewPicture(fetched.picture.data(), fetched.picture.size(), shown, &job_.Halted());
-  if (decoded.outcome == PreviewPicture::Outcome::kTooLarge) Refuse(decoded.declared);
+  if (decoded.outcome == PreviewPicture::Outcome::kTooLarge || decoded.outcome == PreviewPicture::Outcome::kTooCostly)
+    Refuse(decoded);
   if (decoded.outcome != PreviewPicture::Outcome::kDecoded || job_.Halted()) return Fetch::kNothingShown;
   ++shown_;
   job_.Post(std::move(decoded.image));
@@ -58,14 +59,12 @@ void PreviewJob::Run(BackgroundJob& thread, const PreviewTarget& target, QSize s
   credentials_.password.Wipe();
   if (const int refused = refused_.load())
     LogEvent("preview", std::to_string(refused) + (refused == 1 ? " picture" : " pictures") +
-                            " refused in this preview: larger than a camera sends");
+                            " refused in this preview: more than a camera sends");
 }
 
-void PreviewJob::Refuse(QSize declared) {
-  // The first of a run is told with its size (two numbers: nothing of the peer's text reaches the log).
-  if (refused_++ == 0)
-    LogEvent("preview", "picture refused: it declares " + std::to_string(declared.width()) + " x " +
-                            std::to_string(declared.height()) + " pixels");
+void PreviewJob::Refuse(const PreviewPicture& picture) {
+  // The first of a run is told with its numbers (nothing of the peer's text reaches the log).
+  if (refused_++ == 0) LogEvent("preview", "picture refused: " + RefusalReason(picture));
 }
 
 }  // namespace vrx

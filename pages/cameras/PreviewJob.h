@@ -17,6 +17,7 @@
 #include <string>
 
 #include "net/Secret.h"
+#include "pages/cameras/PreviewDecode.h"
 #include "pages/cameras/PreviewRules.h"
 #include "platform/ResultJob.h"
 #include "steps/cameras/PreviewFetchStep.h"
@@ -59,11 +60,11 @@ class PreviewJob {
   // What the thread has done so far (tests and the benchmark read them).
   int picturesShown() const { return shown_.load(); }
   int picturesTooLong() const { return tooLong_.load(); }
-  int picturesRefused() const { return refused_.load(); }  // larger than a camera sends (PreviewDecode.h)
+  int picturesRefused() const { return refused_.load(); }  // more than a camera sends (PreviewDecode.h)
 
  private:
   void Run(BackgroundJob& thread, const PreviewTarget& target, QSize shown);
-  void Refuse(QSize declared);
+  void Refuse(const PreviewPicture& picture);
 
   Credentials credentials_;  // the running thread's, set before it starts
   steps::PreviewPictureFetch fetch_;

@@ -81,7 +81,12 @@ CKelvaroServiceDlg::CKelvaroServiceDlg(CInterDialog& host)
 
 CKelvaroServiceDlg::~CKelvaroServiceDlg() { StopWork(); }
 
-void CKelvaroServiceDlg::StopWork() { account_.Stop(); }
+void CKelvaroServiceDlg::StopWork() {
+  // A request the worker has not sent yet (its host still being resolved) is abandoned at once: leaving the
+  // page never waits on a name server.
+  host().worker().AbandonUnsent();
+  account_.Stop();
+}
 
 void CKelvaroServiceDlg::BuildChoices() {
   const std::array<QString, 3> texts{
@@ -256,6 +261,12 @@ QString CKelvaroServiceDlg::ErrorText(const kelvaro::RowError& error) {
 
 void CKelvaroServiceDlg::ShowErrors(bool announce) {
   const QString emailText = emailError(), passwordText = passwordError();
+  // An error that appears as a field is left is spoken too (Next also moves the focus to its field).
+  if (!announce) {
+    if (!emailText.isEmpty() && emailText != emailErrorLabel_->text()) ui::Speak(emailErrorLabel_, emailText);
+    if (!passwordText.isEmpty() && passwordText != passwordErrorLabel_->text())
+      ui::Speak(passwordErrorLabel_, passwordText);
+  }
   auto place = [this](ui::CBaseStatic* label, const QString& text, int row, int boxHeight) {
     label->setText(text);
     const int height = qMin(qMax(kFieldHeight, label->TextHeight(kErrorWidth)), boxHeight);
@@ -363,12 +374,10 @@ void CKelvaroServiceDlg::RunAccountSequence(kelvaro::Choice choice) {
     return steps::RegisterAccount(ctx, direct_, *request);
   };
   QPointer<CKelvaroServiceDlg> alive(this);
-  nextButton()->setPressedLook(true);
-  backButton()->setPressedLook(true);
+  SetBusyLook(true, {nextButton(), backButton()});
   const std::optional<steps::AccountResult> result = ui::RunBehindVeil(this, account_, work, kVeilTicks);
   if (!alive) return;  // the page went away meanwhile
-  nextButton()->setPressedLook(false);
-  backButton()->setPressedLook(false);
+  SetBusyLook(false, {nextButton(), backButton()});
 
   if (result && result->outcome == steps::AccountOutcome::Registered) {
     host().SetCloudAccount(QString::fromStdString(request->account.email), request->account.password.Copy());

@@ -6,8 +6,8 @@
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
-#include "pages/summary/DesktopShortcut.h"
 #include "pages/summary/LauncherIcon.h"
+#include "steps/launcher/DesktopLauncher.h"
 #include "platform/AppFolders.h"
 #include "platform/Browser.h"
 #include "ui/Accessible.h"
@@ -126,9 +126,10 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
       kBodyRect);
   body->setTextColor(pal::kBodyGrey);
 
-  // The summary shows the passwords on purpose: here the cloud password leaves its secret.
+  // The summary shows the passwords on purpose: here both passwords leave their secrets.
+  const std::string_view adminPassword = host.AdminPassword().View();
   const std::string_view cloudPassword = host.GetCloudPassword().View();
-  summary::Values values{host.GetAdminPassword(), host.GetCloudEmail(),
+  summary::Values values{QString::fromUtf8(adminPassword.data(), qsizetype(adminPassword.size())), host.GetCloudEmail(),
                          QString::fromUtf8(cloudPassword.data(), qsizetype(cloudPassword.size())),
                          summary::AddedCameraModels(host.state().cameras)};
   table_ = new CSummaryTable(this, summary::ChoosePanel(int(values.cameraModels.size()), values.cloudEmail), values);
@@ -154,9 +155,9 @@ void CSummaryDlg::OpenRecorderInBrowser() {
 }
 
 void CSummaryDlg::Finish() {
-  const DesktopShortcut shortcut({cloudSupported_, portalHost_, deviceNumber_, recorderLink_});
+  const steps::DesktopLauncher launcher({cloudSupported_, portalHost_, deviceNumber_, recorderLink_});
   // The icon is placed now, not before: a run that ends earlier leaves nothing in the user's folders.
-  shortcut.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
+  launcher.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
   Navigate(NAV_FINISH);
 }
 

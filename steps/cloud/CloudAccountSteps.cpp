@@ -85,7 +85,7 @@ AccountStepResult Bind(StepContext& ctx, const CloudService& service, const net:
                        AccountMode mode) {
   if (!ResetWorker(ctx)) return Fault(AccountFault::Stopped);
   if (!ctx.worker.Bind(service.host, kClientId, kWizardVersionLabel, kRequestLanguage, service.portalNumber,
-                       std::string(RecorderPassword(recorder)), service.portalDfp))
+                       RecorderPassword(recorder), service.portalDfp))
     return Fault(AccountFault::NotStarted);
   const std::string reply = AwaitCloudReply(ctx, mode);
   if (!ctx.thread.Running()) return Fault(AccountFault::Stopped);
@@ -125,7 +125,11 @@ std::optional<AccountResult> RegisterAccount(StepContext& ctx, net::HttpGet& dir
                                   : SignIn(ctx, r.service.host, r.account.email, r.account.password);
   if (step.ok()) step = Bind(ctx, r.service, r.recorder, r.mode);
   if (step.ok()) step = WriteRegistration(ctx, r.recorder, r.account.email, r.account.password);
-  if (step.ok() && signUp && ctx.thread.Running()) WriteAccountDirect(direct, r.recorder, r.account.email, r.account.password);
+  if (step.ok() && signUp && ctx.thread.Running()) {
+    direct.SetReadOnly(ctx.worker.ReadOnly());  // as the worker's own direct clients: a read-only run writes nothing
+    WriteAccountDirect(direct, r.recorder, r.account.email, r.account.password);
+  }
+  if (!ctx.thread.Running()) ctx.worker.AbandonUnsent();  // a command started since the stop was asked for
   ctx.worker.Stop();
   if (!ctx.thread.Running() || step.fault == AccountFault::Stopped) return std::nullopt;
 

@@ -11,6 +11,7 @@
 #include "app/WizardVersion.h"
 #include "net/Secret.h"
 #include "platform/Messages.h"
+#include "steps/RecorderModel.h"
 
 namespace vrx::steps {
 
@@ -19,7 +20,6 @@ namespace vrx::steps {
 inline constexpr const char* kClientId = "VRX-410Q_V 2.03.00";
 static_assert(std::string_view(kClientId).substr(9) == kWizardVersionLabel, "the client id carries the version label");
 inline constexpr const char* kRequestLanguage = "en";
-inline constexpr const char* kRecorderModel = "VRX-410Q";
 
 // The address check: a local part (plain characters, or quoted strings that start it or follow a dot), "@",
 // and a domain of at least two dot-separated labels. Blanks are allowed only inside quotes; controls, DEL and

@@ -5,12 +5,14 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 #include "TestServers.h"
 #include "UdpPeer.h"
 #include "net/Base64.h"
 #include "net/DeviceCommandWorker.h"
+#include "net/RequestLog.h"
 #include "net/UrlText.h"
 
 using namespace vrx::net;
@@ -28,7 +30,9 @@ class TrustedCertificate : public ::testing::Environment {
   void SetUp() override {
     cert = MakeCertificate(kCertDir, "service");
     ::setenv("VRX_EXTRA_CA_FILE", cert.certPath.c_str(), 1);
+    ::setenv("VRX_EXTRA_CLOUD_HOSTS", kServiceHosts, 1);  // the in-test service, and an address where none runs
   }
+  static constexpr const char* kServiceHosts = "127.0.0.1,127.0.0.8";
   void TearDown() override { std::filesystem::remove_all(kCertDir); }
   static inline TestCertificate cert;
 };
@@ -104,7 +108,7 @@ class WorkerTest : public ::testing::Test {
 
 TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   Queue("/config/storageformatpoll", "status=42\r\nother=1\r\n");
-  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.FormatProgress(), 42);
   EXPECT_EQ(worker_.Slot(W::kSlotPort), std::to_string(Port()));
@@ -112,14 +116,14 @@ TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   Queue("/config/kelvaroportal",
         "status=1\r\naccess=0\r\nportal_url=127.0.0.1\r\nportal_number=NV-0042\r\nportal_dfp=ab12\r\n"
         "model=VRX-410Q\r\nlocalhyperlink=http://127.0.0.1/\r\n");
-  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(worker_.PortalResult(), "");  // busy
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.PortalResult(), "1&0&127.0.0.1&NV-0042&ab12&VRX-410Q&http://127.0.0.1/");
 
   Queue("/config/addavdev", "ok");
   W::CameraToAdd cam{2, "Porch", "127.0.0.21", "cam-7", 0, "admin", "p@ss", "acme", "IPC-1"};
-  ASSERT_TRUE(worker_.AddCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, cam));
+  ASSERT_TRUE(worker_.AddCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}, cam));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(Seen().back().target, "/config/addavdev?avdevid=2&avdevname=Porch&hostname=127.0.0.21&hostid=cam-7"
                                   "&protocol=1&protocoltype=0&account=" + PercentEncode(Base64Encode("admin")) +
@@ -127,7 +131,7 @@ TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   EXPECT_EQ(Seen().back().get_param_value("pass"), Base64Encode("p@ss"));  // '=' padding decodes back
 
   Queue("/config/storageformat", "");
-  ASSERT_TRUE(worker_.FormatDisk(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, 1, 2, 3));
+  ASSERT_TRUE(worker_.FormatDisk(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}, 1, 2, 3));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(Seen().back().target, "/config/storageformat?storageid=1&partition=2&fs=3");
 }
@@ -144,7 +148,7 @@ TEST_F(WorkerTest, RegistrationStatusGetsOneSecondChance) {
     replies_.clear();
     const std::size_t before = Seen().size();
     for (const auto& r : c.replies) Queue("/config/kelvaroregstatus", r);
-    ASSERT_TRUE(worker_.SetCloudRegStatus(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+    ASSERT_TRUE(worker_.SetCloudRegStatus(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
     EXPECT_EQ(WaitWhileBusy(worker_), c.status);
     EXPECT_EQ(Seen().size() - before, c.requests);
     EXPECT_EQ(Seen().back().target, "/config/kelvaroregstatus?status=1");
@@ -157,7 +161,7 @@ TEST_F(WorkerTest, CameraListKeepsTheFirst256Items) {
   Queue("/config/supportservices", "kelvaro=1");
   Queue("/config/kelvarodiscovery", list);
   EXPECT_EQ(worker_.NextListItem(), "");
-  ASSERT_TRUE(worker_.ListCameras(vrx::net::RecorderEndpoint{"127.0.0.1", "", 0, "admin", "pw"}));
+  ASSERT_TRUE(worker_.ListCameras(vrx::net::RecorderEndpoint{"127.0.0.1", "", 0, "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.Slot(W::kSlotPort), "443");
   ASSERT_EQ(worker_.ListCount(), 256);
@@ -196,21 +200,21 @@ TEST_F(WorkerTest, CameraPasswordCommands) {
 
 TEST_F(WorkerTest, FailuresEndWithStatusFour) {
   // Nothing listens on port 1; the recorder replies 404 with an empty body to an unknown path.
-  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", "pw"}, 3));
+  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", vrx::net::Secret("pw")}, 3));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
-  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", "pw"}));
+  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
   EXPECT_EQ(worker_.PortalResult(), "-1");
-  EXPECT_FALSE(worker_.PollFormat(vrx::net::RecorderEndpoint{"", "", Port(), "admin", "pw"}));
+  EXPECT_FALSE(worker_.PollFormat(vrx::net::RecorderEndpoint{"", "", Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(worker_.Status(), W::kFailed);
 }
 
 TEST_F(WorkerTest, ANewCommandReplacesOneStillRunning) {
   Queue("/config/storageformatpoll", "<stall>");
   Queue("/config/delavdev", "ok");
-  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   std::this_thread::sleep_for(300ms);  // the first command now waits for its answer
-  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, 3));
+  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}, 3));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.CommandCode(), W::kDeleteCamera);
   EXPECT_EQ(Seen().back().target, "/config/delavdev?avdevid=3");
@@ -321,12 +325,58 @@ TEST_F(WorkerTest, ACloudHostThatIsNotABareNameStartsNoConnection) {
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
 }
 
+// Records the warnings the network code gives.
+class WarningLog : public RequestListener {
+ public:
+  WarningLog() { SetRequestListener(this); }
+  ~WarningLog() override { SetRequestListener(nullptr); }
+  void OnHttpRequest(const HttpRequestRecord&) override {}
+  void OnDatagram(const DatagramRecord&) override {}
+  void OnWarning(std::string_view text) override {
+    std::lock_guard lock(mutex_);
+    text_ += std::string(text) + "\n";
+  }
+  std::string Text() {
+    std::lock_guard lock(mutex_);
+    return text_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string text_;
+};
+
+// A recorder that names a host of its own as the service (here the in-test service's address, no longer listed
+// as a service host): no account request reaches it, and the commands end as a service that cannot be reached.
+TEST_F(WorkerTest, ARecorderNamingAnotherHostGetsNoAccountRequest) {
+  Queue("/account/", "success", "kelvaro=k");
+  Queue("/signin", "success", "kelvaro=k");
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", "127.0.0.8", 1);
+  WarningLog log;
+  const std::function<bool()> starts[] = {
+      [&] { return worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "account-pw"); },
+      [&] { return worker_.SignUp("127.0.0.1", "c", "v", "en", "a@b.test", "account-pw", "account-pw", "A", "B"); },
+      [&] { return worker_.Bind("127.0.0.1", "c", "v", "en", "NV-1", "admin-pw", "d"); },
+  };
+  for (const auto& start : starts) {
+    EXPECT_FALSE(start());
+    EXPECT_EQ(worker_.Status(), W::kFailed);
+    EXPECT_EQ(worker_.CloudReplyOrError(), "-1");
+  }
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(Seen().empty());
+  EXPECT_NE(log.Text().find("\"127.0.0.1\""), std::string::npos) << log.Text();
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", TrustedCertificate::kServiceHosts, 1);
+  ASSERT_TRUE(worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "account-pw"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+}
+
 // Datagrams that reach the worker's endpoint while an HTTP command runs must not touch its status (nor let a
 // page read the slots while the command thread still writes them).
 TEST_F(WorkerTest, StrayDatagramsLeaveAnHttpCommandBusyUntilItsReply) {
   ASSERT_TRUE(worker_.OpenDatagram("127.0.0.1"));
   Queue("/config/kelvaroportal", "<stall>");
-  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   UdpPeer stray("127.0.0.1", 0, nullptr);
   Bytes header(22, 0);
   header[0] = header[1] = 0xFD;

@@ -53,7 +53,7 @@ net::RecorderEndpoint Recorder() {
   r.ip = kRecorderIp;
   r.mac = "00:1d:4f:a0:18:01";
   r.user = "admin";
-  r.password = "Admin123";
+  r.password = net::Secret("Admin123");
   return r;
 }
 
