@@ -291,7 +291,7 @@ class KeyboardRoadTest : public QObject {
 
     goToRow(frontDoor);
     QVERIFY(!camList->isTicked(frontDoor));
-    vrx::test::WhenShown<CCameraPwdBase>([this](CCameraPwdBase* popup) {
+    vrx::test::WhenShown<CCameraPwdPage>([this](CCameraPwdPage* popup) {
       QTRY_VERIFY(popup->isAncestorOf(Focused()));
       CheckNamed(popup, "camera password");
       QVERIFY(TabTo(popup->passwordEdit()));
