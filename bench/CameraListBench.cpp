@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pages/cameras/CameraRules.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 
 using namespace vrx;
 

@@ -1,7 +1,7 @@
 #include "pages/cameras/CameraSelection.h"
 
 #include "net/PeerText.h"
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 
 namespace vrx {
 
