@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "pages/cameras/CamListCtrl.h"
 #include "steps/cameras/CameraRules.h"
-#include "ui/ListCtrl.h"
 
 using namespace vrx;
 

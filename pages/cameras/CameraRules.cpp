@@ -5,7 +5,7 @@
 
 #include "i18n/LangString.h"
 #include "steps/PeerQText.h"
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 
 namespace vrx {
 

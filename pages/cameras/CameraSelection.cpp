@@ -1,7 +1,7 @@
 #include "pages/cameras/CameraSelection.h"
 
+#include "pages/cameras/CamTickRules.h"
 #include "steps/PeerQText.h"
-#include "ui/CamTickRules.h"
 
 namespace vrx {
 

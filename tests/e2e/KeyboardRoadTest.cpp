@@ -20,6 +20,7 @@
 #include "pages/AllPages.h"
 #include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/CameraSearchDlg.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "pages/cameras/PreviewPage.h"
 #include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/intro/IntroOverlays.h"

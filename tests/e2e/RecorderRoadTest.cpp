@@ -28,7 +28,7 @@
 #include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/summary/SummaryDlg.h"
 #include "platform/SessionLog.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "PopupWatch.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/HddFormatDlg.h"

@@ -18,7 +18,7 @@
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 
 namespace camtest {
 

@@ -95,7 +95,7 @@ TEST(UnfinishedChanges, NamesEachCameraByModelAndAddress) {
 // ------------------------------------------------------------------------------------------ the selection
 
 #include "pages/cameras/CameraSelection.h"
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 
 namespace {
 
