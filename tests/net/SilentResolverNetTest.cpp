@@ -19,6 +19,9 @@
 #include <thread>
 
 #include "net/DeviceCommandWorker.h"
+#include "net/HttpGet.h"
+#include "platform/BackgroundJob.h"
+#include "steps/cloud/CloudAccountSteps.h"
 
 using namespace vrx::net;
 using namespace std::chrono_literals;
@@ -94,4 +97,32 @@ TEST(SilentResolver, StopWithoutLeavingStillGivesTheCommandItsWait) {
   worker.Stop();
   EXPECT_GE(Since(stopped), 2900ms);  // Stop's own 3 s for a command in flight
   EXPECT_LT(Since(stopped), 4s);      // ... and then it is cut off, without waiting on the resolver
+}
+
+// The cloud page's account sequence, left while its sign-in is still resolving the service's host (the page
+// abandons the unsent command, then stops the job): the sequence starts nothing more and its thread ends well
+// inside the page's stop wait, without a result.
+TEST(SilentResolver, LeavingTheAccountSequenceDuringItsLookupTakesUnderASecond) {
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", "", 1);
+  W worker;
+  HttpGet direct;
+  vrx::steps::AccountRequest request;
+  request.recorder = {"127.0.0.9", "00:1d:4f:a0:10:01", 80, "admin", Secret("admin-pw")};
+  request.service = {kServiceHost, "NV-1", "d"};
+  request.account.email = "a@b.test";
+  request.account.password = Secret("account-pw");
+  vrx::BackgroundJob thread;
+  bool stoppedWithoutResult = false;
+  ASSERT_TRUE(thread.Start([&] {
+    vrx::steps::StepContext ctx{worker, thread};
+    stoppedWithoutResult = !vrx::steps::RegisterAccount(ctx, direct, request).has_value();
+  }));
+  std::this_thread::sleep_for(800ms);  // well inside the lookup
+  ASSERT_EQ(worker.Status(), W::kBusy);
+
+  const auto left = Clock::now();
+  worker.AbandonUnsent();
+  thread.Stop();
+  EXPECT_LT(Since(left), 1s);
+  EXPECT_TRUE(stoppedWithoutResult);
 }
