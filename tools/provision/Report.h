@@ -1,0 +1,65 @@
+#pragma once
+// What a run reports: one StepOutcome per step of each recorder, one RecorderResult per recorder. The report
+// fans each event out to its sinks (the terminal view, JSON Lines to a file or standard output) under one lock,
+// so recorders running side by side never interleave half lines.
+//
+// Nothing with a secret in it is ever handed to a report: outcomes carry step names, statuses and details that
+// the runner composes from non-secret values (addresses, models, zone names, counts), cleaned as peer text.
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vrx::provision {
+
+enum class StepStatus { Changed, Unchanged, WouldChange, Refused, Failed };
+const char* StatusName(StepStatus status);  // "changed", "unchanged", "would-change", "refused", "failed"
+
+struct StepOutcome {
+  std::string recorder;  // the recorder's MAC
+  std::string step;      // "discover", "password", ...
+  StepStatus status = StepStatus::Unchanged;
+  std::string detail;
+};
+
+enum class RecorderVerdict { Done, Planned, Refused, Failed };
+const char* VerdictName(RecorderVerdict verdict);  // "done", "planned", "refused", "failed"
+
+struct RecorderResult {
+  std::string recorder;
+  RecorderVerdict verdict = RecorderVerdict::Done;
+  int changed = 0;      // steps changed (apply) or that would change (plan)
+  int unchanged = 0;
+  double seconds = 0;
+  std::string detail;   // why it was refused or failed; empty otherwise
+};
+
+// Where the events go. Called under the report's lock, from the recorders' threads.
+class ReportSink {
+ public:
+  virtual ~ReportSink() = default;
+  virtual void StepStarted(const std::string& recorder, const std::string& step, int number, int count) {
+    (void)recorder, (void)step, (void)number, (void)count;
+  }
+  virtual void StepEnded(const StepOutcome& outcome) = 0;
+  virtual void RecorderEnded(const RecorderResult& result) = 0;
+  virtual void Tick() {}       // about once a second while recorders run
+  virtual void Finished() {}   // the run is over: the summary, if the sink has one
+};
+
+class Report {
+ public:
+  void Add(std::unique_ptr<ReportSink> sink);
+  void StepStarted(const std::string& recorder, const std::string& step, int number, int count);
+  void StepEnded(const StepOutcome& outcome);
+  void RecorderEnded(const RecorderResult& result);
+  void Tick();
+  void Finished();
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<ReportSink>> sinks_;
+};
+
+}  // namespace vrx::provision
