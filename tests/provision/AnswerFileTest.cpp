@@ -1,56 +1,14 @@
 // The answer file: a table of bad files, each with where its error stands and what it says; a good file read
 // into its plan; every error of a file listed, not the first; no secret in any message.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
-#include <map>
 
 #include "AnswerFile.h"
+#include "AnswerFolder.h"
 
 namespace vrx::provision {
 namespace {
 
-namespace fs = std::filesystem;
-
-// A folder of its own per test, with the answer file and its secret files, and a made-up environment.
-class AnswerFolder {
- public:
-  AnswerFolder() : dir_(fs::temp_directory_path() / ("vrx-answers-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++))) {
-    fs::create_directories(dir_ / "secrets");
-    WriteSecret("secrets/nvr", "Nvr01pass\n");
-    WriteSecret("secrets/cam", "cam23pass");
-    env_ = {{"NVR_PW", "Nvr02pass"}, {"CAM_PW", "door4321"}, {"CLOUD_PW", "kelvaro1"}, {"SHORT_PW", "abc"},
-            {"SLASH_PW", "cam/2345"}};
-  }
-  ~AnswerFolder() { fs::remove_all(dir_); }
-
-  void WriteSecret(const std::string& name, const std::string& text, mode_t mode = 0600) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path) << text;
-    ::chmod(path.c_str(), mode);
-  }
-  std::string WriteAnswers(const std::string& text, mode_t mode = 0600) {
-    const fs::path path = dir_ / "site.toml";
-    std::ofstream(path, std::ios::trunc) << text;
-    ::chmod(path.c_str(), mode);
-    return path.string();
-  }
-  AnswerFileResult Read(const std::string& text, mode_t mode = 0600) {
-    const std::string path = WriteAnswers(text, mode);
-    return ReadAnswerFile(path, [this](const std::string& name) -> std::optional<std::string> {
-      auto it = env_.find(name);
-      if (it == env_.end()) return std::nullopt;
-      return it->second;
-    });
-  }
-
- private:
-  static inline int counter_ = 0;
-  fs::path dir_;
-  std::map<std::string, std::string> env_;
-};
+using standin::AnswerFolder;
 
 // A recorder that every case below starts from: everything it needs, nothing more.
 constexpr const char* kHead =

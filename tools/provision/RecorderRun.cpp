@@ -74,6 +74,11 @@ void RecorderRun::Emit(int index, StepStatus status, const std::string& detail) 
 }
 
 RecorderResult RecorderRun::Finish(RecorderVerdict verdict, std::string detail) {
+  // A road cut short fails in whatever request it was in: the reason is the stop, not that request.
+  if (std::string why = stopReason_(); !why.empty() && verdict != RecorderVerdict::Done) {
+    verdict = RecorderVerdict::Failed;
+    detail = "stopped: " + why;
+  }
   RecorderResult r{answer_.mac, verdict, changed_, unchanged_, Now() - startedAt_, std::move(detail)};
   report_.RecorderEnded(r);
   return r;
@@ -90,7 +95,7 @@ RecorderResult RecorderRun::Run() {
   std::string firstStop;
   RecorderVerdict stopVerdict = RecorderVerdict::Done;
   for (int i = 0; i < kStepCount; ++i) {
-    if (std::string why = stopReason_(); !why.empty()) return Finish(RecorderVerdict::Failed, "stopped: " + why);
+    if (!stopReason_().empty()) return Finish(RecorderVerdict::Failed, "");
     Started(i, "");
     decisions_.push_back((this->*kSurveys[i])());
     const Decision& d = decisions_.back();
@@ -118,7 +123,7 @@ RecorderResult RecorderRun::Run() {
       Emit(i, d.status, d.detail);
       continue;
     }
-    if (std::string why = stopReason_(); !why.empty()) return Finish(RecorderVerdict::Failed, "stopped: " + why);
+    if (!stopReason_().empty()) return Finish(RecorderVerdict::Failed, "");
     Started(i, "");
     const Done done = d.write();
     if (!done.ok()) {

@@ -107,7 +107,7 @@ void TerminalView::Finished() {
     const std::string row = Pad(recorder, 19) + Pad(VerdictName(r->verdict), 10) +
                             Pad(std::to_string(r->changed), 9) + Pad(std::to_string(r->unchanged), 11) +
                             Pad(Seconds(r->seconds), 6) + r->detail;
-    std::fprintf(out_, "%s\n", FitText(row, kColumns - 1).c_str());
+    std::fprintf(out_, "%s\n", row.c_str());  // the detail whole: the reason a recorder was refused
   }
   std::fflush(out_);
 }
