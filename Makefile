@@ -52,7 +52,7 @@ tsan: deps
 # The Debian package (CPack) in $(BUILD)/, and its checks: lintian, the launcher and AppStream validators,
 # and the unpacked program run from a temporary root.
 package: deps configure
-	cmake --build $(BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx_package_files
+	cmake --build $(BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx-provision vrx_package_files
 	cd $(BUILD) && cpack -G DEB
 
 package-check: package

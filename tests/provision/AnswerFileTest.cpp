@@ -12,15 +12,15 @@ using standin::AnswerFolder;
 
 // A recorder that every case below starts from: everything it needs, nothing more.
 constexpr const char* kHead =
-    "version = 1\n"                         // 1
-    "[defaults]\n"                          // 2
-    "time_zone = \"(GMT+01:00) Amsterdam\"\n"  // 3
-    "shortcut = true\n"                     // 4
-    "[defaults.cloud]\n"                    // 5
-    "mode = \"skip\"\n"                     // 6
-    "\n"                                    // 7
-    "[[recorder]]\n"                        // 8
-    "mac = \"00:1b:2c:3d:4e:5f\"\n"         // 9
+    "version = 1\n"                             // 1
+    "[defaults]\n"                              // 2
+    "time_zone = \"(GMT+01:00) Amsterdam\"\n"   // 3
+    "shortcut = true\n"                         // 4
+    "[defaults.cloud]\n"                        // 5
+    "mode = \"skip\"\n"                         // 6
+    "\n"                                        // 7
+    "[[recorder]]\n"                            // 8
+    "mac = \"00:1b:2c:3d:4e:5f\"\n"             // 9
     "admin_password_file = \"secrets/nvr\"\n";  // 10
 
 std::string Camera(const std::string& address) {
@@ -31,7 +31,7 @@ struct BadFile {
   const char* name;
   std::string text;
   mode_t mode;
-  std::string at;       // "line:col"
+  std::string at;  // "line:col"
   std::string key;
   std::string message;  // a part of the message
 };
@@ -56,7 +56,8 @@ TEST_P(BadAnswerFile, IsRefusedWhereTheFaultStands) {
 INSTANTIATE_TEST_SUITE_P(
     Table, BadAnswerFile,
     testing::Values(
-        BadFile{"unknown_key", std::string(kHead) + "colour = \"red\"\n", 0600, "11:1", "recorder.colour", "unknown key"},
+        BadFile{"unknown_key", std::string(kHead) + "colour = \"red\"\n", 0600, "11:1", "recorder.colour",
+                "unknown key"},
         BadFile{"unknown_key_in_a_camera", std::string(kHead) + Camera("192.0.2.21") + "  passwd = \"x\"\n", 0600,
                 "14:3", "recorder.camera.passwd", "unknown key"},
         BadFile{"duplicate_key", std::string(kHead) + "mac = \"00:1b:2c:3d:4e:60\"\n", 0600, "11:7", "syntax",
@@ -70,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                                            "admin_password_env = \"SHORT_PW\""),
                 0600, "10:1", "recorder.admin_password_env", "6-31 characters"},
         BadFile{"camera_password_the_rule_refuses",
-                std::string(kHead) +
-                    "  [[recorder.camera]]\n  address = \"192.0.2.23\"\n  create = true\n  new_password_env = \"SLASH_PW\"\n",
+                std::string(kHead) + "  [[recorder.camera]]\n  address = \"192.0.2.23\"\n  create = true\n  "
+                                     "new_password_env = \"SLASH_PW\"\n",
                 0600, "14:3", "recorder.camera.new_password_env", "must be between 6-30 characters"},
         BadFile{"secret_file_readable_by_others", kHead, 0600, "10:1", "recorder.admin_password_file",
                 "secrets/nvr is readable or writable by others (mode 0644)"},
@@ -87,12 +88,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"missing_admin_password",
                 std::string(kHead).replace(std::string(kHead).find("admin_password_file"), 36, ""), 0600, "8:1",
                 "recorder.admin_password", "missing: give admin_password_file"},
-        BadFile{"reconfigure_without_the_current_password", std::string(kHead) + "if_set_up = \"reconfigure\"\n",
-                0600, "8:1", "recorder.current_admin_password", "missing"},
+        BadFile{"reconfigure_without_the_current_password", std::string(kHead) + "if_set_up = \"reconfigure\"\n", 0600,
+                "8:1", "recorder.current_admin_password", "missing"},
         BadFile{"two_forms_of_one_secret", std::string(kHead) + "admin_password_env = \"NVR_PW\"\n", 0600, "10:1",
                 "recorder.admin_password_file", "give only one of"},
-        BadFile{"camera_without_address_or_id", std::string(kHead) + "  [[recorder.camera]]\n  password_env = \"CAM_PW\"\n",
-                0600, "11:3", "recorder.camera.address", "give address or id"},
+        BadFile{"camera_without_address_or_id",
+                std::string(kHead) + "  [[recorder.camera]]\n  password_env = \"CAM_PW\"\n", 0600, "11:3",
+                "recorder.camera.address", "give address or id"},
         BadFile{"disk_in_no_bay", std::string(kHead) + "  [[recorder.disk]]\n  bay = 3\n  model = \"X\"\n", 0600,
                 "12:3", "recorder.disk.bay", "from 1 to 2"},
         BadFile{"version_two", "version = 2\n" + std::string(kHead).substr(12), 0600, "1:1", "version", "must be 1"}),
@@ -100,14 +102,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AnswerFile, TheIssuesExampleBecomesAPlan) {
   AnswerFolder folder;
-  const AnswerFileResult result = folder.Read(std::string(kHead) +
-                                              "time_zone_number = 17\n"
-                                              "remove_unlisted_cameras = true\n"
-                                              "  [[recorder.disk]]\n  bay = 2\n  model = \"WDC WD10EZEX\"\n  size_mb = 953869\n  format = true\n" +
-                                              Camera("192.0.2.21") +
-                                              "  [[recorder.camera]]\n  id = \"001D4FA02005\"\n  create = true\n  new_password_file = \"secrets/cam\"\n"
-                                              "  [recorder.cloud]\n  mode = \"sign_up\"\n  email = \"owner@example.com\"\n"
-                                              "  password_env = \"CLOUD_PW\"\n  first_name = \"Ana\"\n  last_name = \"Lim\"\n");
+  const AnswerFileResult result = folder.Read(
+      std::string(kHead) +
+      "time_zone_number = 17\n"
+      "remove_unlisted_cameras = true\n"
+      "  [[recorder.disk]]\n  bay = 2\n  model = \"WDC WD10EZEX\"\n  size_mb = 953869\n  format = true\n" +
+      Camera("192.0.2.21") +
+      "  [[recorder.camera]]\n  id = \"001D4FA02005\"\n  create = true\n  new_password_file = \"secrets/cam\"\n"
+      "  [recorder.cloud]\n  mode = \"sign_up\"\n  email = \"owner@example.com\"\n"
+      "  password_env = \"CLOUD_PW\"\n  first_name = \"Ana\"\n  last_name = \"Lim\"\n");
   ASSERT_TRUE(result.errors.empty()) << FormatAnswerError("site.toml", result.errors.front());
   ASSERT_EQ(result.plan->recorders.size(), 1u);
   const RecorderAnswer& r = result.plan->recorders[0];
@@ -131,10 +134,11 @@ TEST(AnswerFile, TheIssuesExampleBecomesAPlan) {
 
 TEST(AnswerFile, ListsEveryErrorInFileOrderAndNoSecret) {
   AnswerFolder folder;
-  const AnswerFileResult result = folder.Read(
-      std::string(kHead) + "admin_password_env = \"NVR_PW\"\n" + "[[recorder]]\nmac = \"00:1b:2c:3d:4e:60\"\n" +
-      "admin_password_env = \"SHORT_PW\"\n" + "  [[recorder.camera]]\n  address = \"not-an-address\"\n  password_env = \"CAM_PW\"\n" +
-      "[[recorder]]\nmac = \"00:1b:2c:3d:4e:5f\"\nadmin_password = \"Nvr03pass\"\n");
+  const AnswerFileResult result =
+      folder.Read(std::string(kHead) + "admin_password_env = \"NVR_PW\"\n" +
+                  "[[recorder]]\nmac = \"00:1b:2c:3d:4e:60\"\n" + "admin_password_env = \"SHORT_PW\"\n" +
+                  "  [[recorder.camera]]\n  address = \"not-an-address\"\n  password_env = \"CAM_PW\"\n" +
+                  "[[recorder]]\nmac = \"00:1b:2c:3d:4e:5f\"\nadmin_password = \"Nvr03pass\"\n");
   std::vector<std::string> lines;
   for (const AnswerError& e : result.errors) lines.push_back(FormatAnswerError("site.toml", e));
   const std::vector<std::string> expected = {

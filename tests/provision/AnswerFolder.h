@@ -23,7 +23,10 @@ class AnswerFolder {
     fs::create_directories(dir_ / "secrets");
     WriteSecret("secrets/nvr", "Nvr01pass\n");
     WriteSecret("secrets/cam", "cam23pass");
-    env = {{"NVR_PW", "Nvr02pass"}, {"CAM_PW", "door4321"}, {"CLOUD_PW", "kelvaro1"}, {"SHORT_PW", "abc"},
+    env = {{"NVR_PW", "Nvr02pass"},
+           {"CAM_PW", "door4321"},
+           {"CLOUD_PW", "kelvaro1"},
+           {"SHORT_PW", "abc"},
            {"SLASH_PW", "cam/2345"}};
   }
   ~AnswerFolder() { fs::remove_all(dir_); }

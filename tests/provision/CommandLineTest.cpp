@@ -11,9 +11,9 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(ProvisionCommandLine, ReadsEveryOption) {
-  const ProvisionCommandLine line = ParseProvisionCommandLine(
-      {"apply", "site.toml", "--allow-format", "--jobs", "8", "--recorder-timeout", "120", "--fail-fast",
-       "--report", "out.jsonl", "--json"});
+  const ProvisionCommandLine line =
+      ParseProvisionCommandLine({"apply", "site.toml", "--allow-format", "--jobs", "8", "--recorder-timeout", "120",
+                                 "--fail-fast", "--report", "out.jsonl", "--json"});
   ASSERT_EQ(line.action, ProvisionCommandLine::Action::Run) << line.error;
   const RunOptions& o = line.options;
   EXPECT_EQ(o.mode, Mode::Apply);
@@ -41,8 +41,7 @@ TEST_P(RefusedCommandLine, SaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RefusedCommandLine,
-    testing::Values(std::pair{Args{}, "say check, plan or apply"},
-                    std::pair{Args{"site.toml"}, "unknown mode"},
+    testing::Values(std::pair{Args{}, "say check, plan or apply"}, std::pair{Args{"site.toml"}, "unknown mode"},
                     std::pair{Args{"apply"}, "the answer file is missing"},
                     std::pair{Args{"apply", "a.toml", "b.toml"}, "one answer file only"},
                     std::pair{Args{"apply", "a.toml", "--jobs"}, "--jobs needs a number"},

@@ -76,8 +76,9 @@ TEST(RecorderRun, ApplySetsANewRecorderUpAndASecondApplyChangesNothing) {
   const RecorderAnswer answers = Answers();
   const Road first = Drive(recorder, answers, kApply);
   EXPECT_EQ(first.result.verdict, RecorderVerdict::Done) << first.result.detail;
-  const std::vector<std::string> expected = {"password", "zone 2", "format 1 fs 2", "camera password 127.0.20.5",
-                                             "add 127.0.20.1", "add 127.0.20.5", "join cloud", "launcher"};
+  const std::vector<std::string> expected = {
+      "password",       "zone 2",         "format 1 fs 2", "camera password 127.0.20.5",
+      "add 127.0.20.1", "add 127.0.20.5", "join cloud",    "launcher"};
   EXPECT_EQ(recorder.writes, expected);
   for (const char* step : {"password", "zone", "disks", "cameras", "cloud", "launcher"})
     EXPECT_EQ(first.Status(step), "changed") << step;
@@ -88,7 +89,8 @@ TEST(RecorderRun, ApplySetsANewRecorderUpAndASecondApplyChangesNothing) {
   EXPECT_EQ(second.result.verdict, RecorderVerdict::Done) << second.result.detail;
   EXPECT_TRUE(recorder.writes.empty());
   ASSERT_EQ(second.steps.size(), std::size_t(kStepCount));
-  for (const StepOutcome& s : second.steps) EXPECT_EQ(StatusName(s.status), std::string("unchanged")) << s.step << ": " << s.detail;
+  for (const StepOutcome& s : second.steps)
+    EXPECT_EQ(StatusName(s.status), std::string("unchanged")) << s.step << ": " << s.detail;
 }
 
 TEST(RecorderRun, PlanReadsAndSaysWhatApplyWouldChange) {
@@ -152,19 +154,19 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Refusal{"other_mac", [](auto& r, auto&, auto&) { r.mac = "00:1d:4f:a0:10:02"; }, "discover", "failed",
                 "no recorder with MAC"},
-        Refusal{"already_set_up", [](auto& r, auto&, auto&) { r.adminPassword = "Admin123"; }, "password",
-                "refused", "if_set_up = \"stop\" leaves it alone"},
+        Refusal{"already_set_up", [](auto& r, auto&, auto&) { r.adminPassword = "Admin123"; }, "password", "refused",
+                "if_set_up = \"stop\" leaves it alone"},
         Refusal{"reconfigure_with_a_wrong_current_password",
                 [](auto& r, auto& a, auto&) {
-                  r.adminPassword = "Admin123";
-                  a.ifSetUp = IfSetUp::Reconfigure;
-                  a.currentAdminPassword = net::Secret("Admin999");
+  r.adminPassword = "Admin123";
+  a.ifSetUp = IfSetUp::Reconfigure;
+  a.currentAdminPassword = net::Secret("Admin999");
                 },
                 "password", "refused", "refuses current_admin_password"},
         Refusal{"silent_recorder", [](auto& r, auto&, auto&) { r.answersDatagrams = false; }, "probe", "failed",
                 "did not answer"},
-        Refusal{"zone_not_in_the_list", [](auto&, auto& a, auto&) { a.zone.name = "(GMT+05:45) Kathmandu"; },
-                "zone", "refused", "is not in the recorder's list"},
+        Refusal{"zone_not_in_the_list", [](auto&, auto& a, auto&) { a.zone.name = "(GMT+05:45) Kathmandu"; }, "zone",
+                "refused", "is not in the recorder's list"},
         Refusal{"disk_model_differs", [](auto&, auto& a, auto&) { a.disks[0].model = "ST1000DM003"; }, "disks",
                 "refused", "HD1 holds \"WDC WD10EZEX\", not \"ST1000DM003\""},
         Refusal{"disk_size_differs", [](auto&, auto& a, auto&) { a.disks[0].sizeMb = 476940; }, "disks", "refused",

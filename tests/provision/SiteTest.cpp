@@ -56,8 +56,10 @@ class Site {
   StandInRecorder& recorder(int i) { return *recorders_[std::size_t(i)]; }
 
   int Run(Mode mode, std::vector<std::string> extra = {}) {
-    std::vector<std::string> args = {mode == Mode::Apply ? "apply" : mode == Mode::Plan ? "plan" : "check", answers,
-                                     "--allow-format", "--report", folder.Path("report.jsonl")};
+    std::vector<std::string> args = {mode == Mode::Apply  ? "apply"
+                                     : mode == Mode::Plan ? "plan"
+                                                          : "check",
+                                     answers, "--allow-format", "--report", folder.Path("report.jsonl")};
     if (mode == Mode::Check) args.resize(2);
     args.insert(args.end(), extra.begin(), extra.end());
     CloseOutput();  // each run's output on its own
@@ -210,20 +212,20 @@ TEST_P(ProgramExit, Is) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ProgramExit,
-    testing::Values(
-        ExitCase{"check_of_a_good_file", [](Site&) {}, Mode::Check, kExitDone},
-        ExitCase{"apply_done", [](Site&) {}, Mode::Apply, kExitDone},
-        ExitCase{"plan_of_a_refused_recorder", [](Site& s) { s.recorder(0).adminPassword = "x"; }, Mode::Plan,
-                 kExitRecorder},
-        ExitCase{"apply_of_a_recorder_not_found", [](Site& s) { s.recorder(0).mac = "00:1d:4f:a0:10:09"; },
-                 Mode::Apply, kExitRecorder},
-        ExitCase{"bad_answer_file", [](Site& s) { s.folder.WriteAnswers("version = 1\nrecorders = 3\n"); },
-                 Mode::Apply, kExitUsage},
-        ExitCase{"missing_secret", [](Site& s) { s.folder.env.erase("CAM_PW"); }, Mode::Check, kExitUsage},
-        ExitCase{"no_adapter", [](Site& s) { s.world.adapters = [] { return std::vector<std::string>{}; }; },
-                 Mode::Plan, kExitCannotRun},
-        ExitCase{"no_network_layer", [](Site& s) { s.world.networkLayer = [] { return false; }; }, Mode::Apply,
-                 kExitCannotRun}),
+    testing::Values(ExitCase{"check_of_a_good_file", [](Site&) {}, Mode::Check, kExitDone},
+                    ExitCase{"apply_done", [](Site&) {}, Mode::Apply, kExitDone},
+                    ExitCase{"plan_of_a_refused_recorder", [](Site& s) { s.recorder(0).adminPassword = "x"; },
+                             Mode::Plan, kExitRecorder},
+                    ExitCase{"apply_of_a_recorder_not_found", [](Site& s) { s.recorder(0).mac = "00:1d:4f:a0:10:09"; },
+                             Mode::Apply, kExitRecorder},
+                    ExitCase{"bad_answer_file", [](Site& s) { s.folder.WriteAnswers("version = 1\nrecorders = 3\n"); },
+                             Mode::Apply, kExitUsage},
+                    ExitCase{"missing_secret", [](Site& s) { s.folder.env.erase("CAM_PW"); }, Mode::Check, kExitUsage},
+                    ExitCase{"no_adapter",
+                             [](Site& s) { s.world.adapters = [] { return std::vector<std::string>{}; }; }, Mode::Plan,
+                             kExitCannotRun},
+                    ExitCase{"no_network_layer", [](Site& s) { s.world.networkLayer = [] { return false; }; },
+                             Mode::Apply, kExitCannotRun}),
     [](const testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

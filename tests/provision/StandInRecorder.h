@@ -28,18 +28,18 @@ struct StandInRecorder {
   bool answersDatagrams = true;
   std::vector<std::string> zones = {"(GMT+00:00) London", "(GMT+01:00) Amsterdam", "(GMT+02:00) Athens"};
   int zone = 1;
-  BayFacts disks{DiskFacts{true, true, "WDC WD10EZEX", 953869, 11923, 4}, DiskFacts{}};
+  BayFacts disks{DiskFacts{true, true, "WDC WD10EZEX", 953869, 4}, DiskFacts{}};
   std::vector<StandInCamera> cameras{{"127.0.20.1", "001D4FA02001", "HVC-2230", false, "door4321", ""},
                                      {"127.0.20.5", "001D4FA02005", "HVC-1000", false, "", ""},
                                      {"127.0.20.4", "001D4FA02004", "HVC-2230", true, "lobby135", "lobby135"}};
   bool cloudOffered = true;
   bool registered = false;
   std::string cloudEmail;
-  std::string deviceNumber;  // given by a bind
+  std::string deviceNumber;       // given by a bind
   std::string launcherFor = "-";  // the device number the launcher on the desktop opens; "-" none yet
 
-  int delayMs = 0;      // each request takes this long (on the recorder's thread, stoppable)
-  bool hangs = false;   // Find never answers until stopped
+  int delayMs = 0;     // each request takes this long (on the recorder's thread, stoppable)
+  bool hangs = false;  // Find never answers until stopped
 
   std::mutex mutex;
   std::vector<std::string> writes;
@@ -59,14 +59,12 @@ class StandInPeer : public RecorderPeer, public AbortablePeer {
   Got<std::string> Find(const std::string& mac) override {
     if (concurrent_) {
       const int now = ++*concurrent_;
-      for (int p = peak_->load(); now > p && !peak_->compare_exchange_weak(p, now);) {
-      }
+      for (int p = peak_->load(); now > p && !peak_->compare_exchange_weak(p, now);) {}
     }
     for (StandInRecorder* r : site_)
       if (r->mac == mac) r_ = std::ref(*r);
     Note("find");
-    while (r().hangs && thread_.Sleep(50)) {
-    }
+    while (r().hangs && thread_.Sleep(50)) {}
     if (!thread_.Running()) return Got<std::string>::Fault("stopped");
     if (mac != r().mac) return Got<std::string>::Fault("no recorder with MAC " + mac + " answered");
     return {r().address, ""};
@@ -90,7 +88,8 @@ class StandInPeer : public RecorderPeer, public AbortablePeer {
     std::vector<CameraFacts> list;
     for (std::size_t i = 0; i < r().cameras.size(); ++i) {
       const StandInCamera& c = r().cameras[i];
-      list.push_back({int(i), c.address, c.id, c.model, c.assigned, c.password.empty(), net::Secret(c.recorderPassword)});
+      list.push_back(
+          {int(i), c.address, c.id, c.model, c.assigned, c.password.empty(), net::Secret(c.recorderPassword)});
     }
     return {std::move(list), ""};
   }
@@ -118,7 +117,7 @@ class StandInPeer : public RecorderPeer, public AbortablePeer {
   Done FormatDisk(int bay, int fsCode) override {
     Write("format " + std::to_string(bay) + " fs " + std::to_string(fsCode));
     DiskFacts& d = r().disks[std::size_t(bay - 1)];
-    d.fsCode = fsCode, d.usedMb = 0;
+    d.fsCode = fsCode;
     return {};
   }
   Done SetCameraPassword(const CameraFacts& camera, const net::Secret&, const net::Secret& next) override {

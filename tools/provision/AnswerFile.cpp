@@ -18,16 +18,14 @@ namespace vrx::provision {
 
 namespace {
 
-FilePlace PlaceOf(const toml::source_region& region) {
-  return {int(region.begin.line), int(region.begin.column)};
-}
+FilePlace PlaceOf(const toml::source_region& region) { return {int(region.begin.line), int(region.begin.column)}; }
 
 // What the whole reading shares: the errors so far, the environment, and where the answer file is.
 struct ReadingContext {
   std::vector<AnswerError> errors;
   Environment environment;
-  std::filesystem::path folder;     // secret files are found relative to the answer file
-  std::string inlineFault;          // empty when the answer file may hold inline secrets
+  std::filesystem::path folder;  // secret files are found relative to the answer file
+  std::string inlineFault;       // empty when the answer file may hold inline secrets
 
   void Error(FilePlace place, std::string key, std::string message) {
     errors.push_back({place, std::move(key), std::move(message)});
@@ -42,8 +40,12 @@ class TableReader {
       : table_(table), path_(std::move(path)), context_(context) {}
 
   FilePlace Place() const { return PlaceOf(table_.source()); }
-  std::string KeyPath(std::string_view key) const { return path_.empty() ? std::string(key) : path_ + "." + std::string(key); }
-  void Error(std::string_view key, std::string message) { context_.Error(PlaceOfKey(key), KeyPath(key), std::move(message)); }
+  std::string KeyPath(std::string_view key) const {
+    return path_.empty() ? std::string(key) : path_ + "." + std::string(key);
+  }
+  void Error(std::string_view key, std::string message) {
+    context_.Error(PlaceOfKey(key), KeyPath(key), std::move(message));
+  }
   void Missing(std::string_view key, std::string message = "missing: the answer is required") {
     context_.Error(Place(), KeyPath(key), std::move(message));
   }
@@ -128,8 +130,7 @@ class TableReader {
   // Every key of the table that was not read.
   void RefuseUnknownKeys() {
     for (auto&& [k, v] : table_)
-      if (!read_.contains(std::string(k.str())))
-        context_.Error(PlaceOf(k.source()), KeyPath(k.str()), "unknown key");
+      if (!read_.contains(std::string(k.str()))) context_.Error(PlaceOf(k.source()), KeyPath(k.str()), "unknown key");
   }
 
  private:
@@ -171,8 +172,8 @@ class TableReader {
   std::optional<net::Secret> Inline(const std::string& key, std::string text) {
     if (!context_.inlineFault.empty()) {
       net::WipeString(text);
-      Error(key, "an inline secret needs an answer file nobody else can read: " + context_.inlineFault +
-                     " (or use " + key + "_file or " + key + "_env)");
+      Error(key, "an inline secret needs an answer file nobody else can read: " + context_.inlineFault + " (or use " +
+                     key + "_file or " + key + "_env)");
       return std::nullopt;
     }
     if (text.empty()) {
@@ -246,19 +247,26 @@ std::optional<CloudAnswer> ReadCloud(const toml::table& table, const std::string
   const bool account = ok && cloud.mode != CloudMode::Skip;
   if (account) {
     if (auto email = t.String("email")) {
-      if (IsCloudEmail(*email)) cloud.email = *email;
-      else t.Error("email", "is not an e-mail address the cloud page accepts"), ok = false;
+      if (IsCloudEmail(*email))
+        cloud.email = *email;
+      else
+        t.Error("email", "is not an e-mail address the cloud page accepts"), ok = false;
     } else if (!t.Has("email")) {
       t.Missing("email"), ok = false;
     }
-    if (auto password = t.Secret("password", true)) cloud.password = std::move(*password);
-    else ok = false;
+    if (auto password = t.Secret("password", true))
+      cloud.password = std::move(*password);
+    else
+      ok = false;
   }
   if (ok && cloud.mode == CloudMode::SignUp) {
     for (auto [key, field] : {std::pair{"first_name", &cloud.firstName}, std::pair{"last_name", &cloud.lastName}}) {
-      if (auto text = t.String(key); text && !text->empty()) *field = *text;
-      else if (!t.Has(key)) t.Missing(key, "missing: sign_up needs it"), ok = false;
-      else t.Error(key, "must not be empty"), ok = false;
+      if (auto text = t.String(key); text && !text->empty())
+        *field = *text;
+      else if (!t.Has(key))
+        t.Missing(key, "missing: sign_up needs it"), ok = false;
+      else
+        t.Error(key, "must not be empty"), ok = false;
     }
   }
   // Keys of the other modes are not silently ignored.
@@ -310,9 +318,12 @@ std::optional<CameraAnswer> ReadCamera(const toml::table& table, ReadingContext&
   const auto address = t.String("address");
   const auto id = t.String("id");
   bool ok = true;
-  if (address && id) t.Error("id", "give address or id, not both"), ok = false;
-  else if (!address && !id && !t.Has("address") && !t.Has("id")) t.Missing("address", "missing: give address or id"), ok = false;
-  if (address && !net::IsDeviceAddress(*address)) t.Error("address", "is not an IPv4 address (a.b.c.d or a.b.c.d:port)"), ok = false;
+  if (address && id)
+    t.Error("id", "give address or id, not both"), ok = false;
+  else if (!address && !id && !t.Has("address") && !t.Has("id"))
+    t.Missing("address", "missing: give address or id"), ok = false;
+  if (address && !net::IsDeviceAddress(*address))
+    t.Error("address", "is not an IPv4 address (a.b.c.d or a.b.c.d:port)"), ok = false;
   if (id && id->empty()) t.Error("id", "must not be empty"), ok = false;
   camera.create = t.Bool("create").value_or(false);
   std::optional<net::Secret> password;
@@ -320,7 +331,9 @@ std::optional<CameraAnswer> ReadCamera(const toml::table& table, ReadingContext&
     password = t.Secret("new_password", true);
     if (password)
       if (auto fault = NewCameraPasswordFault(password->View())) {
-        t.Error(t.Has("new_password") ? "new_password" : t.Has("new_password_file") ? "new_password_file" : "new_password_env",
+        t.Error(t.Has("new_password")        ? "new_password"
+                : t.Has("new_password_file") ? "new_password_file"
+                                             : "new_password_env",
                 *fault);
         password.reset();
       }
@@ -346,8 +359,8 @@ std::string GivenForm(const TableReader& t, const std::string& name) {
   return name;
 }
 
-std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defaults& defaults,
-                                           ReadingContext& context, std::set<std::string>& macs) {
+std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defaults& defaults, ReadingContext& context,
+                                           std::set<std::string>& macs) {
   TableReader t(table, "recorder", context);
   RecorderAnswer r;
   r.place = t.Place();
@@ -366,35 +379,44 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
 
   if (auto choice = Choice(t, "if_set_up", kIfSetUpNames)) r.ifSetUp = IfSetUp(*choice);
   if (auto password = t.Secret("admin_password", true)) {
-    if (auto fault = AdminPasswordFault(password->View())) t.Error(GivenForm(t, "admin_password"), *fault);
-    else r.adminPassword = std::move(*password);
+    if (auto fault = AdminPasswordFault(password->View()))
+      t.Error(GivenForm(t, "admin_password"), *fault);
+    else
+      r.adminPassword = std::move(*password);
   }
   if (r.ifSetUp == IfSetUp::Reconfigure) {
     if (auto current = t.Secret("current_admin_password", true)) {
       if (current->size() > kMaxAccountFieldBytes)
         t.Error(GivenForm(t, "current_admin_password"), "is longer than the recorder's account field (48 bytes)");
-      else r.currentAdminPassword = std::move(*current);
+      else
+        r.currentAdminPassword = std::move(*current);
     }
   } else {
     for (const char* key : {"current_admin_password", "current_admin_password_file", "current_admin_password_env"})
       if (t.Has(key)) t.Node(key), t.Error(key, "is read only with if_set_up = \"reconfigure\"");
   }
 
-  if (auto zone = ReadZone(t)) r.zone = *zone;
-  else if (defaults.zone) r.zone = *defaults.zone;
+  if (auto zone = ReadZone(t))
+    r.zone = *zone;
+  else if (defaults.zone)
+    r.zone = *defaults.zone;
   else if (!t.Has("time_zone") && !t.Has("time_zone_number"))
     t.Missing("time_zone", "missing: give time_zone or time_zone_number here or in [defaults]");
 
-  if (auto shortcut = t.Bool("shortcut")) r.shortcut = *shortcut;
-  else if (defaults.shortcut) r.shortcut = *defaults.shortcut;
-  else if (!t.Has("shortcut")) t.Missing("shortcut", "missing: true or false, here or in [defaults]");
+  if (auto shortcut = t.Bool("shortcut"))
+    r.shortcut = *shortcut;
+  else if (defaults.shortcut)
+    r.shortcut = *defaults.shortcut;
+  else if (!t.Has("shortcut"))
+    t.Missing("shortcut", "missing: true or false, here or in [defaults]");
 
   r.removeUnlistedCameras = t.Bool("remove_unlisted_cameras").value_or(false);
 
   std::set<int> bays;
   for (const toml::table* disk : t.Tables("disk"))
     if (auto d = ReadDisk(*disk, context)) {
-      if (!bays.insert(d->bay).second) context.Error(d->place, "recorder.disk.bay", "bay " + std::to_string(d->bay) + " is listed twice");
+      if (!bays.insert(d->bay).second)
+        context.Error(d->place, "recorder.disk.bay", "bay " + std::to_string(d->bay) + " is listed twice");
       r.disks.push_back(std::move(*d));
     }
 
@@ -495,8 +517,8 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
 }
 
 std::string FormatAnswerError(const std::string& file, const AnswerError& error) {
-  return file + ":" + std::to_string(error.place.line) + ":" + std::to_string(error.place.column) + ": " +
-         error.key + ": " + error.message;
+  return file + ":" + std::to_string(error.place.line) + ":" + std::to_string(error.place.column) + ": " + error.key +
+         ": " + error.message;
 }
 
 }  // namespace vrx::provision

@@ -24,8 +24,8 @@ struct RunOptions {
   Mode mode = Mode::Check;
   std::string answerFile;
   bool allowFormat = false;
-  int jobs = 4;                        // recorders set up at the same time
-  int recorderTimeoutSeconds = 900;    // one recorder's whole road, formatting included
+  int jobs = 4;                      // recorders set up at the same time
+  int recorderTimeoutSeconds = 900;  // one recorder's whole road, formatting included
   bool failFast = false;
   std::optional<std::string> reportFile;  // JSON Lines
   bool json = false;                      // JSON Lines on standard output instead of the terminal view

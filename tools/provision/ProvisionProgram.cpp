@@ -79,8 +79,10 @@ int RunProvision(const RunOptions& options, const ProgramWorld& world) {
   for (const RecorderAnswer& r : read.plan->recorders) macs.push_back(r.mac);
   FileStreamBuffer outBuffer(world.out);
   std::ostream outStream(&outBuffer);
-  if (options.json) report.Add(std::make_unique<JsonLinesSink>(outStream));
-  else report.Add(std::make_unique<TerminalView>(world.out, world.terminal, macs));
+  if (options.json)
+    report.Add(std::make_unique<JsonLinesSink>(outStream));
+  else
+    report.Add(std::make_unique<TerminalView>(world.out, world.terminal, macs));
   if (options.reportFile) {
     auto file = std::make_unique<std::ofstream>(*options.reportFile, std::ios::trunc);
     if (!*file) {

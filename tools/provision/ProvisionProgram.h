@@ -14,8 +14,8 @@
 namespace vrx::provision {
 
 struct ProgramWorld {
-  PeerFactory makePeer;  // the recorders' peers (plan gets a read-only one: see `readOnly`)
-  std::function<bool()> networkLayer;                 // false when the HTTP library cannot be loaded
+  PeerFactory makePeer;                // the recorders' peers (plan gets a read-only one: see `readOnly`)
+  std::function<bool()> networkLayer;  // false when the HTTP library cannot be loaded
   std::function<std::vector<std::string>()> adapters;  // the IPv4 addresses to search from
   Environment environment;
   std::FILE* out = stdout;

@@ -38,27 +38,26 @@ struct DiskFacts {
   bool plugged = false;
   bool ready = false;
   std::string model;
-  long long sizeMb = 0;   // 0 when the recorder does not say
-  long long usedMb = -1;  // of its used partition; -1 when the recorder does not say
-  int fsCode = 0;         // the used partition's file-system code, 0-5
+  long long sizeMb = 0;  // 0 when the recorder does not say
+  int fsCode = 0;        // the used partition's file-system code, 0-5
 };
 using BayFacts = std::array<DiskFacts, 2>;  // HD1, HD2
 
 struct CameraFacts {
-  int index = 0;          // its line in the recorder's list
-  std::string address;    // as listed, possibly with ":port"
+  int index = 0;        // its line in the recorder's list
+  std::string address;  // as listed, possibly with ":port"
   std::string id;
   std::string model;
-  bool assigned = false;  // the recorder records it
-  bool factoryState = false;  // its account still has no password of its own
+  bool assigned = false;         // the recorder records it
+  bool factoryState = false;     // its account still has no password of its own
   net::Secret recorderPassword;  // the password the recorder knows for it
 };
 
 struct CloudFacts {
-  bool offered = false;     // the recorder offers the service
-  bool registered = false;  // the recorder has a registration
-  std::string email;        // the registration's e-mail
-  std::string deviceNumber; // the portal number, once known
+  bool offered = false;      // the recorder offers the service
+  bool registered = false;   // the recorder has a registration
+  std::string email;         // the registration's e-mail
+  std::string deviceNumber;  // the portal number, once known
 };
 
 class RecorderPeer {

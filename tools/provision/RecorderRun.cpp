@@ -9,9 +9,7 @@ namespace vrx::provision {
 
 namespace {
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // A value a peer sent, as the report may show it: cleaned and bounded.
 std::string Shown(const std::string& peerText) {
@@ -87,8 +85,8 @@ RecorderResult RecorderRun::Finish(RecorderVerdict verdict, std::string detail) 
 RecorderResult RecorderRun::Run() {
   startedAt_ = Now();
   using Survey = Decision (RecorderRun::*)();
-  static constexpr Survey kSurveys[kStepCount] = {&RecorderRun::Discover, &RecorderRun::Probe, &RecorderRun::Password,
-                                                  &RecorderRun::Zone,     &RecorderRun::Disks, &RecorderRun::Cameras,
+  static constexpr Survey kSurveys[kStepCount] = {&RecorderRun::Discover, &RecorderRun::Probe,   &RecorderRun::Password,
+                                                  &RecorderRun::Zone,     &RecorderRun::Disks,   &RecorderRun::Cameras,
                                                   &RecorderRun::Cloud,    &RecorderRun::Launcher};
   // The survey: every step read and decided before the first write. Without a working password (or the
   // recorder itself) the later steps cannot be read, so the survey ends at such a step.
@@ -167,7 +165,8 @@ RecorderRun::Decision RecorderRun::Password() {
   }
   const Got<AccountAnswer> own = peer_.CheckAccount(answer_.adminPassword);
   if (!own.ok()) return {StepStatus::Failed, own.fault, {}};
-  if (*own.value == AccountAnswer::NoAnswer) return {StepStatus::Failed, "the recorder did not answer the account check", {}};
+  if (*own.value == AccountAnswer::NoAnswer)
+    return {StepStatus::Failed, "the recorder did not answer the account check", {}};
   if (*own.value == AccountAnswer::Accepted) {
     workingPassword_ = answer_.adminPassword.Copy();
     peer_.UseAdminPassword(workingPassword_);
@@ -193,8 +192,8 @@ RecorderRun::Decision RecorderRun::Zone() {
   const std::vector<std::string>& names = zones.value->names;
   int wanted = answer_.zone.number;
   if (!answer_.zone.name.empty()) {
-    const auto it = std::find_if(names.begin(), names.end(),
-                                 [&](const std::string& n) { return Trimmed(n) == answer_.zone.name; });
+    const auto it =
+        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return Trimmed(n) == answer_.zone.name; });
     if (it == names.end())
       return {StepStatus::Refused, "time zone " + Shown(answer_.zone.name) + " is not in the recorder's list", {}};
     wanted = int(it - names.begin()) + 1;
@@ -221,7 +220,9 @@ RecorderRun::Decision RecorderRun::Disks() {
   for (const DiskAnswer& disk : answer_.disks) {
     const DiskFacts& f = bays_[std::size_t(disk.bay - 1)];
     const std::string bay = BayName(disk.bay);
-    auto refuse = [&](std::string why) { d.status = Worse(d.status, StepStatus::Refused), parts.push_back(std::move(why)); };
+    auto refuse = [&](std::string why) {
+      d.status = Worse(d.status, StepStatus::Refused), parts.push_back(std::move(why));
+    };
     if (!f.plugged) {
       refuse("no disk in " + bay);
     } else if (Trimmed(f.model) != Trimmed(disk.model)) {
@@ -230,15 +231,16 @@ RecorderRun::Decision RecorderRun::Disks() {
       refuse(bay + " holds " + std::to_string(f.sizeMb) + " MB, not " + std::to_string(*disk.sizeMb) + " MB");
     } else if (!disk.format) {
       parts.push_back(bay + " " + Shown(f.model) + " kept as it is");
-    } else if ((f.fsCode == 1 || f.fsCode == 2) && f.usedMb == 0) {
-      parts.push_back(bay + " " + Shown(f.model) + " is empty with file system " + std::to_string(f.fsCode));
+    } else if (f.fsCode == 1 || f.fsCode == 2) {
+      // It carries the recorder's own file system already (the first apply formatted it, or the recorder did):
+      // formatting it again would only wipe what it has recorded since.
+      parts.push_back(bay + " " + Shown(f.model) + " has the recorder's file system " + std::to_string(f.fsCode));
     } else if (!rules_.allowFormat) {
       refuse("formatting " + bay + " needs --allow-format");
     } else if (!f.ready) {
       refuse(bay + " is plugged but not ready");
     } else {
-      // The recorder's file systems 1 and 2 are kept; any other is formatted as 2, as the disk page does.
-      const int fs = f.fsCode == 1 || f.fsCode == 2 ? f.fsCode : 2;
+      const int fs = 2;  // the file system the disk page gives a disk of any other code
       d.status = Worse(d.status, StepStatus::WouldChange);
       parts.push_back("format " + bay + " " + Shown(f.model) + " with file system " + std::to_string(fs));
       formats.emplace_back(disk.bay, fs);
@@ -270,10 +272,13 @@ RecorderRun::Decision RecorderRun::Cameras() {
   std::vector<PasswordSet> passwordSets;
   std::vector<RecorderPeer::CameraAdd> adds;
   std::vector<const CameraFacts*> named, removals;
-  auto refuse = [&](std::string why) { d.status = Worse(d.status, StepStatus::Refused), parts.push_back(std::move(why)); };
+  auto refuse = [&](std::string why) {
+    d.status = Worse(d.status, StepStatus::Refused), parts.push_back(std::move(why));
+  };
 
   for (const CameraAnswer& answer : answer_.cameras) {
-    const auto it = std::find_if(cameras_.begin(), cameras_.end(), [&](const CameraFacts& c) { return Names(answer, c); });
+    const auto it =
+        std::find_if(cameras_.begin(), cameras_.end(), [&](const CameraFacts& c) { return Names(answer, c); });
     const std::string name = Shown(answer.Name());
     if (it == cameras_.end()) {
       refuse("the recorder does not list camera " + name);
@@ -321,7 +326,8 @@ RecorderRun::Decision RecorderRun::Cameras() {
     }
   }
   if (kept) parts.push_back("keeps " + std::to_string(kept) + " camera(s) the file does not list");
-  const int recorded = int(std::count_if(cameras_.begin(), cameras_.end(), [](const CameraFacts& c) { return c.assigned; }));
+  const int recorded =
+      int(std::count_if(cameras_.begin(), cameras_.end(), [](const CameraFacts& c) { return c.assigned; }));
   int newlyRecorded = 0;
   for (const auto& add : adds) newlyRecorded += add.camera->assigned ? 0 : 1;
   if (recorded - int(removals.size()) + newlyRecorded > kMaxCameras)

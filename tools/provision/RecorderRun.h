@@ -8,7 +8,8 @@
 // - a recorder whose blank password is refused is left alone unless it already takes the file's password
 //   (a second apply) or if_set_up = "reconfigure" and its current password is proven;
 // - a disk is formatted only when its bay, model and size (when given) match and --allow-format is given; a
-//   disk that is already empty with the recorder's file system is left as it is;
+//   disk that already carries the recorder's file system is left as it is (a later apply never wipes what it
+//   has recorded since);
 // - cameras are removed only with remove_unlisted_cameras = true.
 #include <functional>
 #include <string>
@@ -21,13 +22,13 @@
 namespace vrx::provision {
 
 struct RunRules {
-  bool apply = false;        // false: plan (reads only)
+  bool apply = false;  // false: plan (reads only)
   bool allowFormat = false;
 };
 
 // The road's steps, in order, as the report names them.
-inline constexpr const char* kStepNames[] = {"discover", "probe", "password", "zone",
-                                             "disks",    "cameras", "cloud", "launcher"};
+inline constexpr const char* kStepNames[] = {"discover", "probe",   "password", "zone",
+                                             "disks",    "cameras", "cloud",    "launcher"};
 inline constexpr int kStepCount = int(std::size(kStepNames));
 
 class RecorderRun {

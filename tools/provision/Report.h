@@ -29,10 +29,10 @@ const char* VerdictName(RecorderVerdict verdict);  // "done", "planned", "refuse
 struct RecorderResult {
   std::string recorder;
   RecorderVerdict verdict = RecorderVerdict::Done;
-  int changed = 0;      // steps changed (apply) or that would change (plan)
+  int changed = 0;  // steps changed (apply) or that would change (plan)
   int unchanged = 0;
   double seconds = 0;
-  std::string detail;   // why it was refused or failed; empty otherwise
+  std::string detail;  // why it was refused or failed; empty otherwise
 };
 
 // Where the events go. Called under the report's lock, from the recorders' threads.
@@ -44,8 +44,8 @@ class ReportSink {
   }
   virtual void StepEnded(const StepOutcome& outcome) = 0;
   virtual void RecorderEnded(const RecorderResult& result) = 0;
-  virtual void Tick() {}       // about once a second while recorders run
-  virtual void Finished() {}   // the run is over: the summary, if the sink has one
+  virtual void Tick() {}      // about once a second while recorders run
+  virtual void Finished() {}  // the run is over: the summary, if the sink has one
 };
 
 class Report {

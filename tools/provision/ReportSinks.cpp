@@ -33,9 +33,9 @@ void JsonLinesSink::StepEnded(const StepOutcome& o) {
 }
 
 void JsonLinesSink::RecorderEnded(const RecorderResult& r) {
-  const nlohmann::json line = {{"recorder", r.recorder},   {"result", VerdictName(r.verdict)},
-                               {"changed", r.changed},     {"unchanged", r.unchanged},
-                               {"seconds", std::round(r.seconds * 10) / 10}, {"detail", r.detail}};
+  const nlohmann::json line = {
+      {"recorder", r.recorder},   {"result", VerdictName(r.verdict)},           {"changed", r.changed},
+      {"unchanged", r.unchanged}, {"seconds", std::round(r.seconds * 10) / 10}, {"detail", r.detail}};
   out_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n' << std::flush;
 }
 
@@ -75,9 +75,9 @@ void TerminalView::StepStarted(const std::string& recorder, const std::string& s
 
 void TerminalView::StepEnded(const StepOutcome& o) {
   if (live_) return;  // the live line shows the step; the summary tells what came of it
-  std::fprintf(out_, "%s\n",
-               FitText(o.recorder + "  " + Pad(o.step, 10) + Pad(StatusName(o.status), 14) + o.detail, kColumns - 1)
-                   .c_str());
+  std::fprintf(
+      out_, "%s\n",
+      FitText(o.recorder + "  " + Pad(o.step, 10) + Pad(StatusName(o.status), 14) + o.detail, kColumns - 1).c_str());
   std::fflush(out_);
 }
 
@@ -87,8 +87,11 @@ void TerminalView::RecorderEnded(const RecorderResult& r) {
   line.seconds = r.seconds;
   results_.push_back(r);
   if (live_) return Redraw();
-  std::fprintf(out_, "%s\n", FitText(r.recorder + "  " + VerdictName(r.verdict) + " in " + Seconds(r.seconds) +
-                                         (r.detail.empty() ? "" : ": " + r.detail), kColumns - 1).c_str());
+  std::fprintf(out_, "%s\n",
+               FitText(r.recorder + "  " + VerdictName(r.verdict) + " in " + Seconds(r.seconds) +
+                           (r.detail.empty() ? "" : ": " + r.detail),
+                       kColumns - 1)
+                   .c_str());
   std::fflush(out_);
 }
 
@@ -96,17 +99,17 @@ void TerminalView::Tick() { Redraw(); }
 
 void TerminalView::Finished() {
   Redraw();
-  std::fprintf(out_, "\n%s\n", Pad("RECORDER           RESULT    CHANGED  UNCHANGED  TIME  DETAIL", kColumns - 1).c_str());
+  std::fprintf(out_, "\n%s\n",
+               Pad("RECORDER           RESULT    CHANGED  UNCHANGED  TIME  DETAIL", kColumns - 1).c_str());
   for (const std::string& recorder : order_) {
-    const auto r = std::find_if(results_.begin(), results_.end(),
-                                [&](const RecorderResult& x) { return x.recorder == recorder; });
+    const auto r =
+        std::find_if(results_.begin(), results_.end(), [&](const RecorderResult& x) { return x.recorder == recorder; });
     if (r == results_.end()) {
       std::fprintf(out_, "%s  not run\n", recorder.c_str());
       continue;
     }
-    const std::string row = Pad(recorder, 19) + Pad(VerdictName(r->verdict), 10) +
-                            Pad(std::to_string(r->changed), 9) + Pad(std::to_string(r->unchanged), 11) +
-                            Pad(Seconds(r->seconds), 6) + r->detail;
+    const std::string row = Pad(recorder, 19) + Pad(VerdictName(r->verdict), 10) + Pad(std::to_string(r->changed), 9) +
+                            Pad(std::to_string(r->unchanged), 11) + Pad(Seconds(r->seconds), 6) + r->detail;
     std::fprintf(out_, "%s\n", row.c_str());  // the detail whole: the reason a recorder was refused
   }
   std::fflush(out_);

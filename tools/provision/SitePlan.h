@@ -36,10 +36,10 @@ struct DiskAnswer {
 };
 
 struct CameraAnswer {
-  std::string address;  // as the recorder lists it ("a.b.c.d" or "a.b.c.d:port"); or
-  std::string id;       // the camera id as the recorder lists it
-  bool create = false;  // a camera in its factory state gets `password` as its new one
-  net::Secret password; // the known password, or the new one when create
+  std::string address;   // as the recorder lists it ("a.b.c.d" or "a.b.c.d:port"); or
+  std::string id;        // the camera id as the recorder lists it
+  bool create = false;   // a camera in its factory state gets `password` as its new one
+  net::Secret password;  // the known password, or the new one when create
   FilePlace place;
 
   std::string Name() const { return address.empty() ? "id " + id : address; }
@@ -53,9 +53,7 @@ struct CloudAnswer {
   net::Secret password;
   std::string firstName, lastName;  // sign_up only
 
-  CloudAnswer Copy() const {
-    return {mode, email, password.Copy(), firstName, lastName};
-  }
+  CloudAnswer Copy() const { return {mode, email, password.Copy(), firstName, lastName}; }
 };
 
 struct RecorderAnswer {

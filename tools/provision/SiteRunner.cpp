@@ -37,7 +37,11 @@ std::vector<RecorderResult> SiteRunner::Run() {
       const std::size_t index = pool.next.fetch_add(1);
       if (index >= count) return;
       if (pool.tripped.load()) {
-        RecorderResult r{plan_.recorders[index].mac, RecorderVerdict::Failed, 0, 0, 0,
+        RecorderResult r{plan_.recorders[index].mac,
+                         RecorderVerdict::Failed,
+                         0,
+                         0,
+                         0,
                          "not started: another recorder failed (--fail-fast)"};
         report_.RecorderEnded(r);
         results[index] = r;

@@ -17,17 +17,14 @@ int main(int argc, char** argv) {
   using namespace vrx::provision;
   const ProvisionCommandLine line = ParseProvisionCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (line.action) {
-    case ProvisionCommandLine::Action::ShowHelp:
-      std::fputs(ProvisionHelpText().c_str(), stdout);
-      return kExitDone;
+    case ProvisionCommandLine::Action::ShowHelp: std::fputs(ProvisionHelpText().c_str(), stdout); return kExitDone;
     case ProvisionCommandLine::Action::ShowVersion:
       std::printf("%s\n", ProvisionVersionText().c_str());
       return kExitDone;
     case ProvisionCommandLine::Action::Refuse:
       std::fprintf(stderr, "vrx-provision: %s\nTry 'vrx-provision --help'.\n", line.error.c_str());
       return kExitUsage;
-    case ProvisionCommandLine::Action::Run:
-      break;
+    case ProvisionCommandLine::Action::Run: break;
   }
   return RunProvision(line.options, RealWorld(line.options));
 }
