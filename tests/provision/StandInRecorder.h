@@ -88,8 +88,7 @@ class StandInPeer : public RecorderPeer, public AbortablePeer {
     std::vector<CameraFacts> list;
     for (std::size_t i = 0; i < r().cameras.size(); ++i) {
       const StandInCamera& c = r().cameras[i];
-      list.push_back(
-          {int(i), c.address, c.id, c.model, c.assigned, c.password.empty(), net::Secret(c.recorderPassword)});
+      list.push_back({int(i), c.address, c.id, c.model, c.assigned, net::Secret(c.recorderPassword)});
     }
     return {std::move(list), ""};
   }

@@ -49,7 +49,6 @@ struct CameraFacts {
   std::string id;
   std::string model;
   bool assigned = false;         // the recorder records it
-  bool factoryState = false;     // its account still has no password of its own
   net::Secret recorderPassword;  // the password the recorder knows for it
 };
 

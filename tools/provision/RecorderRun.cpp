@@ -286,30 +286,37 @@ RecorderRun::Decision RecorderRun::Cameras() {
     }
     const CameraFacts& camera = *it;
     named.push_back(&camera);
-    bool passwordKnown = false;
-    if (answer.create && camera.factoryState) {
-      passwordSets.push_back({&camera, &answer.password});
-      parts.push_back("give camera " + name + " its new password");
-      d.status = Worse(d.status, StepStatus::WouldChange);
-      passwordKnown = true;
-    } else {
-      const Got<bool> accepts = peer_.CameraAccepts(camera, answer.password);
-      if (!accepts.ok()) {
-        d.status = Worse(d.status, StepStatus::Failed), parts.push_back(accepts.fault);
-        continue;
-      }
-      if (!*accepts.value) {
-        refuse(answer.create ? "camera " + name + " is not in its factory state and refuses new_password"
-                             : "camera " + name + " refuses its password");
-        continue;
-      }
-      passwordKnown = true;
+    // The camera itself says which password it takes: the file's (known, or given by an earlier apply), or,
+    // for a camera to create, the empty one of its factory state.
+    const Got<bool> accepts = peer_.CameraAccepts(camera, answer.password);
+    if (!accepts.ok()) {
+      d.status = Worse(d.status, StepStatus::Failed), parts.push_back(accepts.fault);
+      continue;
     }
-    if (passwordKnown && !(camera.assigned && camera.recorderPassword == answer.password)) {
+    bool passwordKnown = *accepts.value;
+    if (!passwordKnown && answer.create) {
+      const Got<bool> factory = peer_.CameraAccepts(camera, net::Secret());
+      if (!factory.ok()) {
+        d.status = Worse(d.status, StepStatus::Failed), parts.push_back(factory.fault);
+        continue;
+      }
+      if (*factory.value) {
+        passwordSets.push_back({&camera, &answer.password});
+        parts.push_back("give camera " + name + " its new password");
+        d.status = Worse(d.status, StepStatus::WouldChange);
+        passwordKnown = true;
+      }
+    }
+    if (!passwordKnown) {
+      refuse(answer.create ? "camera " + name + " is not in its factory state and refuses new_password"
+                           : "camera " + name + " refuses its password");
+      continue;
+    }
+    if (!(camera.assigned && camera.recorderPassword == answer.password)) {
       adds.push_back({&camera, &answer.password});
       parts.push_back("add camera " + name);
       d.status = Worse(d.status, StepStatus::WouldChange);
-    } else if (passwordKnown) {
+    } else {
       parts.push_back("camera " + name + " is recorded");
     }
   }
