@@ -57,6 +57,9 @@ struct CloudFacts {
   bool registered = false;   // the recorder has a registration
   std::string email;         // the registration's e-mail
   std::string deviceNumber;  // the portal number, once known
+  // What the launcher is made of besides the device number: the recorder's access value ("1": it reaches the
+  // service), the service's host, and the recorder's own link.
+  std::string access, portalHost, recorderLink;
 };
 
 class RecorderPeer {
