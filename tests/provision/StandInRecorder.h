@@ -98,7 +98,7 @@ class StandInPeer : public RecorderPeer, public AbortablePeer {
   }
   Got<CloudFacts> ReadCloud() override {
     if (!Authorised("cloud status")) return Got<CloudFacts>::Fault("401");
-    return {CloudFacts{r().cloudOffered, r().registered, r().cloudEmail, r().deviceNumber}, ""};
+    return {CloudFacts{r().cloudOffered, r().registered, r().cloudEmail, r().deviceNumber, "1", "127.0.30.1", ""}, ""};
   }
   Got<bool> LauncherIsCurrent(const CloudFacts& cloud) override { return {r().launcherFor == cloud.deviceNumber, ""}; }
 
