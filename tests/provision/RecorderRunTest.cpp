@@ -124,6 +124,19 @@ TEST(RecorderRun, RemovesUnlistedCamerasOnlyWhenTheFileSaysSo) {
   EXPECT_FALSE(recorder.cameras[2].assigned);
 }
 
+TEST(Report, CleansAndBoundsEveryDetailBeforeASinkSeesIt) {
+  std::vector<StepOutcome> steps;
+  Report report;
+  report.Add(std::make_unique<RecordingSink>(steps));
+  report.StepEnded({"00:1d:4f:a0:10:01", "zone", StepStatus::Refused,
+                    "zone \"\x1b[2J\x07"
+                    "Evil\xff\" " +
+                        std::string(600, 'x')});
+  ASSERT_EQ(steps.size(), 1u);
+  EXPECT_EQ(steps[0].detail.rfind("zone \"[2JEvil\xef\xbf\xbd\" xxx", 0), 0u) << steps[0].detail;
+  EXPECT_EQ(steps[0].detail.size(), kMaxDetailBytes);
+}
+
 // A refusal: what is changed from the ready recorder or answers, the step that refuses, a part of its detail.
 struct Refusal {
   const char* name;

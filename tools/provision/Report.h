@@ -4,7 +4,8 @@
 // so recorders running side by side never interleave half lines.
 //
 // Nothing with a secret in it is ever handed to a report: outcomes carry step names, statuses and details that
-// the runner composes from non-secret values (addresses, models, zone names, counts), cleaned as peer text.
+// the runner composes from non-secret values (addresses, models, zone names, counts); the report cleans and
+// bounds every detail before any sink sees it.
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -47,6 +48,13 @@ class ReportSink {
   virtual void Tick() {}      // about once a second while recorders run
   virtual void Finished() {}  // the run is over: the summary, if the sink has one
 };
+
+// A detail as every sink may print it: well-formed UTF-8 without control characters (a peer's words may be part
+// of it), at most kMaxDetailBytes.
+inline constexpr std::size_t kMaxDetailBytes = 512;
+std::string Printable(const std::string& detail);
+// A text cut to `width` bytes on a character boundary, with "..." when it was cut.
+std::string FitText(const std::string& text, std::size_t width);
 
 class Report {
  public:

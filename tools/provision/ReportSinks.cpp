@@ -19,13 +19,6 @@ std::string Pad(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string FitText(const std::string& text, std::size_t width) {
-  if (text.size() <= width) return text;
-  std::size_t end = width >= 3 ? width - 3 : 0;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // not inside a character
-  return text.substr(0, end) + (width >= 3 ? "..." : "");
-}
-
 void JsonLinesSink::StepEnded(const StepOutcome& o) {
   const nlohmann::json line = {
       {"recorder", o.recorder}, {"step", o.step}, {"status", StatusName(o.status)}, {"detail", o.detail}};

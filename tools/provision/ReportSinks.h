@@ -58,7 +58,4 @@ class TerminalView : public ReportSink {
   bool drawn_ = false;
 };
 
-// A text cut to `width` bytes on a character boundary, with "..." when it was cut.
-std::string FitText(const std::string& text, std::size_t width);
-
 }  // namespace vrx::provision
