@@ -20,16 +20,16 @@ std::string Pad(const std::string& text, std::size_t width) {
 }  // namespace
 
 void JsonLinesSink::StepEnded(const StepOutcome& o) {
-  const nlohmann::json line = {
+  const nlohmann::ordered_json line = {
       {"recorder", o.recorder}, {"step", o.step}, {"status", StatusName(o.status)}, {"detail", o.detail}};
-  out_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n' << std::flush;
+  out_ << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n' << std::flush;
 }
 
 void JsonLinesSink::RecorderEnded(const RecorderResult& r) {
-  const nlohmann::json line = {
+  const nlohmann::ordered_json line = {
       {"recorder", r.recorder},   {"result", VerdictName(r.verdict)},           {"changed", r.changed},
       {"unchanged", r.unchanged}, {"seconds", std::round(r.seconds * 10) / 10}, {"detail", r.detail}};
-  out_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n' << std::flush;
+  out_ << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n' << std::flush;
 }
 
 TerminalView::TerminalView(std::FILE* out, bool live, std::vector<std::string> recorders)
