@@ -68,9 +68,8 @@ void TerminalView::StepStarted(const std::string& recorder, const std::string& s
 
 void TerminalView::StepEnded(const StepOutcome& o) {
   if (live_) return;  // the live line shows the step; the summary tells what came of it
-  std::fprintf(
-      out_, "%s\n",
-      FitText(o.recorder + "  " + Pad(o.step, 10) + Pad(StatusName(o.status), 14) + o.detail, kColumns - 1).c_str());
+  // A line a log keeps: the detail whole, not cut to the terminal's width.
+  std::fprintf(out_, "%s\n", (o.recorder + "  " + Pad(o.step, 10) + Pad(StatusName(o.status), 14) + o.detail).c_str());
   std::fflush(out_);
 }
 
@@ -81,9 +80,8 @@ void TerminalView::RecorderEnded(const RecorderResult& r) {
   results_.push_back(r);
   if (live_) return Redraw();
   std::fprintf(out_, "%s\n",
-               FitText(r.recorder + "  " + VerdictName(r.verdict) + " in " + Seconds(r.seconds) +
-                           (r.detail.empty() ? "" : ": " + r.detail),
-                       kColumns - 1)
+               (r.recorder + "  " + VerdictName(r.verdict) + " in " + Seconds(r.seconds) +
+                (r.detail.empty() ? "" : ": " + r.detail))
                    .c_str());
   std::fflush(out_);
 }
@@ -92,8 +90,7 @@ void TerminalView::Tick() { Redraw(); }
 
 void TerminalView::Finished() {
   Redraw();
-  std::fprintf(out_, "\n%s\n",
-               Pad("RECORDER           RESULT    CHANGED  UNCHANGED  TIME  DETAIL", kColumns - 1).c_str());
+  std::fprintf(out_, "\nRECORDER           RESULT    CHANGED  UNCHANGED  TIME  DETAIL\n");
   for (const std::string& recorder : order_) {
     const auto r =
         std::find_if(results_.begin(), results_.end(), [&](const RecorderResult& x) { return x.recorder == recorder; });
