@@ -1,12 +1,6 @@
 #include "app/HostJobs.h"
 
-#include <arpa/inet.h>
-
-#include <chrono>
-#include <cstdio>
-#include <vector>
-
-#include "app/DiskStatus.h"
+#include <array>
 
 namespace vrx {
 
@@ -23,57 +17,33 @@ void BlankPasswordProbe::Restart(const std::string& recorderIp, const std::strin
   flags_.blankPasswordAccepted = 0;
   flags_.passwordRequired = 1;
   flags_.probeBusy = 1;
-  thread_.Start([this, recorderIp, recorderMac] { Run(recorderIp, recorderMac); });
+  thread_.Start([this, recorder = net::RecorderEndpoint{recorderIp, recorderMac, 0, steps::kAdminUser, {}}] { Run(recorder); });
 }
 
-int BlankPasswordProbe::ResultOf(int workerStatus, int accountCheckResult) {
-  switch (workerStatus) {
-    case net::DeviceCommandWorker::kBusy: return 0;
-    case net::DeviceCommandWorker::kDone: return accountCheckResult == 0 ? -2 : accountCheckResult;
-    case net::DeviceCommandWorker::kTimedOut: return -1;
-    default: return -2;
-  }
+BlankPasswordProbe::Verdict BlankPasswordProbe::VerdictOf(steps::BlankPasswordAnswer answer) {
+  using Answer = steps::BlankPasswordAnswer;
+  struct Row {
+    Answer answer;
+    Verdict verdict;
+  };
+  // A recorder that cannot be reached is taken for a new one (a password is created), and the page says so.
+  static constexpr Row kVerdicts[] = {
+      {Answer::Accepted, {1, 0, false}},  {Answer::Refused, {0, 1, false}}, {Answer::Unanswered, {1, 0, true}},
+      {Answer::NotSent, {1, 0, true}},    {Answer::Stopped, {0, 1, false}},
+  };
+  for (const Row& row : kVerdicts)
+    if (row.answer == answer) return row.verdict;
+  return {0, 1, false};
 }
 
-bool BlankPasswordProbe::Submit(const std::string& ip, const std::string& mac) {
-  if (ip.empty() || mac.empty()) return false;
-  in_addr parsed{};
-  if (::inet_pton(AF_INET, ip.c_str(), &parsed) != 1) return false;
-  const auto macBytes = net::ParseMacText(mac);
-  if (!macBytes || !net::OpenAccountChannel(search_, worker_, ip)) return false;
-  return worker_.CheckAccount(ip, net::kDiscoveryPort, *macBytes, "admin", "");
-}
-
-void BlankPasswordProbe::Run(const std::string& ip, const std::string& mac) {
+void BlankPasswordProbe::Run(const net::RecorderEndpoint& recorder) {
   flags_.blankPasswordAccepted = 0;
   flags_.passwordRequired = 1;
   flags_.probeBusy = 1;
-  if (thread_.Running()) {
-    if (!Submit(ip, mac)) {
-      flags_.blankPasswordAccepted = 1;
-      flags_.passwordRequired = 0;
-      if (postProbeFail_) postProbeFail_();
-    } else {
-      for (int i = 0; i < kMaxPolls && thread_.Running() && worker_.Status() == net::DeviceCommandWorker::kBusy;
-           ++i)
-        thread_.Sleep(kPollMs);
-      const int result = ResultOf(worker_.Status(), worker_.AccountCheckResult());
-      if (!thread_.Running()) {
-        flags_.blankPasswordAccepted = 0;
-        flags_.passwordRequired = 1;
-      } else if (result == 1) {  // the empty password works: a new recorder
-        flags_.blankPasswordAccepted = 1;
-        flags_.passwordRequired = 0;
-      } else if (result == -1) {  // no answer
-        flags_.blankPasswordAccepted = 1;
-        flags_.passwordRequired = 0;
-        if (postProbeFail_) postProbeFail_();
-      } else {  // refused: the recorder has a password
-        flags_.blankPasswordAccepted = 0;
-        flags_.passwordRequired = 1;
-      }
-    }
-  }
+  const Verdict verdict = VerdictOf(steps::ProbeBlankPassword({worker_, thread_}, search_, recorder));
+  flags_.blankPasswordAccepted = verdict.blankPasswordAccepted;
+  flags_.passwordRequired = verdict.passwordRequired;
+  if (verdict.tellPage && postProbeFail_) postProbeFail_();
   flags_.probeBusy = 0;
 }
 
@@ -91,32 +61,21 @@ void DiskStatusPoller::Stop() {
   thread_.StopNow([this] { http_.Abort(); });
 }
 
-void DiskStatusPoller::ReadBay(const Target& target, int storageId) {
-  bool ok = http_.Connect(target.ip, target.user, target.password, kTimeoutMs, false, target.httpPort);
-  // A stop between the loop's check and Connect (which clears an abort) is seen here.
-  ok = ok && thread_.Running();
-  std::string reply;
-  ok = ok && http_.GetText("/config/storageinfo?storageid=" + std::to_string(storageId), reply);
-  if (ok) {
-    const DiskBayStatus s = ParseStorageInfo(reply);
-    flags_.plugged[std::size_t(storageId)] = s.plugged;
-    flags_.ready[std::size_t(storageId)] = s.ready;
-    flags_.fsCodes[std::size_t(storageId)] = s.fsCode;
-  } else {
-    flags_.plugged[std::size_t(storageId)] = 0;
-    flags_.ready[std::size_t(storageId)] = 0;
+void DiskStatusPoller::Take(const steps::DiskBays& bays) {
+  for (std::size_t i = 0; i < bays.size(); ++i) {
+    const steps::DiskBay& bay = bays[i];
+    if (bay.read == steps::DiskBay::Read::NotRead) continue;
+    flags_.plugged[i] = bay.plugged;
+    flags_.ready[i] = bay.ready;
+    if (bay.read == steps::DiskBay::Read::Answered) flags_.fsCodes[i] = bay.fsCode;
   }
-  thread_.Sleep(kAfterRequestMs);  // the one pause after a request: the handles then close at once
-  http_.Abandon();
 }
 
 void DiskStatusPoller::Run(const Target& target) {
   bool first = true;
   std::array<int, 4> posted{};
   while (thread_.Running()) {
-    ReadBay(target, 0);
-    if (thread_.Running()) thread_.Sleep(kBetweenBaysMs);
-    if (thread_.Running()) ReadBay(target, 1);
+    Take(steps::ReadDiskBays({http_, thread_}, target));
     const std::array<int, 4> now = {flags_.ready[0].load(), flags_.ready[1].load(), flags_.plugged[0].load(),
                                     flags_.plugged[1].load()};
     if (first || now != posted) {

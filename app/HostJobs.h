@@ -5,6 +5,9 @@
 //   flags decide whether the password page creates a password or asks for the existing one.
 // - DiskStatusPoller: reads the recorder's two USB disk bays every ~850 ms and reports changes.
 //
+// The work itself is the recorder's steps' (steps/recorder: ProbeBlankPassword, ReadDiskBays); the jobs turn
+// their results into the host's flags and messages.
+//
 // Flags are atomics written by the job's thread and read by the pages (by reference) without a lock.
 // Results reach windows only through the callbacks, which post messages. Stopping clears the running flag,
 // cancels a transfer in flight and waits for the thread (bounded by the job's polling periods, well under
@@ -20,6 +23,8 @@
 #include "net/HttpGet.h"
 #include "net/RecorderEndpoint.h"
 #include "platform/BackgroundJob.h"
+#include "steps/recorder/AdminAccount.h"
+#include "steps/recorder/Disks.h"
 
 namespace vrx {
 
@@ -40,9 +45,6 @@ struct DiskFlags {
 
 class BlankPasswordProbe {
  public:
-  static constexpr int kPollMs = 50;
-  static constexpr int kMaxPolls = 128;
-
   BlankPasswordProbe(net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlags& flags,
                      std::function<void()> postProbeFail);
   ~BlankPasswordProbe() { Stop(); }
@@ -51,13 +53,17 @@ class BlankPasswordProbe {
   void Restart(const std::string& recorderIp, const std::string& recorderMac);
   void Stop() { thread_.StopNow({}); }
 
-  // Maps the worker's final status (and its account check result) to the probe's result:
-  // 0 still busy, 1 accepted, -1 no answer, -2 refused or failed.
-  static int ResultOf(int workerStatus, int accountCheckResult);
+  // What the host makes of the probe's answer: the two flags, and whether the password page is told that
+  // the recorder could not be reached.
+  struct Verdict {
+    int blankPasswordAccepted;
+    int passwordRequired;
+    bool tellPage;
+  };
+  static Verdict VerdictOf(steps::BlankPasswordAnswer answer);
 
  private:
-  void Run(const std::string& ip, const std::string& mac);
-  bool Submit(const std::string& ip, const std::string& mac);
+  void Run(const net::RecorderEndpoint& recorder);
 
   net::DeviceSearch& search_;
   net::DeviceCommandWorker& worker_;
@@ -69,10 +75,7 @@ class BlankPasswordProbe {
 class DiskStatusPoller {
  public:
   using Target = net::RecorderEndpoint;
-  static constexpr int kTimeoutMs = 6000;
-  static constexpr int kAfterRequestMs = 50;
-  static constexpr int kBetweenBaysMs = 300;
-  static constexpr int kBetweenPassesMs = 500;
+  static constexpr int kBetweenPassesMs = 500;  // the bays' own waits are the disk step's
 
   // `postStatus` runs on the poller thread after the first pass and whenever a ready or plugged flag changed.
   DiskStatusPoller(DiskFlags& flags, std::function<void()> postStatus);
@@ -83,7 +86,9 @@ class DiskStatusPoller {
 
  private:
   void Run(const Target& target);
-  void ReadBay(const Target& target, int storageId);
+  // Takes one pass's bays into the flags: an answered bay gives all three, a failed one clears its plugged
+  // and ready flags, one not read keeps what it had.
+  void Take(const steps::DiskBays& bays);
 
   DiskFlags& flags_;
   std::function<void()> postStatus_;

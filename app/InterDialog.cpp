@@ -58,7 +58,7 @@ void CInterDialog::StartProbe() {
 
 net::RecorderEndpoint CInterDialog::Recorder() const {
   return net::MakeRecorderEndpoint(discovery_, state_->recorderIp.toStdString(), state_->recorderMac.toStdString(),
-                                   state_->adminUser.toStdString(), state_->adminPassword.toStdString());
+                                   state_->adminUser.toStdString(), state_->adminPassword.Copy());
 }
 
 void CInterDialog::OnProbeFailed() {

@@ -53,8 +53,9 @@ class CInterDialog : public QDialog {
   void SetRecorderIp(const QString& v) { state_->recorderIp = v; }
   QString GetRecorderMac() const { return state_->recorderMac; }
   void SetRecorderMac(const QString& v) { state_->recorderMac = v; }
-  QString GetAdminPassword() const { return state_->adminPassword; }
-  void SetAdminPassword(const QString& v) { state_->adminPassword = v; }
+  // The administrator password as a secret (the summary shows it on purpose, and reads it here).
+  const net::Secret& AdminPassword() const { return state_->adminPassword; }
+  void SetAdminPassword(net::Secret password) { state_->adminPassword = std::move(password); }
   QString GetAdminUser() const { return state_->adminUser; }
   void SetAdminUser(const QString& v) { state_->adminUser = v; }
   QString GetCloudEmail() const { return state_->cloudEmail; }

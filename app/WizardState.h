@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "app/CameraRecord.h"
+#include "net/Secret.h"
 
 namespace vrx {
 
 struct WizardState {
   QString recorderIp;     // dotted IPv4 address of the chosen recorder
   QString recorderMac;    // its MAC address text
-  QString adminPassword;  // the recorder's administrator password
+  net::Secret adminPassword;  // the recorder's administrator password, held as a secret from the field on
   QString adminUser;      // administrator user name ("admin")
   int recorderTag = 0;    // a value copied from the chosen discovery record
   int passwordFlag = 0;   // set by the recorder password page

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   std::atomic<int> reports{0};
   vrx::DiskStatusPoller poller(flags, [&] { ++reports; });
   Measure("disk-poller", [&] {
-    poller.Start({"127.0.14.1", "00:1d:4f:a0:14:01", 0, "admin", ""});
+    poller.Start({"127.0.14.1", "00:1d:4f:a0:14:01", 0, "admin", {}});
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     poller.Stop();
   });

@@ -13,7 +13,9 @@ Figures:
      loading the CPU: worst stall / one 16 ms frame, and the lateness percentiles per page;
   4. CPU while only waiting (the waiting veil, the disk poller): % of one core;
   5. the end-to-end road's wall time / the waits the recorder and the page rules impose on it, page by page;
-  6. discovery: 1000 replies collected / the 1 ms goal; HTTP GET of 60 KB without the fixed pause / curl.
+  6. discovery: 1000 replies collected / the 1 ms goal; HTTP GET of 60 KB without the fixed pause / curl;
+  7. a site of 8 recorders set up by `vrx-provision apply`: wall time / one recorder's, and the peak memory each
+     added recorder costs / one recorder's peak (skipped, with a note, while vrx-provision is not built).
 """
 import argparse
 import json
@@ -199,13 +201,38 @@ def network(build, min_time):
             * unit[b["time_unit"]] for b in json.loads(out.read_text())["benchmarks"]}
 
 
+SITE_RECORDERS = 8
+
+
+def site(build):
+    """Figure 7 from vrx_site_bench running `vrx-provision apply` on a site of 1 and of SITE_RECORDERS
+    recorders: {recorders: (wall ms, peak KiB, exit)}, or a note saying why it was not measured."""
+    provision = build / "tools" / "provision" / "vrx-provision"
+    program = build / "bench" / "vrx_site_bench"
+    if not provision.exists():
+        return None, f"skipped: {provision.relative_to(build)} is not built yet (vrx-provision does not exist)"
+    if not program.exists():
+        return None, f"skipped: no {program}"
+    out = subprocess.run([str(program), "--recorders", str(SITE_RECORDERS), "--", str(provision), "apply",
+                          "{answers}"], capture_output=True, text=True, timeout=900)
+    sites = {}
+    for line in out.stdout.splitlines():
+        if line.startswith("site "):
+            fields = dict(part.split("=") for part in line.split()[1:])
+            sites[int(fields["recorders"])] = (float(fields["wall-ms"]), int(fields["peak-rss-kib"]),
+                                               int(fields["exit"]))
+    if out.returncode != 0:
+        log(out.stderr[-2000:])
+    return sites, "" if out.returncode == 0 else f"vrx_site_bench exit {out.returncode}"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build", type=Path)
     parser.add_argument("--runs", type=int, default=int(os.environ.get("VRX_BENCH_RUNS", 9)))
     parser.add_argument("--idle-seconds", type=int, default=10)
     parser.add_argument("--min-time", default="")
-    parser.add_argument("--skip", default="", help="comma-separated: startup,e2e,e2e-load,idle,net")
+    parser.add_argument("--skip", default="", help="comma-separated: startup,e2e,e2e-load,idle,net,site")
     args = parser.parse_args()
     build = args.build.resolve()
     skip = set(filter(None, args.skip.split(",")))
@@ -271,6 +298,20 @@ def main():
             add(6, "HTTP GET 60 KB without the fixed 50 ms pause (ms) / curl command line",
                 max(net["BM_GetToBuffer60K"] - 50.0, 0.0), net["BM_CurlCommandLine60K"], 1.0)
         extra["net_ms"] = net
+    skipped = []  # (figure, note): rows that could not be measured, printed below the table
+    if "site" not in skip:
+        sites, note = site(build)
+        if sites and 1 in sites and SITE_RECORDERS in sites:
+            (one_ms, one_kib, _), (many_ms, many_kib, _) = sites[1], sites[SITE_RECORDERS]
+            extra["site"] = {str(k): {"wall_ms": v[0], "peak_rss_kib": v[1], "exit": v[2]} for k, v in sites.items()}
+            add(7, f"a site of {SITE_RECORDERS} recorders set up by vrx-provision apply (ms) / one recorder's",
+                many_ms, one_ms, 1.25, note)
+            add(7, "peak memory per added recorder (MiB) / one recorder's peak", (many_kib - one_kib) / 1024 /
+                (SITE_RECORDERS - 1), one_kib / 1024, 1.0, note)
+        else:
+            skipped.append((7, f"a site of {SITE_RECORDERS} recorders by vrx-provision apply: "
+                               f"{note or 'no measurement'}"))
+        extra["skipped"] = [{"figure": n, "note": t} for n, t in skipped]
 
     print()
     print(f"{'#':>2}  {'figure':<100} {'value':>9} {'anchor':>9} {'ratio':>7} {'goal':>6}")
@@ -278,6 +319,8 @@ def main():
         flag = "  OVER" if f["over_goal"] else ""
         print(f"{f['figure']:>2}  {f['what']:<100} {f['value']:>9.3f} {f['anchor']:>9.3f} {f['ratio']:>7.3f} "
               f"{f['goal']:>6.2f}{flag}")
+    for number, note in skipped:
+        print(f"{number:>2}  {note}")
     if "road" in extra:
         print("\nWhere the road's seconds go (wall time per page, the test's own screenshots in it, the waits imposed,"
               " each with the constants it comes from):")

@@ -26,6 +26,31 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// Every command the worker runs and whether it changes a device or the account service: a read-only worker
+// starts only those that do not. One row per command; a code not listed counts as a write.
+struct CommandRule {
+  int command;
+  bool writes;
+};
+constexpr CommandRule kCommandTable[] = {
+    {DeviceCommandWorker::kCloudSignUp, true},             // creates an account at the service
+    {DeviceCommandWorker::kCloudSignIn, true},             // sends the account password and opens a session:
+                                                           // only ever the way to a bind
+    {DeviceCommandWorker::kCloudBind, true},               // binds the recorder to the account
+    {DeviceCommandWorker::kFormatDisk, true},              // erases a disk
+    {DeviceCommandWorker::kPollFormat, false},             // reads a running format's progress
+    {DeviceCommandWorker::kAddCamera, true},               // the recorder records a camera from now on
+    {DeviceCommandWorker::kDeleteCamera, true},            // ... and stops recording one
+    {DeviceCommandWorker::kSetCloudRegStatus, true},       // marks the recorder registered
+    {DeviceCommandWorker::kReadCloudPortal, false},        // reads the recorder's portal values
+    {DeviceCommandWorker::kSendCloudRegInfo, true},        // writes the account into the recorder
+    {DeviceCommandWorker::kListCameras, false},            // reads the services and the camera list
+    {DeviceCommandWorker::kSetCameraPassword, true},       // gives a camera a new password
+    {DeviceCommandWorker::kCheckCameraPassword, false},    // tries a camera's password (the user list)
+    {DeviceCommandWorker::kCheckAccountDatagram, false},   // tries the admin password (the blank-password probe)
+    {DeviceCommandWorker::kChangePasswordDatagram, true},  // gives the recorder (or a camera) a new password
+};
+
 // The slots that hold a password (plain or Base64) or the service's session cookie: kept as Secrets.
 constexpr int kSecretSlots[] = {DeviceCommandWorker::kSlotPass,         DeviceCommandWorker::kSlotRegPassword,
                                 DeviceCommandWorker::kSlotPassword,     DeviceCommandWorker::kSlotPasswordVerify,
@@ -185,8 +210,37 @@ void DeviceCommandWorker::BecomeBusyForHttp() {
   replyTimer_.Cancel();
 }
 
+bool DeviceCommandWorker::Writes(int command) {
+  const auto rule = std::ranges::find(kCommandTable, command, &CommandRule::command);
+  return rule == std::end(kCommandTable) || rule->writes;
+}
+
+void DeviceCommandWorker::SetReadOnly(bool on) {
+  readOnly_ = on;
+  http_.SetReadOnly(on);
+}
+
+std::unique_ptr<HttpGet> DeviceCommandWorker::MakeDirectClient() const {
+  auto client = std::make_unique<HttpGet>();
+  client->SetReadOnly(readOnly_);
+  return client;
+}
+
+bool DeviceCommandWorker::RefuseWrite(int command) {
+  if (!readOnly_ || !Writes(command)) return false;
+  replyTimer_.Cancel();
+  std::lock_guard lock(pendingMutex_);
+  pending_.Disarm();
+  Finish(kRefused);
+  return true;
+}
+
 bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int port, const std::string& user,
-                                    const std::string& password, int timeoutMs, bool secure) {
+                                    std::string_view password, int timeoutMs, bool secure) {
+  if (RefuseWrite(command)) {
+    WipeSecrets();  // the start stored them; the previous command's thread has ended
+    return false;
+  }
   BecomeBusyForHttp();
   std::this_thread::sleep_for(milliseconds(kStartPauseMs));
   http_.Abandon();
@@ -217,12 +271,12 @@ bool DeviceCommandWorker::FormatDisk(const RecorderEndpoint& r, int storageId, i
   storageId_ = storageId;
   partition_ = partition;
   fileSystem_ = fileSystem;
-  return StartHttp(kFormatDisk, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kFormatDisk, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::PollFormat(const RecorderEndpoint& r) {
   JoinCommandThread(false);
-  return StartHttp(kPollFormat, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kPollFormat, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd& c) {
@@ -233,38 +287,38 @@ bool DeviceCommandWorker::AddCamera(const RecorderEndpoint& r, const CameraToAdd
         {kSlotAccount, Base64Encode(c.account)}, {kSlotPass, pass}, {kSlotBrand, c.brand},
         {kSlotProduct, c.product}});
   WipeString(pass);
-  return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kAddCamera, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::DeleteCamera(const RecorderEndpoint& r, int avdevid) {
   JoinCommandThread(false);
   Fill({{kSlotAvDevId, std::to_string(avdevid)}});
-  return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password, 6000, false);
+  return StartHttp(kDeleteCamera, r.ip, r.httpPort, r.user, r.password.View(), 6000, false);
 }
 
 bool DeviceCommandWorker::SetCloudRegStatus(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   Fill({{kSlotRegStatus, "1"}});
-  return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password, 15000, false);
+  return StartHttp(kSetCloudRegStatus, r.ip, r.httpPort, r.user, r.password.View(), 15000, false);
 }
 
 bool DeviceCommandWorker::ReadCloudPortal(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < 6; ++i) slots_[kSlotPortalFirst + i].clear();
-  return StartHttp(kReadCloudPortal, r.ip, r.httpPort, r.user, r.password, 15000, false);
+  return StartHttp(kReadCloudPortal, r.ip, r.httpPort, r.user, r.password.View(), 15000, false);
 }
 
 bool DeviceCommandWorker::SendCloudRegInfo(const RecorderEndpoint& r, const std::string& email,
                                            std::string_view accountPassword) {
   JoinCommandThread(false);
   Fill({{kSlotRegEmail, email}, {kSlotRegPassword, accountPassword}});
-  return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password, 15000, true);
+  return StartHttp(kSendCloudRegInfo, r.ip, 443, r.user, r.password.View(), 15000, true);
 }
 
 bool DeviceCommandWorker::ListCameras(const RecorderEndpoint& r) {
   JoinCommandThread(false);
   for (int i = 0; i < kMaxListItems; ++i) slots_[kListFirstSlot + i].clear();
-  return StartHttp(kListCameras, r.ip, 443, r.user, r.password, 30000, true);
+  return StartHttp(kListCameras, r.ip, 443, r.user, r.password.View(), 30000, true);
 }
 
 bool DeviceCommandWorker::SetCameraPassword(const std::string& host, int port, const std::string& user,
@@ -298,7 +352,7 @@ bool DeviceCommandWorker::SignIn(const std::string& host, const std::string& cli
 }
 
 bool DeviceCommandWorker::Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
-                               const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
+                               const std::string& lang, const std::string& nuvelNo, std::string_view devicePassword,
                                const std::string& dfp) {
   return StartCloud(kCloudBind, {host, client, wizardVersion, lang},
                     {{kSlotNuvelNo, nuvelNo}, {kSlotPassword, devicePassword}, {kSlotDfp, dfp}});
@@ -560,6 +614,11 @@ bool DeviceCommandWorker::ChangePassword(const std::string& deviceAddress, std::
                                          const std::string& user, const std::string& currentPassword,
                                          const std::string& newPassword) {
   std::lock_guard start(datagramStartMutex_);
+  if (RefuseWrite(kChangePasswordDatagram)) {
+    const std::string local = endpoint_ ? endpoint_->LocalAddress() : "";
+    ReportDatagram({"change-password", deviceAddress, local, "refused: read-only"});
+    return false;
+  }
   if (Status() == kIdle || !endpoint_) return false;
   targetMac_ = PackMac(mac);
   datagramUser_ = user;

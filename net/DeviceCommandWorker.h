@@ -13,6 +13,10 @@
 // passwords are wiped from the slots and the client when a command ends. Cloud commands go only to a bare
 // host name (no scheme, path, port or user part) and honour the user's proxy settings; recorder and camera
 // requests never use a proxy.
+//
+// Read-only (SetReadOnly): the worker refuses to start any command that changes a device or the account
+// service (the command table in the .cpp decides each); such a start sends nothing, returns false and leaves
+// status 5 (refused), which a caller tells apart from a failure. Reads run as before.
 #include <array>
 #include <initializer_list>
 #include <span>
@@ -40,7 +44,7 @@ struct FormField;
 
 class DeviceCommandWorker {
  public:
-  enum Status : int { kIdle = 0, kBusy = 1, kDone = 2, kTimedOut = 3, kFailed = 4 };
+  enum Status : int { kIdle = 0, kBusy = 1, kDone = 2, kTimedOut = 3, kFailed = 4, kRefused = 5 };
   enum Command : int {
     kCloudSignUp = 1000,
     kCloudSignIn = 1001,
@@ -55,6 +59,9 @@ class DeviceCommandWorker {
     kListCameras = 2015,
     kSetCameraPassword = 2017,
     kCheckCameraPassword = 2018,
+    // The account datagrams, named by their opcodes (they have no number of their own).
+    kCheckAccountDatagram = OP_CHECK_ACCOUNT,
+    kChangePasswordDatagram = OP_CHANGE_PASSWORD,
   };
 
   // Text slots.
@@ -117,7 +124,7 @@ class DeviceCommandWorker {
   bool SignIn(const std::string& host, const std::string& client, const std::string& wizardVersion,
               const std::string& lang, const std::string& email, std::string_view password);                // 1001
   bool Bind(const std::string& host, const std::string& client, const std::string& wizardVersion,
-            const std::string& lang, const std::string& nuvelNo, const std::string& devicePassword,
+            const std::string& lang, const std::string& nuvelNo, std::string_view devicePassword,
             const std::string& dfp);                                                                       // 1002
 
   // Datagram channel: OpenDatagram binds the endpoint to the local address through which the device answered
@@ -132,6 +139,18 @@ class DeviceCommandWorker {
 
   // Waits up to 3 s for the command thread (then cancels its transfer), then closes the connection.
   void Stop();
+
+  // Read-only: starts of commands that write are refused (status 5, nothing sent); reads still run. As every
+  // start, a refused one first ends the command that was running. Also makes the worker's own client refuse
+  // any request that is not a known read.
+  void SetReadOnly(bool on);
+  bool ReadOnly() const { return readOnly_.load(); }
+  // True for a command that changes a device or the account service (and for a code the worker does not know).
+  static bool Writes(int command);
+  // A client for the requests a step sends outside the numbered commands (the zone list and zone set, the
+  // account written straight into the recorder): read-only when this worker is, so a read-only run refuses
+  // those writes in the same place, HttpGet, before anything is sent.
+  std::unique_ptr<HttpGet> MakeDirectClient() const;
 
   int Status() const { return status_.load(std::memory_order_acquire); }
   int CommandCode() const { return command_.load(); }
@@ -163,8 +182,10 @@ class DeviceCommandWorker {
   };
   bool StartCloud(int command, const CloudHeading& heading, SlotValues form);
   bool StartHttp(int command, const std::string& host, int port, const std::string& user,
-                 const std::string& password, int timeoutMs, bool secure);
+                 std::string_view password, int timeoutMs, bool secure);
   void BecomeBusyForHttp();
+  // True (status 5, nothing sent) when the worker is read-only and `command` writes.
+  bool RefuseWrite(int command);
   void WipeSecrets();
   void JoinCommandThread(bool waitForFinish);
   void RunCommand();
@@ -182,6 +203,7 @@ class DeviceCommandWorker {
   std::atomic<int> accountResult_{0};
   std::atomic<int> formatProgress_{0};
   std::atomic<int> cloudErrors_{0};
+  std::atomic<bool> readOnly_{false};
   int storageId_ = 0, partition_ = 0, fileSystem_ = 0;
   int listCount_ = 0, listCursor_ = 0;
   std::array<std::string, kSlotCount> slots_;

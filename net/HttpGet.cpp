@@ -16,6 +16,7 @@
 #include "net/Base64.h"
 #include "net/CurlLibrary.h"
 #include "net/HttpAnswer.h"
+#include "net/ReadOnlyRequests.h"
 #include "net/ReplyParsers.h"
 #include "net/RequestLog.h"
 
@@ -312,6 +313,10 @@ void HttpGet::Close() {
 
 bool HttpGet::StartRequest(bool post, const std::string& path, const std::string& extraHeaders,
                            const std::string& body, Trust trust) {
+  if (readOnly_ && !IsReadOnlyRequest(post ? "POST" : "GET", path)) {
+    lastError_ = {0, "refused: read-only"};
+    return false;
+  }
   auto r = std::make_unique<Request>();
   r->easy.reset(Curl().curl_easy_init());
   if (!r->easy) return false;

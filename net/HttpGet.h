@@ -74,6 +74,11 @@ class HttpGet {
   void Close();
   void CloseRequest();
 
+  // Read-only: a request that is not a known read (net/ReadOnlyRequests.h) fails before anything is sent, with
+  // LastError() "refused: read-only". Stays across Connect.
+  void SetReadOnly(bool on) { readOnly_ = on; }
+  bool ReadOnly() const { return readOnly_; }
+
   // Off after Connect: no proxy at all (recorders and cameras are on the LAN, and their requests carry
   // credentials). On: the proxy settings of the environment, as curl reads them.
   void UseEnvironmentProxy(bool on) { environmentProxy_ = on; }
@@ -120,6 +125,7 @@ class HttpGet {
   int timeoutMs_ = 0;
   bool secure_ = false;
   bool environmentProxy_ = false;
+  std::atomic<bool> readOnly_{false};
   int authMode_ = kAuthAutomatic;
   DigestChallenge digest_;
   std::atomic<bool> abort_{false};

@@ -6,15 +6,10 @@
 namespace vrx::net {
 
 RecorderEndpoint MakeRecorderEndpoint(const DeviceSearch& search, std::string ip, std::string mac,
-                                      std::string user, std::string password) {
+                                      std::string user, Secret password) {
   const int entry = search.FindByMac(mac);
-  RecorderEndpoint r;
-  r.httpPort = entry >= 0 ? search.HttpPort(entry) : 0;
-  r.ip = std::move(ip);
-  r.mac = std::move(mac);
-  r.user = std::move(user);
-  r.password = std::move(password);
-  return r;
+  return RecorderEndpoint(std::move(ip), std::move(mac), entry >= 0 ? search.HttpPort(entry) : 0, std::move(user),
+                          std::move(password));
 }
 
 bool OpenAccountChannel(const DeviceSearch& search, DeviceCommandWorker& worker, const std::string& deviceIp) {

@@ -15,7 +15,7 @@ std::string realmFor(const std::string &model) {
 }
 }  // namespace
 
-CameraDevice::CameraDevice(const CameraSpec &spec, RequestLog &log)
+CameraDevice::CameraDevice(const CameraSpec &spec, RequestLog &log, const std::string &recorderMac)
     : spec_(spec),
       faults_(std::make_shared<PeerFaults>()),
       password_(spec.password),
@@ -24,6 +24,7 @@ CameraDevice::CameraDevice(const CameraSpec &spec, RequestLog &log)
       http_("camera " + spec.id.address, spec.id.address, spec.id.httpPort, log,
             [this](httplib::Server &s) { install(s); }) {
   faults_->offline = spec.offline;
+  http_.setRecorder(recorderMac);
 }
 
 std::string CameraDevice::password() const {

@@ -15,7 +15,8 @@ namespace sim {
 
 class CameraDevice {
  public:
-  CameraDevice(const CameraSpec &spec, RequestLog &log);
+  // `recorderMac`: the site's recorder whose network the camera is on (for the request log).
+  CameraDevice(const CameraSpec &spec, RequestLog &log, const std::string &recorderMac);
 
   const CameraSpec &spec() const { return spec_; }
   std::shared_ptr<PeerFaults> faults() const { return faults_; }

@@ -24,6 +24,12 @@ bool flag(const Params &p, const std::string &key, bool &out) {
   return true;
 }
 
+// The recorder a call is about: `recorder=` (its MAC or address), or the first recorder of the site.
+SimRecorder *chosenRecorder(SimApp &app, const Params &p) {
+  auto it = p.find("recorder");
+  return it == p.end() ? &app.firstRecorder() : app.findRecorder(it->second);
+}
+
 bool number(const Params &p, const std::string &key, int &out) {
   auto it = p.find(key);
   if (it == p.end()) return false;
@@ -47,17 +53,20 @@ void ControlApi::install(httplib::Server &server) {
 
   both("/state", [this](const Params &, httplib::Response &res) {
     json cams = json::array();
-    for (const auto &c : app_.cameras())
+    for (const CameraDevice *c : app_.cameras())
       cams.push_back({{"address", c->spec().id.address}, {"name", c->spec().id.name}, {"password", c->password()},
                       {"online", !c->faults()->offline}, {"frames", c->framesServed()}});
-    PeerFaults &f = app_.recorderFaults();
     json kelvaro = app_.kelvaro().toJson();
     kelvaro["down"] = app_.cloudDown();
-    reply(res, {{"recorder", app_.recorder().toJson()},
-                {"recorder_faults",
-                 {{"discovery_silent", f.discoverySilent.load()}, {"discovery_delay_ms", f.discoveryDelayMs.load()},
-                  {"discovery_copies", f.discoveryCopies.load()}, {"datagram_silent", f.datagramSilent.load()},
-                  {"datagram_delay_ms", f.datagramDelayMs.load()}, {"http_delay_ms", f.httpDelayMs.load()}}},
+    json recorders = json::array();
+    for (const auto &r : app_.recorders()) recorders.push_back(r->toJson());
+    // "recorder" and "recorder_faults" are the first recorder's, as for a scenario of one.
+    json first = recorders.front();
+    json faults = first["faults"];
+    for (const char *who : {"address", "mac", "name", "model", "http_port", "faults"}) first.erase(who);
+    reply(res, {{"recorder", first},
+                {"recorder_faults", faults},
+                {"recorders", recorders},
                 {"cameras", cams},
                 {"kelvaro", kelvaro}});
   });
@@ -65,7 +74,15 @@ void ControlApi::install(httplib::Server &server) {
   both("/log", [this](const Params &p, httplib::Response &res) {
     int from = 0;
     number(p, "from", from);
-    reply(res, app_.log().toJson(size_t(std::max(0, from))));
+    std::string mac;
+    if (p.count("recorder")) {
+      SimRecorder *r = chosenRecorder(app_, p);
+      if (!r) return fail(res, "no recorder with that MAC or address");
+      mac = r->mac();
+    }
+    bool writesOnly = false;
+    flag(p, "writes", writesOnly);
+    reply(res, app_.log().toJson(size_t(std::max(0, from)), mac, writesOnly));
   });
 
   both("/log/clear", [this](const Params &, httplib::Response &res) {
@@ -79,7 +96,9 @@ void ControlApi::install(httplib::Server &server) {
     if (!number(p, "bay", bay) || bay < 0 || bay > 1) return fail(res, "bay must be 0 or 1");
     if (!flag(p, "plugged", plugged)) return fail(res, "plugged=0|1 missing");
     if (!flag(p, "ready", ready)) ready = plugged;
-    app_.recorder().setDisk(bay, plugged, ready);
+    SimRecorder *r = chosenRecorder(app_, p);
+    if (!r) return fail(res, "no recorder with that MAC or address");
+    r->state().setDisk(bay, plugged, ready);
     reply(res, {{"ok", true}});
   });
 
@@ -93,11 +112,12 @@ void ControlApi::install(httplib::Server &server) {
     if (auto pw = p.find("password"); pw != p.end() && !cam->changePassword("admin", cam->password(), pw->second))
       return fail(res, "password refused");
     bool hangs = false;
-    if (flag(p, "add_hangs", hangs) && !app_.recorder().setAddHangs(it->second, hangs))
+    RecorderState &owner = app_.recorderOfCamera(it->second)->state();
+    if (flag(p, "add_hangs", hangs) && !owner.setAddHangs(it->second, hangs))
       return fail(res, "the recorder does not list that camera");
     if (auto to = p.find("move_to"); to != p.end()) {
       if (!cam->moveTo(to->second, error)) return fail(res, error);
-      app_.recorder().moveCamera(it->second, to->second);
+      owner.moveCamera(it->second, to->second);
     }
     reply(res, {{"ok", true}});
   });
@@ -111,19 +131,22 @@ void ControlApi::install(httplib::Server &server) {
   });
 
   both("/recorder", [this](const Params &p, httplib::Response &res) {
-    PeerFaults &f = app_.recorderFaults();
+    SimRecorder *r = chosenRecorder(app_, p);
+    if (!r) return fail(res, "no recorder with that MAC or address");
+    PeerFaults &f = r->faults();
+    RecorderState &state = r->state();
     bool b = false;
     int n = 0;
-    if (auto it = p.find("admin_password"); it != p.end()) app_.recorder().setAdminPassword(it->second);
+    if (auto it = p.find("admin_password"); it != p.end()) state.setAdminPassword(it->second);
     if (flag(p, "discovery_silent", b)) f.discoverySilent = b;
     if (number(p, "discovery_delay_ms", n)) f.discoveryDelayMs = n;
     if (number(p, "discovery_copies", n)) f.discoveryCopies = n;
     if (flag(p, "datagram_silent", b)) f.datagramSilent = b;
     if (number(p, "datagram_delay_ms", n)) f.datagramDelayMs = n;
     if (number(p, "http_delay_ms", n)) f.httpDelayMs = n;
-    if (flag(p, "reginfo_fails", b)) app_.recorder().setRegInfoStatus(b ? 500 : 0);
-    if (number(p, "reginfo_status", n)) app_.recorder().setRegInfoStatus(n);
-    if (number(p, "portal_status", n)) app_.recorder().setPortalStatus(n);
+    if (flag(p, "reginfo_fails", b)) state.setRegInfoStatus(b ? 500 : 0);
+    if (number(p, "reginfo_status", n)) state.setRegInfoStatus(n);
+    if (number(p, "portal_status", n)) state.setPortalStatus(n);
     reply(res, {{"ok", true}});
   });
 }

@@ -105,6 +105,7 @@ void DiscoveryResponder::receiveLoop() {
 
 void DiscoveryResponder::handle(int socketIndex, const uint8_t *data, size_t size, const sockaddr_in &from) {
   std::string device = socketIndex < 0 ? "broadcast" : peers_[socketIndex].label;
+  std::string recorder = socketIndex < 0 ? "" : peers_[socketIndex].recorder;
   std::string hex;
   for (size_t i = 0; i < size && i < 1024; ++i) {
     static const char digits[] = "0123456789abcdef";
@@ -112,7 +113,7 @@ void DiscoveryResponder::handle(int socketIndex, const uint8_t *data, size_t siz
     hex += digits[data[i] & 15];
   }
   auto logIt = [&](const std::string &request, const std::string &outcome) {
-    log_.add({peerText(from), device, "udp", request, outcome, {}, hex});
+    log_.add({peerText(from), device, "udp", request, outcome, {}, hex, recorder, false});
   };
   auto h = parseHeader(data, size);
   if (!h) {

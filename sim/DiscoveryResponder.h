@@ -21,6 +21,7 @@ namespace sim {
 
 struct UdpPeer {
   std::string label;                  // for the log: "recorder", "camera 127.0.20.3", ...
+  std::string recorder;               // for the log: MAC of the site's recorder it is or belongs to ("": none)
   DiscoveryInfo info;
   bool answersDiscovery = true;
   // Account requests; empty functions: the device ignores them.

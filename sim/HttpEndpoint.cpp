@@ -8,12 +8,15 @@
 namespace sim {
 namespace {
 thread_local std::string tlsNote;
+thread_local std::string tlsRecorder;
 constexpr size_t kMaxBody = 64 * 1024;
 constexpr size_t kWorkers = 32;
 constexpr int kBacklog = 128;
 }  // namespace
 
 void HttpEndpoint::note(const std::string &text) { tlsNote = tlsNote.empty() ? text : tlsNote + "; " + text; }
+
+void HttpEndpoint::attribute(const std::string &recorderMac) { tlsRecorder = recorderMac; }
 
 HttpEndpoint::HttpEndpoint(std::string device, std::string address, int port, RequestLog &log, Routes routes,
                            X509 *cert, EVP_PKEY *key)
@@ -53,6 +56,7 @@ bool HttpEndpoint::start(std::string &error) {
   server->set_read_timeout(10, 0);
   server->set_pre_routing_handler([this](const httplib::Request &, httplib::Response &) {
     tlsNote.clear();
+    tlsRecorder.clear();
     if (delayMs_)
       if (int ms = delayMs_(); ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return httplib::Server::HandlerResponse::Unhandled;
@@ -63,10 +67,18 @@ bool HttpEndpoint::start(std::string &error) {
     if (!tlsNote.empty()) outcome += " " + tlsNote;
     tlsNote.clear();
     std::string request = req.method + " " + (req.target.empty() ? req.path : req.target);
-    LogEntry entry{req.remote_addr + ":" + std::to_string(req.remote_port), device_, kind, request, outcome, {},
-                   req.body.substr(0, 4096)};
+    LogEntry entry{req.remote_addr + ":" + std::to_string(req.remote_port),
+                   device_,
+                   kind,
+                   request,
+                   outcome,
+                   {},
+                   req.body.substr(0, 4096),
+                   tlsRecorder.empty() ? recorder_ : tlsRecorder,
+                   false};
     for (const char *name : {"Authorization", "Cookie", "Content-Type", "Content-Length"})
       if (req.has_header(name)) entry.headers[name] = req.get_header_value(name);
+    tlsRecorder.clear();
     log_.add(std::move(entry));
   });
   // The library listens with a backlog of 5, so a burst of connects loses SYNs and waits a second for the

@@ -38,12 +38,18 @@ class HttpEndpoint {
   void setOneConnection(int idleSeconds) { oneConnectionIdleSeconds_ = idleSeconds; }
   // The control channel's own requests stay out of the request log.
   void setLogging(bool on) { logging_ = on; }
+  // The recorder of the site (its MAC) that this endpoint's requests concern: its own, or its camera's. Set
+  // before start().
+  void setRecorder(std::string mac) { recorder_ = std::move(mac); }
 
   // Adds a word to the log line of the request being handled on this thread ("wrong password", ...).
   static void note(const std::string &text);
+  // Names the recorder (its MAC) that the request being handled on this thread concerns, for an endpoint
+  // shared by the site (the account service's bind).
+  static void attribute(const std::string &recorderMac);
 
  private:
-  std::string device_, address_;
+  std::string device_, address_, recorder_;
   int port_;
   RequestLog &log_;
   Routes routes_;

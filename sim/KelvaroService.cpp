@@ -34,11 +34,19 @@ std::map<std::string, std::string> parseForm(std::string body) {
 }
 }  // namespace
 
-KelvaroService::KelvaroService(const Scenario &s, RecorderState &recorder)
-    : recorder_(recorder), model_(s.recorder.id.model), bindOmitsDevice_(s.kelvaro.bindOmitsDevice) {
-  for (const KelvaroAccount &a : s.kelvaro.accounts) accounts_[a.email] = a;
-  CloudStatus c = recorder.cloud();
-  if (c.registered && !c.email.empty()) bindings_[c.portalNumber] = c.email;
+KelvaroService::KelvaroService(const KelvaroSpec &spec, std::vector<Device> devices)
+    : devices_(std::move(devices)), bindOmitsDevice_(spec.bindOmitsDevice) {
+  for (const KelvaroAccount &a : spec.accounts) accounts_[a.email] = a;
+  for (const Device &d : devices_) {
+    CloudStatus c = d.state->cloud();
+    if (c.registered && !c.email.empty()) bindings_[c.portalNumber] = c.email;
+  }
+}
+
+const KelvaroService::Device *KelvaroService::deviceNumbered(const std::string &portalNumber) const {
+  for (const Device &d : devices_)
+    if (d.state->cloud().portalNumber == portalNumber) return &d;
+  return nullptr;
 }
 
 void KelvaroService::install(httplib::Server &server) {
@@ -97,22 +105,23 @@ std::string KelvaroService::signIn(const Form &f, httplib::Response &res) {
 }
 
 std::string KelvaroService::bind(const Form &f, const std::string &cookie) {
-  CloudStatus cloud = recorder_.cloud();
-  std::string adminPassword = recorder_.adminPassword();
+  const std::string number = field(f, "nuvel_no");
+  const Device *device = deviceNumbered(number);
+  if (device) HttpEndpoint::attribute(device->mac);
   std::lock_guard lock(mutex_);
   ++requests_;
   auto session = sessions_.find(cookie);
   if (cookie.empty() || session == sessions_.end()) return "BINDERR001: please sign in first";
-  std::string number = field(f, "nuvel_no");
-  if (number != cloud.portalNumber) return "BINDERR002: unknown device number " + number;
-  if (field(f, "dfp") != cloud.dfp) return "BINDERR003: the device fingerprint does not match";
-  if (field(f, "device_password") != adminPassword) return "BINDERR004: the device password is not correct";
+  if (!device) return "BINDERR002: unknown device number " + number;
+  if (field(f, "dfp") != device->state->cloud().dfp) return "BINDERR003: the device fingerprint does not match";
+  if (field(f, "device_password") != device->state->adminPassword())
+    return "BINDERR004: the device password is not correct";
   auto bound = bindings_.find(number);
   if (bound != bindings_.end() && bound->second != session->second)
     return "BINDERR005: this device belongs to another account";
   bindings_[number] = session->second;
   if (bindOmitsDevice_) return "success: device added to " + session->second;
-  return "success: device " + number + " (" + model_ + ") added to " + session->second;
+  return "success: device " + number + " (" + device->model + ") added to " + session->second;
 }
 
 nlohmann::json KelvaroService::toJson() const {

@@ -45,10 +45,11 @@ std::string lines(std::initializer_list<std::pair<std::string, std::string>> kv)
 }
 }  // namespace
 
-RecorderHttpApi::RecorderHttpApi(RecorderState &state, HttpAuth &auth, const Scenario &s)
-    : state_(state), auth_(auth), model_(s.recorder.id.model), portalHost_(s.kelvaro.address) {
-  localLink_ = "http://" + s.recorder.id.address;
-  if (s.recorder.id.httpPort != 80) localLink_ += ":" + std::to_string(s.recorder.id.httpPort);
+RecorderHttpApi::RecorderHttpApi(RecorderState &state, HttpAuth &auth, const RecorderSpec &r,
+                                 const std::string &portalHost)
+    : state_(state), auth_(auth), model_(r.id.model), portalHost_(portalHost) {
+  localLink_ = "http://" + r.id.address;
+  if (r.id.httpPort != 80) localLink_ += ":" + std::to_string(r.id.httpPort);
   localLink_ += "/";
 }
 

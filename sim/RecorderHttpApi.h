@@ -10,7 +10,8 @@ namespace sim {
 
 class RecorderHttpApi {
  public:
-  RecorderHttpApi(RecorderState &state, HttpAuth &auth, const Scenario &scenario);
+  // `portalHost`: the kelvaro service's address, which the recorder reports as its portal.
+  RecorderHttpApi(RecorderState &state, HttpAuth &auth, const RecorderSpec &spec, const std::string &portalHost);
   void install(httplib::Server &server);
 
  private:

@@ -7,17 +7,17 @@
 
 namespace sim {
 
-RecorderState::RecorderState(const Scenario &s)
-    : adminPassword_(s.recorder.adminPassword),
-      zone_(s.recorder.zone),
-      refusedZones_(s.recorder.refusedZones),
-      formatDuration_(std::max(1, s.recorder.formatSeconds) * 1000) {
+RecorderState::RecorderState(const RecorderSpec &r)
+    : adminPassword_(r.adminPassword),
+      zone_(r.zone),
+      refusedZones_(r.refusedZones),
+      formatDuration_(std::max(1, r.formatSeconds) * 1000) {
   for (int i = 0; i < 2; ++i) {
-    const DiskSpec &d = s.recorder.disks[i];
+    const DiskSpec &d = r.disks[i];
     disks_[i] = {d.plugged, d.ready, d.fsCode, d.plugged ? 1 : 0, d.model, d.sizeMb, false};
     formatFails_[i] = d.formatFails;
   }
-  for (const CameraSpec &c : s.cameras) {
+  for (const CameraSpec &c : r.cameras) {
     std::string id;
     for (uint8_t b : c.id.mac) {
       static const char hex[] = "0123456789ABCDEF";
@@ -28,16 +28,16 @@ RecorderState::RecorderState(const Scenario &s)
                         c.protocolType, c.assigned, -1, c.addHangs});
   }
   // Lines for cameras that are nowhere on the network, to fill the list (at most 256 lines in all).
-  for (int i = 0; i < s.recorder.listedCameras && cameras_.size() < 256; ++i) {
+  for (int i = 0; i < r.listedCameras && cameras_.size() < 256; ++i) {
     char address[32], id[16];
     std::snprintf(address, sizeof address, "127.0.%d.%d", 40 + i / 250, 1 + i % 250);
     std::snprintf(id, sizeof id, "001D4FC%05X", i);
     cameras_.push_back({address, id, "Halvik", "HVC-" + std::to_string(1000 + i), "admin", "", 1, false, -1, false});
   }
-  regInfoStatus_ = s.recorder.regInfoStatus;
-  portalStatus_ = s.recorder.portalStatus;
-  listedLines_ = s.recorder.listedLines;
-  const CloudSpec &c = s.recorder.cloud;
+  regInfoStatus_ = r.regInfoStatus;
+  portalStatus_ = r.portalStatus;
+  listedLines_ = r.listedLines;
+  const CloudSpec &c = r.cloud;
   cloud_ = {c.access, c.registered, c.portalNumber, c.dfp, c.email, c.password};
 }
 
@@ -234,7 +234,8 @@ nlohmann::json RecorderState::toJson() {
   int progress = progressLocked();
   nlohmann::json disks = nlohmann::json::array();
   for (const DiskStatus &d : disks_)
-    disks.push_back({{"plugged", d.plugged}, {"ready", d.ready}, {"fs", d.fsCode}, {"formatted", d.formatted}});
+    disks.push_back({{"plugged", d.plugged}, {"ready", d.ready}, {"fs", d.fsCode}, {"formatted", d.formatted},
+                     {"model", d.plugged ? d.model : ""}, {"size_mb", d.plugged ? d.sizeMb : 0}});
   nlohmann::json cams = nlohmann::json::array();
   for (const RecorderCamera &c : cameras_)
     cams.push_back({{"address", c.address}, {"camera_id", c.cameraId}, {"model", c.model}, {"assigned", c.assigned},
@@ -246,7 +247,8 @@ nlohmann::json RecorderState::toJson() {
           {"format", {{"bay", format_ ? format_->bay : -1}, {"fs", format_ ? format_->fs : 0}, {"progress", progress}}},
           {"cameras", cams},
           {"cloud",
-           {{"access", cloud_.access}, {"registered", cloud_.registered}, {"email", cloud_.email},
+           {{"access", cloud_.access}, {"registered", cloud_.registered}, {"portal_number", cloud_.portalNumber},
+            {"email", cloud_.email},
             {"password", cloud_.password}}}};
 }
 

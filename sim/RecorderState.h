@@ -1,6 +1,6 @@
-// What the simulated recorder remembers while it runs: its admin password, time zone, disks and a running
+// What one simulated recorder remembers while it runs: its admin password, time zone, disks and a running
 // format, the camera table it records from, and its kelvaro registration. Every accessor locks; the HTTP
-// threads, the datagram thread and the control channel share one instance.
+// threads, the datagram thread, the kelvaro service and the control channel share one instance.
 #pragma once
 #include "Scenario.h"
 
@@ -40,7 +40,7 @@ struct CloudStatus {
 
 class RecorderState {
  public:
-  explicit RecorderState(const Scenario &scenario);
+  explicit RecorderState(const RecorderSpec &spec);
 
   // Administrator account ("admin" only).
   std::string adminPassword() const;

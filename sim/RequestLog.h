@@ -1,4 +1,5 @@
-// Every request any simulated peer receives, in arrival order, for the control channel to hand out as JSON.
+// Every request any simulated peer receives, in arrival order, for the control channel to hand out as JSON;
+// each entry knows the recorder of the site it concerns and whether it was a write.
 #pragma once
 #include <nlohmann/json.hpp>
 
@@ -18,13 +19,17 @@ struct LogEntry {
   std::string outcome;   // "200", "401", "answered", "ignored: ...", ...
   std::map<std::string, std::string> headers;  // HTTP: Authorization, Cookie, Content-Type, Content-Length
   std::string body;      // HTTP: the request body (first 4 KB); UDP: the datagram as hex (first 1024 bytes)
+  std::string recorder;  // MAC of the recorder of the site the request concerns (its own, its cameras', a bind
+                         // of it); "" for the broadcast search and the account service's other requests
+  bool write = false;    // set by the log (WriteRequests.h)
 };
 
 class RequestLog {
  public:
   RequestLog();
   void add(LogEntry entry);
-  nlohmann::json toJson(size_t from = 0) const;  // entries from index `from` on
+  // Entries from index `from` on; with `recorder` only that recorder's; with `writesOnly` only the writes.
+  nlohmann::json toJson(size_t from = 0, const std::string &recorder = "", bool writesOnly = false) const;
   size_t size() const;
   void clear();
 

@@ -5,12 +5,16 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
 namespace sim {
 namespace {
 using nlohmann::json;
+
+// A site as large as a test or a benchmark needs; each recorder costs a few sockets and threads.
+constexpr size_t kMaxSiteRecorders = 64;
 
 [[noreturn]] void fail(const std::string &what) { throw std::runtime_error("scenario: " + what); }
 
@@ -137,12 +141,59 @@ CameraSpec parseCamera(const json &j) {
   return c;
 }
 
+// A site's recorders each need their own cloud identity: one not given is made from the MAC, so that the
+// service tells them apart (the first recorder keeps the scenario file's defaults).
+void giveOwnCloudIdentity(RecorderSpec &r, const json &j) {
+  const json cloud = j.value("cloud", json::object());
+  char text[24];
+  if (!cloud.contains("portal_number")) {
+    std::snprintf(text, sizeof text, "K%.2X%.2X%.2X%X", r.id.mac[3], r.id.mac[4], r.id.mac[5], r.id.mac[2] & 15);
+    r.cloud.portalNumber = text;
+  }
+  if (!cloud.contains("dfp")) {
+    std::snprintf(text, sizeof text, "%.2x%.2x%.2x%.2x%.2x%.2x5f1c", r.id.mac[0], r.id.mac[1], r.id.mac[2],
+                  r.id.mac[3], r.id.mac[4], r.id.mac[5]);
+    r.cloud.dfp = text;
+  }
+}
+
+// Every device of a site answers at its own address, and the service binds each recorder by its own number.
+void checkSiteIsDistinct(const Scenario &s) {
+  std::set<std::string> addresses, macs, portalNumbers;
+  auto claim = [](std::set<std::string> &seen, const std::string &value, const std::string &what) {
+    if (!seen.insert(value).second) fail("two devices share the " + what + " " + value);
+  };
+  for (const RecorderSpec &r : s.recorders) {
+    claim(addresses, r.id.address, "address");
+    claim(macs, macText(r.id.mac), "MAC");
+    claim(portalNumbers, r.cloud.portalNumber, "portal number");
+    for (const CameraSpec &c : r.cameras) claim(addresses, c.id.address, "address");
+  }
+}
+
 Scenario parse(const json &j) {
   Scenario s;
   s.name = j.value("name", "unnamed");
-  if (!j.contains("recorder")) fail("no recorder");
-  s.recorder = parseRecorder(j["recorder"]);
-  for (const json &c : j.value("cameras", json::array())) s.cameras.push_back(parseCamera(c));
+  if (j.contains("recorders")) {
+    // A site: every recorder lists its own cameras.
+    if (j.contains("recorder") || j.contains("cameras"))
+      fail("a site gives \"recorders\" with their own \"cameras\", not \"recorder\" or top-level \"cameras\"");
+    const json &list = j["recorders"];
+    if (!list.is_array() || list.empty() || list.size() > kMaxSiteRecorders)
+      fail("recorders must be a list of 1 to " + std::to_string(kMaxSiteRecorders));
+    for (const json &r : list) {
+      RecorderSpec spec = parseRecorder(r);
+      for (const json &c : r.value("cameras", json::array())) spec.cameras.push_back(parseCamera(c));
+      if (!s.recorders.empty()) giveOwnCloudIdentity(spec, r);
+      s.recorders.push_back(std::move(spec));
+    }
+  } else {
+    if (!j.contains("recorder")) fail("no recorder");
+    RecorderSpec spec = parseRecorder(j["recorder"]);
+    for (const json &c : j.value("cameras", json::array())) spec.cameras.push_back(parseCamera(c));
+    s.recorders.push_back(std::move(spec));
+  }
+  checkSiteIsDistinct(s);
   for (const json &d : j.value("other_devices", json::array())) s.otherDevices.push_back(parseIdentity(d, "VRX-208"));
   if (j.contains("kelvaro")) {
     const json &k = j["kelvaro"];

@@ -1,5 +1,6 @@
-// The simulated world as a scenario file describes it: one recorder, its cameras, other devices that answer
-// discovery, the kelvaro account service, and the faults each of them shows. Addresses are 127.x only.
+// The simulated world as a scenario file describes it: one recorder or a site of several, each with its own
+// cameras, other devices that answer discovery, the one kelvaro account service they all share, and the faults
+// each of them shows. Addresses are 127.x only.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -48,23 +49,6 @@ struct DeviceIdentity {
   int httpPort = 80;
 };
 
-struct RecorderSpec {
-  DeviceIdentity id;
-  AuthScheme auth = AuthScheme::Basic;
-  std::string adminPassword;         // empty: a new recorder
-  int zone = 1;                      // current zone number, 1-based
-  std::vector<int> refusedZones;     // answered with "400 Bad Request"
-  std::array<DiskSpec, 2> disks;
-  int formatSeconds = 4;             // a format climbs to 100 % in this time
-  int httpDelayMs = 0;               // every HTTP answer is this late
-  CloudSpec cloud;
-  std::vector<std::string> listedLines;  // raw lines added to the camera list as given (hostile lists)
-  int portalStatus = 0;              // /config/kelvaroportal the same way
-  int regInfoStatus = 0;             // /config/kelvaroreginfo answers this status without keys (0: normally)
-  int listedCameras = 0;             // extra lines in the camera list for cameras that are nowhere (up to 256 lines)
-  DiscoveryFaults discovery;
-  DatagramFaults datagram;
-};
 
 // The snapshots a camera answers "/image/jpeg.cgi" with.
 struct PictureSpec {
@@ -90,6 +74,25 @@ struct CameraSpec {
   bool addHangs = false;             // the recorder never finishes adding this camera
 };
 
+struct RecorderSpec {
+  DeviceIdentity id;
+  AuthScheme auth = AuthScheme::Basic;
+  std::string adminPassword;         // empty: a new recorder
+  int zone = 1;                      // current zone number, 1-based
+  std::vector<int> refusedZones;     // answered with "400 Bad Request"
+  std::array<DiskSpec, 2> disks;
+  int formatSeconds = 4;             // a format climbs to 100 % in this time
+  int httpDelayMs = 0;               // every HTTP answer is this late
+  CloudSpec cloud;
+  std::vector<std::string> listedLines;  // raw lines added to the camera list as given (hostile lists)
+  int portalStatus = 0;              // /config/kelvaroportal the same way
+  int regInfoStatus = 0;             // /config/kelvaroreginfo answers this status without keys (0: normally)
+  int listedCameras = 0;             // extra lines in the camera list for cameras that are nowhere (up to 256 lines)
+  DiscoveryFaults discovery;
+  DatagramFaults datagram;
+  std::vector<CameraSpec> cameras;   // the cameras on this recorder's network, which it lists
+};
+
 struct KelvaroAccount {
   std::string email, password, firstName, lastName;
 };
@@ -104,14 +107,17 @@ struct KelvaroSpec {
 
 struct Scenario {
   std::string name;
-  RecorderSpec recorder;
-  std::vector<CameraSpec> cameras;
+  // One recorder ("recorder" with the cameras at the top level) or a site ("recorders", each with its own
+  // "cameras"); never empty once loaded.
+  std::vector<RecorderSpec> recorders;
   std::vector<DeviceIdentity> otherDevices;   // answer discovery, nothing else
   KelvaroSpec kelvaro;
+
+  const RecorderSpec &recorder() const { return recorders.front(); }  // the first (or only) recorder
 };
 
 // Reads a scenario file; throws std::runtime_error with a readable message for a bad file or a value outside
-// the rules (a non-loopback address, a bad MAC, a zone below 1).
+// the rules (a non-loopback address, a bad MAC, a zone below 1, two devices of a site at one address).
 class ScenarioLoader {
  public:
   static Scenario fromFile(const std::string &path);

@@ -1,16 +1,14 @@
-// The whole simulated world of one scenario: the recorder (datagrams, HTTP, HTTPS), its cameras, the other
-// devices that answer discovery, the kelvaro service and the control channel, started and stopped together.
+// The whole simulated world of one scenario: one recorder or a site of several (each with its datagrams, HTTP,
+// HTTPS and cameras), the other devices that answer discovery, the kelvaro service they share and the control
+// channel, started and stopped together.
 #pragma once
-#include "CameraDevice.h"
 #include "CertificateFactory.h"
 #include "DiscoveryResponder.h"
-#include "HttpAuth.h"
 #include "HttpEndpoint.h"
 #include "KelvaroService.h"
-#include "RecorderHttpApi.h"
-#include "RecorderState.h"
 #include "RequestLog.h"
 #include "Scenario.h"
+#include "SimRecorder.h"
 
 #include <memory>
 #include <vector>
@@ -32,13 +30,16 @@ class SimApp {
 
   // For the control channel.
   RequestLog &log() { return log_; }
-  RecorderState &recorder() { return recorder_; }
-  PeerFaults &recorderFaults() { return *recorderFaults_; }
+  const std::vector<std::unique_ptr<SimRecorder>> &recorders() const { return recorders_; }
+  SimRecorder &firstRecorder() { return *recorders_.front(); }
+  // The recorder with this MAC ("00:1d:...", any case) or address; null when the site has none.
+  SimRecorder *findRecorder(const std::string &macOrAddress);
   CameraDevice *camera(const std::string &address);
-  const std::vector<std::unique_ptr<CameraDevice>> &cameras() const { return cameras_; }
+  SimRecorder *recorderOfCamera(const std::string &address);
+  std::vector<CameraDevice *> cameras() const;  // of every recorder, in scenario order
   bool setCloudDown(bool down, std::string &error);
   bool cloudDown() const { return !kelvaroHttps_->running(); }
-  KelvaroService &kelvaro() { return kelvaro_; }
+  KelvaroService &kelvaro() { return *kelvaro_; }
 
  private:
   std::vector<UdpPeer> udpPeers();
@@ -46,14 +47,10 @@ class SimApp {
   Scenario scenario_;
   std::string stateDir_, caFile_;
   RequestLog log_;
-  RecorderState recorder_;
-  std::shared_ptr<PeerFaults> recorderFaults_;
-  HttpAuth recorderAuth_;
-  RecorderHttpApi recorderApi_;
-  KelvaroService kelvaro_;
-  Credential ca_, kelvaroCert_, recorderCert_;
-  std::vector<std::unique_ptr<CameraDevice>> cameras_;
-  std::unique_ptr<HttpEndpoint> recorderHttp_, recorderHttps_, kelvaroHttps_, control_;
+  std::vector<std::unique_ptr<SimRecorder>> recorders_;
+  std::unique_ptr<KelvaroService> kelvaro_;
+  Credential ca_, kelvaroCert_;
+  std::unique_ptr<HttpEndpoint> kelvaroHttps_, control_;
   std::unique_ptr<ControlApi> controlApi_;
   std::unique_ptr<DiscoveryResponder> discovery_;
 };

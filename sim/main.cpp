@@ -1,8 +1,8 @@
 // vrx-sim SCENARIO.json [--control PORT] [--state-dir DIR]
 //
-// Plays the recorder, its cameras and the kelvaro service of a scenario over real sockets. Run it only inside
-// scripts/sandbox. Prints one line "READY control=<url> ca=<file>" once every socket listens; SIGINT or SIGTERM
-// stop it.
+// Plays the recorder (or the site of recorders), the cameras and the kelvaro service of a scenario over real
+// sockets. Run it only inside scripts/sandbox. Prints one line "READY control=<url> ca=<file>" once every
+// socket listens; SIGINT or SIGTERM stop it.
 #include "Scenario.h"
 #include "SimApp.h"
 

@@ -14,6 +14,7 @@
 
 namespace vrx::net {
 class DeviceCommandWorker;
+class HttpGet;
 }  // namespace vrx::net
 
 namespace vrx::steps {
@@ -21,6 +22,14 @@ namespace vrx::steps {
 struct StepContext {
   net::DeviceCommandWorker& worker;  // one command at a time: the caller gives each recorder its own
   BackgroundJob& thread;             // the thread the step runs on: its run flag and its Sleep
+};
+
+// A step that sends its HTTP requests itself rather than through the worker's numbered commands (the time
+// zone requests, the disk information) is handed the client instead: its owner aborts that client to end a
+// transfer in flight when it stops the thread.
+struct HttpStepContext {
+  net::HttpGet& http;     // used by the step's thread only while the step runs
+  BackgroundJob& thread;
 };
 
 }  // namespace vrx::steps

@@ -19,6 +19,7 @@ namespace {
 constexpr char kDataName[] = "vrxAccessibleData";
 constexpr char kHiddenProperty[] = "vrxAccessibleHidden";
 constexpr char kHintProperty[] = "vrxAccessibleHint";
+constexpr char kSpokenStatusWindow[] = "vrxSpokenStatus";
 constexpr QChar kMask{0x25CF};
 
 // What a widget told us about itself, kept as a child object so it goes with the widget. For a list it also
@@ -212,7 +213,12 @@ class RowAccessible : public QAccessibleInterface, public QAccessibleActionInter
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QAccessibleInterface* focusChild() const override { return nullptr; }
-  QAccessible::Role role() const override { return rows() ? rows()->itemRole : QAccessible::ListItem; }
+  // A row with a tick is a check box to a reader: Orca speaks a list item's tick but never that it is
+  // unavailable, and a check box's both.
+  QAccessible::Role role() const override {
+    if (!rows()) return QAccessible::ListItem;
+    return rows()->checkable && rows()->itemRole == QAccessible::ListItem ? QAccessible::CheckBox : rows()->itemRole;
+  }
 
   QString text(QAccessible::Text t) const override {
     if (!isValid() || (t != QAccessible::Name && t != QAccessible::Value)) return QString();
@@ -360,7 +366,9 @@ class ApplicationAccessible : public QAccessibleApplication {
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
       if (window->type() == Qt::Popup || window->type() == Qt::Desktop) continue;  // as Qt's own list
       QAccessibleInterface* root = window->accessibleRoot();
-      if (root && root->object() && !HiddenOrInside(root->object())) out << root->object();
+      if (!root || !root->object() || HiddenOrInside(root->object())) continue;
+      if (root->object()->objectName() == QLatin1String(kSpokenStatusWindow)) continue;  // no window to visit
+      out << root->object();
     }
     return out;
   }
@@ -497,6 +505,18 @@ void NotifyRowsReset(QWidget* list) {
   QAccessible::updateAccessibility(&reset);
 }
 
+void NotifyRowsArrived(QWidget* list, const QString& countText) {
+  NotifyRowsReset(list);
+  if (QAccessible::isActive())
+    if (auto* iface = dynamic_cast<ListAccessible*>(QAccessible::queryAccessibleInterface(list)))
+      for (int row = 0; QAccessibleInterface* item = iface->Item(row); ++row) {
+        QAccessibleEvent created(list, QAccessible::ObjectCreated);
+        created.setChild(iface->indexOfChild(item));
+        QAccessible::updateAccessibility(&created);
+      }
+  Speak(list, countText);
+}
+
 void SetAccessibleOwner(QWidget* popup, QWidget* owner) {
   InstallAccessibility();
   EnsureData(popup)->owner = owner;
@@ -524,19 +544,87 @@ void HideFromAccessibility(QWidget* w) {
 
 bool IsHiddenFromAccessibility(const QObject* o) { return HiddenOrInside(o); }
 
+namespace {
+
+// The status bar for a window's spoken messages and its one notification (see Speak in the header). It lives
+// in a small window of its own, off every screen, that never takes the focus or input: inside a dialog, Orca
+// would read the whole dialog (its name and its texts) before each message.
+class SpokenStatus : public QWidget {
+ public:
+  explicit SpokenStatus(QWidget* window)
+      // A tool tip's kind of window: never activated (on any platform, the offscreen one too) and passed by
+      // the window manager.
+      : QWidget(window, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                            Qt::WindowTransparentForInput),
+        bar_(new QWidget(this)),
+        notice_(new QWidget(bar_)) {
+    setObjectName(QLatin1String(kSpokenStatusWindow));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    for (QWidget* w : {static_cast<QWidget*>(this), bar_, notice_}) {
+      w->setAttribute(Qt::WA_TransparentForMouseEvents);
+      w->setFocusPolicy(Qt::NoFocus);
+      w->setGeometry(0, 0, 1, 1);
+    }
+    move(-10000, -10000);
+    SetAccessibleRole(this, QAccessible::Window);
+    SetAccessibleRole(bar_, QAccessible::StatusBar);
+    SetAccessibleRole(notice_, QAccessible::Notification);
+    notice_->hide();
+    show();
+  }
+
+  void Say(const QString& text) {
+    last_ = text;
+    notice_->hide();
+    notice_->setAccessibleName(text);
+    notice_->show();  // "showing" is what Orca speaks
+  }
+  const QString& last() const { return last_; }
+
+ private:
+  QWidget* bar_;
+  QWidget* notice_;
+  QString last_;
+};
+
+SpokenStatus* StatusOf(const QWidget* w) {
+  const QWidget* window = w ? w->window() : nullptr;
+  return window ? window->findChild<SpokenStatus*>(QLatin1String(kSpokenStatusWindow), Qt::FindDirectChildrenOnly)
+                : nullptr;
+}
+
+}  // namespace
+
+void Speak(QWidget* anywhereInWindow, const QString& text) {
+  if (!anywhereInWindow || text.isEmpty()) return;
+  InstallAccessibility();
+  SpokenStatus* status = StatusOf(anywhereInWindow);
+  if (!status) status = new SpokenStatus(anywhereInWindow->window());
+  status->Say(text);
+}
+
+QString LastSpoken(const QWidget* w) {
+  const SpokenStatus* status = StatusOf(w);
+  return status ? status->last() : QString();
+}
+
 void Announce(QWidget* source, const QString& text) {
   InstallAccessibility();
   if (source->property(kAccessibleRoleProperty).toInt() != QAccessible::AlertMessage)
     SetAccessibleRole(source, QAccessible::AlertMessage);
   source->setAccessibleName(text);
   source->setAccessibleDescription(text);
-  if (!QAccessible::isActive() || text.isEmpty()) return;
+  if (text.isEmpty()) return;
+  Speak(source, text);
+  if (!QAccessible::isActive()) return;
   QAccessibleEvent alert(source, QAccessible::Alert);
   QAccessible::updateAccessibility(&alert);
 }
 
 void AnnounceName(QWidget* source) {
-  if (!QAccessible::isActive() || source->accessibleName().isEmpty()) return;
+  if (source->accessibleName().isEmpty()) return;
+  Speak(source, source->accessibleName());
+  if (!QAccessible::isActive()) return;
   QAccessibleEvent alert(source, QAccessible::Alert);
   QAccessible::updateAccessibility(&alert);
 }

@@ -53,6 +53,9 @@ void NotifyRowFocus(QWidget* list, int row);
 void NotifyRowChecked(QWidget* list, int row);
 // The rows were replaced: the item objects a reader holds are dropped.
 void NotifyRowsReset(QWidget* list);
+// New rows have arrived (a scan ended): the old items are dropped, each row is reported as a new child (a
+// reader's "children changed"), and countText is spoken.
+void NotifyRowsArrived(QWidget* list, const QString& countText);
 // A popup list (a drop-down) belongs to owner in the accessible tree, not to the desktop.
 void SetAccessibleOwner(QWidget* popup, QWidget* owner);
 
@@ -65,9 +68,22 @@ void NotifyValueChanged(QWidget* box);
 void HideFromAccessibility(QWidget* w);
 bool IsHiddenFromAccessibility(const QObject* o);
 
-// Raises text as an alert on source (role Alert, the text as its name and description).
+// Says text to a screen reader without moving the focus ("5 cameras found", "Four cameras are the most.", an
+// error). Every message the program speaks goes this way.
+//
+// Qt's AT-SPI bridge (Qt 6.4) sends nothing for an Alert event, and Orca ignores a name change on an object it
+// is not standing on, so neither is heard. What Orca does speak is an object of role Notification that
+// becomes showing; inside an object of role StatusBar it speaks the notification's name alone, without the
+// word "notification" before it. Each window gets one such pair, in a 1 x 1 window of its own off every screen
+// that takes neither focus nor input (inside the dialog itself, Orca would read the dialog's name and texts
+// before each message); the message is spoken by showing the notification again with the text as its name.
+void Speak(QWidget* anywhereInWindow, const QString& text);
+// What the window of w spoke last (empty before anything was): for tests.
+QString LastSpoken(const QWidget* w);
+// Speaks text and makes source an alert carrying it (role Alert, the text as its name and description), for
+// a reader that looks at the label later; the Alert event goes to bridges that forward it.
 void Announce(QWidget* source, const QString& text);
-// Raises the widget's present name as an alert, keeping its role (a picture whose name tells a state).
+// Speaks the widget's present name, keeping its role (a picture whose name tells a state).
 void AnnounceName(QWidget* source);
 // Puts an error on a field: the message becomes its description (and the alert is raised on alertSource);
 // an empty message gives the field back its hint.

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QUrl>
+#include <utility>
 
 #include "ui/Pictures.h"
 
@@ -78,17 +79,21 @@ void CAvrelButton::setUrl(const QString& url, bool urlMode) {
 void CAvrelButton::setToggleMode(bool on, bool notify) {
   toggleMode_ = on;
   notify_ = notify;
+  if (on) setCheckable(true);
 }
 
 void CAvrelButton::setGroupValue(int value) { groupValue_ = value; }
 
-void CAvrelButton::setSelected(bool on) { SetLook(this, selected_, on); }
+void CAvrelButton::setSelected(bool on) {
+  if (toggleMode_) return setChecked(on);  // QAbstractButton repaints and tells a reader
+  SetLook(this, selected_, on);
+}
 
 ButtonLook CAvrelButton::currentLook() const {
   ButtonFlags f;
   f.disabled = disabledLook_;
   f.backgroundOnly = backgroundOnly_;
-  f.pressed = isDown() || pressedLook_ || ((toggleMode_ || groupValue_ > 0) && selected_);
+  f.pressed = isDown() || pressedLook_ || ((toggleMode_ || groupValue_ > 0) && selected());
   f.hovered = hovered_;
   return ChooseButtonLook(f);
 }
@@ -115,12 +120,7 @@ void CAvrelButton::paintEvent(QPaintEvent*) {
   paintFocus(p, look);
 }
 
-void CAvrelButton::paintFocus(QPainter& p, const ButtonLook& look) {
-  // On the picture: a white ring inside the edge; without one the page shows, so the accent ring.
-  const bool onPicture = !picture(look.state).isNull();
-  PaintFocusRing(p, this, onPicture ? QRectF(rect()).adjusted(3, 3, -3, -3) : QRectF(rect()), 3,
-                 onPicture ? textColor_ : QColor(42, 169, 209));
-}
+void CAvrelButton::paintFocus(QPainter& p, const ButtonLook&) { PaintFocusRing(p, this, rect(), 4); }
 
 void CCloseButton::placePicture(int x, int y) {
   setGeometry(x - kMargin, y - kMargin, kSide + 2 * kMargin, kSide + 2 * kMargin);
@@ -131,14 +131,7 @@ void CCloseButton::paintContent(QPainter& p, const ButtonLook& look) {
   if (!pic.isNull()) p.drawPixmap(QRect(kMargin, kMargin, kSide, kSide), pic);
 }
 
-void CCloseButton::paintFocus(QPainter& p, const ButtonLook&) {
-  if (!HasKeyboardFocus(this)) return;
-  p.save();
-  p.setPen(QPen(QColor(42, 169, 209), 2));
-  p.setBrush(Qt::NoBrush);
-  p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
-  p.restore();
-}
+void CCloseButton::paintFocus(QPainter& p, const ButtonLook&) { PaintFocusRing(p, this, rect(), 4); }
 
 void CAvrelButton::startTracking() {
   if (tracking_ || !tracksHover()) return;
@@ -172,19 +165,46 @@ void CAvrelButton::onPressActions() {
       postToPage(this, WM_WIZ_TOGGLE, static_cast<WPARAM>(groupValue_));
     }
   } else if (toggleMode_) {
-    setSelected(!selected_);
+    flippedOnPress_ = true;
+    setChecked(!isChecked());
     if (notify_) postToPage(this, WM_WIZ_TOGGLE, 4);
   }
 }
 
+// The click that ends a press: in toggle mode the press has flipped the state; a click without a press (from
+// code) flips it here, the same way.
+void CAvrelButton::nextCheckState() {
+  if (!toggleMode_) return QAbstractButton::nextCheckState();
+  if (std::exchange(flippedOnPress_, false)) return;
+  setChecked(!isChecked());
+  if (notify_) postToPage(this, WM_WIZ_TOGGLE, 4);
+}
+
 void CAvrelButton::mousePressEvent(QMouseEvent* e) {
+  flippedOnPress_ = false;  // a press that ended without a click (released outside) is forgotten
   if (e->button() == Qt::LeftButton) onPressActions();
   QAbstractButton::mousePressEvent(e);
 }
 
+void CAvrelButton::mouseReleaseEvent(QMouseEvent* e) {
+  QAbstractButton::mouseReleaseEvent(e);  // clicks when released on the button
+  flippedOnPress_ = false;
+}
+
 void CAvrelButton::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) onPressActions();
+  if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) {
+    flippedOnPress_ = false;
+    onPressActions();
+  }
   QAbstractButton::keyPressEvent(e);
+}
+
+// Qt asks a focused button that is being disabled (Next while its work runs) to pass the focus on; the next
+// control would be whatever follows in the chain (the window's Minimise), heard for a moment before the waiting
+// veil. The focus is let go instead, and the veil or the next page takes it.
+bool CAvrelButton::focusNextPrevChild(bool next) {
+  if (!isEnabled()) return false;
+  return QAbstractButton::focusNextPrevChild(next);
 }
 
 void CAvrelButton::changeEvent(QEvent* e) {

@@ -51,12 +51,14 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   void setTextSize(int px);
   void setFontFace(Face face);
   void setUrl(const QString& url, bool urlMode = true);
-  // Toggle mode: a click flips selected; with notify it posts WM_WIZ_TOGGLE with 4 to the page.
+  // Toggle mode: a click flips selected; with notify it posts WM_WIZ_TOGGLE with 4 to the page. The button is
+  // then checkable and its checked state is the one state: shown, reported to a reader, and flipped once per
+  // press (on the press, as the picture has always changed; Qt's own flip on the release is left out).
   void setToggleMode(bool on, bool notify = false);
   // Radio group: groupValue > 0 makes the button a group member posting WM_WIZ_TOGGLE with it when selected.
   void setGroupValue(int value);
   void setSelected(bool on);
-  bool selected() const { return selected_; }
+  bool selected() const { return toggleMode_ ? isChecked() : selected_; }
 
   bool hovered() const { return hovered_; }
   int drawnState() const { return state_; }  // the state painted last
@@ -73,8 +75,11 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   void leaveEvent(QEvent*) override;
   void mouseMoveEvent(QMouseEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
   void changeEvent(QEvent*) override;
+  void nextCheckState() override;
+  bool focusNextPrevChild(bool next) override;
   virtual bool tracksHover() const { return true; }
   virtual void paintContent(QPainter& p, const ButtonLook& look);
   // The keyboard focus ring, drawn over the content.
@@ -99,6 +104,7 @@ class CAvrelButton : public QAbstractButton, public ControlIdentity {
   QString url_;
   bool urlMode_ = false;
   bool toggleMode_ = false;
+  bool flippedOnPress_ = false;  // toggle mode: this press has flipped the state already
   bool notify_ = false;
   int groupValue_ = 0;
   bool selected_ = false;

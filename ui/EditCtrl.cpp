@@ -1,11 +1,13 @@
 #include "ui/EditCtrl.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProxyStyle>
 
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
+#include "ui/SkinBase.h"
 #include "ui/Text.h"
 #include "i18n/LangString.h"
 
@@ -31,6 +33,7 @@ CRevealButton::CRevealButton(QWidget* parent) : QAbstractButton(parent) {
   setCheckable(true);
   setFocusPolicy(Qt::StrongFocus);  // reached with Tab, toggled with Space
   setCursor(Qt::PointingHandCursor);
+  TrackKeyboardFocus(this);
   Retranslate();
   connect(this, &QAbstractButton::toggled, this, &CRevealButton::Retranslate);
 }
@@ -40,6 +43,20 @@ void CRevealButton::Retranslate() {
   // state tells whether the password shows.
   setAccessibleName(GetLangString(QStringLiteral("pwd_show"), QStringLiteral("Show password")));
   setToolTip(accessibleName());
+}
+
+void CRevealButton::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:  // toggles
+    case Qt::Key_Select:
+      return QAbstractButton::keyPressEvent(event);
+    case Qt::Key_Return:  // the popup's own keys: they go on to the window
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      return event->ignore();
+    default:
+      return event->accept();  // text, editing keys and paste stop here
+  }
 }
 
 void CRevealButton::enterEvent(QEnterEvent* event) {
@@ -76,15 +93,12 @@ void CRevealButton::paintEvent(QPaintEvent*) {
     p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(c.x() - w * 0.8, c.y() + w * 0.8), QPointF(c.x() + w * 0.8, c.y() - w * 0.8));
   }
-  if (hasFocus()) {  // the keyboard's place
-    p.setPen(QPen(palette::kAccent, 1.0, Qt::DotLine));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-  }
+  PaintFocusRing(p, this, rect(), 4);
 }
 
 CMyEditCtrl2::CMyEditCtrl2(QWidget* parent, int id) : QLineEdit(parent), id_(id) {
   setFrame(false);
+  TrackKeyboardFocus(this);
   setFont(UiFont(Face::Arial, 17));
   auto* style = new PasswordMarkStyle;
   style->setParent(this);
@@ -119,6 +133,12 @@ bool CMyEditCtrl2::passwordShown() const { return passwordMode() && reveal_->isC
 QString CMyEditCtrl2::displayedText() const {
   if (echoMode() == QLineEdit::Password) return QString(text().size(), QChar(style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, this)));
   return text();
+}
+
+void CMyEditCtrl2::paintEvent(QPaintEvent* event) {
+  QLineEdit::paintEvent(event);
+  QPainter p(this);
+  PaintFocusRing(p, this, rect(), 3);  // the caret alone is too little to find the field by
 }
 
 void CMyEditCtrl2::resizeEvent(QResizeEvent* event) {

@@ -10,7 +10,9 @@ namespace vrx::ui {
 
 inline constexpr QChar kPasswordMark{0x25CF};
 
-// The eye mark: a checkable button that paints an open eye ("show") or a struck-through one ("hide").
+// The eye mark: a checkable button that paints an open eye ("show") or a struck-through one ("hide"). It takes
+// no text: keys it does not use stop at it, where they would otherwise go on to its field (which is its
+// parent) and be typed into the password there.
 class CRevealButton : public QAbstractButton {
   Q_OBJECT
  public:
@@ -21,6 +23,7 @@ class CRevealButton : public QAbstractButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
@@ -44,6 +47,7 @@ class CMyEditCtrl2 : public QLineEdit {
   QString displayedText() const;
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

@@ -204,6 +204,16 @@ void CSkinListCtrl::SetCellText(int row, int column, const QString& text) {
   update(CellRect(row, column).adjusted(-2, -2, 2, 2));
 }
 
+void CSkinListCtrl::FocusRow(int row) {
+  if (row < 0 || row >= rowCount()) return;
+  current_ = row;
+  ScrollTo(row);
+  ShowFocusRing(this);
+  update();
+  if (hasFocus()) NotifyRowFocus(this, row);  // no focus-in to tell a reader of the row
+  else setFocus(Qt::OtherFocusReason);
+}
+
 int CSkinListCtrl::AppendRow() {
   QStringList cells;
   for (size_t i = 0; i < columns_.size(); ++i) cells.append(QString());
@@ -356,6 +366,7 @@ void CSkinListCtrl::keyPressEvent(QKeyEvent* e) {
 
 CCamListCtrl::CCamListCtrl(QWidget* parent, int id) : CSkinListCtrl(parent, id) {
   setHeader(new CCamHeaderCtrl(this));
+  setFocusPolicy(Qt::NoFocus);
 }
 
 int CCamListCtrl::InsertRow(int number, const QString& text, int untickedId, int tickedId, int iconId) {
@@ -364,6 +375,7 @@ int CCamListCtrl::InsertRow(int number, const QString& text, int untickedId, int
   data.ticked = LoadPng(tickedId);
   data.icon = LoadPng(iconId);
   rows_.push_back(data);
+  setFocusPolicy(Qt::StrongFocus);
   const int row = AppendRow();
   SetCellText(row, kNumberColumn, QString::number(number));
   if (!text.isEmpty()) SetCellText(row, 0, text);
@@ -372,6 +384,7 @@ int CCamListCtrl::InsertRow(int number, const QString& text, int untickedId, int
 
 void CCamListCtrl::DeleteAllRows() {
   rows_.clear();
+  setFocusPolicy(Qt::NoFocus);
   lastClickRow_ = -1;
   CSkinListCtrl::DeleteAllRows();
 }
@@ -476,7 +489,11 @@ void CCamListCtrl::activateRow(int row) { cellPressed(row, kTickColumn); }
 
 void CCamListCtrl::keyPressEvent(QKeyEvent* e) {
   const bool menuKey = e->key() == Qt::Key_Menu || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
-  if (menuKey && OpenRowMenu(currentRow())) return e->accept();
+  if (menuKey) {
+    // A row without a preview has no menu; the window's own menu would open with nothing in it active.
+    OpenRowMenu(currentRow());
+    return e->accept();
+  }
   CSkinListCtrl::keyPressEvent(e);
 }
 

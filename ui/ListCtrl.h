@@ -124,6 +124,8 @@ class CSkinListCtrl : public QWidget, public ControlIdentity {
   int RowAt(const QPoint& pos) const;
   int ColumnAt(int x) const;
   int currentRow() const { return current_; }
+  // Puts the keyboard on row (with its ring), as when rows arrive that the user should land on.
+  void FocusRow(int row);
 
   CSkinHeaderCtrl* header() const { return header_; }
   CListCtrlVScrollbar* scrollBar() const { return scrollBar_; }
@@ -184,6 +186,8 @@ class CCamListCtrl : public CSkinListCtrl {
   static constexpr int kPreviewColumn = 6;
   static constexpr int kPreviewKind = 8;
 
+  // A camera list without rows is no Tab stop: the keyboard does not land on an empty list while the scan
+  // runs, nor when Rescan empties it.
   explicit CCamListCtrl(QWidget* parent = nullptr, int id = 0);
 
   // Adds a row with the number in column 3; the pictures are the unticked and ticked box and the preview icon.

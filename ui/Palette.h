@@ -24,5 +24,9 @@ inline const QColor kGreyRow{0x7F, 0x7F, 0x7F};     // rows that can no longer b
 inline const QColor kEditBorder{0xC0, 0xC0, 0xC0};
 inline const QColor kEditBorderError{0xFF, 0x00, 0x00};
 inline const QColor kVeil{0, 0, 0};
+// The keyboard focus ring: dark enough for 3:1 and more against white, the page greys and the accent blue;
+// a white line inside it keeps it apart from dark pictures.
+inline const QColor kFocusRing{0x00, 0x24, 0x33};
+inline const QColor kFocusRingInner{255, 255, 255};
 
 }  // namespace vrx::ui::palette

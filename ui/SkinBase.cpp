@@ -22,8 +22,8 @@ class FocusWatcher : public QObject {
         w->update();
         return false;
       }
-      const bool keyboard = e->type() == QEvent::FocusIn &&
-                            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
+      // A click shows where the pointer is; every other way of getting the focus shows the ring.
+      const bool keyboard = e->type() == QEvent::FocusIn && reason != Qt::MouseFocusReason;
       w->setProperty("vrxKeyboardFocus", keyboard);
       w->update();
     }
@@ -65,13 +65,16 @@ void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {
 
 bool HasKeyboardFocus(const QWidget* w) { return w->hasFocus() && w->property("vrxKeyboardFocus").toBool(); }
 
-void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius, const QColor& color) {
+void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius) {
   if (!HasKeyboardFocus(w)) return;
   p.save();
-  QPen pen(color, 1, Qt::DotLine);
-  p.setPen(pen);
+  p.setRenderHint(QPainter::Antialiasing, false);  // whole pixels: a blended edge would weaken the contrast
   p.setBrush(Qt::NoBrush);
-  p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+  const QRect outer = r.toAlignedRect();
+  p.setPen(QPen(palette::kFocusRing, 1));
+  for (int i = 0; i < 2; ++i) p.drawRoundedRect(outer.adjusted(i, i, -1 - i, -1 - i), radius, radius);
+  p.setPen(QPen(palette::kFocusRingInner, 1));
+  p.drawRoundedRect(outer.adjusted(2, 2, -3, -3), qMax<qreal>(0, radius - 1), qMax<qreal>(0, radius - 1));
   p.restore();
 }
 

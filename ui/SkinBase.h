@@ -54,18 +54,20 @@ void SetLook(QWidget* w, T& field, V&& value, Affects affects = Affects::Paint) 
 // Marks w with an accessible role (the toolkit's accessibility factory reads it) and a name.
 void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name);
 
-// Lets PaintFocusRing know whether w got its focus from the keyboard.
+// Lets PaintFocusRing know whether w got its focus other than by the mouse.
 void TrackKeyboardFocus(QWidget* w);
 
-// Whether w has the focus and got it from the keyboard (the focus ring is drawn then).
+// Whether w has the focus and got it other than by a mouse click (the keyboard, or the program moving it
+// there): the focus ring is drawn then.
 bool HasKeyboardFocus(const QWidget* w);
 
 // Shows the ring on w as if it had its focus from the keyboard (the first control of a new page).
 void ShowFocusRing(QWidget* w);
 
-// Draws the keyboard focus ring inside r when w has focus from the keyboard.
-
-void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3,
-                    const QColor& color = QColor(42, 169, 209));
+// Draws the focus ring inside r when w has the focus other than from the mouse. Every control of the toolkit
+// draws its ring with this, so all rings look alike: 2 px of palette::kFocusRing with a 1 px white line
+// inside (at least 3:1 against whatever lies around it). r must leave 3 px for it.
+void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3);
+inline constexpr int kFocusRingWidth = 3;
 
 }  // namespace vrx::ui

@@ -104,9 +104,10 @@ CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), crea
   backdrop_.Attach(this, ui::CTransparentPage::kOpacity, /*translucentWindows*/ false);
 
   const QPoint panel = panelRect().topLeft();
-  close_ = new ui::CAvrelButton(this, 2);
-  close_->SetImages(3060, 3060, 3060, 3060);
-  close_->setGeometry(panel.x() + 476, panel.y() + 10, 14, 14);
+  auto* close = new ui::CCloseButton(this, 2);  // room around the small "X" for its focus ring
+  close->SetImages(3060, 3060, 3060, 3060);
+  close->placePicture(panel.x() + 476, panel.y() + 10);
+  close_ = close;
   close_->setAccessibleName(GetLangString("Close", "Close"));
   connect(close_, &ui::CAvrelButton::command, this, [this] { done(QDialog::Rejected); });
 

@@ -216,12 +216,13 @@ void CCameraSearchDlg::ShowRows() {
     if (r.ticked) list_->TickRow(row);
   }
   list_->RepaintAll();
-  ui::NotifyRowsReset(list_);
   const int found = selection_.rowCount();
   placeholder_->ShowNoneFound(found == 0);
-  if (found > 0)
-    ui::Announce(announcer_, found == 1 ? GetLangString("camsearch_found_one", "1 camera found")
-                                        : GetLangString("camsearch_found", "{0} cameras found", QString::number(found)));
+  if (found == 0) return ui::NotifyRowsReset(list_);
+  // The user lands on the first camera and hears how many there are.
+  list_->FocusRow(0);
+  ui::NotifyRowsArrived(list_, found == 1 ? GetLangString("camsearch_found_one", "1 camera found")
+                                          : GetLangString("camsearch_found", "{0} cameras found", QString::number(found)));
 }
 
 // A reader hears each camera as its number, model and address, whether a preview can be opened, whether it is

@@ -186,7 +186,7 @@ CloudStatusResult CloudStatusJob::Run(BackgroundJob& job, Worker& worker, const 
     // Only a request that fails (not sent, 401, 409) fails the read; any other answer is read for its keys.
     net::HttpGet http;
     std::string reply;
-    if (http.Connect(recorder.ip, recorder.user, recorder.password, kRegInfoTimeoutMs, /*secure*/ true, kHttpsPort) &&
+    if (http.Connect(recorder.ip, recorder.user, recorder.password.View(), kRegInfoTimeoutMs, /*secure*/ true, kHttpsPort) &&
         http.GetText("/config/kelvaroreginfo", reply)) {
       result.outcome = CloudStatusOutcome::Read;
       result.registration = ParseRegistration(reply);

@@ -86,7 +86,7 @@ class AccountSequence {
   Step BindRecorder() {
     if (!ResetWorker()) return Stopped();
     if (!worker_.Bind(r_.portalHost, kelvaro::kClientId, kWizardVersionLabel, kelvaro::kRequestLanguage,
-                      r_.portalNumber, r_.recorder.password, r_.portalDfp))
+                      r_.portalNumber, r_.recorder.password.View(), r_.portalDfp))
       return NetFailed(AccountFault::NotStarted);
     const QString reply = AwaitCloudReply();
     if (!thread_.Running()) return Stopped();
@@ -119,7 +119,7 @@ class AccountSequence {
   void WriteAccountToRecorder() {
     // The recorder also learns the account from a plain request of its own (its answer changes nothing here).
     const net::RecorderEndpoint& rec = r_.recorder;
-    if (!direct_.Connect(rec.ip, rec.user, rec.password, KelvaroJob::kDirectTimeoutMs, /*secure*/ true, 443)) return;
+    if (!direct_.Connect(rec.ip, rec.user, rec.password.View(), KelvaroJob::kDirectTimeoutMs, /*secure*/ true, 443)) return;
     std::string password = net::PercentEncode(r_.password.View());
     std::string path = "/config/kelvaroreginfo?status=1&email=" + net::PercentEncode(r_.email) + "&password=";
     path += password;

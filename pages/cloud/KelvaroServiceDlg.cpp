@@ -258,6 +258,12 @@ QString CKelvaroServiceDlg::ErrorText(const kelvaro::RowError& error) {
 
 void CKelvaroServiceDlg::ShowErrors(bool announce) {
   const QString emailText = emailError(), passwordText = passwordError();
+  // An error that appears as a field is left is spoken too (Next also moves the focus to its field).
+  if (!announce) {
+    if (!emailText.isEmpty() && emailText != emailErrorLabel_->text()) ui::Speak(emailErrorLabel_, emailText);
+    if (!passwordText.isEmpty() && passwordText != passwordErrorLabel_->text())
+      ui::Speak(passwordErrorLabel_, passwordText);
+  }
   auto place = [this](ui::CBaseStatic* label, const QString& text, int row, int boxHeight) {
     label->setText(text);
     const int height = qMin(qMax(kFieldHeight, label->TextHeight(kErrorWidth)), boxHeight);

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 
 #include "app/InterDialog.h"
 #include "app/WizardVersion.h"
@@ -138,13 +139,24 @@ void CWizardPage::RetranslateFrame() {
   if (next_) {
     next_->setText(frame::NextLabel());
     next_->setAccessibleName(ui::SpokenCaption(next_->text()));
-    next_->setGeometry(frame::NextButtonRect(next_->MeasureText()));
   }
   if (back_) {
     back_->setText(frame::BackLabel());
     back_->setAccessibleName(ui::SpokenCaption(back_->text()));
-    back_->setGeometry(frame::BackButtonRect(back_->MeasureText()));
   }
+  // Next and Back side by side are one pair: both as wide as the wider caption needs.
+  const int pairWidth = std::max(next_ ? next_->MeasureText() : 0, back_ ? back_->MeasureText() : 0);
+  if (next_) next_->setGeometry(frame::NextButtonRect(back_ ? pairWidth : next_->MeasureText()));
+  if (back_) back_->setGeometry(frame::BackButtonRect(next_ ? pairWidth : back_->MeasureText()));
+}
+
+void CWizardPage::SetBusyLook(bool busy, std::initializer_list<ui::CAvrelButton*> controls) {
+  for (ui::CAvrelButton* b : controls) {
+    if (!b) continue;
+    b->setEnabled(!busy);
+    b->setPressedLook(busy);
+  }
+  if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!busy);
 }
 
 void CWizardPage::OnCommand(int commandId) {

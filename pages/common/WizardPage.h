@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 
 #include "platform/MessagePort.h"
 #include "ui/Overlay.h"
@@ -103,8 +104,13 @@ class CWizardPage : public QWidget {
   // breaking of the rich text labels for the current language. Call it at the end of the page's constructor
   // and after adding controls later; it runs again when the page is shown.
   void WireControls();
-  // Relabels Next and Back from the string table (after a language change) and re-sizes them.
+  // Relabels Next and Back from the string table (after a language change) and re-sizes them: a page with
+  // both gives both the width of the wider caption plus the padding, one alone its own.
   void RetranslateFrame();
+  // The look of the page's controls while its work runs (a search, a scan, an update): each of `controls`
+  // (Next, Back, the page's own Rescan, ...) disabled and shown pressed, the close button disabled; busy
+  // false gives them back.
+  void SetBusyLook(bool busy, std::initializer_list<ui::CAvrelButton*> controls);
 
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;

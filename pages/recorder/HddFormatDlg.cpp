@@ -181,7 +181,7 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
   if (!self) return Outcome::PageGone;
   if (answer != QDialog::Accepted) return Outcome::Stay;
   // The ports may have changed while the question was open.
-  if (!AnyPlugged(ports_.plugged)) {
+  if (!steps::AnyPlugged(ports_.plugged)) {
     ShowAlert(kNoDiskAlert);
     return self ? Outcome::Stay : Outcome::PageGone;
   }
@@ -192,7 +192,8 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
   if (!self) return Outcome::PageGone;
   job_.Stop();
 
-  if (!job_.failed()) return Outcome::Formatted;
+  // A format still running when the overlay's minute is up was stopped: the page moves on all the same.
+  if (job_.TakeOutcome() != steps::FormatOutcome::Failed) return Outcome::Formatted;
   ui::OverlayInputs error;
   error.errorText = GetLangString("Failed to format HDD!", "Failed to format HDD!");
   RunOverlay(ui::kOverlayError, error);

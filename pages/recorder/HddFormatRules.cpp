@@ -11,8 +11,4 @@ NextStep ChooseNextStep(const DiskPorts& ports) {
   return NextStep::Ask;
 }
 
-bool AnyPlugged(const PortFlags& plugged) { return plugged[0] || plugged[1]; }
-
-int FormatFileSystem(int fileSystemCode) { return fileSystemCode == 1 || fileSystemCode == 2 ? fileSystemCode : 2; }
-
 }  // namespace vrx

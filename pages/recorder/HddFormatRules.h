@@ -1,12 +1,13 @@
 #pragma once
 // What the disk page decides from the recorder's two disk ports (HD1 = storage id 0, HD2 = storage id 1)
-// without a window: which picture to show, what Next does first, and the file system sent with a format.
+// without a window: which picture to show and what Next does first. Which file system a format sends is the
+// format step's (steps/recorder/Disks.h).
 
-#include <array>
+#include "steps/recorder/Disks.h"
 
 namespace vrx {
 
-using PortFlags = std::array<int, 2>;  // HD1, HD2: a copy of one of the host's flag pairs
+using steps::PortFlags;  // HD1, HD2: a copy of one of the host's flag pairs
 
 // The ports as the host last reported them.
 struct DiskPorts {
@@ -23,10 +24,5 @@ enum class NextStep {
   Ask,           // ask for confirmation and format
 };
 NextStep ChooseNextStep(const DiskPorts& ports);
-
-bool AnyPlugged(const PortFlags& plugged);
-
-// The file system a disk is formatted with: codes 1 and 2 are kept, every other code becomes 2.
-int FormatFileSystem(int fileSystemCode);
 
 }  // namespace vrx

@@ -7,10 +7,11 @@
 #include "i18n/LangString.h"
 #include "net/DeviceCommandWorker.h"
 #include "net/DeviceSearch.h"
-#include "net/DiscoveryProtocol.h"
 #include "net/RecorderEndpoint.h"
 #include "pages/common/FrameLayout.h"
 #include "pages/recorder/NvrPwdRules.h"
+#include "steps/TypedSecret.h"
+#include "steps/recorder/AdminPasswordRule.h"
 #include "ui/Accessible.h"
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
@@ -82,34 +83,6 @@ CNvrPwdDlg::Mode WaitForProbe(BackgroundJob& thread, const ProbeFlagRefs& probe)
   return ProbedMode(probe);
 }
 
-// Checks (enter mode) or sets (create mode) the password of "admin" with one datagram through the host's
-// command worker, on the interface where the recorder answered the search.
-struct PasswordRequest {
-  net::DeviceSearch& search;
-  net::DeviceCommandWorker& worker;
-  std::string ip, mac;
-  CNvrPwdDlg::Mode mode;
-  std::string password;
-
-  CNvrPwdDlg::PasswordAnswer Send(BackgroundJob& thread) const {
-    using Answer = CNvrPwdDlg::PasswordAnswer;
-    if (!thread.Sleep(CNvrPwdDlg::kSettleMs)) return Answer::NotAsked;
-    const std::optional<net::MacAddress> address = net::ParseMacText(mac);
-    if (!address || !net::OpenAccountChannel(search, worker, ip)) return Answer::NotAsked;
-    if (mode == CNvrPwdDlg::kEnter)
-      worker.CheckAccount(ip, net::kDiscoveryPort, *address, "admin", password);
-    else
-      worker.ChangePassword(ip, net::kDiscoveryPort, *address, "admin", "", password);
-    for (int i = 0; i < CNvrPwdDlg::kAnswerPolls && thread.Running() &&
-                    worker.Status() == net::DeviceCommandWorker::kBusy;
-         ++i)
-      thread.Sleep(CNvrPwdDlg::kAnswerPollMs);
-    const bool accepted = worker.Status() == net::DeviceCommandWorker::kDone &&
-                          (mode == CNvrPwdDlg::kCreate || worker.AccountCheckResult() == 1);
-    return accepted ? Answer::Accepted : Answer::Refused;
-  }
-};
-
 }  // namespace
 
 CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker,
@@ -117,9 +90,7 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
     : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 6}),
       search_(search),
       worker_(worker),
-      probe_(probe),
-      recorderIp_(host.GetRecorderIp().toStdString()),
-      recorderMac_(host.GetRecorderMac().toStdString()) {
+      probe_(probe) {
   setObjectName("CNvrPwdDlg");
   AddTitle(GetLangString("nvrpwd_01", "Secure your NVR"));
   description_ = AddBodyText(GetLangString("nvrpwd_02", "Create and confirm a password for your device"),
@@ -270,7 +241,7 @@ void CNvrPwdDlg::PasswordEdited() {
     if (errorField_ != kNoField || !errorText_.isEmpty()) ClearError();
     return;
   }
-  if (!KeepsPasswordRule(password_->text())) {
+  if (!steps::KeepsAdminPasswordRule(password_->text())) {
     ShowError(kPasswordField, PasswordRuleMessage());
     password_->end(false);
   } else if (errorField_ == kPasswordField || !errorText_.isEmpty()) {
@@ -328,31 +299,36 @@ void CNvrPwdDlg::Next() {
   errorField_ = kNoField;
   if (mode_ == kCreate) {
     // Nothing is sent for a password the recorder would refuse or a confirmation that differs.
-    switch (CheckNewPassword(password, confirmation)) {
-      case PasswordFault::Rule: return RefuseNext(kPasswordField, PasswordRuleMessage());
-      case PasswordFault::Mismatch: return RefuseNext(kPasswordField, PasswordMismatchMessage());
-      case PasswordFault::None: break;
+    switch (steps::CheckNewAdminPassword(password, confirmation)) {
+      case steps::NewPasswordFault::Rule: return RefuseNext(kPasswordField, PasswordRuleMessage());
+      case steps::NewPasswordFault::Mismatch: return RefuseNext(kPasswordField, PasswordMismatchMessage());
+      case steps::NewPasswordFault::None: break;
     }
   }
   ClearError();
   QPointer<CNvrPwdDlg> self(this);
-  const PasswordRequest request{search_, worker_, recorderIp_, recorderMac_, mode_, password.toStdString()};
-  const std::optional<PasswordAnswer> answer = ui::RunBehindVeil(
-      this, requestJob_, [request](BackgroundJob& thread) { return request.Send(thread); },
+  const std::optional<steps::AdminPasswordAnswer> answer = ui::RunBehindVeil(
+      this, requestJob_,
+      [&search = search_, &worker = worker_, recorder = host().Recorder(), mode = mode_,
+       secret = std::make_shared<const net::Secret>(steps::TypedSecret(password))](BackgroundJob& thread) {
+        const steps::StepContext ctx{worker, thread};
+        return std::optional(mode == kEnter ? steps::CheckAdminPassword(ctx, search, recorder, *secret)
+                                            : steps::SetAdminPassword(ctx, search, recorder, net::Secret(), *secret));
+      },
       kVeilTicks);
   if (!self) return;
   ShowPendingProbeFailure();
   if (!self || !answer) return;
 
   switch (*answer) {
-    case PasswordAnswer::Accepted:
-      host().SetAdminPassword(password);
+    case steps::AdminPasswordAnswer::Accepted:
+      host().SetAdminPassword(steps::TypedSecret(password));
       Navigate(NAV_NEXT);
       return;
-    case PasswordAnswer::Refused:
+    case steps::AdminPasswordAnswer::Refused:
       return RefuseNext(mode_ == kEnter ? kPasswordField : kNoField,
                         mode_ == kEnter ? IncorrectPasswordMessage() : PasswordChangeFailedMessage());
-    case PasswordAnswer::NotAsked:
+    case steps::AdminPasswordAnswer::NotSent:
       LayOut();  // the recorder was not among the search results: stay without a message
       return;
   }

@@ -2,8 +2,8 @@
 // Page 7: secures the chosen recorder's administrator account "admin". The host's blank-password probe decides
 // the mode: create mode (the recorder is new, or did not answer) asks for a new password twice, checks it as the
 // user types and sets it with OP_CHANGE_PASSWORD; enter mode asks for the existing password and verifies it with
-// OP_CHECK_ACCOUNT. Both datagrams go through the host's command worker on the interface where the recorder
-// answered the search. On success the password is stored in the wizard state and the wizard moves on.
+// OP_CHECK_ACCOUNT. Both are the account steps' (steps/recorder/AdminAccount.h), run on the host's command
+// worker behind the waiting veil. On success the password is stored in the wizard state and the wizard moves on.
 
 #include <QBasicTimer>
 #include <QString>
@@ -11,6 +11,7 @@
 
 #include "pages/common/WizardPage.h"
 #include "platform/ResultJob.h"
+#include "steps/recorder/AdminAccount.h"
 
 namespace vrx {
 
@@ -44,14 +45,9 @@ class CNvrPwdDlg : public CWizardPage {
   static constexpr int kErrorMarkPng = 3064;
   enum Mode : int { kCreate = 0, kEnter = 1 };
   enum ErrorField : int { kNoField = -1, kPasswordField = 1, kConfirmField = 2 };
-  // How the recorder took the password: accepted; refused or silent (the user is told); or never asked,
-  // because the recorder was not among the search's answers or the page was leaving (nothing is shown).
-  enum class PasswordAnswer { Accepted, Refused, NotAsked };
 
-  // Waits: the host's probe up to 5 s, the recorder's answer up to 6 s, the waiting veil up to 12 s.
+  // Waits: the host's probe up to 5 s, the waiting veil up to 12 s (the recorder's answer is the step's).
   static constexpr int kProbePollMs = 50, kProbePolls = 100;
-  static constexpr int kAnswerPollMs = 25, kAnswerPolls = 240;
-  static constexpr int kSettleMs = 500;
   static constexpr int kVeilTicks = 120;
 
   CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlagRefs probe);
@@ -89,7 +85,6 @@ class CNvrPwdDlg : public CWizardPage {
   net::DeviceSearch& search_;
   net::DeviceCommandWorker& worker_;
   ProbeFlagRefs probe_;
-  std::string recorderIp_, recorderMac_;
 
   Mode mode_ = kCreate;
   bool modeKnown_ = false;
@@ -112,7 +107,7 @@ class CNvrPwdDlg : public CWizardPage {
   ui::CErrorStatic* errorLabel_;
   // Last, so they stop before the fields above go: waiting for the host's probe, and the password request.
   ResultJob<Mode> probeJob_;
-  ResultJob<PasswordAnswer> requestJob_;
+  ResultJob<steps::AdminPasswordAnswer> requestJob_;
 };
 
 }  // namespace vrx

@@ -1,24 +1,10 @@
 #pragma once
-// What the administrator password page decides without a window: whether a new password keeps the recorder's
-// rule, whether the confirmation matches, and the messages for both.
+// The administrator password page's messages. The rule itself (length, characters, the confirmation) is the
+// account step's: steps/recorder/AdminPasswordRule.h.
 
 #include <QString>
 
 namespace vrx {
-
-// A new administrator password: 6 to 31 characters, each an ASCII digit or ASCII letter.
-inline constexpr int kMinPasswordLength = 6;
-inline constexpr int kMaxPasswordLength = 31;
-
-bool KeepsPasswordRule(const QString& password);
-
-enum class PasswordFault {
-  None,      // the password keeps the rule and the confirmation equals it
-  Rule,      // the password breaks the rule
-  Mismatch,  // the password keeps the rule, the confirmation differs (case-sensitive)
-};
-
-PasswordFault CheckNewPassword(const QString& password, const QString& confirmation);
 
 // "Error: " + the rule text / the mismatch text, in the current language.
 QString PasswordRuleMessage();

@@ -87,18 +87,9 @@ void CNvrSearchDlg::timerEvent(QTimerEvent* event) {
   CWizardPage::timerEvent(event);
 }
 
-void CNvrSearchDlg::SetSearchingLook(bool searching) {
-  for (ui::CAvrelButton* b : {button(kCmdBack), static_cast<ui::CAvrelButton*>(rescan_)}) {
-    if (!b) continue;
-    b->setEnabled(!searching);
-    b->setPressedLook(searching);
-  }
-  if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!searching);
-}
-
 void CNvrSearchDlg::Rescan() {
   list_->DeleteAllRows();
-  SetSearchingLook(true);
+  SetBusyLook(true, {button(kCmdBack), rescan_});
   nextButton()->setEnabled(false);
   nextButton()->setPressedLook(true);
   noDevice_->hide();
@@ -109,26 +100,25 @@ void CNvrSearchDlg::Rescan() {
   if (searching()) return;
   searchJob_.Start(
       this,
-      [&search = host().discovery()](BackgroundJob& thread) -> std::optional<SearchEnd> {
-        search.Start();
-        for (int i = 0; i < kMaxPolls && thread.Running() && search.State() == net::DeviceSearch::kSearching; ++i)
-          thread.Sleep(kPollMs);
-        return search.State() == net::DeviceSearch::kFinished ? SearchEnd::Finished : SearchEnd::Unfinished;
+      [&search = host().discovery()](BackgroundJob& thread) {
+        return std::optional(steps::DiscoverRecorders(search, thread));
       },
-      [this](SearchEnd end) {
-        ShowResults(end);
+      [this](const steps::RecorderSearch& found) {
+        ShowResults(found);
         settle_.start(kAfterResultsMs, this);
       });
 }
 
-void CNvrSearchDlg::ShowResults(SearchEnd end) {
-  if (end != SearchEnd::Finished) return;  // still searching after 7 s, or nothing sent: the list stays empty
+void CNvrSearchDlg::ShowResults(const steps::RecorderSearch& found) {
+  // Still searching after 7 s, or nothing sent: the list stays empty.
+  if (found.end != steps::RecorderSearch::End::Finished) return;
   busy_->Stop();
   busy_->hide();
   list_->DeleteAllRows();
-  const std::vector<NvrRow> rows = ListRecorders(host().discovery().Results());
-  for (const NvrRow& r : rows) list_->AddRow(r.number, r.ip, r.mac);
-  if (rows.empty()) {
+  int number = 0;
+  for (const steps::FoundRecorder& r : found.recorders)
+    list_->AddRow(++number, QString::fromStdString(r.ip), QString::fromStdString(r.mac));
+  if (found.recorders.empty()) {
     noDevice_->show();
     ui::Announce(noDevice_, noDevice_->text());
     return;
@@ -140,7 +130,7 @@ void CNvrSearchDlg::ShowResults(SearchEnd end) {
 
 void CNvrSearchDlg::SearchEnded() {
   settle_.stop();
-  SetSearchingLook(false);
+  SetBusyLook(false, {button(kCmdBack), rescan_});
   busy_->Stop();
   busy_->hide();
   list_->RepaintAll();

@@ -4,15 +4,15 @@
 // and Next stores the chosen address and MAC in the record of the run, asks the host to probe that
 // recorder and moves on. Rescan searches again; "Can not find your NVR" and the MAC header icon open help.
 //
-// The search thread never touches a widget: it starts the host's discovery run, waits for it, and hands back
-// whether the run finished; the page fills the list on the UI thread and, half a second later, gives the
+// The search is the discovery step's (steps/recorder/RecorderDiscovery.h) on a job of the page; the step hands
+// back the recorders it found, the page fills the list on the UI thread and, half a second later, gives the
 // controls back.
 
 #include <QBasicTimer>
 
-#include "app/HostJobs.h"
-#include "platform/ResultJob.h"
 #include "pages/common/WizardPage.h"
+#include "platform/ResultJob.h"
+#include "steps/recorder/RecorderDiscovery.h"
 
 namespace vrx {
 
@@ -32,8 +32,6 @@ class CNvrSearchDlg : public CWizardPage {
   static constexpr int kPageType = kPageNvrSearch;
   static constexpr int kCmdRescan = 1035;
   static constexpr int kFirstSearchDelayMs = 500;
-  static constexpr int kPollMs = 100;
-  static constexpr int kMaxPolls = 70;  // 7 s
   static constexpr int kAfterResultsMs = 500;
 
   explicit CNvrSearchDlg(CInterDialog& host);
@@ -56,11 +54,8 @@ class CNvrSearchDlg : public CWizardPage {
  private:
   void Rescan();
   void Next();
-  // How the discovery run ended: with its answers (state 2), or still searching after 7 s or failed.
-  enum class SearchEnd { Finished, Unfinished };
-  void ShowResults(SearchEnd end);
+  void ShowResults(const steps::RecorderSearch& found);
   void SearchEnded();
-  void SetSearchingLook(bool searching);
   void StopSearch();
 
   CNvrListCtrl* list_;
@@ -72,7 +67,7 @@ class CNvrSearchDlg : public CWizardPage {
   QBasicTimer firstSearch_;
   QBasicTimer settle_;  // the half second between the results and the controls given back
   QString chosenIp_, chosenMac_;
-  ResultJob<SearchEnd> searchJob_;  // last: it stops (and joins) before the fields its work uses go
+  ResultJob<steps::RecorderSearch> searchJob_;  // last: it stops (and joins) before the fields its work uses go
 };
 
 }  // namespace vrx

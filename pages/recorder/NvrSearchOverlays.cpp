@@ -6,6 +6,7 @@
 #include "i18n/LanguageTable.h"
 #include "pages/common/WizardPage.h"
 #include "pages/recorder/NvrSearchModel.h"
+#include "steps/recorder/RecorderDiscovery.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
@@ -61,7 +62,7 @@ CMacDisplayPage::CMacDisplayPage(QWidget* veil, const QString& macText) : CPopup
   picture->SetImage(4019);
   picture->setGeometry(90, 60, 388, 224);
 
-  AddLine(this, QString::fromLatin1(kRecorderModel), kLabelPx, kLabelInk, QRect(178, 129 - 8, 260, 16));
+  AddLine(this, QString::fromLatin1(steps::kRecorderModel), kLabelPx, kLabelInk, QRect(178, 129 - 8, 260, 16));
   AddLine(this, QStringLiteral("P/N: VRX410QQ....A1"), kLabelPx, kLabelInk, QRect(178, 147 - 8, 260, 16));
   AddLine(this, QStringLiteral("S/N: xxxxxxxxxxxx"), kLabelPx, kLabelInk, QRect(178, 163 - 8, 260, 16));
   macLine_ = AddLine(this, QStringLiteral("MAC: ") + macText, kLabelPx, kLabelInk, QRect(178, 195 - 8, 260, 16));

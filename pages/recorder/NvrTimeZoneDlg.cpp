@@ -8,7 +8,6 @@
 #include "net/HttpGet.h"
 #include "pages/common/FrameLayout.h"
 #include "pages/recorder/NvrTimeZoneControls.h"
-#include "pages/recorder/NvrTimeZoneList.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -27,65 +26,13 @@ constexpr QRect kZoneBoxRect{300, 190, 420, 40};
 constexpr QRect kZoneListRect{300, 232, 420, 272};  // nine rows below the box
 constexpr QRect kErrorRect{300, 240, 478, 40};
 
-using Outcome = CNvrTimeZoneDlg::Outcome;
-using ZoneReply = CNvrTimeZoneDlg::ZoneReply;
-
-ZoneReply Ended(Outcome outcome) {
-  ZoneReply reply;
-  reply.outcome = outcome;
-  return reply;
-}
-
-// The recorder's HTTP interface as the page's thread uses it: one connection per piece of work, one request
-// at a time, each closed before the next.
-class ZoneRequests {
- public:
-  ZoneRequests(BackgroundJob& thread, net::HttpGet& http, const net::RecorderEndpoint& r) : thread_(thread), http_(http) {
-    connected_ = http_.Connect(r.ip, r.user, r.password, CNvrTimeZoneDlg::kHttpTimeoutMs, false, r.httpPort);
-  }
-  ~ZoneRequests() { http_.Close(); }
-
-  bool Fetch(const std::string& path, std::string& reply) {
-    const bool ok = connected_ && thread_.Running() && http_.GetText(path, reply);
-    http_.CloseRequest();
-    return ok;
-  }
-
- private:
-  BackgroundJob& thread_;
-  net::HttpGet& http_;
-  bool connected_ = false;
-};
-
-// Reads the zone list (in the wizard's language) and the recorder's current zone.
-ZoneReply LoadZones(BackgroundJob& thread, net::HttpGet& http, const net::RecorderEndpoint& r) {
-  ZoneRequests requests(thread, http, r);
-  std::string list, datetime;
-  if (!requests.Fetch("/config/timezonelist?language=" + std::to_string(GetLangNumber()), list))
-    return Ended(Outcome::Unreachable);
-  ZoneReply reply = Ended(Outcome::Ok);
-  reply.zones = ParseZoneList(QByteArray::fromStdString(list));
-  if (!requests.Fetch("/config/datetime", datetime)) return Ended(Outcome::Unreachable);
-  reply.current = ParseCurrentZone(datetime, int(reply.zones.size()));
-  return reply;
-}
-
-// Sets the zone (1-based) and starts manual recording once the recorder has answered, whatever the answer.
-ZoneReply SetZone(BackgroundJob& thread, net::HttpGet& http, const net::RecorderEndpoint& r, int zone) {
-  ZoneRequests requests(thread, http, r);
-  std::string answer, ignored;
-  if (!requests.Fetch("/config/datetime?timezone=" + std::to_string(zone), answer)) return Ended(Outcome::Unreachable);
-  const bool refused = answer.find(CNvrTimeZoneDlg::kBadRequest) != std::string::npos;
-  requests.Fetch("/config/manrecord?record=1", ignored);
-  return Ended(refused ? Outcome::Refused : Outcome::Ok);
-}
-
 }  // namespace
 
 CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
     : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 7}),
       http_(std::make_unique<net::HttpGet>()),
-      job_(/*stopWaitMs*/ 0, [this] { http_->Abort(); }) {
+      loadJob_(/*stopWaitMs*/ 0, [this] { http_->Abort(); }),
+      setJob_(/*stopWaitMs*/ 0, [this] { http_->Abort(); }) {
   setObjectName("CNvrTimeZoneDlg");
   AddTitle(GetLangString("SetupTimeZone_title", "Set time zone"));
 
@@ -119,21 +66,25 @@ CNvrTimeZoneDlg::~CNvrTimeZoneDlg() = default;  // here, where HttpGet is comple
 
 void CNvrTimeZoneDlg::StopWork() {
   loadTimer_.stop();
-  job_.Stop();
+  loadJob_.Stop();
+  setJob_.Stop();
 }
 
-std::optional<CNvrTimeZoneDlg::ZoneReply> CNvrTimeZoneDlg::RunWork(ResultJob<ZoneReply>::Work work) {
-  if (job_.Active()) return std::nullopt;
-  return ui::RunBehindVeil(this, job_, std::move(work), kVeilTicks);
+template <typename Result>
+std::optional<Result> CNvrTimeZoneDlg::RunVeiled(ResultJob<Result>& job, typename ResultJob<Result>::Work work) {
+  if (Busy()) return std::nullopt;
+  return ui::RunBehindVeil(this, job, std::move(work), kVeilTicks);
 }
 
 void CNvrTimeZoneDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != loadTimer_.timerId()) return CWizardPage::timerEvent(event);
   loadTimer_.stop();
-  const std::optional<ZoneReply> loaded = RunWork(
-      [http = http_.get(), r = host().Recorder()](BackgroundJob& thread) { return LoadZones(thread, *http, r); });
+  const std::optional<steps::ZoneList> loaded =
+      RunVeiled(loadJob_, [http = http_.get(), r = host().Recorder()](BackgroundJob& thread) {
+        return std::optional(steps::ReadZones({*http, thread}, r, GetLangNumber()));
+      });
   if (!loaded) return;
-  if (loaded->outcome != Outcome::Ok) {
+  if (loaded->fault != steps::ZoneFault::None) {
     // Only Back and close remain.
     chosen_ = -1;
     if (auto* next = nextButton()) {
@@ -146,8 +97,8 @@ void CNvrTimeZoneDlg::timerEvent(QTimerEvent* event) {
   ShowLoaded(*loaded);
 }
 
-void CNvrTimeZoneDlg::ShowLoaded(const ZoneReply& loaded) {
-  zones_ = loaded.zones;
+void CNvrTimeZoneDlg::ShowLoaded(const steps::ZoneList& loaded) {
+  zones_ = loaded.names;
   zoneList_->ResetContent(zones_);
   chosen_ = loaded.current;
   zoneBox_->setText(chosen_ > 0 ? zones_.value(chosen_ - 1) : QString());
@@ -194,7 +145,7 @@ void CNvrTimeZoneDlg::OnCommand(int commandId) {
     case kCmdNext:
       return Next();
     case kCmdBack:
-      if (job_.Active()) return;
+      if (Busy()) return;
       // Back on the password page: the host checks the recorder's account again, so that page picks its mode.
       Navigate(NAV_BACK);
       PostToHost(WM_WIZ_PROBE);
@@ -205,22 +156,22 @@ void CNvrTimeZoneDlg::OnCommand(int commandId) {
 }
 
 void CNvrTimeZoneDlg::Next() {
-  if (job_.Active()) return;
+  if (Busy()) return;
   if (chosen_ < 1) return ShowError(GetLangString("SetupTimeZone_error", "Please choose a time zone for your NVR."));
   HideError();
   zoneList_->hide();
-  const std::optional<ZoneReply> set = RunWork(
-      [http = http_.get(), r = host().Recorder(), zone = chosen_](BackgroundJob& thread) {
-        return SetZone(thread, *http, r, zone);
+  const std::optional<steps::ZoneFault> set =
+      RunVeiled(setJob_, [http = http_.get(), r = host().Recorder(), zone = chosen_](BackgroundJob& thread) {
+        return std::optional(steps::SetZone({*http, thread}, r, zone));
       });
   if (!set) return;
-  switch (set->outcome) {
-    case Outcome::Unreachable:
+  switch (*set) {
+    case steps::ZoneFault::Unreachable:
       RunOverlay(ui::kOverlayError);  // the user may retry
       return;
-    case Outcome::Refused:
-      return ShowError(kBadRequest);
-    case Outcome::Ok:
+    case steps::ZoneFault::Refused:
+      return ShowError(QString::fromLatin1(steps::kZoneRefusedText));  // the recorder's own words
+    case steps::ZoneFault::None:
       Navigate(NAV_NEXT);
       PostToHost(WM_WIZ_DISKPOLL, 0);  // the host starts watching the disks for the disk page
       return;

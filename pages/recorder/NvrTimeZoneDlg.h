@@ -3,17 +3,17 @@
 // zone from the recorder over HTTP on a thread of its own, lets the user pick one, sets it, starts manual
 // recording, and on success asks the host to begin watching the disks before it moves on.
 //
-// The thread never touches a widget: its work returns a ZoneReply (an outcome, and the names and current
-// zone it read), which the page takes on the UI thread once the waiting veil has closed.
+// The requests are the time zone steps' (steps/recorder/TimeZone.h), each run by a job of its own behind the
+// waiting veil; the page takes the step's result on the UI thread once the veil has closed.
 
 #include <QBasicTimer>
 #include <QStringList>
 #include <memory>
 #include <string>
 
-#include "net/RecorderEndpoint.h"
 #include "pages/common/WizardPage.h"
 #include "platform/ResultJob.h"
+#include "steps/recorder/TimeZone.h"
 
 namespace vrx {
 
@@ -35,19 +35,7 @@ class CNvrTimeZoneDlg : public CWizardPage {
   static constexpr int kPageType = kPageNvrTimeZone;
   static constexpr int kZoneBoxId = 5001;
   static constexpr int kZoneListId = 1033;
-  static constexpr int kHttpTimeoutMs = 6000;
   static constexpr int kVeilTicks = 120;
-  static constexpr const char* kBadRequest = "400 Bad Request";
-
-  // How a request to the recorder ended: answered, not answered (or cut short), or the zone refused.
-  enum class Outcome { Ok, Unreachable, Refused };
-  // What one piece of the thread's work returns: the outcome, and for the list request the zone names and
-  // the current zone (1-based; 0 or -1 when the recorder's zone is not in the list).
-  struct ZoneReply {
-    Outcome outcome = Outcome::Ok;
-    QStringList zones;
-    int current = -1;
-  };
 
   explicit CNvrTimeZoneDlg(CInterDialog& host);
   ~CNvrTimeZoneDlg() override;
@@ -69,10 +57,11 @@ class CNvrTimeZoneDlg : public CWizardPage {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  // Runs work on the page's thread behind the waiting veil; nothing when the page went away meanwhile (or a
-  // previous piece of work still runs).
-  std::optional<ZoneReply> RunWork(ResultJob<ZoneReply>::Work work);
-  void ShowLoaded(const ZoneReply& loaded);
+  // Runs a job behind the waiting veil; nothing when the page went away meanwhile (or a job still runs).
+  template <typename Result>
+  std::optional<Result> RunVeiled(ResultJob<Result>& job, typename ResultJob<Result>::Work work);
+  bool Busy() const { return loadJob_.Active() || setJob_.Active(); }
+  void ShowLoaded(const steps::ZoneList& loaded);
   void ShowError(const QString& text);
   void HideError();
   void Next();
@@ -80,14 +69,15 @@ class CNvrTimeZoneDlg : public CWizardPage {
   QStringList zones_;
   int chosen_ = -1;
 
-  std::unique_ptr<net::HttpGet> http_;  // used by the page's thread only
+  std::unique_ptr<net::HttpGet> http_;  // used by the jobs' threads only, one at a time
   QBasicTimer loadTimer_;
 
   CZoneBox* zoneBox_;
   CZoneListBox* zoneList_;
   ui::CErrorStatic* errorLabel_;
-  // Stopping aborts a request in flight at once (it fails within about 50 ms); last, so it stops first.
-  ResultJob<ZoneReply> job_;
+  // Stopping aborts a request in flight at once (it fails within about 50 ms); last, so they stop first.
+  ResultJob<steps::ZoneList> loadJob_;
+  ResultJob<steps::ZoneFault> setJob_;
 };
 
 }  // namespace vrx

@@ -6,11 +6,11 @@
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
-#include "net/PeerText.h"
 #include "pages/summary/DesktopShortcut.h"
 #include "pages/summary/LauncherIcon.h"
 #include "platform/AppFolders.h"
 #include "platform/Browser.h"
+#include "steps/PeerQText.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -127,12 +127,14 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
       kBodyRect);
   body->setTextColor(pal::kBodyGrey);
 
-  summary::Values values{host.GetAdminPassword(), host.GetCloudEmail(), host.GetCloudPassword(), {}};
+  const std::string_view adminPassword = host.AdminPassword().View();
+  summary::Values values{QString::fromUtf8(adminPassword.data(), qsizetype(adminPassword.size())), host.GetCloudEmail(),
+                         host.GetCloudPassword(), {}};
   // A camera counts as added when the recorder confirmed it (the camera page's added flag). Its model is
   // the recorder's text: cleaned before it is shown.
   for (int i = 0; i < host.GetCameraCount(); ++i)
     if (const CameraRecord* camera = host.GetCamera(i); camera && camera->added == 1)
-      values.cameraModels << QString::fromStdString(net::CleanPeerText(camera->model.toStdString()));
+      values.cameraModels << steps::PeerQText(camera->model);
   table_ = new CSummaryTable(this, summary::ChoosePanel(int(values.cameraModels.size()), values.cloudEmail), values);
   table_->setGeometry(kPanelRect);
 

@@ -107,7 +107,7 @@ class HostTest : public QObject {
     host.show();
     host.SetRecorderIp("127.0.0.9");
     host.SetAdminUser("admin");
-    host.SetAdminPassword("secret1");
+    host.SetAdminPassword(net::Secret("secret1"));
     host.SetCloudAccount("a@b.c", "pw");
     host.SetCloudValue(1, "1");
     host.state().cameras.push_back(std::make_unique<CameraRecord>());
@@ -116,7 +116,7 @@ class HostTest : public QObject {
     Settle();
     QCOMPARE(ShownType(host), 1);
     QCOMPARE(host.GetRecorderIp(), QString("127.0.0.9"));
-    QCOMPARE(host.GetAdminPassword(), QString("secret1"));
+    QVERIFY(host.AdminPassword().View() == "secret1");
     QCOMPARE(host.GetCloudEmail(), QString("a@b.c"));
     QCOMPARE(host.CloudValue(1), QString("1"));
     QCOMPARE(host.GetCameraCount(), 1);

@@ -12,6 +12,7 @@
 #include "net/DiscoveryProtocol.h"
 #include "net/Md5.h"
 #include "net/PeerText.h"
+#include "net/ReadOnlyRequests.h"
 #include "net/ReplyParsers.h"
 #include "net/Secret.h"
 #include "net/Timer.h"
@@ -456,3 +457,35 @@ TEST(Secret, TheTextItWasMadeFromIsOverwrittenToo) {
   ASSERT_EQ(typed.data(), bytes);  // cleared in place, not given back
   EXPECT_EQ(std::string(bytes, capacity), std::string(capacity, '\0'));
 }
+
+struct ReadOnlyCase {
+  const char* method;
+  const char* path;
+  bool read;
+};
+
+class ReadOnlyRequestTable : public ::testing::TestWithParam<ReadOnlyCase> {};
+
+TEST_P(ReadOnlyRequestTable, OnlyKnownReadsPass) {
+  EXPECT_EQ(vrx::net::IsReadOnlyRequest(GetParam().method, GetParam().path), GetParam().read) << GetParam().path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadOnlyRequestTable,
+    ::testing::Values(ReadOnlyCase{"GET", "/config/datetime", true},
+                      ReadOnlyCase{"GET", "/config/datetime?timezone=3", false},
+                      ReadOnlyCase{"GET", "/config/timezonelist?language=4", true},
+                      ReadOnlyCase{"GET", "/config/storageinfo?storageid=1", true},
+                      ReadOnlyCase{"GET", "/config/storageformatpoll", true},
+                      ReadOnlyCase{"GET", "/config/storageformat?storageid=0&partition=1&fs=2", false},
+                      ReadOnlyCase{"GET", "/config/kelvaroreginfo", true},
+                      ReadOnlyCase{"GET", "/config/kelvaroreginfo?status=1&email=a&password=b", false},
+                      ReadOnlyCase{"GET", "/config/manrecord?record=1", false},
+                      ReadOnlyCase{"GET", "/config/addavdev?avdevid=0", false},
+                      ReadOnlyCase{"GET", "/system.cgi?AdminID=admin&AdminPassword=x&ConfigReboot=No", false},
+                      ReadOnlyCase{"GET", "/userlist.cgi?", true},
+                      ReadOnlyCase{"GET", "/image/jpeg.cgi", true},
+                      ReadOnlyCase{"POST", "/account/?signin", false},
+                      // a read's path with a parameter it never carries, or a path nobody has judged: refused
+                      ReadOnlyCase{"GET", "/config/storageinfo?storageid=1&erase=1", false},
+                      ReadOnlyCase{"GET", "/config/reboot", false}));

@@ -245,7 +245,7 @@ TEST_F(PeerTrust, RecorderRequestsNeverUseTheProxyWhileTheCloudHonoursIt) {
   ::unsetenv("NO_PROXY");
 
   W worker;
-  ASSERT_TRUE(worker.PollFormat(RecorderEndpoint{"127.0.0.1", "", recorder.Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker.PollFormat(RecorderEndpoint{"127.0.0.1", "", recorder.Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_EQ(worker.FormatProgress(), 100);
   EXPECT_EQ(recorderRequests, 1);

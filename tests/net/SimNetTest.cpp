@@ -69,14 +69,14 @@ TEST_F(SimRun, SearchThenAccountCheckOverTheAnsweringInterface) {
 
 TEST_F(SimRun, RecorderAndCameraCommands) {
   W worker;
-  ASSERT_TRUE(worker.ReadCloudPortal(vrx::net::RecorderEndpoint{kRecorder, "", 80, "admin", ""}));
+  ASSERT_TRUE(worker.ReadCloudPortal(vrx::net::RecorderEndpoint{kRecorder, "", 80, "admin", {}}));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_EQ(worker.Slot(W::kSlotPortalFirst + 3), "K4R7M2Q9");
   EXPECT_EQ(worker.Slot(W::kSlotPortalFirst + 5), "VRX-410Q");
   EXPECT_FALSE(worker.Slot(W::kSlotPortalFirst + 2).empty());
 
   // HTTPS with the recorder's own certificate
-  ASSERT_TRUE(worker.ListCameras(vrx::net::RecorderEndpoint{kRecorder, "", 0, "admin", ""}));
+  ASSERT_TRUE(worker.ListCameras(vrx::net::RecorderEndpoint{kRecorder, "", 0, "admin", {}}));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   EXPECT_EQ(worker.ListCount(), 5);
   EXPECT_NE(worker.NextListItem().find(";127.0.20."), std::string::npos);
@@ -97,7 +97,7 @@ TEST_F(SimRun, RecorderAndCameraCommands) {
 
 TEST_F(SimRun, SignInThenBindTheRecorder) {
   W worker;
-  ASSERT_TRUE(worker.ReadCloudPortal(vrx::net::RecorderEndpoint{kRecorder, "", 80, "admin", ""}));
+  ASSERT_TRUE(worker.ReadCloudPortal(vrx::net::RecorderEndpoint{kRecorder, "", 80, "admin", {}}));
   ASSERT_EQ(WaitWhileBusy(worker), W::kDone);
   const std::string service = worker.Slot(W::kSlotPortalFirst + 2);
 
@@ -121,7 +121,7 @@ TEST_F(SimRun, SignInThenBindTheRecorder) {
 // standard server does, must end up with exactly the text that was typed, on every command that carries one.
 TEST_F(SimRun, TypedValuesArriveAsTypedOnEveryCommand) {
   const std::string values[] = {"a&b=c", "a+b", "a%41", "a#b", "a b", "p\xC3\xA4ss \xE5\xAF\x86\xE7\xA0\x81"};
-  const RecorderEndpoint recorder{kRecorder, "", 80, "admin", ""};
+  const RecorderEndpoint recorder{kRecorder, "", 80, "admin", {}};
   W worker;
   std::string cameraPassword = "garage77";
   for (std::size_t i = 0; i < std::size(values); ++i) {

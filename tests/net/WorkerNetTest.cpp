@@ -104,7 +104,7 @@ class WorkerTest : public ::testing::Test {
 
 TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   Queue("/config/storageformatpoll", "status=42\r\nother=1\r\n");
-  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.FormatProgress(), 42);
   EXPECT_EQ(worker_.Slot(W::kSlotPort), std::to_string(Port()));
@@ -112,14 +112,14 @@ TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   Queue("/config/kelvaroportal",
         "status=1\r\naccess=0\r\nportal_url=127.0.0.1\r\nportal_number=NV-0042\r\nportal_dfp=ab12\r\n"
         "model=VRX-410Q\r\nlocalhyperlink=http://127.0.0.1/\r\n");
-  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(worker_.PortalResult(), "");  // busy
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.PortalResult(), "1&0&127.0.0.1&NV-0042&ab12&VRX-410Q&http://127.0.0.1/");
 
   Queue("/config/addavdev", "ok");
   W::CameraToAdd cam{2, "Porch", "127.0.0.21", "cam-7", 0, "admin", "p@ss", "acme", "IPC-1"};
-  ASSERT_TRUE(worker_.AddCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, cam));
+  ASSERT_TRUE(worker_.AddCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}, cam));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(Seen().back().target, "/config/addavdev?avdevid=2&avdevname=Porch&hostname=127.0.0.21&hostid=cam-7"
                                   "&protocol=1&protocoltype=0&account=" + PercentEncode(Base64Encode("admin")) +
@@ -127,7 +127,7 @@ TEST_F(WorkerTest, RecorderCommandsReadTheirReplies) {
   EXPECT_EQ(Seen().back().get_param_value("pass"), Base64Encode("p@ss"));  // '=' padding decodes back
 
   Queue("/config/storageformat", "");
-  ASSERT_TRUE(worker_.FormatDisk(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, 1, 2, 3));
+  ASSERT_TRUE(worker_.FormatDisk(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}, 1, 2, 3));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(Seen().back().target, "/config/storageformat?storageid=1&partition=2&fs=3");
 }
@@ -144,7 +144,7 @@ TEST_F(WorkerTest, RegistrationStatusGetsOneSecondChance) {
     replies_.clear();
     const std::size_t before = Seen().size();
     for (const auto& r : c.replies) Queue("/config/kelvaroregstatus", r);
-    ASSERT_TRUE(worker_.SetCloudRegStatus(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+    ASSERT_TRUE(worker_.SetCloudRegStatus(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
     EXPECT_EQ(WaitWhileBusy(worker_), c.status);
     EXPECT_EQ(Seen().size() - before, c.requests);
     EXPECT_EQ(Seen().back().target, "/config/kelvaroregstatus?status=1");
@@ -157,7 +157,7 @@ TEST_F(WorkerTest, CameraListKeepsTheFirst256Items) {
   Queue("/config/supportservices", "kelvaro=1");
   Queue("/config/kelvarodiscovery", list);
   EXPECT_EQ(worker_.NextListItem(), "");
-  ASSERT_TRUE(worker_.ListCameras(vrx::net::RecorderEndpoint{"127.0.0.1", "", 0, "admin", "pw"}));
+  ASSERT_TRUE(worker_.ListCameras(vrx::net::RecorderEndpoint{"127.0.0.1", "", 0, "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.Slot(W::kSlotPort), "443");
   ASSERT_EQ(worker_.ListCount(), 256);
@@ -196,21 +196,21 @@ TEST_F(WorkerTest, CameraPasswordCommands) {
 
 TEST_F(WorkerTest, FailuresEndWithStatusFour) {
   // Nothing listens on port 1; the recorder replies 404 with an empty body to an unknown path.
-  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", "pw"}, 3));
+  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", vrx::net::Secret("pw")}, 3));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
-  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", "pw"}));
+  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", 1, "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);
   EXPECT_EQ(worker_.PortalResult(), "-1");
-  EXPECT_FALSE(worker_.PollFormat(vrx::net::RecorderEndpoint{"", "", Port(), "admin", "pw"}));
+  EXPECT_FALSE(worker_.PollFormat(vrx::net::RecorderEndpoint{"", "", Port(), "admin", vrx::net::Secret("pw")}));
   EXPECT_EQ(worker_.Status(), W::kFailed);
 }
 
 TEST_F(WorkerTest, ANewCommandReplacesOneStillRunning) {
   Queue("/config/storageformatpoll", "<stall>");
   Queue("/config/delavdev", "ok");
-  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.PollFormat(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   std::this_thread::sleep_for(300ms);  // the first command now waits for its answer
-  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}, 3));
+  ASSERT_TRUE(worker_.DeleteCamera(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}, 3));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
   EXPECT_EQ(worker_.CommandCode(), W::kDeleteCamera);
   EXPECT_EQ(Seen().back().target, "/config/delavdev?avdevid=3");
@@ -326,7 +326,7 @@ TEST_F(WorkerTest, ACloudHostThatIsNotABareNameStartsNoConnection) {
 TEST_F(WorkerTest, StrayDatagramsLeaveAnHttpCommandBusyUntilItsReply) {
   ASSERT_TRUE(worker_.OpenDatagram("127.0.0.1"));
   Queue("/config/kelvaroportal", "<stall>");
-  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", "pw"}));
+  ASSERT_TRUE(worker_.ReadCloudPortal(vrx::net::RecorderEndpoint{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")}));
   UdpPeer stray("127.0.0.1", 0, nullptr);
   Bytes header(22, 0);
   header[0] = header[1] = 0xFD;

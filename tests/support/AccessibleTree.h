@@ -22,12 +22,13 @@ struct AccessibleNode {
   QAccessible::State state;
 };
 
-// The rows a custom list exposes to a reader (its list-item children), in order.
+// The rows a custom list exposes to a reader (its children that are not widgets: list items, or check boxes
+// for rows with a tick), in order.
 inline QList<QAccessibleInterface*> ListItems(QWidget* list) {
   QList<QAccessibleInterface*> items;
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
   for (int i = 0; iface && i < iface->childCount(); ++i)
-    if (iface->child(i)->role() == QAccessible::ListItem) items << iface->child(i);
+    if (!iface->child(i)->object()) items << iface->child(i);
   return items;
 }
 
@@ -110,6 +111,12 @@ class EventLog {
   bool any(QAccessible::Event type, const QObject* object = nullptr) const {
     for (const Entry& e : entries_)
       if (e.type == type && (!object || e.object == object)) return true;
+    return false;
+  }
+  // Whether text was spoken (ui::Speak: a notification became showing with text as its name).
+  bool spoken(const QString& text) const {
+    for (const Entry& e : entries_)
+      if (e.type == QAccessible::ObjectShow && e.texts.contains(text)) return true;
     return false;
   }
   // Every text of every event, for "the password never shows" checks.

@@ -59,7 +59,7 @@ inline RecordingHddPage* ShowDiskPage(CInterDialog& host) {
   RegisterPage(CHddFormatDlg::kPageType, [](CInterDialog& h) { return new RecordingHddPage(h); });
   host.SetRecorderIp(kRecorderIp);
   host.SetAdminUser("admin");
-  host.SetAdminPassword("");
+  host.SetAdminPassword(net::Secret());
   host.show();
   host.ShowPage(CHddFormatDlg::kPageType);
   return dynamic_cast<RecordingHddPage*>(host.currentPage());

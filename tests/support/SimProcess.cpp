@@ -141,6 +141,25 @@ nlohmann::json SimProcess::log(size_t from) const {
   return nlohmann::json::parse(control("/log?from=" + std::to_string(from)), nullptr, false);
 }
 
+nlohmann::json SimProcess::writes(const std::string &recorder, size_t from) const {
+  std::string query = "/log?writes=1&from=" + std::to_string(from);
+  if (!recorder.empty()) query += "&recorder=" + recorder;
+  return nlohmann::json::parse(control(query), nullptr, false);
+}
+
+nlohmann::json SimProcess::logOf(const std::string &recorder, size_t from) const {
+  return nlohmann::json::parse(control("/log?recorder=" + recorder + "&from=" + std::to_string(from)), nullptr,
+                               false);
+}
+
+nlohmann::json SimProcess::recorderState(const std::string &macOrAddress) const {
+  const nlohmann::json all = state();
+  if (all.is_object() && all.contains("recorders"))
+    for (const nlohmann::json &r : all["recorders"])
+      if (r.value("mac", "") == macOrAddress || r.value("address", "") == macOrAddress) return r;
+  return nullptr;
+}
+
 bool SimProcess::ok(const std::string &pathAndQuery) const {
   nlohmann::json reply = nlohmann::json::parse(control(pathAndQuery), nullptr, false);
   return reply.is_object() && reply.value("ok", false);

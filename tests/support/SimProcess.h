@@ -5,6 +5,7 @@
 //   sim.exportCaFile();                               // VRX_EXTRA_CA_FILE = the test CA of this run
 //   sim.plugDisk(1, false, false);                    // unplug HD2
 //   nlohmann::json log = sim.log();                   // every request the peers received
+//   EXPECT_TRUE(sim.writes().empty());                // no request changed anything anywhere on the site
 //   auto small = SimProcess::fromText(R"({"recorder": {"address": "127.0.15.1", ...}})");
 //
 // The binary is found through VRX_BUILD_DIR and scenarios through VRX_SOURCE_DIR (ctest sets both). The
@@ -39,6 +40,14 @@ class SimProcess {
   std::string control(const std::string &pathAndQuery) const;
   nlohmann::json state() const;                // /state
   nlohmann::json log(size_t from = 0) const;   // /log?from=N
+  // The write requests (WriteRequests.h in sim/) one recorder of the site received (its MAC or address; its
+  // cameras' and its bind's included), or the whole site's with "": a read-only run must leave none.
+  nlohmann::json writes(const std::string &recorder = "", size_t from = 0) const;
+  // One recorder's entries of the log (its MAC or address).
+  nlohmann::json logOf(const std::string &recorder, size_t from = 0) const;
+  // One recorder's element of /state "recorders" (address, mac, admin_password, zone, disks, cameras, cloud,
+  // faults); null when the site has no such recorder.
+  nlohmann::json recorderState(const std::string &macOrAddress) const;
   bool plugDisk(int bay, bool plugged, bool ready) const;
   bool setCameraOnline(const std::string &address, bool online) const;
   bool setCloudDown(bool down) const;

@@ -6,10 +6,12 @@
 #include "AccessibleTree.h"
 #include "ui/Accessible.h"
 #include "ui/Alerts.h"
+#include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
+#include "ui/ListCtrl.h"
 #include "ui/Overlay.h"
 
 using namespace vrx;
@@ -181,6 +183,184 @@ class AccessibilityTest : public QObject {
     QFETCH(QString, caption);
     QFETCH(QString, spoken);
     QCOMPARE(ui::SpokenCaption(caption), spoken);
+  }
+
+  // Every message the program speaks becomes a notification inside a status bar that turns showing (what Orca
+  // speaks: the name alone); the same words again are shown again, and nothing of it takes the focus or
+  // counts as one of the program's windows.
+  void spokenMessagesAreNotificationsThatBecomeShowing() {
+    EventLog log;
+    QWidget window;
+    auto* label = new ui::CBaseStatic(&window);
+    auto* field = new QLineEdit(&window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    field->setFocus();
+
+    ui::Announce(label, QStringLiteral("Four cameras are the most."));
+    ui::Announce(label, QStringLiteral("Four cameras are the most."));
+    ui::Speak(field, QStringLiteral("5 cameras found"));
+
+    int shown = 0;
+    for (const EventLog::Entry& e : log.entries()) {
+      if (e.type != QAccessible::ObjectShow || !e.texts.contains(QStringLiteral("Four cameras are the most.")))
+        continue;
+      ++shown;
+      QAccessibleInterface* notice = Iface(e.object);
+      QCOMPARE(notice->role(), QAccessible::Notification);
+      QCOMPARE(notice->parent()->role(), QAccessible::StatusBar);
+      // In a window of its own: Orca reads no dialog before the message.
+      QCOMPARE(notice->parent()->parent()->role(), QAccessible::Window);
+      QVERIFY(static_cast<QWidget*>(notice->parent()->parent()->object())->isWindow());
+      QVERIFY(!static_cast<QWidget*>(notice->parent()->parent()->object())->isActiveWindow());
+    }
+    QCOMPARE(shown, 2);
+    QVERIFY(log.spoken(QStringLiteral("5 cameras found")));
+    QCOMPARE(ui::LastSpoken(field), QStringLiteral("5 cameras found"));
+    QCOMPARE(QApplication::focusWidget(), field);
+    QAccessibleInterface* app = Iface(qApp);
+    for (int i = 0; i < app->childCount(); ++i) QCOMPARE(app->child(i)->object(), &window);
+    QCOMPARE(Iface(label)->role(), QAccessible::AlertMessage);  // the label itself still reads as the alert
+  }
+
+  // A check box in toggle mode has one state, whatever presses it: Space or a click flip it once, the tree
+  // reports what the picture shows, and each press sends one state change.
+  void toggleBoxFlipsOnceAndReportsWhatItShows_data() {
+    QTest::addColumn<bool>("byMouse");
+    QTest::addColumn<int>("presses");
+    for (int presses : {1, 2, 3}) {
+      QTest::addRow("Space x%d", presses) << false << presses;
+      QTest::addRow("click x%d", presses) << true << presses;
+    }
+  }
+  void toggleBoxFlipsOnceAndReportsWhatItShows() {
+    QFETCH(bool, byMouse);
+    QFETCH(int, presses);
+    EventLog log;
+    QWidget window;
+    auto* box = new ui::CAvrelButton(&window, 1053);
+    box->setToggleMode(true, true);
+    ui::SetAccessibleRole(box, QAccessible::CheckBox);
+    box->setGeometry(10, 10, 30, 25);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    box->setFocus(Qt::TabFocusReason);
+    log.clear();
+    for (int i = 0; i < presses; ++i) {
+      if (byMouse) QTest::mouseClick(box, Qt::LeftButton);
+      else QTest::keyClick(box, Qt::Key_Space);
+    }
+    const bool on = presses % 2 == 1;
+    QCOMPARE(box->selected(), on);
+    QCOMPARE(box->isChecked(), on);
+    QCOMPARE(box->currentLook().state, on ? int(ui::kStatePressed) : int(ui::kStateNormal));
+    QCOMPARE(bool(Iface(box)->state().checked), on);
+    int changes = 0;
+    for (const EventLog::Entry& e : log.entries()) changes += e.type == QAccessible::StateChanged && e.object == box;
+    QCOMPARE(changes, presses);
+    box->click();  // from code: flips once too
+    QCOMPARE(box->selected(), !on);
+  }
+
+  // A focused button that is disabled (Next while its work runs) lets the focus go rather than passing it to
+  // the next control (Minimise, heard before the waiting veil).
+  void disabledButtonPassesNoFocusOn() {
+    QWidget window;
+    auto* next = new ui::CAvrelButton(&window, 1);
+    auto* minimise = new ui::CAvrelButton(&window, 2);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    next->setFocus(Qt::TabFocusReason);
+    next->setEnabled(false);
+    QVERIFY(!minimise->hasFocus());
+    next->setEnabled(true);
+    next->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(next, Qt::Key_Tab);  // Tab still moves on
+    QVERIFY(minimise->hasFocus());
+  }
+
+  // The eye of a password field takes no text: keys typed on it neither reach the password nor an event.
+  void eyeTakesNoText() {
+    EventLog log;
+    QWidget window;
+    auto* field = new ui::CMyEditCtrl2(&window, 5001);
+    field->setPasswordMode(true);
+    field->setGeometry(10, 10, 200, 24);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("door4321"));
+    ui::CRevealButton* eye = field->revealButton();
+    eye->setFocus(Qt::TabFocusReason);
+    log.clear();
+    QTest::keyClicks(eye, QStringLiteral("xyz"));
+    QTest::keyClick(eye, Qt::Key_Backspace);
+    QTest::keyClick(eye, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field->text(), QStringLiteral("door4321"));
+    QVERIFY(!log.any(QAccessible::TextInserted) && !log.any(QAccessible::TextRemoved));
+    QTest::keyClick(eye, Qt::Key_Space);
+    QVERIFY(field->passwordShown());
+  }
+
+  // Rows with a tick are check boxes to a reader: checked or not, and unavailable while grey.
+  void tickedRowsAreCheckBoxes() {
+    QWidget list;
+    std::vector<bool> ticked{true, false, false};
+    ui::AccessibleRows rows;
+    rows.count = [] { return 3; };
+    rows.text = [](int row) { return QStringLiteral("camera %1").arg(row + 1); };
+    rows.selected = [&ticked](int row) { return bool(ticked[std::size_t(row)]); };
+    rows.enabled = [](int row) { return row != 2; };
+    rows.checkable = true;
+    ui::ExposeRows(&list, rows);
+    const QList<QAccessibleInterface*> items = vrx::test::ListItems(&list);
+    QCOMPARE(items.size(), 3);
+    for (QAccessibleInterface* item : items) QCOMPARE(item->role(), QAccessible::CheckBox);
+    QVERIFY(items[0]->state().checked && !items[0]->state().disabled);
+    QVERIFY(!items[1]->state().checked && items[1]->state().checkable);
+    QVERIFY(items[2]->state().disabled);
+  }
+
+  // An empty camera list is no Tab stop; rows that arrive are reported as new children with their count
+  // spoken, and the keyboard lands on the first.
+  void arrivingRowsAreAnnouncedAndTakeTheFocus() {
+    EventLog log;
+    QWidget window;
+    window.resize(500, 300);
+    auto* before = new QLineEdit(&window);
+    auto* list = new ui::CCamListCtrl(&window, 1028);
+    auto* after = new QLineEdit(&window);
+    list->InsertColumn({QString(), 86, Qt::AlignHCenter});
+    list->setGeometry(0, 40, 480, 200);
+    ui::AccessibleRows rows;
+    rows.count = [list] { return list->rowCount(); };
+    rows.text = [](int row) { return QString::number(row + 1); };
+    rows.current = [list] { return list->currentRow(); };
+    rows.checkable = true;
+    ui::ExposeRows(list, rows);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), after);  // the empty list is passed by
+
+    log.clear();
+    for (int i = 1; i <= 3; ++i) list->InsertRow(i);
+    list->FocusRow(0);
+    ui::NotifyRowsArrived(list, QStringLiteral("3 cameras found"));
+    QCOMPARE(QApplication::focusWidget(), list);
+    QCOMPARE(list->currentRow(), 0);
+    QVERIFY(ui::HasKeyboardFocus(list));
+    int created = 0;
+    for (const EventLog::Entry& e : log.entries()) created += e.type == QAccessible::ObjectCreated && e.object == list;
+    QCOMPARE(created, 3);
+    QVERIFY(log.spoken(QStringLiteral("3 cameras found")));
+    QTRY_VERIFY(vrx::test::ListItems(list)[0]->state().focused);
+
+    list->DeleteAllRows();  // Rescan
+    after->setFocus();
+    QTest::keyClick(after, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), before);
   }
 
   // A link can be pressed by assistive technology; it then does what Space does.

@@ -73,7 +73,7 @@ inline CCameraSearchDlg* ShowCameraPage(CInterDialog& host, int rows) {
   host.SetRecorderIp(kRecorderIp);
   host.SetRecorderMac("00:1d:4f:a0:16:01");
   host.SetAdminUser("admin");
-  host.SetAdminPassword("");
+  host.SetAdminPassword(net::Secret());
   host.show();
   for (int type = host.pageType(); type < CCameraSearchDlg::kPageType; ++type)
     PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);

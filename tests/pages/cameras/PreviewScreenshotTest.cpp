@@ -30,7 +30,7 @@ class PreviewScreenshotTest : public QObject {
     CInterDialog host;
     host.SetRecorderIp("127.0.10.1");
     host.SetAdminUser("admin");
-    host.SetAdminPassword("");
+    host.SetAdminPassword(net::Secret());
     host.show();
     host.ShowPage(kPageCameraSearch);
     auto* page = qobject_cast<CCameraSearchDlg*>(host.currentPage());

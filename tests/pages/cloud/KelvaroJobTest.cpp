@@ -20,7 +20,7 @@ namespace {
 KelvaroJob::Request MakeRequest(int choice, const QString& email, const QString& password) {
   KelvaroJob::Request r;
   r.choice = kelvaro::Choice(choice);
-  r.recorder = {kRecorderIp, kRecorderMac, 0, "admin", kAdminPassword};
+  r.recorder = {kRecorderIp, kRecorderMac, 0, "admin", net::Secret(kAdminPassword)};
   r.portalHost = kKelvaroIp;
   r.portalNumber = kPortalNumber;
   r.portalDfp = kDfp;

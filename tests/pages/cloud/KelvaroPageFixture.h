@@ -52,7 +52,7 @@ inline void PrepareHost(CInterDialog& host, const QString& status = "0", const Q
   host.SetRecorderIp(kRecorderIp);
   host.SetRecorderMac(kRecorderMac);
   host.SetAdminUser("admin");
-  host.SetAdminPassword(kAdminPassword);
+  host.SetAdminPassword(net::Secret(kAdminPassword));
   const QString values[] = {status, access, kKelvaroIp, kPortalNumber, kDfp, "VRX-410Q", "http://127.0.16.1/"};
   for (int i = 0; i < kCloudValueCount; ++i) host.SetCloudValue(i, values[i]);
 }

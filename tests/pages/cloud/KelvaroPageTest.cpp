@@ -238,6 +238,16 @@ class KelvaroPageTest : public QObject {
     QCOMPARE(Requests(*rig_.sim).filter("signin").size() + Requests(*rig_.sim).filter("account").size(), 0);
   }
 
+  // An error that appears as its field is left is spoken, not only shown.
+  void errorShownOnLeavingIsSpoken() {
+    rig_.Open();
+    Type(rig_.page, Page::kEmail, "owner@");
+    events_.clear();
+    rig_.page->entry(Page::kPassword)->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(rig_.page->emailError(), QString("Error: Invalid Email address!"));
+    QVERIFY(events_.spoken("Error: Invalid Email address!"));
+  }
+
   void skipEmptiesAccessAndMovesOn() {
     rig_.Open();
     Choose(rig_.page, kelvaro::kSkip);

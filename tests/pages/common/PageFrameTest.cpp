@@ -1,6 +1,7 @@
 // The common page frame: where its buttons sit, and its hooks (StopWork before navigation, WM_WIZ_LINK to
 // OpenOverlay, private messages to OnMessage), including navigation posted from a page's own modal loop.
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -93,10 +94,12 @@ class PageFrameTest : public QObject {
     QCOMPARE(next->text(), QString("Next   >"));
     QCOMPARE(back->text(), QString("<   Back"));
     QVERIFY(next->MeasureText() > 40);
-    QCOMPARE(next->geometry(), QRect(448, 536, next->MeasureText() + 40, 43));
+    // A pair: both as wide as the wider caption plus 40.
+    const int pairWidth = std::max(next->MeasureText(), back->MeasureText()) + 40;
+    QCOMPARE(next->geometry(), QRect(448, 536, pairWidth, 43));
     QCOMPARE(back->geometry().left() + back->width(), 410);
     QCOMPARE(back->geometry().top(), 536);
-    QCOMPARE(back->width(), back->MeasureText() + 40);
+    QCOMPARE(back->width(), pairWidth);
     QCOMPARE(page->step(), 1);
     QCOMPARE(page->indicator()->current(), 1);
     QCOMPARE(page->indicator()->total(), 11);

@@ -108,7 +108,9 @@ class IntroPagesTest : public QObject {
     QCOMPARE(requirements->title()->text(), QString("Requisitos"));
     QCOMPARE(requirements->nextButton()->text(), QString("SIGUIENTE   >"));
     QCOMPARE(requirements->backButton()->text(), QString("<   ATRÁS"));
+    // The pair takes the wider caption (here Next's) plus 40, Back too.
     QCOMPARE(requirements->nextButton()->width(), requirements->nextButton()->MeasureText() + 40);
+    QCOMPARE(requirements->backButton()->width(), requirements->nextButton()->width());
 
     requirements->backButton()->click();
     QTRY_COMPARE(host.pageType(), int(kPageHome));

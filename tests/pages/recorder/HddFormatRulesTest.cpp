@@ -1,4 +1,4 @@
-// What the disk page decides from the ports without a window: the picture, Next's first step, the file system.
+// What the disk page decides from the ports without a window: the picture and Next's first step.
 #include <gtest/gtest.h>
 
 #include "pages/recorder/HddFormatRules.h"
@@ -27,9 +27,3 @@ INSTANTIATE_TEST_SUITE_P(
                     NextCase{{{1, 0}, {1, 1}}, NextStep::CheckThenAsk, 3},   // HD2 not ready yet
                     NextCase{{{0, 1}, {1, 1}}, NextStep::CheckThenAsk, 3},
                     NextCase{{{1, 0}, {1, 0}}, NextStep::Ask, 1}));
-
-TEST(FormatFileSystem, KeepsOneAndTwoAndTurnsEveryOtherCodeIntoTwo) {
-  const int expected[] = {2, 1, 2, 2, 2, 2, 2};  // codes 0..5 and an unknown 9
-  const int codes[] = {0, 1, 2, 3, 4, 5, 9};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(FormatFileSystem(codes[i]), expected[i]) << "code " << codes[i];
-}

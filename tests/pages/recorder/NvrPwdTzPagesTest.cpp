@@ -152,7 +152,7 @@ class NvrPwdTzPagesTest : public QObject {
     host_->SetRecorderIp(world.ip.isEmpty() ? "127.0.99.1" : world.ip);
     host_->SetRecorderMac(world.mac);
     host_->SetAdminUser("admin");
-    host_->SetAdminPassword(password);
+    host_->SetAdminPassword(net::Secret(password.toStdString()));
     host_->show();
     GoTo(*host_, kPageNvrTimeZone);
     return qobject_cast<CNvrTimeZoneDlg*>(host_->currentPage());
@@ -178,12 +178,9 @@ class NvrPwdTzPagesTest : public QObject {
     QTest::addColumn<QString>("confirmation");
     QTest::addColumn<QString>("message");
     const QString rule = PasswordRuleMessage(), mismatch = PasswordMismatchMessage();
-    QTest::newRow("5 characters") << "abc12" << "abc12" << rule;
-    QTest::newRow("32 characters") << QString(32, u'x') << QString(32, u'x') << rule;
-    QTest::newRow("space") << "abc 1234" << "abc 1234" << rule;
-    QTest::newRow("underscore") << "abc_1234" << "abc_1234" << rule;
-    QTest::newRow("non-ASCII letter") << QString::fromUtf8("pa\xC3\x9F" "word1") << QString::fromUtf8("pa\xC3\x9F" "word1")
-                                      << rule;
+    // One row per message the page shows: which passwords break the rule is the rule's table
+    // (tests/steps/RecorderRulesTest.cpp).
+    QTest::newRow("rule broken") << "abc 1234" << "abc 1234" << rule;
     QTest::newRow("confirmation differs in case") << "Secret12" << "secret12" << mismatch;
   }
   void newRecorderRefusesBadPasswordsAndSendsNothing() {
@@ -285,7 +282,7 @@ class NvrPwdTzPagesTest : public QObject {
     page->confirmEdit()->setText("NewPass9");
     ClickNext(page);
     QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
-    QCOMPARE(host_->GetAdminPassword(), QString("NewPass9"));
+    QVERIFY(host_->AdminPassword().View() == "NewPass9");
     QCOMPARE(fresh_.sim->state()["recorder"]["admin_password"].get<std::string>(), "NewPass9");
     QCOMPARE(fresh_.AccountRequests(logFrom).size(), 1);
     QVERIFY(fresh_.AccountRequests(logFrom).front().startsWith("0x00a4"));
@@ -319,7 +316,7 @@ class NvrPwdTzPagesTest : public QObject {
     QTest::keyClicks(page->passwordEdit(), "3");
     ClickNext(page);
     QTRY_COMPARE(host_->pageType(), int(kPageNvrTimeZone));
-    QCOMPARE(host_->GetAdminPassword(), QString("Admin123"));
+    QVERIFY(host_->AdminPassword().View() == "Admin123");
     const QStringList sent = fresh_.AccountRequests(logFrom);
     QCOMPARE(sent.size(), 3);
     for (const QString& s : sent) QVERIFY2(s.startsWith("0x00a3"), qPrintable(s));

@@ -66,7 +66,7 @@ class SummaryPageTest : public QObject {
                     const QString& number = "K4R7M2Q9") {
     host_ = std::make_unique<CInterDialog>();
     host_->SetRecorderIp(kRecorderIp);
-    host_->SetAdminPassword("Admin123");
+    host_->SetAdminPassword(net::Secret("Admin123"));
     if (!email.isEmpty()) host_->SetCloudAccount(email, "kelvaro1");
     for (const Camera& c : cameras) {
       auto record = std::make_unique<CameraRecord>();

@@ -1,0 +1,55 @@
+#pragma once
+// Finding the recorder: one broadcast search from every local address (net::DeviceSearch, its 6-second
+// collection window), the recorders of the product's own model among the answers, and the one with a given
+// MAC address (what is printed on its label).
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/DiscoveryProtocol.h"
+
+namespace vrx {
+class BackgroundJob;
+}
+namespace vrx::net {
+class DeviceSearch;
+}
+
+namespace vrx::steps {
+
+inline constexpr char kRecorderModel[] = "VRX-410Q";  // exact, case-sensitive
+// The search's state is polled every 100 ms, at most 70 times: the 6 s window with a second to spare.
+inline constexpr int kSearchPollMs = 100;
+inline constexpr int kSearchPolls = 70;
+
+// One recorder as its discovery answer describes it.
+struct FoundRecorder {
+  std::string ip;    // dotted IPv4 text
+  std::string mac;   // lower case, colon separated ("00:1b:2c:3d:4e:5f")
+  int httpPort = 0;  // its web port; 0 = the default (80)
+
+  friend bool operator==(const FoundRecorder&, const FoundRecorder&) = default;
+};
+
+struct RecorderSearch {
+  // Unfinished: the search could not be sent, was stopped, or still ran after 7 s; nothing was collected.
+  enum class End { Finished, Unfinished };
+  End end = End::Unfinished;
+  std::vector<FoundRecorder> recorders;  // in answer order (Finished only)
+};
+
+// Runs one search on `search` and waits for it on `thread`.
+RecorderSearch DiscoverRecorders(net::DeviceSearch& search, BackgroundJob& thread);
+
+// The recorders among a search's answers, in answer order: replies of the product's own model with an
+// address other than 0.0.0.0; a repeated reply of a device already listed (same MAC and address, heard again
+// or on a second adapter) is listed once.
+std::vector<FoundRecorder> ListRecorders(const std::vector<net::DiscoveredDevice>& results);
+
+// The recorder whose MAC address is `mac` (colon separated, either letter case), or nothing; the
+// first one listed when several claim it.
+std::optional<FoundRecorder> FindRecorderByMac(const std::vector<FoundRecorder>& recorders, std::string_view mac);
+
+}  // namespace vrx::steps
