@@ -4,7 +4,7 @@
 
 #include "pages/cameras/CameraRules.h"
 #include "pages/cloud/KelvaroRules.h"
-#include "pages/recorder/NvrPwdRules.h"
+#include "steps/recorder/AdminPasswordRule.h"
 
 namespace vrx::provision {
 
@@ -13,9 +13,9 @@ QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsiz
 }  // namespace
 
 std::optional<std::string> AdminPasswordFault(std::string_view password) {
-  if (KeepsPasswordRule(Text(password))) return std::nullopt;
-  return "must be " + std::to_string(kMinPasswordLength) + "-" + std::to_string(kMaxPasswordLength) +
-         " characters, ASCII letters and digits only";
+  if (steps::KeepsAdminPasswordRule(password)) return std::nullopt;
+  return "must be " + std::to_string(steps::kMinAdminPasswordLength) + "-" +
+         std::to_string(steps::kMaxAdminPasswordLength) + " characters, ASCII letters and digits only";
 }
 
 std::optional<std::string> NewCameraPasswordFault(std::string_view password) {
