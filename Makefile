@@ -49,14 +49,17 @@ tsan: deps
 	cmake --build build-tsan -j $(JOBS) --target net_tests
 	ctest --test-dir build-tsan --output-on-failure -L net
 
-# The Debian package (CPack) in $(BUILD)/, and its checks: lintian, the launcher and AppStream validators,
-# and the unpacked program run from a temporary root.
-package: deps configure
-	cmake --build $(BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx-provision vrx_package_files
-	cd $(BUILD) && cpack -G DEB
+# The Debian package (CPack) in $(PACKAGE_BUILD)/, a build of its own configured with VRX_TEST_TRUST off (the
+# packaged program ignores the tests' and the demo's trust settings), and its checks: lintian, the launcher and
+# AppStream validators, and the unpacked program run from a temporary root.
+PACKAGE_BUILD ?= build-package
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) -DVRX_TEST_TRUST=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx-provision vrx_package_files
+	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 package-check: package
-	scripts/package-check $(BUILD)
+	scripts/package-check $(PACKAGE_BUILD)
 
 # The performance table (scripts/run-benchmarks): builds only the programs it runs; writes $(BUILD)/bench/perf-table.json.
 bench: deps configure
@@ -64,4 +67,4 @@ bench: deps configure
 	scripts/run-benchmarks $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-fuzz build-tsan
+	rm -rf $(BUILD) $(PACKAGE_BUILD) build-fuzz build-tsan

@@ -13,11 +13,9 @@
 #include "platform/SessionLog.h"
 
 int main(int argc, char** argv) {
-#ifdef NDEBUG
-  // Passwords live in this process while it runs: a release build leaves no core file and cannot be read by
-  // another process of the user.
+  // Passwords live in this process while it runs: whatever the build, it leaves no core file and another
+  // process of the user can neither read its memory nor attach to it.
   ::prctl(PR_SET_DUMPABLE, 0);
-#endif
   // Answered before Qt starts, so --help and --version work without a display.
   const vrx::CommandLine line = vrx::ParseCommandLine({argv + 1, argv + argc});
   switch (line.action) {

@@ -7,10 +7,10 @@
 set(VRX_APP_ID com.halvik.VrxSetupWizard)
 # The package's home page and the AppStream URLs: the maker's support address, the one the wizard itself
 # links to (kSupportAddress), read from the source so the two never differ.
-file(STRINGS ${CMAKE_SOURCE_DIR}/pages/summary/DesktopShortcut.h _support_line REGEX "kSupportAddress = \"")
+file(STRINGS ${CMAKE_SOURCE_DIR}/net/ServiceAddresses.h _support_line REGEX "kSupportAddress = \"")
 string(REGEX REPLACE ".*kSupportAddress = \"([^\"]+)\".*" "\\1" VRX_HOMEPAGE "${_support_line}")
 if(NOT VRX_HOMEPAGE MATCHES "^https://")
-  message(FATAL_ERROR "Packaging: no kSupportAddress in pages/summary/DesktopShortcut.h")
+  message(FATAL_ERROR "Packaging: no kSupportAddress in net/ServiceAddresses.h")
 endif()
 set(_pkg ${CMAKE_BINARY_DIR}/package-files)
 
@@ -38,6 +38,12 @@ add_custom_target(vrx_package_files DEPENDS ${_gz_outputs} ${_pkg}/icons/256x256
 # Installing needs only what is installed: the program, the probe, vrx-provision and vrx_package_files, which
 # `make package` builds first; the tests are not built for the package.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# A build that trusts the simulator (VRX_TEST_TRUST) is never packaged: `make package` configures its own build
+# with it off.
+if(VRX_TEST_TRUST)
+  install(CODE "message(FATAL_ERROR \"this build trusts VRX_EXTRA_CA_FILE and VRX_EXTRA_CLOUD_HOSTS (VRX_TEST_TRUST=ON): \
+package a build configured with -DVRX_TEST_TRUST=OFF (make package)\")")
+endif()
 include(GNUInstallDirs)
 install(TARGETS vrx-setup-wizard vrx-probe vrx-provision RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -64,8 +70,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libcurl and libcrypto are opened at the first connection, so the shared-library scan cannot see them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libcurl4, libssl3")
+# libcurl and libcrypto are opened at the first connection, so the shared-library scan cannot see them. The
+# client restricts each request's protocols with CURLOPT_PROTOCOLS_STR (libcurl 7.85) and sends nothing
+# where that is refused.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libcurl4 (>= 7.85.0), libssl3")
 # The page layouts were drawn for DejaVu Sans; the Chinese pages need a CJK font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VRX_HOMEPAGE})

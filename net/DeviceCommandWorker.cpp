@@ -11,6 +11,8 @@
 #include "net/Base64.h"
 #include "net/ReplyParsers.h"
 #include "net/RequestLog.h"
+#include "net/PeerText.h"
+#include "net/ServiceAddresses.h"
 #include "net/UrlText.h"
 
 namespace vrx::net {
@@ -153,6 +155,14 @@ void ReportDatagramReply(const DatagramSocket& endpoint, const sockaddr_in& send
   ReportDatagram({command + " reply", peer, endpoint.LocalAddress(), outcome});
 }
 
+// A portal host that is not the service's: logged with the host, as the recorder named it (cleaned and cut, it
+// is a peer's text).
+void ReportRefusedServiceHost(std::string_view host) {
+  constexpr std::size_t kLongestHostShown = 253;
+  ReportWarning("account request not sent: the recorder names \"" + CleanPeerText(host.substr(0, kLongestHostShown)) +
+                "\" as the service's host, which is not a host of " + std::string(kServiceDomain));
+}
+
 // A datagram that carried a password, overwritten once sent.
 void WipeDatagram(std::optional<Bytes>& datagram) {
   if (datagram) vrx::net::WipeBytes(datagram->data(), datagram->size());
@@ -249,9 +259,11 @@ bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int po
   Fill({{kSlotHost, host}, {kSlotUser, user}, {kSlotUserPassword, password},
         {kSlotPort, std::to_string(effectivePort)}});
   const bool cloud = command >= kCloudSignUp && command <= kCloudBind;
-  // The service's host comes from the recorder over plain HTTP and decides where the account password goes:
-  // nothing but a bare host name is contacted.
-  if ((cloud && !IsBareHostName(host)) || !http_.Connect(host, user, password, timeoutMs, secure, effectivePort)) {
+  // The service's host comes from the recorder over plain HTTP and decides where the account passwords go:
+  // any host outside the service's own domain is treated as a service that cannot be reached.
+  const bool foreignHost = cloud && !IsServiceHost(host);
+  if (foreignHost) ReportRefusedServiceHost(host);
+  if (foreignHost || !http_.Connect(host, user, password, timeoutMs, secure, effectivePort)) {
     WipeSecrets();
     Finish(kFailed);  // a start that returns false must not leave the pages waiting on "busy"
     return false;

@@ -139,6 +139,10 @@ class DeviceCommandWorker {
 
   // Waits up to 3 s for the command thread (then cancels its transfer), then closes the connection.
   void Stop();
+  // For an owner that is leaving (a page closing, Back): a command whose request has not gone out yet (its host
+  // is still being resolved, or connected to) ends at once, so the Stop that follows never waits on a name
+  // server; a request already sent keeps Stop's wait.
+  void AbandonUnsent() { http_.AbortUnsent(); }
 
   // Read-only: starts of commands that write are refused (status 5, nothing sent); reads still run. As every
   // start, a refused one first ends the command that was running. Also makes the worker's own client refuse

@@ -62,15 +62,18 @@ int DeviceSearch::Start() {
   state_.store(kIdle, std::memory_order_release);
 
   const std::vector<std::string> locals = addresses_ ? addresses_() : std::vector<std::string>{};
+  const auto networks = std::make_shared<const std::vector<LocalNetwork>>(HostIpv4Networks());
   std::vector<std::unique_ptr<CDataQueue>> queues;
   std::vector<std::unique_ptr<DatagramSocket>> endpoints;
   for (std::size_t i = 0; i < locals.size(); ++i) {
     queues.push_back(std::make_unique<CDataQueue>());
     CDataQueue* queue = queues.back().get();
     auto endpoint = std::make_unique<DatagramSocket>(
-        int(i), [this, queue](DatagramSocket&, const sockaddr_in&, std::span<const std::uint8_t> data) {
-          // Only answers to the search are kept: anything else is dropped before it costs memory.
-          if (state_.load(std::memory_order_acquire) == kSearching && IsWellFormedDiscoveryReply(data))
+        int(i), [this, queue, networks](DatagramSocket&, const sockaddr_in& sender, std::span<const std::uint8_t> data) {
+          // Only answers to the search are kept, and only those that claim the unicast address they came from
+          // (a row's address is where the admin password goes): anything else is dropped before it costs memory.
+          if (state_.load(std::memory_order_acquire) == kSearching &&
+              IsTrustworthyDiscoveryReply(data, sender.sin_addr.s_addr, *networks))
             queue->Push(data);
         });
     if (!endpoint->Open(locals[i])) {

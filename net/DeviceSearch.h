@@ -1,7 +1,8 @@
 #pragma once
 // One discovery search: the 22-byte OP_DISCOVER request broadcast to 255.255.255.255:62976 from every local
 // IPv4 address, the replies collected per interface during a 6-second window, then a de-duplicated result
-// list that the pages read by index, by IPv4 address or by MAC address.
+// list that the pages read by index, by IPv4 address or by MAC address. A reply counts only when the address
+// it claims is a unicast one and the one it came from (IsTrustworthyDiscoveryReply).
 //
 // Threads: the caller's thread starts and polls State(); each endpoint's receiving thread queues replies; the
 // window timer's thread collects them and publishes state 2 after the results are complete.

@@ -1,5 +1,7 @@
 #include "net/DiscoveryProtocol.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -139,6 +141,27 @@ bool DiscoveredDevice::SameIdentity(const DiscoveredDevice& other) const {
 bool IsWellFormedDiscoveryReply(std::span<const std::uint8_t> d) {
   return d.size() >= DiscoveredDevice::kHttpPortOffset + 2 && d[0] == 0xFD && d[1] == 0xFD &&
          GetLe16(d, 4) == OP_DISCOVER;
+}
+
+bool IsUnicastDeviceAddress(std::uint32_t address, std::span<const LocalNetwork> networks) {
+  const std::uint32_t host = ntohl(address);
+  const std::uint32_t first = host >> 24;
+  if (first == 0 || first >= 224) return false;  // "this network", multicast, reserved and 255.255.255.255
+  for (const LocalNetwork& n : networks) {
+    const std::uint32_t mask = ntohl(n.netmask);
+    if (~mask <= 1 || (host & mask) != (ntohl(n.address) & mask)) continue;  // /31, /32, or another network
+    const std::uint32_t hostPart = host & ~mask;
+    if (hostPart == 0 || hostPart == ~mask) return false;  // the network's own address or its broadcast
+  }
+  return true;
+}
+
+bool IsTrustworthyDiscoveryReply(std::span<const std::uint8_t> d, std::uint32_t senderAddress,
+                                 std::span<const LocalNetwork> networks) {
+  if (!IsWellFormedDiscoveryReply(d)) return false;
+  std::uint32_t claimed = 0;
+  std::memcpy(&claimed, d.data() + DiscoveredDevice::kIpv4Offset, 4);
+  return claimed == senderAddress && IsUnicastDeviceAddress(claimed, networks);
 }
 
 DatagramVerdict ClassifyDatagramReply(std::span<const std::uint8_t> d, const MacAddress& targetMac) {

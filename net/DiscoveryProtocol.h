@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "net/LocalAddresses.h"
+
 namespace vrx::net {
 
 inline constexpr std::uint16_t kDiscoveryPort = 62976;
@@ -79,6 +81,16 @@ struct DiscoveredDevice {
 
 // A reply worth queuing during a search: the magic, opcode 0x00A1 and every field up to the HTTP port.
 bool IsWellFormedDiscoveryReply(std::span<const std::uint8_t> datagram);
+
+// An address a found device may be contacted at (its account check carries the admin password there): a
+// unicast address, that is none of 0.0.0.0/8, multicast (224/4), reserved (240/4, the limited broadcast
+// among them), and neither the broadcast nor the network address of one of `networks` (those of /31 and /32
+// have none). Network byte order.
+bool IsUnicastDeviceAddress(std::uint32_t address, std::span<const LocalNetwork> networks);
+// A search reply that may become a row: a well-formed reply whose claimed IPv4 address (290) is a unicast
+// device address and the very address it was sent from (a device answers from its own address).
+bool IsTrustworthyDiscoveryReply(std::span<const std::uint8_t> datagram, std::uint32_t senderAddress,
+                                 std::span<const LocalNetwork> networks);
 
 // What a waiting unicast command does with a datagram (the worker's reply handling).
 struct DatagramVerdict {

@@ -19,6 +19,7 @@
 #include "net/ReadOnlyRequests.h"
 #include "net/ReplyParsers.h"
 #include "net/RequestLog.h"
+#include "net/TestTrust.h"
 
 namespace vrx::net {
 namespace {
@@ -90,23 +91,20 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// The system's CA bundle plus the PEM file named by VRX_EXTRA_CA_FILE, as one blob; empty when the variable is
-// not set (curl then uses the system store alone). A CA blob replaces curl's default bundle, so both go in it.
-// Read again when the variable names another file (each simulator run of a test brings a CA of its own).
+// The system's CA bundle plus the PEM file of the tests' and the demo's CA (net/TestTrust.h), as one blob;
+// empty when there is none (curl then uses the system store alone). A CA blob replaces curl's default bundle,
+// so both go in it. Read again when another file is named (each simulator run of a test brings a CA of its own).
 std::string TrustedCaBlob() {
   static std::mutex mutex;
   static std::string loadedFor, blob;
   static bool loaded = false;
-  const char* extra = std::getenv("VRX_EXTRA_CA_FILE");
-  const std::string path = extra ? extra : "";
+  const std::string path = ExtraCaFile();
   std::lock_guard lock(mutex);
   if (loaded && path == loadedFor) return blob;
   loaded = true;
   loadedFor = path;
   blob.clear();
   if (path.empty()) return blob;
-  // A trust for tests and the demo only; never taken silently.
-  ReportWarning("trusting the extra CA certificates of " + path + " (VRX_EXTRA_CA_FILE, for tests and the demo only)");
   EasyHandle probe(Curl().curl_easy_init());
   char* defaultBundle = nullptr;
   if (probe && Curl().curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle)
@@ -115,6 +113,21 @@ std::string TrustedCaBlob() {
   blob += ReadFile(path);
   return blob;
 }
+
+// Sets the options a request must not go without, and remembers the first one libcurl refused.
+class ProtectionGuard {
+ public:
+  explicit ProtectionGuard(CURL* easy) : easy_(easy) {}
+  template <typename Value>
+  void Set(CURLoption option, const char* name, Value value) {
+    if (Curl().curl_easy_setopt(easy_, option, value) != CURLE_OK && refused_.empty()) refused_ = name;
+  }
+  const std::string& Refused() const { return refused_; }
+
+ private:
+  CURL* easy_;
+  std::string refused_;
+};
 
 // Keeps a header line to one line: a stray CR, LF or zero inside a value must not start a header of its own.
 std::string OneLine(std::string_view line) {
@@ -241,6 +254,12 @@ struct HttpGet::Request : HttpAnswer {
     WipeString(setCookie);  // the service's session cookie
   }
 
+  // Nothing of the request has left yet: the name is being resolved, or the connection made.
+  bool NothingSent() const {
+    curl_off_t pretransfer = 0;
+    return Curl().curl_easy_getinfo(easy.get(), CURLINFO_PRETRANSFER_TIME_T, &pretransfer) == CURLE_OK && pretransfer == 0;
+  }
+
   // curl's callbacks, on the calling thread.
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
     return static_cast<Request*>(self)->Header(std::string_view(data, size * count)) ? size * count : 0;
@@ -255,7 +274,19 @@ struct HttpGet::Request : HttpAnswer {
 // curl (and the TLS library under it) is set up at the first connection, not when the wizard starts.
 HttpGet::HttpGet() = default;
 
-HttpGet::~HttpGet() {
+HttpGet::~HttpGet() { Release(); }
+
+void HttpGet::Release() {
+  // libcurl joins a request's resolver thread when the request goes, and with a name server that does not
+  // answer that takes the resolver's own time-outs. 7.87 and later leave the thread behind (CURLOPT_QUICK_EXIT,
+  // set on every request); with an older libcurl a request that has sent nothing yet is let go on a thread of
+  // its own, with its connection.
+  if (request_ && request_->attached && !Curl().QuickExit() && request_->NothingSent()) {
+    std::thread([request = std::move(request_), connection = std::move(connection_)]() mutable {
+      request.reset();
+      connection.reset();
+    }).detach();
+  }
   request_.reset();
   connection_.reset();
 }
@@ -273,13 +304,13 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, std::str
   environmentProxy_ = false;
   port_ = port != 0 ? port : (secure ? 443 : 80);
   abort_ = false;  // before the pause: an Abort during it is kept, and this connection is not made
+  abortUnsent_ = false;
   SettlePause();
-  request_.reset();
-  connection_.reset();
+  Release();
   lastError_ = {};
   if (host.empty() || abort_) return false;
   if (!CurlLibrary::Load()) {
-    lastError_ = {CURLE_FAILED_INIT, "libcurl could not be loaded"};
+    lastError_ = {CURLE_FAILED_INIT, CurlLibrary::LoadError()};
     return false;
   }
   auto c = std::make_unique<Connection>();
@@ -291,6 +322,14 @@ bool HttpGet::Connect(const std::string& host, const std::string& user, std::str
 
 void HttpGet::CloseRequest() { request_.reset(); }
 
+void HttpGet::DropFailedRequest() {
+  // An aborted request may still be resolving its host: it goes without being waited for.
+  if (abort_ || abortUnsent_)
+    Release();
+  else
+    request_.reset();
+}
+
 void HttpGet::SettlePause() {
   constexpr auto kAbortCheck = std::chrono::milliseconds(5);
   const auto end = Clock::now() + kSettleDelay;
@@ -299,15 +338,13 @@ void HttpGet::SettlePause() {
 }
 
 void HttpGet::Abandon() {
-  request_.reset();
-  connection_.reset();
+  Release();
   password_.Wipe();
 }
 
 void HttpGet::Close() {
   std::this_thread::sleep_for(kSettleDelay);
-  request_.reset();
-  connection_.reset();
+  Release();
   password_.Wipe();  // the command is over: its password does not stay in memory
 }
 
@@ -323,15 +360,21 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   CURL* h = r->easy.get();
   std::string url = std::string(secure_ ? "https://" : "http://") + host_ + ":" + std::to_string(port_) + path;
 
-  // Every option in one place.
-  Curl().curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  // Every option in one place. The ones that keep credentials and forms away from the wrong peer go through
+  // `guard`: a libcurl that refuses one of them (too old, built without it) fails the request before anything
+  // is sent, rather than sending it unprotected.
+  ProtectionGuard guard(h);
+  guard.Set(CURLOPT_URL, "URL", url.c_str());
   WipeString(url);  // curl keeps its own copy; a query may carry a password
+  guard.Set(CURLOPT_PROTOCOLS_STR, "PROTOCOLS_STR", secure_ ? "https" : "http");
+  guard.Set(CURLOPT_FOLLOWLOCATION, "FOLLOWLOCATION", 0L);  // a peer's Location never takes our credentials along
+  if (!environmentProxy_) guard.Set(CURLOPT_PROXY, "PROXY", "");  // "" = never a proxy, whatever the environment
   Curl().curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  if (Curl().QuickExit()) Curl().curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);  // never join a stalled resolver
   Curl().curl_easy_setopt(h, CURLOPT_ERRORBUFFER, r->errorText);
   Curl().curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
   Curl().curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
   Curl().curl_easy_setopt(h, CURLOPT_USERAGENT, "InetURL/1.0");
-  if (!environmentProxy_) Curl().curl_easy_setopt(h, CURLOPT_PROXY, "");  // "" = never a proxy, whatever the environment
   Curl().curl_easy_setopt(h, CURLOPT_TCP_KEEPALIVE, 1L);
   if (timeoutMs_ > 0) Curl().curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs_));
   Curl().curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Request::OnHeader);
@@ -340,20 +383,20 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
   Curl().curl_easy_setopt(h, CURLOPT_WRITEDATA, r.get());
   if (secure_) {
     const bool relaxed = trust != Trust::Full;
-    Curl().curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, relaxed ? 0L : 1L);
-    Curl().curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, relaxed ? 0L : 2L);
+    guard.Set(CURLOPT_SSL_VERIFYPEER, "SSL_VERIFYPEER", relaxed ? 0L : 1L);
+    guard.Set(CURLOPT_SSL_VERIFYHOST, "SSL_VERIFYHOST", relaxed ? 0L : 2L);
     if (trust == Trust::Pinned)
-      Curl().curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).c_str());
+      guard.Set(CURLOPT_PINNEDPUBLICKEY, "PINNEDPUBLICKEY", PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).c_str());
     // The connection on which a key is first learned is not kept: the next request, pinned, could not use it,
     // and a recorder serving one connection at a time would wait for it to time out.
     if (trust == Trust::Relaxed) {
       Curl().curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-      Curl().curl_easy_setopt(h, CURLOPT_CERTINFO, 1L);  // the certificate whose key is pinned
+      guard.Set(CURLOPT_CERTINFO, "CERTINFO", 1L);  // the certificate whose key is pinned
     }
     const std::string ca = TrustedCaBlob();
     if (!ca.empty()) {
       curl_blob blob{const_cast<char*>(ca.data()), ca.size(), CURL_BLOB_COPY};  // ca is this call's copy
-      Curl().curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+      guard.Set(CURLOPT_CAINFO_BLOB, "CAINFO_BLOB", &blob);
     }
   }
 
@@ -370,9 +413,10 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
     } else if (!digestOnly && password_.empty() && !user_.empty()) {
       auth = BasicAuthorization(user_, {});
     } else if (!password_.empty() || (digestOnly && !user_.empty())) {
+      // A Digest host must never get Basic, which is what curl does when the method cannot be set.
+      guard.Set(CURLOPT_HTTPAUTH, "HTTPAUTH", digestOnly ? long(CURLAUTH_DIGEST) : long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
       Curl().curl_easy_setopt(h, CURLOPT_USERNAME, user_.c_str());
       Curl().curl_easy_setopt(h, CURLOPT_PASSWORD, password_.c_str());
-      Curl().curl_easy_setopt(h, CURLOPT_HTTPAUTH, digestOnly ? long(CURLAUTH_DIGEST) : long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
       r->curlAuth = true;
       r->digestHost = digestOnly;
     }
@@ -405,6 +449,12 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
     Curl().curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }
 
+  if (!guard.Refused().empty()) {
+    lastError_ = {CURLE_UNKNOWN_OPTION, "libcurl refused the protective option CURLOPT_" + guard.Refused() +
+                                            ": the request was not sent"};
+    ReportWarning(lastError_.message);
+    return false;
+  }
   if (Curl().curl_multi_add_handle(connection_->multi.get(), h) != CURLM_OK) return false;
   r->attached = true;
   r->multi = connection_->multi.get();
@@ -421,7 +471,7 @@ void HttpGet::Drive(Done done) {
   auto lastTurn = lastProgressAt;
   std::size_t lastProgress = r.progress;
   while (!done() && !r.done) {
-    if (abort_) {
+    if (abort_ || (abortUnsent_ && r.NothingSent())) {
       r.done = true;
       r.result = CURLE_ABORTED_BY_CALLBACK;
       break;
@@ -497,7 +547,7 @@ bool HttpGet::SendGet(const std::string& path) {
     // A recorder whose certificate we accepted before: the same key, straight away, on the same connection.
     if (!StartRequest(false, path, {}, {}, Trust::Pinned)) return false;
     if (!DriveUntilHeaders()) {
-      request_.reset();
+      DropFailedRequest();
       return false;
     }
   } else {
@@ -513,7 +563,7 @@ bool HttpGet::SendGet(const std::string& path) {
         break;
       }
       const int code = request_->result;
-      request_.reset();
+      DropFailedRequest();
       if (trust == Trust::Relaxed || !secure_ || !IsCertificateError(code)) return false;
     }
   }
@@ -528,7 +578,7 @@ bool HttpGet::PostForm(const std::string& path, const std::string& extraHeaders,
   request_.reset();
   if (!StartRequest(true, path, extraHeaders, body, Trust::Full)) return false;
   if (DriveUntilHeaders()) return true;
-  request_.reset();  // a certificate problem fails the post: a form is never resent
+  DropFailedRequest();  // a certificate problem fails the post: a form is never resent
   return false;
 }
 

@@ -91,8 +91,11 @@ class HttpGet {
   // Makes a call running on another thread fail within about 50 ms (the pauses before connecting and before
   // each request end at once); cleared when the next Connect starts.
   void Abort() { abort_ = true; }
+  // Makes a call running on another thread fail at once if its request has not gone out yet (the host's name
+  // is still being resolved, or the connection made); a request already sent goes on. Cleared by Connect.
+  void AbortUnsent() { abortUnsent_ = true; }
   // Drops the request and the connection at once, without Close()'s pause: for a command that has ended or is
-  // being stopped.
+  // being stopped. Never waits on a name resolution in progress.
   void Abandon();
 
   int AuthMode() const { return authMode_; }
@@ -118,6 +121,10 @@ class HttpGet {
   void LearnChallenge();
   // Tells the request listener (net/RequestLog.h) what was asked and how it ended.
   void ReportRequest(const char* method, const std::string& path, std::chrono::steady_clock::time_point started) const;
+  // Drops the request and the connection without waiting on a name resolution in progress.
+  void Release();
+  // After a request failed: drops it, and with it the connection when it was aborted.
+  void DropFailedRequest();
 
   std::string host_, user_;
   Secret password_;
@@ -129,6 +136,7 @@ class HttpGet {
   int authMode_ = kAuthAutomatic;
   DigestChallenge digest_;
   std::atomic<bool> abort_{false};
+  std::atomic<bool> abortUnsent_{false};
   Error lastError_;
   std::unique_ptr<Connection> connection_;
   std::unique_ptr<Request> request_;

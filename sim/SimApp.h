@@ -27,6 +27,7 @@ class SimApp {
 
   std::string controlUrl() const;
   const std::string &caFile() const { return caFile_; }
+  const std::string &kelvaroAddress() const { return scenario_.kelvaro.address; }
 
   // For the control channel.
   RequestLog &log() { return log_; }

@@ -1,8 +1,9 @@
 // vrx-sim SCENARIO.json [--control PORT] [--state-dir DIR]
 //
 // Plays the recorder (or the site of recorders), the cameras and the kelvaro service of a scenario over real
-// sockets. Run it only inside scripts/sandbox. Prints one line "READY control=<url> ca=<file>" once every
-// socket listens; SIGINT or SIGTERM stop it.
+// sockets. Run it only inside scripts/sandbox. Prints one line "READY control=<url> ca=<file> kelvaro=<address>"
+// once every socket listens (the CA that signed the kelvaro certificate, and where the kelvaro service runs);
+// SIGINT or SIGTERM stop it.
 #include "Scenario.h"
 #include "SimApp.h"
 
@@ -78,7 +79,8 @@ int main(int argc, char **argv) {
         std::cerr << "vrx-sim: " << error << "\n";
         result = 1;
       } else {
-        std::cout << "READY control=" << app.controlUrl() << " ca=" << app.caFile() << std::endl;
+        std::cout << "READY control=" << app.controlUrl() << " ca=" << app.caFile()
+                  << " kelvaro=" << app.kelvaroAddress() << std::endl;
         int sig = 0;
         sigwait(&signals, &sig);
       }

@@ -1,5 +1,7 @@
 #include "pages/cameras/PreviewDecode.h"
 
+#include <time.h>
+
 #include <csetjmp>
 #include <cstdio>  // before jpeglib.h, which uses FILE
 
@@ -23,8 +25,11 @@ struct Decoder {
   jpeg_progress_mgr progress{};
   std::jmp_buf jump{};
   const std::atomic<bool>* stopped = nullptr;
+  std::chrono::nanoseconds cpuAtStart{};
+  unsigned progressCalls = 0;
   bool created = false;
   bool wasStopped = false;
+  bool tooCostly = false;
 
   ~Decoder() {
     if (created) jpeg_destroy_decompress(&info);
@@ -35,10 +40,26 @@ Decoder& Of(j_common_ptr info) { return *static_cast<Decoder*>(info->client_data
 
 [[noreturn]] void OnError(j_common_ptr info) { std::longjmp(Of(info).jump, 1); }
 void Silent(j_common_ptr) {}  // warnings about a peer's broken data go nowhere
+// The CPU time the calling thread has used so far.
+std::chrono::nanoseconds ThreadCpuTime() {
+  timespec now{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// Called by libjpeg for every row of blocks it reads or writes: where a decode is stopped, and where its work
+// is bounded.
 void OnProgress(j_common_ptr info) {
+  constexpr unsigned kCallsPerClockRead = 64;  // reading the thread's clock on every row would cost more than it saves
   Decoder& d = Of(info);
   if (d.stopped && d.stopped->load(std::memory_order_relaxed)) {
     d.wasStopped = true;
+    std::longjmp(d.jump, 1);
+  }
+  const bool tooManyScans = d.info.input_scan_number > kPictureScanLimit;
+  const bool overBudget = ++d.progressCalls % kCallsPerClockRead == 0 && ThreadCpuTime() - d.cpuAtStart > kDecodeCpuBudget;
+  if (tooManyScans || overBudget) {
+    d.tooCostly = true;
     std::longjmp(d.jump, 1);
   }
 }
@@ -80,6 +101,7 @@ bool ReadLines(Decoder& d, std::uint8_t* bits, std::size_t bytesPerLine) {
 
 PreviewPicture::Outcome Failure(const Decoder& d) {
   if (d.wasStopped) return PreviewPicture::Outcome::kStopped;
+  if (d.tooCostly) return PreviewPicture::Outcome::kTooCostly;
   // The decoder's memory limit: libjpeg asks for a backing store it does not have.
   if (d.errors.msg_code == JERR_NO_BACKING_STORE) return PreviewPicture::Outcome::kTooLarge;
   return PreviewPicture::Outcome::kUndecodable;
@@ -87,11 +109,20 @@ PreviewPicture::Outcome Failure(const Decoder& d) {
 
 }  // namespace
 
+std::string RefusalReason(const PreviewPicture& picture) {
+  const std::string size = std::to_string(picture.declared.width()) + " x " + std::to_string(picture.declared.height());
+  if (picture.outcome == PreviewPicture::Outcome::kTooCostly)
+    return "it takes more work to decode than a camera's picture (" + size + " pixels, " +
+           std::to_string(picture.scans) + " scans read)";
+  return "it declares " + size + " pixels";
+}
+
 PreviewPicture DecodePreviewPicture(const std::uint8_t* jpeg, std::size_t size, QSize shown,
                                     const std::atomic<bool>* stopped) {
   PreviewPicture result;
   Decoder d;
   d.stopped = stopped;
+  d.cpuAtStart = ThreadCpuTime();
   if (size == 0 || !ReadHeader(d, jpeg, size)) {
     result.outcome = Failure(d);
     return result;
@@ -103,11 +134,13 @@ PreviewPicture DecodePreviewPicture(const std::uint8_t* jpeg, std::size_t size, 
   }
   if (!StartDecoding(d, JpegScaleDenominator(result.declared, shown))) {
     result.outcome = Failure(d);
+    result.scans = d.info.input_scan_number;
     return result;
   }
   QImage image(int(d.info.output_width), int(d.info.output_height), QImage::Format_ARGB32_Premultiplied);
   if (image.isNull() || !ReadLines(d, image.bits(), std::size_t(image.bytesPerLine()))) {
     result.outcome = image.isNull() ? PreviewPicture::Outcome::kTooLarge : Failure(d);
+    result.scans = d.info.input_scan_number;
     return result;
   }
   if (image.size() != shown) image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -58,7 +58,7 @@ void PreviewJob::Run(PreviewTarget target, QSize shown) {
   credentials_.password.Wipe();
   if (const int refused = refused_.load())
     LogEvent("preview", std::to_string(refused) + (refused == 1 ? " picture" : " pictures") +
-                            " refused in this preview: larger than a camera sends");
+                            " refused in this preview: more than a camera sends");
 }
 
 bool PreviewJob::ReadPicture(QSize shown) {
@@ -81,7 +81,8 @@ bool PreviewJob::ReadPicture(QSize shown) {
       return false;
     }
     PreviewPicture decoded = DecodePreviewPicture(answer_.get() + picture->begin, length, shown, &stopped_);
-    if (decoded.outcome == PreviewPicture::Outcome::kTooLarge) Refuse(decoded.declared);
+    if (decoded.outcome == PreviewPicture::Outcome::kTooLarge || decoded.outcome == PreviewPicture::Outcome::kTooCostly)
+      Refuse(decoded);
     if (decoded.outcome != PreviewPicture::Outcome::kDecoded) return false;
     ++shown_;
     HandOver(std::move(decoded.image));
@@ -89,11 +90,9 @@ bool PreviewJob::ReadPicture(QSize shown) {
   }
 }
 
-void PreviewJob::Refuse(QSize declared) {
-  // The first of a run is told with its size (two numbers: nothing of the peer's text reaches the log).
-  if (refused_++ == 0)
-    LogEvent("preview", "picture refused: it declares " + std::to_string(declared.width()) + " x " +
-                            std::to_string(declared.height()) + " pixels");
+void PreviewJob::Refuse(const PreviewPicture& picture) {
+  // The first of a run is told with its numbers (nothing of the peer's text reaches the log).
+  if (refused_++ == 0) LogEvent("preview", "picture refused: " + RefusalReason(picture));
 }
 
 void PreviewJob::HandOver(QImage image) {

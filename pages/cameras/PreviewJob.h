@@ -68,13 +68,13 @@ class PreviewJob {
   // What the thread has done so far (tests and the benchmark read them).
   int picturesShown() const { return shown_.load(); }
   int picturesTooLong() const { return tooLong_.load(); }
-  int picturesRefused() const { return refused_.load(); }  // larger than a camera sends (PreviewDecode.h)
+  int picturesRefused() const { return refused_.load(); }  // more than a camera sends (PreviewDecode.h)
 
  private:
   void Run(PreviewTarget target, QSize shown);
   // Reads one answer until its first whole picture; false when none came (too long, cut off, no picture).
   bool ReadPicture(QSize shown);
-  void Refuse(QSize declared);
+  void Refuse(const PreviewPicture& picture);
   void HandOver(QImage image);
   void AllocateBuffers();
 

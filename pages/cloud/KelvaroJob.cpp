@@ -27,6 +27,7 @@ class AccountSequence {
       end = AccountResult{AccountOutcome::Registered, AccountFault::None, {}, Row::Email};
       if (signUp_ && thread_.Running()) WriteAccountToRecorder();
     }
+    if (!thread_.Running()) worker_.AbandonUnsent();  // a command started since the stop was asked for
     worker_.Stop();
     if (!thread_.Running()) return std::nullopt;
     return end;
@@ -145,6 +146,11 @@ KelvaroJob::Thread::Work KelvaroJob::Work(Request request) {
   return [this, shared](BackgroundJob& thread) {
     return AccountSequence(worker_, direct_, thread, *shared).Run();
   };
+}
+
+void KelvaroJob::Stop() {
+  worker_.AbandonUnsent();
+  thread_.Stop();
 }
 
 }  // namespace vrx

@@ -73,8 +73,10 @@ class KelvaroJob {
   Thread::Work Work(Request request);
   // Aborts the direct request to the recorder if one is in flight (the thread's stop hook).
   void Cancel() { direct_.Abort(); }
-  // Stops the thread (waits up to the cloud page's stop wait, then aborts what is in flight).
-  void Stop() { thread_.Stop(); }
+  // Stops the thread (waits up to the cloud page's stop wait, then aborts what is in flight). A request the
+  // worker has not sent yet (its host still being resolved) is abandoned at once: closing never waits on a
+  // name server.
+  void Stop();
 
  private:
   net::DeviceCommandWorker& worker_;

@@ -6,8 +6,8 @@
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
-#include "pages/summary/DesktopShortcut.h"
 #include "pages/summary/LauncherIcon.h"
+#include "steps/launcher/DesktopLauncher.h"
 #include "platform/AppFolders.h"
 #include "platform/Browser.h"
 #include "steps/PeerQText.h"
@@ -158,9 +158,9 @@ void CSummaryDlg::OpenRecorderInBrowser() {
 }
 
 void CSummaryDlg::Finish() {
-  const DesktopShortcut shortcut({cloudSupported_, portalHost_, deviceNumber_, recorderLink_});
+  const steps::DesktopLauncher launcher({cloudSupported_, portalHost_, deviceNumber_, recorderLink_});
   // The icon is placed now, not before: a run that ends earlier leaves nothing in the user's folders.
-  shortcut.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
+  launcher.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
   Navigate(NAV_FINISH);
 }
 

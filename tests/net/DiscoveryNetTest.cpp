@@ -2,6 +2,7 @@
 // 127.0.0.2 as a second adapter). The recorder is a small in-test UDP peer.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -47,13 +48,14 @@ TEST(DeviceSearchNet, TwoAdaptersGiveOneUniqueEntryAndLateRepliesAreIgnored) {
   ASSERT_EQ(locals, (std::vector<std::string>{"127.0.0.1", "127.0.0.2"}));
 
   std::thread late;
-  UdpPeer recorder("0.0.0.0", kDiscoveryPort, [&](UdpPeer& self, const ReceivedDatagram& d) {
-    self.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));
+  UdpPeer device("127.0.0.9", 0, nullptr), lateDevice("127.0.0.99", 0, nullptr);  // each answers from its address
+  UdpPeer recorder("0.0.0.0", kDiscoveryPort, [&](UdpPeer&, const ReceivedDatagram& d) {
+    device.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));
     if (d.from == "127.0.0.1") {
-      self.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));  // answers twice on one adapter
-      late = std::thread([&self, to = d.from, port = d.fromPort] {
+      device.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));  // answers twice on one adapter
+      late = std::thread([&lateDevice, to = d.from, port = d.fromPort] {
         std::this_thread::sleep_for(6500ms);  // after the window, while a page may still be polling
-        self.SendTo(to, port, DiscoveryReply({9, 9, 9, 9, 9, 9}, 99));
+        lateDevice.SendTo(to, port, DiscoveryReply({9, 9, 9, 9, 9, 9}, 99));
       });
     }
   });
@@ -122,8 +124,9 @@ TEST(DeviceSearchNet, WithoutUsableAddressesTheRunFinishesEmptyAfterTheWindow) {
 }
 
 TEST(DeviceSearchNet, ARestartDiscardsThePreviousRun) {
-  UdpPeer recorder("0.0.0.0", kDiscoveryPort, [](UdpPeer& self, const ReceivedDatagram& d) {
-    self.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));
+  UdpPeer device("127.0.0.9", 0, nullptr);
+  UdpPeer recorder("0.0.0.0", kDiscoveryPort, [&device](UdpPeer&, const ReceivedDatagram& d) {
+    device.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));
   });
   DeviceSearch search([] { return std::vector<std::string>{"127.0.0.1"}; });
   ASSERT_EQ(search.Start(), DeviceSearch::kSearching);
@@ -141,12 +144,13 @@ TEST(DeviceSearchNet, AFloodStaysBoundedAndABurstOfAThousandLosesNone) {
     int expectedEntries;  // on the one interface
   };
   for (const Case c : {Case{1000, 1000}, Case{100000, int(CDataQueue::kCapacity)}}) {
-    UdpPeer flood("0.0.0.0", kDiscoveryPort, [&](UdpPeer& self, const ReceivedDatagram& d) {
+    UdpPeer device("127.0.0.9", 0, nullptr);
+    UdpPeer flood("0.0.0.0", kDiscoveryPort, [&](UdpPeer&, const ReceivedDatagram& d) {
       Bytes reply = DiscoveryReply(kRecorderMac, 9);
       for (int i = 0; i < c.replies; ++i) {
         std::memcpy(reply.data() + 220, &i, 4);  // a distinct MAC each time
-        self.SendTo(d.from, d.fromPort, reply);
-        if (i % 10 == 0) self.SendTo(d.from, d.fromPort, Bytes{'y', 'e', 's', 'n', 'o'});  // not a reply
+        device.SendTo(d.from, d.fromPort, reply);
+        if (i % 10 == 0) device.SendTo(d.from, d.fromPort, Bytes{'y', 'e', 's', 'n', 'o'});  // not a reply
       }
     });
     DeviceSearch search([] { return std::vector<std::string>{"127.0.0.1"}; });
@@ -156,6 +160,36 @@ TEST(DeviceSearchNet, AFloodStaysBoundedAndABurstOfAThousandLosesNone) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, 7500ms) << c.replies;  // the window, not the flood
     EXPECT_EQ(search.ResultCount(), c.expectedEntries) << c.replies;
     for (const auto& d : search.Results()) ASSERT_TRUE(d.unique);
+  }
+}
+
+// A reply names the address the wizard then sends the admin password to: one that claims a broadcast, "this
+// network" or a multicast address, or any address but its own, gives no row; the honest device beside them does.
+TEST(DeviceSearchNet, ARowOnlyForAReplyFromTheUnicastAddressItClaims) {
+  const std::pair<const char*, std::array<std::uint8_t, 4>> claims[] = {
+      {"the limited broadcast", {255, 255, 255, 255}}, {"loopback's directed broadcast", {127, 255, 255, 255}},
+      {"this network", {0, 0, 0, 0}},                  {"a multicast group", {224, 0, 0, 251}},
+      {"another multicast group", {239, 255, 255, 250}}, {"another device's address", {127, 0, 0, 10}},
+  };
+  UdpPeer honest("127.0.0.9", 0, nullptr), hostile("127.0.0.11", 0, nullptr);
+  UdpPeer lan("0.0.0.0", kDiscoveryPort, [&](UdpPeer&, const ReceivedDatagram& d) {
+    honest.SendTo(d.from, d.fromPort, DiscoveryReply(kRecorderMac, 9));
+    std::uint8_t last = 0x60;
+    for (const auto& [name, address] : claims) {
+      Bytes reply = DiscoveryReply({0x00, 0x1a, 0x2b, 0x3c, 0x4d, last++}, 0);
+      std::memcpy(reply.data() + 290, address.data(), 4);
+      hostile.SendTo(d.from, d.fromPort, reply);
+    }
+  });
+  DeviceSearch search([] { return std::vector<std::string>{"127.0.0.1"}; });
+  ASSERT_EQ(search.Start(), DeviceSearch::kSearching);
+  ASSERT_EQ(WaitForSearch(search), DeviceSearch::kFinished);
+  ASSERT_EQ(search.ResultCount(), 1);
+  EXPECT_EQ(search.Ipv4Text(0), "127.0.0.9");
+  for (const auto& [name, address] : claims) {
+    const std::string text = std::to_string(address[0]) + "." + std::to_string(address[1]) + "." +
+                             std::to_string(address[2]) + "." + std::to_string(address[3]);
+    EXPECT_EQ(search.FindByIpv4(text), -1) << name;
   }
 }
 

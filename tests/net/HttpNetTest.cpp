@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdarg>
 #include <chrono>
 #include <mutex>
 #include <vector>
 
 #include "TestServers.h"
 #include "net/Base64.h"
+#include "net/CurlLibrary.h"
 #include "net/HttpGet.h"
 
 using namespace vrx::net;
@@ -297,5 +299,77 @@ TEST(HttpsSelfSigned, GetSucceedsAfterTheResendWhilePostFails) {
   EXPECT_FALSE(client.PostForm("/signin", "", "a=b\r\n\r\n"));
   EXPECT_TRUE(IsCertificateError(client.LastError().curlCode)) << client.LastError().message;
   EXPECT_EQ(posts, 0);
+  std::filesystem::remove_all(dir);
+}
+
+namespace {
+
+// A libcurl that refuses one option: every other one reaches the real curl_easy_setopt. Each option takes one
+// argument of pointer size (long, pointer or curl_off_t on this platform), forwarded as it came.
+CURLoption gRefusedOption = CURLoption(0);
+decltype(&curl_easy_setopt) gRealSetopt = nullptr;
+CURLcode RefusingSetopt(CURL* easy, CURLoption option, ...) {
+  if (option == gRefusedOption) return CURLE_UNKNOWN_OPTION;
+  va_list args;
+  va_start(args, option);
+  void* value = va_arg(args, void*);
+  va_end(args);
+  return gRealSetopt(easy, option, value);
+}
+
+class RefusedOption {
+ public:
+  explicit RefusedOption(CURLoption option) : library_(*CurlLibrary::LoadForTests()) {
+    gRealSetopt = library_.curl_easy_setopt;
+    gRefusedOption = option;
+    library_.curl_easy_setopt = RefusingSetopt;
+  }
+  ~RefusedOption() { library_.curl_easy_setopt = gRealSetopt; }
+
+ private:
+  CurlLibrary& library_;
+};
+
+}  // namespace
+
+// Every option that keeps the credentials from the wrong peer, refused by libcurl: the request is not sent at
+// all (the recorder's Basic credentials included), and the error names the option.
+TEST(ProtectiveOptions, ARefusedOptionSendsNothing) {
+  const auto dir = std::filesystem::temp_directory_path() / ("vrx-net-options-" + std::to_string(::getpid()));
+  const TestCertificate cert = MakeCertificate(dir, "self-signed");
+  auto server = std::make_unique<httplib::SSLServer>(cert.certPath.c_str(), cert.keyPath.c_str());
+  std::atomic<int> gets{0};
+  server->Get("/config/supportservices", [&](const httplib::Request&, httplib::Response& res) {
+    ++gets;
+    res.set_content("ok", "text/plain");
+  });
+  RunningServer running(std::move(server), "127.0.0.1");
+  ASSERT_NE(CurlLibrary::LoadForTests(), nullptr);
+
+  struct Case {
+    CURLoption option;
+    const char* name;
+    bool pinnedFirst;  // the recorder's key is pinned by an earlier request
+  };
+  const Case cases[] = {
+      {CURLOPT_PINNEDPUBLICKEY, "PINNEDPUBLICKEY", true}, {CURLOPT_SSL_VERIFYPEER, "SSL_VERIFYPEER", false},
+      {CURLOPT_SSL_VERIFYHOST, "SSL_VERIFYHOST", true},   {CURLOPT_PROTOCOLS_STR, "PROTOCOLS_STR", false},
+      {CURLOPT_FOLLOWLOCATION, "FOLLOWLOCATION", true},   {CURLOPT_PROXY, "PROXY", false},
+      {CURLOPT_CERTINFO, "CERTINFO", false},              {CURLOPT_HTTPAUTH, "HTTPAUTH", false},
+  };
+  for (const Case& c : cases) {
+    HttpGet::ForgetPeers();
+    HttpGet client;
+    ASSERT_TRUE(client.Connect("127.0.0.1", "admin", "secret", 5000, true, running.Port())) << c.name;
+    if (c.pinnedFirst) ASSERT_TRUE(client.SendGet("/config/supportservices")) << c.name;
+    const int before = gets;
+    {
+      RefusedOption refused(c.option);
+      EXPECT_FALSE(client.SendGet("/config/supportservices")) << c.name;
+    }
+    EXPECT_EQ(gets, before) << c.name;
+    EXPECT_NE(client.LastError().message.find(std::string("CURLOPT_") + c.name), std::string::npos)
+        << c.name << ": " << client.LastError().message;
+  }
   std::filesystem::remove_all(dir);
 }

@@ -1,6 +1,8 @@
 // Pure tests of the network core: codecs, datagram building and reading, reply parsers, Digest.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -15,6 +17,8 @@
 #include "net/ReadOnlyRequests.h"
 #include "net/ReplyParsers.h"
 #include "net/Secret.h"
+#include "net/ServiceAddresses.h"
+#include "net/TestTrust.h"
 #include "net/Timer.h"
 #include "net/UrlText.h"
 
@@ -381,6 +385,59 @@ TEST(UrlText, OnlyBareHostNamesAreAccepted) {
     EXPECT_FALSE(IsBareHostName(bad)) << bad;
   EXPECT_FALSE(IsBareHostName(std::string(254, 'a')));
   EXPECT_FALSE(IsBareHostName(std::string(64, 'a') + ".test"));
+}
+
+// The address a found device is contacted at, with the host on 192.168.1.20/24 and on loopback (127.0.0.1/8).
+TEST(DiscoveryReplyAddress, OnlyAUnicastAddressThatTheReplyCameFrom) {
+  const auto ip = [](const char* text) {
+    in_addr a{};
+    inet_pton(AF_INET, text, &a);
+    return std::uint32_t(a.s_addr);
+  };
+  const LocalNetwork networks[] = {{ip("192.168.1.20"), ip("255.255.255.0")}, {ip("127.0.0.1"), ip("255.0.0.0")},
+                                   {ip("10.9.9.1"), ip("255.255.255.254")}};
+  for (const char* unicast : {"192.168.1.30", "127.0.10.1", "10.0.0.255", "192.168.2.255", "10.9.9.0", "10.9.9.1", "223.1.1.1"})
+    EXPECT_TRUE(IsUnicastDeviceAddress(ip(unicast), networks)) << unicast;
+  for (const char* other : {"255.255.255.255", "192.168.1.255", "192.168.1.0", "127.255.255.255", "127.0.0.0", "0.0.0.0",
+                            "0.1.2.3", "224.0.0.251", "239.255.255.250", "240.0.0.1"})
+    EXPECT_FALSE(IsUnicastDeviceAddress(ip(other), networks)) << other;
+
+  Bytes reply(332, 0);
+  reply[0] = reply[1] = 0xFD;
+  reply[4] = 0xA1;
+  const auto claiming = [&](const char* text) {
+    const std::uint32_t a = ip(text);
+    std::memcpy(reply.data() + 290, &a, 4);
+    return reply;
+  };
+  EXPECT_TRUE(IsTrustworthyDiscoveryReply(claiming("192.168.1.30"), ip("192.168.1.30"), networks));
+  EXPECT_FALSE(IsTrustworthyDiscoveryReply(claiming("192.168.1.30"), ip("192.168.1.31"), networks));
+  EXPECT_FALSE(IsTrustworthyDiscoveryReply(claiming("192.168.1.255"), ip("192.168.1.255"), networks));
+  const Bytes whole = claiming("192.168.1.30");
+  EXPECT_FALSE(IsTrustworthyDiscoveryReply(Bytes(whole.begin(), whole.begin() + 295), ip("192.168.1.30"), networks))
+      << "cut before the port";
+}
+
+TEST(ServiceHost, OnlyTheServicesDomainMatchedByWholeLabels) {
+  ::unsetenv("VRX_EXTRA_CLOUD_HOSTS");
+  for (const char* good : {"kelvaro.example", "portal.kelvaro.example", "Portal.KELVARO.Example", "a.b.kelvaro.example"})
+    EXPECT_TRUE(IsServiceHost(good)) << good;
+  for (const char* bad : {"evilkelvaro.example", "kelvaro.example.evil.test", "portal.example@evil.test", "kelvaro.example.",
+                          ".kelvaro.example", "kelvaro-example", "example", "127.0.30.1", "kelvaro.example:443",
+                          "kelvaro.example/x", "evil.test#.kelvaro.example", ""})
+    EXPECT_FALSE(IsServiceHost(bad)) << bad;
+}
+
+// The tests' and the demo's extra hosts: exact names (any case) in a test build, nothing in a release build.
+TEST(ServiceHost, ExtraHostsAreExactNamesAndOnlyInTestBuilds) {
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", " 127.0.30.1 ,sim.test,,evil.test/x", 1);
+  const bool honoured = TestTrustCompiledIn();
+  EXPECT_EQ(IsServiceHost("127.0.30.1"), honoured);
+  EXPECT_EQ(IsServiceHost("SIM.test"), honoured);
+  for (const char* bad : {"127.0.30.10", "27.0.30.1", "a.sim.test", "sim.test.evil", "evil.test/x", ""})
+    EXPECT_FALSE(IsServiceHost(bad)) << bad;
+  ::unsetenv("VRX_EXTRA_CLOUD_HOSTS");
+  EXPECT_FALSE(IsServiceHost("127.0.30.1"));
 }
 
 TEST(PeerText, OnlyDottedIpv4WithAnOptionalPortIsADeviceAddress) {

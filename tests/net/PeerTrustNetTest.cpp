@@ -251,6 +251,7 @@ TEST_F(PeerTrust, RecorderRequestsNeverUseTheProxyWhileTheCloudHonoursIt) {
   EXPECT_EQ(recorderRequests, 1);
   EXPECT_EQ(proxy.Connections(), 0);
 
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", "127.0.30.1", 1);  // a service host of this test
   ASSERT_TRUE(worker.SignIn("127.0.30.1", "c", "v", "en", "a@b.test", "pw"));
   WaitWhileBusy(worker);
   EXPECT_GE(proxy.Connections(), 1);  // the account service is reached through the user's proxy
@@ -264,4 +265,5 @@ TEST_F(PeerTrust, RecorderRequestsNeverUseTheProxyWhileTheCloudHonoursIt) {
   ::unsetenv("http_proxy");
   ::unsetenv("https_proxy");
   ::unsetenv("no_proxy");
+  ::unsetenv("VRX_EXTRA_CLOUD_HOSTS");
 }

@@ -5,12 +5,14 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 #include "TestServers.h"
 #include "UdpPeer.h"
 #include "net/Base64.h"
 #include "net/DeviceCommandWorker.h"
+#include "net/RequestLog.h"
 #include "net/UrlText.h"
 
 using namespace vrx::net;
@@ -28,7 +30,9 @@ class TrustedCertificate : public ::testing::Environment {
   void SetUp() override {
     cert = MakeCertificate(kCertDir, "service");
     ::setenv("VRX_EXTRA_CA_FILE", cert.certPath.c_str(), 1);
+    ::setenv("VRX_EXTRA_CLOUD_HOSTS", kServiceHosts, 1);  // the in-test service, and an address where none runs
   }
+  static constexpr const char* kServiceHosts = "127.0.0.1,127.0.0.8";
   void TearDown() override { std::filesystem::remove_all(kCertDir); }
   static inline TestCertificate cert;
 };
@@ -318,6 +322,52 @@ TEST_F(WorkerTest, ACloudHostThatIsNotABareNameStartsNoConnection) {
     EXPECT_EQ(Seen().size(), before) << portal;
   }
   ASSERT_TRUE(worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "secret"));
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+}
+
+// Records the warnings the network code gives.
+class WarningLog : public RequestListener {
+ public:
+  WarningLog() { SetRequestListener(this); }
+  ~WarningLog() override { SetRequestListener(nullptr); }
+  void OnHttpRequest(const HttpRequestRecord&) override {}
+  void OnDatagram(const DatagramRecord&) override {}
+  void OnWarning(std::string_view text) override {
+    std::lock_guard lock(mutex_);
+    text_ += std::string(text) + "\n";
+  }
+  std::string Text() {
+    std::lock_guard lock(mutex_);
+    return text_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string text_;
+};
+
+// A recorder that names a host of its own as the service (here the in-test service's address, no longer listed
+// as a service host): no account request reaches it, and the commands end as a service that cannot be reached.
+TEST_F(WorkerTest, ARecorderNamingAnotherHostGetsNoAccountRequest) {
+  Queue("/account/", "success", "kelvaro=k");
+  Queue("/signin", "success", "kelvaro=k");
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", "127.0.0.8", 1);
+  WarningLog log;
+  const std::function<bool()> starts[] = {
+      [&] { return worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "account-pw"); },
+      [&] { return worker_.SignUp("127.0.0.1", "c", "v", "en", "a@b.test", "account-pw", "account-pw", "A", "B"); },
+      [&] { return worker_.Bind("127.0.0.1", "c", "v", "en", "NV-1", "admin-pw", "d"); },
+  };
+  for (const auto& start : starts) {
+    EXPECT_FALSE(start());
+    EXPECT_EQ(worker_.Status(), W::kFailed);
+    EXPECT_EQ(worker_.CloudReplyOrError(), "-1");
+  }
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(Seen().empty());
+  EXPECT_NE(log.Text().find("\"127.0.0.1\""), std::string::npos) << log.Text();
+  ::setenv("VRX_EXTRA_CLOUD_HOSTS", TrustedCertificate::kServiceHosts, 1);
+  ASSERT_TRUE(worker_.SignIn("127.0.0.1", "c", "v", "en", "a@b.test", "account-pw"));
   EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
 }
 

@@ -81,8 +81,12 @@ SimProcess::SimProcess(const std::string &scenario, std::chrono::milliseconds re
     text.append(buf, size_t(n));
   }
   controlUrl_ = wordAfter(text, "control=");
-  caFile_ = wordAfter(text, "ca=");
-  caFile_ = caFile_.substr(0, caFile_.find('\n'));
+  const auto word = [&text](const std::string &key) {
+    const std::string w = wordAfter(text, key);
+    return w.substr(0, w.find('\n'));
+  };
+  caFile_ = word("ca=");
+  kelvaroAddress_ = word("kelvaro=");
   ready_ = text.rfind("READY", 0) == 0 && !controlUrl_.empty();
   if (!ready_) error_ = "unexpected first line: " + text;
 }
@@ -118,7 +122,10 @@ std::unique_ptr<SimProcess> SimProcess::fromText(const std::string &scenarioJson
   return sim;
 }
 
-void SimProcess::exportCaFile() const { setenv("VRX_EXTRA_CA_FILE", caFile_.c_str(), 1); }
+void SimProcess::exportCaFile() const {
+  setenv("VRX_EXTRA_CA_FILE", caFile_.c_str(), 1);
+  setenv("VRX_EXTRA_CLOUD_HOSTS", kelvaroAddress_.c_str(), 1);
+}
 
 std::string SimProcess::control(const std::string &pathAndQuery) const {
   if (!ready_) return {};

@@ -2,7 +2,7 @@
 //
 //   vrx::test::SimProcess sim("default.json");        // a file in sim/scenarios, or a path
 //   ASSERT_TRUE(sim.ready()) << sim.error();          // READY seen within the time-out
-//   sim.exportCaFile();                               // VRX_EXTRA_CA_FILE = the test CA of this run
+//   sim.exportCaFile();                               // trust this run's kelvaro service (CA and address)
 //   sim.plugDisk(1, false, false);                    // unplug HD2
 //   nlohmann::json log = sim.log();                   // every request the peers received
 //   EXPECT_TRUE(sim.writes().empty());                // no request changed anything anywhere on the site
@@ -34,7 +34,10 @@ class SimProcess {
   const std::string &error() const { return error_; }    // why it is not ready
   const std::string &controlUrl() const { return controlUrl_; }
   const std::string &caFile() const { return caFile_; }  // PEM of the CA that signed the kelvaro certificate
-  void exportCaFile() const;                             // setenv VRX_EXTRA_CA_FILE
+  const std::string &kelvaroAddress() const { return kelvaroAddress_; }  // where the kelvaro service runs
+  // Sets VRX_EXTRA_CA_FILE to the CA and VRX_EXTRA_CLOUD_HOSTS to the service's address: the account requests
+  // of this process then reach the simulated service, which is no host of the real service's domain.
+  void exportCaFile() const;
 
   // GET <control URL><pathAndQuery>; the reply body, or "" when the call failed.
   std::string control(const std::string &pathAndQuery) const;
@@ -65,7 +68,7 @@ class SimProcess {
   pid_t pid_ = -1;
   int out_ = -1;
   bool ready_ = false;
-  std::string error_, controlUrl_, caFile_;
+  std::string error_, controlUrl_, caFile_, kelvaroAddress_;
   std::string ownedScenario_;  // removed by the destructor
 };
 

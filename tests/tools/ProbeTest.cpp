@@ -272,6 +272,33 @@ TEST_F(ProbeTest, RecorderThatIsNotThereAndBadCommandLines) {
   EXPECT_EQ(Probe("teleport").exitCode, 2);
 }
 
+// A libcurl that cannot be loaded (here a file under its name that is no library, found first): the report
+// names the library and the loader's reason, and the warning on standard error comes once.
+TEST_F(ProbeTest, AnUnloadableLibcurlIsNamedWithTheLoadersReason) {
+  SimProcess sim("default.json");
+  ASSERT_TRUE(sim.ready()) << sim.error();
+  char dir[] = "/tmp/vrx-no-curl.XXXXXX";
+  ASSERT_NE(::mkdtemp(dir), nullptr);
+  const std::string fake = std::string(dir) + "/libcurl.so.4";
+  FILE* file = std::fopen(fake.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("not a library\n", file);
+  std::fclose(file);
+
+  const std::string prefix = std::string("LD_LIBRARY_PATH=") + dir + " VRX_PASSWORD=''";
+  const ProbeRun run = Probe("recorder 127.0.10.1", prefix);
+  EXPECT_NE(run.out.find("Read-only look: the HTTP client could not be set up: libcurl.so.4 could not be loaded: " + fake),
+            std::string::npos)
+      << run.out;
+  const ProbeRun both = Probe("recorder 127.0.10.1 2>&1 >/dev/null; true", prefix);  // standard error alone
+  std::size_t warnings = 0;
+  for (std::size_t at = 0; (at = both.out.find("the HTTP client cannot work: libcurl.so.4", at)) != std::string::npos; ++at)
+    ++warnings;
+  EXPECT_EQ(warnings, 1u) << both.out;
+  std::remove(fake.c_str());
+  ::rmdir(dir);
+}
+
 // The extra adapter it adds stays in this sandbox: the discover tests above run before it (declaration order).
 TEST_F(ProbeTest, ARecorderOnAnotherNetworkGetsTheOtherSubnetHint) {
   // Every network test runs with 127.0.0.2/8 as a second adapter, whose network holds every simulated device;

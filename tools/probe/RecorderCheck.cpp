@@ -122,7 +122,9 @@ RecorderReport CheckRecorder(const RecorderTarget& t) {
 
   net::HttpGet http;
   if (!http.Connect(t.address, t.user, t.password, t.timeoutMs, false, t.httpPort)) {
-    report.readError = "the HTTP client could not be set up";
+    // Most often libcurl or libcrypto could not be loaded: the client's error says which and why.
+    const std::string why = http.LastError().message;
+    report.readError = "the HTTP client could not be set up" + (why.empty() ? std::string() : ": " + why);
     return report;
   }
   std::string reply;

@@ -6,6 +6,7 @@
 //   vrx-probe --help | --version
 //
 // Exit codes: 0 found, 1 not found, 2 bad command line, 3 the check could not run.
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -76,6 +77,9 @@ std::string Password() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The administrator's password lives in this process while it runs: no core file, and no other process of
+  // the user reads its memory or attaches to it.
+  ::prctl(PR_SET_DUMPABLE, 0);
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return Usage("say what to check");
   if (args[0] == "-h" || args[0] == "--help") {

@@ -7,7 +7,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -231,4 +234,80 @@ TEST(PreviewDecode, StopsWhenTold) {
   const std::atomic<bool> stopped{true};
   EXPECT_EQ(DecodePreviewPicture(jpeg.data(), jpeg.size(), {320, 170}, &stopped).outcome,
             PreviewPicture::Outcome::kStopped);
+}
+
+namespace {
+
+// A progressive 4096 x 4096 picture of one flat grey, as Qt's encoder writes it.
+Bytes FlatProgressive() {
+  QImage grey(4096, 4096, QImage::Format_Grayscale8);
+  grey.fill(128);
+  QByteArray out;
+  QBuffer buffer(&out);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setProgressiveScanWrite(true);
+  writer.write(grey);
+  return Bytes(out.begin(), out.end());
+}
+
+// Where each scan of a picture ends: one past its entropy-coded data (the next marker), in file order.
+std::vector<std::size_t> ScanEnds(const Bytes& jpeg) {
+  std::vector<std::size_t> ends;
+  for (std::size_t pos = 2; pos + 4 <= jpeg.size() && jpeg[pos + 1] != 0xD9;) {
+    const bool scan = jpeg[pos + 1] == 0xDA;
+    pos += 2 + std::size_t(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
+    if (!scan) continue;
+    while (pos + 1 < jpeg.size() && !(jpeg[pos] == 0xFF && jpeg[pos + 1] != 0x00 && (jpeg[pos + 1] & 0xF8) != 0xD0)) ++pos;
+    ends.push_back(pos);
+  }
+  return ends;
+}
+
+// The picture with scan `index` (with the tables written just before it) repeated `copies` times before its
+// end: the decoder only warns about a scan it has seen, and takes each copy as more work. A camera never
+// sends such a picture; a hostile one sends tens of thousands of tiny scans.
+Bytes WithScanRepeated(const Bytes& jpeg, std::size_t index, int copies) {
+  const auto ends = ScanEnds(jpeg);
+  if (index == 0 || index >= ends.size()) return {};
+  const Bytes unit(jpeg.begin() + std::ptrdiff_t(ends[index - 1]), jpeg.begin() + std::ptrdiff_t(ends[index]));
+  Bytes out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(ends.back()));
+  for (int i = 0; i < copies; ++i) out.insert(out.end(), unit.begin(), unit.end());
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+std::chrono::nanoseconds ThreadCpu() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+}  // namespace
+
+// A small file of thousands of tiny progressive scans passes every size limit and kept a decoder busy for a
+// minute. Cheap scans are refused by their count, costly ones by the decode's time budget; either way within a
+// second of CPU, while the honest picture they were made from still decodes.
+TEST(PreviewDecode, APictureOfManyScansIsRefusedWithinASecondOfCpu) {
+  const Bytes honest = FlatProgressive();
+  const std::size_t scans = ScanEnds(honest).size();
+  ASSERT_GE(scans, 4u);
+  EXPECT_EQ(DecodePreviewPicture(honest.data(), honest.size(), {320, 170}).outcome, PreviewPicture::Outcome::kDecoded);
+  struct Case {
+    const char* name;
+    std::size_t scan;
+  };
+  for (const Case c : {Case{"a first AC scan, 20000 times", 1}, Case{"the last refinement scan, 20000 times", scans - 1}}) {
+    SCOPED_TRACE(c.name);
+    const Bytes hostile = WithScanRepeated(honest, c.scan, 20000);
+    ASSERT_FALSE(hostile.empty());
+    ASSERT_LT(hostile.size(), 2'160'000u);  // within what the preview reads of one answer
+    const auto before = ThreadCpu();
+    const PreviewPicture picture = DecodePreviewPicture(hostile.data(), hostile.size(), {320, 170});
+    const auto spent = ThreadCpu() - before;
+    EXPECT_EQ(picture.outcome, PreviewPicture::Outcome::kTooCostly);
+    EXPECT_TRUE(picture.image.isNull());
+    EXPECT_LT(spent, std::chrono::seconds(1)) << std::chrono::duration_cast<std::chrono::milliseconds>(spent).count() << " ms";
+    EXPECT_NE(RefusalReason(picture).find("4096 x 4096 pixels"), std::string::npos) << RefusalReason(picture);
+  }
 }

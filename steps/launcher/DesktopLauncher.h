@@ -1,21 +1,24 @@
 #pragma once
 // The launcher FINISH leaves on the desktop: a Desktop Entry that opens, in the default browser, the
 // recorder's page at the cloud portal (when the recorder offers the cloud service) or the recorder's own
-// link, else our support address.
+// link, else our support address. A step without a window: every front-end writes the same launcher.
 //
-// The link values come from the recorder, so only an http or https URL ever reaches the launcher, written
-// with the Desktop Entry quoting and escaping rules: no character of it can end the argument, start another
-// command or expand as a field code. Anything else falls back to the support address.
+// The link values come from the recorder, so only an http or https URL without a user part ever reaches the
+// launcher, and the portal host only as a bare host name; the URL is written with the Desktop Entry quoting
+// and escaping rules: no character of it can end the argument, start another command or expand as a field
+// code. Anything else falls back to the support address. The file is never written through a link planted
+// under its name.
 
 #include <QByteArray>
 #include <QString>
 
-namespace vrx {
+#include "net/ServiceAddresses.h"
 
-// Our support address: what a launcher opens when the recorder gave no usable link.
-inline constexpr const char* kSupportAddress = "https://support.halvik.example/vrx-410q";
+namespace vrx::steps {
 
-class DesktopShortcut {
+using net::kSupportAddress;
+
+class DesktopLauncher {
  public:
   // What the recorder reported (the host's cloud values 1, 2, 3 and 6).
   struct Inputs {
@@ -25,7 +28,7 @@ class DesktopShortcut {
     QString recorderLink;
   };
 
-  explicit DesktopShortcut(const Inputs& inputs);
+  explicit DesktopLauncher(const Inputs& inputs);
 
   // "VRX-410Q.desktop", or "VRX-410Q(<device number>).desktop" for the portal launcher with a number.
   QString fileName() const { return fileName_; }
@@ -37,11 +40,12 @@ class DesktopShortcut {
   QByteArray Contents(const QString& iconPath) const;
 
   // Writes the launcher into folder (created if missing), replacing an earlier one, executable, and asks
-  // GNOME to trust it where gio exists. False on failure; callers stay silent about it.
+  // GNOME to trust it where gio exists. A link, or anything but a plain file, under the launcher's name is
+  // refused, never written through. False on failure; callers stay silent about it.
   bool Write(const QString& folder, const QString& iconPath) const;
 
-  // An http or https URL safe to hand to the launcher (fully percent-encoded), or empty. A bare host name
-  // (the portal host) is taken as https://host.
+  // An http or https URL without a user part, safe to hand to the launcher (fully percent-encoded), or empty.
+  // A bare host name (the portal host) is taken as https://host.
   static QString SafeWebUrl(const QString& candidate);
   // One argument of an Exec key, quoted and escaped (field codes, the quoting rule, then the string rule).
   static QString QuoteExecArgument(const QString& argument);
@@ -52,4 +56,4 @@ class DesktopShortcut {
   QString url_;
 };
 
-}  // namespace vrx
+}  // namespace vrx::steps

@@ -1,16 +1,22 @@
-#include "pages/summary/DesktopShortcut.h"
+#include "steps/launcher/DesktopLauncher.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
+#include <cerrno>
+#include <string>
 
-#include "net/PeerText.h"
+#include "net/UrlText.h"
+#include "steps/PeerQText.h"
 
-namespace vrx {
+namespace vrx::steps {
 namespace {
 
 constexpr const char* kBaseName = "VRX-410Q";
@@ -44,25 +50,53 @@ QString EscapeString(const QString& value) {
   return out;
 }
 
-// A text the recorder sent, without a peer's control and direction-override characters.
-QString Cleaned(const QString& peerText) {
-  return QString::fromStdString(net::CleanPeerText(peerText.toStdString()));
+// Writes all of `data` to `fd`, through interrupted and partial writes.
+bool WriteAll(int fd, const QByteArray& data) {
+  for (qsizetype done = 0; done < data.size();) {
+    const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+// Puts `contents` at `path`, mode 0755: written beside it first (a new file of our own, never an existing
+// one), then renamed over an earlier launcher. Whatever else sits under the name (a link, a folder, a device)
+// is left alone and the write fails.
+bool ReplaceFile(const QString& path, const QByteArray& contents) {
+  const QByteArray target = QFile::encodeName(path);
+  struct stat existing {};
+  if (::lstat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
+  QByteArray temporary = target + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // O_EXCL: never an existing file or link
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, contents) && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  // rename() replaces the name itself: even a link planted since the check above is replaced, not followed.
+  if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
+    ::unlink(temporary.constData());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-DesktopShortcut::DesktopShortcut(const Inputs& peer) {
-  const Inputs in{Cleaned(peer.cloudSupported), Cleaned(peer.portalHost), Cleaned(peer.deviceNumber),
-                  Cleaned(peer.recorderLink)};
+DesktopLauncher::DesktopLauncher(const Inputs& peer) {
+  const Inputs in{PeerQText(peer.cloudSupported), PeerQText(peer.portalHost), PeerQText(peer.deviceNumber),
+                  PeerQText(peer.recorderLink)};
+  // The portal value names a host, nothing more: "portal.example@evil.test" would open evil.test.
+  const QString portalHost = net::IsBareHostName(in.portalHost.toStdString()) ? in.portalHost : QString();
   QString candidate;
   name_ = QLatin1String(kBaseName);
   if (in.cloudSupported == QLatin1String("1")) {
     if (!in.deviceNumber.isEmpty()) name_ += u'(' + FileNamePart(in.deviceNumber) + u')';
-    if (!in.deviceNumber.isEmpty() && !in.portalHost.isEmpty())
-      candidate = QStringLiteral("https://") + in.portalHost + QStringLiteral("/device#") + in.deviceNumber +
+    if (!in.deviceNumber.isEmpty() && !portalHost.isEmpty())
+      candidate = QStringLiteral("https://") + portalHost + QStringLiteral("/device#") + in.deviceNumber +
                   QStringLiteral("?lang=en");  // the portal is always opened in English
     else
-      candidate = in.portalHost;
+      candidate = portalHost;
   } else {
     candidate = in.recorderLink;
   }
@@ -71,18 +105,19 @@ DesktopShortcut::DesktopShortcut(const Inputs& peer) {
   if (url_.isEmpty()) url_ = QLatin1String(kSupportAddress);
 }
 
-QString DesktopShortcut::SafeWebUrl(const QString& candidate) {
+QString DesktopLauncher::SafeWebUrl(const QString& candidate) {
   if (candidate.isEmpty() || !PrintableAscii(candidate)) return {};
   static const QRegularExpression bareHost(QStringLiteral("^[A-Za-z0-9.-]+(:[0-9]{1,5})?$"));
   const QString text = bareHost.match(candidate).hasMatch() ? QStringLiteral("https://") + candidate : candidate;
   const QUrl url(text, QUrl::StrictMode);
-  if (!url.isValid() || url.host().isEmpty()) return {};
+  // A user part ("http://portal.example@evil.test/") makes the link look like another host's.
+  if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty()) return {};
   const QString scheme = url.scheme().toLower();
   if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return {};
   return QString::fromLatin1(url.toEncoded(QUrl::FullyEncoded));
 }
 
-QString DesktopShortcut::QuoteExecArgument(const QString& argument) {
+QString DesktopLauncher::QuoteExecArgument(const QString& argument) {
   QString quoted = QStringLiteral("\"");
   for (QChar c : argument) {
     if (c == u'%') quoted += QStringLiteral("%%");  // never a field code
@@ -93,11 +128,11 @@ QString DesktopShortcut::QuoteExecArgument(const QString& argument) {
   return EscapeString(quoted);
 }
 
-QString DesktopShortcut::execLine() const {
+QString DesktopLauncher::execLine() const {
   return QLatin1String(kOpener) + u' ' + QuoteExecArgument(url_);
 }
 
-QByteArray DesktopShortcut::Contents(const QString& iconPath) const {
+QByteArray DesktopLauncher::Contents(const QString& iconPath) const {
   QString text = QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\n");
   text += QStringLiteral("Name=") + EscapeString(name_) + u'\n';
   text += QStringLiteral("Comment=") + EscapeString(url_) + u'\n';
@@ -107,17 +142,10 @@ QByteArray DesktopShortcut::Contents(const QString& iconPath) const {
   return text.toUtf8();
 }
 
-bool DesktopShortcut::Write(const QString& folder, const QString& iconPath) const {
+bool DesktopLauncher::Write(const QString& folder, const QString& iconPath) const {
   if (folder.isEmpty() || !QDir().mkpath(folder)) return false;
   const QString path = QDir(folder).filePath(fileName_);
-  QSaveFile file(path);  // written beside, then renamed over an earlier launcher
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const QByteArray contents = Contents(iconPath);
-  if (file.write(contents) != contents.size()) return false;
-  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                      QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                      QFileDevice::ExeOther);
-  if (!file.commit()) return false;
+  if (!ReplaceFile(path, Contents(iconPath))) return false;
   // GNOME opens a desktop launcher on a double click only once it is marked trusted.
   const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
   if (!gio.isEmpty())
@@ -126,4 +154,4 @@ bool DesktopShortcut::Write(const QString& folder, const QString& iconPath) cons
   return true;
 }
 
-}  // namespace vrx
+}  // namespace vrx::steps

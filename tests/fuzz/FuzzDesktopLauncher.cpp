@@ -9,7 +9,7 @@
 #include <QList>
 #include <QString>
 
-#include "pages/summary/DesktopShortcut.h"
+#include "steps/launcher/DesktopLauncher.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ int Lines(const QByteArray& text) { return int(text.count('\n')); }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QList<QByteArray> parts = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
   auto part = [&parts](int i) { return i < parts.size() ? QString::fromUtf8(parts[i]) : QString(); };
-  const vrx::DesktopShortcut launcher({part(0), part(1), part(2), part(3)});
+  const vrx::steps::DesktopLauncher launcher({part(0), part(1), part(2), part(3)});
 
   const QString name = launcher.fileName();
   if (!name.endsWith(QStringLiteral(".desktop")) || name.contains(u'/') || name.contains(u'\\') || name.startsWith(u'.'))
@@ -71,12 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto argument = ReadQuotedArgument(launcher.execLine(), QStringLiteral("xdg-open"));
   if (!argument || *argument != url) __builtin_trap();
   if (Lines(launcher.Contents(QStringLiteral("vrx-setup-wizard"))) !=
-      Lines(vrx::DesktopShortcut({}).Contents(QStringLiteral("vrx-setup-wizard"))))
+      Lines(vrx::steps::DesktopLauncher({}).Contents(QStringLiteral("vrx-setup-wizard"))))
     __builtin_trap();
 
   // Any text as one Exec argument reads back as itself.
   const QString any = part(0) + part(3);
-  const auto back = ReadQuotedArgument(QStringLiteral("xdg-open ") + vrx::DesktopShortcut::QuoteExecArgument(any),
+  const auto back = ReadQuotedArgument(QStringLiteral("xdg-open ") + vrx::steps::DesktopLauncher::QuoteExecArgument(any),
                                        QStringLiteral("xdg-open"));
   if (!back || *back != any) __builtin_trap();
   return 0;

@@ -13,11 +13,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "pages/summary/DesktopShortcut.h"
 #include "pages/summary/LauncherIcon.h"
+#include "steps/launcher/DesktopLauncher.h"
 
-using vrx::DesktopShortcut;
-using vrx::kSupportAddress;
+using vrx::steps::DesktopLauncher;
+using vrx::steps::kSupportAddress;
 
 namespace {
 
@@ -87,7 +87,7 @@ QString Validate(const QString& path) {
 
 struct Variant {
   const char* name;
-  DesktopShortcut::Inputs in;
+  DesktopLauncher::Inputs in;
   QString fileName;
   QString url;
 };
@@ -95,7 +95,7 @@ struct Variant {
 class ShortcutVariant : public testing::TestWithParam<Variant> {};
 
 TEST_P(ShortcutVariant, NamesTheFileAndTheAddress) {
-  const DesktopShortcut s(GetParam().in);
+  const DesktopLauncher s(GetParam().in);
   EXPECT_EQ(s.fileName(), GetParam().fileName);
   EXPECT_EQ(s.url(), GetParam().url);
   EXPECT_EQ(ParseExec(s.execLine()), QStringList({"xdg-open", GetParam().url}));
@@ -109,7 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
         Variant{"portal_without_number", {"1", "portal.kelvaro.test", "", "http://127.0.10.1/"}, "VRX-410Q.desktop",
                 "https://portal.kelvaro.test"},
         Variant{"portal_host_given_as_url", {"1", "https://portal.kelvaro.test/nvr", "", ""}, "VRX-410Q.desktop",
-                "https://portal.kelvaro.test/nvr"},
+                kSupport},
+        Variant{"portal_host_with_a_user_part", {"1", "portal.example@evil.test", "12345", ""},
+                "VRX-410Q(12345).desktop", kSupport},
+        Variant{"portal_host_with_a_path", {"1", "portal.example/@evil.test", "", ""}, "VRX-410Q.desktop", kSupport},
         Variant{"portal_without_host", {"1", "", "12345", "http://127.0.10.1/"}, "VRX-410Q(12345).desktop",
                 kSupport},
         Variant{"portal_nothing_known", {"1", "", "", "http://127.0.10.1/"}, "VRX-410Q.desktop", kSupport},
@@ -147,7 +150,7 @@ TEST(HostileLinks, NeverReachTheLauncherRaw) {
   ASSERT_TRUE(dir.isValid());
   for (const QString& link : hostile) {
     SCOPED_TRACE(link.toStdString());
-    const DesktopShortcut s({"0", "", "", link});
+    const DesktopLauncher s({"0", "", "", link});
     const QStringList args = ParseExec(s.execLine());
     ASSERT_EQ(args.size(), 2);
     EXPECT_EQ(args[0], "xdg-open");
@@ -155,25 +158,26 @@ TEST(HostileLinks, NeverReachTheLauncherRaw) {
     EXPECT_TRUE(s.url().startsWith("http://") || s.url().startsWith("https://"));
     for (QChar c : s.url()) EXPECT_TRUE(c.unicode() > 32 && c.unicode() < 127 && c != u'"' && c != u'`');
     const QByteArray contents = s.Contents(kIcon);
-    EXPECT_EQ(contents.count('\n'), QString::fromUtf8(DesktopShortcut({"0", "", "", ""}).Contents(kIcon)).count('\n'))
+    EXPECT_EQ(contents.count('\n'), QString::fromUtf8(DesktopLauncher({"0", "", "", ""}).Contents(kIcon)).count('\n'))
         << "a value broke the file's lines";
     ASSERT_TRUE(s.Write(dir.path(), kIcon));
     EXPECT_EQ(Validate(dir.filePath(s.fileName())), QString());
   }
   // What must not get through at all.
-  for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "x.test; reboot", "ftp://x.test/"})
-    EXPECT_EQ(DesktopShortcut({"0", "", "", refused}).url(), kSupport) << refused;
+  for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "x.test; reboot", "ftp://x.test/",
+                              "http://portal.example@evil.test/", "https://user:pw@127.0.10.1/"})
+    EXPECT_EQ(DesktopLauncher({"0", "", "", refused}).url(), kSupport) << refused;
 }
 
 // The device number and the links are the recorder's texts: a direction override or a terminal escape in them
 // reaches neither the launcher's name nor its address.
 TEST(HostileLinks, PeerControlCharactersLeaveNoTrace) {
   const QString number = QString::fromUtf8("K4R7\u202EM2\x1b[2J");
-  const DesktopShortcut portal({"1", QString::fromUtf8("portal.kel\u202Evaro.test"), number, ""});
+  const DesktopLauncher portal({"1", QString::fromUtf8("portal.kel\u202Evaro.test"), number, ""});
   EXPECT_EQ(portal.fileName(), "VRX-410Q(K4R7M2[2J).desktop");
-  const DesktopShortcut link({"0", "", "", QString::fromUtf8("http://127.0.10.1/\u202Eevil\x1b")});
+  const DesktopLauncher link({"0", "", "", QString::fromUtf8("http://127.0.10.1/\u202Eevil\x1b")});
   EXPECT_EQ(link.url(), "http://127.0.10.1/evil");
-  for (const DesktopShortcut& s : {portal, link}) {
+  for (const DesktopLauncher& s : {portal, link}) {
     const QString contents = QString::fromUtf8(s.Contents(kIcon));
     EXPECT_FALSE(contents.contains(QChar(0x202E)) || contents.contains(QChar(0x1b))) << contents.toStdString();
   }
@@ -183,13 +187,13 @@ TEST(ShortcutFile, IsAValidExecutableLauncherThatReplacesTheLastOne) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString folder = dir.filePath("Desktop");  // created on the way
-  const DesktopShortcut first({"", "", "", "http://127.0.10.1/"});
+  const DesktopLauncher first({"", "", "", "http://127.0.10.1/"});
   ASSERT_TRUE(first.Write(folder, kIcon));
   const QString path = QDir(folder).filePath("VRX-410Q.desktop");
   EXPECT_EQ(Validate(path), QString());
   EXPECT_TRUE(QFileInfo(path).isExecutable());
 
-  const DesktopShortcut second({"", "", "", "http://127.0.10.9/"});
+  const DesktopLauncher second({"", "", "", "http://127.0.10.9/"});
   ASSERT_TRUE(second.Write(folder, kIcon));
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -200,12 +204,46 @@ TEST(ShortcutFile, IsAValidExecutableLauncherThatReplacesTheLastOne) {
   EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no leftovers beside the launcher";
 }
 
+// Something planted under the launcher's name (a link to another file, a link to nowhere, a folder) is never
+// written through: the write fails and what the link points at stays as it was.
+TEST(ShortcutFile, APlantedLinkIsNotFollowed) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString folder = dir.filePath("Desktop");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString victim = dir.filePath("bashrc");
+  {
+    QFile file(victim);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("mine\n");
+  }
+  QFile::setPermissions(victim, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString launcher = QDir(folder).filePath("VRX-410Q.desktop");
+  const DesktopLauncher s({"", "", "", "http://127.0.10.1/"});
+  for (const QString& target : {victim, dir.filePath("nowhere")}) {
+    SCOPED_TRACE(target.toStdString());
+    QFile::remove(launcher);
+    ASSERT_TRUE(QFile::link(target, launcher));
+    EXPECT_FALSE(s.Write(folder, kIcon));
+    EXPECT_TRUE(QFileInfo(launcher).isSymLink());
+  }
+  QFile file(victim);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), "mine\n");
+  EXPECT_FALSE(QFileInfo(victim).isExecutable());
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("nowhere")));
+  QFile::remove(launcher);
+  ASSERT_TRUE(QDir().mkpath(launcher));
+  EXPECT_FALSE(s.Write(folder, kIcon));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0) << "no leftovers beside the launcher";
+}
+
 TEST(ShortcutFile, ReadOnlyFolderFailsQuietly) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
   if (QFileInfo(dir.path()).isWritable()) GTEST_SKIP() << "running as a user who can write anywhere";
-  EXPECT_FALSE(DesktopShortcut({"", "", "", "http://127.0.10.1/"}).Write(dir.path(), kIcon));
+  EXPECT_FALSE(DesktopLauncher({"", "", "", "http://127.0.10.1/"}).Write(dir.path(), kIcon));
   QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
