@@ -77,9 +77,9 @@ QWidget* CInterDialog::currentPage() const {
   return nullptr;
 }
 
-void CInterDialog::SetCloudAccount(const QString& email, const QString& password) {
+void CInterDialog::SetCloudAccount(const QString& email, net::Secret password) {
   state_->cloudEmail = email;
-  state_->cloudPassword = password;
+  state_->cloudPassword = std::move(password);
 }
 
 QString CInterDialog::CloudValue(int index) const {

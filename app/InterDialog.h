@@ -59,9 +59,9 @@ class CInterDialog : public QDialog {
   QString GetAdminUser() const { return state_->adminUser; }
   void SetAdminUser(const QString& v) { state_->adminUser = v; }
   QString GetCloudEmail() const { return state_->cloudEmail; }
-  QString GetCloudPassword() const { return state_->cloudPassword; }
-  void SetCloudAccount(const QString& email, const QString& password);
-  CameraRecord* GetCamera(int index) const { return state_->Camera(index); }
+  const net::Secret& GetCloudPassword() const { return state_->cloudPassword; }
+  void SetCloudAccount(const QString& email, net::Secret password);
+  steps::CameraRecord* GetCamera(int index) const { return state_->Camera(index); }
   int GetCameraCount() const { return state_->CameraCount(); }
   // In-place access for the pages that fill the record directly (camera list, cloud account).
   WizardState& state() { return *state_; }

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/CameraRecord.h"
 #include "net/Secret.h"
+#include "steps/cameras/CameraRecord.h"
 
 namespace vrx {
 
@@ -18,12 +18,12 @@ struct WizardState {
   QString adminUser;      // administrator user name ("admin")
   int recorderTag = 0;    // a value copied from the chosen discovery record
   int passwordFlag = 0;   // set by the recorder password page
-  std::vector<std::unique_ptr<CameraRecord>> cameras;  // cameras added in this run, owned here
+  std::vector<std::unique_ptr<steps::CameraRecord>> cameras;  // cameras added in this run, owned here
   QString cloudEmail;
-  QString cloudPassword;
+  net::Secret cloudPassword;  // from the cloud page's field, or the recorder's registration
 
   // The camera at index, or null when index is not below the count.
-  CameraRecord* Camera(int index) const {
+  steps::CameraRecord* Camera(int index) const {
     return index >= 0 && index < int(cameras.size()) ? cameras[std::size_t(index)].get() : nullptr;
   }
   int CameraCount() const { return int(cameras.size()); }

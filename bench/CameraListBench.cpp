@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "pages/cameras/CameraRules.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
+#include "steps/cameras/CameraRules.h"
 
 using namespace vrx;
 
@@ -33,10 +33,10 @@ struct List {
     list.setRowHeight(32);
     list.resize(688, 225);
   }
-  void Fill(const std::vector<CameraRecord>& cameras) {
+  void Fill(const std::vector<steps::CameraRecord>& cameras) {
     list.DeleteAllRows();
     int number = 0;
-    for (const CameraRecord& c : cameras) {
+    for (const steps::CameraRecord& c : cameras) {
       const int row = list.InsertRow(++number);
       list.SetCellText(row, 5, c.model);
       list.SetCellText(row, 8, c.address);
@@ -53,7 +53,7 @@ void BM_Rebuild256(benchmark::State& state) {
   const std::vector<std::string> lines = RecorderLines();
   List l;
   for (auto _ : state) {
-    l.Fill(ParseCameraLines(lines));
+    l.Fill(steps::ParseCameraLines(lines));
     l.Paint();
   }
 }
@@ -61,14 +61,14 @@ BENCHMARK(BM_Rebuild256)->Unit(benchmark::kMicrosecond);
 
 void BM_Repaint256(benchmark::State& state) {
   List l;
-  l.Fill(ParseCameraLines(RecorderLines()));
+  l.Fill(steps::ParseCameraLines(RecorderLines()));
   for (auto _ : state) l.Paint();
 }
 BENCHMARK(BM_Repaint256)->Unit(benchmark::kMicrosecond);
 
 void BM_ScrollStep256(benchmark::State& state) {
   List l;
-  l.Fill(ParseCameraLines(RecorderLines()));
+  l.Fill(steps::ParseCameraLines(RecorderLines()));
   int top = 0;
   for (auto _ : state) {
     top = top + 1 > l.list.scrollLimit() ? 0 : top + 1;

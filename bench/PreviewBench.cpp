@@ -31,6 +31,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "pages/cameras/PreviewDecode.h"
 #include "pages/cameras/PreviewJob.h"
 #include "pages/cameras/PreviewPage.h"
 

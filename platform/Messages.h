@@ -59,9 +59,6 @@ constexpr unsigned WM_WIZ_TITLE_CLICK = WM_USER + 116;  // a title or link label
 constexpr unsigned WM_NVR_SEARCH_RESULTS = WM_USER + 110;  // wParam 1: the run finished (state 2)
 constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the search thread is about to end
 
-// ---- Camera search page (private).
-constexpr unsigned WM_CAM_RESCAN = WM_USER + 112;       // start timer, Rescan button: start a scan
-
 // ---- The recorder's seven cloud values, in the order the recorder reports them (status, access, portal_url,
 // portal_number, portal_dfp, model, localhyperlink). The host keeps all but kCloudModel.
 enum CloudValueIndex : int {

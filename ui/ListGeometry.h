@@ -4,8 +4,6 @@
 
 #include <QRect>
 
-#include "ui/CamTickRules.h"
-
 namespace vrx::ui {
 
 // ---- Scroll bar ----
@@ -23,8 +21,6 @@ ThumbGeometry ThumbFor(int clientHeight, int scrollLimit, int position, int topA
 int RowForThumb(int thumbTop, int clientHeight, int scrollLimit, int topArea = 32, int thumbHeight = 32);
 // The thumb's top while it is dragged: it follows the cursor a third of its height below its top.
 int DraggedThumbTop(int cursorY, int clientHeight, int topArea = 32, int thumbHeight = 32);
-
-// ---- Tick column: ui/CamTickRules.h ----
 
 // ---- Drop-down ----
 inline constexpr int kDropArrowBand = 20;  // above and below the rows

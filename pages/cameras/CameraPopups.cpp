@@ -93,7 +93,8 @@ CInstallCamPage::CInstallCamPage(QWidget* veil) : CPopupPage(veil, kSize, kOffse
 
 // ------------------------------------------------------------------------------------------ password popups
 
-CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), create_(create) {
+CCameraPwdPage::CCameraPwdPage(QWidget* page, Mode mode) : QDialog(page), mode_(mode) {
+  setObjectName(mode_ == Mode::Create ? QStringLiteral("CCameraPwd2Page") : QStringLiteral("CCameraPwdPage"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setModal(true);
   const QSize size = page ? page->size() : QSize(860, 640);
@@ -117,7 +118,7 @@ CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), crea
   prompt_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   prompt_->setGeometry(panel.x() + 30, panel.y() + 40, kPanel.width() - 60, 56);
 
-  if (create_) {
+  if (mode_ == Mode::Create) {
     password_ = AddPasswordBox(this, panel, kFirstFieldTop, 5001, 5004,
                                GetLangString("New Password", "New Password") + QLatin1Char(':'));
     confirm_ = AddPasswordBox(this, panel, kSecondFieldTop, 5002, 5005,
@@ -143,7 +144,7 @@ CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), crea
   }
   order << ok_ << close_;
   for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-  if (create_) {
+  if (mode_ == Mode::Create) {
     // The rule is heard before a first try fails.
     const QString rule = GetLangString(kCameraPasswordRuleKey, kCameraPasswordRule);
     ui::SetFieldHint(password_, rule);
@@ -152,38 +153,38 @@ CCameraPwdBase::CCameraPwdBase(QWidget* page, bool create) : QDialog(page), crea
   ApplyLineBreaking(this, currentLanguage);
 }
 
-QRect CCameraPwdBase::panelRect() const {
+QRect CCameraPwdPage::panelRect() const {
   QRect r(QPoint(0, 0), kPanel);
   r.moveCenter(rect().center());
   return r;
 }
 
-void CCameraPwdBase::setCameraName(const QString& name) {
+void CCameraPwdPage::setCameraName(const QString& name) {
   cameraName_ = name;
   UpdatePrompt();
 }
 
-QString CCameraPwdBase::PromptTemplate() const {
-  return create_ ? GetLangString("camsearch_06", "Please create a password for the camera [Camera Name]")
+QString CCameraPwdPage::PromptTemplate() const {
+  return mode_ == Mode::Create ? GetLangString("camsearch_06", "Please create a password for the camera [Camera Name]")
                  : GetLangString("camsearch_05", "Please enter the password for the camera [Camera Name]");
 }
 
-void CCameraPwdBase::UpdatePrompt() {
+void CCameraPwdPage::UpdatePrompt() {
   QString text = PromptTemplate();
   text.replace(kCameraNameMark, cameraName_);
   prompt_->setText(text);
   setAccessibleName(text);
 }
 
-QString CCameraPwdBase::prompt() const { return prompt_->text(); }
+QString CCameraPwdPage::prompt() const { return prompt_->text(); }
 
-void CCameraPwdBase::showEvent(QShowEvent* e) {
+void CCameraPwdPage::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   backdrop_.Capture(this);
   password_->setFocus();
 }
 
-void CCameraPwdBase::paintEvent(QPaintEvent*) {
+void CCameraPwdPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   backdrop_.Paint(p, rect());
   p.setRenderHint(QPainter::Antialiasing);
@@ -194,7 +195,7 @@ void CCameraPwdBase::paintEvent(QPaintEvent*) {
   p.drawPath(panel);
 }
 
-void CCameraPwdBase::keyPressEvent(QKeyEvent* e) {
+void CCameraPwdPage::keyPressEvent(QKeyEvent* e) {
   // Enter sends what was typed; Escape does not close the popup (its close button does).
   if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
     if (!waiting()) Submit();
@@ -204,52 +205,44 @@ void CCameraPwdBase::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
-void CCameraPwdBase::Send(const QString& password) {
-  waiting_ = true;
-  emit passwordGiven(password);
+net::Secret CCameraPwdPage::TakePassword() {
+  QByteArray utf8 = password_->text().toUtf8();
+  net::Secret password(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+  net::WipeBytes(utf8.data(), std::size_t(utf8.size()));
+  return password;
 }
 
-void CCameraPwdBase::ShowOutcome(PasswordOutcome outcome) {
+void CCameraPwdPage::ShowOutcome(bool proven) {
   if (!waiting_) return;
   waiting_ = false;
-  if (outcome == PasswordOutcome::Proven) return done(QDialog::Accepted);
+  if (proven) return done(QDialog::Accepted);
   ShowError(FailureText(), password_);
 }
 
-void CCameraPwdBase::ShowError(const QString& text, QWidget* field) {
-  QPointer<CCameraPwdBase> self(this);
+void CCameraPwdPage::ShowError(const QString& text, QWidget* field) {
+  QPointer<CCameraPwdPage> self(this);
   ui::OverlayInputs inputs;
   inputs.errorText = text;
   ui::OpenOverlay(this, ui::kOverlayError, inputs);
   if (self && field) field->setFocus(Qt::OtherFocusReason);
 }
 
-CCameraPwdPage::CCameraPwdPage(QWidget* page) : CCameraPwdBase(page, false) {
-  setObjectName(QStringLiteral("CCameraPwdPage"));
+void CCameraPwdPage::Submit() {
+  if (mode_ == Mode::Create) {
+    const steps::NewPasswordFault fault = steps::CheckNewCameraPassword(password_->text(), confirm_->text());
+    if (fault == steps::NewPasswordFault::Mismatch)
+      return ShowError(GetLangString(NewPasswordFaultKey(fault), "The passwords don't match. Please try again."),
+                       confirm_);
+    if (fault != steps::NewPasswordFault::None)
+      return ShowError(GetLangString(NewPasswordFaultKey(fault), kCameraPasswordRule), password_);
+  }
+  waiting_ = true;
+  emit passwordGiven();
 }
-
-void CCameraPwdPage::Submit() { Send(password_->text()); }
 
 QString CCameraPwdPage::FailureText() const {
-  return GetLangString("nvrpwd_05", "Incorrect password. Please try again.");
-}
-
-CCameraPwd2Page::CCameraPwd2Page(QWidget* page) : CCameraPwdBase(page, true) {
-  setObjectName(QStringLiteral("CCameraPwd2Page"));
-  setCameraName(QString::fromLatin1(kDefaultCameraName));
-}
-
-void CCameraPwd2Page::Submit() {
-  const QString password = password_->text();
-  const QString key = CreatePasswordError(password, confirm_->text());
-  if (key == QLatin1String("nvrpwd_03"))
-    return ShowError(GetLangString(key, "The passwords don't match. Please try again."), confirm_);
-  if (!key.isEmpty()) return ShowError(GetLangString(key, kCameraPasswordRule), password_);
-  Send(password);
-}
-
-QString CCameraPwd2Page::FailureText() const {
-  return GetLangString("nvrpwd_06", "Failed to set account password");
+  return mode_ == Mode::Create ? GetLangString("nvrpwd_06", "Failed to set account password")
+                               : GetLangString("nvrpwd_05", "Incorrect password. Please try again.");
 }
 
 }  // namespace vrx

@@ -4,15 +4,15 @@
 #include <QTimerEvent>
 
 #include "app/InterDialog.h"
+#include "net/DeviceCommandWorker.h"
 #include "i18n/LangString.h"
-#include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/PreviewRequest.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/PageFocus.h"
 #include "ui/Palette.h"
@@ -61,12 +61,7 @@ QString HeaderText(const Column& c) {
 
 CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
     : CWizardPage(host, PageFrame{kBackground, /*next*/ true, /*back*/ true, kStep}),
-      selection_(host.state().cameras),
-      scan_(host.worker()),
-      check_(CameraPasswordJob::Kind::Check, host.worker(), host.discovery()),
-      set_(CameraPasswordJob::Kind::Set, host.worker(), host.discovery()),
-      update_(host.worker()),
-      cloud_(host.worker()) {
+      selection_(host.state().cameras) {
   setObjectName(QStringLiteral("CCameraSearchDlg"));
   ui::CAvrelStatic* title = AddTitle(GetLangString("camsearch_01", "Add your cameras"));
   title->setTextSize(kTitlePx);
@@ -130,26 +125,22 @@ CCameraSearchDlg::~CCameraSearchDlg() {
   cloud_.Stop();
 }
 
+// The first scan starts 500 ms after the page, once.
 void CCameraSearchDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != startTimer_.timerId()) return CWizardPage::timerEvent(event);
   startTimer_.stop();
   if (started_) return;
   started_ = true;
-  PostMessage(handle(), WM_CAM_RESCAN);
+  StartScan();
 }
 
 void CCameraSearchDlg::OnCommand(int commandId) {
   switch (commandId) {
-    case kCmdRescan: PostMessage(handle(), WM_CAM_RESCAN); return;
+    case kCmdRescan: return StartScan();
     case kCmdNext: return Next();
     case kCmdBack: return Back();
     default: return CWizardPage::OnCommand(commandId);
   }
-}
-
-void CCameraSearchDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CAM_RESCAN) return StartScan();
-  CWizardPage::OnMessage(msg, wParam, lParam);
 }
 
 void CCameraSearchDlg::StopScanAndPasswordJobs() {
@@ -166,12 +157,7 @@ void CCameraSearchDlg::StopWork() {
 
 // Disabled and shown pressed while a scan or the update runs; the close button only disabled.
 void CCameraSearchDlg::SetBusyLook(bool busy) {
-  for (ui::CAvrelButton* b : {button(kCmdNext), button(kCmdBack), static_cast<ui::CAvrelButton*>(rescan_)}) {
-    if (!b) continue;
-    b->setEnabled(!busy);
-    b->setPressedLook(busy);
-  }
-  if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!busy);
+  CWizardPage::SetBusyLook(busy, {button(kCmdNext), button(kCmdBack), rescan_});
 }
 
 // ------------------------------------------------------------------------------------------------- scan
@@ -185,7 +171,11 @@ void CCameraSearchDlg::StartScan() {
   list_->DeleteAllRows();
   ui::NotifyRowsReset(list_);
 
-  if (scan_.Start(this, host().Recorder(), limits_, [this](ScanResult r) { ScanEnded(r); })) {
+  const auto list = [&worker = host().worker(), recorder = host().Recorder(), polls = polls_.list](BackgroundJob& t) {
+    steps::StepContext ctx{worker, t};
+    return steps::ListCameras(ctx, recorder, polls);
+  };
+  if (scan_.Start(this, list, [this](steps::CameraListResult r) { ScanEnded(r); })) {
     SetBusyLook(true);
     placeholder_->ShowBusy();
   }
@@ -193,10 +183,11 @@ void CCameraSearchDlg::StartScan() {
 }
 
 // The scan's result: rebuild the list when the recorder answered, then give the buttons back.
-void CCameraSearchDlg::ScanEnded(const ScanResult& result) {
+void CCameraSearchDlg::ScanEnded(const steps::CameraListResult& result) {
   scan_.Stop();  // it has delivered its result and is ending
   placeholder_->StopBusy();
-  if (result.outcome == ScanResult::Outcome::Listed) {
+  // A failed list is an empty one ("No camera found!"); no answer at all leaves the list as it is.
+  if (result.outcome != steps::CameraListResult::Outcome::NoAnswer) {
     selection_.Rebuild(result.lines);
     ShowRows();
   }
@@ -264,20 +255,19 @@ void CCameraSearchDlg::TickRefused() {
 
 void CCameraSearchDlg::RowClicked(int row) {
   switch (selection_.DecideTick(row)) {
-    case TickDecision::Refused: return TickRefused();
-    case TickDecision::Unusable: return;
-    case TickDecision::TickNow: return TickRow(row);
-    case TickDecision::EnterPassword: return AskPassword(row, false);
-    case TickDecision::CreatePassword: return AskPassword(row, true);
+    case TickStep::Refused: return TickRefused();
+    case TickStep::Unusable: return;
+    case TickStep::TickNow: return TickRow(row);
+    case TickStep::EnterPassword: return AskPassword(row, CCameraPwdPage::Mode::Enter);
+    case TickStep::CreatePassword: return AskPassword(row, CCameraPwdPage::Mode::Create);
   }
 }
 
-void CCameraSearchDlg::AskPassword(int row, bool create) {
+void CCameraSearchDlg::AskPassword(int row, CCameraPwdPage::Mode mode) {
   QPointer<CCameraSearchDlg> self(this);
-  CCameraPwdBase* popup = create ? static_cast<CCameraPwdBase*>(new CCameraPwd2Page(this)) : new CCameraPwdPage(this);
+  auto* popup = new CCameraPwdPage(this, mode);
   popup->setCameraName(selection_.rows()[std::size_t(row)].model);
-  connect(popup, &CCameraPwdBase::passwordGiven, this,
-          [this, row, create](const QString& password) { StartPasswordJob(row, create, password); });
+  connect(popup, &CCameraPwdPage::passwordGiven, this, [this, row, mode] { StartPasswordJob(row, mode); });
   popup_ = popup;
   popup->exec();
   if (!self) return;
@@ -288,27 +278,34 @@ void CCameraSearchDlg::AskPassword(int row, bool create) {
   }
 }
 
-void CCameraSearchDlg::StartPasswordJob(int row, bool create, const QString& password) {
+// The typed password goes to the camera as a secret; the result names the camera it was proven for, and the
+// password comes back with it only to be kept there.
+void CCameraSearchDlg::StartPasswordJob(int row, CCameraPwdPage::Mode mode) {
   const CameraRecord* camera = selection_.Record(row);
-  const QString address = camera ? camera->address : QString();
-  CameraPasswordJob& job = create ? set_ : check_;
-  const bool started =
-      camera && job.Start(this, selection_.Target(row, password), limits_,
-                          [this, row, address, password](PasswordOutcome o) { PasswordAnswered(row, address, password, o); });
-  if (!started && popup_) popup_->ShowOutcome(PasswordOutcome::Refused);
+  if (!camera || !popup_) return;
+  auto typed = std::make_shared<net::Secret>(popup_->TakePassword());
+  auto current = std::make_shared<const net::Secret>(camera->password.Copy());
+  const bool create = mode == CCameraPwdPage::Mode::Create;
+  const auto request = [&worker = host().worker(), &search = host().discovery(), target = steps::TargetFor(*camera),
+                        typed, current, create, polls = polls_.password](BackgroundJob& t) {
+    steps::StepContext ctx{worker, t};
+    return create ? steps::SetCameraPassword(ctx, search, target, *current, *typed, polls)
+                  : steps::CheckCameraPassword(ctx, search, target, *typed, polls);
+  };
+  const bool started = (create ? set_ : check_).Start(
+      this, request, [this, typed](steps::CameraPasswordResult r) { PasswordAnswered(r, std::move(*typed)); });
+  if (!started && popup_) popup_->ShowOutcome(false);
 }
 
-// The camera's answer: a proven password is kept and the row ticked (also when the popup was closed
-// meanwhile), then the popup hears the outcome.
-void CCameraSearchDlg::PasswordAnswered(int row, const QString& address, const QString& password,
-                                        PasswordOutcome outcome) {
-  const CameraRecord* camera = selection_.Record(row);
-  if (outcome == PasswordOutcome::Proven && camera && camera->address == address) {
-    selection_.PasswordProven(row, password);
+// The camera's answer: a proven password is kept for that camera at that address and its row ticked (also when
+// the popup was closed meanwhile), then the popup hears the outcome.
+void CCameraSearchDlg::PasswordAnswered(const steps::CameraPasswordResult& result, net::Secret password) {
+  const int row = selection_.PasswordProven(result, std::move(password));
+  if (row >= 0) {
     list_->setPasswordKnown(row, true);
     TickRow(row);
   }
-  if (popup_) popup_->ShowOutcome(outcome);
+  if (popup_) popup_->ShowOutcome(result.proven());
 }
 
 // ------------------------------------------------------------------------------------------------ overlays
@@ -319,7 +316,9 @@ void CCameraSearchDlg::OpenOverlay(int kind) {
     const int row = list_->lastClickRow();
     const CameraRecord* camera = selection_.Record(row);
     if (!camera || !selection_.rows()[std::size_t(row)].usable) return;
-    inputs.page = PreviewRequest{camera->address, QStringLiteral("admin"), camera->password, list_->lastClickPoint()};
+    inputs.page = PreviewRequest{camera->address, QString::fromLatin1(steps::kCameraAccount),
+                                 std::make_shared<const net::Secret>(camera->password.Copy()),
+                                 list_->lastClickPoint()};
   }
   RunOverlay(kind, inputs);
 }
@@ -340,37 +339,45 @@ void CCameraSearchDlg::Next() {
   QPointer<CCameraSearchDlg> self(this);
   CInterDialog& h = host();
   const net::RecorderEndpoint recorder = h.Recorder();
+  net::DeviceCommandWorker& worker = h.worker();
 
-  // The recorder's cloud state first: without it the cloud page cannot decide, and nothing is changed. Values of
-  // an earlier read do not survive a read that fails.
-  for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, QString());
-  h.SetCloudValue(kCloudAccess, QStringLiteral("0"));
+  // The recorder's cloud state first: without it the cloud page cannot decide, and nothing is changed.
+  const auto setCloudValues = [&h](const steps::CloudValues& values) {
+    for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, values[std::size_t(i)]);
+  };
+  setCloudValues(CloudValuesBeforeRead());
   SetBusyLook(true);
-  const std::optional<CloudStatusResult> cloud = cloud_.RunBehindVeil(this, recorder, limits_, kVeilTicks);
+  const auto readCloud = [&worker, recorder, polls = polls_.cloud](BackgroundJob& t) {
+    steps::StepContext ctx{worker, t};
+    return std::optional(steps::ReadCloudStatus(ctx, recorder, polls));
+  };
+  std::optional<steps::CloudStatusResult> cloud = ui::RunBehindVeil(this, cloud_, readCloud, kNextVeilTicks);
   if (!self) return;
-  if (!cloud || cloud->outcome == CloudStatusOutcome::Failed) {
+  if (!cloud || cloud->outcome == steps::CloudStatusResult::Outcome::Failed) {
     RunOverlay(ui::kOverlayError);
     if (!self) return;
     SetBusyLook(false);
     nextBusy_ = false;
     return;
   }
-  if (cloud->values)
-    for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, (*cloud->values)[std::size_t(i)]);
+  setCloudValues(CloudValuesAfterRead(*cloud));
 
   selection_.MarkSelected();
-  std::vector<CameraRecord> cameras = selection_.Snapshot();
-  const int ticks = std::max(kVeilTicks, CameraUpdateJob::WorstCaseTicks(cameras, limits_) + kVeilTicks / 10);
+  auto cameras = std::make_shared<const std::vector<CameraRecord>>(selection_.Snapshot());
+  const int ticks = UpdateVeilTicks(*cameras, polls_.update, ui::CWaitingPage::kTickMs);
   if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(false);
-  const std::optional<std::vector<CameraChange>> changes =
-      update_.RunBehindVeil(this, recorder, std::move(cameras), limits_, ticks);
+  const auto update = [&worker, recorder, cameras, polls = polls_.update](BackgroundJob& t) {
+    steps::StepContext ctx{worker, t};
+    return std::optional(steps::UpdateCameras(ctx, recorder, *cameras, polls));
+  };
+  const std::optional<std::vector<steps::CameraChange>> changes = ui::RunBehindVeil(this, update_, update, ticks);
   if (!self) return;
-  changes_ = changes.value_or(std::vector<CameraChange>{});
+  changes_ = changes.value_or(std::vector<steps::CameraChange>{});
 
   // A camera counts as added only when the recorder finished its add; the user hears of every change that
   // did not finish before the wizard moves on.
   selection_.Confirm(changes_);
-  const QString unfinished = UnfinishedChangesText(changes_, selection_.Snapshot());
+  const QString unfinished = UnfinishedChangesText(changes_, *cameras);
   if (!unfinished.isEmpty()) {
     ui::OverlayInputs inputs;
     inputs.errorText = unfinished;
@@ -379,7 +386,7 @@ void CCameraSearchDlg::Next() {
   }
   SetBusyLook(false);
   nextBusy_ = false;
-  h.SetCloudAccount(cloud->registration.email, cloud->registration.password);
+  h.SetCloudAccount(cloud->registration.email, std::move(cloud->registration.password));
   Navigate(NAV_NEXT);
 }
 

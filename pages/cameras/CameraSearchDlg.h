@@ -3,8 +3,10 @@
 // the page makes sure it knows a working password for each ticked camera (the two password popups, checked or
 // set on the camera by HTTP or by datagram), offers the live preview of a camera whose password is known, and
 // on Next reads the recorder's cloud state for the cloud page, then removes unticked cameras the recorder had
-// and adds the ticked ones. The page wires widgets only: the choice is a CameraSelection, every request runs on
-// one of its jobs (CameraWork.h), whose typed results come back to this page on the UI thread.
+// and adds the ticked ones. The page wires widgets only: the choice is a CameraSelection, and every request is a
+// step (steps/cameras, steps/cloud) run by one of its jobs, whose typed result comes back on the UI thread: by
+// the job's queued call (scan, password check and set) or, behind the waiting veil of Next, taken once the veil
+// has closed (cloud status, update).
 
 #include <QBasicTimer>
 #include <QPointer>
@@ -12,9 +14,14 @@
 #include <memory>
 #include <vector>
 
+#include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/CameraSelection.h"
-#include "pages/cameras/CameraWork.h"
 #include "pages/common/WizardPage.h"
+#include "platform/ResultJob.h"
+#include "steps/cameras/CameraListStep.h"
+#include "steps/cameras/CameraPasswordStep.h"
+#include "steps/cameras/CameraUpdateStep.h"
+#include "steps/cloud/CloudStatusStep.h"
 #include "ui/ListPlaceholder.h"
 
 namespace vrx::ui {
@@ -28,7 +35,13 @@ class CLoadingStatic;
 
 namespace vrx {
 
-class CCameraPwdBase;
+// How often and how long the page's steps read their requests (tests shorten them).
+struct CameraPagePolls {
+  steps::CameraListPolls list;
+  steps::CameraPasswordPolls password;
+  steps::CameraUpdatePolls update;
+  steps::CloudStatusPolls cloud;
+};
 
 class CCameraSearchDlg : public CWizardPage {
   Q_OBJECT
@@ -37,11 +50,7 @@ class CCameraSearchDlg : public CWizardPage {
   static constexpr int kCmdRescan = 1035;
   static constexpr int kListId = 1028;
   static constexpr int kStartTimerMs = 500;
-  // The waiting veil of Next (cloud status, then the update): 1100 ticks of 100 ms. The cloud status needs at
-  // most about 25 s. The update may need longer (each remove or add can take 300 readings of 50 ms and its
-  // pauses): for it the veil stays as long as the planned changes can take (CameraUpdateJob::WorstCaseTicks),
-  // so that it never lifts while the recorder is still being changed.
-  static constexpr int kVeilTicks = 1100;
+  static constexpr int kScanStopWaitMs = 7000;
 
   explicit CCameraSearchDlg(CInterDialog& host);
   ~CCameraSearchDlg() override;
@@ -56,35 +65,34 @@ class CCameraSearchDlg : public CWizardPage {
   int scansEnded() const { return scansEnded_; }
   const CameraSelection& selection() const { return selection_; }
   // What the last Next sent to the recorder.
-  const std::vector<CameraChange>& changes() const { return changes_; }
+  const std::vector<steps::CameraChange>& changes() const { return changes_; }
   // Shortens the request polls (tests of the unfinished add).
-  void setLimits(const CameraWorkLimits& limits) { limits_ = limits; }
+  void setPolls(const CameraPagePolls& polls) { polls_ = polls; }
 
  protected:
   void OnCommand(int commandId) override;
   void StopWork() override;
   void OpenOverlay(int kind) override;
-  void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) override;
   void timerEvent(QTimerEvent* event) override;
 
  private:
   void StartScan();
-  void ScanEnded(const ScanResult& result);
+  void ScanEnded(const steps::CameraListResult& result);
   void ExposeCameraRows();
   void ShowRows();
   void RowClicked(int row);
   void TickRefused();
   void TickRow(int row);
-  void AskPassword(int row, bool create);
-  void StartPasswordJob(int row, bool create, const QString& password);
-  void PasswordAnswered(int row, const QString& address, const QString& password, PasswordOutcome outcome);
+  void AskPassword(int row, CCameraPwdPage::Mode mode);
+  void StartPasswordJob(int row, CCameraPwdPage::Mode mode);
+  void PasswordAnswered(const steps::CameraPasswordResult& result, net::Secret password);
   void Next();
   void Back();
   void StopScanAndPasswordJobs();
   void SetBusyLook(bool busy);
 
   CameraSelection selection_;
-  CameraWorkLimits limits_;
+  CameraPagePolls polls_;
 
   ui::CCamListCtrl* list_ = nullptr;
   ui::CIconButton* rescan_ = nullptr;
@@ -98,15 +106,15 @@ class CCameraSearchDlg : public CWizardPage {
   bool scanStarting_ = false;
   bool nextBusy_ = false;
   int scansEnded_ = 0;
-  QPointer<CCameraPwdBase> popup_;  // the open password popup, told the outcome of its request
-  std::vector<CameraChange> changes_;
+  QPointer<CCameraPwdPage> popup_;  // the open password popup, told the outcome of its request
+  std::vector<steps::CameraChange> changes_;
 
-  // Last: they stop (and join) before the fields above go.
-  CameraScanJob scan_;
-  CameraPasswordJob check_;
-  CameraPasswordJob set_;
-  CameraUpdateJob update_;
-  CloudStatusJob cloud_;
+  // Last: they stop (and join) before the fields above go. One job per step.
+  ResultJob<steps::CameraListResult> scan_{kScanStopWaitMs};
+  ResultJob<steps::CameraPasswordResult> check_{BackgroundJob::kCameraWaitMs};
+  ResultJob<steps::CameraPasswordResult> set_{BackgroundJob::kCameraWaitMs};
+  ResultJob<std::vector<steps::CameraChange>> update_{BackgroundJob::kCameraWaitMs};
+  ResultJob<steps::CloudStatusResult> cloud_{BackgroundJob::kDefaultWaitMs};
 };
 
 }  // namespace vrx

@@ -1,28 +1,17 @@
 #include "pages/cameras/CameraSelection.h"
 
-#include "net/PeerText.h"
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
+#include "steps/PeerQText.h"
 
 namespace vrx {
-
-namespace {
-
-QString Shown(const QString& peerText) {
-  return QString::fromStdString(net::CleanPeerText(peerText.toStdString()));
-}
-
-}  // namespace
 
 CameraRecord* CameraSelection::Record(int row) const {
   return row >= 0 && row < int(records_.size()) && row < rowCount() ? records_[std::size_t(row)].get() : nullptr;
 }
 
 void CameraSelection::BeginScan() {
-  // Proven passwords survive the rescan by camera id: the camera may answer at another address next time.
-  std::vector<CameraRecord*> cameras;
-  for (const auto& c : records_) cameras.push_back(c.get());
-  for (const CameraRow& row : rows_)
-    if (row.passwordKnown) remembered_.Remember(row.address, row.ticked, cameras);
+  for (int i = 0; i < rowCount(); ++i)
+    if (rows_[std::size_t(i)].passwordKnown) remembered_.Remember(*Record(i), rows_[std::size_t(i)].ticked);
   rows_.clear();
   checkedCount_ = 0;
 }
@@ -31,15 +20,16 @@ void CameraSelection::Rebuild(const std::vector<std::string>& lines) {
   records_.clear();
   rows_.clear();
   checkedCount_ = 0;
-  for (CameraRecord& c : ParseCameraLines(lines)) records_.push_back(std::make_unique<CameraRecord>(std::move(c)));
+  for (CameraRecord& c : steps::ParseCameraLines(lines)) records_.push_back(std::make_unique<CameraRecord>(std::move(c)));
   for (const auto& camera : records_) {
     CameraRow row;
-    row.model = Shown(camera->model);
-    row.address = Shown(camera->address);
-    row.usable = net::IsDeviceAddress(camera->address.toStdString());
-    row.passwordKnown = row.usable && (camera->verified || camera->account == QLatin1String("admin"));
-    if (const RememberedCamera* r = row.usable ? remembered_.Find(camera->cameraId) : nullptr) {
-      camera->password = r->password;
+    row.model = steps::PeerQText(camera->model);
+    row.address = steps::PeerQText(camera->address);
+    row.usable = steps::IsUsableCameraAddress(camera->address);
+    row.passwordKnown = row.usable && (camera->verified || camera->account == QLatin1String(steps::kCameraAccount));
+    const RememberedCamera* r = row.usable ? remembered_.Find(camera->cameraId, camera->address) : nullptr;
+    if (r) {
+      camera->password = r->password.Copy();
       camera->verified = 1;
       row.passwordKnown = true;
       row.ticked = r->ticked && ui::CamTickRules(checkedCount_).Tick();
@@ -48,16 +38,11 @@ void CameraSelection::Rebuild(const std::vector<std::string>& lines) {
   }
 }
 
-TickDecision CameraSelection::DecideTick(int row) const {
+TickStep CameraSelection::DecideTick(int row) const {
   const CameraRecord* camera = Record(row);
-  if (!camera || !rows_[std::size_t(row)].usable) return TickDecision::Unusable;
-  if (checkedCount_.load() >= ui::kMaxTicked) return TickDecision::Refused;
-  switch (ChooseTickStep(*camera, rows_[std::size_t(row)].passwordKnown)) {
-    case TickStep::TickNow: return TickDecision::TickNow;
-    case TickStep::EnterPassword: return TickDecision::EnterPassword;
-    case TickStep::CreatePassword: return TickDecision::CreatePassword;
-  }
-  return TickDecision::Unusable;
+  if (!camera) return TickStep::Unusable;
+  const CameraRow& r = rows_[std::size_t(row)];
+  return ChooseTickStep(*camera, {r.usable, r.passwordKnown, checkedCount_.load()});
 }
 
 bool CameraSelection::Tick(int row) {
@@ -71,17 +56,17 @@ void CameraSelection::Unticked(int row) {
   if (Record(row)) rows_[std::size_t(row)].ticked = false;
 }
 
-void CameraSelection::PasswordProven(int row, const QString& password) {
-  CameraRecord* camera = Record(row);
-  if (!camera) return;
-  camera->password = password;
-  camera->verified = 1;
-  rows_[std::size_t(row)].passwordKnown = true;
-}
-
-CameraTarget CameraSelection::Target(int row, const QString& password) const {
-  const CameraRecord* camera = Record(row);
-  return camera ? MakeCameraTarget(*camera, password) : CameraTarget{};
+int CameraSelection::PasswordProven(const steps::CameraPasswordResult& result, net::Secret password) {
+  if (!result.proven()) return -1;
+  for (int i = 0; i < rowCount(); ++i) {
+    CameraRecord* camera = Record(i);
+    if (camera->cameraId != result.cameraId || camera->address != result.address) continue;
+    camera->password = std::move(password);
+    camera->verified = 1;
+    rows_[std::size_t(i)].passwordKnown = true;
+    return i;
+  }
+  return -1;
 }
 
 void CameraSelection::MarkSelected() {
@@ -93,14 +78,14 @@ void CameraSelection::MarkSelected() {
 
 std::vector<CameraRecord> CameraSelection::Snapshot() const {
   std::vector<CameraRecord> out;
-  for (const auto& c : records_) out.push_back(*c);
+  for (const auto& c : records_) out.push_back(c->Copy());
   return out;
 }
 
-void CameraSelection::Confirm(const std::vector<CameraChange>& changes) {
+void CameraSelection::Confirm(const std::vector<steps::CameraChange>& changes) {
   for (const auto& c : records_) c->added = 0;
-  for (const CameraChange& change : changes)
-    if (change.kind == CameraChange::kAdd && change.finished)
+  for (const steps::CameraChange& change : changes)
+    if (change.kind == steps::CameraChange::kAdd && change.finished)
       if (CameraRecord* c = Record(change.index)) c->added = 1;
 }
 

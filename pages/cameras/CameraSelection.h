@@ -1,11 +1,11 @@
 #pragma once
 // The camera page's choice without a window: the cameras the recorder listed (kept in the run's record), which
 // rows are ticked, the at-most-four rule over the ticked count that the list shares, the passwords proven in
-// this run (kept across rescans by camera id), what a tick needs first, and what Next sends: the cameras ticked
-// at Next (selected), then those the recorder confirmed (added), and the text naming what did not finish.
+// this run (kept across rescans for the camera id at the address they were proven at), what a tick needs first,
+// and what Next sends: the cameras ticked at Next (selected), then those the recorder confirmed (added).
 //
-// A row whose address is not a device address (net::IsDeviceAddress) is shown but never usable: it cannot be
-// ticked and is never contacted. Every text a row shows comes through net::CleanPeerText.
+// A row whose address is not one the wizard contacts is shown but never usable: it cannot be ticked and is
+// never contacted. Every text a row shows is the peer's text cleaned and bounded as it came in.
 
 #include <QString>
 #include <atomic>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CameraRecord.h"
 #include "pages/cameras/CameraRules.h"
+#include "steps/cameras/CameraPasswordStep.h"
 
 namespace vrx {
 
@@ -25,15 +25,6 @@ struct CameraRow {
   bool usable = true;   // its address is one the wizard contacts
   bool ticked = false;
   bool passwordKnown = false;
-};
-
-// What a tick on an unticked row leads to.
-enum class TickDecision {
-  Refused,         // four rows are ticked already
-  Unusable,        // the row's address is not one the wizard contacts
-  TickNow,         // the password is known: tick without asking
-  EnterPassword,   // ask for the camera's existing password
-  CreatePassword,  // the camera is in its factory state: ask for a new one
 };
 
 class CameraSelection {
@@ -48,8 +39,8 @@ class CameraSelection {
 
   // A scan starts: the proven passwords of the shown rows are remembered (with their ticks), the rows go.
   void BeginScan();
-  // The recorder's lines arrived: the records and rows are rebuilt; remembered cameras get their password and
-  // tick back.
+  // The recorder's lines arrived: the records and rows are rebuilt; a remembered camera (same id, same
+  // address) gets its password and tick back.
   void Rebuild(const std::vector<std::string>& lines);
 
   const std::vector<CameraRow>& rows() const { return rows_; }
@@ -57,22 +48,21 @@ class CameraSelection {
   // The record behind a row (null for a row that is gone).
   CameraRecord* Record(int row) const;
 
-  TickDecision DecideTick(int row) const;
+  TickStep DecideTick(int row) const;
   // Ticks the row and raises the count; false when it cannot be (four ticked, unusable, already ticked).
   bool Tick(int row);
   // The list unticked the row (it lowers the shared count itself, as the user clicked it there).
   void Unticked(int row);
-  // The camera took the password (checked or set): kept in the record, the row's password is known.
-  void PasswordProven(int row, const QString& password);
-  // What the password request for the row needs (the typed password or the new one).
-  CameraTarget Target(int row, const QString& password) const;
+  // The camera the result names took the password: kept in its record, its row's password is known. The row
+  // that shows that camera at that address, or -1 when none does any more.
+  int PasswordProven(const steps::CameraPasswordResult& result, net::Secret password);
 
   // Next: the ticked rows become selected, every other record not.
   void MarkSelected();
-  // Copies of the records for the update job.
+  // Copies of the records for the update.
   std::vector<CameraRecord> Snapshot() const;
   // The recorder's answers: a camera counts as added only when its add finished.
-  void Confirm(const std::vector<CameraChange>& changes);
+  void Confirm(const std::vector<steps::CameraChange>& changes);
 
   const RememberedCameras& remembered() const { return remembered_; }
 

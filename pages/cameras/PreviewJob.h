@@ -1,9 +1,9 @@
 #pragma once
-// The live preview's thread: fetches one JPEG snapshot after another from the camera ("/image/jpeg.cgi",
-// the camera's own Basic or Digest credentials), finds the first whole picture in each answer, decodes it at
-// the size it is shown (PreviewDecode.h: a picture larger than a camera can send is refused, not decoded) and
-// hands the finished image to its owner: a queued call delivers it on the owner's thread, and is dropped when
-// the owner has gone by then. The thread never touches a window.
+// The live preview's thread: one picture after another from the camera (steps::PreviewPictureFetch, one call
+// per picture), its end found by the JPEG marker walk, decoded at the size it is shown (PreviewDecode.h: a
+// picture larger than a camera can send is refused, not decoded), and posted to its owner through the streaming
+// form of ResultJob: each arrives on the owner's thread, and none once the job was stopped or the owner has
+// gone. The thread never touches a window.
 //
 // Per request: a failed GET waits 1000 ms before the next one; after an answer (shown or not) the next
 // follows 500 ms later. Stop() aborts a transfer in flight and a decode in progress, so it returns within a
@@ -13,28 +13,20 @@
 #include <QObject>
 #include <QSize>
 #include <atomic>
-#include <cstddef>
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "net/HttpGet.h"
 #include "net/Secret.h"
-#include "pages/cameras/JpegFrameEnd.h"
 #include "pages/cameras/PreviewDecode.h"
 #include "pages/cameras/PreviewRules.h"
-#include "platform/BackgroundJob.h"
+#include "platform/ResultJob.h"
+#include "steps/cameras/PreviewFetchStep.h"
 
 namespace vrx {
 
 class PreviewJob {
  public:
-  static constexpr const char* kPicturePath = "/image/jpeg.cgi";
-  static constexpr std::size_t kReadSize = 8200;
-  static constexpr std::size_t kAnswerLimit = 2'160'000;  // bytes kept of one answer
-  static constexpr std::size_t kPictureLimit = 1'440'000; // a longer picture is not shown
-  static constexpr int kTimeoutMs = 3000;
+  static constexpr const char* kPicturePath = steps::PreviewPictureFetch::kPicturePath;
   static constexpr int kFirstPauseMs = 500;
   static constexpr int kRetryPauseMs = 1000;
   static constexpr int kPicturePauseMs = 500;
@@ -71,25 +63,15 @@ class PreviewJob {
   int picturesRefused() const { return refused_.load(); }  // more than a camera sends (PreviewDecode.h)
 
  private:
-  void Run(PreviewTarget target, QSize shown);
-  // Reads one answer until its first whole picture; false when none came (too long, cut off, no picture).
-  bool ReadPicture(QSize shown);
+  void Run(BackgroundJob& thread, const PreviewTarget& target, QSize shown);
   void Refuse(const PreviewPicture& picture);
-  void HandOver(QImage image);
-  void AllocateBuffers();
 
-  QObject* const owner_;
-  const OnPicture onPicture_;
   Credentials credentials_;  // the running thread's, set before it starts
-  net::HttpGet http_;
-  std::unique_ptr<std::uint8_t[]> answer_;  // the accumulation buffer, kAnswerLimit bytes
-  std::unique_ptr<std::uint8_t[]> chunk_;   // one read, kReadSize bytes
-  JpegFrameEnd frameEnd_;
-  std::atomic<bool> stopped_{false};
+  steps::PreviewPictureFetch fetch_;
   std::atomic<int> shown_{0};
   std::atomic<int> tooLong_{0};
   std::atomic<int> refused_{0};
-  BackgroundJob job_{BackgroundJob::kCameraWaitMs};
+  ResultJob<QImage> job_{BackgroundJob::kCameraWaitMs};  // last: it stops before what its work uses goes
 };
 
 }  // namespace vrx

@@ -15,16 +15,6 @@ namespace vrx {
 namespace geo = preview_geometry;
 
 namespace {
-// The password as a secret: its UTF-8 bytes are overwritten once copied, and the popup lets go of its share
-// of the text (the text itself belongs to the camera page's request).
-net::Secret TakePassword(QString& text) {
-  QByteArray utf8 = text.toUtf8();
-  net::Secret password(std::string_view(utf8.constData(), std::size_t(utf8.size())));
-  utf8.fill('\0');
-  text = QString();
-  return password;
-}
-
 // The veil places its popups at its own origin plus their offset: the bubble's offset is whatever puts its
 // pointer at the icon.
 QPoint OffsetOnVeil(QWidget* veil, QPoint iconPoint) {
@@ -61,7 +51,8 @@ void CPreview::paintEvent(QPaintEvent*) {
 
 CPreviewPage::CPreviewPage(QWidget* veil, const PreviewRequest& request)
     : CPopupPage(veil, geo::kPopup, OffsetOnVeil(veil, request.iconCentre)), request_(request),
-      password_(TakePassword(request_.password)) {
+      password_(request.password ? request.password->Copy() : net::Secret()) {
+  request_.password.reset();  // the popup keeps its own copy only
   setObjectName(QStringLiteral("CPreviewPage"));
   setAccessibleName(GetLangString("preview_name", "Live preview") + QStringLiteral(" ") + request.address);
 

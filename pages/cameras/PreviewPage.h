@@ -58,7 +58,7 @@ class CPreviewPage : public ui::CPopupPage {
  private:
   void StartPictures();
 
-  PreviewRequest request_;  // without its password, which is kept as a secret
+  PreviewRequest request_;  // without its password, which the popup keeps as its own secret
   net::Secret password_;
   CPreview* preview_;
   ui::CAvrelButton* close_;

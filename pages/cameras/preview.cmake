@@ -9,4 +9,4 @@ add_library(vrx_pages_preview STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PreviewJob.cpp ${CMAKE_CURRENT_LIST_DIR}/PreviewJob.h
   ${CMAKE_CURRENT_LIST_DIR}/PreviewPage.cpp ${CMAKE_CURRENT_LIST_DIR}/PreviewPage.h)
 find_package(JPEG REQUIRED)
-target_link_libraries(vrx_pages_preview PUBLIC vrx_ui vrx_net vrx_platform vrx_i18n Qt6::Widgets PRIVATE JPEG::JPEG)
+target_link_libraries(vrx_pages_preview PUBLIC vrx_ui vrx_net vrx_platform vrx_steps vrx_i18n Qt6::Widgets PRIVATE JPEG::JPEG)

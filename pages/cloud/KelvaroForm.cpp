@@ -1,5 +1,7 @@
 #include "pages/cloud/KelvaroForm.h"
 
+#include "steps/cloud/CloudRules.h"
+
 namespace vrx::kelvaro {
 
 void KelvaroForm::Choose(Choice choice) {
@@ -14,20 +16,21 @@ bool KelvaroForm::Shows(Entry e) const {
 
 bool KelvaroForm::CheckBeforeSending(const QString& email, const QString& password, const QString& confirm) {
   ClearErrors();
-  if (!IsValidEmail(email)) {
-    email_ = {FormError::InvalidEmail, {}};
+  // A refusal of Next stands beside both rows; it marks only the row at fault.
+  if (!steps::IsValidEmail(email)) {
+    email_ = password_ = {FormError::InvalidEmail, {}};
     return false;
   }
   if (choice_ == kSignUp && password != confirm) {
-    password_ = {FormError::PasswordsDiffer, {}};
+    email_ = password_ = {FormError::PasswordsDiffer, {}};
     return false;
   }
   return true;
 }
 
 void KelvaroForm::RecheckEmail(const QString& email, bool leaving) {
-  if (IsValidEmail(email)) {
-    if (email_.code == FormError::InvalidEmail) email_ = {};
+  if (steps::IsValidEmail(email)) {
+    Withdraw(FormError::InvalidEmail);
   } else if (leaving && !email.isEmpty()) {
     email_ = {FormError::InvalidEmail, {}};
   }
@@ -36,10 +39,15 @@ void KelvaroForm::RecheckEmail(const QString& email, bool leaving) {
 void KelvaroForm::RecheckPasswords(const QString& password, const QString& confirm) {
   if (choice_ != kSignUp) return;
   if (password == confirm) {
-    if (password_.code == FormError::PasswordsDiffer) password_ = {};
+    Withdraw(FormError::PasswordsDiffer);
   } else if (!confirm.isEmpty()) {
     password_ = {FormError::PasswordsDiffer, {}};
   }
+}
+
+void KelvaroForm::Withdraw(FormError code) {
+  for (RowError* e : {&email_, &password_})
+    if (e->code == code) *e = {};
 }
 
 void KelvaroForm::SetServiceReply(const QString& reply, Row fallback) {
@@ -54,9 +62,9 @@ void KelvaroForm::ClearErrors() {
 bool KelvaroForm::Marked(Entry e) const {
   if (!Shows(e)) return false;
   switch (e) {
-    case Entry::Email: return email_.code != FormError::None;
+    case Entry::Email: return email_.code != FormError::None && email_.code != FormError::PasswordsDiffer;
     case Entry::Password:
-    case Entry::Confirm: return password_.code != FormError::None;
+    case Entry::Confirm: return password_.code != FormError::None && password_.code != FormError::InvalidEmail;
     default: return false;
   }
 }

@@ -36,7 +36,8 @@ class KelvaroForm {
   bool NextBlocked(bool termsAccepted) const { return choice_ == kSignUp && !termsAccepted; }
 
   // Next's checks before anything is sent (sign-in and sign-up): the address, then, signing up, that both
-  // passwords are the same. True when the request may go; otherwise the error stands beside its row.
+  // passwords are the same. True when the request may go; otherwise the error stands beside both rows and
+  // marks the entries at fault.
   bool CheckBeforeSending(const QString& email, const QString& password, const QString& confirm);
   // The e-mail entry changed or, leaving, lost the focus: a malformed address is marked only on leaving (and
   // only when something was typed); a well-formed one takes the mark away at once.
@@ -57,6 +58,8 @@ class KelvaroForm {
 
  private:
   RowError& slot(Row row) { return row == Row::Password ? password_ : email_; }
+  // Takes an error of Next's checks away from both rows once its cause is mended.
+  void Withdraw(FormError code);
 
   Choice choice_ = kSignIn;
   RowError email_, password_;

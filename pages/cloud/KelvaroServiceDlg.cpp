@@ -8,7 +8,6 @@
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
-#include "net/PeerText.h"
 #include "pages/common/FrameLayout.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
@@ -62,8 +61,7 @@ CKelvaroServiceDlg::CKelvaroServiceDlg(CInterDialog& host)
       recorder_(host.Recorder()),
       portalHost_(host.CloudValue(kCloudPortalUrl)),
       portalNumber_(host.CloudValue(kCloudPortalNumber)),
-      portalDfp_(host.CloudValue(kCloudPortalDfp)),
-      account_(host.worker()) {
+      portalDfp_(host.CloudValue(kCloudPortalDfp)) {
   setObjectName(QStringLiteral("CKelvaroServiceDlg"));
   AddTitle(GetLangString("halvik_01", "kelvaro Service"));
   AddBodyText(
@@ -83,7 +81,12 @@ CKelvaroServiceDlg::CKelvaroServiceDlg(CInterDialog& host)
 
 CKelvaroServiceDlg::~CKelvaroServiceDlg() { StopWork(); }
 
-void CKelvaroServiceDlg::StopWork() { account_.Stop(); }
+void CKelvaroServiceDlg::StopWork() {
+  // A request the worker has not sent yet (its host still being resolved) is abandoned at once: leaving the
+  // page never waits on a name server.
+  host().worker().AbandonUnsent();
+  account_.Stop();
+}
 
 void CKelvaroServiceDlg::BuildChoices() {
   const std::array<QString, 3> texts{
@@ -343,47 +346,46 @@ void CKelvaroServiceDlg::OnNext() {
   RunAccountSequence(form_.choice());
 }
 
-KelvaroJob::Request CKelvaroServiceDlg::MakeRequest(kelvaro::Choice choice) const {
+steps::AccountRequest CKelvaroServiceDlg::MakeRequest(kelvaro::Choice choice) const {
   const auto utf8 = [this](Entry e) { return rows_[e].edit->text().toStdString(); };
-  KelvaroJob::Request r;
-  r.choice = choice;
-  r.recorder = recorder_;
-  r.portalHost = portalHost_.toStdString();
-  r.portalNumber = portalNumber_.toStdString();
-  r.portalDfp = portalDfp_.toStdString();
-  r.email = utf8(kEmail);
   const auto secret = [&utf8](Entry e) {
     std::string text = utf8(e);
     return net::Secret::Taking(text);
   };
-  r.password = secret(kPassword);
+  steps::AccountRequest r;
+  r.mode = choice == kelvaro::kSignUp ? steps::AccountMode::SignUp : steps::AccountMode::SignIn;
+  r.recorder = recorder_;
+  r.service = {portalHost_.toStdString(), portalNumber_.toStdString(), portalDfp_.toStdString()};
+  r.account.email = utf8(kEmail);
+  r.account.password = secret(kPassword);
   if (choice == kelvaro::kSignUp) {
-    r.confirm = secret(kConfirm);
-    r.firstName = utf8(kFirstName);
-    r.lastName = utf8(kLastName);
+    r.account.confirm = secret(kConfirm);
+    r.account.firstName = utf8(kFirstName);
+    r.account.lastName = utf8(kLastName);
   }
   return r;
 }
 
 void CKelvaroServiceDlg::RunAccountSequence(kelvaro::Choice choice) {
-  KelvaroJob::Request request = MakeRequest(choice);
-  const QString email = QString::fromStdString(request.email);
+  // Shared, since a job's work is copied and the request's secrets are not.
+  auto request = std::make_shared<const steps::AccountRequest>(MakeRequest(choice));
+  const auto work = [this, &worker = host().worker(), request](BackgroundJob& t) {
+    steps::StepContext ctx{worker, t};
+    return steps::RegisterAccount(ctx, direct_, *request);
+  };
   QPointer<CKelvaroServiceDlg> alive(this);
-  nextButton()->setPressedLook(true);
-  backButton()->setPressedLook(true);
-  const std::optional<AccountResult> result =
-      ui::RunBehindVeil(this, account_.thread(), account_.Work(std::move(request)), kVeilTicks, [this] { account_.Cancel(); });
+  SetBusyLook(true, {nextButton(), backButton()});
+  const std::optional<steps::AccountResult> result = ui::RunBehindVeil(this, account_, work, kVeilTicks);
   if (!alive) return;  // the page went away meanwhile
-  nextButton()->setPressedLook(false);
-  backButton()->setPressedLook(false);
+  SetBusyLook(false, {nextButton(), backButton()});
 
-  if (result && result->outcome == AccountOutcome::Registered) {
-    host().SetCloudAccount(email, rows_[kPassword].edit->text());  // the summary shows the account
-    return Navigate(NAV_NEXT);
+  if (result && result->outcome == steps::AccountOutcome::Registered) {
+    host().SetCloudAccount(QString::fromStdString(request->account.email), request->account.password.Copy());
+    return Navigate(NAV_NEXT);  // the summary shows the account
   }
-  if (result && result->outcome == AccountOutcome::ServiceRefused) {
-    // The service's words are shown and spoken: made safe first.
-    form_.SetServiceReply(QString::fromStdString(net::CleanPeerText(result->reply.toStdString())), result->row);
+  if (result && result->outcome == steps::AccountOutcome::ServiceRefused) {
+    // The service's words, cleaned as they came in, are shown and spoken.
+    form_.SetServiceReply(result->reply, kelvaro::FallbackRow(choice));
     return ShowErrors(/*announce*/ true);
   }
   // No result at all means the veil's time ran out with the work still running: the network failed too.

@@ -1,7 +1,7 @@
 #pragma once
 // Page type 11: the kelvaro cloud service. The user signs in with an existing account, signs up for a new one
-// (after accepting the terms), or skips. Sign-in and sign-up run KelvaroJob behind the waiting veil: the
-// account request, then the binding of the recorder to the account. On success the account goes into the
+// (after accepting the terms), or skips. Sign-in and sign-up run the account steps (steps/cloud) on one job
+// behind the waiting veil: the account request, then the binding of the recorder to the account. On success the account goes into the
 // record of the run and the wizard moves on; a service error shows beside its entry row, a network failure
 // as "Check Network Failed!", and the choice, the entries and the terms box stay as they were. What the form
 // decides (entries per choice, checks, which error stands where) is KelvaroForm's; this class only shows it.
@@ -13,9 +13,12 @@
 #include <QString>
 #include <array>
 
+#include "net/HttpGet.h"
+#include "net/RecorderEndpoint.h"
 #include "pages/cloud/KelvaroForm.h"
-#include "pages/cloud/KelvaroJob.h"
 #include "pages/common/WizardPage.h"
+#include "platform/ResultJob.h"
+#include "steps/cloud/CloudAccountSteps.h"
 
 namespace vrx::ui {
 class CAvrelButton;
@@ -85,7 +88,7 @@ class CKelvaroServiceDlg : public CWizardPage {
   void ShowErrors(bool announce = false);
   void OnNext();
   void RunAccountSequence(kelvaro::Choice choice);
-  KelvaroJob::Request MakeRequest(kelvaro::Choice choice) const;
+  steps::AccountRequest MakeRequest(kelvaro::Choice choice) const;
   static QString ErrorText(const kelvaro::RowError& error);
 
   // Values copied from the host when the page opens.
@@ -104,7 +107,10 @@ class CKelvaroServiceDlg : public CWizardPage {
   ui::CBaseStatic* termsText_ = nullptr;
   ui::CHyperLink* termsLink_ = nullptr;
 
-  KelvaroJob account_;  // last: its thread stops before the fields above go
+  // The sign-up's direct request to the recorder, aborted when the job is stopped in the middle of it.
+  net::HttpGet direct_;
+  // Last: its thread stops before the fields above go.
+  ResultJob<steps::AccountResult> account_{BackgroundJob::kCloudWaitMs, [this] { direct_.Abort(); }};
 };
 
 }  // namespace vrx

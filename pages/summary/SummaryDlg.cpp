@@ -10,7 +10,6 @@
 #include "steps/launcher/DesktopLauncher.h"
 #include "platform/AppFolders.h"
 #include "platform/Browser.h"
-#include "steps/PeerQText.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -127,14 +126,12 @@ CSummaryDlg::CSummaryDlg(CInterDialog& host)
       kBodyRect);
   body->setTextColor(pal::kBodyGrey);
 
+  // The summary shows the passwords on purpose: here both passwords leave their secrets.
   const std::string_view adminPassword = host.AdminPassword().View();
+  const std::string_view cloudPassword = host.GetCloudPassword().View();
   summary::Values values{QString::fromUtf8(adminPassword.data(), qsizetype(adminPassword.size())), host.GetCloudEmail(),
-                         host.GetCloudPassword(), {}};
-  // A camera counts as added when the recorder confirmed it (the camera page's added flag). Its model is
-  // the recorder's text: cleaned before it is shown.
-  for (int i = 0; i < host.GetCameraCount(); ++i)
-    if (const CameraRecord* camera = host.GetCamera(i); camera && camera->added == 1)
-      values.cameraModels << steps::PeerQText(camera->model);
+                         QString::fromUtf8(cloudPassword.data(), qsizetype(cloudPassword.size())),
+                         summary::AddedCameraModels(host.state().cameras)};
   table_ = new CSummaryTable(this, summary::ChoosePanel(int(values.cameraModels.size()), values.cloudEmail), values);
   table_->setGeometry(kPanelRect);
 

@@ -1,5 +1,7 @@
 #include "pages/summary/SummaryRules.h"
 
+#include "steps/PeerQText.h"
+
 namespace vrx::summary {
 namespace {
 
@@ -17,6 +19,13 @@ Panel ChoosePanel(int addedCameras, const QString& cloudEmail) {
   const bool cloud = !cloudEmail.isEmpty();
   if (addedCameras > 0) return cloud ? Panel::NvrCloudCameras : Panel::NvrCameras;
   return cloud ? Panel::NvrCloud : Panel::Nvr;
+}
+
+QStringList AddedCameraModels(const std::vector<std::unique_ptr<steps::CameraRecord>>& cameras) {
+  QStringList models;
+  for (const auto& camera : cameras)
+    if (camera && camera->added == 1) models << steps::PeerQText(camera->model);
+  return models;
 }
 
 const char* PanelClassName(Panel panel) {

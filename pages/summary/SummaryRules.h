@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <vector>
+
+#include "steps/cameras/CameraRecord.h"
 
 namespace vrx::summary {
 
@@ -24,6 +27,10 @@ Panel ChoosePanel(int addedCameras, const QString& cloudEmail);
 const char* PanelClassName(Panel panel);
 bool ShowsCloud(Panel panel);
 bool ShowsCameras(Panel panel);
+
+// The cameras the summary lists: those the recorder confirmed adding (the camera page's added flag), in list
+// order, as their models (the recorder's text, cleaned and bounded for showing).
+QStringList AddedCameraModels(const std::vector<std::unique_ptr<steps::CameraRecord>>& cameras);
 
 // Camera entry i (in list order, two per row) in the panel's own coordinates: its text box and the five
 // strokes of the small triangle before it.

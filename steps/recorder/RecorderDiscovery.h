@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/DiscoveryProtocol.h"
+#include "steps/RecorderModel.h"
 
 namespace vrx {
 class BackgroundJob;
@@ -19,7 +20,6 @@ class DeviceSearch;
 
 namespace vrx::steps {
 
-inline constexpr char kRecorderModel[] = "VRX-410Q";  // exact, case-sensitive
 // The search's state is polled every 100 ms, at most 70 times: the 6 s window with a second to spare.
 inline constexpr int kSearchPollMs = 100;
 inline constexpr int kSearchPolls = 70;

@@ -132,7 +132,7 @@ class FocusRingShotsTest : public QObject {
     ShootAndMeasure("row", AroundFocus(rig.page, list, band));
 
     bool shot = false;
-    camtest::WhenShown<CCameraPwdBase>([&shot](CCameraPwdBase* popup) {
+    camtest::WhenShown<CCameraPwdPage>([&shot](CCameraPwdPage* popup) {
       QTRY_VERIFY(popup->passwordEdit()->hasFocus());
       ShootAndMeasure("popup_field", AroundFocus(popup, popup->passwordEdit(), popup->passwordEdit()->rect()));
       TabFocus(popup->closeButton());

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   host.SetRecorderIp(QString::fromLocal8Bit(argv[1]));
   host.SetRecorderMac(QString::fromLocal8Bit(argv[2]));
   host.SetAdminUser(QStringLiteral("admin"));
-  host.SetAdminPassword(QString());
+  host.SetAdminPassword(net::Secret());
   QTimer::singleShot(0, &host, [&host] {
     for (int type = host.pageType(); type < CCameraSearchDlg::kPageType; ++type)
       PostMessage(host.handle(), WM_WIZ_NAVIGATE, NAV_NEXT);

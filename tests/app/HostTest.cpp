@@ -108,9 +108,9 @@ class HostTest : public QObject {
     host.SetRecorderIp("127.0.0.9");
     host.SetAdminUser("admin");
     host.SetAdminPassword(net::Secret("secret1"));
-    host.SetCloudAccount("a@b.c", "pw");
+    host.SetCloudAccount("a@b.c", net::Secret("pw"));
     host.SetCloudValue(1, "1");
-    host.state().cameras.push_back(std::make_unique<CameraRecord>());
+    host.state().cameras.push_back(std::make_unique<steps::CameraRecord>());
     for (int i = 0; i < 6; ++i) Post(host, NAV_NEXT);
     Post(host, NAV_RESTART);
     Settle();

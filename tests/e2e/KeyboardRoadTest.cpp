@@ -20,6 +20,7 @@
 #include "pages/AllPages.h"
 #include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/CameraSearchDlg.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "pages/cameras/PreviewPage.h"
 #include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/intro/IntroOverlays.h"
@@ -291,7 +292,7 @@ class KeyboardRoadTest : public QObject {
 
     goToRow(frontDoor);
     QVERIFY(!camList->isTicked(frontDoor));
-    vrx::test::WhenShown<CCameraPwdBase>([this](CCameraPwdBase* popup) {
+    vrx::test::WhenShown<CCameraPwdPage>([this](CCameraPwdPage* popup) {
       QTRY_VERIFY(popup->isAncestorOf(Focused()));
       CheckNamed(popup, "camera password");
       QVERIFY(TabTo(popup->passwordEdit()));

@@ -28,7 +28,7 @@
 #include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/summary/SummaryDlg.h"
 #include "platform/SessionLog.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "PopupWatch.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/HddFormatDlg.h"
@@ -308,7 +308,7 @@ class RecorderRoadTest : public QObject {
       QVERIFY2(row >= 0, qPrintable(addresses[i]));
       if (list->isTicked(row)) continue;
       if (!passwords[i].isEmpty()) {
-        vrx::test::WhenShown<CCameraPwdBase>([this, &host, password = passwords[i]](CCameraPwdBase* popup) {
+        vrx::test::WhenShown<CCameraPwdPage>([this, &host, password = passwords[i]](CCameraPwdPage* popup) {
           QTest::keyClicks(popup->passwordEdit(), password);
           if (popup->confirmEdit()) QTest::keyClicks(popup->confirmEdit(), password);  // the create popup
           album_.Save(HostWith(&host, popup), "camera-password");

@@ -7,8 +7,8 @@
 
 #include <QString>
 
-#include "pages/cameras/CameraRules.h"
 #include "pages/cloud/KelvaroRules.h"
+#include "steps/cloud/CloudRules.h"
 
 using namespace vrx;
 
@@ -20,20 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString replyText = QString::fromStdString(reply), otherText = QString::fromStdString(other);
 
   for (const QString& address : {replyText, otherText}) {
-    if (!kelvaro::IsValidEmail(address)) continue;
+    if (!steps::IsValidEmail(address)) continue;
     if (!address.contains(u'@')) __builtin_trap();
     for (QChar c : address)
       if (c.unicode() < 32 || c.unicode() > 126) __builtin_trap();  // controls, DEL and non-ASCII are refused
   }
   (void)kelvaro::RowForServiceText(replyText, kelvaro::Row::None);
-  if (kelvaro::IsSuccess(replyText) && !kelvaro::IsUsableAnswer(replyText)) __builtin_trap();  // "success" is 7
-  if (kelvaro::BindNamesRecorder(replyText, otherText) && (otherText.isEmpty() || !replyText.contains(otherText)))
+  if (steps::IsSuccess(replyText) && !steps::IsUsableAnswer(replyText)) __builtin_trap();  // "success" is 7
+  if (steps::BindNamesRecorder(replyText, otherText) && (otherText.isEmpty() || !replyText.contains(otherText)))
     __builtin_trap();
 
-  const CloudRegistration registration = ParseRegistration(reply);
-  for (const QString* v : {&registration.status, &registration.email, &registration.password})
+  const steps::CloudRegistration registration = steps::ParseRegistration(reply);
+  for (const QString* v : {&registration.status, &registration.email})
     if (v->size() > replyText.size()) __builtin_trap();
-  if (const auto values = SplitPortalResult(reply)) {
+  if (registration.password.size() > reply.size()) __builtin_trap();
+  if (const auto values = steps::SplitPortalResult(reply)) {
     for (std::size_t i = 0; i + 1 < values->size(); ++i)
       if ((*values)[i].contains(u'&')) __builtin_trap();  // only the last value takes the rest of the text
   }

@@ -19,7 +19,7 @@ namespace {
 constexpr char kRecorder[] = "127.0.10.1";
 constexpr char kCamera[] = "127.0.20.1";  // Digest, "door4321"
 constexpr char kService[] = "127.0.30.1";
-const RecorderEndpoint kEndpoint{kRecorder, "00:1d:4f:a0:10:01", 80, "admin", ""};
+const RecorderEndpoint kEndpoint{kRecorder, "00:1d:4f:a0:10:01", 80, "admin", Secret()};
 
 int WaitWhileBusy(const W& worker) {
   for (int i = 0; i < 600 && worker.Status() == W::kBusy; ++i) std::this_thread::sleep_for(50ms);

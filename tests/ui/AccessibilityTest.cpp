@@ -11,7 +11,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "ui/Overlay.h"
 
 using namespace vrx;

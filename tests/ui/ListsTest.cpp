@@ -9,7 +9,7 @@
 #include "PageStub.h"
 #include "ui/ComboBox.h"
 #include "ui/EditCtrl.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "ui/ListGeometry.h"
 
 using namespace vrx;

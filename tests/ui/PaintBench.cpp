@@ -7,7 +7,7 @@
 
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 
 using namespace vrx::ui;
 

@@ -15,7 +15,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
 #include "ui/Waiting.h"

@@ -109,14 +109,14 @@ class CameraKeyboardTest : public QObject {
     QStringList errors;
     bool focusBack = false, closed = false;
     QStringList order;  // class:name of what Tab reaches, from the first field on
-    WhenShown<CCameraPwdBase>([&](CCameraPwdBase* popup) {
+    WhenShown<CCameraPwdPage>([&](CCameraPwdPage* popup) {
       QWidget* w = popup->passwordEdit();
       do {
         if ((w->focusPolicy() & Qt::TabFocus) && popup->isAncestorOf(w))
           order << QString::fromLatin1(w->metaObject()->className()) + ":" + w->accessibleName();
         w = w->nextInFocusChain();
       } while (w && w != popup->passwordEdit() && order.size() < 8);
-      QPointer<CCameraPwdBase> alive(popup);
+      QPointer<CCameraPwdPage> alive(popup);
       // A failed check leaves the popup open: close it, so the test ends.
       auto guard = qScopeGuard([alive] {
         if (alive && alive->isVisible()) alive->closeButton()->click();
@@ -152,7 +152,7 @@ class CameraKeyboardTest : public QObject {
     QVERIFY2(order[1].startsWith("vrx::ui::CRevealButton:") && order[3].endsWith(":Close"), qPrintable(order.join(", ")));
 
     QString description;
-    WhenShown<CCameraPwdBase>([&description](CCameraPwdBase* popup) {
+    WhenShown<CCameraPwdPage>([&description](CCameraPwdPage* popup) {
       description = QAccessible::queryAccessibleInterface(popup->confirmEdit())->text(QAccessible::Description);
       popup->closeButton()->click();
     });

@@ -18,7 +18,7 @@
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/EditCtrl.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 
 namespace camtest {
 
@@ -131,8 +131,8 @@ struct PopupSeen {
 // Answers the next password popup: types each try (password, confirm) and presses OK; every error popup is
 // recorded and closed; after the last try the popup is closed unless it closed itself.
 inline void AnswerPasswordPopup(PopupSeen& seen, std::vector<std::pair<QString, QString>> tries) {
-  WhenShown<CCameraPwdBase>([&seen, tries](CCameraPwdBase* popup) {
-    seen.type = qobject_cast<CCameraPwd2Page*>(popup) ? "create" : "enter";
+  WhenShown<CCameraPwdPage>([&seen, tries](CCameraPwdPage* popup) {
+    seen.type = popup->mode() == CCameraPwdPage::Mode::Create ? "create" : "enter";
     seen.prompt = popup->prompt();
     // Closes the popup's error popups; it goes with the popup.
     auto* errors = new QTimer(popup);
@@ -143,7 +143,7 @@ inline void AnswerPasswordPopup(PopupSeen& seen, std::vector<std::pair<QString, 
       }
     });
     errors->start(10);
-    QPointer<CCameraPwdBase> alive(popup);
+    QPointer<CCameraPwdPage> alive(popup);
     for (const auto& [password, confirm] : tries) {
       popup->passwordEdit()->setText(password);
       if (popup->confirmEdit()) popup->confirmEdit()->setText(confirm);

@@ -1,56 +1,36 @@
-// The camera page's decisions without a window: reading the recorder's camera lines, remembering proven
-// passwords by camera id, which popup a tick needs, the create-password check, the datagram target MAC, the
-// cloud values, and the text naming unfinished changes.
+// The camera page's decisions without a window: remembering proven passwords for a camera id at its address,
+// which popup a tick needs, the language key of a refused new password, what Next does to the cloud values and
+// how long its veil stays, the text naming unfinished changes, and the selection as a whole.
 #include <gtest/gtest.h>
 
 #include "pages/cameras/CameraRules.h"
 #include "tests/i18n/QStringPrinter.h"
 
 using namespace vrx;
+using steps::CameraChange;
 
-TEST(CameraLines, FieldsInOrderShortLinesPaddedLinesWithoutAddressDropped) {
-  const auto cameras = ParseCameraLines({
-      "1;127.0.20.4;001D4FB02004;Halvik;HVC-2230;admin;lobby135;0;1;extra",
-      "0;127.0.20.3;001D4FB02003;Halvik;HVC-0810",
-      "0;;001D4FB02009;Halvik;HVC-1120;admin;;;1",
-  });
-  ASSERT_EQ(cameras.size(), 2u);
-  const CameraRecord& a = cameras[0];
-  EXPECT_EQ(a.status, "1");
-  EXPECT_EQ(a.address, "127.0.20.4");
-  EXPECT_EQ(a.cameraId, "001D4FB02004");
-  EXPECT_EQ(a.brand, "Halvik");
-  EXPECT_EQ(a.model, "HVC-2230");
-  EXPECT_EQ(a.account, "admin");
-  EXPECT_EQ(a.password, "lobby135");
-  EXPECT_EQ(a.reserved, "0");
-  EXPECT_EQ(a.protocolType, "1");
-  EXPECT_TRUE(IsAssigned(a));
-  EXPECT_FALSE(UsesDatagrams(a));
-  const CameraRecord& b = cameras[1];
-  EXPECT_EQ(b.model, "HVC-0810");
-  EXPECT_TRUE(b.account.isEmpty());
-  EXPECT_TRUE(UsesDatagrams(b));  // an empty protocol type reads as 0
-  EXPECT_FALSE(IsAssigned(b));
-}
-
-TEST(RememberedCameras, KeyedByIdAndOverwrittenOnTheNextRescan) {
-  CameraRecord door, blank;  // same address; blank has no password and is not kept
-  door.address = blank.address = "127.0.20.1";
-  door.cameraId = "ID1", blank.cameraId = "ID9";
-  door.password = "door4321";
+// A proven password holds for the camera id at the address it was proven at; the same id elsewhere is not it.
+TEST(RememberedCameras, KeyedByIdAndAddress) {
+  CameraRecord door;
+  door.address = "127.0.20.1";
+  door.cameraId = "ID1";
+  door.password = net::Secret("door4321");
+  CameraRecord blank;  // no password: nothing to keep
+  blank.address = "127.0.20.1";
+  blank.cameraId = "ID9";
   RememberedCameras remembered;
-  remembered.Remember("127.0.20.1", true, {&door, &blank});
+  remembered.Remember(door, true);
+  remembered.Remember(blank, true);
   ASSERT_EQ(remembered.entries().size(), 1u);
-  EXPECT_EQ(remembered.Find("ID1")->ticked, 1);
+  EXPECT_EQ(remembered.Find("ID1", "127.0.20.1")->ticked, 1);
+  EXPECT_EQ(remembered.Find("ID1", "127.0.20.9"), nullptr);  // the same id at another address
+  EXPECT_EQ(remembered.Find("ID9", "127.0.20.1"), nullptr);
 
-  door.address = "127.0.20.9";  // moved
-  door.password = "newpass1";
-  remembered.Remember("127.0.20.9", false, {&door});
+  door.password = net::Secret("newpass1");  // proven again on the next rescan, unticked
+  remembered.Remember(door, false);
   ASSERT_EQ(remembered.entries().size(), 1u);
-  EXPECT_EQ(remembered.Find("ID1")->ticked, 0);
-  EXPECT_EQ(remembered.Find("ID1")->password, "newpass1");
-  EXPECT_EQ(remembered.Find("ID9"), nullptr);
+  EXPECT_EQ(remembered.Find("ID1", "127.0.20.1")->ticked, 0);
+  EXPECT_EQ(remembered.Find("ID1", "127.0.20.1")->password.View(), "newpass1");
 }
 
 TEST(TickStep, KnownPasswordTicksFactoryStateCreatesOtherwiseEnter) {
@@ -58,66 +38,45 @@ TEST(TickStep, KnownPasswordTicksFactoryStateCreatesOtherwiseEnter) {
     const char* account;
     const char* password;
     int verified;
-    bool rowKnown;
+    TickState row;
     TickStep step;
   };
   const Case cases[] = {
-      {"admin", "lobby135", 0, true, TickStep::TickNow},
-      {"admin", "", 0, true, TickStep::CreatePassword},
-      {"", "", 0, false, TickStep::EnterPassword},
-      {"operator", "secret", 0, false, TickStep::EnterPassword},
-      {"", "", 1, true, TickStep::TickNow},
+      {"admin", "lobby135", 0, {true, true, 0}, TickStep::TickNow},
+      {"admin", "", 0, {true, true, 0}, TickStep::CreatePassword},
+      {"", "", 0, {true, false, 0}, TickStep::EnterPassword},
+      {"operator", "secret", 0, {true, false, 0}, TickStep::EnterPassword},
+      {"", "", 1, {true, true, 3}, TickStep::TickNow},
+      {"admin", "lobby135", 0, {true, true, 4}, TickStep::Refused},  // four are ticked already
+      {"admin", "lobby135", 0, {false, true, 0}, TickStep::Unusable},
   };
   for (const Case& c : cases) {
     CameraRecord camera;
     camera.account = c.account;
-    camera.password = c.password;
+    camera.password = net::Secret(c.password);
     camera.verified = c.verified;
-    EXPECT_EQ(ChooseTickStep(camera, c.rowKnown), c.step) << c.account << "/" << c.password;
+    EXPECT_EQ(ChooseTickStep(camera, c.row), c.step) << c.account << "/" << c.password << "/" << c.row.tickedCount;
   }
 }
 
-TEST(CreatePassword, MismatchFirstThenCharactersThenLength) {
-  struct Case {
-    QString password, confirm, error;
-  };
-  const Case cases[] = {
-      {"abcde", "abcde", "camsearch_08"},
-      {"abcdef", "abcdef", ""},
-      {QString(30, 'x'), QString(30, 'x'), ""},
-      {QString(31, 'x'), QString(31, 'x'), "camsearch_08"},
-      {"abc:defg", "abc:defg", "camsearch_08"},
-      {"abc defg", "abc defg", "camsearch_08"},
-      {"abc/defg", "abc/defg", "camsearch_08"},
-      {"abc&defg", "abc&defg", "camsearch_08"},
-      {"a:b", "a:c", "nvrpwd_03"},  // a mismatch is told before anything else
-      {"abcdef", "abcdeF", "nvrpwd_03"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(CreatePasswordError(c.password, c.confirm), c.error) << c.password.toStdString();
+TEST(NewPassword, EachFaultHasItsText) {
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::None), "");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::Mismatch), "nvrpwd_03");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::ForbiddenCharacter), "camsearch_08");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::Length), "camsearch_08");
 }
 
-TEST(CameraMac, TwelveHexDigitsWhateverTheSeparators) {
-  const net::MacAddress expected{0x00, 0x1d, 0x4f, 0xb0, 0x20, 0x03};
-  EXPECT_EQ(MacFromCameraId("001D4FB02003"), expected);
-  EXPECT_EQ(MacFromCameraId("00:1d:4f:b0:20:03"), expected);
-  EXPECT_FALSE(MacFromCameraId("001D4FB020"));
-  EXPECT_FALSE(MacFromCameraId("001D4FB0200301"));
-  EXPECT_FALSE(MacFromCameraId(""));
-}
-
-TEST(PortalResult, SevenValuesTheLastTakesTheRest) {
-  const auto values = SplitPortalResult("0&1&kelvaro.test&K4R7&dfp&VRX-410Q&http://127.0.10.1/?a=1&b=2");
-  ASSERT_TRUE(values);
-  EXPECT_EQ((*values)[0], "0");
-  EXPECT_EQ((*values)[2], "kelvaro.test");
-  EXPECT_EQ((*values)[5], "VRX-410Q");
-  EXPECT_EQ((*values)[6], "http://127.0.10.1/?a=1&b=2");
-  EXPECT_FALSE(SplitPortalResult(""));
-  EXPECT_FALSE(SplitPortalResult("-1"));
-  const auto shortResult = SplitPortalResult("1&0");
-  ASSERT_TRUE(shortResult);
-  EXPECT_EQ((*shortResult)[1], "0");
-  EXPECT_TRUE((*shortResult)[6].isEmpty());
+// Next's cloud values: nothing of an earlier read survives, access reads "0" until a read gives all seven.
+TEST(NextCloudValues, ResetThenTakenFromTheRead) {
+  const steps::CloudValues before = CloudValuesBeforeRead();
+  for (int i = 0; i < kCloudValueCount; ++i) EXPECT_EQ(before[std::size_t(i)], i == kCloudAccess ? "0" : "") << i;
+  steps::CloudStatusResult read;
+  read.outcome = steps::CloudStatusResult::Outcome::Read;
+  EXPECT_EQ(CloudValuesAfterRead(read), before);  // read, but 2012 gave nothing
+  read.values = steps::CloudValues{"0", "1", "kelvaro.test", "K4R7", "dfp", "VRX-410Q", "http://127.0.10.1/"};
+  EXPECT_EQ(CloudValuesAfterRead(read), *read.values);
+  read.outcome = steps::CloudStatusResult::Outcome::Failed;
+  EXPECT_EQ(CloudValuesAfterRead(read), before);
 }
 
 TEST(UnfinishedChanges, NamesEachCameraByModelAndAddress) {
@@ -136,9 +95,13 @@ TEST(UnfinishedChanges, NamesEachCameraByModelAndAddress) {
 // ------------------------------------------------------------------------------------------ the selection
 
 #include "pages/cameras/CameraSelection.h"
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 
 namespace {
+
+steps::CameraPasswordResult Proven(const CameraRecord& camera) {
+  return {camera.cameraId, camera.address, steps::CameraPasswordFault::None};
+}
 
 std::string Line(int host, const char* account, const char* password, const char* status = "0") {
   return std::string(status) + ";127.0.20." + std::to_string(host) + ";001D4FB020" + std::to_string(10 + host) +
@@ -155,24 +118,24 @@ TEST(CameraSelection, WhatATickNeedsAndTheFourLimit) {
   ASSERT_EQ(records.size(), 6u);
   struct Case {
     int row;
-    TickDecision decision;
+    TickStep decision;
   };
-  const Case before[] = {{0, TickDecision::TickNow}, {1, TickDecision::CreatePassword},
-                         {2, TickDecision::EnterPassword}, {9, TickDecision::Unusable}};
+  const Case before[] = {{0, TickStep::TickNow}, {1, TickStep::CreatePassword},
+                         {2, TickStep::EnterPassword}, {9, TickStep::Unusable}};
   for (const Case& c : before) EXPECT_EQ(selection.DecideTick(c.row), c.decision) << "row " << c.row;
 
   for (int row : {0, 3, 4, 5}) EXPECT_TRUE(selection.Tick(row)) << row;
   EXPECT_EQ(selection.ticked(), 4);
-  EXPECT_EQ(selection.DecideTick(1), TickDecision::Refused);
+  EXPECT_EQ(selection.DecideTick(1), TickStep::Refused);
   EXPECT_FALSE(selection.Tick(1));
   EXPECT_FALSE(selection.Tick(0));  // already ticked: not counted twice
 
   // The list unticks a row and lowers the shared count; a fifth camera can then be ticked.
   ui::CamTickRules(selection.checkedCount()).Untick();
   selection.Unticked(3);
-  EXPECT_EQ(selection.DecideTick(1), TickDecision::CreatePassword);
-  selection.PasswordProven(1, "newpass7");
-  EXPECT_EQ(selection.DecideTick(1), TickDecision::TickNow);
+  EXPECT_EQ(selection.DecideTick(1), TickStep::CreatePassword);
+  EXPECT_EQ(selection.PasswordProven(Proven(*records[1]), net::Secret("newpass7")), 1);
+  EXPECT_EQ(selection.DecideTick(1), TickStep::TickNow);
   EXPECT_TRUE(selection.Tick(1));
 
   // Next: ticked rows are selected; only finished adds count as added.
@@ -185,32 +148,50 @@ TEST(CameraSelection, WhatATickNeedsAndTheFourLimit) {
   std::vector<int> added;
   for (const auto& r : records) added.push_back(r->added);
   EXPECT_EQ(added, (std::vector<int>{1, 0, 0, 0, 1, 0}));
-  EXPECT_EQ(records[1]->password, "newpass7");
+  EXPECT_EQ(records[1]->password.View(), "newpass7");
 }
 
-TEST(CameraSelection, ProvenPasswordsAndTicksSurviveARescanByCameraId) {
+// A rescan keeps a proven password and its tick for the camera id at the same address, even when the list's
+// order changed; the same id at another address is another device: its password is asked again.
+TEST(CameraSelection, ProvenPasswordsSurviveARescanOnlyAtTheirAddress) {
   CameraSelection::Records records;
   CameraSelection selection(records);
   selection.Rebuild({Line(1, "", ""), Line(2, "", "")});
-  selection.PasswordProven(0, "door4321");
+  ASSERT_EQ(selection.PasswordProven(Proven(*records[0]), net::Secret("door4321")), 0);
   ASSERT_TRUE(selection.Tick(0));
-  selection.PasswordProven(1, "yard2468");  // proven, not ticked
+  ASSERT_EQ(selection.PasswordProven(Proven(*records[1]), net::Secret("yard2468")), 1);  // proven, not ticked
 
   selection.BeginScan();
   EXPECT_EQ(selection.ticked(), 0);
   EXPECT_EQ(selection.rowCount(), 0);
-  // The first camera answers elsewhere now, with the same id; the order changed too.
+  // The first camera's id now answers elsewhere; the order changed too.
   std::string moved = Line(1, "", "");
   moved.replace(moved.find("127.0.20.1;"), 11, "127.0.20.80;");
   selection.Rebuild({Line(2, "", ""), moved});
   ASSERT_EQ(selection.rowCount(), 2);
   EXPECT_FALSE(selection.rows()[0].ticked);
   EXPECT_TRUE(selection.rows()[0].passwordKnown);
-  EXPECT_EQ(records[0]->password, "yard2468");
-  EXPECT_TRUE(selection.rows()[1].ticked);
-  EXPECT_EQ(selection.rows()[1].address, "127.0.20.80");
-  EXPECT_EQ(records[1]->password, "door4321");
-  EXPECT_EQ(selection.ticked(), 1);
+  EXPECT_EQ(records[0]->password.View(), "yard2468");
+  EXPECT_FALSE(selection.rows()[1].ticked);
+  EXPECT_FALSE(selection.rows()[1].passwordKnown);
+  EXPECT_TRUE(records[1]->password.empty());
+  EXPECT_EQ(selection.DecideTick(1), TickStep::EnterPassword);
+  EXPECT_EQ(selection.ticked(), 0);
+}
+
+// A result names its camera: it is kept where that camera is now, and nowhere when it has gone or moved.
+TEST(CameraSelection, AResultIsKeptOnlyForTheCameraItNames) {
+  CameraSelection::Records records;
+  CameraSelection selection(records);
+  selection.Rebuild({Line(1, "", ""), Line(2, "", "")});
+  steps::CameraPasswordResult result = Proven(*records[1]);
+  result.address = "127.0.20.80";
+  EXPECT_EQ(selection.PasswordProven(result, net::Secret("yard2468")), -1);
+  result = Proven(*records[1]);
+  result.fault = steps::CameraPasswordFault::NotAccepted;
+  EXPECT_EQ(selection.PasswordProven(result, net::Secret("yard2468")), -1);
+  EXPECT_FALSE(selection.rows()[1].passwordKnown);
+  EXPECT_TRUE(records[1]->password.empty());
 }
 
 // A recorder's hostile lines: rows whose address is no device address are shown, never usable (no tick, no
@@ -239,7 +220,7 @@ TEST(CameraSelection, HostileRowsAreShownCleanedAndNeverUsable) {
     EXPECT_EQ(row.model, c.shownModel) << c.address;
     EXPECT_FALSE(row.address.contains(QChar(0x1b)));
     if (!c.usable) {
-      EXPECT_EQ(selection.DecideTick(0), TickDecision::Unusable) << c.address;
+      EXPECT_EQ(selection.DecideTick(0), TickStep::Unusable) << c.address;
       EXPECT_FALSE(selection.Tick(0)) << c.address;
       EXPECT_FALSE(row.passwordKnown) << c.address;  // no preview either
     }
@@ -248,32 +229,36 @@ TEST(CameraSelection, HostileRowsAreShownCleanedAndNeverUsable) {
 
 // ------------------------------------------------------------------------------------------ the update's veil
 
-#include "pages/cameras/CameraWork.h"
-
 // The veil of Next stays as long as the planned changes may take: each camera's pause, a remove's readings and
-// pauses for an assigned camera left unticked, an add's for a ticked one.
-TEST(CameraUpdate, WorstCaseGrowsWithThePlannedChanges) {
+// pauses for an assigned camera left unticked, an add's for a ticked one; never less than its 1100 ticks.
+TEST(CameraUpdate, VeilGrowsWithThePlannedChanges) {
   auto camera = [](bool assigned, bool selected) {
     CameraRecord c;
     c.status = assigned ? "1" : "0";
     c.selected = selected ? 1 : 0;
     return c;
   };
-  const CameraWorkLimits limits;  // 300 readings of 50 ms per change
+  const steps::CameraUpdatePolls polls;  // 300 readings of 50 ms per change
   struct Case {
-    std::vector<CameraRecord> cameras;
-    int ticks;
+    std::vector<std::pair<bool, bool>> cameras;  // assigned, selected
+    int worstMs;
   };
   const Case cases[] = {
       {{}, 0},
-      {{camera(false, false)}, 1},                          // only the pause before each camera
-      {{camera(false, true)}, 1 + 158},                     // an add: 15 s of readings, 0.8 s after
-      {{camera(true, false)}, 1 + 158 + 10},                // a remove: the same, and 1 s once done
-      {{camera(true, true)}, 1 + 158},                      // assigned and ticked: added again, not removed
+      {{{false, false}}, 100},                      // only the pause before each camera
+      {{{false, true}}, 100 + 15800},               // an add: 15 s of readings, 0.8 s after
+      {{{true, false}}, 100 + 15800 + 1000},        // a remove: the same, and 1 s once done
+      {{{true, true}}, 100 + 15800},                // assigned and ticked: added again, not removed
   };
-  for (const Case& c : cases) EXPECT_EQ(CameraUpdateJob::WorstCaseTicks(c.cameras, limits), c.ticks);
-  // Four removes and four adds need longer than the 1100 ticks of the veil.
+  for (const Case& c : cases) {
+    std::vector<CameraRecord> cameras;
+    for (const auto& [assigned, selected] : c.cameras) cameras.push_back(camera(assigned, selected));
+    EXPECT_EQ(steps::UpdateWorstCaseMs(cameras, polls), c.worstMs);
+    EXPECT_EQ(UpdateVeilTicks(cameras, polls, 100), kNextVeilTicks);  // one change fits the usual veil
+  }
+  // Four removes and four adds need longer than the 1100 ticks: the veil stays for them and a tenth more.
   std::vector<CameraRecord> eight;
   for (int i = 0; i < 4; ++i) eight.push_back(camera(true, false)), eight.push_back(camera(false, true));
-  EXPECT_GT(CameraUpdateJob::WorstCaseTicks(eight, limits), 1100);
+  EXPECT_EQ(UpdateVeilTicks(eight, polls, 100), steps::UpdateWorstCaseMs(eight, polls) / 100 + 110);
+  EXPECT_GT(UpdateVeilTicks(eight, polls, 100), kNextVeilTicks);
 }

@@ -36,7 +36,7 @@ QImage UnderVeil(const QImage& under, QPoint underOrigin, QWidget* popup) {
 
 // Types a wrong try into the next password popup and saves it with its error popup on top.
 void ShootPopupError(const QString& name, const QString& password, const QString& confirm) {
-  WhenShown<CCameraPwdBase>([name, password, confirm](CCameraPwdBase* popup) {
+  WhenShown<CCameraPwdPage>([name, password, confirm](CCameraPwdPage* popup) {
     popup->passwordEdit()->setText(password);
     if (popup->confirmEdit()) popup->confirmEdit()->setText(confirm);
     WhenShown<ui::CErrorPage>([name, popup](ui::CErrorPage* error) {

@@ -85,7 +85,8 @@ qint64 WithPreview(const PreviewRequest& request, const std::function<void(CPrev
 }
 
 PreviewRequest Camera(const QString& address, const QString& password) {
-  return {address, QStringLiteral("admin"), password, QPoint(400, 300)};
+  return {address, QStringLiteral("admin"), std::make_shared<const net::Secret>(password.toStdString()),
+          QPoint(400, 300)};
 }
 
 // A camera of our own on a loopback address that answers every snapshot request with the same bytes.
@@ -342,7 +343,8 @@ class PreviewPageTest : public QObject {
       popup->closeButton()->click();
     });
     ui::OverlayInputs inputs;
-    inputs.page = PreviewRequest{"127.0.26.1", "admin", password, page.mapToGlobal(QPoint(330, 300))};
+    inputs.page = PreviewRequest{"127.0.26.1", "admin", std::make_shared<const net::Secret>(password.toStdString()),
+                                 page.mapToGlobal(QPoint(330, 300))};
     ui::OpenOverlay(&page, ui::kOverlayPreview, inputs);
     currentLanguage = 0;
     LoadLanguageFile(0);

@@ -13,7 +13,7 @@
 #include "pages/cameras/PreviewPage.h"
 #include "platform/Messages.h"
 #include "ui/Buttons.h"
-#include "ui/ListCtrl.h"
+#include "pages/cameras/CamListCtrl.h"
 #include "ui/Overlay.h"
 
 using namespace vrx;

@@ -98,7 +98,7 @@ class KelvaroPageTest : public QObject {
 
     QTRY_COMPARE(rig_.host->pageType(), int(kPageSummary));
     QCOMPARE(rig_.host->GetCloudEmail(), QString(kOwner));
-    QCOMPARE(rig_.host->GetCloudPassword(), QString(kOwnerPassword));
+    QCOMPARE(rig_.host->GetCloudPassword().View(), std::string_view(kOwnerPassword));
     const nlohmann::json cloud = RecorderCloud();
     QCOMPARE(cloud["registered"].get<bool>(), true);
     QCOMPARE(cloud["email"].get<std::string>(), std::string(kOwner));
@@ -143,7 +143,8 @@ class KelvaroPageTest : public QObject {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("word");
     QTest::addColumn<bool>("onPasswordRow");
-    QTest::newRow("sign-in, wrong password") << int(kelvaro::kSignIn) << kOwner << "wrong-one" << "SIGNINERR003" << true;
+    // A sign-in's error stands beside the e-mail, whatever its word.
+    QTest::newRow("sign-in, wrong password") << int(kelvaro::kSignIn) << kOwner << "wrong-one" << "SIGNINERR003" << false;
     QTest::newRow("sign-in, no such account") << int(kelvaro::kSignIn) << "nobody@kelvaro.test" << "whatever1"
                                               << "SIGNINERR002" << false;
     QTest::newRow("sign-up, address taken") << int(kelvaro::kSignUp) << kOwner << "Secret99" << "SIGNUPERR001" << false;
@@ -215,7 +216,9 @@ class KelvaroPageTest : public QObject {
     Type(rig_.page, Page::kPassword, kOwnerPassword);
     events_.clear();
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    // Both error texts say it; only the e-mail row is marked.
     QCOMPARE(rig_.page->emailError(), QString("Error: Invalid Email address!"));
+    QCOMPARE(rig_.page->passwordError(), QString("Error: Invalid Email address!"));
     QVERIFY(rig_.page->rowMarked(Page::kEmail) && !rig_.page->rowMarked(Page::kPassword));
     ExpectFieldInError(Page::kEmail, "Error: Invalid Email address!");
 
@@ -228,7 +231,9 @@ class KelvaroPageTest : public QObject {
     events_.clear();
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QCOMPARE(rig_.page->passwordError(), QString("Error: The passwords doesn't match!"));
+    QCOMPARE(rig_.page->emailError(), QString("Error: The passwords doesn't match!"));
     QVERIFY(rig_.page->rowMarked(Page::kPassword) && rig_.page->rowMarked(Page::kConfirm));
+    QVERIFY(!rig_.page->rowMarked(Page::kEmail));
     ExpectFieldInError(Page::kPassword, "Error: The passwords doesn't match!");
     QVERIFY(Node(rig_.page->entry(Page::kConfirm))->text(QAccessible::Description).contains("match"));
     QTest::mouseClick(rig_.page->termsBox(), Qt::LeftButton);

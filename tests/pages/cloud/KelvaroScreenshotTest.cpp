@@ -96,13 +96,19 @@ class KelvaroScreenshotTest : public QObject {
     SignIn(kOwner, "wrong-one");
     QVERIFY(!waiting.isNull());
     Save(waiting, "waiting");
-    QVERIFY(rig_.page->passwordError().contains("SIGNINERR003"));
-    Save(rig_.page->grab().toImage(), "error_service_password_row");
+    QVERIFY(rig_.page->emailError().contains("SIGNINERR003"));  // a sign-in's words stand beside the e-mail
+    Save(rig_.page->grab().toImage(), "error_service_sign_in");
 
     SignUpForm(rig_.page, kOwner, "Secret99", "Secret99");
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QVERIFY(rig_.page->emailError().contains("SIGNUPERR001"));
     Save(rig_.page->grab().toImage(), "error_service_email_row");
+
+    Choose(rig_.page, kelvaro::kSignIn);
+    SignUpForm(rig_.page, "new@kelvaro.test", "abc", "abc");
+    QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
+    QVERIFY(rig_.page->passwordError().contains("SIGNUPERR002"));
+    Save(rig_.page->grab().toImage(), "error_service_password_row");
 
     QVERIFY(rig_.sim->setCloudDown(true));
     Choose(rig_.page, kelvaro::kSignIn);

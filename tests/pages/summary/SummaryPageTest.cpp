@@ -67,9 +67,9 @@ class SummaryPageTest : public QObject {
     host_ = std::make_unique<CInterDialog>();
     host_->SetRecorderIp(kRecorderIp);
     host_->SetAdminPassword(net::Secret("Admin123"));
-    if (!email.isEmpty()) host_->SetCloudAccount(email, "kelvaro1");
+    if (!email.isEmpty()) host_->SetCloudAccount(email, net::Secret("kelvaro1"));
     for (const Camera& c : cameras) {
-      auto record = std::make_unique<CameraRecord>();
+      auto record = std::make_unique<steps::CameraRecord>();
       record->model = c.model;
       record->selected = record->added = c.selected;  // ticked at Next and confirmed by the recorder
       host_->state().cameras.push_back(std::move(record));

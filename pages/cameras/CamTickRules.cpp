@@ -1,4 +1,4 @@
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 
 namespace vrx::ui {
 

@@ -2,7 +2,7 @@
 // that never leaves 0..4.
 #include <gtest/gtest.h>
 
-#include "ui/CamTickRules.h"
+#include "pages/cameras/CamTickRules.h"
 
 using namespace vrx::ui;
 
