@@ -55,7 +55,7 @@ tsan: deps
 PACKAGE_BUILD ?= build-package
 package: deps
 	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) -DVRX_TEST_TRUST=OFF
-	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx_package_files
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target vrx-setup-wizard vrx-probe vrx-provision vrx_package_files
 	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 package-check: package

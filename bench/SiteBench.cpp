@@ -40,7 +40,8 @@ struct Measurement {
 // The answer file of the site: every recorder by its MAC, the new password from the environment, the zone
 // by the recorder's own number.
 std::string Answers(vrx::test::SiteScenario& site) {
-  std::string text = "version = 1\n";
+  // Every answer is given: no launcher, no cloud service (a missing answer is an error of the answer file).
+  std::string text = "version = 1\n[defaults]\nshortcut = false\n[defaults.cloud]\nmode = \"skip\"\n";
   for (int i = 0; i < site.size(); ++i)
     text += "\n[[recorder]]\nmac = \"" + site.recorder(i).mac() +
             "\"\nadmin_password_env = \"VRX_BENCH_ADMIN_PW\"\ntime_zone_number = 17\n";

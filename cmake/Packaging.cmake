@@ -1,9 +1,9 @@
 # The Debian package: `make package` (cpack -G DEB) after building the program, the probe and vrx_package_files.
 #
-# Installs /usr/bin/vrx-setup-wizard and /usr/bin/vrx-probe, the menu launcher, the AppStream metadata, the
-# program icon in the hicolor theme (drawn by tools/artgen), the manual pages and the Debian copyright and
-# changelog. Library dependencies come from dpkg-shlibdeps; only the Qt platform plugins, which the program
-# loads at run time and shlibdeps cannot see, are named (and the fonts are recommended).
+# Installs /usr/bin/vrx-setup-wizard, /usr/bin/vrx-probe and /usr/bin/vrx-provision, the menu launcher, the
+# AppStream metadata, the program icon in the hicolor theme (drawn by tools/artgen), the manual pages and the
+# Debian copyright and changelog. Library dependencies come from dpkg-shlibdeps; only the Qt platform plugins,
+# which the program loads at run time and shlibdeps cannot see, are named (and the fonts are recommended).
 set(VRX_APP_ID com.halvik.VrxSetupWizard)
 # The package's home page and the AppStream URLs: the maker's support address, the one the wizard itself
 # links to (kSupportAddress), read from the source so the two never differ.
@@ -17,10 +17,10 @@ set(_pkg ${CMAKE_BINARY_DIR}/package-files)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.metainfo.xml.in ${_pkg}/${VRX_APP_ID}.metainfo.xml @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${_pkg}/changelog @ONLY)
 set(_gz_outputs)
-foreach(page vrx-setup-wizard.1 vrx-probe.1)
+foreach(page vrx-setup-wizard.1 vrx-probe.1 vrx-provision.1)
   configure_file(${CMAKE_SOURCE_DIR}/packaging/${page} ${_pkg}/${page} @ONLY)
 endforeach()
-foreach(file vrx-setup-wizard.1 vrx-probe.1 changelog)
+foreach(file vrx-setup-wizard.1 vrx-probe.1 vrx-provision.1 changelog)
   add_custom_command(OUTPUT ${_pkg}/${file}.gz
     COMMAND gzip -9nf -k ${_pkg}/${file}
     DEPENDS ${_pkg}/${file}
@@ -35,8 +35,8 @@ add_custom_command(OUTPUT ${_pkg}/icons/256x256/apps/vrx-setup-wizard.png
 # Not part of `all`: `make test` does not draw or compress anything for the package.
 add_custom_target(vrx_package_files DEPENDS ${_gz_outputs} ${_pkg}/icons/256x256/apps/vrx-setup-wizard.png)
 
-# Installing needs only what is installed: the program, the probe and vrx_package_files, which `make package`
-# builds first; the tests are not built for the package.
+# Installing needs only what is installed: the program, the probe, vrx-provision and vrx_package_files, which
+# `make package` builds first; the tests are not built for the package.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # A build that trusts the simulator (VRX_TEST_TRUST) is never packaged: `make package` configures its own build
 # with it off.
@@ -45,11 +45,11 @@ if(VRX_TEST_TRUST)
 package a build configured with -DVRX_TEST_TRUST=OFF (make package)\")")
 endif()
 include(GNUInstallDirs)
-install(TARGETS vrx-setup-wizard vrx-probe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vrx-setup-wizard vrx-probe vrx-provision RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VRX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_pkg}/${VRX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${_pkg}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-install(FILES ${_pkg}/vrx-setup-wizard.1.gz ${_pkg}/vrx-probe.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${_pkg}/vrx-setup-wizard.1.gz ${_pkg}/vrx-probe.1.gz ${_pkg}/vrx-provision.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${_pkg}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vrx-setup-wizard)
 
@@ -62,7 +62,8 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Leads page by page through setting up a VRX-410Q recorder on the local\n\
 network: finding it, its administrator password, time zone, disks,\n\
 cameras and remote access. The vrx-probe command explains why the\n\
-recorder cannot be found.")
+recorder cannot be found; vrx-provision sets up one recorder or a\n\
+whole site unattended from an answer file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,0 +1,73 @@
+#pragma once
+// What a run reports: one StepOutcome per step of each recorder, one RecorderResult per recorder. The report
+// fans each event out to its sinks (the terminal view, JSON Lines to a file or standard output) under one lock,
+// so recorders running side by side never interleave half lines.
+//
+// Nothing with a secret in it is ever handed to a report: outcomes carry step names, statuses and details that
+// the runner composes from non-secret values (addresses, models, zone names, counts); the report cleans and
+// bounds every detail before any sink sees it.
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vrx::provision {
+
+enum class StepStatus { Changed, Unchanged, WouldChange, Refused, Failed };
+const char* StatusName(StepStatus status);  // "changed", "unchanged", "would-change", "refused", "failed"
+
+struct StepOutcome {
+  std::string recorder;  // the recorder's MAC
+  std::string step;      // "discover", "password", ...
+  StepStatus status = StepStatus::Unchanged;
+  std::string detail;
+};
+
+enum class RecorderVerdict { Done, Planned, Refused, Failed };
+const char* VerdictName(RecorderVerdict verdict);  // "done", "planned", "refused", "failed"
+
+struct RecorderResult {
+  std::string recorder;
+  RecorderVerdict verdict = RecorderVerdict::Done;
+  int changed = 0;  // steps changed (apply) or that would change (plan)
+  int unchanged = 0;
+  double seconds = 0;
+  std::string detail;  // why it was refused or failed; empty otherwise
+};
+
+// Where the events go. Called under the report's lock, from the recorders' threads.
+class ReportSink {
+ public:
+  virtual ~ReportSink() = default;
+  virtual void StepStarted(const std::string& recorder, const std::string& step, int number, int count) {
+    (void)recorder, (void)step, (void)number, (void)count;
+  }
+  virtual void StepEnded(const StepOutcome& outcome) = 0;
+  virtual void RecorderEnded(const RecorderResult& result) = 0;
+  virtual void Tick() {}      // about once a second while recorders run
+  virtual void Finished() {}  // the run is over: the summary, if the sink has one
+};
+
+// A detail as every sink may print it: well-formed UTF-8 without control characters (a peer's words may be part
+// of it), at most kMaxDetailBytes.
+inline constexpr std::size_t kMaxDetailBytes = 512;
+std::string Printable(const std::string& detail);
+// A text cut to `width` bytes on a character boundary, with "..." when it was cut.
+std::string FitText(const std::string& text, std::size_t width);
+
+class Report {
+ public:
+  void Add(std::unique_ptr<ReportSink> sink);
+  void StepStarted(const std::string& recorder, const std::string& step, int number, int count);
+  void StepEnded(const StepOutcome& outcome);
+  void RecorderEnded(const RecorderResult& result);
+  void Tick();
+  void Finished();
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<ReportSink>> sinks_;
+};
+
+}  // namespace vrx::provision

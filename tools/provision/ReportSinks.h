@@ -1,0 +1,61 @@
+#pragma once
+// The report's two faces: JSON Lines for automation (one object per step, one result per recorder), and the
+// terminal view for a person (a live line per recorder on a terminal, plain lines otherwise, and a summary
+// table at the end).
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Report.h"
+
+namespace vrx::provision {
+
+// {"recorder":..., "step":..., "status":..., "detail":...} per step;
+// {"recorder":..., "result":..., "changed":n, "unchanged":n, "seconds":s, "detail":...} per recorder.
+class JsonLinesSink : public ReportSink {
+ public:
+  explicit JsonLinesSink(std::ostream& out) : out_(out) {}
+  void StepEnded(const StepOutcome& outcome) override;
+  void RecorderEnded(const RecorderResult& result) override;
+
+ private:
+  std::ostream& out_;
+};
+
+class TerminalView : public ReportSink {
+ public:
+  using Clock = std::chrono::steady_clock;
+  // `live`: redraw one line per recorder in place (a terminal); else one plain line per event.
+  TerminalView(std::FILE* out, bool live, std::vector<std::string> recorders);
+  void StepStarted(const std::string& recorder, const std::string& step, int number, int count) override;
+  void StepEnded(const StepOutcome& outcome) override;
+  void RecorderEnded(const RecorderResult& result) override;
+  void Tick() override;
+  void Finished() override;
+
+  static constexpr int kColumns = 80;
+
+ private:
+  struct Line {
+    std::string step = "waiting";
+    int number = 0, count = 0;
+    bool started = false;
+    Clock::time_point start;
+    std::string ended;  // the verdict once the recorder is done
+    double seconds = 0;
+  };
+  void Redraw();
+  std::string LiveText(const std::string& recorder, const Line& line) const;
+
+  std::FILE* out_;
+  const bool live_;
+  const std::vector<std::string> order_;
+  std::map<std::string, Line> lines_;
+  std::vector<RecorderResult> results_;
+  bool drawn_ = false;
+};
+
+}  // namespace vrx::provision
