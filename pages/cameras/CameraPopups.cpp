@@ -229,11 +229,11 @@ void CCameraPwdPage::ShowError(const QString& text, QWidget* field) {
 
 void CCameraPwdPage::Submit() {
   if (mode_ == Mode::Create) {
-    const steps::NewPasswordFault fault = steps::CheckNewCameraPassword(password_->text(), confirm_->text());
-    if (fault == steps::NewPasswordFault::Mismatch)
+    const steps::NewCameraPasswordFault fault = steps::CheckNewCameraPassword(password_->text(), confirm_->text());
+    if (fault == steps::NewCameraPasswordFault::Mismatch)
       return ShowError(GetLangString(NewPasswordFaultKey(fault), "The passwords don't match. Please try again."),
                        confirm_);
-    if (fault != steps::NewPasswordFault::None)
+    if (fault != steps::NewCameraPasswordFault::None)
       return ShowError(GetLangString(NewPasswordFaultKey(fault), kCameraPasswordRule), password_);
   }
   waiting_ = true;

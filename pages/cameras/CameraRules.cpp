@@ -37,12 +37,12 @@ TickStep ChooseTickStep(const CameraRecord& camera, const TickState& row) {
   return TickStep::CreatePassword;
 }
 
-const char* NewPasswordFaultKey(steps::NewPasswordFault fault) {
+const char* NewPasswordFaultKey(steps::NewCameraPasswordFault fault) {
   switch (fault) {
-    case steps::NewPasswordFault::None: return "";
-    case steps::NewPasswordFault::Mismatch: return "nvrpwd_03";
-    case steps::NewPasswordFault::ForbiddenCharacter:
-    case steps::NewPasswordFault::Length: return kCameraPasswordRuleKey;
+    case steps::NewCameraPasswordFault::None: return "";
+    case steps::NewCameraPasswordFault::Mismatch: return "nvrpwd_03";
+    case steps::NewCameraPasswordFault::ForbiddenCharacter:
+    case steps::NewCameraPasswordFault::Length: return kCameraPasswordRuleKey;
   }
   return kCameraPasswordRuleKey;
 }

@@ -58,7 +58,7 @@ TickStep ChooseTickStep(const CameraRecord& camera, const TickState& row);
 inline constexpr const char* kCameraPasswordRuleKey = "camsearch_08";
 inline constexpr const char* kCameraPasswordRule =
     "The password must be between 6-30 characters; not contain special characters: (/), (:), (&),(space).";
-const char* NewPasswordFaultKey(steps::NewPasswordFault fault);
+const char* NewPasswordFaultKey(steps::NewCameraPasswordFault fault);
 
 // Next reads the recorder's cloud state first. Until the read says otherwise every value of an earlier read is
 // gone and access reads "0" (so the cloud page is skipped); a read that gave portal values brings them all.

@@ -50,13 +50,13 @@ bool IsUsableCameraAddress(const QString& address) {
 
 std::string CameraHost(const QString& address) { return address.section(QLatin1Char(':'), 0, 0).toStdString(); }
 
-NewPasswordFault CheckNewCameraPassword(const QString& password, const QString& confirm) {
-  if (password != confirm) return NewPasswordFault::Mismatch;
+NewCameraPasswordFault CheckNewCameraPassword(const QString& password, const QString& confirm) {
+  if (password != confirm) return NewCameraPasswordFault::Mismatch;
   static const QString kForbidden = QStringLiteral("/:& ");
   for (QChar ch : password)
-    if (kForbidden.contains(ch)) return NewPasswordFault::ForbiddenCharacter;
-  if (password.size() < kMinCameraPassword || password.size() > kMaxCameraPassword) return NewPasswordFault::Length;
-  return NewPasswordFault::None;
+    if (kForbidden.contains(ch)) return NewCameraPasswordFault::ForbiddenCharacter;
+  if (password.size() < kMinCameraPassword || password.size() > kMaxCameraPassword) return NewCameraPasswordFault::Length;
+  return NewCameraPasswordFault::None;
 }
 
 std::vector<CameraChange> PlanCameraChanges(const std::vector<CameraRecord>& cameras) {

@@ -36,10 +36,10 @@ std::string CameraHost(const QString& address);
 
 // A new camera password as the create popup takes it: typed twice alike (told before anything else), none of
 // "/", ":", "&" or a blank, 6 to 30 characters.
-enum class NewPasswordFault { None, Mismatch, ForbiddenCharacter, Length };
+enum class NewCameraPasswordFault { None, Mismatch, ForbiddenCharacter, Length };
 inline constexpr int kMinCameraPassword = 6;
 inline constexpr int kMaxCameraPassword = 30;
-NewPasswordFault CheckNewCameraPassword(const QString& password, const QString& confirm);
+NewCameraPasswordFault CheckNewCameraPassword(const QString& password, const QString& confirm);
 
 // One add or remove an update sends to the recorder.
 struct CameraChange {

@@ -67,7 +67,7 @@ TEST(CameraMac, TwelveHexDigitsWhateverTheSeparators) {
 }
 
 TEST(NewCameraPassword, MismatchFirstThenCharactersThenLength) {
-  using Fault = steps::NewPasswordFault;
+  using Fault = steps::NewCameraPasswordFault;
   struct Case {
     QString password, confirm;
     Fault fault;

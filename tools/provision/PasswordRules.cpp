@@ -3,7 +3,8 @@
 #include <QString>
 
 #include "pages/cameras/CameraRules.h"
-#include "pages/cloud/KelvaroRules.h"
+#include "steps/cameras/CameraRules.h"
+#include "steps/cloud/CloudRules.h"
 #include "steps/recorder/AdminPasswordRule.h"
 
 namespace vrx::provision {
@@ -20,10 +21,10 @@ std::optional<std::string> AdminPasswordFault(std::string_view password) {
 
 std::optional<std::string> NewCameraPasswordFault(std::string_view password) {
   const QString text = Text(password);
-  if (CreatePasswordError(text, text).isEmpty()) return std::nullopt;
+  if (steps::CheckNewCameraPassword(text, text) == steps::NewCameraPasswordFault::None) return std::nullopt;
   return kCameraPasswordRule;
 }
 
-bool IsCloudEmail(std::string_view address) { return kelvaro::IsValidEmail(Text(address)); }
+bool IsCloudEmail(std::string_view address) { return steps::IsValidEmail(Text(address)); }
 
 }  // namespace vrx::provision

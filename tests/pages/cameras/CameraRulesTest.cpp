@@ -60,10 +60,10 @@ TEST(TickStep, KnownPasswordTicksFactoryStateCreatesOtherwiseEnter) {
 }
 
 TEST(NewPassword, EachFaultHasItsText) {
-  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::None), "");
-  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::Mismatch), "nvrpwd_03");
-  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::ForbiddenCharacter), "camsearch_08");
-  EXPECT_STREQ(NewPasswordFaultKey(steps::NewPasswordFault::Length), "camsearch_08");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewCameraPasswordFault::None), "");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewCameraPasswordFault::Mismatch), "nvrpwd_03");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewCameraPasswordFault::ForbiddenCharacter), "camsearch_08");
+  EXPECT_STREQ(NewPasswordFaultKey(steps::NewCameraPasswordFault::Length), "camsearch_08");
 }
 
 // Next's cloud values: nothing of an earlier read survives, access reads "0" until a read gives all seven.
