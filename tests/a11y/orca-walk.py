@@ -66,6 +66,7 @@ class Walk:
         self.spoken = []      # every SPEECH OUTPUT line so far, in order
         self.steps = []       # (step, [lines]) for the report
         self.failures = []
+        self.diagnosis = []   # what the wizard showed and Orca followed when the first step failed
 
     # ------------------------------------------------------------------ processes
     def start(self, args, env=None, **kw):
@@ -200,15 +201,32 @@ class Walk:
         if not window:
             raise RuntimeError("the wizard's window did not appear")
         self.host_window = window
+        self.visible_before = [window]
+        root = re.search(r"Window id: (0x[0-9a-f]+)", subprocess.run(["xwininfo", "-root"], capture_output=True,
+                                                                      text=True).stdout)
+        if not root:
+            raise RuntimeError("xwininfo did not name the root window")
+        self.root_window = str(int(root.group(1), 16))
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=False)
 
     def give_back_focus(self):
         """What a window manager does when a popup window closes: the window under it gets the focus again.
-        Xvfb has no window manager, so this harness does it whenever the focused window has gone."""
+        Xvfb has no window manager, so this harness does it: when the focused window has gone, and also when a
+        window of the wizard closed while X already had the focus on the main window. Then Qt may never hear that
+        the main window is active again (no focus-in comes for a window that has the focus), nor Orca, which then
+        reads nothing more of it: the focus goes to the root window and back, as a window manager's would move."""
         focused = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True).stdout.strip()
         visible = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.wizard.pid)],
                                  capture_output=True, text=True).stdout.split()
-        if focused not in visible and self.host_window in visible:
+        closed = bool(set(self.visible_before) - set(visible))
+        self.visible_before = visible
+        if self.host_window not in visible:
+            return
+        if focused not in visible:
+            subprocess.run(["xdotool", "windowfocus", self.host_window], check=False)
+        elif closed and focused == self.host_window:
+            subprocess.run(["xdotool", "windowfocus", self.root_window], check=False)
+            time.sleep(0.05)
             subprocess.run(["xdotool", "windowfocus", self.host_window], check=False)
 
     # ------------------------------------------------------------------ Orca's log
@@ -230,6 +248,7 @@ class Walk:
         expression), or for settle seconds of its words when nothing is expected. Returns the lines said."""
         self.read_new()
         start = len(self.spoken)
+        log_start = self.read_pos
         for key in keys:
             subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=False)
             time.sleep(0.15)
@@ -250,17 +269,45 @@ class Walk:
         self.steps.append((name, said))
         if expect and not matched:
             self.failures.append("%s: expected Orca to say /%s/, it said %r" % (name, expect, said))
+            self.diagnose(log_start)
         return said
 
     def tab_to(self, name, expect, limit=12):
+        log_start = self.read_pos
+        heard_on_the_way = []
         for _ in range(limit):
             said = self.step(name, ["Tab"], settle=0.6)
             self.steps.pop()
+            heard_on_the_way += said
             if heard(expect, said):
                 self.steps.append((name, said))
                 return said
-        self.failures.append("%s: Tab never reached /%s/" % (name, expect))
+        self.steps.append((name, heard_on_the_way))
+        self.failures.append("%s: Tab never reached /%s/, it said %r" % (name, expect, heard_on_the_way))
+        self.diagnose(log_start)
         return []
+
+    def diagnose(self, log_start):
+        """Once, at the first failed step: the wizard's windows as X sees them, and what Orca followed of windows
+        and focus since that step began (Orca reads out only what happens in the window it believes active)."""
+        if self.diagnosis:
+            return
+        def run(*args):
+            return subprocess.run(list(args), capture_output=True, text=True).stdout.strip()
+        focused = run("xdotool", "getwindowfocus")
+        ended = self.wizard.poll()
+        lines = [] if ended is None else ["the wizard has ended, exit status %d" % ended]
+        lines += ["X focus: %s (%s); the wizard's window: %s" % (focused, run("xdotool", "getwindowname", focused),
+                                                                 self.host_window)]
+        for window in run("xdotool", "search", "--onlyvisible", "--pid", str(self.wizard.pid)).split():
+            lines.append("visible window %s %r %s" % (window, run("xdotool", "getwindowname", window),
+                                                      " ".join(run("xdotool", "getwindowgeometry", window).split()[3:])))
+        with open(self.log_path, encoding="utf-8", errors="replace") as f:
+            f.seek(log_start)
+            events = [l.rstrip() for l in f if re.search(r"EVENT MANAGER: window:|OBJECT EVENT: object:state-changed:"
+                                                           r"(focused|active)|Changing locusOfFocus|SPEECH OUTPUT", l)]
+        lines += ["orca: " + l[:200] for l in events[-60:]]
+        self.diagnosis = lines
 
     def check(self, ok, what):
         if not ok:
@@ -335,6 +382,12 @@ class Walk:
         print("orca-walk: what Orca said is in %s" % path)
         for failure in self.failures:
             print("orca-walk: FAILED: %s" % failure)
+        for line in self.diagnosis:
+            print("orca-walk: at the first failure: %s" % line)
+        if self.failures:
+            with open(os.path.join(self.out, "wizard.out"), errors="replace") as f:
+                for line in f.readlines()[-20:]:
+                    print("orca-walk: wizard said: %s" % line.rstrip())
         return 1 if self.failures else 0
 
 
