@@ -10,7 +10,7 @@
 
 #include "AccessibleTree.h"
 #include "CameraPageFixture.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewPage.h"
 #include "ui/Labels.h"
 
 using namespace camtest;
