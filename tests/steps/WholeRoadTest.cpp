@@ -59,13 +59,14 @@ std::vector<std::string> ChangesInOrder(const nlohmann::json& writes) {
 
 class WholeRoad : public test::RecorderRoad {
  protected:
-  // A new recorder with two disks, the cloud service offered and not yet registered; two cameras beside it
+  // A new recorder behind Digest (its camera adds and the account write carry encoded queries) with two disks,
+  // the cloud service offered and not yet registered; two cameras beside it
   // (Front Door with the password its sticker gives, Hallway in its factory state, blank password, which the
   // recorder lists with the account "admin"); the service knows the owner's account.
   std::string Scenario() const override {
     return R"({
       "name": "whole-road",
-      "recorder": { "address": "127.0.19.1", "mac": "00:1d:4f:a0:19:01", "http_port": 8080, "auth": "basic",
+      "recorder": { "address": "127.0.19.1", "mac": "00:1d:4f:a0:19:01", "http_port": 8080, "auth": "digest",
                     "admin_password": "", "zone": 14, "format_seconds": 1,
                     "disks": [ { "plugged": true, "ready": true, "fs": 4, "model": "WDC WD10EZEX", "size_mb": 953869 },
                                { "plugged": true, "ready": true, "fs": 1, "model": "ST2000DM008", "size_mb": 1907729 } ],
