@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/WizardVersion.h"
+#include "platform/WizardVersion.h"
 
 namespace vrx {
 

@@ -5,9 +5,8 @@
 #include <memory>
 
 #include "app/BriskoDlg.h"
-#include "app/CommandLine.h"
 #include "i18n/LangString.h"
-#include "app/WizardVersion.h"
+#include "platform/WizardVersion.h"
 #include "i18n/LanguageTable.h"
 
 namespace vrx {

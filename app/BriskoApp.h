@@ -10,7 +10,7 @@ namespace vrx {
 QString WizardTitle();
 
 // The language the frame starts in (0..5; anything else is English): main() gives the command line's or the
-// desktop's language (app/DesktopLanguage.h).
+// desktop's language (program/DesktopLanguage.h).
 void SetStartLanguage(int index);
 int StartLanguage();
 

@@ -31,9 +31,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "pages/cameras/PreviewDecode.h"
-#include "pages/cameras/PreviewJob.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewDecode.h"
+#include "pages/preview/PreviewJob.h"
+#include "pages/preview/PreviewPage.h"
 
 using namespace vrx;
 

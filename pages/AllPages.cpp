@@ -1,7 +1,7 @@
 #include "pages/AllPages.h"
 
 #include "pages/cameras/CameraPages.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewPage.h"
 #include "pages/cloud/CloudPages.h"
 #include "pages/intro/IntroPages.h"
 #include "pages/recorder/RecorderPages.h"

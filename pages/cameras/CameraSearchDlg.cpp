@@ -6,7 +6,7 @@
 #include "app/InterDialog.h"
 #include "net/DeviceCommandWorker.h"
 #include "i18n/LangString.h"
-#include "pages/cameras/PreviewRequest.h"
+#include "pages/preview/PreviewRequest.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "pages/cameras/CamTickRules.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/InterDialog.h"
-#include "app/WizardVersion.h"
+#include "platform/WizardVersion.h"
 #include "i18n/LangString.h"
 #include "pages/common/FrameLayout.h"
 #include "ui/Accessible.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/WizardVersion.h"
+#include "platform/WizardVersion.h"
 #include "net/Secret.h"
 #include "platform/Messages.h"
 #include "steps/RecorderModel.h"

@@ -125,7 +125,7 @@ class FocusRingShotsTest : public QObject {
   // The first row after the scan, then the password popup: its field, its close "X" and OK.
   void cameraPage() {
     camtest::CameraPageRig rig;
-    rig.Open({{80, "HVC-2230", "door4321", "", ""}, {81, "HVC-1120", "pass1234", "admin", "pass1234"}});
+    camtest::OpenCameraPage(rig, {{80, "HVC-2230", "door4321", "", ""}, {81, "HVC-1120", "pass1234", "admin", "pass1234"}});
     ui::CCamListCtrl* list = rig.page->list();
     QTRY_VERIFY(list->hasFocus());  // the scan's end puts the keyboard on the first row
     const QRect band(0, list->CellRect(0, 0).y(), list->width() - ui::CListCtrlVScrollbar::kWidth, list->rowHeight());
@@ -151,7 +151,7 @@ class FocusRingShotsTest : public QObject {
   // A choice of the radio group and the terms box.
   void cloudPage() {
     cloudtest::CloudPageRig rig;
-    rig.Open();
+    cloudtest::OpenCloudPage(rig);
     CKelvaroServiceDlg* page = rig.page;
     TabFocus(page->choiceButton(kelvaro::kSignUp));
     ShootAndMeasure("cloud_choice", AroundFocus(page, page->choiceButton(kelvaro::kSignUp),

@@ -21,7 +21,7 @@
 #include "pages/cameras/CameraPopups.h"
 #include "pages/cameras/CameraSearchDlg.h"
 #include "pages/cameras/CamListCtrl.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewPage.h"
 #include "pages/cloud/KelvaroServiceDlg.h"
 #include "pages/intro/IntroOverlays.h"
 #include "pages/intro/IntroPages.h"

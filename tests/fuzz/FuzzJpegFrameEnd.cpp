@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "pages/cameras/JpegFrameEnd.h"
+#include "pages/preview/JpegFrameEnd.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "pages/cameras/PreviewDecode.h"
-#include "pages/cameras/PreviewRules.h"
+#include "pages/preview/PreviewDecode.h"
+#include "pages/preview/PreviewRules.h"
 
 namespace {
 

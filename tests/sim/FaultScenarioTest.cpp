@@ -43,6 +43,7 @@ TEST_F(FaultScenarioTest, DigestRecorderAnswersOnItsAdvertisedPortOnly) {
   EXPECT_EQ(le16(replies[0].bytes, 294), 8080);
 
   EXPECT_EQ(config("/config/datetime").status, 200);
+  EXPECT_EQ(config("/config/datetime?probe=YQ%3D%3D").status, 200) << "a query with encoded characters";
   EXPECT_EQ(get(kRecorder + "/config/datetime", "secret12", false).status, 401) << "Basic is not accepted";
   EXPECT_EQ(get(kRecorder + "/config/datetime", "", false).status, 401);
   EXPECT_EQ(get(kRecorder + "/config/datetime", "secret13", true).status, 401);

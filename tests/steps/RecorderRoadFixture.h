@@ -4,6 +4,7 @@
 //
 //   class CameraRoad : public RecorderRoad {            // a later part of the road extends it
 //     std::string Scenario() const override { return kMyScenarioWithCameras; }
+//     std::string RecorderMac() const override { return "00:1D:4F:A0:19:01"; }  // the label of its recorder
 //   };
 //   TEST_F(CameraRoad, ...) { SetUpRecorder(); ...; auto r = OnThread([&](BackgroundJob& t) { ... }); }
 //
@@ -47,6 +48,7 @@ class RecorderRoad : public testing::Test {
   static constexpr int kEnglish = i18n::kLanguages[0].recorderLanguageId;
 
   virtual std::string Scenario() const { return kRecorderScenario; }
+  virtual std::string RecorderMac() const { return kRecorderMac; }
 
   void SetUp() override {
     sim_ = SimProcess::fromText(Scenario());
@@ -70,7 +72,7 @@ class RecorderRoad : public testing::Test {
     const steps::RecorderSearch found =
         OnThread([&](BackgroundJob& t) { return steps::DiscoverRecorders(search_, t); });
     ASSERT_EQ(found.end, steps::RecorderSearch::End::Finished);
-    const std::optional<steps::FoundRecorder> chosen = steps::FindRecorderByMac(found.recorders, kRecorderMac);
+    const std::optional<steps::FoundRecorder> chosen = steps::FindRecorderByMac(found.recorders, RecorderMac());
     ASSERT_TRUE(chosen);
     recorder_ = net::RecorderEndpoint{chosen->ip, chosen->mac, chosen->httpPort, steps::kAdminUser, {}};
   }

@@ -1,6 +1,6 @@
 #pragma once
 // What the disk page's tests share: the page in a real host (whose poller reads the simulated recorder),
-// recording what it tells the host; popup helpers; a recorder scenario with two disk bays.
+// recording what it tells the host, opened on a PageRig; popup helpers; a recorder scenario with two disk bays.
 #include <QApplication>
 #include <QTimer>
 #include <QCoreApplication>
@@ -15,6 +15,7 @@
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
 #include "pages/recorder/HddFormatDlg.h"
+#include "PageRig.h"
 #include "PopupWatch.h"
 
 namespace hddtest {
@@ -71,24 +72,14 @@ inline void ControlPoller(CInterDialog& host, WPARAM stop) {
   QCoreApplication::processEvents();
 }
 
-// What a disk page test class holds: a host with the disk page on screen. Derive the test class from it too.
-class DiskPageHost {
- protected:
-  std::unique_ptr<CInterDialog> host_;
-  RecordingHddPage* page_ = nullptr;  // owned by the host
+using DiskPageRig = vrx::test::PageRig<RecordingHddPage>;
 
-  // The disk page; with the host's poller running when poll is set (as the time zone page leaves it).
-  void OpenPage(bool poll) {
-    host_ = std::make_unique<CInterDialog>();
-    page_ = ShowDiskPage(*host_);
-    QVERIFY(page_);
-    if (poll) ControlPoller(*host_, 0);
-  }
-  void ClosePage() {
-    host_.reset();  // the page (and its format thread) goes first, then the poller and the worker
-    page_ = nullptr;
-  }
-};
+// The disk page in a fresh host (the rig's simulator, if any, stays); with the host's poller running when poll
+// is set (as the time zone page leaves it).
+inline void OpenDiskPage(DiskPageRig& rig, bool poll) {
+  rig.Show(ShowDiskPage);
+  if (rig.page && poll) ControlPoller(*rig.host, 0);
+}
 
 using Told = std::vector<std::pair<unsigned, WPARAM>>;
 inline const std::pair<unsigned, WPARAM> kStopPolling{WM_WIZ_DISKPOLL, 1}, kPollAgain{WM_WIZ_DISKPOLL, 0},

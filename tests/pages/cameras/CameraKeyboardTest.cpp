@@ -10,7 +10,7 @@
 
 #include "AccessibleTree.h"
 #include "CameraPageFixture.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewPage.h"
 #include "ui/Labels.h"
 
 using namespace camtest;
@@ -37,7 +37,7 @@ class CameraKeyboardTest : public QObject {
     RegisterPreviewOverlay();
     std::vector<Cam> cams;
     for (int i = 0; i < 5; ++i) cams.push_back({70 + i, "HVC-2230", "pass1234", "admin", "pass1234"});
-    rig_.Open(cams);
+    OpenCameraPage(rig_, cams);
     auto* list = rig_.page->list();
     QVERIFY(events.spoken("5 cameras found"));
     QVERIFY(!rig_.page->busyAnimation()->accessibleName().isEmpty());
@@ -105,7 +105,7 @@ class CameraKeyboardTest : public QObject {
   // The password popups with the keyboard: Enter submits, focus goes back to the field after the error, the
   // eye comes before Close, and the create fields describe the rule before any try.
   void passwordPopupsWithTheKeyboard() {
-    rig_.Open({{4, "HVC-2230", "door4321", "", ""}, {3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
+    OpenCameraPage(rig_, {{4, "HVC-2230", "door4321", "", ""}, {3, "HVC-1120", "", "admin", "", 1, false, kBasic}});
     QStringList errors;
     bool focusBack = false, closed = false;
     QStringList order;  // class:name of what Tab reaches, from the first field on

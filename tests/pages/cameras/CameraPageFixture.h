@@ -1,12 +1,13 @@
 #pragma once
 // What the camera page's tests share: a recorder with the cameras a test describes, the page in a real host
-// (with stand-ins for the pages around it), clicking a row's tick box, answering the password popups, and
-// reading what the recorder and its cameras received.
+// (with stand-ins for the pages around it) on a PageRig, clicking a row's tick box, answering the password
+// popups, and reading what the cameras hold.
 #include <QtTest>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "PageRig.h"
 #include "PopupWatch.h"
 #include "SimProcess.h"
 #include "app/InterDialog.h"
@@ -86,27 +87,16 @@ inline CCameraSearchDlg* ShowCameraPage(CInterDialog& host, int rows) {
   return page;
 }
 
-// A camera page against its own simulator (the recorder and the cameras of cams, recorderExtra added to the
-// recorder), shown once the first scan brought its rows (the cameras' own when rows is -1). Close lets the page
-// and its jobs go first, then the peers.
-struct CameraPageRig {
-  std::unique_ptr<SimProcess> sim;
-  std::unique_ptr<CInterDialog> host;
-  CCameraSearchDlg* page = nullptr;  // owned by the host
+using CameraPageRig = vrx::test::PageRig<CCameraSearchDlg>;
 
-  void Open(const std::vector<Cam>& cams, const std::string& recorderExtra = "", int rows = -1) {
-    sim = SimProcess::fromText(Scenario(cams, recorderExtra));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    host = std::make_unique<CInterDialog>();
-    page = ShowCameraPage(*host, rows < 0 ? int(cams.size()) : rows);
-    QVERIFY(page);
-  }
-  void Close() {
-    host.reset();
-    page = nullptr;
-    sim.reset();
-  }
-};
+// The camera page against a simulator of its own (the recorder and the cameras of cams, recorderExtra added to
+// the recorder), shown once the first scan brought its rows (the cameras' own when rows is -1).
+inline void OpenCameraPage(CameraPageRig& rig, const std::vector<Cam>& cams, const std::string& recorderExtra = "",
+                           int rows = -1) {
+  rig.Start(Scenario(cams, recorderExtra));
+  const int want = rows < 0 ? int(cams.size()) : rows;
+  rig.Show([want](CInterDialog& host) { return ShowCameraPage(host, want); });
+}
 
 // Searches as the recorder search page did, so the page can reach datagram cameras.
 inline bool Discover(CInterDialog& host) {
@@ -156,16 +146,6 @@ inline void AnswerPasswordPopup(PopupSeen& seen, std::vector<std::pair<QString, 
     }
     popup->closeButton()->click();
   });
-}
-
-// The requests the recorder received whose line starts with prefix ("GET /config/addavdev?"), without it.
-inline QStringList Requests(const SimProcess& sim, const QString& prefix) {
-  QStringList out;
-  for (const auto& entry : sim.log()) {
-    const QString request = QString::fromStdString(entry["request"].get<std::string>());
-    if (request.startsWith(prefix)) out << request.mid(prefix.size());
-  }
-  return out;
 }
 
 // The camera's own password as the simulator holds it.

@@ -53,9 +53,11 @@ void ShootPopupError(const QString& name, const QString& password, const QString
 
 class CameraScreenshotTest : public QObject {
   Q_OBJECT
+  CameraPageRig rig_;
 
  private slots:
   void cleanup() {
+    rig_.Close();
     currentLanguage = 0;
     LoadLanguageFile(0);
   }
@@ -75,11 +77,9 @@ class CameraScreenshotTest : public QObject {
                                                                 R"("auth": "basic")"}};
     for (int i = 0; i < 5; ++i) cams.push_back({52 + i, "HVC-0810", "pass1234", "admin", "pass1234"});
     // One more row whose address is no device address: shown grey, never usable.
-    auto sim = SimProcess::fromText(
-        Scenario(cams, R"(, "listed_lines": ["0;10.0.0.5@127.0.0.99;001D4FB01699;Halvik;HVC-2230;admin;pw1234;;1"])"));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    auto host = std::make_unique<CInterDialog>();
-    CCameraSearchDlg* page = ShowCameraPage(*host, int(cams.size()) + 1);
+    OpenCameraPage(rig_, cams, R"(, "listed_lines": ["0;10.0.0.5@127.0.0.99;001D4FB01699;Halvik;HVC-2230;admin;pw1234;;1"])",
+                   int(cams.size()) + 1);
+    CCameraSearchDlg* page = rig_.page;
     QVERIFY(page);
     QVERIFY(!page->list()->usable(int(cams.size())));
     page->list()->ScrollTo(page->list()->rowCount());
@@ -124,16 +124,12 @@ class CameraScreenshotTest : public QObject {
     });
     PostMessage(page->handle(), WM_WIZ_LINK, ui::kOverlayInstallCamera);
     QTRY_VERIFY(helpShown);
-    host.reset();
 
-    sim = SimProcess::fromText(Scenario({}));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    host = std::make_unique<CInterDialog>();
-    page = ShowCameraPage(*host, 0);
+    OpenCameraPage(rig_, {});
+    page = rig_.page;
     QVERIFY(page);
     QVERIFY(page->noCameraLabel()->isVisible());
     Save(page->grab().toImage(), "camera_empty_" + tag);
-    host.reset();
   }
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "PageRig.h"
 #include "PopupWatch.h"
 #include "SimProcess.h"
 #include "WizardTestSupport.h"
@@ -94,27 +95,13 @@ inline void SignUpForm(CKelvaroServiceDlg* page, const QString& email, const QSt
   Type(page, CKelvaroServiceDlg::kLastName, "Park");
 }
 
-// A fresh simulator of Scenario(bindOmitsDevice) and a fresh host on the cloud page. Tests keep one as a
-// member: simulators are not shared, as each binding changes the service's state.
-struct CloudPageRig {
-  std::unique_ptr<vrx::test::SimProcess> sim;
-  std::unique_ptr<CInterDialog> host;
-  CKelvaroServiceDlg* page = nullptr;
+using CloudPageRig = vrx::test::PageRig<CKelvaroServiceDlg>;
 
-  void Open(bool bindOmitsDevice = false) {
-    Reset();
-    sim = vrx::test::SimProcess::fromText(Scenario(bindOmitsDevice));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    sim->exportCaFile();
-    host = std::make_unique<CInterDialog>();
-    page = ShowCloudPage(*host);
-    QVERIFY(page);
-  }
-  void Reset() {
-    host.reset();  // the page (and its thread) goes before the worker and the simulator
-    sim.reset();
-    page = nullptr;
-  }
-};
+// A fresh simulator of Scenario(bindOmitsDevice), its service trusted, and a fresh host on the cloud page.
+// Tests open one per test function: simulators are not shared, as each binding changes the service's state.
+inline void OpenCloudPage(CloudPageRig& rig, bool bindOmitsDevice = false) {
+  rig.Start(Scenario(bindOmitsDevice), CloudPageRig::Service::Trusted);
+  rig.Show(ShowCloudPage);
+}
 
 }  // namespace cloudtest

@@ -22,13 +22,6 @@ using Page = CKelvaroServiceDlg;
 
 namespace {
 
-// The requests the recorder and the service received, as "GET /path?query" / "POST /path".
-QStringList Requests(const SimProcess& sim) {
-  QStringList out;
-  for (const auto& entry : sim.log()) out << QString::fromStdString(entry["request"].get<std::string>());
-  return out;
-}
-
 int IndexOf(const QStringList& requests, const QString& prefix) {
   for (int i = 0; i < requests.size(); ++i)
     if (requests[i].startsWith(prefix)) return i;
@@ -88,10 +81,10 @@ class KelvaroPageTest : public QObject {
  private slots:
   void initTestCase() { vrx::test::UseLanguage(0); }
 
-  void cleanup() { rig_.Reset(); }
+  void cleanup() { rig_.Close(); }
 
   void signInBindsTheRecorder() {
-    rig_.Open();
+    OpenCloudPage(rig_);
     Type(rig_.page, Page::kEmail, kOwner);
     Type(rig_.page, Page::kPassword, kOwnerPassword);
     QCOMPARE(NextAndCatchFailure(), QString());
@@ -105,7 +98,7 @@ class KelvaroPageTest : public QObject {
     QCOMPARE(cloud["password"].get<std::string>(), std::string(kOwnerPassword));
     QCOMPARE(Bindings()[kPortalNumber].get<std::string>(), std::string(kOwner));
     // In this order: sign-in, bind, registration status, account info.
-    const QStringList requests = Requests(*rig_.sim);
+    const QStringList requests = rig_.Requests("");
     const int signIn = IndexOf(requests, "POST /account/?signin"), bind = IndexOf(requests, "POST /account/?add"),
               status = IndexOf(requests, "GET /config/kelvaroregstatus?status=1"),
               info = IndexOf(requests, "GET /config/kelvaroreginfo?email=owner%40kelvaro.test&password=kelvaro1&status=1");
@@ -113,12 +106,12 @@ class KelvaroPageTest : public QObject {
   }
 
   void signUpCreatesTheAccountAndBinds() {
-    rig_.Open();
+    OpenCloudPage(rig_);
     SignUpForm(rig_.page, "lin@kelvaro.test", "Secret99", "Secret99");
     AcceptTerms(rig_.page);
     QCOMPARE(NextAndCatchFailure(), QString());
 
-    QTRY_VERIFY2(rig_.host->pageType() == kPageSummary, qPrintable(Requests(*rig_.sim).join('\n')));
+    QTRY_VERIFY2(rig_.host->pageType() == kPageSummary, qPrintable(rig_.Requests("").join('\n')));
     QCOMPARE(rig_.host->GetCloudEmail(), QString("lin@kelvaro.test"));
     const nlohmann::json state = rig_.sim->state();
     bool created = false;
@@ -130,7 +123,7 @@ class KelvaroPageTest : public QObject {
     QCOMPARE(state["recorder"]["cloud"]["registered"].get<bool>(), true);
     QCOMPARE(state["recorder"]["cloud"]["email"].get<std::string>(), std::string("lin@kelvaro.test"));
     // After the binding the recorder is also told the account directly.
-    const QStringList requests = Requests(*rig_.sim);
+    const QStringList requests = rig_.Requests("");
     QVERIFY(IndexOf(requests, "POST /signin") >= 0);
     QVERIFY2(IndexOf(requests, "GET /config/kelvaroreginfo?status=1&email=lin%40kelvaro.test&password=Secret99") >
                  IndexOf(requests, "GET /config/kelvaroreginfo?email="),
@@ -157,7 +150,7 @@ class KelvaroPageTest : public QObject {
     QFETCH(QString, password);
     QFETCH(QString, word);
     QFETCH(bool, onPasswordRow);
-    rig_.Open();
+    OpenCloudPage(rig_);
     if (choice == kelvaro::kSignUp) {
       SignUpForm(rig_.page, email, password, password);
       AcceptTerms(rig_.page);
@@ -182,7 +175,7 @@ class KelvaroPageTest : public QObject {
   }
 
   void serviceDownIsANetworkFailure() {
-    rig_.Open();
+    OpenCloudPage(rig_);
     QVERIFY(rig_.sim->setCloudDown(true));
     Type(rig_.page, Page::kEmail, kOwner);
     Type(rig_.page, Page::kPassword, kOwnerPassword);
@@ -197,7 +190,7 @@ class KelvaroPageTest : public QObject {
   }
 
   void bindReplyNotNamingTheRecorderStops() {
-    rig_.Open(/*bindOmitsDevice*/ true);
+    OpenCloudPage(rig_, /*bindOmitsDevice*/ true);
     Type(rig_.page, Page::kEmail, kOwner);
     Type(rig_.page, Page::kPassword, kOwnerPassword);
     QCOMPARE(NextAndCatchFailure(), QString());
@@ -205,13 +198,13 @@ class KelvaroPageTest : public QObject {
     ExpectStillOnPage();
     QCOMPARE(rig_.page->emailError(), QString("success: device added to owner@kelvaro.test"));
     QCOMPARE(RecorderCloud()["registered"].get<bool>(), false);
-    QCOMPARE(IndexOf(Requests(*rig_.sim), "GET /config/kelvaroregstatus"), -1);
+    QCOMPARE(IndexOf(rig_.Requests(""), "GET /config/kelvaroregstatus"), -1);
     QCOMPARE(rig_.host->GetCloudEmail(), QString());
   }
 
   // Nothing is sent while the address is malformed, the passwords differ or the terms are not accepted.
   void checksBeforeSending() {
-    rig_.Open();
+    OpenCloudPage(rig_);
     Type(rig_.page, Page::kEmail, "owner@kelvaro");
     Type(rig_.page, Page::kPassword, kOwnerPassword);
     events_.clear();
@@ -240,12 +233,12 @@ class KelvaroPageTest : public QObject {
     QTRY_VERIFY(!rig_.page->nextButton()->isEnabled());
 
     ExpectStillOnPage();
-    QCOMPARE(Requests(*rig_.sim).filter("signin").size() + Requests(*rig_.sim).filter("account").size(), 0);
+    QCOMPARE(rig_.Requests("").filter("signin").size() + rig_.Requests("").filter("account").size(), 0);
   }
 
   // An error that appears as its field is left is spoken, not only shown.
   void errorShownOnLeavingIsSpoken() {
-    rig_.Open();
+    OpenCloudPage(rig_);
     Type(rig_.page, Page::kEmail, "owner@");
     events_.clear();
     rig_.page->entry(Page::kPassword)->setFocus(Qt::TabFocusReason);
@@ -254,13 +247,13 @@ class KelvaroPageTest : public QObject {
   }
 
   void skipEmptiesAccessAndMovesOn() {
-    rig_.Open();
+    OpenCloudPage(rig_);
     Choose(rig_.page, kelvaro::kSkip);
     QVERIFY(!rig_.page->entry(Page::kEmail)->isVisibleTo(rig_.page));
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QTRY_COMPARE(rig_.host->pageType(), int(kPageSummary));
     QCOMPARE(rig_.host->CloudValue(kCloudAccess), QString());
-    QVERIFY(Requests(*rig_.sim).filter("kelvaro").isEmpty());
+    QVERIFY(rig_.Requests("").filter("kelvaro").isEmpty());
   }
 
   // The three choices are one radio group: each a radio button whose checked state follows the choice, the arrow

@@ -40,7 +40,7 @@ class KelvaroScreenshotTest : public QObject {
 
  private slots:
   void cleanup() {
-    rig_.Reset();
+    rig_.Close();
     vrx::test::UseLanguage(0);
   }
 
@@ -80,7 +80,7 @@ class KelvaroScreenshotTest : public QObject {
     const QString code = QTest::currentDataTag();
     const auto Save = [&code](const QImage& shot, const QString& name) { ::Save(shot, name + "_" + code); };
     vrx::test::UseLanguage(language);
-    rig_.Open();
+    OpenCloudPage(rig_);
     SignIn("owner@kelvaro", kOwnerPassword);
     Save(rig_.page->grab().toImage(), "error_invalid_email");
 
@@ -146,7 +146,7 @@ class KelvaroScreenshotTest : public QObject {
   }
 
   void bindErrorState() {
-    rig_.Open(/*bindOmitsDevice*/ true);
+    OpenCloudPage(rig_, /*bindOmitsDevice*/ true);
     SignIn(kOwner, kOwnerPassword);
     QVERIFY(!rig_.page->emailError().isEmpty());
     Save(rig_.page->grab().toImage(), "error_bind_reply");

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "HddPageFixture.h"
-#include "SimProcess.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -13,26 +12,13 @@
 
 using namespace vrx;
 using namespace hddtest;
-using vrx::test::SimProcess;
 
 namespace {
 
 const std::string kReadyFs4 = R"({"plugged": true, "ready": true, "fs": 4})";
 const std::string kReadyFs1 = R"({"plugged": true, "ready": true, "fs": 1})";
-const std::string kReadyFs0 = R"({"plugged": true, "ready": true, "fs": 0})";
 const std::string kFailing = R"({"plugged": true, "ready": true, "fs": 1, "format_fails": true})";
 const std::string kEmpty = R"({"plugged": false})";
-
-// The format requests the recorder received, in order.
-QStringList FormatRequests(const SimProcess& sim) {
-  QStringList out;
-  for (const auto& entry : sim.log()) {
-    const QString request = QString::fromStdString(entry["request"].get<std::string>());
-    const QString prefix = "GET /config/storageformat?";
-    if (request.startsWith(prefix)) out << request.mid(prefix.size());
-  }
-  return out;
-}
 
 void AnswerAlert(bool ok) {
   WhenShown<ui::CAlarmDisplayPage>([ok](ui::CAlarmDisplayPage* alert) {
@@ -42,11 +28,12 @@ void AnswerAlert(bool ok) {
 
 }  // namespace
 
-class HddFormatPageTest : public QObject, public DiskPageHost {
+class HddFormatPageTest : public QObject {
   Q_OBJECT
+  DiskPageRig rig_;
 
  private slots:
-  void cleanup() { ClosePage(); }
+  void cleanup() { rig_.Close(); }
 
   void formatsThePluggedDisksWithTheirFileSystem_data() {
     QTest::addColumn<QString>("hd1");
@@ -58,59 +45,54 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
     QTest::newRow("both, codes 4 and 1")
         << QString::fromStdString(kReadyFs4) << QString::fromStdString(kReadyFs1) << 3
         << QStringList{"storageid=0&partition=0&fs=2", "storageid=1&partition=0&fs=1"};
-    QTest::newRow("HD1 only, no file system") << QString::fromStdString(kReadyFs0) << QString::fromStdString(kEmpty)
-                                              << 1 << QStringList{"storageid=0&partition=0&fs=2"};
   }
   void formatsThePluggedDisksWithTheirFileSystem() {
     QFETCH(QString, hd1);
     QFETCH(QString, hd2);
     QFETCH(int, picture);
     QFETCH(QStringList, requests);
-    auto sim = SimProcess::fromText(Scenario(hd1.toStdString(), hd2.toStdString()));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage(/*poll*/ true);
-    QTRY_COMPARE(page_->pictureState(), picture);
-    QCOMPARE(page_->picture()->current(), picture);
+    rig_.Start(Scenario(hd1.toStdString(), hd2.toStdString()));
+    OpenDiskPage(rig_, /*poll*/ true);
+    QTRY_COMPARE(rig_.page->pictureState(), picture);
+    QCOMPARE(rig_.page->picture()->current(), picture);
 
     AnswerAlert(true);
-    page_->nextButton()->click();  // returns once the progress overlay has closed
+    rig_.page->nextButton()->click();  // returns once the progress overlay has closed
 
-    QVERIFY(!page_->job().failed());
-    QCOMPARE(FormatRequests(*sim), requests);
-    QCOMPARE(page_->told, (Told{kStopPolling, kNext}));
-    for (const auto& disk : sim->state()["recorder"]["disks"])
+    QVERIFY(!rig_.page->job().failed());
+    QCOMPARE(rig_.Requests("GET /config/storageformat?"), requests);
+    QCOMPARE(rig_.page->told, (Told{kStopPolling, kNext}));
+    for (const auto& disk : rig_.sim->state()["recorder"]["disks"])
       if (disk["plugged"].get<bool>()) QVERIFY(disk["formatted"].get<bool>());
   }
 
   void pictureFollowsThePorts() {
-    auto sim = SimProcess::fromText(Scenario(kReadyFs1, kReadyFs1));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage(/*poll*/ true);
-    QTRY_COMPARE(page_->pictureState(), 3);
-    QVERIFY(sim->plugDisk(0, false, false));
-    QTRY_COMPARE(page_->picture()->current(), 2);
-    QVERIFY(sim->plugDisk(1, false, false));
-    QTRY_COMPARE(page_->picture()->current(), 0);
-    QVERIFY(sim->plugDisk(0, true, true));
-    QTRY_COMPARE(page_->picture()->current(), 1);
+    rig_.Start(Scenario(kReadyFs1, kReadyFs1));
+    OpenDiskPage(rig_, /*poll*/ true);
+    QTRY_COMPARE(rig_.page->pictureState(), 3);
+    QVERIFY(rig_.sim->plugDisk(0, false, false));
+    QTRY_COMPARE(rig_.page->picture()->current(), 2);
+    QVERIFY(rig_.sim->plugDisk(1, false, false));
+    QTRY_COMPARE(rig_.page->picture()->current(), 0);
+    QVERIFY(rig_.sim->plugDisk(0, true, true));
+    QTRY_COMPARE(rig_.page->picture()->current(), 1);
   }
 
   void cancelLeavesTheDisksAlone() {
-    auto sim = SimProcess::fromText(Scenario(kReadyFs4, kReadyFs1));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage(/*poll*/ true);
-    QTRY_COMPARE(page_->pictureState(), 3);
+    rig_.Start(Scenario(kReadyFs4, kReadyFs1));
+    OpenDiskPage(rig_, /*poll*/ true);
+    QTRY_COMPARE(rig_.page->pictureState(), 3);
     QString title;
     WhenShown<ui::CAlarmDisplayPage>([&title](ui::CAlarmDisplayPage* alert) {
       title = alert->title();
       alert->cancelButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     QCOMPARE(title, QString("Important Alert"));
-    QVERIFY(page_->told.empty());
-    QVERIFY(page_->isVisible());
+    QVERIFY(rig_.page->told.empty());
+    QVERIFY(rig_.page->isVisible());
     QTest::qWait(300);  // a format request would be sent at once
-    QCOMPARE(FormatRequests(*sim), QStringList{});
+    QCOMPARE(rig_.Requests("GET /config/storageformat?"), QStringList{});
   }
 
   // The recorder reports -1, or refuses the format (the disk left the bay after the last report): the error
@@ -126,13 +108,12 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
     QFETCH(QString, hd1);
     QFETCH(bool, unplugUnseen);
     QFETCH(int, pictureAfter);
-    auto sim = SimProcess::fromText(Scenario(hd1.toStdString(), kEmpty));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage(/*poll*/ true);
-    QTRY_COMPARE(page_->pictureState(), 1);
+    rig_.Start(Scenario(hd1.toStdString(), kEmpty));
+    OpenDiskPage(rig_, /*poll*/ true);
+    QTRY_COMPARE(rig_.page->pictureState(), 1);
     if (unplugUnseen) {
-      ControlPoller(*host_, 1);
-      QVERIFY(sim->plugDisk(0, false, false));
+      ControlPoller(*rig_.host, 1);
+      QVERIFY(rig_.sim->plugDisk(0, false, false));
     }
     AnswerAlert(true);
     QString message;
@@ -140,13 +121,13 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
       message = error->message();
       error->closeButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
 
     QCOMPARE(message, QString("Failed to format HDD!"));
-    QVERIFY(page_->job().failed());
-    QCOMPARE(page_->told, (Told{kStopPolling, kPollAgain}));
-    QVERIFY(sim->plugDisk(1, true, true));
-    QTRY_COMPARE(page_->picture()->current(), pictureAfter);
+    QVERIFY(rig_.page->job().failed());
+    QCOMPARE(rig_.page->told, (Told{kStopPolling, kPollAgain}));
+    QVERIFY(rig_.sim->plugDisk(1, true, true));
+    QTRY_COMPARE(rig_.page->picture()->current(), pictureAfter);
   }
 
   // Without the recorder: the host's reports are posted by the test.
@@ -159,9 +140,9 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
   void noReadyDiskShowsNoHdFound() {
     QFETCH(int, ready0);
     QFETCH(int, plugged0);
-    OpenPage(/*poll*/ false);
-    page_->Report(ready0, 0, plugged0, 0);
-    QTRY_COMPARE(page_->ports().plugged[0], plugged0);
+    OpenDiskPage(rig_, /*poll*/ false);
+    rig_.page->Report(ready0, 0, plugged0, 0);
+    QTRY_COMPARE(rig_.page->ports().plugged[0], plugged0);
     QString title;
     bool withCancel = false;
     WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
@@ -169,20 +150,20 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
       withCancel = alert->cancelButton() != nullptr;
       alert->okButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     QCOMPARE(title, QString("No HD Found"));
     QVERIFY(withCancel);
-    QVERIFY(page_->told.empty());
+    QVERIFY(rig_.page->told.empty());
   }
 
   // The disk leaves while the question is open: OK then finds no disk, says so, and formats nothing.
   void diskPulledDuringTheQuestion() {
-    OpenPage(/*poll*/ false);
-    page_->Report(1, 0, 1, 0);
-    QTRY_COMPARE(page_->pictureState(), 1);
+    OpenDiskPage(rig_, /*poll*/ false);
+    rig_.page->Report(1, 0, 1, 0);
+    QTRY_COMPARE(rig_.page->pictureState(), 1);
     QString second;
     WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* question) {
-      page_->Report(0, 0, 0, 0);
+      rig_.page->Report(0, 0, 0, 0);
       QCoreApplication::processEvents();
       WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
         second = alert->title();
@@ -190,18 +171,18 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
       });
       question->okButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     QCOMPARE(second, QString("No HD Found"));
-    QCOMPARE(page_->pictureState(), 0);
-    QVERIFY(page_->told.empty());
-    QVERIFY(!page_->job().running());
+    QCOMPARE(rig_.page->pictureState(), 0);
+    QVERIFY(rig_.page->told.empty());
+    QVERIFY(!rig_.page->job().running());
   }
 
   // HD2 ready, HD1 plugged but not ready: the check overlay waits for the next report, then the question.
   void checkWaitsForTheNextReport() {
-    OpenPage(/*poll*/ false);
-    page_->Report(0, 1, 1, 1);
-    QTRY_COMPARE(page_->ports().ready[1], 1);
+    OpenDiskPage(rig_, /*poll*/ false);
+    rig_.page->Report(0, 1, 1, 1);
+    QTRY_COMPARE(rig_.page->ports().ready[1], 1);
     QString checkText, question;
     int ticksAtClose = -1;
     WhenShown<ui::CWaitingPage>([&](ui::CWaitingPage* waiting) {
@@ -210,17 +191,17 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
       auto* watch = new QTimer(waiting);
       QObject::connect(watch, &QTimer::timeout, waiting, [&ticksAtClose, waiting] { ticksAtClose = waiting->ticks(); });
       watch->start(5);
-      page_->Report(1, 1, 1, 1);
+      rig_.page->Report(1, 1, 1, 1);
     });
     WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
       question = alert->title();
       alert->cancelButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     QCOMPARE(checkText, QString("Checking your HDD"));
     QCOMPARE(question, QString("Important Alert"));
     QVERIFY2(ticksAtClose >= 0 && ticksAtClose < CHddFormatDlg::kCheckTicks, "closed by the report, not its maximum");
-    QVERIFY(page_->told.empty());
+    QVERIFY(rig_.page->told.empty());
   }
 
   void leavingWithoutFormatStopsThePoller_data() {
@@ -232,11 +213,11 @@ class HddFormatPageTest : public QObject, public DiskPageHost {
   void leavingWithoutFormatStopsThePoller() {
     QFETCH(int, command);
     QFETCH(int, nav);
-    OpenPage(/*poll*/ false);
-    ui::CAvrelButton* button = page_->button(command);
+    OpenDiskPage(rig_, /*poll*/ false);
+    ui::CAvrelButton* button = rig_.page->button(command);
     QVERIFY(button);
     button->click();
-    QCOMPARE(page_->told, (Told{kStopPolling, {WM_WIZ_NAVIGATE, WPARAM(nav)}}));
+    QCOMPARE(rig_.page->told, (Told{kStopPolling, {WM_WIZ_NAVIGATE, WPARAM(nav)}}));
   }
 };
 

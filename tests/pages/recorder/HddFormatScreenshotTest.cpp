@@ -6,7 +6,6 @@
 
 #include "HddPageFixture.h"
 #include "VeiledShot.h"
-#include "SimProcess.h"
 #include "i18n/LangString.h"
 #include "ui/Alerts.h"
 #include "ui/Buttons.h"
@@ -16,7 +15,6 @@
 
 using namespace vrx;
 using namespace hddtest;
-using vrx::test::SimProcess;
 using vrx::test::ColourCount;
 using vrx::test::Veiled;
 
@@ -36,14 +34,15 @@ void Save(const QImage& shot, const QString& name) {
 
 }  // namespace
 
-class HddFormatScreenshotTest : public QObject, public DiskPageHost {
+class HddFormatScreenshotTest : public QObject {
   Q_OBJECT
+  DiskPageRig rig_;
 
  private slots:
   void cleanup() {
     currentLanguage = 0;
     LoadLanguageFile(0);
-    ClosePage();
+    rig_.Close();
   }
 
   void ports_data() {
@@ -65,61 +64,60 @@ class HddFormatScreenshotTest : public QObject, public DiskPageHost {
     QFETCH(int, language);
     currentLanguage = language;
     LoadLanguageFile(language);
-    OpenPage(/*poll*/ false);
-    page_->Report(hd1, hd2, hd1, hd2);
-    QTRY_COMPARE(page_->pictureState(), hd1 + 2 * hd2);
-    Save(page_->grab().toImage(), name);
+    OpenDiskPage(rig_, /*poll*/ false);
+    rig_.page->Report(hd1, hd2, hd1, hd2);
+    QTRY_COMPARE(rig_.page->pictureState(), hd1 + 2 * hd2);
+    Save(rig_.page->grab().toImage(), name);
   }
 
   void alerts() {
-    OpenPage(/*poll*/ false);
-    page_->Report(0, 0, 0, 0);
-    QTRY_VERIFY(page_->ports().plugged == (PortFlags{0, 0}));
+    OpenDiskPage(rig_, /*poll*/ false);
+    rig_.page->Report(0, 0, 0, 0);
+    QTRY_VERIFY(rig_.page->ports().plugged == (PortFlags{0, 0}));
     QImage noDisk;
     WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
-      noDisk = UnderPopup(page_, alert);
+      noDisk = UnderPopup(rig_.page, alert);
       alert->okButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     Save(noDisk, "hdd-no-hd-found");
 
-    page_->Report(1, 1, 1, 1);
-    QTRY_COMPARE(page_->pictureState(), 3);
+    rig_.page->Report(1, 1, 1, 1);
+    QTRY_COMPARE(rig_.page->pictureState(), 3);
     QImage confirm;
     WhenShown<ui::CAlarmDisplayPage>([&](ui::CAlarmDisplayPage* alert) {
-      confirm = UnderPopup(page_, alert);
+      confirm = UnderPopup(rig_.page, alert);
       alert->cancelButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     Save(confirm, "hdd-confirm");
   }
 
   // HD1 formats slowly enough to be caught half-way; HD2 then fails.
   void progressAndFailure() {
-    auto sim = SimProcess::fromText(Scenario(R"({"plugged": true, "ready": true, "fs": 4})",
-                                             R"({"plugged": true, "ready": true, "fs": 1, "format_fails": true})",
-                                             /*formatSeconds*/ 6));
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    OpenPage(/*poll*/ true);
-    QTRY_COMPARE(page_->pictureState(), 3);
+    rig_.Start(Scenario(R"({"plugged": true, "ready": true, "fs": 4})",
+                 R"({"plugged": true, "ready": true, "fs": 1, "format_fails": true})",
+                 /*formatSeconds*/ 6));
+    OpenDiskPage(rig_, /*poll*/ true);
+    QTRY_COMPARE(rig_.page->pictureState(), 3);
 
     WhenShown<ui::CAlarmDisplayPage>([](ui::CAlarmDisplayPage* alert) { alert->okButton()->click(); });
     QImage progress, failure;
     WhenShown<ui::CWaitingPage>([&](ui::CWaitingPage* waiting) {
       auto* watch = new QTimer(waiting);
       QObject::connect(watch, &QTimer::timeout, waiting, [&, watch, waiting] {
-        if (page_->job().progress() < 30) return;
+        if (rig_.page->job().progress() < 30) return;
         watch->stop();
         QTest::qWait(150);  // the progress line follows every 100 ms
-        progress = UnderWaiting(page_, waiting);
+        progress = UnderWaiting(rig_.page, waiting);
       });
       watch->start(20);
     });
     WhenShown<ui::CErrorPage>([&](ui::CErrorPage* error) {
-      failure = UnderPopup(page_, error);
+      failure = UnderPopup(rig_.page, error);
       error->closeButton()->click();
     });
-    page_->nextButton()->click();
+    rig_.page->nextButton()->click();
     Save(progress, "hdd-formatting");
     Save(failure, "hdd-format-failed");
   }

@@ -1,4 +1,4 @@
-#include "pages/cameras/PreviewDecode.h"
+#include "pages/preview/PreviewDecode.h"
 
 #include <time.h>
 
@@ -8,7 +8,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "pages/cameras/PreviewRules.h"
+#include "pages/preview/PreviewRules.h"
 
 #if !defined(JCS_EXTENSIONS)
 #error "the preview decodes into BGRA pixels: libjpeg-turbo is needed"

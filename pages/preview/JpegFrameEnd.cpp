@@ -1,4 +1,4 @@
-#include "pages/cameras/JpegFrameEnd.h"
+#include "pages/preview/JpegFrameEnd.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/DisplayPlatform.h"
+#include "program/DisplayPlatform.h"
 
 #include <cstdlib>
 

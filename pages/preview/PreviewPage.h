@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "net/Secret.h"
-#include "pages/cameras/PreviewRequest.h"
+#include "pages/preview/PreviewRequest.h"
 #include "ui/Popup.h"
 
 namespace vrx {

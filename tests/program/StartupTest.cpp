@@ -5,9 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/CommandLine.h"
-#include "app/DesktopLanguage.h"
-#include "app/DisplayPlatform.h"
+#include "program/CommandLine.h"
+#include "program/DesktopLanguage.h"
+#include "program/DisplayPlatform.h"
+#include "platform/WizardVersion.h"
 
 namespace vrx {
 namespace {

@@ -17,8 +17,8 @@
 #include <string>
 
 #include "net/Secret.h"
-#include "pages/cameras/PreviewDecode.h"
-#include "pages/cameras/PreviewRules.h"
+#include "pages/preview/PreviewDecode.h"
+#include "pages/preview/PreviewRules.h"
 #include "platform/ResultJob.h"
 #include "steps/cameras/PreviewFetchStep.h"
 

@@ -1,4 +1,4 @@
-#include "pages/cameras/PreviewRules.h"
+#include "pages/preview/PreviewRules.h"
 
 #include <QPolygonF>
 #include <QRectF>

@@ -7,7 +7,7 @@
 // else LANG). A "C" or "POSIX" locale means English whatever LANGUAGE says.
 #include <string>
 
-#include "app/CommandLine.h"
+#include "program/CommandLine.h"
 
 namespace vrx {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/BriskoApp.h"
-#include "app/CommandLine.h"
-#include "app/DesktopLanguage.h"
-#include "app/DisplayPlatform.h"
+#include "program/CommandLine.h"
+#include "program/DesktopLanguage.h"
+#include "program/DisplayPlatform.h"
 #include "i18n/LanguageTable.h"
 #include "pages/AllPages.h"
 #include "platform/SessionLog.h"

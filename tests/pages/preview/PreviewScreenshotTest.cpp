@@ -10,7 +10,7 @@
 #include "app/PageRegistry.h"
 #include "pages/cameras/CameraPages.h"
 #include "pages/cameras/CameraSearchDlg.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewPage.h"
 #include "platform/Messages.h"
 #include "ui/Buttons.h"
 #include "pages/cameras/CamListCtrl.h"

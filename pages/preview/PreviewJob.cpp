@@ -1,9 +1,9 @@
-#include "pages/cameras/PreviewJob.h"
+#include "pages/preview/PreviewJob.h"
 
 #include <string>
 
-#include "pages/cameras/JpegFrameEnd.h"
-#include "pages/cameras/PreviewDecode.h"
+#include "pages/preview/JpegFrameEnd.h"
+#include "pages/preview/PreviewDecode.h"
 #include "platform/SessionLog.h"
 
 namespace vrx {

@@ -21,8 +21,8 @@
 #include "WizardTestSupport.h"
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
-#include "pages/cameras/PreviewJob.h"
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewJob.h"
+#include "pages/preview/PreviewPage.h"
 #include "platform/SessionLog.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
@@ -32,7 +32,7 @@ using namespace vrx;
 namespace {
 
 QString Fixture(const char* name) {
-  return qEnvironmentVariable("VRX_SOURCE_DIR") + "/tests/pages/cameras/fixtures/" + name;
+  return qEnvironmentVariable("VRX_SOURCE_DIR") + "/tests/pages/preview/fixtures/" + name;
 }
 
 bool Near(QRgb a, QRgb b) {

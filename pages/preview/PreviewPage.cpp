@@ -1,12 +1,12 @@
-#include "pages/cameras/PreviewPage.h"
+#include "pages/preview/PreviewPage.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
 
 #include "i18n/LangString.h"
-#include "pages/cameras/PreviewJob.h"
-#include "pages/cameras/PreviewRules.h"
+#include "pages/preview/PreviewJob.h"
+#include "pages/preview/PreviewRules.h"
 #include "ui/Buttons.h"
 #include "ui/Overlay.h"
 

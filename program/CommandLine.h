@@ -28,10 +28,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // for "_" do not matter. -1 for anything else.
 int LanguageIndexOfCode(const std::string& code);
 
-// The menu entry's file name without ".desktop" (packaging/com.halvik.VrxSetupWizard.desktop): the
-// application's desktop file name, so the window's Wayland app id and X11 class match the entry.
-inline constexpr const char* kDesktopFileName = "com.halvik.VrxSetupWizard";
-
 std::string HelpText();
 std::string VersionText();  // "vrx-setup-wizard <version>"
 

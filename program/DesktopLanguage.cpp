@@ -1,4 +1,4 @@
-#include "app/DesktopLanguage.h"
+#include "program/DesktopLanguage.h"
 
 #include <cstdlib>
 #include <sstream>

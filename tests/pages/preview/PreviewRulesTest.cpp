@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "pages/cameras/JpegFrameEnd.h"
-#include "pages/cameras/PreviewDecode.h"
-#include "pages/cameras/PreviewRules.h"
+#include "pages/preview/JpegFrameEnd.h"
+#include "pages/preview/PreviewDecode.h"
+#include "pages/preview/PreviewRules.h"
 
 using namespace vrx;
 using Bytes = std::vector<std::uint8_t>;
@@ -26,7 +26,7 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 Bytes Fixture(const char* name) {
-  QFile f(qEnvironmentVariable("VRX_SOURCE_DIR") + "/tests/pages/cameras/fixtures/" + name);
+  QFile f(qEnvironmentVariable("VRX_SOURCE_DIR") + "/tests/pages/preview/fixtures/" + name);
   if (!f.open(QIODevice::ReadOnly)) return {};
   const QByteArray all = f.readAll();
   return Bytes(all.begin(), all.end());
