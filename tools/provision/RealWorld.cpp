@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include "ProvisionProgram.h"
+#include "StepsPeer.h"
 #include "net/CurlLibrary.h"
 #include "net/LocalAddresses.h"
 
@@ -11,6 +12,8 @@ ProgramWorld RealWorld(const RunOptions& options) {
   world.networkLayer = [] { return net::CurlLibrary::Load() != nullptr; };
   world.adapters = [] { return net::HostIpv4Addresses(); };
   world.environment = ProcessEnvironment();
+  // plan: every recorder's worker (and the clients it makes) refuses write requests.
+  world.makePeer = StepsPeers(options.mode != Mode::Apply);
   world.terminal = !options.json && ::isatty(STDOUT_FILENO);
   return world;
 }
