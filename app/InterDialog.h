@@ -89,6 +89,8 @@ class CInterDialog : public QDialog {
   DiskPair& readyFlags() { return diskFlags_.ready; }
   DiskPair& pluggedFlags() { return diskFlags_.plugged; }
   DiskPair& fileSystemCodes() { return diskFlags_.fsCodes; }  // handed to the disk page
+  // The model and size the poller last read for the bay (1 = HD1).
+  steps::FormattedDisk SeenDisk(int bay) const { return diskFlags_.seen.Of(bay); }
 
   // The port of the page of that type while it is on screen, else 0 (any thread may read it).
   WindowHandle PageHandle(int pageType) const;
