@@ -104,6 +104,8 @@ class CInterDialog : public QDialog {
  private:
   void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam);
   void OnNavigate(int navCode);
+  // FINISH: the road taken as an answer file, when --save-answers named one.
+  void SaveAnswers() const;
   void OnMoved(int left, int top);
   void DestroyPages();
   // The prepared page when it is of that type (else it goes), or null.
