@@ -13,11 +13,15 @@ namespace vrx {
 namespace {
 
 std::atomic<int> startLanguage{0};
+QString answersFile;  // set before the application starts, read on the UI thread
 
 }  // namespace
 
 void SetStartLanguage(int index) { startLanguage = (index >= 0 && index < i18n::kLanguageCount) ? index : 0; }
 int StartLanguage() { return startLanguage; }
+
+void SetAnswersFile(const QString& path) { answersFile = path; }
+QString AnswersFile() { return answersFile; }
 
 QString WizardTitle() { return GetLangString(QStringLiteral("wizard_title"), QStringLiteral("VRX-410Q Setup Wizard")); }
 

@@ -14,6 +14,10 @@ QString WizardTitle();
 void SetStartLanguage(int index);
 int StartLanguage();
 
+// Where FINISH writes the road taken as an answer file (--save-answers), empty for nowhere: main() gives it.
+void SetAnswersFile(const QString& path);
+QString AnswersFile();
+
 class CBriskoApp : public QApplication {
   Q_OBJECT
  public:

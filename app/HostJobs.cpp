@@ -61,7 +61,20 @@ void DiskStatusPoller::Stop() {
   thread_.StopNow([this] { http_.Abort(); });
 }
 
+steps::FormattedDisk SeenDisks::Of(int bay) const {
+  std::lock_guard lock(mutex_);
+  return disks_.at(std::size_t(bay - 1));
+}
+
+void SeenDisks::Take(const steps::DiskBays& bays) {
+  std::lock_guard lock(mutex_);
+  for (std::size_t i = 0; i < bays.size(); ++i)
+    if (bays[i].read == steps::DiskBay::Read::Answered)
+      disks_[i] = {int(i) + 1, bays[i].plugged ? bays[i].model : QString(), bays[i].sizeMb.value_or(0)};
+}
+
 void DiskStatusPoller::Take(const steps::DiskBays& bays) {
+  flags_.seen.Take(bays);
   for (std::size_t i = 0; i < bays.size(); ++i) {
     const steps::DiskBay& bay = bays[i];
     if (bay.read == steps::DiskBay::Read::NotRead) continue;

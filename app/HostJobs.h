@@ -16,6 +16,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "net/DeviceCommandWorker.h"
@@ -23,6 +24,7 @@
 #include "net/HttpGet.h"
 #include "net/RecorderEndpoint.h"
 #include "platform/BackgroundJob.h"
+#include "steps/answers/AnswerFileWriter.h"
 #include "steps/recorder/AdminAccount.h"
 #include "steps/recorder/Disks.h"
 
@@ -37,10 +39,23 @@ struct ProbeFlags {
   std::atomic<int> probeBusy{0};              // 1 while the probe runs
 };
 
+// What the last answered pass said of each disk (its model and size): the disk page records the disks it
+// formats with these. Written by the poller's thread and read by the page, under its own lock.
+class SeenDisks {
+ public:
+  steps::FormattedDisk Of(int bay) const;  // bay 1 = HD1
+  void Take(const steps::DiskBays& bays);
+
+ private:
+  mutable std::mutex mutex_;
+  std::array<steps::FormattedDisk, steps::kDiskBays> disks_{{{1, {}, 0}, {2, {}, 0}}};
+};
+
 struct DiskFlags {
   DiskPair ready{};
   DiskPair plugged{};
   DiskPair fsCodes{};  // 0..5, the file-system code of each disk's used partition
+  SeenDisks seen;
 };
 
 class BlankPasswordProbe {

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <cstdio>
 
 #include "app/AboutDlg.h"
 #include "app/BriskoApp.h"
@@ -178,6 +179,19 @@ void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void CInterDialog::SaveAnswers() const {
+  const QString path = AnswersFile();
+  if (path.isEmpty()) return;
+  QString why;
+  if (steps::WriteAnswerFile(path, steps::RoadOf(*state_), &why)) {
+    LogEvent("answers", "the road taken written to " + path.toStdString());
+    return;
+  }
+  // Asked for on the command line, so told there (in English, as the command line's other messages).
+  LogEvent("answers", why.toStdString());
+  std::fprintf(stderr, "vrx-setup-wizard: no answer file: %s\n", why.toLocal8Bit().constData());
+}
+
 void CInterDialog::OnNavigate(int navCode) {
   const NavStep step = PageSequence::Navigate(pageType_, navCode);
   switch (step.action) {
@@ -185,7 +199,10 @@ void CInterDialog::OnNavigate(int navCode) {
       pageType_ = step.pageType;
       ShowPage(pageType_);
       break;
-    case HostAction::EndWizard: accept(); break;
+    case HostAction::EndWizard:
+      if (navCode == NAV_FINISH) SaveAnswers();
+      accept();
+      break;
     case HostAction::MinimizeFrame: PostMessage(frameHandle_, WM_WIZ_NAVIGATE, NAV_MINIMIZE); break;
     case HostAction::Ignore: break;
   }

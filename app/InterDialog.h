@@ -89,6 +89,8 @@ class CInterDialog : public QDialog {
   DiskPair& readyFlags() { return diskFlags_.ready; }
   DiskPair& pluggedFlags() { return diskFlags_.plugged; }
   DiskPair& fileSystemCodes() { return diskFlags_.fsCodes; }  // handed to the disk page
+  // The model and size the poller last read for the bay (1 = HD1).
+  steps::FormattedDisk SeenDisk(int bay) const { return diskFlags_.seen.Of(bay); }
 
   // The port of the page of that type while it is on screen, else 0 (any thread may read it).
   WindowHandle PageHandle(int pageType) const;
@@ -102,6 +104,8 @@ class CInterDialog : public QDialog {
  private:
   void OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam);
   void OnNavigate(int navCode);
+  // FINISH: the road taken as an answer file, when --save-answers named one.
+  void SaveAnswers() const;
   void OnMoved(int left, int top);
   void DestroyPages();
   // The prepared page when it is of that type (else it goes), or null.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "net/Secret.h"
+#include "steps/answers/AnswerFileWriter.h"
 #include "steps/cameras/CameraRecord.h"
 
 namespace vrx {
@@ -18,6 +19,8 @@ struct WizardState {
   QString adminUser;      // administrator user name ("admin")
   int recorderTag = 0;    // a value copied from the chosen discovery record
   int passwordFlag = 0;   // set by the recorder password page
+  int timeZone = 0;       // the recorder's zone number the time zone page set (from 1); 0 before
+  std::vector<steps::FormattedDisk> formattedDisks;  // what the disk page formatted, HD1 first
   std::vector<std::unique_ptr<steps::CameraRecord>> cameras;  // cameras added in this run, owned here
   QString cloudEmail;
   net::Secret cloudPassword;  // from the cloud page's field, or the recorder's registration

@@ -69,6 +69,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       line.action = CommandLine::Action::ShowVersion;
       return line;
     }
+    if (arg == "--save-answers" || arg.rfind("--save-answers=", 0) == 0) {
+      if (arg == "--save-answers" && i + 1 >= args.size()) return Refuse("option '" + arg + "' needs a file name");
+      line.saveAnswers = arg == "--save-answers" ? args[++i] : arg.substr(std::string_view("--save-answers=").size());
+      if (line.saveAnswers.empty()) return Refuse("option '--save-answers' needs a file name");
+      continue;
+    }
     std::string code;
     if (arg == "-l" || arg == "--language") {
       if (i + 1 >= args.size()) return Refuse("option '" + arg + "' needs a language code (" + LanguageCodes() + ")");
@@ -99,6 +105,10 @@ std::string HelpText() {
          "  -l, --language CODE   start in this language: " + LanguageCodes() + "\n"
          "                        or a locale name such as pt_BR; by default the\n"
          "                        desktop's language when it is one of these, else English\n"
+         "      --save-answers FILE\n"
+         "                        at FINISH, write the road taken as an answer file for\n"
+         "                        vrx-provision (mode 0600; it names the environment\n"
+         "                        variables for the passwords, never the passwords)\n"
          "  -h, --help            show this help and exit\n"
          "      --version         show the version and exit\n"
          "  -platform NAME        Qt display platform (xcb, wayland, ...); by default the\n"

@@ -2,7 +2,7 @@
 // The wizard's command line: what a person may ask of it before any window opens. Plain C++ (no Qt), so the
 // answer to --help and --version needs no display and the rules are tested on their own.
 //
-//   vrx-setup-wizard [--language CODE] [-platform NAME] [--help] [--version]
+//   vrx-setup-wizard [--language CODE] [--save-answers FILE] [-platform NAME] [--help] [--version]
 #include <string>
 #include <vector>
 
@@ -13,6 +13,7 @@ struct CommandLine {
   Action action = Action::Run;
   int language = -1;          // index 0..5 from --language, -1 when not given (the desktop's language)
   bool platformGiven = false; // Qt's own -platform option was given: the person chose the display platform
+  std::string saveAnswers;    // --save-answers: where FINISH writes the road taken as an answer file, or ""
   std::string error;          // Refuse: what was wrong, one line
 };
 

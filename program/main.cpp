@@ -1,7 +1,9 @@
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/BriskoApp.h"
@@ -28,6 +30,16 @@ int main(int argc, char** argv) {
     case vrx::CommandLine::Action::Run: break;
   }
 
+  // The answer file is written at FINISH: a folder it cannot be written to is said now, not after the road.
+  if (!line.saveAnswers.empty()) {
+    const std::string folder = std::filesystem::path(line.saveAnswers).parent_path().string();
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
+      std::fprintf(stderr, "vrx-setup-wizard: --save-answers: cannot write into %s\n",
+                   folder.empty() ? "the current folder" : folder.c_str());
+      return vrx::kUsageExitCode;
+    }
+  }
+
   const std::string platform = vrx::ChooseDisplayPlatform(vrx::CurrentDisplayEnvironment(line.platformGiven));
   if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
 
@@ -40,6 +52,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   {
     vrx::SetStartLanguage(language);
+    vrx::SetAnswersFile(QString::fromLocal8Bit(line.saveAnswers.c_str()));
     vrx::CBriskoApp app(argc, argv);
     vrx::RegisterAllPages();
     exitCode = app.InitInstance();

@@ -15,9 +15,10 @@ void RememberedCameras::Remember(const CameraRecord& camera, bool ticked) {
     return r.cameraId == camera.cameraId && r.address == camera.address;
   });
   if (it == entries_.end()) {
-    entries_.push_back({camera.address, camera.cameraId, ticked ? 1 : 0, camera.password.Copy()});
+    entries_.push_back({camera.address, camera.cameraId, ticked ? 1 : 0, camera.created, camera.password.Copy()});
   } else {
     it->ticked = ticked ? 1 : 0;
+    it->created = camera.created;
     it->password = camera.password.Copy();
   }
 }

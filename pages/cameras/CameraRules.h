@@ -23,6 +23,7 @@ struct RememberedCamera {
   QString address;
   QString cameraId;
   int ticked = 0;
+  int created = 0;  // the password was the camera's first, given in this run
   net::Secret password;
 };
 

@@ -293,14 +293,16 @@ void CCameraSearchDlg::StartPasswordJob(int row, CCameraPwdPage::Mode mode) {
                   : steps::CheckCameraPassword(ctx, search, target, *typed, polls);
   };
   const bool started = (create ? set_ : check_).Start(
-      this, request, [this, typed](steps::CameraPasswordResult r) { PasswordAnswered(r, std::move(*typed)); });
+      this, request,
+      [this, typed, create](steps::CameraPasswordResult r) { PasswordAnswered(r, std::move(*typed), create); });
   if (!started && popup_) popup_->ShowOutcome(false);
 }
 
 // The camera's answer: a proven password is kept for that camera at that address and its row ticked (also when
 // the popup was closed meanwhile), then the popup hears the outcome.
-void CCameraSearchDlg::PasswordAnswered(const steps::CameraPasswordResult& result, net::Secret password) {
-  const int row = selection_.PasswordProven(result, std::move(password));
+void CCameraSearchDlg::PasswordAnswered(const steps::CameraPasswordResult& result, net::Secret password,
+                                       bool created) {
+  const int row = selection_.PasswordProven(result, std::move(password), created);
   if (row >= 0) {
     list_->setPasswordKnown(row, true);
     TickRow(row);

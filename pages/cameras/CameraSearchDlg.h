@@ -85,7 +85,7 @@ class CCameraSearchDlg : public CWizardPage {
   void TickRow(int row);
   void AskPassword(int row, CCameraPwdPage::Mode mode);
   void StartPasswordJob(int row, CCameraPwdPage::Mode mode);
-  void PasswordAnswered(const steps::CameraPasswordResult& result, net::Secret password);
+  void PasswordAnswered(const steps::CameraPasswordResult& result, net::Secret password, bool created);
   void Next();
   void Back();
   void StopScanAndPasswordJobs();

@@ -31,6 +31,7 @@ void CameraSelection::Rebuild(const std::vector<std::string>& lines) {
     if (r) {
       camera->password = r->password.Copy();
       camera->verified = 1;
+      camera->created = r->created;
       row.passwordKnown = true;
       row.ticked = r->ticked && ui::CamTickRules(checkedCount_).Tick();
     }
@@ -56,13 +57,14 @@ void CameraSelection::Unticked(int row) {
   if (Record(row)) rows_[std::size_t(row)].ticked = false;
 }
 
-int CameraSelection::PasswordProven(const steps::CameraPasswordResult& result, net::Secret password) {
+int CameraSelection::PasswordProven(const steps::CameraPasswordResult& result, net::Secret password, bool created) {
   if (!result.proven()) return -1;
   for (int i = 0; i < rowCount(); ++i) {
     CameraRecord* camera = Record(i);
     if (camera->cameraId != result.cameraId || camera->address != result.address) continue;
     camera->password = std::move(password);
     camera->verified = 1;
+    camera->created = created ? 1 : 0;
     rows_[std::size_t(i)].passwordKnown = true;
     return i;
   }

@@ -53,9 +53,10 @@ class CameraSelection {
   bool Tick(int row);
   // The list unticked the row (it lowers the shared count itself, as the user clicked it there).
   void Unticked(int row);
-  // The camera the result names took the password: kept in its record, its row's password is known. The row
-  // that shows that camera at that address, or -1 when none does any more.
-  int PasswordProven(const steps::CameraPasswordResult& result, net::Secret password);
+  // The camera the result names took the password (`created`: as its first, set from its factory state): kept
+  // in its record, its row's password is known. The row that shows that camera at that address, or -1 when none
+  // does any more.
+  int PasswordProven(const steps::CameraPasswordResult& result, net::Secret password, bool created = false);
 
   // Next: the ticked rows become selected, every other record not.
   void MarkSelected();

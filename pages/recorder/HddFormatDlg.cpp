@@ -187,13 +187,21 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
   }
 
   TellHost(WM_WIZ_DISKPOLL, 1);
-  job_.Start(host().Recorder(), ports_.plugged, Copy(fileSystemCodes_));
+  const PortFlags formatting = ports_.plugged;
+  job_.Start(host().Recorder(), formatting, Copy(fileSystemCodes_));
   ShowProgress();
   if (!self) return Outcome::PageGone;
   job_.Stop();
 
   // A format still running when the overlay's minute is up was stopped: the page moves on all the same.
-  if (job_.TakeOutcome() != steps::FormatOutcome::Failed) return Outcome::Formatted;
+  if (job_.TakeOutcome() != steps::FormatOutcome::Failed) {
+    // The disks formatted, as the recorder named them, for an answer file written at FINISH.
+    std::vector<steps::FormattedDisk>& formatted = host().state().formattedDisks;
+    formatted.clear();
+    for (int bay = 1; bay <= steps::kDiskBays; ++bay)
+      if (formatting[std::size_t(bay - 1)]) formatted.push_back(host().SeenDisk(bay));
+    return Outcome::Formatted;
+  }
   ui::OverlayInputs error;
   error.errorText = GetLangString("Failed to format HDD!", "Failed to format HDD!");
   RunOverlay(ui::kOverlayError, error);

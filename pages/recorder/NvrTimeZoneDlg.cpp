@@ -172,6 +172,7 @@ void CNvrTimeZoneDlg::Next() {
     case steps::ZoneFault::Refused:
       return ShowError(QString::fromLatin1(steps::kZoneRefusedText));  // the recorder's own words
     case steps::ZoneFault::None:
+      host().state().timeZone = chosen_;  // for an answer file written at FINISH
       Navigate(NAV_NEXT);
       PostToHost(WM_WIZ_DISKPOLL, 0);  // the host starts watching the disks for the disk page
       return;

@@ -20,6 +20,7 @@ struct CameraRecord {
   QString reserved;      // read, not used
   QString protocolType;  // integer text: 0 = datagram password requests, anything else = HTTP
   int verified = 0;      // 1 once the password was proved or set in this run
+  int created = 0;       // 1 once the wizard gave it its first password (it was in its factory state)
   int selected = 0;      // 1 when ticked at the moment the user pressed Next
   int added = 0;         // 1 once the recorder confirmed adding it (the summary lists these)
 
@@ -30,7 +31,7 @@ struct CameraRecord {
     CameraRecord c;
     c.status = status, c.address = address, c.cameraId = cameraId, c.brand = brand, c.model = model;
     c.account = account, c.password = password.Copy(), c.reserved = reserved, c.protocolType = protocolType;
-    c.verified = verified, c.selected = selected, c.added = added;
+    c.verified = verified, c.created = created, c.selected = selected, c.added = added;
     return c;
   }
 };

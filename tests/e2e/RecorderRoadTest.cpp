@@ -4,7 +4,8 @@
 // password typed twice, another time zone, both disks formatted after the warning; on the camera page a camera
 // whose password the recorder knows and a factory-state camera that gets a new password are ticked and added.
 // Afterwards the recorder itself must hold the password, the zone, the formatted disks and both cameras (with their
-// passwords), and it must have been asked for its zone list in Spanish.
+// passwords), and it must have been asked for its zone list in Spanish; the answer file FINISH wrote
+// (--save-answers) must be private, hold no password, and read back in vrx-provision as the same road.
 //
 // Every page and popup passed is saved to $VRX_BUILD_DIR/screenshots/e2e_NN_<what>.png.
 #include <QPainter>
@@ -15,7 +16,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
 
+#include "AnswerFile.h"
 #include "SimProcess.h"
 #include "app/BriskoApp.h"
 #include "app/BriskoDlg.h"
@@ -430,6 +433,9 @@ class RecorderRoadTest : public QObject {
     SimProcess sim("default.json");
     QVERIFY2(sim.ready(), sim.error().c_str());
     sim.exportCaFile();
+    QTemporaryDir answersDir;
+    const QString answers = answersDir.filePath("road.toml");
+    SetAnswersFile(answers);  // as --save-answers gives it
     std::unique_ptr<PopupWatch> watch;
     RunWizard([&](CInterDialog& host, PopupWatch& w) {
       WalkToCameras(host, w);
@@ -442,8 +448,11 @@ class RecorderRoadTest : public QObject {
       if (!signUp) QCOMPARE(host.CloudValue(kCloudAccess), QString());
       Summary(host, sections);
     }, watch);
+    SetAnswersFile({});
     if (QTest::currentTestFailed()) return;
     CheckRecorderSetUp(sim, *watch);
+    if (QTest::currentTestFailed()) return;
+    CheckSavedAnswers(answers, cameras, signUp);
     if (QTest::currentTestFailed()) return;
 
     const nlohmann::json state = sim.state();
@@ -474,6 +483,48 @@ class RecorderRoadTest : public QObject {
     for (const auto& c : state["recorder"]["cameras"])
       if (c["address"] == address) return c["assigned"].get<bool>();
     return false;
+  }
+
+  // The answer file FINISH wrote: private, without a password, and what vrx-provision reads as this road (the
+  // zone, both disks as the recorder named them, the chosen cameras with the factory one created, the account).
+  void CheckSavedAnswers(const QString& path, const QStringList& cameras, bool signUp) {
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 0777), 0600);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    for (const char* secret : {kNewPassword, "door4321", "lobby135", "garage77", kHallwayPassword, kAccountPassword})
+      QVERIFY2(!text.contains(secret), secret);
+
+    // Every secret the file names is set: the reader's own rules see a valid password for each.
+    const provision::Environment env = [](const std::string&) { return std::optional<std::string>("Valid2468"); };
+    const provision::AnswerFileResult read = provision::ReadAnswerFile(path.toStdString(), env);
+    QVERIFY2(read.errors.empty(),
+             read.errors.empty() ? "" : (provision::FormatAnswerError(path.toStdString(), read.errors[0]) + "\n" +
+                                         text.toStdString()).c_str());
+    QCOMPARE(int(read.plan->recorders.size()), 1);
+    const provision::RecorderAnswer& r = read.plan->recorders[0];
+    QCOMPARE(QString::fromStdString(r.mac), QString("00:1d:4f:a0:10:01"));
+    QCOMPARE(r.zone.number, chosenZone_);
+    QCOMPARE(int(r.disks.size()), 2);
+    QCOMPARE(QString::fromStdString(r.disks[0].model), QString("WD Elements 1TB"));
+    QCOMPARE(r.disks[0].sizeMb.value_or(0), 953869LL);
+    QCOMPARE(QString::fromStdString(r.disks[1].model), QString("Seagate Expansion 2TB"));
+    QVERIFY(r.disks[0].format && r.disks[1].format);
+    QStringList listed, created;
+    for (const provision::CameraAnswer& c : r.cameras) {
+      listed << QString::fromStdString(c.address);
+      if (c.create) created << QString::fromStdString(c.address);
+    }
+    listed.sort();
+    QStringList chosen = cameras;
+    chosen.sort();
+    QCOMPARE(listed, chosen);
+    QCOMPARE(created, cameras.contains(kHallway) ? QStringList{kHallway} : QStringList{});
+    QCOMPARE(r.cloud.mode, signUp ? provision::CloudMode::SignIn : provision::CloudMode::Skip);
+    if (signUp) QCOMPARE(QString::fromStdString(r.cloud.email), QString(kNewAccount));
+    QVERIFY(r.shortcut);
   }
 
   // What every road leaves on the recorder: the password, the zone, both disks formatted, the Spanish zone list.

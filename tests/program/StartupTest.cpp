@@ -21,6 +21,7 @@ struct LineCase {
   int language;
   bool platformGiven;
   const char* errorPart;  // a piece of the message for a refused line
+  const char* saveAnswers = "";
 };
 
 class CommandLineTest : public ::testing::TestWithParam<LineCase> {};
@@ -31,6 +32,7 @@ TEST_P(CommandLineTest, ParsesAsAPersonExpects) {
   EXPECT_EQ(line.action, c.action);
   EXPECT_EQ(line.language, c.language);
   EXPECT_EQ(line.platformGiven, c.platformGiven);
+  EXPECT_EQ(line.saveAnswers, c.saveAnswers);
   if (c.errorPart) {
     EXPECT_NE(line.error.find(c.errorPart), std::string::npos) << line.error;
   }
@@ -58,11 +60,15 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{{"recorder.cfg"}, Action::Refuse, -1, false, "unexpected argument"},
         LineCase{{"-platform", "wayland", "--language", "es"}, Action::Run, 3, true, nullptr},
         LineCase{{"-style", "fusion"}, Action::Run, -1, false, nullptr},
-        LineCase{{"-platform"}, Action::Refuse, -1, false, "needs a value"}));
+        LineCase{{"-platform"}, Action::Refuse, -1, false, "needs a value"},
+        LineCase{{"--save-answers", "/tmp/site one.toml"}, Action::Run, -1, false, nullptr, "/tmp/site one.toml"},
+        LineCase{{"--save-answers=site.toml", "-l", "ru"}, Action::Run, 2, false, nullptr, "site.toml"},
+        LineCase{{"--save-answers"}, Action::Refuse, -1, false, "needs a file name"},
+        LineCase{{"--save-answers="}, Action::Refuse, -1, false, "needs a file name"}));
 
 TEST(CommandLineTest, HelpNamesEveryOptionAndLanguageAndFitsATerminal) {
   const std::string help = HelpText();
-  for (const char* part : {"--language", "--help", "--version", "en, pt, ru, es, zh_TW, zh_CN", "vrx-probe"})
+  for (const char* part : {"--language", "--save-answers", "--help", "--version", "en, pt, ru, es, zh_TW, zh_CN", "vrx-probe"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   std::istringstream lines(help);
   for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;  // a terminal's width

@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"camera_password_the_rule_refuses",
                 std::string(kHead) + "  [[recorder.camera]]\n  address = \"192.0.2.23\"\n  create = true\n  "
                                      "new_password_env = \"SLASH_PW\"\n",
-                0600, "14:3", "recorder.camera.new_password_env", "must be between 6-30 characters"},
+                0600, "14:3", "recorder.camera.new_password_env", "must not contain \"/\", \":\", \"&\" or a blank"},
         BadFile{"secret_file_readable_by_others", kHead, 0600, "10:1", "recorder.admin_password_file",
                 "secrets/nvr is readable or writable by others (mode 0644)"},
         BadFile{"inline_secret_in_a_file_others_read",

@@ -1,14 +1,17 @@
 // vrx-provision against the simulator playing a site, in the network sandbox: plan leaves no write request,
-// apply sets three recorders up and a second apply changes nothing, and the refusals (set up before, a disk of
-// another model) give exit 1 while the other recorders finish.
+// apply sets a site up and a second apply changes nothing, and a site where some recorders are refused or fail
+// gives exit 1 while the others finish.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <set>
 
 #include "AnswerFolder.h"
 #include "SiteScenario.h"
@@ -17,22 +20,31 @@ namespace vrx::provision {
 namespace {
 
 using test::SiteScenario;
+namespace fs = std::filesystem;
 
 constexpr const char* kAdminPassword = "Site2026pw";
-constexpr const char* kCameraPassword = "door4321";  // SiteScenario's cameras
-constexpr const char* kNewCameraPassword = "fresh2468";
+constexpr const char* kEarlierAdminPassword = "Admin123";  // of a recorder set up before
+constexpr const char* kCameraPassword = "door4321";         // each recorder's first camera
+constexpr const char* kNewCameraPassword = "fresh2468";     // its second camera, in its factory state, gets this
+constexpr const char* kWdcModel = "WDC WD10EZEX";           // SiteScenario's HD1
 
-// The answer file for the first `count` recorders of a SiteScenario: each with its password, the Amsterdam
-// zone, HD1 formatted, its cameras (the first known, the second created), signed in to the site's account.
-std::string AnswersFor(const SiteScenario& site, int count, const std::string& hd1Model = "WDC WD10EZEX") {
+// One recorder of the answer file: what the file says beyond the common answers.
+struct RecorderAnswers {
+  std::string keys;                  // extra keys of its [[recorder]] table
+  std::string hd1Model = kWdcModel;  // the model its answer expects in HD1
+};
+
+// Every recorder: its password, the Amsterdam zone, HD1 formatted, its two cameras (the first known, the second
+// created), signed in to the site's account, a launcher.
+std::string AnswersFor(const SiteScenario& site, const std::vector<RecorderAnswers>& recorders) {
   std::string text =
       "version = 1\n[defaults]\ntime_zone = \"(GMT+01:00) Amsterdam, Berlin, Madrid, Paris, Rome\"\n"
       "shortcut = true\n[defaults.cloud]\nmode = \"sign_in\"\nemail = \"" +
       std::string(SiteScenario::kAccountEmail) + "\"\npassword_env = \"CLOUD_PW\"\n";
-  for (int i = 0; i < count; ++i) {
-    const auto& r = const_cast<SiteScenario&>(site).recorder(i);
-    text += "[[recorder]]\nmac = \"" + r.mac() + "\"\nadmin_password_env = \"ADMIN_PW\"\n";
-    text += "  [[recorder.disk]]\n  bay = 1\n  model = \"" + (i == 1 ? hd1Model : "WDC WD10EZEX") +
+  for (std::size_t i = 0; i < recorders.size(); ++i) {
+    const auto& r = const_cast<SiteScenario&>(site).recorder(int(i));
+    text += "[[recorder]]\nmac = \"" + r.mac() + "\"\nadmin_password_env = \"ADMIN_PW\"\n" + recorders[i].keys;
+    text += "  [[recorder.disk]]\n  bay = 1\n  model = \"" + recorders[i].hd1Model +
             "\"\n  size_mb = 953869\n  format = true\n";
     text += "  [[recorder.camera]]\n  address = \"" + r.cameraAddress(0) + "\"\n  password_env = \"CAM_PW\"\n";
     text += "  [[recorder.camera]]\n  address = \"" + r.cameraAddress(1) +
@@ -41,21 +53,26 @@ std::string AnswersFor(const SiteScenario& site, int count, const std::string& h
   return text;
 }
 
-SiteScenario ThreeRecorders() {
-  SiteScenario site(3);
-  for (int i = 0; i < 3; ++i) site.recorder(i).camera(kCameraPassword).camera("");
+std::string AnswersFor(const SiteScenario& site) {
+  return AnswersFor(site, std::vector<RecorderAnswers>(std::size_t(site.size())));
+}
+
+SiteScenario NewRecorders(int count) {
+  SiteScenario site(count);
+  for (int i = 0; i < count; ++i) site.recorder(i).camera(kCameraPassword).camera("");
   return site;
 }
 
 struct ProgramRun {
   int code = -1;
-  std::string output;
+  std::string output;  // standard output and error
+  std::string reportText;
   std::vector<nlohmann::json> report;
-  std::map<std::string, std::string> Results() const {
-    std::map<std::string, std::string> r;
+
+  nlohmann::json Result(const std::string& mac) const {
     for (const auto& line : report)
-      if (line.contains("result")) r[line["recorder"]] = line["result"];
-    return r;
+      if (line.contains("result") && line["recorder"] == mac) return line;
+    return nullptr;
   }
   int Steps(const std::string& status) const {
     int n = 0;
@@ -70,12 +87,18 @@ class ProvisionSim : public testing::Test {
     const std::string file = folder_.WriteAnswers(answers);
     const std::string report = folder_.Path("report.jsonl");
     std::remove(report.c_str());
-    const std::string command = "env HOME=" + folder_.Path("home") + " XDG_CONFIG_HOME=" + folder_.Path("home") +
-                                " VRX_EXTRA_CA_FILE=" + sim_->caFile() + " ADMIN_PW=" + kAdminPassword +
-                                " CAM_PW=" + kCameraPassword + " NEW_CAM_PW=" + kNewCameraPassword +
-                                " CLOUD_PW=" + SiteScenario::kAccountPassword + " " + std::getenv("VRX_BUILD_DIR") +
-                                "/tools/provision/vrx-provision " + mode + " " + file + " --report " + report + " " +
-                                extra + " 2>&1";
+    // The program gets what a person's shell would give it: the secrets and the simulator's trust settings in
+    // its environment (SimProcess::exportCaFile), nothing secret on its command line.
+    ::setenv("HOME", folder_.Path("home").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", folder_.Path("home").c_str(), 1);
+    ::setenv("ADMIN_PW", kAdminPassword, 1);
+    ::setenv("CURRENT_PW", kEarlierAdminPassword, 1);
+    ::setenv("CAM_PW", kCameraPassword, 1);
+    ::setenv("NEW_CAM_PW", kNewCameraPassword, 1);
+    ::setenv("CLOUD_PW", SiteScenario::kAccountPassword, 1);
+    sim_->exportCaFile();
+    const std::string command = std::string(std::getenv("VRX_BUILD_DIR")) + "/tools/provision/vrx-provision " +
+                                mode + " " + file + " --report " + report + " " + extra + " 2>&1";
     ProgramRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
@@ -83,12 +106,22 @@ class ProvisionSim : public testing::Test {
     const int status = ::pclose(pipe);
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream in(report);
-    for (std::string line; std::getline(in, line);) run.report.push_back(nlohmann::json::parse(line));
+    for (std::string line; std::getline(in, line);) {
+      run.reportText += line + "\n";
+      run.report.push_back(nlohmann::json::parse(line));
+    }
     return run;
   }
   void Start(const SiteScenario& site) {
     sim_ = site.start();
     ASSERT_TRUE(sim_->ready()) << sim_->error();
+  }
+  std::set<std::string> Launchers() const {
+    std::set<std::string> names;
+    const fs::path desktop = fs::path(folder_.Path("home")) / "Desktop";
+    if (fs::is_directory(desktop))
+      for (const auto& entry : fs::directory_iterator(desktop)) names.insert(entry.path().filename().string());
+    return names;
   }
 
   standin::AnswerFolder folder_;
@@ -96,47 +129,114 @@ class ProvisionSim : public testing::Test {
 };
 
 TEST_F(ProvisionSim, PlanLeavesNoWriteRequest) {
-  const SiteScenario site = ThreeRecorders();
+  const SiteScenario site = NewRecorders(3);
   Start(site);
-  const ProgramRun run = Provision("plan", AnswersFor(site, 3), "--allow-format");
+  const ProgramRun run = Provision("plan", AnswersFor(site), "--allow-format");
   EXPECT_EQ(run.code, 0) << run.output;
+  // password, zone, disks, cameras, cloud, launcher
   EXPECT_EQ(run.Steps("would-change"), 3 * 6) << run.output;
   EXPECT_TRUE(sim_->writes().empty()) << sim_->writes().dump();
+  EXPECT_TRUE(Launchers().empty());
 }
 
 TEST_F(ProvisionSim, ApplySetsASiteUpAndASecondApplyChangesNothing) {
-  const SiteScenario site = ThreeRecorders();
+  SiteScenario site = NewRecorders(3);
   Start(site);
-  const ProgramRun first = Provision("apply", AnswersFor(site, 3), "--allow-format");
+  const ProgramRun first = Provision("apply", AnswersFor(site), "--allow-format");
   ASSERT_EQ(first.code, 0) << first.output;
+  EXPECT_EQ(first.Steps("changed"), 3 * 6) << first.output;
+
+  const nlohmann::json all = sim_->state();
+  std::set<std::string> launchers;
   for (int i = 0; i < 3; ++i) {
-    const nlohmann::json state = sim_->recorderState(const_cast<SiteScenario&>(site).recorder(i).mac());
+    const nlohmann::json state = sim_->recorderState(site.recorder(i).mac());
     EXPECT_EQ(state["admin_password"], kAdminPassword);
     EXPECT_EQ(state["zone"], 15);
     EXPECT_EQ(state["disks"][0]["fs"], 2) << state.dump();
+    for (int n = 0; n < 2; ++n) {
+      const nlohmann::json& camera = state["cameras"][std::size_t(n)];
+      EXPECT_TRUE(camera["assigned"].get<bool>()) << camera.dump();
+      EXPECT_EQ(camera["password"], n == 0 ? kCameraPassword : kNewCameraPassword) << camera.dump();
+    }
+    const std::string number = state["cloud"]["portal_number"];
     EXPECT_TRUE(state["cloud"]["registered"].get<bool>()) << state.dump();
+    EXPECT_EQ(state["cloud"]["email"], SiteScenario::kAccountEmail);
+    EXPECT_EQ(all["kelvaro"]["bindings"].value(number, ""), SiteScenario::kAccountEmail) << all["kelvaro"].dump();
+    launchers.insert("VRX-410Q(" + number + ").desktop");
+  }
+  std::map<std::string, std::string> cameraPasswords;  // what each camera itself takes now
+  for (const nlohmann::json& camera : all["cameras"]) cameraPasswords[camera["address"]] = camera["password"];
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(cameraPasswords[site.recorder(i).cameraAddress(1)], kNewCameraPassword);
+  EXPECT_EQ(Launchers(), launchers);
+  for (const char* secret : {kAdminPassword, kCameraPassword, kNewCameraPassword, SiteScenario::kAccountPassword}) {
+    EXPECT_EQ(first.output.find(secret), std::string::npos) << secret;
+    EXPECT_EQ(first.reportText.find(secret), std::string::npos) << secret;
   }
   const std::size_t writesAfterFirst = sim_->writes().size();
 
-  const ProgramRun second = Provision("apply", AnswersFor(site, 3), "--allow-format");
+  const ProgramRun second = Provision("apply", AnswersFor(site), "--allow-format");
   EXPECT_EQ(second.code, 0) << second.output;
   EXPECT_EQ(second.Steps("unchanged"), 3 * 8) << second.output;
-  EXPECT_EQ(sim_->writes().size(), writesAfterFirst) << sim_->writes().dump();
+  EXPECT_EQ(second.report.size(), std::size_t(3 * 8 + 3)) << second.reportText;
+  EXPECT_EQ(sim_->writes().size(), writesAfterFirst) << sim_->writes(std::string(), writesAfterFirst).dump();
 }
 
-TEST_F(ProvisionSim, RefusedRecordersGiveExitOneWhileTheOthersFinish) {
-  SiteScenario site = ThreeRecorders();
-  site.recorder(2).alreadySetUp("Admin123");
+// One recorder of a mixed site: how it differs from a new recorder, in the simulator and in the answer file,
+// and how its road ends.
+struct SiteRow {
+  const char* name;
+  std::function<void(SiteScenario::Recorder&)> differs;
+  RecorderAnswers answers;
+  const char* result;
+  const char* detail;  // part of the result's detail
+  bool writes;         // whether the simulator saw any write request for it
+};
+
+TEST_F(ProvisionSim, RefusedAndFailedRecordersGiveExitOneWhileTheOthersFinish) {
+  const std::vector<SiteRow> rows = {
+      {"new", [](auto&) {}, {}, "done", "", true},
+      {"disk_of_another_model", [](auto&) {}, {"", "ST2000DM008"}, "refused",
+       "disks: HD1 holds \"WDC WD10EZEX\", not \"ST2000DM008\"", false},
+      {"set_up_before", [](auto& r) { r.alreadySetUp(kEarlierAdminPassword); }, {}, "refused",
+       "if_set_up = \"stop\" leaves it alone", false},
+      {"set_up_before_reconfigured", [](auto& r) { r.alreadySetUp(kEarlierAdminPassword); },
+       {"if_set_up = \"reconfigure\"\ncurrent_admin_password_env = \"CURRENT_PW\"\n"}, "done", "", true},
+      {"set_up_before_wrong_current_password", [](auto& r) { r.alreadySetUp("Other999"); },
+       {"if_set_up = \"reconfigure\"\ncurrent_admin_password_env = \"CURRENT_PW\"\n"}, "refused",
+       "refuses current_admin_password", false},
+      {"format_fails",
+       [](auto& r) {
+         r.set("disks", nlohmann::json::array({{{"plugged", true},
+                                                {"ready", true},
+                                                {"fs", 4},
+                                                {"model", kWdcModel},
+                                                {"size_mb", 953869},
+                                                {"format_fails", true}},
+                                               {{"plugged", false}}}));
+       },
+       {}, "failed", "disks: the recorder did not format HD1", true},
+  };
+  SiteScenario site = NewRecorders(int(rows.size()));
+  std::vector<RecorderAnswers> answers;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows[i].differs(site.recorder(int(i)));
+    answers.push_back(rows[i].answers);
+  }
   Start(site);
-  const ProgramRun run = Provision("apply", AnswersFor(site, 3, "ST2000DM008"), "--allow-format");
+  const ProgramRun run = Provision("apply", AnswersFor(site, answers), "--allow-format --jobs 6");
   EXPECT_EQ(run.code, 1) << run.output;
-  const std::map<std::string, std::string> expected = {
-      {site.recorder(0).mac(), "done"}, {site.recorder(1).mac(), "refused"}, {site.recorder(2).mac(), "refused"}};
-  EXPECT_EQ(run.Results(), expected) << run.output;
-  EXPECT_TRUE(sim_->writes(site.recorder(1).mac()).empty());
-  EXPECT_TRUE(sim_->writes(site.recorder(2).mac()).empty());
-  EXPECT_NE(run.output.find("if_set_up"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("not \"ST2000DM008\""), std::string::npos) << run.output;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    const std::string mac = site.recorder(int(i)).mac();
+    const nlohmann::json result = run.Result(mac);
+    ASSERT_TRUE(result.is_object()) << run.reportText;
+    EXPECT_EQ(result["result"], rows[i].result) << result.dump();
+    EXPECT_NE(result["detail"].get<std::string>().find(rows[i].detail), std::string::npos) << result.dump();
+    EXPECT_EQ(!sim_->writes(mac).empty(), rows[i].writes) << sim_->writes(mac).dump();
+    if (std::string(rows[i].result) == "done") {
+      EXPECT_EQ(sim_->recorderState(mac)["admin_password"], kAdminPassword);
+    }
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "pages/cameras/CameraRules.h"
 #include "steps/cameras/CameraRules.h"
 #include "steps/cloud/CloudRules.h"
 #include "steps/recorder/AdminPasswordRule.h"
@@ -21,8 +20,14 @@ std::optional<std::string> AdminPasswordFault(std::string_view password) {
 
 std::optional<std::string> NewCameraPasswordFault(std::string_view password) {
   const QString text = Text(password);
-  if (steps::CheckNewCameraPassword(text, text) == steps::NewCameraPasswordFault::None) return std::nullopt;
-  return kCameraPasswordRule;
+  switch (steps::CheckNewCameraPassword(text, text)) {
+    case steps::NewCameraPasswordFault::None: return std::nullopt;
+    case steps::NewCameraPasswordFault::ForbiddenCharacter: return "must not contain \"/\", \":\", \"&\" or a blank";
+    case steps::NewCameraPasswordFault::Length:
+    case steps::NewCameraPasswordFault::Mismatch: break;  // the file gives it once: no mismatch
+  }
+  return "must be " + std::to_string(steps::kMinCameraPassword) + "-" + std::to_string(steps::kMaxCameraPassword) +
+         " characters";
 }
 
 bool IsCloudEmail(std::string_view address) { return steps::IsValidEmail(Text(address)); }

@@ -1,7 +1,7 @@
 #pragma once
 // The rules the wizard's pages apply to what a person types, for the answer file's values: checked by `check`
-// before any device is touched. The rules themselves live with the pages; this is the window-free door to
-// them, so there is one copy of each rule.
+// before any device is touched. The rules themselves live with the steps the pages run (steps/recorder,
+// steps/cameras, steps/cloud); this is the answer file's door to them, so there is one copy of each rule.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -136,8 +136,11 @@ Got<bool> StepsPeer::CameraAccepts(const CameraFacts& camera, const net::Secret&
 Got<CloudFacts> StepsPeer::ReadCloud() {
   steps::StepContext ctx = Context();
   const steps::CloudStatusResult status = steps::ReadCloudStatus(ctx, recorder_);
-  if (status.outcome != steps::CloudStatusResult::Outcome::Read || !status.values)
-    return Got<CloudFacts>::Fault("the recorder's cloud status could not be read");
+  if (status.outcome != steps::CloudStatusResult::Outcome::Read)
+    return Got<CloudFacts>::Fault("the recorder's cloud registration could not be read");
+  // The camera page reads a recorder without portal values as one that does not offer the service and skips
+  // the cloud page; an answer file that asks for the service is told why instead.
+  if (!status.values) return Got<CloudFacts>::Fault("the recorder did not give its cloud portal values");
   cloudValues_ = *status.values;
   CloudFacts facts;
   facts.registered = cloudValues_[kCloudStatus] == QLatin1String("1");
@@ -230,12 +233,20 @@ Done StepsPeer::JoinCloud(const CloudAnswer& answer, const CloudFacts&) {
   steps::StepContext ctx = Context();
   const std::optional<steps::AccountResult> result = steps::RegisterAccount(ctx, *direct_, request);
   if (!result) return {"stopped"};
-  switch (result->outcome) {
-    case steps::AccountOutcome::Registered: return {};
-    case steps::AccountOutcome::ServiceRefused: return {"the cloud service refused: " + Utf8(result->reply)};
-    case steps::AccountOutcome::NetworkFailed: break;
+  if (result->outcome == steps::AccountOutcome::Registered) return {};
+  // The service's words come cleaned and bounded from the step.
+  switch (result->fault) {
+    case steps::AccountFault::Refused: return {"the cloud service refused: " + Utf8(result->reply)};
+    case steps::AccountFault::BindNotNamed:
+      return {"the cloud service's bind reply does not name this recorder: " + Utf8(result->reply)};
+    case steps::AccountFault::NotStarted:
+      return {"an account request could not be sent to the service host the recorder names"};
+    case steps::AccountFault::RecorderCommand: return {"the recorder did not take the account's registration"};
+    case steps::AccountFault::NoAnswer:
+    case steps::AccountFault::None:
+    case steps::AccountFault::Stopped: break;
   }
-  return {"the cloud service or the recorder did not answer"};
+  return {"the cloud service did not answer"};
 }
 
 Done StepsPeer::WriteLauncher(const CloudFacts& cloud) {

@@ -151,15 +151,17 @@ TEST(CameraSelection, WhatATickNeedsAndTheFourLimit) {
   EXPECT_EQ(records[1]->password.View(), "newpass7");
 }
 
-// A rescan keeps a proven password and its tick for the camera id at the same address, even when the list's
-// order changed; the same id at another address is another device: its password is asked again.
+// A rescan keeps a proven password (and whether the wizard created it) and its tick for the camera id at the same
+// address, even when the list's order changed; the same id at another address is another device: its password
+// is asked again.
 TEST(CameraSelection, ProvenPasswordsSurviveARescanOnlyAtTheirAddress) {
   CameraSelection::Records records;
   CameraSelection selection(records);
   selection.Rebuild({Line(1, "", ""), Line(2, "", "")});
   ASSERT_EQ(selection.PasswordProven(Proven(*records[0]), net::Secret("door4321")), 0);
   ASSERT_TRUE(selection.Tick(0));
-  ASSERT_EQ(selection.PasswordProven(Proven(*records[1]), net::Secret("yard2468")), 1);  // proven, not ticked
+  // given as its first password, not ticked
+  ASSERT_EQ(selection.PasswordProven(Proven(*records[1]), net::Secret("yard2468"), /*created*/ true), 1);
 
   selection.BeginScan();
   EXPECT_EQ(selection.ticked(), 0);
@@ -172,6 +174,7 @@ TEST(CameraSelection, ProvenPasswordsSurviveARescanOnlyAtTheirAddress) {
   EXPECT_FALSE(selection.rows()[0].ticked);
   EXPECT_TRUE(selection.rows()[0].passwordKnown);
   EXPECT_EQ(records[0]->password.View(), "yard2468");
+  EXPECT_EQ(records[0]->created, 1) << "a saved answer file asks for it to be created";
   EXPECT_FALSE(selection.rows()[1].ticked);
   EXPECT_FALSE(selection.rows()[1].passwordKnown);
   EXPECT_TRUE(records[1]->password.empty());

@@ -1,0 +1,146 @@
+#include "steps/answers/AnswerFileWriter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+
+#include "app/WizardState.h"
+#include "net/DiscoveryProtocol.h"
+#include "net/PeerText.h"
+
+namespace vrx::steps {
+
+namespace {
+
+// A TOML basic string: the text between double quotes, with the quote, the backslash and every control
+// character escaped (the texts come from peers and the user; they are cleaned already, this is the file's rule).
+QByteArray Quoted(const QString& text) {
+  QByteArray out = "\"";
+  for (const char c : text.toUtf8()) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20 || u == 0x7f) {
+      out += QByteArray("\\u00") + QByteArray::number(u, 16).rightJustified(2, '0');
+    } else {
+      out += c;
+    }
+  }
+  return out + '"';
+}
+
+QByteArray Line(const char* key, const QByteArray& value, const char* indent = "") {
+  return QByteArray(indent) + key + " = " + value + '\n';
+}
+
+bool Fail(QString* why, const QString& text) {
+  if (why) *why = text;
+  return false;
+}
+
+}  // namespace
+
+QString CameraPasswordEnv(int number) { return QStringLiteral("CAM%1_PW").arg(number); }
+
+RoadAnswers RoadOf(const WizardState& state) {
+  RoadAnswers road;
+  road.mac = state.recorderMac;
+  road.timeZone = state.timeZone;
+  road.formattedDisks = state.formattedDisks;
+  for (const auto& camera : state.cameras)
+    if (camera && camera->added) road.cameras.push_back({camera->address, camera->created == 1});
+  road.cloudEmail = state.cloudEmail;
+  return road;
+}
+
+QByteArray AnswerFileText(const RoadAnswers& road) {
+  const auto mac = net::ParseMacText(road.mac.toStdString());
+  if (!mac) return {};
+  QByteArray text;
+  text += "# The road taken in vrx-setup-wizard, as an answer file for vrx-provision:\n"
+          "#   vrx-provision plan FILE, then vrx-provision apply FILE --allow-format\n"
+          "# It holds no password. Before a run, set the environment variables it names (or change an *_env key\n"
+          "# into *_file, a file only you can read). For another recorder, change its mac and its cameras.\n";
+  text += "version = 1\n\n[[recorder]]\n";
+  text += Line("mac", Quoted(QString::fromStdString(net::FormatMac(mac->data()))));
+  text += Line("admin_password_env", Quoted(QLatin1String(kAdminPasswordEnv)));
+  if (road.timeZone > 0)
+    text += Line("time_zone_number", QByteArray::number(road.timeZone));
+  else
+    text += "# No time zone was set: give time_zone or time_zone_number.\n";
+  text += Line("shortcut", road.shortcut ? "true" : "false");
+
+  for (const FormattedDisk& disk : road.formattedDisks) {
+    if (disk.model.isEmpty()) {
+      text += "\n  # HD" + QByteArray::number(disk.bay) + " was formatted, but the recorder did not name its model.\n";
+      continue;
+    }
+    text += "\n  [[recorder.disk]]\n";
+    text += Line("bay", QByteArray::number(disk.bay), "  ");
+    text += Line("model", Quoted(disk.model), "  ");
+    if (disk.sizeMb > 0) text += Line("size_mb", QByteArray::number(disk.sizeMb), "  ");
+    text += Line("format", "true", "  ");
+  }
+
+  int number = 0;
+  for (const RoadAnswers::Camera& camera : road.cameras) {
+    if (!net::IsDeviceAddress(camera.address.toStdString())) continue;  // none the wizard would have added
+    const QByteArray env = Quoted(CameraPasswordEnv(++number));
+    text += "\n  [[recorder.camera]]\n";
+    text += Line("address", Quoted(camera.address), "  ");
+    if (camera.created) {
+      text += "  create = true  # it was in its factory state: this password became its first\n";
+      text += Line("new_password_env", env, "  ");
+    } else {
+      text += Line("password_env", env, "  ");
+    }
+  }
+
+  text += "\n  [recorder.cloud]\n";
+  if (road.cloudEmail.isEmpty()) {
+    text += Line("mode", Quoted(QStringLiteral("skip")), "  ");
+  } else {
+    // Signed up or in: the account exists now, so a replay signs in to it.
+    text += Line("mode", Quoted(QStringLiteral("sign_in")), "  ");
+    text += Line("email", Quoted(road.cloudEmail), "  ");
+    text += Line("password_env", Quoted(QLatin1String(kCloudPasswordEnv)), "  ");
+  }
+  return text;
+}
+
+bool WriteAnswerFile(const QString& path, const RoadAnswers& road, QString* why) {
+  const QByteArray text = AnswerFileText(road);
+  if (text.isEmpty()) return Fail(why, QStringLiteral("the recorder's MAC is not one an answer file can name"));
+  const QFileInfo target(path);
+  // A new file of mode 0600 beside the target (mkostemp creates it so), filled, then renamed over it.
+  QByteArray temporary = QFile::encodeName(target.absoluteDir().filePath(
+      QStringLiteral(".") + target.fileName() + QStringLiteral(".XXXXXX")));
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return Fail(why, QStringLiteral("cannot create a file in %1: %2")
+                                   .arg(target.absolutePath(), QString::fromLocal8Bit(std::strerror(errno))));
+  const char* data = text.constData();
+  qsizetype left = text.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, data, std::size_t(left));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    data += n, left -= n;
+  }
+  const int error = left > 0 ? errno : 0;
+  const bool closed = ::close(fd) == 0;
+  if (left > 0 || !closed ||
+      ::rename(temporary.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+    const QString reason = QString::fromLocal8Bit(std::strerror(error ? error : errno));
+    ::unlink(temporary.constData());
+    return Fail(why, QStringLiteral("cannot write %1: %2").arg(path, reason));
+  }
+  return true;
+}
+
+}  // namespace vrx::steps
