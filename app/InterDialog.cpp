@@ -183,7 +183,7 @@ void CInterDialog::SaveAnswers() const {
   const QString path = AnswersFile();
   if (path.isEmpty()) return;
   QString why;
-  if (steps::WriteAnswerFile(path, steps::RoadOf(*state_), &why)) {
+  if (steps::WriteAnswerFile(path, state_->Road(), &why)) {
     LogEvent("answers", "the road taken written to " + path.toStdString());
     return;
   }

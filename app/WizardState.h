@@ -30,6 +30,19 @@ struct WizardState {
     return index >= 0 && index < int(cameras.size()) ? cameras[std::size_t(index)].get() : nullptr;
   }
   int CameraCount() const { return int(cameras.size()); }
+
+  // The run as an answer file's road (no secret): the zone set, the disks formatted, the cameras the recorder
+  // added, the account the recorder is registered to.
+  steps::RoadAnswers Road() const {
+    steps::RoadAnswers road;
+    road.mac = recorderMac;
+    road.timeZone = timeZone;
+    road.formattedDisks = formattedDisks;
+    for (const auto& camera : cameras)
+      if (camera && camera->added) road.cameras.push_back({camera->address, camera->created == 1});
+    road.cloudEmail = cloudEmail;
+    return road;
+  }
 };
 
 }  // namespace vrx

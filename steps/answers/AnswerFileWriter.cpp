@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/WizardState.h"
 #include "net/DiscoveryProtocol.h"
 #include "net/PeerText.h"
 
@@ -47,17 +46,6 @@ bool Fail(QString* why, const QString& text) {
 }  // namespace
 
 QString CameraPasswordEnv(int number) { return QStringLiteral("CAM%1_PW").arg(number); }
-
-RoadAnswers RoadOf(const WizardState& state) {
-  RoadAnswers road;
-  road.mac = state.recorderMac;
-  road.timeZone = state.timeZone;
-  road.formattedDisks = state.formattedDisks;
-  for (const auto& camera : state.cameras)
-    if (camera && camera->added) road.cameras.push_back({camera->address, camera->created == 1});
-  road.cloudEmail = state.cloudEmail;
-  return road;
-}
 
 QByteArray AnswerFileText(const RoadAnswers& road) {
   const auto mac = net::ParseMacText(road.mac.toStdString());

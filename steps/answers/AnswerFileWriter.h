@@ -12,10 +12,6 @@
 #include <QString>
 #include <vector>
 
-namespace vrx {
-struct WizardState;
-}
-
 namespace vrx::steps {
 
 inline constexpr const char* kAdminPasswordEnv = "NVR_ADMIN_PW";
@@ -43,9 +39,6 @@ struct RoadAnswers {
   QString cloudEmail;           // the account the recorder is registered to; empty: the cloud was skipped
   bool shortcut = true;         // FINISH writes the launcher
 };
-
-// The run's record as answers: the cameras the recorder added, the disks formatted, the zone set, the account.
-RoadAnswers RoadOf(const WizardState& state);
 
 // The answer file's text; empty when the road cannot be written as one (no usable MAC).
 QByteArray AnswerFileText(const RoadAnswers& road);

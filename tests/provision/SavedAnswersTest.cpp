@@ -74,7 +74,7 @@ TEST_F(SavedAnswers, TheWholeRoadReadsBackCleanPrivateAndWithoutAPassword) {
   }
   const WizardState state = WholeRoad();
   QString why;
-  ASSERT_TRUE(steps::WriteAnswerFile(QString::fromStdString(path_), steps::RoadOf(state), &why)) << why.toStdString();
+  ASSERT_TRUE(steps::WriteAnswerFile(QString::fromStdString(path_), state.Road(), &why)) << why.toStdString();
 
   struct stat st{};
   ASSERT_EQ(::stat(path_.c_str(), &st), 0);
@@ -120,7 +120,7 @@ TEST_F(SavedAnswers, AShortRoadSkipsTheCloudAndListsNoDiskOrCamera) {
   state.adminPassword = net::Secret("Nvr01pass");
   state.timeZone = 3;
   QString why;
-  ASSERT_TRUE(steps::WriteAnswerFile(QString::fromStdString(path_), steps::RoadOf(state), &why)) << why.toStdString();
+  ASSERT_TRUE(steps::WriteAnswerFile(QString::fromStdString(path_), state.Road(), &why)) << why.toStdString();
   const AnswerFileResult read = ReadAnswerFile(path_, folder_.Env());
   ASSERT_TRUE(read.errors.empty()) << FormatAnswerError(path_, read.errors.front()) << "\n" << Contents(path_);
   const RecorderAnswer& r = read.plan->recorders.at(0);
@@ -135,14 +135,14 @@ TEST_F(SavedAnswers, NeitherALinkAtThePathNorABadMacLeadsAnywhere) {
   std::ofstream(victim) << "mine\n";
   fs::create_symlink(victim, path_);
   QString why;
-  ASSERT_TRUE(steps::WriteAnswerFile(QString::fromStdString(path_), steps::RoadOf(WholeRoad()), &why));
+  ASSERT_TRUE(steps::WriteAnswerFile(QString::fromStdString(path_), WholeRoad().Road(), &why));
   EXPECT_FALSE(fs::is_symlink(path_));
   EXPECT_EQ(Contents(victim), "mine\n");
 
   WizardState unnamed = WholeRoad();
   unnamed.recorderMac = "not a mac";
   const std::string other = folder_.Path("other.toml");
-  EXPECT_FALSE(steps::WriteAnswerFile(QString::fromStdString(other), steps::RoadOf(unnamed), &why));
+  EXPECT_FALSE(steps::WriteAnswerFile(QString::fromStdString(other), unnamed.Road(), &why));
   EXPECT_NE(why.toStdString().find("MAC"), std::string::npos) << why.toStdString();
   EXPECT_FALSE(fs::exists(other));
   for (const auto& entry : fs::directory_iterator(fs::path(path_).parent_path()))
