@@ -1,16 +1,10 @@
 #include "steps/answers/AnswerFileWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <cerrno>
 #include <cstring>
 
 #include "net/DiscoveryProtocol.h"
 #include "net/PeerText.h"
+#include "steps/ReplaceFile.h"
 
 namespace vrx::steps {
 
@@ -105,29 +99,8 @@ QByteArray AnswerFileText(const RoadAnswers& road) {
 bool WriteAnswerFile(const QString& path, const RoadAnswers& road, QString* why) {
   const QByteArray text = AnswerFileText(road);
   if (text.isEmpty()) return Fail(why, QStringLiteral("the recorder's MAC is not one an answer file can name"));
-  const QFileInfo target(path);
-  // A new file of mode 0600 beside the target (mkostemp creates it so), filled, then renamed over it.
-  QByteArray temporary = QFile::encodeName(target.absoluteDir().filePath(
-      QStringLiteral(".") + target.fileName() + QStringLiteral(".XXXXXX")));
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return Fail(why, QStringLiteral("cannot create a file in %1: %2")
-                                   .arg(target.absolutePath(), QString::fromLocal8Bit(std::strerror(errno))));
-  const char* data = text.constData();
-  qsizetype left = text.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, data, std::size_t(left));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    data += n, left -= n;
-  }
-  const int error = left > 0 ? errno : 0;
-  const bool closed = ::close(fd) == 0;
-  if (left > 0 || !closed ||
-      ::rename(temporary.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-    const QString reason = QString::fromLocal8Bit(std::strerror(error ? error : errno));
-    ::unlink(temporary.constData());
-    return Fail(why, QStringLiteral("cannot write %1: %2").arg(path, reason));
-  }
+  if (const int error = ReplaceFile(path, text, 0600))
+    return Fail(why, QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
   return true;
 }
 

@@ -1,8 +1,6 @@
 #include "steps/launcher/DesktopLauncher.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -10,11 +8,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
-#include <cerrno>
 #include <string>
 
 #include "net/UrlText.h"
 #include "steps/PeerQText.h"
+#include "steps/ReplaceFile.h"
 
 namespace vrx::steps {
 namespace {
@@ -48,37 +46,6 @@ QString EscapeString(const QString& value) {
     else out += c;
   }
   return out;
-}
-
-// Writes all of `data` to `fd`, through interrupted and partial writes.
-bool WriteAll(int fd, const QByteArray& data) {
-  for (qsizetype done = 0; done < data.size();) {
-    const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
-}
-
-// Puts `contents` at `path`, mode 0755: written beside it first (a new file of our own, never an existing
-// one), then renamed over an earlier launcher. Whatever else sits under the name (a link, a folder, a device)
-// is left alone and the write fails.
-bool ReplaceFile(const QString& path, const QByteArray& contents) {
-  const QByteArray target = QFile::encodeName(path);
-  struct stat existing {};
-  if (::lstat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
-  QByteArray temporary = target + ".XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // O_EXCL: never an existing file or link
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, contents) && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  // rename() replaces the name itself: even a link planted since the check above is replaced, not followed.
-  if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
-    ::unlink(temporary.constData());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -145,7 +112,11 @@ QByteArray DesktopLauncher::Contents(const QString& iconPath) const {
 bool DesktopLauncher::Write(const QString& folder, const QString& iconPath) const {
   if (folder.isEmpty() || !QDir().mkpath(folder)) return false;
   const QString path = QDir(folder).filePath(fileName_);
-  if (!ReplaceFile(path, Contents(iconPath))) return false;
+  // An earlier launcher is replaced; whatever else sits under the name (a link, a folder, a device) is left
+  // alone and the write fails.
+  struct stat existing {};
+  if (::lstat(QFile::encodeName(path).constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
+  if (ReplaceFile(path, Contents(iconPath), 0755) != 0) return false;
   // GNOME opens a desktop launcher on a double click only once it is marked trusted.
   const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
   if (!gio.isEmpty()) {
