@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <QString>
 
 #include "pages/cloud/KelvaroRules.h"
+#include "steps/PeerQText.h"
 #include "steps/cloud/CloudRules.h"
 
 using namespace vrx;
@@ -31,9 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
 
   const steps::CloudRegistration registration = steps::ParseRegistration(reply);
+  // Cleaned and bounded as they come in: at most kPeerTextMaxChars characters each. Counted in characters, not
+  // against the reply's bytes: the cleaner makes each invalid byte one U+FFFD, three bytes in UTF-8.
   for (const QString* v : {&registration.status, &registration.email})
-    if (v->size() > replyText.size()) __builtin_trap();
-  if (registration.password.size() > reply.size()) __builtin_trap();
+    if (v->size() > steps::kPeerTextMaxChars) __builtin_trap();
+  const std::string_view password = registration.password.View();
+  if (QString::fromUtf8(password.data(), qsizetype(password.size())).size() > steps::kPeerTextMaxChars)
+    __builtin_trap();
   if (const auto values = steps::SplitPortalResult(reply)) {
     for (std::size_t i = 0; i + 1 < values->size(); ++i)
       if ((*values)[i].contains(u'&')) __builtin_trap();  // only the last value takes the rest of the text
