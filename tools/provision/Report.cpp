@@ -11,6 +11,8 @@ const char* StatusName(StepStatus status) {
     case StepStatus::WouldChange: return "would-change";
     case StepStatus::Refused: return "refused";
     case StepStatus::Failed: return "failed";
+    case StepStatus::Interrupted: return "interrupted";
+    case StepStatus::Skipped: return "skipped";
   }
   return "failed";
 }
@@ -21,6 +23,8 @@ const char* VerdictName(RecorderVerdict verdict) {
     case RecorderVerdict::Planned: return "planned";
     case RecorderVerdict::Refused: return "refused";
     case RecorderVerdict::Failed: return "failed";
+    case RecorderVerdict::Interrupted: return "interrupted";
+    case RecorderVerdict::Skipped: return "skipped";
   }
   return "failed";
 }

@@ -9,31 +9,40 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vrx::provision {
 
-enum class StepStatus { Changed, Unchanged, WouldChange, Refused, Failed };
-const char* StatusName(StepStatus status);  // "changed", "unchanged", "would-change", "refused", "failed"
+enum class StepStatus { Changed, Unchanged, WouldChange, Refused, Failed, Interrupted, Skipped };
+// "changed", "unchanged", "would-change", "refused", "failed", "interrupted", "skipped"
+const char* StatusName(StepStatus status);
 
 struct StepOutcome {
   std::string recorder;  // the recorder's MAC
   std::string step;      // "discover", "password", ...
   StepStatus status = StepStatus::Unchanged;
   std::string detail;
+  int index = 0;       // the recorder's place in the answer file, from 0
+  std::string reason;  // a short machine word for why ("zone_differs", "no_answer", ...); empty when unchanged
+  std::optional<std::string> before, after;  // the step's value before and after, as the report shows it
 };
 
-enum class RecorderVerdict { Done, Planned, Refused, Failed };
-const char* VerdictName(RecorderVerdict verdict);  // "done", "planned", "refused", "failed"
+enum class RecorderVerdict { Done, Planned, Refused, Failed, Interrupted, Skipped };
+// "done", "planned", "refused", "failed", "interrupted", "skipped"
+const char* VerdictName(RecorderVerdict verdict);
 
 struct RecorderResult {
   std::string recorder;
   RecorderVerdict verdict = RecorderVerdict::Done;
-  int changed = 0;  // steps changed (apply) or that would change (plan)
+  int changed = 0;  // steps written (apply only)
   int unchanged = 0;
   double seconds = 0;
   std::string detail;  // why it was refused or failed; empty otherwise
+  int index = 0;         // the recorder's place in the answer file, from 0
+  int wouldChange = 0;   // steps that would change (plan), or that were not written because the run stopped
+  std::string reason;    // a short machine word for why it was refused, failed or interrupted
 };
 
 // Where the events go. Called under the report's lock, from the recorders' threads.
