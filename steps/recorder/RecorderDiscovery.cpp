@@ -36,4 +36,13 @@ std::optional<FoundRecorder> FindRecorderByMac(const std::vector<FoundRecorder>&
   return std::nullopt;
 }
 
+std::vector<FoundRecorder> RecordersClaimingMac(const std::vector<FoundRecorder>& recorders, std::string_view mac) {
+  std::vector<FoundRecorder> claims;
+  const std::optional<net::MacAddress> wanted = net::ParseMacText(mac);
+  if (!wanted) return claims;
+  for (const FoundRecorder& r : recorders)
+    if (net::ParseMacText(r.mac) == wanted) claims.push_back(r);
+  return claims;
+}
+
 }  // namespace vrx::steps

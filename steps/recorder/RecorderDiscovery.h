@@ -52,4 +52,9 @@ std::vector<FoundRecorder> ListRecorders(const std::vector<net::DiscoveredDevice
 // first one listed when several claim it.
 std::optional<FoundRecorder> FindRecorderByMac(const std::vector<FoundRecorder>& recorders, std::string_view mac);
 
+// Every listed recorder that claims `mac`, in list order. A MAC is only a device's claim: two or more entries
+// (two addresses, or one address with two web ports) mean the MAC does not tell which device is the recorder,
+// and no password may go to any of them until the user or the operator has been told.
+std::vector<FoundRecorder> RecordersClaimingMac(const std::vector<FoundRecorder>& recorders, std::string_view mac);
+
 }  // namespace vrx::steps
