@@ -217,7 +217,7 @@ class NvrPwdTzPagesTest : public QObject {
     QCOMPARE(password->text(QAccessible::Name), GetLangString("Password", "Password"));
     QCOMPARE(confirm->text(QAccessible::Name), GetLangString("Confirm Password", "Confirm Password"));
     const QString hint = password->text(QAccessible::Description);
-    QVERIFY(hint.contains("6-31"));
+    QCOMPARE(hint, GetLangString("nvrpwd_09", "6-31 characters, case-sensitive, no spaces"));  // the rule's key
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->passwordEdit()));
 
     TypeInto(page->passwordEdit(), "Tulip4242");
