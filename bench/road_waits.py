@@ -78,10 +78,11 @@ def road_waits():
         ("p9", "disk poller's first pass (2 bays: connect, request, pause after it)",
          2 * (2 * settle + ms(n.disks, "kAfterDiskRequestMs")) + ms(n.disks, "kBetweenBaysMs"),
          f"{n.http} kSettleDelay, {n.disks} kAfterDiskRequestMs, kBetweenBaysMs"),
-        ("p9", f"two disks behind the progress veil, each: settle, worker stopped, settle, command 2006, worker "
-               f"stopped, then progress polls (pause, command 2007, worker stopped) until the recorder's "
-               f"{format_s:g} s format has ended",
+        ("p9", f"two disks behind the progress veil, each: settle, worker stopped, settle, the progress read "
+               f"first (command 2007, worker stopped), command 2006, worker stopped, then progress polls (pause, "
+               f"command 2007, worker stopped) until the recorder's {format_s:g} s format has ended",
          followed(stop + 2 * (2 * ms(n.disk_format, "kFormatSettleMs") + stop +
+                              command(1, ms(n.disk_format, "kFormatPollStepMs")) + stop +
                               command(1, ms(n.disk_format, "kFormatStartStepMs")) + stop +
                               followed(format_s, ms(n.disk_format, "kFormatAttemptPauseMs") +
                                        command(1, ms(n.disk_format, "kFormatPollStepMs")) + stop)), tick),

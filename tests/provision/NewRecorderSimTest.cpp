@@ -165,5 +165,39 @@ TEST_F(NewRecorderSim, ABlankPasswordRecorderAskingForDigestIsPlannedAndSetUp) {
   }
 }
 
+TEST_F(NewRecorderSim, ARunMeetingAnEarlierRunsFormatFollowsItAndSendsNoSecond) {
+  SiteScenario site(1);
+  site.recorder(0).set("format_seconds", 12);  // long enough to start a second run while it goes on
+  Start(site);
+  const std::string mac = site.recorder(0).mac();
+  // The second run finds the password set by the first: it goes on with it.
+  const std::string answers =
+      Answers(site.recorder(0), "if_set_up = \"reconfigure\"\ncurrent_admin_password_env = \"ADMIN_PW\"\n");
+
+  {  // The first run is stopped as soon as the recorder has taken the format.
+    Program first(folder_, {"apply", folder_.WriteAnswers(answers), "--allow-format"});
+    ASSERT_TRUE(first.Started());
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (first.Running() && Requests(mac, "/config/storageformat") == 0 &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(50ms);
+    ASSERT_EQ(Requests(mac, "/config/storageformat"), 1) << first.Output();
+    first.Signal(SIGTERM);
+    first.Wait();
+  }
+  const nlohmann::json running = sim_->recorderState(mac)["format"];
+  ASSERT_EQ(running["bay"], 0) << running.dump();
+  ASSERT_LT(running["progress"].get<int>(), 100) << running.dump();
+
+  std::vector<nlohmann::json> report;
+  std::string output;
+  EXPECT_EQ(Run("apply", answers, report, output), 0) << output;
+  const nlohmann::json* result = Result(report);
+  ASSERT_NE(result, nullptr) << output;
+  EXPECT_EQ((*result)["result"], "done") << result->dump();
+  EXPECT_EQ(Requests(mac, "/config/storageformat"), 1) << sim_->logOf(mac).dump();
+  EXPECT_EQ(sim_->recorderState(mac)["disks"][0]["fs"], 2);
+}
+
 }  // namespace
 }  // namespace vrx::provision
