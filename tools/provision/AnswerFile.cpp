@@ -505,7 +505,10 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
   if (recorders.empty() && !top.Has("recorder")) top.Missing("recorder", "missing: at least one [[recorder]] table");
   std::set<std::string> macs;
   for (const toml::table* recorder : recorders)
-    if (auto r = ReadRecorder(*recorder, defaults, context, macs)) plan.recorders.push_back(std::move(*r));
+    if (auto r = ReadRecorder(*recorder, defaults, context, macs)) {
+      r->index = int(plan.recorders.size());
+      plan.recorders.push_back(std::move(*r));
+    }
   top.RefuseUnknownKeys();
 
   std::stable_sort(context.errors.begin(), context.errors.end(), [](const AnswerError& a, const AnswerError& b) {
