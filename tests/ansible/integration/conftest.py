@@ -152,6 +152,7 @@ class Ansible:
                    ANSIBLE_COLLECTIONS_PATH=str(self.folder / 'collections'), ANSIBLE_NOCOLOR='1',
                    ANSIBLE_FORCE_COLOR='0', ANSIBLE_HOST_KEY_CHECKING='0', ANSIBLE_RETRY_FILES_ENABLED='0',
                    ANSIBLE_LOCALHOST_WARNING='0', ANSIBLE_STDOUT_CALLBACK='default',
+                   ANSIBLE_LOCAL_TEMP=str(self.home / 'tmp'), ANSIBLE_REMOTE_TEMP=str(self.home / 'tmp'),
                    PATH=str(PROVISION.parent) + os.pathsep + os.environ.get('PATH', ''))
         env.update(VRX_EXTRA_CA_FILE=self.site.ca_file, VRX_EXTRA_CLOUD_HOSTS=self.site.kelvaro)
         return env
@@ -192,6 +193,8 @@ class PlayRun:
 
     def __str__(self):
         return self.output
+
+    __repr__ = __str__
 
 
 RECAPS = []  # the PLAY RECAP lines the tests saw, written beside the build for the record

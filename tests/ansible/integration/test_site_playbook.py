@@ -7,6 +7,8 @@ import subprocess
 from conftest import MACS, PROVISION, RECAPS, REPO, ProcessWatch, password
 
 UNKNOWN_MAC = '00:1d:4f:a1:00:09'
+DEFAULTS = {'time_zone': '(GMT+01:00) Amsterdam, Berlin, Madrid, Paris, Rome', 'shortcut': False,
+            'cloud': {'mode': 'skip'}}
 
 
 def test_survey_finds_the_site_and_writes_nothing(ansible, site):
@@ -60,12 +62,12 @@ def test_failures_end_the_play_with_the_recorders_words(ansible, site):
     ansible.write_vault({'vault_other_secrets': {'WRONG_PW': wrong}}, 'other.yml')
     cases = [
         # an unknown MAC: no recorder answers for it
-        ({'version': 1, 'recorder': [{'mac': UNKNOWN_MAC, 'admin_password_env': 'WRONG_PW'}]},
+        ({'version': 1, 'defaults': DEFAULTS, 'recorder': [{'mac': UNKNOWN_MAC, 'admin_password_env': 'WRONG_PW'}]},
          UNKNOWN_MAC + ' failed: '),
         # a wrong current password: the set-up recorder is left alone
-        ({'version': 1, 'recorder': [{'mac': MACS[2], 'if_set_up': 'reconfigure',
-                                      'current_admin_password_env': 'WRONG_PW', 'admin_password_env': 'WRONG_PW',
-                                      'cloud': {'mode': 'skip'}}]},
+        ({'version': 1, 'defaults': DEFAULTS,
+          'recorder': [{'mac': MACS[2], 'if_set_up': 'reconfigure', 'current_admin_password_env': 'WRONG_PW',
+                        'admin_password_env': 'WRONG_PW'}]},
          MACS[2] + ' refused: '),
     ]
     writes = len(site.writes())
