@@ -54,6 +54,9 @@ options:
   recorder_timeout:
     description: Time limit of one recorder in seconds (vrx-provision's default is 900).
     type: int
+  lock_timeout:
+    description: Seconds to wait while another vrx-provision run on this machine holds its lock.
+    type: int
   limit:
     description: Only these recorders of the answer file, by MAC (quoted).
     type: list
@@ -183,6 +186,7 @@ ARGUMENT_SPEC = dict(
     allow_format=dict(type='bool', default=False),
     jobs=dict(type='int'),
     recorder_timeout=dict(type='int'),
+    lock_timeout=dict(type='int'),
     limit=dict(type='list', elements='raw'),
     fail_fast=dict(type='bool', default=False),
     launcher_dir=dict(type='path'),
@@ -202,7 +206,7 @@ def command_line(module, mode, answer_file):
     if p['fail_fast']:
         argv.append('--fail-fast')
     for option, name in (('--jobs', 'jobs'), ('--recorder-timeout', 'recorder_timeout'),
-                         ('--launcher-dir', 'launcher_dir')):
+                         ('--lock-timeout', 'lock_timeout'), ('--launcher-dir', 'launcher_dir')):
         if p[name] is not None:
             argv += [option, str(p[name])]
     if p['limit']:

@@ -33,12 +33,14 @@ APPLIED = lines(start(), step(MAC1, 0, 'password', 'changed', 'blank', 'set'),
 def test_inline_answers_and_secrets_reach_the_program_without_touching_disk_argv_or_environment(runner):
     runner.answer(APPLIED)
     result = runner.run(vrx_provision, {'answers': ANSWERS, 'secrets': SECRETS, 'allow_format': True, 'jobs': 2,
-                                        'recorder_timeout': 60, 'limit': [MAC1], 'base_dir': '/srv/site'})
+                                        'recorder_timeout': 60, 'lock_timeout': 30, 'limit': [MAC1],
+                                        'base_dir': '/srv/site'})
     given = runner.given()
     assert not result.get('failed'), result
     argv = given['argv']
     assert argv[0] == 'apply' and argv[2:] == ['--json', '--detailed-exitcode', '--secrets', '-', '--allow-format',
-                                              '--jobs', '2', '--recorder-timeout', '60', '--limit', MAC1]
+                                              '--jobs', '2', '--recorder-timeout', '60', '--lock-timeout', '30',
+                                              '--limit', MAC1]
     # The answer file: owner-only, the same data, a relative *_file made absolute; gone after the run.
     assert given['answer_mode'] == 0o600
     written = tomllib.loads(given['answer_text'])
