@@ -249,7 +249,8 @@ def run_module():
     if result['failures']:
         module.fail_json(msg='; '.join(result['failures']), **result)
     if rc not in GOOD_EXIT[mode]:
-        module.fail_json(msg=exit_words(rc, stderr), **result)
+        # Errors the program printed as records of their own (a bad answer file) stand in for an empty stderr.
+        module.fail_json(msg=exit_words(rc, stderr.strip() or '\n'.join(report.unreadable)), **result)
     if not report.finished:
         module.fail_json(msg='vrx-provision left its report unfinished (no end record)', **result)
     # failed=False said outright: Ansible takes a result with a non-zero rc (4: changes pending) for a failure.

@@ -112,10 +112,14 @@ PLANNED = lines(start('plan'), step(MAC1, 0, 'zone', 'would-change', '14', '15')
     (False, '', 2, 'site.toml:3:1: recorder.mac: not a MAC\n', False,
      'refused the command line or the answer file: site.toml:3:1: recorder.mac: not a MAC'),
     (False, '', 3, 'this computer has no IPv4 address\n', False, 'could not run: this computer has no IPv4'),
+    (False, '{"file": "site.toml", "line": 3, "column": 1, "key": "recorder.mac", "message": "not a MAC"}\n', 2, '',
+     False, 'answer file: {"file": "site.toml", "line": 3'),
     (False, APPLIED.rsplit('{"type": "end"', 1)[0], 143, '', True, 'stopped by SIGTERM'),
     (False, APPLIED.rsplit('{"type": "end"', 1)[0], 0, '', True, 'left its report unfinished'),
     (True, APPLIED, 0, '', False, None),  # check mode counts only what would change
-], ids=['applied', 'unchanged', 'planned', 'plan-nothing', 'refused', 'failed', 'bad-file', 'cannot-run', 'sigterm', 'unfinished', 'check-counts-would-change-only'])
+], ids=[
+    'applied', 'unchanged', 'planned', 'plan-nothing', 'refused', 'failed', 'bad-file', 'cannot-run',
+    'bad-file-as-records', 'sigterm', 'unfinished', 'check-counts-would-change-only'])
 def test_report_and_exit_code_decide_changed_and_failed(runner, check, stdout, rc, stderr, changed, failure):
     runner.answer(stdout, rc, stderr)
     result = runner.run(vrx_provision, {'src': '/srv/site.toml'}, check=check)
