@@ -234,6 +234,12 @@ def _shown(value):
     return '(none)' if value is None else str(value)
 
 
+def program(module):
+    """The vrx-provision the task names: a path as it is, a bare name found on PATH (or a clear failure)."""
+    executable = module.params['executable']
+    return executable if '/' in executable else module.get_bin_path(executable, required=True)
+
+
 def exit_words(rc, stderr):
     """The failure of a run that gave no recorder's words, by its exit code."""
     text = (stderr or '').strip()
@@ -242,5 +248,6 @@ def exit_words(rc, stderr):
     if rc == 3:
         return 'vrx-provision could not run: %s' % (text or 'exit code 3')
     if rc in (130, 143) or rc < 0:
-        return 'vrx-provision was stopped by %s' % {130: 'SIGINT', 143: 'SIGTERM'}.get(rc, 'signal %d' % -rc)
+        signals = {130: 'SIGINT', 143: 'SIGTERM', -2: 'SIGINT', -15: 'SIGTERM'}
+        return 'vrx-provision was stopped by %s' % signals.get(rc, 'signal %d' % abs(rc))
     return 'vrx-provision ended with exit code %d%s' % (rc, ': ' + text if text else '')

@@ -176,8 +176,8 @@ import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.halvik.vrx.plugins.module_utils.vrx import (
-    AnswerError, Report, check_inline_answers, check_secrets, exit_words, mac_text, secrets_document,
-    toml_document)
+    AnswerError, Report, check_inline_answers, check_secrets, exit_words, mac_text, program,
+    secrets_document, toml_document)
 
 ARGUMENT_SPEC = dict(
     src=dict(type='path'),
@@ -200,7 +200,7 @@ GOOD_EXIT = {'plan': (0, 4), 'apply': (0,)}
 
 def command_line(module, mode, answer_file):
     p = module.params
-    argv = [p['executable'], mode, answer_file, '--json', '--detailed-exitcode', '--secrets', '-']
+    argv = [program(module), mode, answer_file, '--json', '--detailed-exitcode', '--secrets', '-']
     if p['allow_format']:
         argv.append('--allow-format')
     if p['fail_fast']:

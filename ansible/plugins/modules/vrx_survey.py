@@ -84,7 +84,7 @@ stderr:
 import json
 
 from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.halvik.vrx.plugins.module_utils.vrx import AnswerError, exit_words, mac_text
+from ansible_collections.halvik.vrx.plugins.module_utils.vrx import AnswerError, exit_words, mac_text, program
 
 ARGUMENT_SPEC = dict(
     limit=dict(type='list', elements='raw'),
@@ -106,7 +106,7 @@ def survey_records(stdout):
 
 def run_module():
     module = AnsibleModule(argument_spec=ARGUMENT_SPEC, supports_check_mode=True)
-    argv = [module.params['executable'], 'survey', '--json']
+    argv = [program(module), 'survey', '--json']
     if module.params['zones']:
         argv.append('--zones')
     try:
