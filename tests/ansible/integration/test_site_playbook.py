@@ -20,12 +20,27 @@ def test_survey_finds_the_site_and_writes_nothing(ansible, site):
     assert site.writes() == []
 
 
+def provision(ansible, site, *args):
+    """vrx-provision itself on the example answer file, the secrets on its standard input."""
+    env = ansible.env()
+    for name in site.secrets:
+        env.pop(name, None)
+    stdin = ''.join('%s = "%s"\n' % item for item in site.secrets.items())
+    return subprocess.run([str(PROVISION), args[0], str(ansible.tree / 'site.toml')] + list(args[1:]) +
+                          ['--secrets', '-'], input=stdin, capture_output=True, text=True, env=env)
+
+
 def test_check_mode_reports_changes_and_writes_nothing(ansible, site):
     run = ansible.play('site.yml', '--check', '--diff')
     RECAPS.append(('check', run.recap))
     assert run.code == 0, run
     assert run.count('changed') == 1 and run.count('failed') == 0, run.recap
-    assert '+++ after: recorder %s' % MACS[0] in run.output, run  # the diff of the steps' values
+    # The diff: each recorder whose plan gives a changing step a value before or after.
+    plan = [json.loads(line) for line in provision(ansible, site, 'plan', '--json').stdout.splitlines()]
+    valued = {r['recorder'] for r in plan if r['type'] == 'step' and r['status'] == 'would-change'
+              and (r['before'] is not None or r['after'] is not None)}
+    for mac in MACS:
+        assert ('+++ after: recorder %s' % mac in run.output) == (mac in valued), run
     assert site.writes() == []
 
 
@@ -73,8 +88,10 @@ def test_failures_end_the_play_with_the_recorders_words(ansible, site):
     writes = len(site.writes())
     for answers, words in cases:
         run = inline_play(ansible, answers)
+        RECAPS.append((words.split()[-1].rstrip(':'), run.recap))
         assert run.code == 2 and run.count('failed') == 1, run
         result = run.fatal()
+        RECAPS.append(('  msg', result and result['msg']))
         assert result and result['msg'].startswith(words), run
         # the words are the recorder's own, as its report gave them
         (recorder,) = result['recorders']
@@ -99,15 +116,9 @@ def test_a_verbose_run_and_the_process_list_hold_no_secret(ansible, site):
 
 
 def test_secrets_on_standard_input_reach_no_command_line_or_environment(ansible, site, tmp_path):
-    env = ansible.env()
-    for name in site.secrets:
-        env.pop(name, None)
-    stdin = ''.join('%s = "%s"\n' % item for item in site.secrets.items())
     report = tmp_path / 'report.jsonl'
     with ProcessWatch() as watch:
-        run = subprocess.run([str(PROVISION), 'plan', str(ansible.tree / 'site.toml'), '--report', str(report),
-                              '--detailed-exitcode', '--secrets', '-'], input=stdin, capture_output=True,
-                             text=True, env=env)
+        run = provision(ansible, site, 'plan', '--report', str(report), '--detailed-exitcode')
     assert run.returncode == 0, run.stdout + run.stderr  # the site is set up: nothing to change
     assert watch.saw(str(PROVISION)), watch.rounds
     records = [json.loads(line) for line in report.read_text().splitlines()]
