@@ -75,20 +75,19 @@ def inline_play(ansible, answers):
 def test_failures_end_the_play_with_the_recorders_words(ansible, site):
     wrong = password('Wrong')
     ansible.write_vault({'vault_other_secrets': {'WRONG_PW': wrong}}, 'other.yml')
-    cases = [
-        # an unknown MAC: no recorder answers for it
-        ({'version': 1, 'defaults': DEFAULTS, 'recorder': [{'mac': UNKNOWN_MAC, 'admin_password_env': 'WRONG_PW'}]},
+    cases = [  # no recorder answers for an unknown MAC; a set-up recorder refuses a wrong current password
+        ('unknown MAC', {'version': 1, 'defaults': DEFAULTS,
+                         'recorder': [{'mac': UNKNOWN_MAC, 'admin_password_env': 'WRONG_PW'}]},
          UNKNOWN_MAC + ' failed: '),
-        # a wrong current password: the set-up recorder is left alone
-        ({'version': 1, 'defaults': DEFAULTS,
-          'recorder': [{'mac': MACS[2], 'if_set_up': 'reconfigure', 'current_admin_password_env': 'WRONG_PW',
-                        'admin_password_env': 'WRONG_PW'}]},
+        ('wrong password', {'version': 1, 'defaults': DEFAULTS,
+                            'recorder': [{'mac': MACS[2], 'if_set_up': 'reconfigure',
+                                          'current_admin_password_env': 'WRONG_PW', 'admin_password_env': 'WRONG_PW'}]},
          MACS[2] + ' refused: '),
     ]
     writes = len(site.writes())
-    for answers, words in cases:
+    for case, answers, words in cases:
         run = inline_play(ansible, answers)
-        RECAPS.append((words.split()[-1].rstrip(':'), run.recap))
+        RECAPS.append((case, run.recap))
         assert run.code == 2 and run.count('failed') == 1, run
         result = run.fatal()
         RECAPS.append(('  msg', result and result['msg']))
