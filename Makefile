@@ -8,7 +8,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 
-.PHONY: all deps configure build test demo gallery fuzz tsan bench package package-check clean
+.PHONY: all deps configure build test demo gallery fuzz tsan bench package package-check ansible-collection clean
 
 all: build
 
@@ -65,6 +65,12 @@ package-check: package
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target bench_programs
 	scripts/run-benchmarks $(BUILD)
+
+# The Ansible collection halvik.vrx (ansible/) as the tarball ansible-galaxy installs from:
+# $(BUILD)/ansible/halvik-vrx-<version>.tar.gz.
+ansible-collection: deps
+	mkdir -p $(BUILD)/ansible
+	ansible-galaxy collection build ansible --output-path $(BUILD)/ansible --force
 
 clean:
 	rm -rf $(BUILD) $(PACKAGE_BUILD) build-fuzz build-tsan
