@@ -38,10 +38,11 @@ StepsPeer::StepsPeer(SiteSearch& search, BackgroundJob& thread, bool readOnly) :
 
 StepsPeer::~StepsPeer() { worker_.Stop(); }
 
+// From the pool's thread: transfers end (the job's Stop wakes the waits); the worker is stopped by its owner.
 void StepsPeer::Abort() {
   http_->Abort();
   direct_->Abort();
-  worker_.Stop();
+  worker_.AbortTransfer();
 }
 
 Got<std::string> StepsPeer::Find(const std::string& mac) {
