@@ -18,8 +18,10 @@ template <class T>
 struct Got {
   std::optional<T> value;
   std::string fault;  // why there is no value
+  bool refused = false;  // the peer is left alone on purpose (the step is refused, not failed)
   bool ok() const { return value.has_value(); }
   static Got Fault(std::string why) { return {std::nullopt, std::move(why)}; }
+  static Got Refusal(std::string why) { return {std::nullopt, std::move(why), true}; }
 };
 
 struct Done {

@@ -137,7 +137,7 @@ RecorderResult RecorderRun::Run() {
 
 RecorderRun::Decision RecorderRun::Discover() {
   const Got<std::string> found = peer_.Find(answer_.mac);
-  if (!found.ok()) return {StepStatus::Failed, found.fault, {}};
+  if (!found.ok()) return {found.refused ? StepStatus::Refused : StepStatus::Failed, found.fault, {}};
   return {StepStatus::Unchanged, "found at " + net::CleanPeerText(*found.value), {}};
 }
 

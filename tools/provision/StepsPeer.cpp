@@ -46,18 +46,14 @@ void StepsPeer::Abort() {
 }
 
 Got<std::string> StepsPeer::Find(const std::string& mac) {
-  bool finished = false;
-  const std::optional<steps::FoundRecorder> found = search_.Find(mac, thread_, finished);
-  if (!found) {
-    return Got<std::string>::Fault(finished ? "no " + std::string(steps::kRecorderModel) + " with MAC " + mac +
-                                                  " answered the search"
-                                            : "the search could not be sent");
-  }
-  recorder_.ip = found->ip;
-  recorder_.mac = found->mac;
-  recorder_.httpPort = found->httpPort;
+  const Got<steps::FoundRecorder> found = search_.Find(mac, thread_);
+  if (!found.ok()) return {std::nullopt, found.fault, found.refused};
+  const steps::FoundRecorder& recorder = *found.value;
+  recorder_.ip = recorder.ip;
+  recorder_.mac = recorder.mac;
+  recorder_.httpPort = recorder.httpPort;
   recorder_.user = steps::kAdminUser;
-  return {found->ip, ""};
+  return {recorder.ip, ""};
 }
 
 Got<AccountAnswer> StepsPeer::CheckAccount(const net::Secret& password) {
