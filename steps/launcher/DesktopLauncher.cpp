@@ -48,13 +48,19 @@ QString EscapeString(const QString& value) {
   return out;
 }
 
+// True when url's host is exactly the recorder's address.
+bool PointsAt(const QString& url, const QString& address) {
+  return !url.isEmpty() && !address.isEmpty() && QUrl(url, QUrl::StrictMode).host() == address;
+}
+
 }  // namespace
 
 DesktopLauncher::DesktopLauncher(const Inputs& peer) {
   const Inputs in{PeerQText(peer.cloudSupported), PeerQText(peer.portalHost), PeerQText(peer.deviceNumber),
-                  PeerQText(peer.recorderLink)};
-  // The portal value names a host, nothing more: "portal.example@evil.test" would open evil.test.
-  const QString portalHost = net::IsBareHostName(in.portalHost.toStdString()) ? in.portalHost : QString();
+                  PeerQText(peer.recorderLink), peer.recorderAddress};
+  // The portal value names a host, nothing more ("portal.example@evil.test" would open evil.test), and one of
+  // the service's: the recorder says it over plain HTTP, and the page it names is where the user signs in.
+  const QString portalHost = net::IsServiceHost(in.portalHost.toStdString()) ? in.portalHost : QString();
   QString candidate;
   name_ = QLatin1String(kBaseName);
   if (in.cloudSupported == QLatin1String("1")) {
@@ -69,6 +75,8 @@ DesktopLauncher::DesktopLauncher(const Inputs& peer) {
   }
   fileName_ = name_ + QStringLiteral(".desktop");
   url_ = SafeWebUrl(candidate);
+  // The recorder's own link opens the recorder: a link to any other host is what an impostor would give.
+  if (in.cloudSupported != QLatin1String("1") && !PointsAt(url_, in.recorderAddress)) url_.clear();
   if (url_.isEmpty()) url_ = QLatin1String(kSupportAddress);
 }
 

@@ -22,10 +22,10 @@ namespace {
 
 std::string Utf8(const QString& text) { return text.toStdString(); }
 
-steps::DesktopLauncher LauncherFor(const CloudFacts& cloud) {
+steps::DesktopLauncher LauncherFor(const CloudFacts& cloud, const std::string& recorderIp) {
   return steps::DesktopLauncher({QString::fromStdString(cloud.access), QString::fromStdString(cloud.portalHost),
                                  QString::fromStdString(cloud.deviceNumber),
-                                 QString::fromStdString(cloud.recorderLink)});
+                                 QString::fromStdString(cloud.recorderLink), QString::fromStdString(recorderIp)});
 }
 
 }  // namespace
@@ -151,7 +151,7 @@ Got<CloudFacts> StepsPeer::ReadCloud() {
 }
 
 Got<bool> StepsPeer::LauncherIsCurrent(const CloudFacts& cloud) {
-  const steps::DesktopLauncher launcher = LauncherFor(cloud);
+  const steps::DesktopLauncher launcher = LauncherFor(cloud, recorder_.ip);
   QFile file(DesktopFolder() + QLatin1Char('/') + launcher.fileName());
   if (!file.open(QIODevice::ReadOnly)) return {false, ""};
   return {file.readAll() == launcher.Contents(QString::fromLatin1(kLauncherIcon)), ""};
@@ -247,7 +247,7 @@ Done StepsPeer::JoinCloud(const CloudAnswer& answer, const CloudFacts&) {
 }
 
 Done StepsPeer::WriteLauncher(const CloudFacts& cloud) {
-  if (!LauncherFor(cloud).Write(DesktopFolder(), QString::fromLatin1(kLauncherIcon)))
+  if (!LauncherFor(cloud, recorder_.ip).Write(DesktopFolder(), QString::fromLatin1(kLauncherIcon)))
     return {"the launcher could not be written to the desktop folder"};
   return {};
 }
