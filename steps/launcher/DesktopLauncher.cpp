@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 #include <string>
 
 #include "net/UrlText.h"
@@ -53,6 +54,13 @@ bool PointsAt(const QString& url, const QString& address) {
   return !url.isEmpty() && !address.isEmpty() && QUrl(url, QUrl::StrictMode).host() == address;
 }
 
+// What a desktop tool needs to reach the user's session bus, folders and language.
+constexpr const char* kChildVariables[] = {
+    "HOME", "PATH", "USER", "LOGNAME", "LANG", "LANGUAGE", "LC_ALL", "LC_CTYPE", "LC_MESSAGES",
+    "DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "XDG_DATA_HOME",
+    "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_CACHE_HOME", "XDG_CURRENT_DESKTOP",
+    "XDG_SESSION_TYPE"};
+
 }  // namespace
 
 DesktopLauncher::DesktopLauncher(const Inputs& peer) {
@@ -90,6 +98,16 @@ QString DesktopLauncher::SafeWebUrl(const QString& candidate) {
   const QString scheme = url.scheme().toLower();
   if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return {};
   return QString::fromLatin1(url.toEncoded(QUrl::FullyEncoded));
+}
+
+QStringList DesktopLauncher::ChildEnvironment(const QStringList& environment) {
+  QStringList kept;
+  for (const QString& entry : environment) {
+    const QString name = entry.section(u'=', 0, 0);
+    if (std::ranges::any_of(kChildVariables, [&name](const char* v) { return name == QLatin1String(v); }))
+      kept << entry;
+  }
+  return kept;
 }
 
 QString DesktopLauncher::QuoteExecArgument(const QString& argument) {
@@ -134,6 +152,7 @@ bool DesktopLauncher::Write(const QString& folder, const QString& iconPath) cons
     trust.setProgram(gio);
     trust.setArguments({QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
     trust.setStandardErrorFile(QProcess::nullDevice());
+    trust.setEnvironment(ChildEnvironment(QProcess::systemEnvironment()));
     trust.startDetached();
   }
   return true;

@@ -8,10 +8,11 @@
 // the recorder's link only when it points at the recorder's own address. The URL is written with the Desktop
 // Entry quoting and escaping rules: no character of it can end the argument, start another command or expand
 // as a field code. Anything else falls back to the support address. The file is never written through a link
-// planted under its name.
+// planted under its name, and the trust-marking child gets only the environment it needs.
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "net/ServiceAddresses.h"
 
@@ -51,6 +52,10 @@ class DesktopLauncher {
   static QString SafeWebUrl(const QString& candidate);
   // One argument of an Exec key, quoted and escaped (field codes, the quoting rule, then the string rule).
   static QString QuoteExecArgument(const QString& argument);
+  // The environment a child program (gio) is started with: the few variables a desktop tool needs to find the
+  // user's session, folders and language, nothing else. vrx-provision's environment holds the answer file's
+  // secrets (its *_env names), which no child may inherit.
+  static QStringList ChildEnvironment(const QStringList& environment);
 
  private:
   QString name_;      // the launcher's visible name: the file name without ".desktop"

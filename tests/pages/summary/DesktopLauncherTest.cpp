@@ -254,8 +254,9 @@ TEST(ShortcutFile, APlantedLinkIsNotFollowed) {
 }
 
 // The launcher is marked trusted with gio where it exists; gio's complaints (a desktop without that metadata)
-// never reach our stderr, which is vrx-provision's terminal.
-TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
+// never reach our stderr, which is vrx-provision's terminal, and gio inherits none of vrx-provision's secrets
+// (the answer file's *_env names), only what a desktop tool needs.
+TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderrAndGetsNoSecret) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString bin = dir.filePath("bin"), marker = dir.filePath("gio-ran");
@@ -263,12 +264,15 @@ TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
   {
     QFile gio(QDir(bin).filePath("gio"));
     ASSERT_TRUE(gio.open(QIODevice::WriteOnly));
-    gio.write("#!/bin/sh\necho 'gio: Setting attribute metadata::trusted not supported' >&2\necho \"$@\" > \"" +
-              marker.toUtf8() + ".part\" && mv \"" + marker.toUtf8() + ".part\" \"" + marker.toUtf8() + "\"\n");
+    gio.write("#!/bin/sh\necho 'gio: Setting attribute metadata::trusted not supported' >&2\nenv > \"" +
+              marker.toUtf8() + ".env\"\necho \"$@\" > \"" + marker.toUtf8() + ".part\" && mv \"" + marker.toUtf8() +
+              ".part\" \"" + marker.toUtf8() + "\"\n");
     gio.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   }
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", bin.toUtf8() + ":" + path);
+  const char* secrets[] = {"ADMIN_PW", "CLOUD_PW", "XDG_PW"};  // as an answer file names them
+  for (const char* name : secrets) qputenv(name, "s3cret-value");
   const QString captured = dir.filePath("stderr");
   std::fflush(stderr);
   const int saved = ::dup(STDERR_FILENO);
@@ -283,6 +287,7 @@ TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
   ::dup2(saved, STDERR_FILENO);
   ::close(saved);
   qputenv("PATH", path);
+  for (const char* name : secrets) qunsetenv(name);
   ASSERT_TRUE(written);
   QFile ran(marker);
   ASSERT_TRUE(ran.open(QIODevice::ReadOnly)) << "gio was not started";
@@ -291,6 +296,11 @@ TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
   QFile err(captured);
   ASSERT_TRUE(err.open(QIODevice::ReadOnly));
   EXPECT_EQ(err.readAll(), QByteArray());
+  QFile environment(marker + ".env");
+  ASSERT_TRUE(environment.open(QIODevice::ReadOnly));
+  const QByteArray seen = environment.readAll();
+  EXPECT_FALSE(seen.contains("s3cret-value")) << seen.toStdString();
+  EXPECT_TRUE(seen.contains("\nHOME=") || seen.startsWith("HOME=")) << seen.toStdString();
 }
 
 TEST(ShortcutFile, ReadOnlyFolderFailsQuietly) {
