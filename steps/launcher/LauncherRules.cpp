@@ -2,8 +2,9 @@
 
 namespace vrx::steps {
 
-DesktopLauncher::Inputs LauncherInputs(const CloudValues& values) {
-  return {values[kCloudAccess], values[kCloudPortalUrl], values[kCloudPortalNumber], values[kCloudLocalHyperlink]};
+DesktopLauncher::Inputs LauncherInputs(const CloudValues& values, const QString& recorderAddress) {
+  return {values[kCloudAccess], values[kCloudPortalUrl], values[kCloudPortalNumber], values[kCloudLocalHyperlink],
+          recorderAddress};
 }
 
 Decision DecideLauncher(bool asked, const DesktopLauncher& launcher, bool inPlace) {

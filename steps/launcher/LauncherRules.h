@@ -12,8 +12,9 @@ namespace vrx::steps {
 // the icon theme.
 inline constexpr const char* kLauncherThemeIcon = "vrx-setup-wizard";
 
-// Values 1, 2, 3 and 6: access, the portal host, the device number, the recorder's own link.
-DesktopLauncher::Inputs LauncherInputs(const CloudValues& values);
+// Values 1, 2, 3 and 6: access, the portal host, the device number, the recorder's own link; and the address
+// the search found the recorder at, the only host the recorder's link may name.
+DesktopLauncher::Inputs LauncherInputs(const CloudValues& values, const QString& recorderAddress);
 
 // Unchanged when not asked for or when the file on the desktop is the launcher as it would be written;
 // else WouldChange "launcher_differs" (before: whether one is there; after: its file name).

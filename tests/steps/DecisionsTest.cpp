@@ -42,11 +42,13 @@ std::vector<CameraRecord> Listed(int recorded) {
   return ParseCameraLines(lines);
 }
 
+const QString kRecorderAddress = QStringLiteral("127.0.10.1");
+
 CloudValues Cloud(const char* status, const char* access) {
   CloudValues v;
   v[kCloudStatus] = QLatin1String(status), v[kCloudAccess] = QLatin1String(access);
   v[kCloudPortalUrl] = QStringLiteral("portal.kelvaro.test"), v[kCloudPortalNumber] = QStringLiteral("K4R7M2Q9");
-  v[kCloudLocalHyperlink] = QStringLiteral("http://127.0.10.1/");
+  v[kCloudLocalHyperlink] = QStringLiteral("http://") + kRecorderAddress + QStringLiteral("/");
   return v;
 }
 
@@ -189,23 +191,23 @@ INSTANTIATE_TEST_SUITE_P(
              "", kNone, kNone},
         // The launcher.
         Case{"launcher_missing",
-             [] { return DecideLauncher(true, DesktopLauncher(LauncherInputs(Cloud("1", "1"))), false); },
+             [] { return DecideLauncher(true, DesktopLauncher(LauncherInputs(Cloud("1", "1"), kRecorderAddress)), false); },
              Verdict::WouldChange, "launcher_differs", kNone, "VRX-410Q(K4R7M2Q9).desktop"},
         Case{"launcher_in_place",
-             [] { return DecideLauncher(true, DesktopLauncher(LauncherInputs(Cloud("1", "1"))), true); },
+             [] { return DecideLauncher(true, DesktopLauncher(LauncherInputs(Cloud("1", "1"), kRecorderAddress)), true); },
              Verdict::Unchanged, "", "VRX-410Q(K4R7M2Q9).desktop", "VRX-410Q(K4R7M2Q9).desktop"},
         Case{"launcher_not_asked_for",
-             [] { return DecideLauncher(false, DesktopLauncher(LauncherInputs(Cloud("1", "1"))), false); },
+             [] { return DecideLauncher(false, DesktopLauncher(LauncherInputs(Cloud("1", "1"), kRecorderAddress)), false); },
              Verdict::Unchanged, "", kNone, kNone}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The cloud page's skip empties the access value where the page is shown, so FINISH writes the recorder's own
 // link; a registered recorder (no page) keeps its portal launcher.
 TEST(SkippedCloud, GivesTheWizardsLauncher) {
-  const DesktopLauncher skipped(LauncherInputs(SkippedCloud(Cloud("0", "1"))));
+  const DesktopLauncher skipped(LauncherInputs(SkippedCloud(Cloud("0", "1")), kRecorderAddress));
   EXPECT_EQ(skipped.fileName(), "VRX-410Q.desktop");
   EXPECT_EQ(skipped.url(), "http://127.0.10.1/");
-  const DesktopLauncher registered(LauncherInputs(SkippedCloud(Cloud("1", "1"))));
+  const DesktopLauncher registered(LauncherInputs(SkippedCloud(Cloud("1", "1")), kRecorderAddress));
   EXPECT_EQ(registered.fileName(), "VRX-410Q(K4R7M2Q9).desktop");
 }
 

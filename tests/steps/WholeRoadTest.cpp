@@ -197,7 +197,7 @@ TEST_F(WholeRoad, EveryStageInTheRoadsOrder) {
       }
       case road::Stage::WriteLauncher: {
         // The launcher opens the recorder's page at the portal, named by its device number.
-        const DesktopLauncher launcher(LauncherInputs(values));
+        const DesktopLauncher launcher(LauncherInputs(values, QString::fromStdString(recorder_.ip)));
         EXPECT_EQ(launcher.fileName(), "VRX-410Q(K4R7M2Q9).desktop");
         EXPECT_EQ(launcher.url(), "https://127.0.39.1/device#K4R7M2Q9?lang=en");
         const QString contents = QString::fromUtf8(launcher.Contents(QString::fromLatin1(kLauncherThemeIcon)));

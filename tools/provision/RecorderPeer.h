@@ -26,6 +26,7 @@ namespace vrx::provision {
 struct Found {
   std::optional<std::string> address;
   std::string fault;
+  bool refused = false;  // left alone on purpose (two devices claim the MAC): refused, not failed
 };
 
 class RecorderPeer {

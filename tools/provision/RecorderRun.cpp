@@ -151,8 +151,11 @@ RecorderResult RecorderRun::Run() {
 
 RecorderRun::Survey RecorderRun::Discover() {
   const Found found = peer_.Find(answer_.mac);
+  if (found.refused)
+    return Decided({steps::Verdict::Refused, "mac_claimed_twice", found.fault, std::nullopt, std::nullopt});
   if (!found.address) return Failed("not_found", found.fault);
   const std::string address = net::CleanPeerText(*found.address);
+  recorderAddress_ = QString::fromStdString(*found.address);
   return Decided({steps::Verdict::Unchanged, "", "found at " + address, address, address});
 }
 
@@ -336,7 +339,7 @@ RecorderRun::Survey RecorderRun::Cloud() {
 }
 
 RecorderRun::Survey RecorderRun::Launcher() {
-  const steps::DesktopLauncher launcher(steps::LauncherInputs(cloud_));
+  const steps::DesktopLauncher launcher(steps::LauncherInputs(cloud_, recorderAddress_));
   const bool inPlace = answer_.shortcut && peer_.LauncherInPlace(launcher);
   return Decided(steps::DecideLauncher(answer_.shortcut, launcher, inPlace), [this, launcher]() -> std::string {
     return peer_.WriteLauncher(launcher) ? "" : "the launcher could not be written to the desktop folder";

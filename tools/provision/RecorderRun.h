@@ -79,6 +79,7 @@ class RecorderRun {
   steps::DiskBays bays_{};
   std::vector<steps::CameraRecord> cameras_;
   steps::CloudValues cloud_ = steps::CloudValuesBeforeRead();
+  QString recorderAddress_;  // where the search found the recorder: the only host its own link may name
 };
 
 }  // namespace vrx::provision

@@ -16,25 +16,21 @@ StepsPeer::StepsPeer(SiteSearch& search, BackgroundJob& thread, bool readOnly) :
 
 StepsPeer::~StepsPeer() { worker_.Stop(); }
 
+// From the pool's thread: transfers end (the job's Stop wakes the waits); the worker is stopped by its owner.
 void StepsPeer::Abort() {
   http_->Abort();
   direct_->Abort();
-  worker_.Stop();
+  worker_.AbortTransfer();
 }
 
 Found StepsPeer::Find(const std::string& mac) {
-  bool finished = false;
-  const std::optional<steps::FoundRecorder> found = search_.Find(mac, thread_, finished);
-  if (!found) {
-    return {std::nullopt, finished ? "no " + std::string(steps::kRecorderModel) + " with MAC " + mac +
-                                         " answered the search"
-                                   : "the search could not be sent"};
-  }
-  recorder_.ip = found->ip;
-  recorder_.mac = found->mac;
-  recorder_.httpPort = found->httpPort;
+  SiteSearch::Result found = search_.Find(mac, thread_);
+  if (!found.recorder) return {std::nullopt, std::move(found.fault), found.refused};
+  recorder_.ip = found.recorder->ip;
+  recorder_.mac = found.recorder->mac;
+  recorder_.httpPort = found.recorder->httpPort;
   recorder_.user = steps::kAdminUser;
-  return {found->ip, ""};
+  return {found.recorder->ip, ""};
 }
 
 steps::BlankPasswordAnswer StepsPeer::ProbeBlankPassword() {
@@ -69,7 +65,6 @@ steps::CloudStatusResult StepsPeer::ReadCloudStatus() {
   return steps::ReadCloudStatus(ctx, recorder_);
 }
 
-bool StepsPeer::LauncherInPlace(const steps::DesktopLauncher& launcher) {
   QFile file(DesktopFolder() + QLatin1Char('/') + launcher.fileName());
   return file.open(QIODevice::ReadOnly) &&
          file.readAll() == launcher.Contents(QString::fromLatin1(steps::kLauncherThemeIcon));
@@ -103,8 +98,6 @@ std::optional<steps::AccountResult> StepsPeer::RegisterAccount(steps::AccountReq
   return steps::RegisterAccount(ctx, *direct_, request);
 }
 
-bool StepsPeer::WriteLauncher(const steps::DesktopLauncher& launcher) {
-  return launcher.Write(DesktopFolder(), QString::fromLatin1(steps::kLauncherThemeIcon));
 }
 
 PeerFactory StepsPeers(bool readOnly) {
