@@ -148,18 +148,40 @@ class HiddenAccessible : public QAccessibleWidget {
   QString text(QAccessible::Text) const override { return QString(); }
 };
 
-// A box showing its chosen value; its open popup list is its child.
-class ValueAccessible : public RoleAccessible {
+// A box showing its chosen value; its open popup list is its child. The value is also the box's read-only
+// text: a reader takes a closed combo box's value from its text, not from Qt's Value property.
+class ValueAccessible : public RoleAccessible, public QAccessibleTextInterface {
  public:
   ValueAccessible(QWidget* w, QAccessible::Role role) : RoleAccessible(w, role) {}
 
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Value) {
-      const AccessibleData* d = DataOf(widget());
-      return d && d->value ? d->value() : QString();
-    }
+    if (t == QAccessible::Value) return Value();
     return RoleAccessible::text(t);
   }
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return RoleAccessible::interface_cast(t);
+  }
+
+  // --- the value as text: no caret, no selection
+  QString text(int start, int end) const override { return Value().mid(start, qMax(0, end - start)); }
+  int characterCount() const override { return int(Value().size()); }
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  QRect characterRect(int) const override { return {}; }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
+
   QAccessible::State state() const override {
     QAccessible::State s = RoleAccessible::state();
     s.hasPopup = true;
@@ -191,6 +213,10 @@ class ValueAccessible : public RoleAccessible {
   }
 
  private:
+  QString Value() const {
+    const AccessibleData* d = DataOf(widget());
+    return d && d->value ? d->value() : QString();
+  }
   QWidget* popupOpen() const {
     const AccessibleData* d = DataOf(widget());
     return d && d->popup && d->popup->isVisible() ? d->popup.data() : nullptr;
@@ -409,10 +435,24 @@ void Forward(QAccessibleEvent* event) {
 
 QString Masked(const QString& text) { return QString(text.size(), kMask); }
 
+// The object of the last focus event a reader was sent.
+QPointer<QObject> readerFocus;
+
+// Qt moves a field's caret as the field takes the focus and sends the focus event after: a reader that gets
+// the caret first takes the field as focused without a word, and then says nothing at the focus event (Tab into
+// a field was silent more often than not). A field's caret and selection events before its focus event are
+// left out.
+bool CaretBeforeFocus(const QAccessibleEvent* event, const QLineEdit* edit) {
+  return edit && readerFocus != edit &&
+         (event->type() == QAccessible::TextCaretMoved || event->type() == QAccessible::TextSelectionChanged);
+}
+
 void FilterEvent(QAccessibleEvent* event) {
   QObject* object = event->object();
   if (HiddenOrInside(object)) return;
+  if (event->type() == QAccessible::Focus) readerFocus = object;
   auto* edit = qobject_cast<QLineEdit*>(object);
+  if (CaretBeforeFocus(event, edit)) return;
   if (!edit || edit->echoMode() == QLineEdit::Normal) return Forward(event);
   switch (event->type()) {
     case QAccessible::TextInserted: {

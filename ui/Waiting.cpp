@@ -21,7 +21,11 @@ constexpr int kSpinnerSide = 64;
 }
 
 CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
-  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  // The veil never takes the activation: the wizard's window keeps it, and the keyboard focus stays on the
+  // control it was on (a reader would otherwise read the whole page out again as the veil closes). Being modal,
+  // it still holds every key and click away from the page while it waits.
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setModal(true);
   setFixedSize(CTransparentPage::kSize);
   RoundWindowCorners(this, 6);
@@ -70,7 +74,25 @@ void CWaitingPage::timerEvent(QTimerEvent* e) {
   tick();
 }
 
+// The wait in words, through the page's window: its start once it has lasted a second, then its progress.
+void CWaitingPage::tellReader() {
+  QWidget* speaker = parentWidget() ? parentWidget() : this;
+  if (ticks_ == kSpeakAfterTicks) {
+    Speak(speaker, text_);
+    lastSpokenTick_ = ticks_;
+    return;
+  }
+  if (ticks_ < kSpeakAfterTicks || !wanted_.progress) return;
+  if ((ticks_ - lastSpokenTick_) * kTickMs < kProgressEveryMs) return;
+  const QString progress = wanted_.progress();
+  if (progress.isEmpty() || progress == spokenProgress_) return;
+  spokenProgress_ = progress;
+  lastSpokenTick_ = ticks_;
+  Speak(speaker, progress);
+}
+
 void CWaitingPage::tick() {
+  tellReader();
   shownSpinner_ = ticks_ % kSpinnerFrames;
   for (int i = 0; i < kSpinnerFrames; ++i) spinner_[static_cast<size_t>(i)]->setVisible(i == shownSpinner_);
   if (ticks_ % 3 == 0 && !text_.isEmpty()) {

@@ -23,10 +23,13 @@ namespace vrx::ui {
 class CAvrelStatic;
 
 // What the veil's line says: empty text = "Waiting"; growingDots adds one to three dots, one more every
-// 300 ms, without moving the text.
+// 300 ms, without moving the text. A screen reader hears the text once the wait has lasted a second (a wait
+// that ends sooner goes unsaid), then progress() whenever it has changed, at most every kProgressEveryMs; what
+// the work came to is the caller's to say when the veil has closed.
 struct WaitingText {
   QString text;
   bool growingDots = false;
+  std::function<QString()> progress = {};  // empty, or returning an empty text: nothing to tell
 };
 
 // Runs a waiting veil over page (at its screen position) until *flag is 0 or maxTicks have passed.
@@ -56,6 +59,8 @@ class CWaitingPage : public QDialog {
   static constexpr int kOpacity = 180;
   static constexpr int kSpinnerFrames = 8;
   static constexpr int kFirstSpinnerId = 4060;
+  static constexpr int kSpeakAfterTicks = 10;       // a wait is spoken once it has lasted a second
+  static constexpr int kProgressEveryMs = 3000;     // and its progress no more often than this
 
   explicit CWaitingPage(QWidget* parent = nullptr);
   ~CWaitingPage() override;
@@ -81,6 +86,7 @@ class CWaitingPage : public QDialog {
 
  private:
   void tick();
+  void tellReader();
 
   int maxTicks_ = kDefaultMaxTicks;
   const std::atomic<int>* flag_ = nullptr;
@@ -90,6 +96,8 @@ class CWaitingPage : public QDialog {
   VeilBackdrop backdrop_;
   int shownSpinner_ = -1;
   QString text_;
+  QString spokenProgress_;
+  int lastSpokenTick_ = -1;
   CAvrelStatic* label_ = nullptr;
   std::array<CImageBox*, kSpinnerFrames> spinner_{};
 };

@@ -48,7 +48,8 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
 
   MakePictureButton(this, kCmdClose, frame::kClosePictures)->setGeometry(frame::kCloseRect);
   MakePictureButton(this, kCmdMinimize, frame::kMinimizePictures)->setGeometry(frame::kMinimizeRect);
-  button(kCmdClose)->setAccessibleName(GetLangString(QStringLiteral("Close"), QStringLiteral("Close")));
+  // What the mark does, heard before it is pressed: it ends the whole wizard at once.
+  button(kCmdClose)->setAccessibleName(GetLangString(QStringLiteral("close_wizard"), QStringLiteral("Close the wizard")));
   button(kCmdMinimize)->setAccessibleName(GetLangString(QStringLiteral("Minimise"), QStringLiteral("Minimise")));
   ui::SetFrameRole(button(kCmdClose), ui::FrameRole::WindowButton);
   ui::SetFrameRole(button(kCmdMinimize), ui::FrameRole::WindowButton);

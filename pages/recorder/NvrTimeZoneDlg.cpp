@@ -54,6 +54,10 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
   zoneList_->setGeometry(kZoneListRect);
   zoneList_->hide();
   connect(zoneList_, &CZoneListBox::selectionChanged, this, [this](int row) { ChooseRow(row); });
+  connect(zoneList_, &CZoneListBox::dismissed, this, [this] {
+    zoneList_->hide();
+    zoneBox_->setFocus(Qt::TabFocusReason);
+  });
   zoneBox_->setAccessibleName(caption->text());
   zoneList_->setAccessibleName(caption->text());
   ui::SetFirstFocus(this, zoneBox_);
@@ -118,14 +122,18 @@ void CNvrTimeZoneDlg::ChooseRow(int row) {
 bool CNvrTimeZoneDlg::errorShown() const { return errorLabel_->isVisibleTo(this); }
 QString CNvrTimeZoneDlg::errorText() const { return errorLabel_->text(); }
 
-void CNvrTimeZoneDlg::ShowError(const QString& text) {
+void CNvrTimeZoneDlg::ShowError(const QString& text, const QString& spoken) {
   zoneList_->hide();
   errorLabel_->setText(text);
   errorLabel_->show();
-  ui::Announce(errorLabel_, text);
+  // Said once, as the zone box's own error: the box describes itself with it until the error goes.
+  ui::SetFieldError(zoneBox_, spoken.isEmpty() ? text : spoken, errorLabel_);
 }
 
-void CNvrTimeZoneDlg::HideError() { errorLabel_->hide(); }
+void CNvrTimeZoneDlg::HideError() {
+  errorLabel_->hide();
+  ui::SetFieldError(zoneBox_, QString(), nullptr);
+}
 
 void CNvrTimeZoneDlg::mousePressEvent(QMouseEvent* event) {
   zoneList_->hide();
@@ -170,7 +178,9 @@ void CNvrTimeZoneDlg::Next() {
       RunOverlay(ui::kOverlayError);  // the user may retry
       return;
     case steps::ZoneFault::Refused:
-      return ShowError(QString::fromLatin1(steps::kZoneRefusedText));  // the recorder's own words
+      // The label shows the recorder's own words; a reader hears the page's, not an HTTP status.
+      return ShowError(QString::fromLatin1(steps::kZoneRefusedText),
+                       GetLangString("SetupTimeZone_error", "Please choose a time zone for your NVR."));
     case steps::ZoneFault::None:
       host().state().timeZone = chosen_;  // for an answer file written at FINISH
       Navigate(NAV_NEXT);
