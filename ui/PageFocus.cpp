@@ -65,6 +65,11 @@ QWidget* FirstFocus(const QWidget* page) {
   return nullptr;
 }
 
+void KeepFocusOnPage(QWidget* page) {
+  if (QWidget* first = FirstFocus(page)) return first->setFocus(Qt::OtherFocusReason);
+  page->setFocus(Qt::OtherFocusReason);
+}
+
 void EnterPage(QWidget* host, QWidget* page, const QString& defaultName) {
   const QString title = PageTitle(page);
   host->setAccessibleName(title.isEmpty() ? defaultName : title);
@@ -74,6 +79,8 @@ void EnterPage(QWidget* host, QWidget* page, const QString& defaultName) {
   if (QWidget* first = FirstFocus(page)) {
     ShowFocusRing(first);  // also when the window is not active yet and the focus arrives with its activation
     first->setFocus(Qt::TabFocusReason);
+  } else {
+    page->setFocus(Qt::OtherFocusReason);  // nothing usable yet (a scan running): not Close
   }
 }
 

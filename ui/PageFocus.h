@@ -29,6 +29,11 @@ QString PageAnnouncement(const QWidget* page);
 void SetFirstFocus(QWidget* page, QWidget* control);
 QWidget* FirstFocus(const QWidget* page);
 
+// Where the keyboard goes on a page whose focused control is about to be disabled (a search starting): the
+// page's first control that stays usable, else the page itself, never the window's Close or Minimise, where
+// the focus would otherwise fall.
+void KeepFocusOnPage(QWidget* page);
+
 // Called by the host once a page is on screen: names the host after the page, speaks the page's title and
 // instruction, and moves the focus to the page's first control.
 void EnterPage(QWidget* host, QWidget* page, const QString& defaultName);

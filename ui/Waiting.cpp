@@ -1,5 +1,6 @@
 #include "ui/Waiting.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QtMath>
@@ -20,13 +21,38 @@ namespace {
 constexpr int kSpinnerSide = 64;
 }
 
+// While a veil runs, keys and clicks meant for any other window of the program go nowhere (what a modal window
+// would do, without the activation a modal window takes).
+class InputHold : public QObject {
+ public:
+  explicit InputHold(const QWidget* veil) : veil_(veil) { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputHold() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel: {
+        const auto* w = qobject_cast<const QWidget*>(watched);
+        return w && w->window() != veil_;
+      }
+      default: return false;
+    }
+  }
+
+ private:
+  const QWidget* veil_;
+};
+
 CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
-  // The veil never takes the activation: the wizard's window keeps it, and the keyboard focus stays on the
-  // control it was on (a reader would otherwise read the whole page out again as the veil closes). Being modal,
-  // it still holds every key and click away from the page while it waits.
+  // The veil never takes the activation (see exec).
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setModal(true);
   setFixedSize(CTransparentPage::kSize);
   RoundWindowCorners(this, 6);
   backdrop_.Attach(this, kOpacity, PerPixelAlphaWindowsShown());
@@ -52,6 +78,25 @@ CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
 
 CWaitingPage::~CWaitingPage() {
   if (timerId_ != -1) killTimer(timerId_);
+}
+
+int CWaitingPage::exec() {
+  QPointer<CWaitingPage> self(this);
+  const InputHold hold(this);
+  QEventLoop loop;
+  loop_ = &loop;
+  connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);  // the page, and the veil with it, went
+  setResult(0);
+  show();
+  loop.exec(QEventLoop::DialogExec);
+  if (!self) return QDialog::Rejected;
+  loop_ = nullptr;
+  return result();
+}
+
+void CWaitingPage::done(int r) {
+  QDialog::done(r);
+  if (loop_) loop_->exit();
 }
 
 QString CWaitingPage::text() const {

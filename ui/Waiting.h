@@ -5,6 +5,7 @@
 // its own text (optionally with dots that grow while the veil waits).
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QPoint>
 #include <QString>
 #include <array>
@@ -65,6 +66,13 @@ class CWaitingPage : public QDialog {
   explicit CWaitingPage(QWidget* parent = nullptr);
   ~CWaitingPage() override;
 
+  // Runs the veil until it closes, holding every key and click away from the wizard's other windows. The veil
+  // is not modal to the window system, which would make it the active window: the wizard's window stays
+  // active, and the keyboard focus stays on the control it was on (a reader would otherwise read the whole
+  // page out again as the veil closes). Returns OK when the flag dropped or the ticks ran out.
+  int exec() override;
+  void done(int result) override;
+
   void setPosition(QPoint screenTopLeft) { move(screenTopLeft); }
   void setMaxTicks(int ticks) { maxTicks_ = ticks; }
   // The veil stays while *flag is not 0. A null flag counts as 0.
@@ -88,6 +96,7 @@ class CWaitingPage : public QDialog {
   void tick();
   void tellReader();
 
+  QPointer<QEventLoop> loop_;
   int maxTicks_ = kDefaultMaxTicks;
   const std::atomic<int>* flag_ = nullptr;
   WaitingText wanted_;

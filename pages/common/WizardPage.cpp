@@ -1,5 +1,6 @@
 #include "pages/common/WizardPage.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -152,12 +153,18 @@ void CWizardPage::RetranslateFrame() {
 }
 
 void CWizardPage::SetBusyLook(bool busy, std::initializer_list<ui::CAvrelButton*> controls) {
+  // A control that goes grey with the keyboard on it would pass the focus on down the chain, to Close.
+  QWidget* focus = QApplication::focusWidget();
+  bool focusGoes = busy && focus == button(kCmdClose);
+  for (ui::CAvrelButton* b : controls) focusGoes = focusGoes || (busy && b && b == focus);
+  if (focusGoes) setFocus(Qt::OtherFocusReason);  // held by the page while the controls change
   for (ui::CAvrelButton* b : controls) {
     if (!b) continue;
     b->setEnabled(!busy);
     b->setPressedLook(busy);
   }
   if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!busy);
+  if (focusGoes) ui::KeepFocusOnPage(this);
 }
 
 void CWizardPage::OnCommand(int commandId) {
