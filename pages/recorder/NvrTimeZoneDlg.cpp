@@ -55,8 +55,8 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
   zoneList_->hide();
   connect(zoneList_, &CZoneListBox::selectionChanged, this, [this](int row) { ChooseRow(row); });
   connect(zoneList_, &CZoneListBox::dismissed, this, [this] {
+    zoneBox_->setFocus(Qt::TabFocusReason);  // first: a focused list that hides passes the focus down the chain
     zoneList_->hide();
-    zoneBox_->setFocus(Qt::TabFocusReason);
   });
   zoneBox_->setAccessibleName(caption->text());
   zoneList_->setAccessibleName(caption->text());
@@ -107,6 +107,9 @@ void CNvrTimeZoneDlg::ShowLoaded(const steps::ZoneList& loaded) {
   chosen_ = loaded.current;
   zoneBox_->setText(chosen_ > 0 ? zones_.value(chosen_ - 1) : QString());
   zoneList_->SetCurSel(chosen_ - 1);
+  // The box took the focus as the page arrived, still empty: a reader hears the zone the recorder is set to.
+  if (zoneBox_->hasFocus() && !zoneBox_->text().isEmpty())
+    ui::Speak(zoneBox_, zoneBox_->accessibleName() + QLatin1Char(' ') + zoneBox_->text());
 }
 
 void CNvrTimeZoneDlg::ChooseRow(int row) {
@@ -114,9 +117,10 @@ void CNvrTimeZoneDlg::ChooseRow(int row) {
   if (zoneList_->curSel() != row) zoneList_->SetCurSel(row);
   zoneBox_->setText(zones_[row]);
   chosen_ = row + 1;
-  const bool listHadFocus = zoneList_->hasFocus();
+  // Back to the box before the list hides: a focused list that hides passes the focus down the chain (Back),
+  // and a reader hears neither move.
+  if (zoneList_->hasFocus()) zoneBox_->setFocus(Qt::TabFocusReason);
   zoneList_->hide();
-  if (listHadFocus) zoneBox_->setFocus(Qt::TabFocusReason);  // not on to the next control in the chain
 }
 
 bool CNvrTimeZoneDlg::errorShown() const { return errorLabel_->isVisibleTo(this); }
