@@ -4,6 +4,8 @@
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QBasicTimer>
+#include <QTimerEvent>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -613,18 +615,36 @@ class SpokenStatus : public QWidget {
     show();
   }
 
+  // Messages said close together go out one by one: a reader asks for the notification's name when it gets
+  // to the event, and would find only the last of them.
   void Say(const QString& text) {
     last_ = text;
-    notice_->hide();
-    notice_->setAccessibleName(text);
-    notice_->show();  // "showing" is what Orca speaks
+    pending_ << text;
+    if (!spacing_.isActive()) SayNext();
   }
   const QString& last() const { return last_; }
 
+ protected:
+  void timerEvent(QTimerEvent* e) override {
+    if (e->timerId() != spacing_.timerId()) return QWidget::timerEvent(e);
+    if (pending_.isEmpty()) return spacing_.stop();
+    SayNext();
+  }
+
  private:
+  static constexpr int kSpacingMs = 250;
+  void SayNext() {
+    notice_->hide();
+    notice_->setAccessibleName(pending_.takeFirst());
+    notice_->show();  // "showing" is what Orca speaks
+    spacing_.start(kSpacingMs, this);
+  }
+
   QWidget* bar_;
   QWidget* notice_;
   QString last_;
+  QStringList pending_;
+  QBasicTimer spacing_;
 };
 
 SpokenStatus* StatusOf(const QWidget* w) {
