@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QBasicTimer>
+#include <array>
 #include <QTimerEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -598,11 +599,13 @@ class SpokenStatus : public QWidget {
       // the window manager.
       : QWidget(window, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                             Qt::WindowTransparentForInput),
-        bar_(new QWidget(this)),
-        notice_(new QWidget(bar_)) {
+        bar_(new QWidget(this)) {
+    for (QWidget*& notice : notices_) notice = new QWidget(bar_);
     setObjectName(QLatin1String(kSpokenStatusWindow));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    for (QWidget* w : {static_cast<QWidget*>(this), bar_, notice_}) {
+    QList<QWidget*> all{this, bar_};
+    for (QWidget* notice : notices_) all << notice;
+    for (QWidget* w : all) {
       w->setAttribute(Qt::WA_TransparentForMouseEvents);
       w->setFocusPolicy(Qt::NoFocus);
       w->setGeometry(0, 0, 1, 1);
@@ -610,8 +613,10 @@ class SpokenStatus : public QWidget {
     move(-10000, -10000);
     SetAccessibleRole(this, QAccessible::Window);
     SetAccessibleRole(bar_, QAccessible::StatusBar);
-    SetAccessibleRole(notice_, QAccessible::Notification);
-    notice_->hide();
+    for (QWidget* notice : notices_) {
+      SetAccessibleRole(notice, QAccessible::Notification);
+      notice->hide();
+    }
     show();
   }
 
@@ -633,15 +638,20 @@ class SpokenStatus : public QWidget {
 
  private:
   static constexpr int kSpacingMs = 250;
+  // Each message on the next of a few notifications: a reader that is behind drops an earlier "showing" of the
+  // same object when a later one comes.
   void SayNext() {
-    notice_->hide();
-    notice_->setAccessibleName(pending_.takeFirst());
-    notice_->show();  // "showing" is what Orca speaks
+    QWidget* notice = notices_[next_];
+    next_ = (next_ + 1) % notices_.size();
+    notice->hide();
+    notice->setAccessibleName(pending_.takeFirst());
+    notice->show();  // "showing" is what Orca speaks
     spacing_.start(kSpacingMs, this);
   }
 
   QWidget* bar_;
-  QWidget* notice_;
+  std::array<QWidget*, 4> notices_{};
+  std::size_t next_ = 0;
   QString last_;
   QStringList pending_;
   QBasicTimer spacing_;

@@ -201,6 +201,8 @@ class AccessibilityTest : public QObject {
     ui::Announce(label, QStringLiteral("Four cameras are the most."));
     ui::Announce(label, QStringLiteral("Four cameras are the most."));
     ui::Speak(field, QStringLiteral("5 cameras found"));
+    // Said one after another, a moment apart, so a reader that is behind still gets each.
+    QTRY_VERIFY(log.spoken(QStringLiteral("5 cameras found")));
 
     int shown = 0;
     for (const EventLog::Entry& e : log.entries()) {
