@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
+#include "ui/SkinBase.h"
+
 namespace vrx {
 
 EnterEscapeFilter::EnterEscapeFilter(QObject* parent) : QObject(parent) {
@@ -24,6 +26,9 @@ bool EnterEscapeFilter::eventFilter(QObject* watched, QEvent* event) {
   if (!IsSwallowedKey(static_cast<QKeyEvent*>(event)->key())) return false;
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
+  if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && w->isVisible() &&
+      w->property(ui::kClosesOnEscapeProperty).toBool())
+    return false;
   QWidget* window = w->window();
   for (const QPointer<QWidget>& guarded : windows_)
     if (guarded && guarded == window) return true;

@@ -3,7 +3,8 @@
 // any widget inside it (the pages and their controls), is swallowed before the widget or the dialog sees it.
 // A window opened from them (a drop-down list, a veil, a popup, a menu, the about box) handles its own keys:
 // the camera password popups send on Enter, a menu and a drop-down close on Escape, the veils and the other
-// popups ignore both.
+// popups ignore both. A drop-down list drawn inside a page (the time zone list) is one too: Escape reaches it
+// while it has the focus (ui::kClosesOnEscapeProperty), and only Escape.
 
 #include <QList>
 #include <QObject>

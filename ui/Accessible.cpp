@@ -4,6 +4,9 @@
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QBasicTimer>
+#include <array>
+#include <QTimerEvent>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -148,18 +151,40 @@ class HiddenAccessible : public QAccessibleWidget {
   QString text(QAccessible::Text) const override { return QString(); }
 };
 
-// A box showing its chosen value; its open popup list is its child.
-class ValueAccessible : public RoleAccessible {
+// A box showing its chosen value; its open popup list is its child. The value is also the box's read-only
+// text: a reader takes a closed combo box's value from its text, not from Qt's Value property.
+class ValueAccessible : public RoleAccessible, public QAccessibleTextInterface {
  public:
   ValueAccessible(QWidget* w, QAccessible::Role role) : RoleAccessible(w, role) {}
 
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Value) {
-      const AccessibleData* d = DataOf(widget());
-      return d && d->value ? d->value() : QString();
-    }
+    if (t == QAccessible::Value) return Value();
     return RoleAccessible::text(t);
   }
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return RoleAccessible::interface_cast(t);
+  }
+
+  // --- the value as text: no caret, no selection
+  QString text(int start, int end) const override { return Value().mid(start, qMax(0, end - start)); }
+  int characterCount() const override { return int(Value().size()); }
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  QRect characterRect(int) const override { return {}; }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
+
   QAccessible::State state() const override {
     QAccessible::State s = RoleAccessible::state();
     s.hasPopup = true;
@@ -191,6 +216,10 @@ class ValueAccessible : public RoleAccessible {
   }
 
  private:
+  QString Value() const {
+    const AccessibleData* d = DataOf(widget());
+    return d && d->value ? d->value() : QString();
+  }
   QWidget* popupOpen() const {
     const AccessibleData* d = DataOf(widget());
     return d && d->popup && d->popup->isVisible() ? d->popup.data() : nullptr;
@@ -409,10 +438,24 @@ void Forward(QAccessibleEvent* event) {
 
 QString Masked(const QString& text) { return QString(text.size(), kMask); }
 
+// The object of the last focus event a reader was sent.
+QPointer<QObject> readerFocus;
+
+// Qt moves a field's caret as the field takes the focus and sends the focus event after: a reader that gets
+// the caret first takes the field as focused without a word, and then says nothing at the focus event (Tab into
+// a field was silent more often than not). A field's caret and selection events before its focus event are
+// left out.
+bool CaretBeforeFocus(const QAccessibleEvent* event, const QLineEdit* edit) {
+  return edit && readerFocus != edit &&
+         (event->type() == QAccessible::TextCaretMoved || event->type() == QAccessible::TextSelectionChanged);
+}
+
 void FilterEvent(QAccessibleEvent* event) {
   QObject* object = event->object();
   if (HiddenOrInside(object)) return;
+  if (event->type() == QAccessible::Focus) readerFocus = object;
   auto* edit = qobject_cast<QLineEdit*>(object);
+  if (CaretBeforeFocus(event, edit)) return;
   if (!edit || edit->echoMode() == QLineEdit::Normal) return Forward(event);
   switch (event->type()) {
     case QAccessible::TextInserted: {
@@ -556,11 +599,13 @@ class SpokenStatus : public QWidget {
       // the window manager.
       : QWidget(window, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                             Qt::WindowTransparentForInput),
-        bar_(new QWidget(this)),
-        notice_(new QWidget(bar_)) {
+        bar_(new QWidget(this)) {
+    for (QWidget*& notice : notices_) notice = new QWidget(bar_);
     setObjectName(QLatin1String(kSpokenStatusWindow));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    for (QWidget* w : {static_cast<QWidget*>(this), bar_, notice_}) {
+    QList<QWidget*> all{this, bar_};
+    for (QWidget* notice : notices_) all << notice;
+    for (QWidget* w : all) {
       w->setAttribute(Qt::WA_TransparentForMouseEvents);
       w->setFocusPolicy(Qt::NoFocus);
       w->setGeometry(0, 0, 1, 1);
@@ -568,23 +613,48 @@ class SpokenStatus : public QWidget {
     move(-10000, -10000);
     SetAccessibleRole(this, QAccessible::Window);
     SetAccessibleRole(bar_, QAccessible::StatusBar);
-    SetAccessibleRole(notice_, QAccessible::Notification);
-    notice_->hide();
+    for (QWidget* notice : notices_) {
+      SetAccessibleRole(notice, QAccessible::Notification);
+      notice->hide();
+    }
     show();
   }
 
+  // Messages said close together go out one by one: a reader asks for the notification's name when it gets
+  // to the event, and would find only the last of them.
   void Say(const QString& text) {
     last_ = text;
-    notice_->hide();
-    notice_->setAccessibleName(text);
-    notice_->show();  // "showing" is what Orca speaks
+    pending_ << text;
+    if (!spacing_.isActive()) SayNext();
   }
   const QString& last() const { return last_; }
 
+ protected:
+  void timerEvent(QTimerEvent* e) override {
+    if (e->timerId() != spacing_.timerId()) return QWidget::timerEvent(e);
+    if (pending_.isEmpty()) return spacing_.stop();
+    SayNext();
+  }
+
  private:
+  static constexpr int kSpacingMs = 250;
+  // Each message on the next of a few notifications: a reader that is behind drops an earlier "showing" of the
+  // same object when a later one comes.
+  void SayNext() {
+    QWidget* notice = notices_[next_];
+    next_ = (next_ + 1) % notices_.size();
+    notice->hide();
+    notice->setAccessibleName(pending_.takeFirst());
+    notice->show();  // "showing" is what Orca speaks
+    spacing_.start(kSpacingMs, this);
+  }
+
   QWidget* bar_;
-  QWidget* notice_;
+  std::array<QWidget*, 4> notices_{};
+  std::size_t next_ = 0;
   QString last_;
+  QStringList pending_;
+  QBasicTimer spacing_;
 };
 
 SpokenStatus* StatusOf(const QWidget* w) {

@@ -27,10 +27,12 @@ constexpr AlarmTexts kNoDisk{"hddformat_06", "No HD Found", "hddformat_07",
 constexpr AlarmTexts kFormatWarning{"hddformat_04", "Important Alert", "hddformat_05",
                                     "Formatting will permanently erase all data on your hard drive(s)."};
 
-// An alert popup: the alert role, named by its title and described by its message, so a reader reads both.
-void RaiseAlert(QWidget* popup, const QString& title, const QString& message) {
+// An alert popup: the alert role, named by its title and described by its message, so a reader reads both,
+// once: the message's label itself is left out (a reader reads an alert's labels and then its description).
+void RaiseAlert(QWidget* popup, const QString& title, CErrorStatic* message) {
   SetAccessible(popup, QAccessible::AlertMessage, title);
-  popup->setAccessibleDescription(message);
+  popup->setAccessibleDescription(message->text());
+  HideFromAccessibility(message);
 }
 
 CAvrelStatic* MakeTitle(QWidget* parent, const QString& text, QRect geometry) {
@@ -72,7 +74,7 @@ CAlarmDisplayPage::CAlarmDisplayPage(QWidget* veil, int alertType, int cancelFla
   } else {
     ok_ = addTextButton(1, okText, QPoint((kAlertSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Accepted);
   }
-  RaiseAlert(this, title_->text(), text_->text());
+  RaiseAlert(this, title_->text(), text_);
 }
 
 QString CAlarmDisplayPage::title() const { return title_->text(); }
@@ -85,7 +87,7 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
   HideFromAccessibility(picture);
   const QString title = GetLangString(QStringLiteral("hddformat_04"), QStringLiteral("Important Alert"));
   MakeTitle(this, title, QRect(104, 38, 310, 36));
-  const CErrorStatic* text = MakeMessage(this,
+  CErrorStatic* text = MakeMessage(this,
               GetLangString(QStringLiteral("intro_14"),
                        QStringLiteral("Please make sure you are connected to the Internet, or you will not allow "
                                       "to use kelvaro service without Internet.")),
@@ -94,7 +96,7 @@ CNetAlarmPage::CNetAlarmPage(QWidget* veil) : CPopupPage(veil, kAlertSize, kAler
                         QDialog::Accepted);
   retry_ = addTextButton(2, GetLangString(QStringLiteral("RETRY"), QStringLiteral("RETRY")), QPoint(235, kButtonY),
                          QDialog::Rejected);
-  RaiseAlert(this, title, text->text());
+  RaiseAlert(this, title, text);
 }
 
 CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(veil, kSize, kAlertOffset) {
@@ -109,7 +111,7 @@ CErrorPage::CErrorPage(QWidget* veil, const QString& errorText) : CPopupPage(vei
   text_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
   close_ = addTextButton(1, GetLangString(QStringLiteral("Close"), QStringLiteral("Close")),
                          QPoint((kSize.width() - kButtonWidth) / 2, kButtonY), QDialog::Rejected);
-  RaiseAlert(this, message, message);
+  RaiseAlert(this, message, text_);
 }
 
 QString CErrorPage::message() const { return text_->text(); }

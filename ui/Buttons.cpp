@@ -120,7 +120,9 @@ void CAvrelButton::paintEvent(QPaintEvent*) {
   paintFocus(p, look);
 }
 
-void CAvrelButton::paintFocus(QPainter& p, const ButtonLook&) { PaintFocusRing(p, this, rect(), 4); }
+void CAvrelButton::paintFocus(QPainter& p, const ButtonLook&) {
+  PaintFocusRing(p, this, InsideWindowEdges(this, rect()), 4);
+}
 
 void CCloseButton::placePicture(int x, int y) {
   setGeometry(x - kMargin, y - kMargin, kSide + 2 * kMargin, kSide + 2 * kMargin);

@@ -95,13 +95,14 @@ void CAvrelComboBox::OpenDropDown() {
   dropDown_->setFocus();
 }
 
-void CAvrelComboBox::choose(int index) {
+void CAvrelComboBox::choose(int index, bool byKeyboard) {
   if (index < 0 || index >= count()) return;
   setCurrentIndex(index);
   if (dropDown_) {
     dropDown_->close();
     // The keyboard goes on from the box, in the window the drop-down came from.
     window()->activateWindow();
+    if (byKeyboard) ShowFocusRing(this);
     setFocus(Qt::PopupFocusReason);
   }
   emit activated(index);
@@ -158,7 +159,7 @@ CComboBoxList::CComboBoxList(CAvrelComboBox* owner, const QStringList& items, in
   rows.current = [this] { return hot_; };
   rows.rect = [this](int row) { return row >= top_ && row < top_ + visible_ ? rowRect(row) : QRect(); };
   rows.choose = [this](int row) {
-    if (owner_) owner_->choose(row);
+    if (owner_) owner_->choose(row, true);  // an assistive press: no pointer involved
   };
   ExposeRows(this, std::move(rows));
   SetAccessibleOwner(this, owner);
@@ -248,7 +249,7 @@ void CComboBoxList::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Up: moveHot(hot_ - 1); return;
     case Qt::Key_Down: moveHot(hot_ + 1); return;
     case Qt::Key_Space:
-      if (owner_) owner_->choose(hot_);
+      if (owner_) owner_->choose(hot_, true);
       return;
     case Qt::Key_Escape: close(); return;
     default: QWidget::keyPressEvent(e);

@@ -51,7 +51,8 @@ class CAvrelComboBox : public QWidget, public ControlIdentity {
 
  private:
   friend class CComboBoxList;
-  void choose(int index);
+  // A choice made with the keyboard leaves the focus ring on the box, wherever the focus came back from.
+  void choose(int index, bool byKeyboard = false);
 
   QStringList items_;
   int selected_ = -1;

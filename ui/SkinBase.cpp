@@ -65,6 +65,18 @@ void SetAccessible(QWidget* w, QAccessible::Role role, const QString& name) {
 
 bool HasKeyboardFocus(const QWidget* w) { return w->hasFocus() && w->property("vrxKeyboardFocus").toBool(); }
 
+QRect InsideWindowEdges(const QWidget* w, QRect r) {
+  const QWidget* window = w->window();
+  if (window == w) return r;
+  const QRect inWindow(w->mapTo(window, r.topLeft()), r.size());
+  const QRect edges = window->rect();
+  if (inWindow.left() <= edges.left()) r.setLeft(r.left() + kFocusRingWidth);
+  if (inWindow.top() <= edges.top()) r.setTop(r.top() + kFocusRingWidth);
+  if (inWindow.right() >= edges.right()) r.setRight(r.right() - kFocusRingWidth);
+  if (inWindow.bottom() >= edges.bottom()) r.setBottom(r.bottom() - kFocusRingWidth);
+  return r;
+}
+
 void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius) {
   if (!HasKeyboardFocus(w)) return;
   p.save();

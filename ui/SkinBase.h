@@ -19,6 +19,9 @@ namespace vrx::ui {
 
 inline constexpr char kPageHandleProperty[] = "vrxPageHandle";
 inline constexpr char kAccessibleRoleProperty[] = "vrxAccessibleRole";
+// Set (true) on a drop-down list that lives inside a page: Escape, which the wizard's windows swallow
+// everywhere else, reaches it while it has the focus, and it closes without choosing.
+inline constexpr char kClosesOnEscapeProperty[] = "vrxClosesOnEscape";
 
 // The nearest handle for w: its own property, else its ancestors'. 0 when none.
 WindowHandle FindPageHandle(const QWidget* w);
@@ -69,5 +72,9 @@ void ShowFocusRing(QWidget* w);
 // inside (at least 3:1 against whatever lies around it). r must leave 3 px for it.
 void PaintFocusRing(QPainter& p, const QWidget* w, const QRectF& r, qreal radius = 3);
 inline constexpr int kFocusRingWidth = 3;
+// r (in w's coordinates) moved in by the ring's width on every side where w touches its window's edge, so a
+// ring never lies on the window's outer pixels, against whatever desktop is behind them (the title-bar close
+// and minimise marks sit in the window's corner).
+QRect InsideWindowEdges(const QWidget* w, QRect r);
 
 }  // namespace vrx::ui

@@ -1,5 +1,6 @@
 #include "ui/Waiting.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QtMath>
@@ -20,9 +21,38 @@ namespace {
 constexpr int kSpinnerSide = 64;
 }
 
+// While a veil runs, keys and clicks meant for any other window of the program go nowhere (what a modal window
+// would do, without the activation a modal window takes).
+class InputHold : public QObject {
+ public:
+  explicit InputHold(const QWidget* veil) : veil_(veil) { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputHold() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel: {
+        const auto* w = qobject_cast<const QWidget*>(watched);
+        return w && w->window() != veil_;
+      }
+      default: return false;
+    }
+  }
+
+ private:
+  const QWidget* veil_;
+};
+
 CWaitingPage::CWaitingPage(QWidget* parent) : QDialog(parent) {
-  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-  setModal(true);
+  // The veil never takes the activation (see exec).
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(CTransparentPage::kSize);
   RoundWindowCorners(this, 6);
   backdrop_.Attach(this, kOpacity, PerPixelAlphaWindowsShown());
@@ -50,6 +80,25 @@ CWaitingPage::~CWaitingPage() {
   if (timerId_ != -1) killTimer(timerId_);
 }
 
+int CWaitingPage::exec() {
+  QPointer<CWaitingPage> self(this);
+  const InputHold hold(this);
+  QEventLoop loop;
+  loop_ = &loop;
+  connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);  // the page, and the veil with it, went
+  setResult(0);
+  show();
+  loop.exec(QEventLoop::DialogExec);
+  if (!self) return QDialog::Rejected;
+  loop_ = nullptr;
+  return result();
+}
+
+void CWaitingPage::done(int r) {
+  QDialog::done(r);
+  if (loop_) loop_->exit();
+}
+
 QString CWaitingPage::text() const {
   return wanted_.text.isEmpty() ? GetLangString(QStringLiteral("Waiting"), QStringLiteral("Waiting")) : wanted_.text;
 }
@@ -70,7 +119,25 @@ void CWaitingPage::timerEvent(QTimerEvent* e) {
   tick();
 }
 
+// The wait in words, through the page's window: its start once it has lasted a second, then its progress.
+void CWaitingPage::tellReader() {
+  QWidget* speaker = parentWidget() ? parentWidget() : this;
+  if (ticks_ == kSpeakAfterTicks) {
+    Speak(speaker, text_);
+    lastSpokenTick_ = ticks_;
+    return;
+  }
+  if (ticks_ < kSpeakAfterTicks || !wanted_.progress) return;
+  if ((ticks_ - lastSpokenTick_) * kTickMs < kProgressEveryMs) return;
+  const QString progress = wanted_.progress();
+  if (progress.isEmpty() || progress == spokenProgress_) return;
+  spokenProgress_ = progress;
+  lastSpokenTick_ = ticks_;
+  Speak(speaker, progress);
+}
+
 void CWaitingPage::tick() {
+  tellReader();
   shownSpinner_ = ticks_ % kSpinnerFrames;
   for (int i = 0; i < kSpinnerFrames; ++i) spinner_[static_cast<size_t>(i)]->setVisible(i == shownSpinner_);
   if (ticks_ % 3 == 0 && !text_.isEmpty()) {

@@ -5,6 +5,7 @@
 // its own text (optionally with dots that grow while the veil waits).
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QPoint>
 #include <QString>
 #include <array>
@@ -23,10 +24,13 @@ namespace vrx::ui {
 class CAvrelStatic;
 
 // What the veil's line says: empty text = "Waiting"; growingDots adds one to three dots, one more every
-// 300 ms, without moving the text.
+// 300 ms, without moving the text. A screen reader hears the text once the wait has lasted a second (a wait
+// that ends sooner goes unsaid), then progress() whenever it has changed, at most every kProgressEveryMs; what
+// the work came to is the caller's to say when the veil has closed.
 struct WaitingText {
   QString text;
   bool growingDots = false;
+  std::function<QString()> progress = {};  // empty, or returning an empty text: nothing to tell
 };
 
 // Runs a waiting veil over page (at its screen position) until *flag is 0 or maxTicks have passed.
@@ -56,9 +60,18 @@ class CWaitingPage : public QDialog {
   static constexpr int kOpacity = 180;
   static constexpr int kSpinnerFrames = 8;
   static constexpr int kFirstSpinnerId = 4060;
+  static constexpr int kSpeakAfterTicks = 10;       // a wait is spoken once it has lasted a second
+  static constexpr int kProgressEveryMs = 3000;     // and its progress no more often than this
 
   explicit CWaitingPage(QWidget* parent = nullptr);
   ~CWaitingPage() override;
+
+  // Runs the veil until it closes, holding every key and click away from the wizard's other windows. The veil
+  // is not modal to the window system, which would make it the active window: the wizard's window stays
+  // active, and the keyboard focus stays on the control it was on (a reader would otherwise read the whole
+  // page out again as the veil closes). Returns OK when the flag dropped or the ticks ran out.
+  int exec() override;
+  void done(int result) override;
 
   void setPosition(QPoint screenTopLeft) { move(screenTopLeft); }
   void setMaxTicks(int ticks) { maxTicks_ = ticks; }
@@ -81,7 +94,9 @@ class CWaitingPage : public QDialog {
 
  private:
   void tick();
+  void tellReader();
 
+  QPointer<QEventLoop> loop_;
   int maxTicks_ = kDefaultMaxTicks;
   const std::atomic<int>* flag_ = nullptr;
   WaitingText wanted_;
@@ -90,6 +105,8 @@ class CWaitingPage : public QDialog {
   VeilBackdrop backdrop_;
   int shownSpinner_ = -1;
   QString text_;
+  QString spokenProgress_;
+  int lastSpokenTick_ = -1;
   CAvrelStatic* label_ = nullptr;
   std::array<CImageBox*, kSpinnerFrames> spinner_{};
 };

@@ -1,5 +1,6 @@
 #include "pages/common/WizardPage.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -48,7 +49,8 @@ CWizardPage::CWizardPage(CInterDialog& host, const PageFrame& frame)
 
   MakePictureButton(this, kCmdClose, frame::kClosePictures)->setGeometry(frame::kCloseRect);
   MakePictureButton(this, kCmdMinimize, frame::kMinimizePictures)->setGeometry(frame::kMinimizeRect);
-  button(kCmdClose)->setAccessibleName(GetLangString(QStringLiteral("Close"), QStringLiteral("Close")));
+  // What the mark does, heard before it is pressed: it ends the whole wizard at once.
+  button(kCmdClose)->setAccessibleName(GetLangString(QStringLiteral("close_wizard"), QStringLiteral("Close the wizard")));
   button(kCmdMinimize)->setAccessibleName(GetLangString(QStringLiteral("Minimise"), QStringLiteral("Minimise")));
   ui::SetFrameRole(button(kCmdClose), ui::FrameRole::WindowButton);
   ui::SetFrameRole(button(kCmdMinimize), ui::FrameRole::WindowButton);
@@ -151,12 +153,18 @@ void CWizardPage::RetranslateFrame() {
 }
 
 void CWizardPage::SetBusyLook(bool busy, std::initializer_list<ui::CAvrelButton*> controls) {
+  // A control that goes grey with the keyboard on it would pass the focus on down the chain, to Close.
+  QWidget* focus = QApplication::focusWidget();
+  bool focusGoes = busy && focus == button(kCmdClose);
+  for (ui::CAvrelButton* b : controls) focusGoes = focusGoes || (busy && b && b == focus);
+  if (focusGoes) setFocus(Qt::OtherFocusReason);  // held by the page while the controls change
   for (ui::CAvrelButton* b : controls) {
     if (!b) continue;
     b->setEnabled(!busy);
     b->setPressedLook(busy);
   }
   if (ui::CAvrelButton* close = button(kCmdClose)) close->setEnabled(!busy);
+  if (focusGoes) ui::KeepFocusOnPage(this);
 }
 
 void CWizardPage::OnCommand(int commandId) {

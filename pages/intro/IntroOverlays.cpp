@@ -73,6 +73,10 @@ CResetPage::CResetPage(QWidget* parent, QPoint offset) : CPopupPage(parent, kSiz
 
   reset_ = new ui::CAvrelButton(this, 1);
   reset_->setText(GetLangString("RESET", "RESET"));
+  // The text above asks for "Restart": a reader learns that this button is the one it means.
+  reset_->setAccessibleDescription(GetLangString(
+      "reset_restart", "This is the \"Restart\" button: the wizard starts again from the welcome page, to set up "
+                       "the reset NVR."));
   const intro::ResetButtonLayout layout = intro::ResetButtonFor(reset_->MeasureText());
   reset_->SetImages(layout.pictureId, layout.pictureId, layout.pictureId, layout.pictureId);
   reset_->setGeometry(layout.geometry);

@@ -13,6 +13,7 @@
 #include "ui/ComboBox.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
+#include "ui/PageFocus.h"
 #include "ui/Palette.h"
 
 namespace vrx {
@@ -79,6 +80,8 @@ void CHomeDlg::Retranslate() {
   welcome_->setText(GetLangString("home_01",
                                   "Welcome to the Halvik NVR (VRX-410Q) Setup Wizard. This wizard will guide you "
                                   "through the setup of your Halvik NVR device."));
+  // The welcome is what a reader hears as the page arrives, before the language box.
+  ui::SetPageInstruction(this, welcome_->accessibleName());
   caption_->setText(GetLangString("home_02", "Select your Language:"));
   languageList_->setAccessibleName(caption_->text());
   const QString noteCaption = GetLangString("home_06", "Note:");
@@ -112,6 +115,7 @@ CInstructionPage::CInstructionPage(CInterDialog& host, const InstructionPage& pa
     : CWizardPage(host, PageFrame{page.backgroundId, true, true, page.step}) {
   title_ = AddTitle(GetLangString(page.titleKey, page.titleEnglish));
   body_ = AddBodyText(GetLangString(page.textKey, page.textEnglish), frame::kBodyRect);
+  ui::SetPageInstruction(this, body_->accessibleName());
 }
 
 CRequirementDlg::CRequirementDlg(CInterDialog& host)

@@ -68,10 +68,11 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
     : CWizardPage(host, PageFrame{kBackground, true, true, kStep}), job_(host.worker()) {
   setObjectName(QStringLiteral("CHddFormatDlg"));
   FitTitle(AddTitle(GetLangString("hddformat_01", "Setup HDD for NVR")));
-  AddBodyText(GetLangString("hddformat_02",
-                 "Please connect up to two hard drives to the USB ports(HD1 is the primary port). A green check will "
-                 "appear when a hard drive is successfully mounted on a USB port."),
-              frame::kBodyRect);
+  ui::CBaseStatic* connectText =
+      AddBodyText(GetLangString("hddformat_02",
+                     "Please connect up to two hard drives to the USB ports(HD1 is the primary port). A green check "
+                     "will appear when a hard drive is successfully mounted on a USB port."),
+                  frame::kBodyRect);
 
   picture_ = new ui::CGroupImageBox(this, kPictureId);
   picture_->SetImages({kFirstPicture, kFirstPicture + 1, kFirstPicture + 2, kFirstPicture + 3});
@@ -79,7 +80,10 @@ CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
   picture_->setCurrent(0);
   picture_->setAccessibleName(DiskStatusText(ports_.plugged));
 
-  AddBodyText(GetLangString("hddformat_10", "Then, click <br>\"Next\"</br> to format all mounted hard drives."), kThenNextRect);
+  ui::CBaseStatic* thenNext =
+      AddBodyText(GetLangString("hddformat_10", "Then, click <br>\"Next\"</br> to format all mounted hard drives."),
+                  kThenNextRect);
+  ui::SetPageInstruction(this, connectText->accessibleName() + QLatin1Char(' ') + thenNext->accessibleName());
   const QString caption = GetLangString("hddformat_11", "Important:");
   ui::CBaseStatic* important = AddBodyText(ImportantText(caption), kImportantRect);
   important->setCaption(caption + QLatin1Char(' '), pal::kAccent);
@@ -129,6 +133,8 @@ void CHddFormatDlg::OnDiskStatus(const DiskPorts& ports) {
   // close the progress overlay, which follows the format thread alone.
   checking_ = 0;
   picture_->setCurrent(pictureState());
+  // A disk being formatted is reported missing for a while: a reader is not told "No HD Found" for it.
+  if (job_.busy().load() != 0) return;
   const QString status = DiskStatusText(ports_.plugged);
   if (status != picture_->accessibleName()) {
     picture_->setAccessibleName(status);
@@ -194,8 +200,13 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
     formatted.clear();
     for (int bay = 1; bay <= steps::kDiskBays; ++bay)
       if (formatting[std::size_t(bay - 1)]) formatted.push_back(host().diskStatus().seen[std::size_t(bay - 1)]);
+    ui::Speak(this, GetLangString("hddformat_16", "Your hard drive(s) have been formatted successfully."));
     return Outcome::Formatted;
   }
+  // The popup says the format failed; a reader hears first which disk it was.
+  const QString disk = job_.diskIndex() == 0 ? GetLangString("hddformat_03", "HD1 (primary port)")
+                                             : GetLangString("hddformat_09", "HD2");
+  ui::Speak(this, GetLangString("hddformat_failed_disk", "Failed to format {0}.", disk));
   ui::OverlayInputs error;
   error.errorText = GetLangString("Failed to format HDD!", "Failed to format HDD!");
   RunOverlay(ui::kOverlayError, error);
@@ -211,22 +222,21 @@ void CHddFormatDlg::ShowProgress() {
   veil->setPosition(mapToGlobal(QPoint(0, 0)));
   veil->setMaxTicks(kFormatTicks);
   veil->setWatchedFlag(&job_.busy());
-  veil->setText({GetLangString("hddformat_14", "Formatting your HDD...")});
+  // The veil says the start and then the disk and its percentage, every few seconds, not at each refresh.
+  const auto progressText = [this] {
+    return GetLangString(QStringLiteral("hddformat_15"), QStringLiteral("Formatting HD{0}: {1}%"),
+                         QString::number(job_.diskIndex() + 1), QString::number(job_.progress()));
+  };
+  veil->setText({GetLangString("hddformat_14", "Formatting your HDD..."), false, progressText});
 
   auto* line = new ui::CAvrelStatic(veil);
+  ui::HideFromAccessibility(line);  // renamed ten times a second
   line->setTextColor(pal::kIndicatorGrey);
   line->setTextSize(14);
   line->setAlignment(Qt::AlignCenter);
   line->setGeometry(kProgressRect);
   auto* refresh = new QTimer(veil);
-  auto show = [this, line, spokenStep = -1]() mutable {
-    line->setText(GetLangString(QStringLiteral("hddformat_15"), QStringLiteral("Formatting HD{0}: {1}%"),
-                                QString::number(job_.diskIndex() + 1), QString::number(job_.progress())));
-    // A reader hears the disk and every tenth percent, not each refresh.
-    const int step = job_.diskIndex() * 100 + job_.progress() / 10 * 10;
-    if (step != spokenStep) ui::Announce(line, line->text());
-    spokenStep = step;
-  };
+  auto show = [line, progressText] { line->setText(progressText()); };
   show();
   connect(refresh, &QTimer::timeout, line, show);
   refresh->start(ui::CWaitingPage::kTickMs);

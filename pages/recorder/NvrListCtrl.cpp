@@ -74,6 +74,9 @@ void CNvrListCtrl::ExposeRows() {
     return rect().adjusted(0, kHeaderHeight, 0, 0).contains(r.center()) ? r : QRect();
   };
   rows.choose = [this](int row) { activateRow(row); };
+  // Each row is one radio button of the list's group: a reader says which recorder is the chosen one.
+  rows.itemRole = QAccessible::RadioButton;
+  rows.checkable = true;
   ui::ExposeRows(this, std::move(rows));
 }
 

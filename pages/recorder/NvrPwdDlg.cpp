@@ -16,6 +16,7 @@
 #include "ui/EditCtrl.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
+#include "ui/PageFocus.h"
 #include "ui/Palette.h"
 #include "ui/Waiting.h"
 
@@ -83,6 +84,7 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
   AddTitle(GetLangString("nvrpwd_01", "Secure your NVR"));
   description_ = AddBodyText(GetLangString("nvrpwd_02", "Create and confirm a password for your device"),
                              QRect(frame::kBodyRect.topLeft(), QSize(frame::kBodyRect.width(), 40)));
+  ui::SetPageInstruction(this, description_->accessibleName());
 
   Caption(this, GetLangString("Admin", "Admin"), kUserRowY);
   auto* userBox = FieldFrame(this, kUserRowY);
@@ -169,7 +171,11 @@ void CNvrPwdDlg::TakeMode() {
   host().SetAdminUser("admin");
   description_->setText(mode_ == kEnter ? GetLangString("nvrpwd_08", "Please enter the password for your device.")
                                         : GetLangString("nvrpwd_02", "Create and confirm a password for your device"));
-  if (mode_ == kEnter) ui::SetFieldHint(password_, QString());  // the rule is shown for a new password only
+  ui::SetPageInstruction(this, description_->accessibleName());
+  if (mode_ == kEnter) {
+    ui::SetFieldHint(password_, QString());  // the rule is shown for a new password only
+    ui::Speak(this, description_->accessibleName());  // the page arrived saying "create": it asks for the password
+  }
   LayOut();
   password_->setFocus(Qt::TabFocusReason);
 }
@@ -196,20 +202,27 @@ void CNvrPwdDlg::LayOut() {
   update();
 }
 
-void CNvrPwdDlg::ShowError(int field, const QString& text) {
+void CNvrPwdDlg::ShowError(int field, const QString& text, bool speak) {
   const bool changed = text != errorText_ || field != errorField_;
   errorField_ = field;
   errorText_ = text;
   LayOut();
-  if (!changed) return;
-  // The message is raised as an alert and becomes the description of the field it is about.
-  ui::SetFieldError(password_, field == kPasswordField ? text : QString(), nullptr);
-  ui::SetFieldError(confirm_, field == kConfirmField ? text : QString(), nullptr);
-  if (!text.isEmpty()) ui::Announce(errorLabel_, text);
+  if (text.isEmpty()) spokenError_.clear();
+  // The message becomes the description of the field it is about.
+  if (changed) {
+    ui::SetFieldError(password_, field == kPasswordField ? text : QString(), nullptr);
+    ui::SetFieldError(confirm_, field == kConfirmField ? text : QString(), nullptr);
+  }
+  // And a reader hears it once: as the field is left or Next refuses, not at every key.
+  if (speak && !text.isEmpty() && text != spokenError_) {
+    spokenError_ = text;
+    ui::Announce(errorLabel_, text);
+  }
 }
 
 void CNvrPwdDlg::RefuseNext(int field, const QString& text) {
   errorText_.clear();  // the same message again is still raised again: the user pressed Next once more
+  spokenError_.clear();
   ShowError(field, text);
   // Next stays where it is: the user goes back to the field at fault.
   if (QWidget* edit = field == kConfirmField ? confirm_ : field == kPasswordField ? password_ : nullptr)
@@ -224,7 +237,7 @@ void CNvrPwdDlg::PasswordEdited() {
     return;
   }
   if (!steps::KeepsAdminPasswordRule(password_->text())) {
-    ShowError(kPasswordField, PasswordRuleMessage());
+    ShowError(kPasswordField, PasswordRuleMessage(), /*speak*/ false);
     password_->end(false);
   } else if (errorField_ == kPasswordField || !errorText_.isEmpty()) {
     ClearError();
@@ -234,7 +247,11 @@ void CNvrPwdDlg::PasswordEdited() {
 void CNvrPwdDlg::PasswordLeft() {
   if (mode_ == kEnter) return;
   PasswordEdited();
-  if (errorField_ == kPasswordField) return;
+  if (errorField_ == kPasswordField) {
+    // Said as the field is left with something typed; a field left empty shows the rule without a word.
+    if (!password_->text().isEmpty()) ShowError(kPasswordField, errorText_);
+    return;
+  }
   const QString confirmation = confirm_->text();
   if (!confirmation.isEmpty() && confirmation != password_->text())
     ShowError(kConfirmField, PasswordMismatchMessage());

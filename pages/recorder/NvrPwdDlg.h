@@ -68,7 +68,7 @@ class CNvrPwdDlg : public CWizardPage {
  private:
   void TakeMode();
   void LayOut();
-  void ShowError(int field, const QString& text);
+  void ShowError(int field, const QString& text, bool speak = true);
   void RefuseNext(int field, const QString& text);  // ShowError, and the focus to that field
   void ClearError();
   void PasswordEdited();
@@ -87,6 +87,7 @@ class CNvrPwdDlg : public CWizardPage {
   bool modeKnown_ = false;
   int errorField_ = kNoField;
   QString errorText_;
+  QString spokenError_;  // the error a reader last heard
 
   QBasicTimer startTimer_;
 

@@ -1,6 +1,7 @@
 #include "pages/recorder/NvrSearchDlg.h"
 
 #include <QPointer>
+#include <QApplication>
 #include <QTimerEvent>
 
 #include "app/InterDialog.h"
@@ -73,7 +74,10 @@ CNvrSearchDlg::CNvrSearchDlg(CInterDialog& host)
   helpLink_->setGeometry(kHelpLinkRect);
 
   list_->setAccessibleName(GetLangString("nvrsearch_01", "Select your NVR device"));
-  list_->setAccessibleDescription(description_->accessibleName());
+  // The page's text is said as it arrives; the list tells how to reach the MAC help, which F1 opens.
+  ui::SetPageInstruction(this, description_->accessibleName());
+  list_->setAccessibleDescription(
+      GetLangString("nvrsearch_mac_help", "Press F1 to see where the MAC address is printed on the NVR."));
   ui::SetFirstFocus(this, list_);
   nextButton()->setEnabled(false);
   WireControls();
@@ -101,6 +105,7 @@ void CNvrSearchDlg::Rescan() {
   busy_->Start();
   // One search at a time: a run in progress, or its results still settling, keeps its place.
   if (searching()) return;
+  ui::Speak(this, GetLangString("Searching device", "Searching device"));
   searchJob_.Start(
       this,
       [&search = host().discovery()](BackgroundJob& thread) {
@@ -127,7 +132,12 @@ void CNvrSearchDlg::ShowResults(const steps::RecorderSearch& found) {
     ui::Announce(noDevice_, noDevice_->text());
     return;
   }
+  const int count = int(listed_.size());
+  ui::NotifyRowsArrived(list_, count == 1 ? GetLangString("nvrsearch_found_one", "1 NVR found")
+                                          : GetLangString("nvrsearch_found", "{0} NVRs found", QString::number(count)));
   list_->SelectRow(0);
+  // The keyboard was held by the list (or the page) while the search ran: it goes to the chosen recorder.
+  if (QWidget* focus = QApplication::focusWidget(); focus == list_ || focus == this) list_->FocusRow(0);
   nextButton()->setEnabled(true);
   nextButton()->setPressedLook(false);
 }

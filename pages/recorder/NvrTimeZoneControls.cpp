@@ -72,6 +72,7 @@ CZoneListBox::CZoneListBox(QWidget* parent, int id) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   ui::SetAccessible(this, QAccessible::List, QString());
+  setProperty(ui::kClosesOnEscapeProperty, true);
   ui::AccessibleRows rows;
   rows.count = [this] { return count(); };
   rows.text = [this](int row) { return itemText(row); };
@@ -183,6 +184,9 @@ void CZoneListBox::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageUp: return moveHot(from - visibleRows());
     case Qt::Key_PageDown: return moveHot(from + visibleRows());
     case Qt::Key_Space: return pick(from);
+    case Qt::Key_Escape:
+      hot_ = -1;  // the highlight goes; the zone chosen before stays
+      return emit dismissed();
     default: QWidget::keyPressEvent(event);
   }
 }

@@ -50,6 +50,8 @@ class CZoneListBox : public QWidget, public ui::ControlIdentity {
  signals:
   // The user picked a row (LBN_SELCHANGE).
   void selectionChanged(int row);
+  // Escape: the list closes without a choice.
+  void dismissed();
 
  protected:
   void paintEvent(QPaintEvent*) override;

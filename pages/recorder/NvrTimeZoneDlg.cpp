@@ -54,6 +54,10 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(CInterDialog& host)
   zoneList_->setGeometry(kZoneListRect);
   zoneList_->hide();
   connect(zoneList_, &CZoneListBox::selectionChanged, this, [this](int row) { ChooseRow(row); });
+  connect(zoneList_, &CZoneListBox::dismissed, this, [this] {
+    zoneBox_->setFocus(Qt::TabFocusReason);  // first: a focused list that hides passes the focus down the chain
+    zoneList_->hide();
+  });
   zoneBox_->setAccessibleName(caption->text());
   zoneList_->setAccessibleName(caption->text());
   ui::SetFirstFocus(this, zoneBox_);
@@ -103,6 +107,9 @@ void CNvrTimeZoneDlg::ShowLoaded(const steps::ZoneList& loaded) {
   chosen_ = loaded.current;
   zoneBox_->setText(chosen_ > 0 ? zones_.value(chosen_ - 1) : QString());
   zoneList_->SetCurSel(chosen_ - 1);
+  // The box took the focus as the page arrived, still empty: a reader hears the zone the recorder is set to.
+  if (zoneBox_->hasFocus() && !zoneBox_->text().isEmpty())
+    ui::Speak(zoneBox_, zoneBox_->accessibleName() + QLatin1Char(' ') + zoneBox_->text());
 }
 
 void CNvrTimeZoneDlg::ChooseRow(int row) {
@@ -110,22 +117,27 @@ void CNvrTimeZoneDlg::ChooseRow(int row) {
   if (zoneList_->curSel() != row) zoneList_->SetCurSel(row);
   zoneBox_->setText(zones_[row]);
   chosen_ = row + 1;
-  const bool listHadFocus = zoneList_->hasFocus();
+  // Back to the box before the list hides: a focused list that hides passes the focus down the chain (Back),
+  // and a reader hears neither move.
+  if (zoneList_->hasFocus()) zoneBox_->setFocus(Qt::TabFocusReason);
   zoneList_->hide();
-  if (listHadFocus) zoneBox_->setFocus(Qt::TabFocusReason);  // not on to the next control in the chain
 }
 
 bool CNvrTimeZoneDlg::errorShown() const { return errorLabel_->isVisibleTo(this); }
 QString CNvrTimeZoneDlg::errorText() const { return errorLabel_->text(); }
 
-void CNvrTimeZoneDlg::ShowError(const QString& text) {
+void CNvrTimeZoneDlg::ShowError(const QString& text, const QString& spoken) {
   zoneList_->hide();
   errorLabel_->setText(text);
   errorLabel_->show();
-  ui::Announce(errorLabel_, text);
+  // Said once, as the zone box's own error: the box describes itself with it until the error goes.
+  ui::SetFieldError(zoneBox_, spoken.isEmpty() ? text : spoken, errorLabel_);
 }
 
-void CNvrTimeZoneDlg::HideError() { errorLabel_->hide(); }
+void CNvrTimeZoneDlg::HideError() {
+  errorLabel_->hide();
+  ui::SetFieldError(zoneBox_, QString(), nullptr);
+}
 
 void CNvrTimeZoneDlg::mousePressEvent(QMouseEvent* event) {
   zoneList_->hide();
@@ -170,7 +182,9 @@ void CNvrTimeZoneDlg::Next() {
       RunOverlay(ui::kOverlayError);  // the user may retry
       return;
     case steps::ZoneFault::Refused:
-      return ShowError(QString::fromLatin1(steps::kZoneRefusedText));  // the recorder's own words
+      // The label shows the recorder's own words; a reader hears the page's, not an HTTP status.
+      return ShowError(QString::fromLatin1(steps::kZoneRefusedText),
+                       GetLangString("SetupTimeZone_error", "Please choose a time zone for your NVR."));
     case steps::ZoneFault::None:
       host().state().timeZone = chosen_;  // for an answer file written at FINISH
       Navigate(NAV_NEXT);

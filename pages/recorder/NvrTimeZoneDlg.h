@@ -62,7 +62,7 @@ class CNvrTimeZoneDlg : public CWizardPage {
   std::optional<Result> RunVeiled(ResultJob<Result>& job, typename ResultJob<Result>::Work work);
   bool Busy() const { return loadJob_.Active() || setJob_.Active(); }
   void ShowLoaded(const steps::ZoneList& loaded);
-  void ShowError(const QString& text);
+  void ShowError(const QString& text, const QString& spoken = QString());
   void HideError();
   void Next();
 

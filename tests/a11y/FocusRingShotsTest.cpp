@@ -1,4 +1,5 @@
-// The keyboard focus ring of every control on the camera, cloud and summary pages, as pictures and as numbers:
+// The keyboard focus ring of every control on the camera, cloud and summary pages, of the welcome page's
+// language box after a choice and of the title-bar close mark, as pictures and as numbers:
 // each focused control is grabbed with what surrounds it (in English and in Traditional Chinese) into
 // $VRX_BUILD_DIR/screenshots/focus_<control>_<language>.png, and the ring's contrast with the pixels just
 // outside it is measured from those pixels. A ring is found by its colour; the smallest contrast along its
@@ -12,7 +13,9 @@
 #include "CameraPageFixture.h"
 #include "KelvaroPageFixture.h"
 #include "WizardTestSupport.h"
+#include "pages/intro/IntroPages.h"
 #include "pages/summary/SummaryDlg.h"
+#include "ui/ComboBox.h"
 #include "ui/Palette.h"
 #include "ui/SkinBase.h"
 
@@ -96,6 +99,20 @@ void ShootAndMeasure(const QString& control, const QImage& shot) {
   QVERIFY2(m.lowest >= 3.0, qPrintable(Lines().last()));
 }
 
+// The grab of window laid on a black desktop (the darkest a desktop gets), with the control and a margin of what
+// lies around it: a ring on the window's outer pixels is measured against the desktop.
+QImage OnBlackDesktop(QWidget* window, QWidget* control, int margin = 24) {
+  const QImage whole = window->grab().toImage();
+  QImage desktop(whole.size() + QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
+  desktop.fill(Qt::black);
+  {
+    QPainter p(&desktop);
+    p.drawImage(margin, margin, whole);
+  }
+  const QRect r(control->mapTo(window, QPoint(0, 0)) + QPoint(margin, margin), control->size());
+  return desktop.copy(r.adjusted(-margin, -margin, margin, margin) & desktop.rect());
+}
+
 // Focus as the keyboard gives it.
 void TabFocus(QWidget* w) {
   w->window()->activateWindow();
@@ -159,6 +176,31 @@ class FocusRingShotsTest : public QObject {
     cloudtest::Choose(page, kelvaro::kSignUp);
     TabFocus(page->termsBox());
     ShootAndMeasure("terms", AroundFocus(page, page->termsBox(), page->termsBox()->rect()));
+  }
+
+  void welcomePage_data() { Languages(); }
+  // The language box keeps its ring after a choice made in its list with the keyboard; the title-bar close
+  // mark's ring lies inside the window, measured against a black desktop.
+  void welcomePage() {
+    CInterDialog host;
+    ClearPageRegistry();
+    RegisterIntroPages();
+    host.show();
+    host.ShowPage(kPageHome);
+    auto* page = qobject_cast<CHomeDlg*>(host.currentPage());
+    QVERIFY(page);
+    ui::CAvrelComboBox* box = page->languageList();
+    TabFocus(box);
+    QTest::keyClick(box, Qt::Key_Space);
+    QTRY_VERIFY(box->dropDown() && box->dropDown()->isVisible());
+    QTest::keyClick(box->dropDown(), Qt::Key_Space);  // the language already chosen, chosen again
+    QTRY_VERIFY(!box->dropDown());
+    QTRY_VERIFY(box->hasFocus());
+    ShootAndMeasure("language_box_after_choice", AroundFocus(page, box, box->rect()));
+
+    QWidget* close = page->button(CWizardPage::kCmdClose);
+    TabFocus(close);
+    ShootAndMeasure("title_close", OnBlackDesktop(&host, close));
   }
 
   void summaryPage_data() { Languages(); }

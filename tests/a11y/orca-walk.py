@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""What a blind user hears on the camera, cloud and summary pages: Orca listens to the wizard and we read
-what it would have said.
+"""What a blind user hears: Orca listens to the wizard and we read what it would have said. Two walks:
+
+  - "cameras" (the default): the camera, cloud and summary pages;
+  - "setup": from the welcome page to the camera page.
 
 Orca (speech and braille off, its debug log on and written line by line) runs on a private session bus and
 accessibility bus, against the wizard on Xvfb, with the simulated recorder, cameras and kelvaro service, all
@@ -14,10 +16,15 @@ Orca says in answer, so the walk is also the check:
   - the sign-up form announced, the terms box "checked" after one Space and "not checked" after two;
   - the cloud field error spoken as its field is left, and again when NEXT finds it.
 
-  orca-walk.py BUILD_DIR SOURCE_DIR
+The setup walk hears every page's title and instruction as it arrives, before the focused control; the
+language box's value and a new choice; the recorder search's start and its result; the password page's
+fields and a length error; the zone box's value, Escape closing the zone list, a refused zone in words; the
+format's start and end; and no typed password.
 
-The lines Orca said for the walk are kept in BUILD_DIR/a11y/orca-walk-speech.txt (and its whole debug log in
-orca-debug.log beside it).
+  orca-walk.py BUILD_DIR SOURCE_DIR [cameras|setup]
+
+The lines Orca said for the walk are kept in BUILD_DIR/a11y/orca-walk-speech.txt (orca-walk-setup-speech.txt
+for the setup walk), its whole debug log in orca-debug.log (orca-setup-debug.log) beside it.
 """
 import json
 import os
@@ -34,6 +41,8 @@ RECORDER_IP = "127.0.17.1"
 RECORDER_MAC = "00:1d:4f:a0:17:01"
 CAMERA_PASSWORD = "Qz7lobby"   # typed into the password popup: must never be spoken
 CLOUD_PASSWORD = "Wv4cloud"    # typed into the sign-up form: must never be spoken
+ADMIN_PASSWORD = "Nvr4pass1"   # the recorder's new administrator password: must never be spoken
+SHORT_PASSWORD = "abc"         # too short: the length error
 STEP_SECONDS = 12              # how long one step may wait for Orca's answer
 
 
@@ -54,14 +63,17 @@ def heard(expect, said):
 
 
 class Walk:
-    def __init__(self, build, source):
+    def __init__(self, build, source, mode="cameras"):
         self.build = build
         self.source = source
+        self.mode = mode
         self.out = os.path.join(build, "a11y")
         os.makedirs(self.out, exist_ok=True)
         self.tmp = tempfile.mkdtemp(prefix="vrx-orca-walk.")
         self.procs = []
-        self.log_path = os.path.join(self.out, "orca-debug.log")
+        self.suffix = "" if mode == "cameras" else "-" + mode
+        self.log_path = os.path.join(self.out, "orca%s-debug.log" % self.suffix)
+        self.takes_focus = {}  # window id -> whether it accepts the input focus (its WM_HINTS)
         self.read_pos = 0
         self.spoken = []      # every SPEECH OUTPUT line so far, in order
         self.steps = []       # (step, [lines]) for the report
@@ -187,14 +199,13 @@ class Walk:
         env = os.environ.copy()
         env.update({"QT_QPA_PLATFORM": "xcb", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1",
                     "LANG": "C.UTF-8", "VRX_BUILD_DIR": self.build, "VRX_SOURCE_DIR": self.source})
-        self.wizard = self.start([os.path.join(self.build, "tests", "a11y", "orca-walk-wizard"), RECORDER_IP,
-                                  RECORDER_MAC], env=env,
-                                 stdout=open(os.path.join(self.out, "wizard.out"), "w"), stderr=subprocess.STDOUT)
+        args = ["--from-welcome"] if self.mode == "setup" else [RECORDER_IP, RECORDER_MAC]
+        self.wizard = self.start([os.path.join(self.build, "tests", "a11y", "orca-walk-wizard")] + args, env=env,
+                                 stdout=open(os.path.join(self.out, "wizard%s.out" % self.suffix), "w"),
+                                 stderr=subprocess.STDOUT)
         window = ""
         for _ in range(100):
-            r = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.wizard.pid)],
-                               capture_output=True, text=True)
-            window = r.stdout.split()[-1] if r.stdout.split() else ""
+            window = self.find_host_window()
             if window:
                 break
             time.sleep(0.1)
@@ -209,6 +220,24 @@ class Walk:
         self.root_window = str(int(root.group(1), 16))
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=False)
 
+    def find_host_window(self):
+        """The wizard's window: the visible one of the host's size (the spoken-message windows are 1 x 1)."""
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.wizard.pid)],
+                           capture_output=True, text=True)
+        for window in r.stdout.split():
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", window], capture_output=True, text=True).stdout
+            if "860x640" in geometry:
+                return window
+        return ""
+
+    def accepts_focus(self, window):
+        """Whether a window of the wizard takes the input focus (the waiting veil and the spoken-message windows
+        do not: a window manager never gives them the focus, nor back from them)."""
+        if window not in self.takes_focus:
+            hints = subprocess.run(["xprop", "-id", window, "WM_HINTS"], capture_output=True, text=True).stdout
+            self.takes_focus[window] = "input focus: False" not in hints
+        return self.takes_focus[window]
+
     def give_back_focus(self):
         """What a window manager does when a popup window closes: the window under it gets the focus again.
         Xvfb has no window manager, so this harness does it: when the focused window has gone, and also when a
@@ -218,7 +247,9 @@ class Walk:
         focused = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True).stdout.strip()
         visible = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.wizard.pid)],
                                  capture_output=True, text=True).stdout.split()
-        closed = bool(set(self.visible_before) - set(visible))
+        for window in visible:
+            self.accepts_focus(window)
+        closed = any(self.takes_focus.get(w, True) for w in set(self.visible_before) - set(visible))
         self.visible_before = visible
         if self.host_window not in visible:
             return
@@ -363,9 +394,98 @@ class Walk:
         self.steps_before_summary = len(self.steps)
         self.step("NEXT: the summary", ["space"], expect=r"FINISH|[Ss]ummary|Congratulations", seconds=20)
 
+    def walk_setup(self):
+        """From the welcome page to the camera page by keys alone."""
+        # Page 1: the welcome is heard, then the language box with its value.
+        said = self.step("the welcome page", expect=r"Select your Language.*combo box.*English", seconds=30)
+        self.check(heard(r"Welcome to the Halvik NVR", said), "the welcome is not heard: %r" % said)
+        self.step("Space: the language list", ["space"], expect=r"English")
+        self.step("Down to Español", ["Down", "Down", "Down"], expect=r"Español")
+        self.step("Space: Español chosen", ["space"], expect=r"combo box.*Español")
+        self.step("Space, Up three times: English", ["space", "Up", "Up", "Up"], expect=r"English")
+        self.step("Space: English chosen", ["space"], expect=r"Select your Language.*combo box.*English")
+        self.tab_to("Tab to START", r"^START")
+        # Pages 2 to 5: the title and the instruction, then the focused control.
+        arrivals = [
+            ("START: the requirements", r"^Requirements\. You will need a router"),
+            ("NEXT: connect the power", r"^Connect your device\. Connect your VRX-410Q power adapter"),
+            ("NEXT: connect the network", r"^Connect your device\. Connect your ethernet cable"),
+            ("NEXT: wait for the LED", r"^Connect your device\. After the LED .* turns blue, click Next"),
+        ]
+        for name, arrival in arrivals:
+            said = self.arrive(name, arrival, r"push button|link")
+            if not heard(r"^NEXT", said):
+                self.tab_to("Tab to NEXT", r"^NEXT")
+        # Page 6: the search is heard starting and ending, and the found recorder is the focused row.
+        said = self.step("NEXT: the recorder search", ["space"], expect=r"^Select your NVR device\.")
+        if not heard(r"Searching", said):
+            said += self.step("the search starts", expect=r"Searching", seconds=15)
+        if not heard(r"1 NVR found", said):
+            said += self.step("the search ends", expect=r"1 NVR found", seconds=20)
+        if not heard(r"127\.0\.17\.1.*selected", said):
+            self.step("the found recorder", expect=r"127\.0\.17\.1.*selected", seconds=5)
+        self.tab_to("Tab to NEXT", r"^NEXT")
+        # Page 7: create mode; the fields, a length error as the field is left, no password spoken.
+        said = self.arrive("NEXT: the password page", r"^Secure your NVR\. Create and confirm a password",
+                           r"^Password.*password text", seconds=30)
+        said = self.step("type a short password", text=SHORT_PASSWORD, settle=1.0)
+        self.check(not heard(r"Must be 6-31", said), "the length error is spoken while typing: %r" % said)
+        said = self.step("Tab: the length error", ["Tab"], expect=r"Must be 6-31 characters")
+        self.step("Shift+Tab: back to the password", ["shift+Tab"], expect=r"Password", settle=1.0)
+        self.step("type the password", ["ctrl+a", "BackSpace"], text=ADMIN_PASSWORD, settle=1.0)
+        self.tab_to("Tab to the confirmation", r"^Confirm Password")
+        self.step("type the confirmation", text=ADMIN_PASSWORD, settle=1.0)
+        self.tab_to("Tab to NEXT", r"^NEXT")
+        # Page 8: the zone box's value; Escape closes the list; a refused zone in words.
+        said = self.arrive("NEXT: the time zone page", r"^Set time zone\.", r"Time zone.*combo box", seconds=30)
+        if not heard(r"Dublin, Lisbon, London", said):
+            self.step("the current zone", expect=r"Dublin, Lisbon, London", seconds=15)
+        self.step("Space: the zone list", ["space"], expect=r"Dublin, Lisbon, London")
+        self.step("Down: Amsterdam", ["Down"], expect=r"Amsterdam")
+        self.step("Escape: the list closes", ["Escape"], expect=r"Time zone.*combo box.*Dublin, Lisbon, London")
+        self.step("Space: the zone list again", ["space"], expect=r"Dublin, Lisbon, London")
+        self.step("Down: Amsterdam again", ["Down"], expect=r"Amsterdam")
+        self.step("Space: Amsterdam chosen", ["space"], expect=r"combo box.*Amsterdam")
+        self.tab_to("Tab to NEXT", r"^NEXT")
+        said = self.step("NEXT: the zone is refused", ["space"], expect=r"Please choose a time zone for your NVR",
+                         seconds=20)
+        self.check(not heard(r"400 Bad Request", said), "the refused zone is spoken as an HTTP status: %r" % said)
+        self.step("Shift+Tab to the zone box", ["shift+Tab", "shift+Tab"], expect=r"combo box.*Amsterdam")
+        self.step("Space: the zone list, at Amsterdam", ["space"], expect=r"Amsterdam")
+        self.step("Up: London", ["Up"], expect=r"London")
+        self.step("Space: London chosen", ["space"], expect=r"combo box.*London")
+        self.tab_to("Tab to NEXT", r"^NEXT")
+        # Page 9: the disks; the format's start and end.
+        said = self.arrive("NEXT: the disk page", r"^Setup HDD for NVR\. Please connect up to two hard drives",
+                           r"^NEXT", seconds=30)
+        said = self.step("NEXT: the warning", ["space"], expect=r"Important Alert")
+        if not heard(r"^OK", said):
+            self.tab_to("Tab to OK", r"^OK")
+        self.step("OK: the format starts", ["space"], expect=r"Formatting", seconds=15)
+        said = self.step("the format ends", expect=r"formatted successfully", seconds=40)
+        self.steps_before_summary = len(self.steps)
+        if not heard(r"cameras found", said):
+            self.step("the camera page", expect=r"cameras found", seconds=60)
+
+    def arrive(self, name, arrival, control, keys=("space",), seconds=STEP_SECONDS):
+        """A page arriving after keys: its announcement, then its focused control, in this order."""
+        said = self.step(name, list(keys), expect=arrival, seconds=seconds)
+        if heard(arrival, said) and not heard(control, said):
+            said += self.step(name + ": its first control", expect=control)
+            self.steps[-2:] = [(name, said)]
+        self.step_heard_after(name, said, arrival, control)
+        return said
+
+    def step_heard_after(self, name, said, first, then):
+        """That what matches then was said after what matches first, in one step."""
+        at_first = next((i for i, s in enumerate(said) if re.search(first, s)), None)
+        at_then = next((i for i, s in enumerate(said) if re.search(then, s)), None)
+        if at_first is None or at_then is None or at_then < at_first:
+            self.failures.append("%s: expected /%s/ and then /%s/, Orca said %r" % (name, first, then, said))
+
     def checks_after(self):
-        before = [s for _, said in self.steps[:self.steps_before_summary] for s in said]
-        for secret in (CAMERA_PASSWORD, CLOUD_PASSWORD):
+        before = [s for _, said in self.steps[:getattr(self, "steps_before_summary", len(self.steps))] for s in said]
+        for secret in (CAMERA_PASSWORD, CLOUD_PASSWORD, ADMIN_PASSWORD):
             self.check(not any(secret.lower() in s.lower() for s in before),
                        "a typed password was spoken before the summary: %s" % secret)
             # Spelled out one character at a time is as bad as the whole word.
@@ -373,7 +493,7 @@ class Walk:
             self.check(secret.lower() not in run.lower(), "a typed password was spelled out: %s" % secret)
 
     def report(self):
-        path = os.path.join(self.out, "orca-walk-speech.txt")
+        path = os.path.join(self.out, "orca-walk%s-speech.txt" % self.suffix)
         with open(path, "w", encoding="utf-8") as f:
             for name, said in self.steps:
                 f.write("# %s\n" % name)
@@ -385,25 +505,29 @@ class Walk:
         for line in self.diagnosis:
             print("orca-walk: at the first failure: %s" % line)
         if self.failures:
-            with open(os.path.join(self.out, "wizard.out"), errors="replace") as f:
+            with open(os.path.join(self.out, "wizard%s.out" % self.suffix), errors="replace") as f:
                 for line in f.readlines()[-20:]:
                     print("orca-walk: wizard said: %s" % line.rstrip())
         return 1 if self.failures else 0
 
 
 def main():
-    if len(sys.argv) != 3:
-        print("usage: orca-walk.py BUILD_DIR SOURCE_DIR", file=sys.stderr)
+    if len(sys.argv) not in (3, 4) or (len(sys.argv) == 4 and sys.argv[3] not in ("cameras", "setup")):
+        print("usage: orca-walk.py BUILD_DIR SOURCE_DIR [cameras|setup]", file=sys.stderr)
         return 2
     enter_sandbox_and_buses()
-    walk = Walk(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]))
+    walk = Walk(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]),
+                sys.argv[3] if len(sys.argv) == 4 else "cameras")
     try:
         walk.start_display()
         walk.start_simulator()
         walk.start_accessibility_bus()
         walk.start_orca()
         walk.start_wizard()
-        walk.walk()
+        if walk.mode == "setup":
+            walk.walk_setup()
+        else:
+            walk.walk()
         walk.checks_after()
     except RuntimeError as e:
         walk.failures.append(str(e))

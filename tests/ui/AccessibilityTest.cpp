@@ -55,6 +55,7 @@ class AccessibilityTest : public QObject {
     password->selectAll();
     QTest::keyClicks(password, QStringLiteral("Xy"));
     password->setText(secret);  // a page filling the field
+    plain->setFocus();  // typed as a person types: into the focused field
     QTest::keyClicks(plain, QStringLiteral("visible"));
 
     QVERIFY(log.any(QAccessible::TextInserted, password));
@@ -200,6 +201,8 @@ class AccessibilityTest : public QObject {
     ui::Announce(label, QStringLiteral("Four cameras are the most."));
     ui::Announce(label, QStringLiteral("Four cameras are the most."));
     ui::Speak(field, QStringLiteral("5 cameras found"));
+    // Said one after another, a moment apart, so a reader that is behind still gets each.
+    QTRY_VERIFY(log.spoken(QStringLiteral("5 cameras found")));
 
     int shown = 0;
     for (const EventLog::Entry& e : log.entries()) {
