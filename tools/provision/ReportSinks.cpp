@@ -19,21 +19,69 @@ std::string Pad(const std::string& text, std::size_t width) {
 
 }  // namespace
 
+namespace {
+
+void WriteLine(std::ostream& out, const nlohmann::ordered_json& line) {
+  out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n' << std::flush;
+}
+
+nlohmann::ordered_json TextOrNull(const std::optional<std::string>& text) {
+  return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
+}
+
+}  // namespace
+
+void JsonLinesSink::RunStarted(const RunStart& s) {
+  WriteLine(out_, {{"type", "start"},
+                   {"schema", kReportSchema},
+                   {"program", "vrx-provision"},
+                   {"version", VRX_VERSION},
+                   {"mode", s.mode},
+                   {"answer_file", s.answerFile},
+                   {"answer_sha256", s.answerSha256},
+                   {"started", s.started}});
+}
+
 void JsonLinesSink::StepEnded(const StepOutcome& o) {
-  const nlohmann::ordered_json line = {
-      {"recorder", o.recorder}, {"step", o.step}, {"status", StatusName(o.status)}, {"detail", o.detail}};
-  out_ << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n' << std::flush;
+  WriteLine(out_, {{"type", "step"},
+                   {"recorder", o.recorder},
+                   {"index", o.index},
+                   {"step", o.step},
+                   {"status", StatusName(o.status)},
+                   {"reason", o.reason},
+                   {"before", TextOrNull(o.before)},
+                   {"after", TextOrNull(o.after)},
+                   {"detail", o.detail}});
 }
 
 void JsonLinesSink::RecorderEnded(const RecorderResult& r) {
-  const nlohmann::ordered_json line = {
-      {"recorder", r.recorder},   {"result", VerdictName(r.verdict)},           {"changed", r.changed},
-      {"unchanged", r.unchanged}, {"seconds", std::round(r.seconds * 10) / 10}, {"detail", r.detail}};
-  out_ << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n' << std::flush;
+  WriteLine(out_, {{"type", "recorder"},
+                   {"recorder", r.recorder},
+                   {"index", r.index},
+                   {"result", VerdictName(r.verdict)},
+                   {"changed", r.changed},
+                   {"would_change", r.wouldChange},
+                   {"unchanged", r.unchanged},
+                   {"seconds", std::round(r.seconds * 10) / 10},
+                   {"reason", r.reason},
+                   {"detail", r.detail}});
 }
 
-TerminalView::TerminalView(std::FILE* out, bool live, std::vector<std::string> recorders)
-    : out_(out), live_(live), order_(std::move(recorders)) {
+void JsonLinesSink::RunEnded(const RunEnd& e) {
+  nlohmann::ordered_json results = nlohmann::ordered_json::object();
+  for (int v = 0; v < kVerdictCount; ++v) results[VerdictName(RecorderVerdict(v))] = e.results[std::size_t(v)];
+  WriteLine(out_, {{"type", "end"},
+                   {"results", results},
+                   {"steps_changed", e.stepsChanged},
+                   {"steps_would_change", e.stepsWouldChange},
+                   {"exit_code", e.exitCode},
+                   {"signal", TextOrNull(e.signal)},
+                   {"formats_running", e.formatsRunning},
+                   {"ended", e.ended}});
+}
+
+TerminalView::TerminalView(std::FILE* out, Style style, std::vector<std::string> recorders)
+    : out_(out), style_(style), live_(style.live && !style.quiet), order_(std::move(recorders)) {
   for (const std::string& r : order_) lines_[r];
 }
 
@@ -68,6 +116,9 @@ void TerminalView::StepStarted(const std::string& recorder, const std::string& s
 
 void TerminalView::StepEnded(const StepOutcome& o) {
   if (live_) return;  // the live line shows the step; the summary tells what came of it
+  if (style_.quiet && (o.status == StepStatus::Unchanged || o.status == StepStatus::Changed ||
+                       o.status == StepStatus::WouldChange))
+    return;
   // A line a log keeps: the detail whole, not cut to the terminal's width.
   std::fprintf(out_, "%s\n", (o.recorder + "  " + Pad(o.step, 10) + Pad(StatusName(o.status), 14) + o.detail).c_str());
   std::fflush(out_);
@@ -79,6 +130,7 @@ void TerminalView::RecorderEnded(const RecorderResult& r) {
   line.seconds = r.seconds;
   results_.push_back(r);
   if (live_) return Redraw();
+  if (style_.quiet) return;  // the summary has it
   std::fprintf(out_, "%s\n",
                (r.recorder + "  " + VerdictName(r.verdict) + " in " + Seconds(r.seconds) +
                 (r.detail.empty() ? "" : ": " + r.detail))
@@ -87,6 +139,19 @@ void TerminalView::RecorderEnded(const RecorderResult& r) {
 }
 
 void TerminalView::Tick() { Redraw(); }
+
+void TerminalView::RunEnded(const RunEnd& end) {
+  if (end.signal) std::fprintf(out_, "\nStopped by %s: no write was started after it.\n", end.signal->c_str());
+  if (!end.formatsRunning.empty()) {
+    std::string macs;
+    for (const std::string& mac : end.formatsRunning) macs += (macs.empty() ? "" : ", ") + mac;
+    std::fprintf(out_,
+                 "Still formatting on the recorder itself: %s. Leave %s powered on until the format ends; "
+                 "a later apply goes on from there.\n",
+                 macs.c_str(), end.formatsRunning.size() == 1 ? "it" : "them");
+  }
+  std::fflush(out_);
+}
 
 void TerminalView::Finished() {
   Redraw();

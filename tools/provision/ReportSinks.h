@@ -13,13 +13,17 @@
 
 namespace vrx::provision {
 
-// {"recorder":..., "step":..., "status":..., "detail":...} per step;
-// {"recorder":..., "result":..., "changed":n, "unchanged":n, "seconds":s, "detail":...} per recorder.
+// One JSON object a line, each with its "type": "start" first, then "step" and "recorder" records as they come,
+// "end" last (a report without it is unfinished). The report's schema version is kReportSchema.
 class JsonLinesSink : public ReportSink {
  public:
   explicit JsonLinesSink(std::ostream& out) : out_(out) {}
+  void RunStarted(const RunStart& start) override;
   void StepEnded(const StepOutcome& outcome) override;
   void RecorderEnded(const RecorderResult& result) override;
+  void RunEnded(const RunEnd& end) override;
+
+  static constexpr int kReportSchema = 2;
 
  private:
   std::ostream& out_;
@@ -28,13 +32,18 @@ class JsonLinesSink : public ReportSink {
 class TerminalView : public ReportSink {
  public:
   using Clock = std::chrono::steady_clock;
-  // `live`: redraw one line per recorder in place (a terminal); else one plain line per event.
-  TerminalView(std::FILE* out, bool live, std::vector<std::string> recorders);
+  struct Style {
+    bool live = false;    // redraw one line per recorder in place (a terminal); else one plain line per event
+    bool colour = false;  // marks in colour (a terminal without NO_COLOR)
+    bool quiet = false;   // only what was refused, failed or stopped, and the summary
+  };
+  TerminalView(std::FILE* out, Style style, std::vector<std::string> recorders);
   void StepStarted(const std::string& recorder, const std::string& step, int number, int count) override;
   void StepEnded(const StepOutcome& outcome) override;
   void RecorderEnded(const RecorderResult& result) override;
   void Tick() override;
   void Finished() override;
+  void RunEnded(const RunEnd& end) override;
 
   static constexpr int kColumns = 80;
 
@@ -51,6 +60,7 @@ class TerminalView : public ReportSink {
   std::string LiveText(const std::string& recorder, const Line& line) const;
 
   std::FILE* out_;
+  const Style style_;
   const bool live_;
   const std::vector<std::string> order_;
   std::map<std::string, Line> lines_;

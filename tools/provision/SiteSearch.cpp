@@ -15,4 +15,10 @@ std::optional<steps::FoundRecorder> SiteSearch::Find(const std::string& mac, Bac
   return steps::FindRecorderByMac(recorders_, mac);
 }
 
+std::vector<steps::FoundRecorder> SiteSearch::All(BackgroundJob& thread, bool& finished) {
+  Find(std::string(), thread, finished);
+  std::lock_guard lock(mutex_);
+  return recorders_;
+}
+
 }  // namespace vrx::provision

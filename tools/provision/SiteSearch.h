@@ -21,6 +21,8 @@ class SiteSearch {
   // The recorder of the product's model with exactly this MAC, nullopt when none answered; `finished` false
   // when the search itself could not be run to its end.
   std::optional<steps::FoundRecorder> Find(const std::string& mac, BackgroundJob& thread, bool& finished);
+  // Every recorder of the product's model that answered, in answer order (the survey lists them all).
+  std::vector<steps::FoundRecorder> All(BackgroundJob& thread, bool& finished);
   // The search whose answers the account and camera datagram steps read (its local addresses): only after Find.
   const net::DeviceSearch& Search() const { return search_; }
 
