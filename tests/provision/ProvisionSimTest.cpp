@@ -258,7 +258,7 @@ TEST_F(ProvisionSim, ApplySetsASiteUpAndASecondApplyChangesNothing) {
   const ProgramRun second = Provision("apply", AnswersFor(site), "--allow-format");
   EXPECT_EQ(second.code, 0) << second.output;
   EXPECT_EQ(second.Steps("unchanged"), 3 * 8) << second.output;
-  EXPECT_EQ(second.report.size(), std::size_t(3 * 8 + 3)) << second.reportText;
+  EXPECT_EQ(second.report.size(), std::size_t(1 + 3 * 8 + 3 + 1)) << second.reportText;  // start, steps, recorders, end
   EXPECT_EQ(sim_->writes().size(), writesAfterFirst) << sim_->writes(std::string(), writesAfterFirst).dump();
 }
 

@@ -1,6 +1,9 @@
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "ProvisionProgram.h"
 #include "SiteSearch.h"
@@ -14,6 +17,13 @@ namespace vrx::provision {
 
 namespace {
 
+// Runs `work` on `thread` (whose run flag the steps poll) to its end.
+void RunToTheEnd(BackgroundJob& thread, const std::function<void()>& work) {
+  thread.Start(work);
+  while (thread.Active()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  thread.Stop();
+}
+
 // What one recorder says without a password: whether it is new and, when it is (its blank password opens it),
 // its disks, cameras, zone and cloud state. Runs on the recorder's own thread; reads only.
 SurveyedRecorder SurveyOne(SiteSearch& search, const steps::FoundRecorder& found, bool zones) {
@@ -22,7 +32,7 @@ SurveyedRecorder SurveyOne(SiteSearch& search, const steps::FoundRecorder& found
   r.address = found.ip;
   r.webPort = found.httpPort ? found.httpPort : 80;
   BackgroundJob thread(BackgroundJob::kDefaultWaitMs);
-  thread.Start([&] {
+  RunToTheEnd(thread, [&] {
     StepsPeer peer(search, thread, /*readOnly=*/true);
     if (!peer.Find(found.mac).ok()) {
       r.note = "it stopped answering the search";
@@ -70,7 +80,6 @@ SurveyedRecorder SurveyOne(SiteSearch& search, const steps::FoundRecorder& found
       unread.push_back("cloud");
     for (const std::string& what : unread) r.note += (r.note.empty() ? "could not read: " : ", ") + what;
   });
-  thread.Stop();
   return r;
 }
 
@@ -80,8 +89,7 @@ std::optional<std::vector<SurveyedRecorder>> SurveyLan(bool zones) {
   std::vector<steps::FoundRecorder> found;
   {
     BackgroundJob thread(BackgroundJob::kDefaultWaitMs);
-    thread.Start([&] { found = search.All(thread, finished); });
-    thread.Stop();
+    RunToTheEnd(thread, [&] { found = search.All(thread, finished); });
   }
   if (!finished) return std::nullopt;
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.mac < b.mac; });
