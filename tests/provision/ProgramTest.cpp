@@ -13,6 +13,7 @@
 
 #include "AnswerFolder.h"
 #include "ProvisionProgram.h"
+#include "ReportSinks.h"
 #include "StandInRecorder.h"
 
 namespace vrx::provision {
@@ -270,6 +271,81 @@ TEST(Program, SecretsFromASecretsFileStandForTheEnvNames) {
   EXPECT_EQ(program.Run({"check", "FILE", "--secrets", program.folder.Path("secrets.toml")}), kExitUsage);
   EXPECT_NE(program.Err().find("the secrets file is readable or writable by others"), std::string::npos)
       << program.Err();
+}
+
+// A stop the run makes is named as such: the time limit, not the request it cut; recorders --fail-fast never
+// started are skipped.
+TEST(Report, StopsAreNamedAsSuchAndNeverStartedRecordersAreSkipped) {
+  Program program(3);
+  program.recorder(0).hangs = true;
+  EXPECT_EQ(program.Run({"plan", "FILE", "--json", "--allow-format", "--recorder-timeout=1", "--jobs=1",
+                         "--fail-fast"}),
+            kExitRecorder);
+  std::map<std::string, nlohmann::json> records;
+  for (const auto& line : program.Lines(program.Out()))
+    if (line["type"] == "recorder") records[line["recorder"]] = line;
+  const nlohmann::json& cut = records["00:1d:4f:a0:10:01"];
+  EXPECT_EQ(cut["result"], "failed");
+  EXPECT_EQ(cut["reason"], "time_limit");
+  EXPECT_EQ(cut["detail"], "its time limit (--recorder-timeout 1 s) was reached") << cut;
+  for (const char* mac : {"00:1d:4f:a0:10:02", "00:1d:4f:a0:10:03"}) {
+    EXPECT_EQ(records[mac]["result"], "skipped") << records[mac];
+    EXPECT_EQ(records[mac]["reason"], "fail_fast");
+  }
+}
+
+// The diff's mark per kind of step, from its before and after values or, without them, from its detail.
+TEST(TerminalView, MarksEachKindOfStep) {
+  struct Case {
+    StepStatus status;
+    std::optional<std::string> before, after;
+    const char* detail;
+    const char* line;
+  };
+  for (const Case& c : {
+           Case{StepStatus::WouldChange, "14", "(GMT+01:00) Amsterdam", "", "~ zone      14 -> (GMT+01:00) Amsterdam"},
+           Case{StepStatus::Changed, std::nullopt, "127.1.1.1", "", "+ cameras   (none) -> 127.1.1.1"},
+           Case{StepStatus::WouldChange, "127.1.1.9", std::nullopt, "", "- cameras   127.1.1.9 -> (none)"},
+           Case{StepStatus::WouldChange, std::nullopt, std::nullopt, "add camera \"127.1.1.1\"",
+                "+ cameras   add camera \"127.1.1.1\""},
+           Case{StepStatus::Refused, std::nullopt, std::nullopt, "formatting HD1 needs --allow-format",
+                "! cameras   refused: formatting HD1 needs --allow-format"},
+           Case{StepStatus::Failed, std::nullopt, std::nullopt, "the recorder did not answer",
+                "x cameras   failed: the recorder did not answer"},
+           Case{StepStatus::Interrupted, std::nullopt, std::nullopt, "not sent: the run was stopped",
+                "^ cameras   stopped: not sent: the run was stopped"},
+       }) {
+    StepOutcome o;
+    o.step = c.line[2] == 'z' ? "zone" : "cameras";
+    o.status = c.status, o.before = c.before, o.after = c.after, o.detail = c.detail;
+    EXPECT_EQ(TerminalView::DiffLine(o), c.line);
+  }
+}
+
+// Live, with more recorders than the screen has rows: one summary line, redrawn in place, never a block per
+// recorder; the diff follows in the file's order.
+TEST(TerminalView, MoreRecordersThanRowsGiveOneLine) {
+  std::FILE* out = std::tmpfile();
+  std::vector<std::string> macs;
+  for (int i = 0; i < 30; ++i) macs.push_back("00:1d:4f:a0:10:" + std::to_string(10 + i));
+  {
+    TerminalView view(out, {true, false, false, 10, 80}, macs);
+    view.StepStarted(macs[0], "zone", 4, 8);
+    view.StepStarted(macs[0], "zone", 4, 8);  // the same step again: the apply phase
+    StepOutcome zone;
+    zone.recorder = macs[0], zone.step = "zone", zone.status = StepStatus::Changed, zone.detail = "time zone 14 -> 15";
+    view.StepEnded(zone);
+    RecorderResult done;
+    done.recorder = macs[0], done.changed = 1, done.unchanged = 7, done.seconds = 3;
+    view.RecorderEnded(done);
+    view.Tick();
+    view.Finished();
+  }
+  const std::string text = Program::Text(out);
+  std::fclose(out);
+  EXPECT_NE(text.find("30 recorders: 0 in survey, 0 in apply, 29 waiting, 1 done"), std::string::npos) << text;
+  EXPECT_EQ(text.find(macs[1] + "  waiting"), std::string::npos) << text;
+  EXPECT_NE(text.find(macs[0] + "  done\n    ~ zone      time zone 14 -> 15\n"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -220,7 +220,7 @@ int RunProvision(const RunOptions& options, const ProgramWorld& world) {
     report.Add(std::make_unique<JsonLinesSink>(outStream));
   else
     report.Add(std::make_unique<TerminalView>(
-        world.out, TerminalView::Style{world.terminal, world.colour, options.quiet}, macs));
+        world.out, TerminalView::Style{world.terminal, world.colour, options.quiet, world.rows, world.columns}, macs));
   if (options.reportFile) {
     std::string fault;
     std::FILE* file = OpenReportFile(*options.reportFile, fault);

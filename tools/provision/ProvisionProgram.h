@@ -26,6 +26,7 @@ struct ProgramWorld {
   std::FILE* err = stderr;
   bool terminal = false;     // `out` is a terminal: the live view
   bool colour = false;       // ... and colour may be used (NO_COLOR is not set)
+  int rows = 24, columns = 80;  // the terminal's size
   bool watchSignals = false;  // SIGINT and SIGTERM stop the run at a safe point (the real program)
   bool lockRecorders = false;  // one run at a time per recorder (the real program)
 };

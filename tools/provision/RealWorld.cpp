@@ -1,3 +1,4 @@
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -118,6 +119,8 @@ ProgramWorld RealWorld(const RunOptions& options) {
   world.terminal = !options.json && ::isatty(STDOUT_FILENO);
   const char* noColour = std::getenv("NO_COLOR");
   world.colour = world.terminal && !(noColour && noColour[0]);
+  if (winsize size{}; world.terminal && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row && size.ws_col)
+    world.rows = size.ws_row, world.columns = size.ws_col;
   world.watchSignals = true;
   world.lockRecorders = true;
   return world;

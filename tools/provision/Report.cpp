@@ -65,9 +65,10 @@ void Report::StepStarted(const std::string& recorder, const std::string& step, i
   for (auto& s : sinks_) s->StepStarted(recorder, step, number, count);
 }
 
-void Report::Stopping(const std::string& recorder, RecorderVerdict verdict, const std::string& reason) {
+void Report::Stopping(const std::string& recorder, RecorderVerdict verdict, const std::string& reason,
+                      const std::string& why) {
   std::lock_guard lock(mutex_);
-  stops_.emplace(recorder, std::pair(verdict, reason));
+  stops_.emplace(recorder, Stop{verdict, reason, why});
 }
 
 void Report::StepEnded(const StepOutcome& outcome) {
@@ -77,10 +78,11 @@ void Report::StepEnded(const StepOutcome& outcome) {
   if (shown.after) shown.after = Printable(*shown.after);
   std::lock_guard lock(mutex_);
   if (const auto it = indexes_.find(outcome.recorder); it != indexes_.end()) shown.index = it->second;
-  if (const auto stop = stops_.find(outcome.recorder);
-      stop != stops_.end() && stop->second.first == RecorderVerdict::Interrupted && shown.status == StepStatus::Failed) {
-    shown.status = StepStatus::Interrupted;
-    shown.reason = stop->second.second;
+  if (const auto stop = stops_.find(outcome.recorder); stop != stops_.end() && shown.status == StepStatus::Failed) {
+    // The step ended because the run stopped it, whatever its request made of that.
+    if (stop->second.verdict == RecorderVerdict::Interrupted) shown.status = StepStatus::Interrupted;
+    shown.reason = stop->second.reason;
+    shown.detail = Printable(stop->second.why + " (" + outcome.detail + ")");
   }
   Counts& counts = counts_[outcome.recorder];
   if (shown.status == StepStatus::Changed) ++counts.changed, ++tally_.stepsChanged;
@@ -95,8 +97,9 @@ void Report::RecorderEnded(const RecorderResult& result) {
   if (const auto it = indexes_.find(result.recorder); it != indexes_.end()) shown.index = it->second;
   const auto stop = stops_.find(result.recorder);
   if (stop != stops_.end() && result.verdict != RecorderVerdict::Done && result.verdict != RecorderVerdict::Planned) {
-    shown.verdict = stop->second.first;
-    shown.reason = stop->second.second;
+    shown.verdict = stop->second.verdict;
+    shown.reason = stop->second.reason;
+    shown.detail = Printable(stop->second.why);
   }
   const Counts& counts = counts_[result.recorder];
   shown.changed = counts.changed;

@@ -105,8 +105,10 @@ class Report {
   void StepStarted(const std::string& recorder, const std::string& step, int number, int count);
   void StepEnded(const StepOutcome& outcome);
   void RecorderEnded(const RecorderResult& result);
-  // The run is stopping this recorder: a later failure of its road is this stop.
-  void Stopping(const std::string& recorder, RecorderVerdict verdict, const std::string& reason);
+  // The run is stopping this recorder: a later failure of its road is this stop, named as such (`why`), not
+  // blamed on the recorder.
+  void Stopping(const std::string& recorder, RecorderVerdict verdict, const std::string& reason,
+                const std::string& why);
   void Tick();
   void Finished();
   // The last record, once. `end` gives the exit code, signal and formats; the counts and the time are filled in.
@@ -123,7 +125,11 @@ class Report {
   std::vector<std::unique_ptr<ReportSink>> sinks_;
   std::map<std::string, int> indexes_;
   std::map<std::string, Counts> counts_;
-  std::map<std::string, std::pair<RecorderVerdict, std::string>> stops_;
+  struct Stop {
+    RecorderVerdict verdict;
+    std::string reason, why;
+  };
+  std::map<std::string, Stop> stops_;
   RunEnd tally_;
   bool ended_ = false;
 };

@@ -144,7 +144,8 @@ std::vector<RecorderResult> SiteRunner::Run() {
       while (!ended.load()) {
         if (interrupted_.load() && cut != Cut::Interrupt) {
           cut = Cut::Interrupt;
-          report_.Stopping(answer.mac, RecorderVerdict::Interrupted, "interrupted");
+          report_.Stopping(answer.mac, RecorderVerdict::Interrupted, "interrupted",
+                           "stopped by a signal at a safe point");
           stop("interrupted");
         }
         if (cut == Cut::Interrupt) {
@@ -175,8 +176,12 @@ std::vector<RecorderResult> SiteRunner::Run() {
     }
     if (cut == Cut::FailFast || cut == Cut::TimeLimit) {
       const bool timeLimit = cut == Cut::TimeLimit;
-      report_.Stopping(answer.mac, RecorderVerdict::Failed, timeLimit ? "time_limit" : "fail_fast");
-      stop(timeLimit ? "its time limit (--recorder-timeout) was reached" : "another recorder failed (--fail-fast)");
+      const std::string why = timeLimit ? "its time limit (--recorder-timeout " +
+                                              std::to_string(settings_.recorderTimeout.count() / 1000) +
+                                              " s) was reached"
+                                        : "stopped: another recorder failed (--fail-fast)";
+      report_.Stopping(answer.mac, RecorderVerdict::Failed, timeLimit ? "time_limit" : "fail_fast", why);
+      stop(why);
       auto* abortable = dynamic_cast<AbortablePeer*>(peer.get());
       thread.Stop([&] {
         if (abortable) abortable->Abort();
