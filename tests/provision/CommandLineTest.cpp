@@ -34,7 +34,7 @@ TEST(ProvisionCommandLine, ReadsEveryOption) {
 TEST(ProvisionCommandLine, TakesValuesAfterAnEqualsSignAndTheNewOptions) {
   const ProvisionCommandLine line = ParseProvisionCommandLine(
       {"plan", "-", "--jobs=8", "--report=out.jsonl", "--limit=00:1D:4F:A1:00:01,00:1d:4f:a1:00:02", "--quiet",
-       "--detailed-exitcode", "--lock-timeout=0", "--launcher-dir", "/tmp/l", "--base-dir=/srv/site",
+       "--detailed-exitcode", "--lock-timeout=0", "--base-dir=/srv/site",
        "--secrets", "s.toml"});
   ASSERT_EQ(line.action, ProvisionCommandLine::Action::Run) << line.error;
   const RunOptions& o = line.options;
@@ -44,7 +44,6 @@ TEST(ProvisionCommandLine, TakesValuesAfterAnEqualsSignAndTheNewOptions) {
   EXPECT_EQ(o.limit, (std::vector<std::string>{"00:1d:4f:a1:00:01", "00:1d:4f:a1:00:02"}));
   EXPECT_TRUE(o.quiet && o.detailedExitCode);
   EXPECT_EQ(o.lockTimeoutSeconds, 0);
-  EXPECT_EQ(o.launcherDir, "/tmp/l");
   EXPECT_EQ(o.baseDir, "/srv/site");
   EXPECT_EQ(o.secretsFile, "s.toml");
 

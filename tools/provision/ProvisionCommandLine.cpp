@@ -42,7 +42,6 @@ constexpr const char* kHelp =
     "--limit MAC[,MAC...]      only these recorders of the file\n"
     "--lock-timeout SECS       how long to wait for recorders another run\n"
     "                          holds (default 60; 0: do not wait)\n"
-    "--launcher-dir DIR        where launchers go (default: the desktop folder)\n"
     "--report FILE             writes the report as JSON Lines to FILE\n"
     "--json                    JSON Lines on standard output instead of the\n"
     "                          terminal view (check: its errors)\n"
@@ -131,7 +130,6 @@ struct TextOption {
 };
 constexpr TextOption kTexts[] = {
     {"--report", kRun, "a file name", &RunOptions::reportFile},
-    {"--launcher-dir", kRun, "a folder", &RunOptions::launcherDir},
     {"--base-dir", kRun | kCheck, "a folder", &RunOptions::baseDir},
     {"--secrets", kRun | kCheck, "a file name or -", &RunOptions::secretsFile},
     {"--write", kSurvey, "a file name", &RunOptions::writeFile},

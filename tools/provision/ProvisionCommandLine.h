@@ -38,7 +38,6 @@ struct RunOptions {
   bool detailedExitCode = false;
   std::vector<std::string> limit;          // MACs (lower case, colon separated): only these recorders
   int lockTimeoutSeconds = 60;             // how long to wait for recorders another run holds
-  std::optional<std::string> launcherDir;  // where launchers go (default: the desktop folder)
   std::optional<std::string> baseDir;      // relative *_file paths of an answer file read from standard input
   std::optional<std::string> secretsFile;  // NAME = "value" pairs for the *_env names; "-": standard input
   std::optional<std::string> writeFile;    // survey: the answer-file skeleton
