@@ -18,13 +18,8 @@ CInterDialog::CInterDialog(QWidget* frame)
     : QDialog(frame, Qt::Dialog | Qt::FramelessWindowHint),
       state_(std::make_unique<WizardState>()),
       port_(new MessagePort(this, [this](unsigned m, WPARAM w, LPARAM l) { OnMessage(m, w, l); })),
-      // The probe's failure goes through the host: a probe that fails at once may finish before the password
-      // page (shown right after the probe starts) is on screen.
-      probe_(discovery_, worker_, probeFlags_, [this] { PostMessage(handle(), WM_WIZ_PROBEFAIL); }),
-      poller_(diskFlags_, [this] {
-        PostToPage(kPageHddFormat, WM_WIZ_DISKSTATUS, WPARAM(diskFlags_.ready.data()),
-                   LPARAM(diskFlags_.plugged.data()));
-      }) {
+      probe_(discovery_, worker_, this, [this](ProbeVerdict v) { OnProbeVerdict(v); }),
+      poller_(this, [this](DiskStatus status) { OnDiskStatus(status); }) {
   setWindowTitle(WizardTitle());
   setFixedSize(kWidth, kHeight);
   // The rounded corners are painted anti-aliased where the desktop shows per-pixel alpha, and cut out
@@ -45,7 +40,7 @@ CInterDialog::~CInterDialog() {
 }
 
 WindowHandle CInterDialog::PageHandle(int pageType) const {
-  return pageType >= kFirstPageType && pageType <= kLastPageType ? pageHandles_[std::size_t(pageType - 1)].load() : 0;
+  return pageType >= kFirstPageType && pageType <= kLastPageType ? pageHandles_[std::size_t(pageType - 1)] : 0;
 }
 
 void CInterDialog::PostToPage(int pageType, unsigned msg, WPARAM wParam, LPARAM lParam) const {
@@ -53,23 +48,33 @@ void CInterDialog::PostToPage(int pageType, unsigned msg, WPARAM wParam, LPARAM 
 }
 
 void CInterDialog::StartProbe() {
-  probeFailPending_ = false;  // a failure of the previous probe is no news about this one
+  probeOutcome_.Begin();
   probe_.Restart(state_->recorderIp.toStdString(), state_->recorderMac.toStdString());
 }
 
-net::RecorderEndpoint CInterDialog::Recorder() const {
-  return net::MakeRecorderEndpoint(discovery_, state_->recorderIp.toStdString(), state_->recorderMac.toStdString(),
-                                   state_->adminUser.toStdString(), state_->adminPassword.Copy());
+void CInterDialog::OnProbeVerdict(const ProbeVerdict& verdict) {
+  probeOutcome_.Finish(verdict);
+  // The failure stays in probeOutcome_ until the password page takes it; a page on screen hears of it now.
+  if (verdict.unreachable) PostToPage(kPageNvrPassword, WM_WIZ_PROBEFAIL);
 }
 
-void CInterDialog::OnProbeFailed() {
-  probeFailPending_ = PageHandle(kPageNvrPassword) == 0;
-  if (!probeFailPending_) PostToPage(kPageNvrPassword, WM_WIZ_PROBEFAIL);
+net::RecorderEndpoint CInterDialog::Recorder() const {
+  return net::RecorderEndpoint(state_->recorderIp.toStdString(), state_->recorderMac.toStdString(),
+                               state_->recorderHttpPort, state_->adminUser.toStdString(), state_->adminPassword.Copy());
 }
 
 void CInterDialog::ControlDiskPoller(bool start) {
   if (!start) return poller_.Stop();
+  toldPorts_.reset();
   poller_.Start(Recorder());
+}
+
+void CInterDialog::OnDiskStatus(const DiskStatus& status) {
+  diskStatus_ = status;
+  // The disk page hears of the first pass and of every change of a ready or plugged flag.
+  if (toldPorts_ == status.ports) return;
+  toldPorts_ = status.ports;
+  PostToPage(kPageHddFormat, WM_WIZ_DISKSTATUS, WPARAM(status.ports.ToMessage()));
 }
 
 QWidget* CInterDialog::currentPage() const {
@@ -162,10 +167,6 @@ void CInterDialog::ShowPage(int type) {
   page->setGeometry(0, 0, kWidth, kHeight);
   page->show();
   ui::EnterPage(this, page, windowTitle());
-  if (shown == kPageNvrPassword && probeFailPending_) {
-    probeFailPending_ = false;
-    PostToPage(kPageNvrPassword, WM_WIZ_PROBEFAIL);
-  }
 }
 
 void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
@@ -173,7 +174,6 @@ void CInterDialog::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
     case WM_WIZ_NAVIGATE: OnNavigate(int(wParam)); break;
     case WM_WIZ_MOVED: OnMoved(int(std::intptr_t(wParam)), int(lParam)); break;
     case WM_WIZ_PROBE: StartProbe(); break;
-    case WM_WIZ_PROBEFAIL: OnProbeFailed(); break;
     case WM_WIZ_DISKPOLL: ControlDiskPoller(wParam == 0); break;
     default: break;
   }

@@ -53,6 +53,8 @@ class CInterDialog : public QDialog {
   void SetRecorderIp(const QString& v) { state_->recorderIp = v; }
   QString GetRecorderMac() const { return state_->recorderMac; }
   void SetRecorderMac(const QString& v) { state_->recorderMac = v; }
+  // The web port of the chosen recorder's discovery record (0: the default).
+  void SetRecorderHttpPort(int port) { state_->recorderHttpPort = port; }
   // The administrator password as a secret (the summary shows it on purpose, and reads it here).
   const net::Secret& AdminPassword() const { return state_->adminPassword; }
   void SetAdminPassword(net::Secret password) { state_->adminPassword = std::move(password); }
@@ -71,7 +73,7 @@ class CInterDialog : public QDialog {
   QString CloudValue(int index) const;
   void SetCloudValue(int index, const QString& value);
 
-  // The chosen recorder as the commands address it (address, MAC, web port from its discovery record,
+  // The chosen recorder as the commands address it (address, MAC and web port of the row the user chose,
   // administrator account), built from the record of the run.
   net::RecorderEndpoint Recorder() const;
 
@@ -79,20 +81,14 @@ class CInterDialog : public QDialog {
   net::DeviceSearch& discovery() { return discovery_; }
   net::DeviceCommandWorker& worker() { return worker_; }
 
-  // --- results of the blank-password probe (handed to the password page by reference)
-  std::atomic<int>& blankPasswordAccepted() { return probeFlags_.blankPasswordAccepted; }
-  std::atomic<int>& passwordRequired() { return probeFlags_.passwordRequired; }
-  std::atomic<int>& probeBusy() { return probeFlags_.probeBusy; }
+  // --- the blank-password probe as the password page sees it (UI thread only)
+  ProbeOutcome& probeOutcome() { return probeOutcome_; }
 
-  // --- the disk status poller's flags, HD1 then HD2. WM_WIZ_DISKSTATUS carries readyFlags().data() as
-  // wParam and pluggedFlags().data() as lParam (each a std::atomic<int>* to two flags).
-  DiskPair& readyFlags() { return diskFlags_.ready; }
-  DiskPair& pluggedFlags() { return diskFlags_.plugged; }
-  DiskPair& fileSystemCodes() { return diskFlags_.fsCodes; }  // handed to the disk page
-  // The model and size the poller last read for the bay (1 = HD1).
-  steps::FormattedDisk SeenDisk(int bay) const { return diskFlags_.seen.Of(bay); }
+  // --- what the disk poller has read so far (UI thread only). WM_WIZ_DISKSTATUS tells the disk page its
+  // ports by value (DiskPorts::ToMessage) after the poller's first pass and whenever they change.
+  const DiskStatus& diskStatus() const { return diskStatus_; }
 
-  // The port of the page of that type while it is on screen, else 0 (any thread may read it).
+  // The port of the page of that type while it is on screen, else 0.
   WindowHandle PageHandle(int pageType) const;
 
  protected:
@@ -111,9 +107,9 @@ class CInterDialog : public QDialog {
   // The prepared page when it is of that type (else it goes), or null.
   QWidget* TakePreparedPage(int type);
   void StartProbe();
-  // The probe's failure for the password page; kept until that page is on screen, dropped by a new probe.
-  void OnProbeFailed();
+  void OnProbeVerdict(const ProbeVerdict& verdict);
   void ControlDiskPoller(bool start);
+  void OnDiskStatus(const DiskStatus& status);
   void PostToPage(int pageType, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
   std::unique_ptr<WizardState> state_;
@@ -121,18 +117,18 @@ class CInterDialog : public QDialog {
   WindowHandle frameHandle_ = 0;
   QPoint origin_;
   bool initialised_ = false;
-  bool probeFailPending_ = false;
   int pageType_ = kFirstPageType;
   std::array<QPointer<QWidget>, kPageSlotCount> pages_;  // slot i holds page type i + 1
   QPointer<QWidget> preparedPage_;
   int preparedType_ = 0;
   std::array<QString, kCloudValueCount> cloudValues_;
-  std::array<std::atomic<WindowHandle>, kPageSlotCount> pageHandles_{};  // read by the job threads
+  std::array<WindowHandle, kPageSlotCount> pageHandles_{};
   // Declared in this order so the jobs stop before the worker and the discovery manager go.
   net::DeviceSearch discovery_;
   net::DeviceCommandWorker worker_;
-  ProbeFlags probeFlags_;
-  DiskFlags diskFlags_;
+  ProbeOutcome probeOutcome_;
+  DiskStatus diskStatus_;
+  std::optional<DiskPorts> toldPorts_;  // what the disk page was last told in this poller run
   BlankPasswordProbe probe_;
   DiskStatusPoller poller_;
 };

@@ -15,10 +15,9 @@ namespace vrx {
 struct WizardState {
   QString recorderIp;     // dotted IPv4 address of the chosen recorder
   QString recorderMac;    // its MAC address text
+  int recorderHttpPort = 0;  // the web port of the chosen row's discovery record (0: the default)
   net::Secret adminPassword;  // the recorder's administrator password, held as a secret from the field on
   QString adminUser;      // administrator user name ("admin")
-  int recorderTag = 0;    // a value copied from the chosen discovery record
-  int passwordFlag = 0;   // set by the recorder password page
   int timeZone = 0;       // the recorder's zone number the time zone page set (from 1); 0 before
   std::vector<steps::FormattedDisk> formattedDisks;  // what the disk page formatted, HD1 first
   std::vector<std::unique_ptr<steps::CameraRecord>> cameras;  // cameras added in this run, owned here

@@ -47,7 +47,7 @@ constexpr unsigned WM_WIZ_LINK = WM_USER + 101;        // link and list controls
 constexpr unsigned WM_WIZ_MOVED = WM_USER + 115;       // page -> host -> frame: the wizard was dragged
 constexpr unsigned WM_WIZ_PROBE = WM_USER + 122;       // (re)start the blank-password probe
 constexpr unsigned WM_WIZ_DISKPOLL = WM_USER + 123;    // 0 = (re)start the disk poller, non-zero = stop
-constexpr unsigned WM_WIZ_DISKSTATUS = WM_USER + 124;  // poller -> disk page: &ready[2] / &plugged[2]
+constexpr unsigned WM_WIZ_DISKSTATUS = WM_USER + 124;  // poller -> host -> disk page: the ports by value (app/DiskPorts.h)
 constexpr unsigned WM_WIZ_PROBEFAIL = WM_USER + 125;   // probe -> host -> password page: the recorder did not answer
 
 // ---- Controls -> their page.

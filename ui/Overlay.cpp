@@ -27,7 +27,7 @@ constexpr KindRule kKindRules[] = {
     {kOverlayInstallCamera, OverlayEnd::AlwaysOk}, {kOverlayCameraPassword, OverlayEnd::AlwaysOk},
     {kOverlayPreview, OverlayEnd::AlwaysOk},      {kOverlayAgreement, OverlayEnd::AlwaysOk},
     {kOverlayNetAlarm, OverlayEnd::PopupResult},  {kOverlayNoDevice, OverlayEnd::PopupResult},
-    {kOverlayError, OverlayEnd::AlwaysCancel},
+    {kOverlayError, OverlayEnd::AlwaysCancel},    {kOverlayMacClaimed, OverlayEnd::PopupResult},
 };
 
 QMap<int, OverlayFactory>& Registry() {

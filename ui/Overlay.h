@@ -35,6 +35,7 @@ enum OverlayKind : int {
   kOverlayNetAlarm = 12,
   kOverlayNoDevice = 13,
   kOverlayError = 14,
+  kOverlayMacClaimed = 15,  // the recorder search page's warning: one MAC, more than one device
 };
 
 // How the veil ends once its popup has closed.

@@ -4,9 +4,11 @@
 
 #include <atomic>
 
+#include "steps/cameras/CameraCount.h"
+
 namespace vrx::ui {
 
-inline constexpr int kMaxTicked = 4;
+inline constexpr int kMaxTicked = steps::kMaxCameras;  // the recorder records no more
 
 enum class TickClick {
   Untick,     // the row was ticked: untick it

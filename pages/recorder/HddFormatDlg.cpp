@@ -55,8 +55,6 @@ QString DiskStatusText(const PortFlags& plugged) {
   return parts.join(QStringLiteral(", "));
 }
 
-PortFlags Copy(const std::atomic<int>* pair) { return pair ? PortFlags{pair[0].load(), pair[1].load()} : PortFlags{}; }
-
 // The title box reaches under the step indicator; a long title (Russian) steps down in size to stay clear.
 void FitTitle(ui::CAvrelStatic* title) {
   const int room = frame::kIndicatorRect.left() - kTitleGap - frame::kTitleRect.left();
@@ -67,9 +65,7 @@ void FitTitle(ui::CAvrelStatic* title) {
 }  // namespace
 
 CHddFormatDlg::CHddFormatDlg(CInterDialog& host)
-    : CWizardPage(host, PageFrame{kBackground, true, true, kStep}),
-      fileSystemCodes_(host.fileSystemCodes().data()),
-      job_(host.worker()) {
+    : CWizardPage(host, PageFrame{kBackground, true, true, kStep}), job_(host.worker()) {
   setObjectName(QStringLiteral("CHddFormatDlg"));
   FitTitle(AddTitle(GetLangString("hddformat_01", "Setup HDD for NVR")));
   AddBodyText(GetLangString("hddformat_02",
@@ -123,14 +119,12 @@ void CHddFormatDlg::OnCommand(int commandId) {
   }
 }
 
-void CHddFormatDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_WIZ_DISKSTATUS)
-    OnDiskStatus(reinterpret_cast<const std::atomic<int>*>(wParam), reinterpret_cast<const std::atomic<int>*>(lParam));
+void CHddFormatDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_WIZ_DISKSTATUS) OnDiskStatus(DiskPorts::FromMessage(std::uintptr_t(wParam)));
 }
 
-void CHddFormatDlg::OnDiskStatus(const std::atomic<int>* ready, const std::atomic<int>* plugged) {
-  ports_.ready = Copy(ready);
-  ports_.plugged = Copy(plugged);
+void CHddFormatDlg::OnDiskStatus(const DiskPorts& ports) {
+  ports_ = ports;
   // Only the check overlay waits for this report. A report still on its way when formatting starts must not
   // close the progress overlay, which follows the format thread alone.
   checking_ = 0;
@@ -188,7 +182,7 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
 
   TellHost(WM_WIZ_DISKPOLL, 1);
   const PortFlags formatting = ports_.plugged;
-  job_.Start(host().Recorder(), formatting, Copy(fileSystemCodes_));
+  job_.Start(host().Recorder(), formatting, host().diskStatus().fileSystems);
   ShowProgress();
   if (!self) return Outcome::PageGone;
   job_.Stop();
@@ -199,7 +193,7 @@ CHddFormatDlg::Outcome CHddFormatDlg::ConfirmAndFormat() {
     std::vector<steps::FormattedDisk>& formatted = host().state().formattedDisks;
     formatted.clear();
     for (int bay = 1; bay <= steps::kDiskBays; ++bay)
-      if (formatting[std::size_t(bay - 1)]) formatted.push_back(host().SeenDisk(bay));
+      if (formatting[std::size_t(bay - 1)]) formatted.push_back(host().diskStatus().seen[std::size_t(bay - 1)]);
     return Outcome::Formatted;
   }
   ui::OverlayInputs error;

@@ -1,6 +1,6 @@
 #pragma once
 // Page type 9: the recorder's disks. While the page is shown the host polls the recorder's two USB disk ports
-// and posts WM_WIZ_DISKSTATUS; the page shows a picture of the occupied ports. Next asks for confirmation,
+// and posts WM_WIZ_DISKSTATUS with the ports by value (DiskPorts); the page shows a picture of the occupied ports. Next asks for confirmation,
 // formats every plugged disk with a progress overlay (HddFormatJob on the host's command worker) and moves on;
 // "No HD Found", the disk check and "Failed to format HDD!" keep the user on the page.
 
@@ -27,8 +27,8 @@ class CHddFormatDlg : public CWizardPage {
   static constexpr int kCheckTicks = 300;      // 30 s for a plugged disk to become ready
   static constexpr int kFormatTicks = 600;     // 60 s of progress overlay
 
-  // The host hands over its file-system codes (HD1, HD2; read when formatting starts) and its command worker
-  // (the format runs on it); the recorder comes from host.Recorder() when the format starts.
+  // The format runs on the host's command worker; the recorder (host.Recorder()) and the disks' file-system
+  // codes (the host's diskStatus()) are read when it starts.
   explicit CHddFormatDlg(CInterDialog& host);
 
   const DiskPorts& ports() const { return ports_; }
@@ -54,9 +54,8 @@ class CHddFormatDlg : public CWizardPage {
   // Alert kind 5 of that type with OK and CANCEL; the overlay's result (Rejected when the page went away).
   int ShowAlert(int alertType);
   void ShowProgress();
-  void OnDiskStatus(const std::atomic<int>* ready, const std::atomic<int>* plugged);
+  void OnDiskStatus(const DiskPorts& ports);
 
-  const std::atomic<int>* fileSystemCodes_;
   DiskPorts ports_;
   std::atomic<int> checking_{0};  // 1 while the check overlay waits for the next disk report
   HddFormatJob job_;

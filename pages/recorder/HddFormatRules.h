@@ -3,17 +3,12 @@
 // without a window: which picture to show and what Next does first. Which file system a format sends is the
 // format step's (steps/recorder/Disks.h).
 
+#include "app/DiskPorts.h"
 #include "steps/recorder/Disks.h"
 
 namespace vrx {
 
-using steps::PortFlags;  // HD1, HD2: a copy of one of the host's flag pairs
-
-// The ports as the host last reported them.
-struct DiskPorts {
-  PortFlags ready{};
-  PortFlags plugged{};
-};
+using steps::PortFlags;  // HD1, HD2
 
 // Picture of the occupied ports: 0 none, 1 HD1 only, 2 HD2 only, 3 both.
 int DiskPictureState(const PortFlags& plugged);

@@ -71,22 +71,10 @@ ui::CImageBox* ErrorMark(QWidget* page, QPoint at) {
   return mark;
 }
 
-CNvrPwdDlg::Mode ProbedMode(const ProbeFlagRefs& probe) {
-  return probe.passwordRequired != 0 ? CNvrPwdDlg::kEnter : CNvrPwdDlg::kCreate;
-}
-
-// The mode the host's probe decided, read once it has ended or after 5 s (a probe still running then leaves
-// the host's starting values: enter mode).
-CNvrPwdDlg::Mode WaitForProbe(BackgroundJob& thread, const ProbeFlagRefs& probe) {
-  for (int i = 0; i < CNvrPwdDlg::kProbePolls && thread.Running() && probe.probeBusy != 0; ++i)
-    thread.Sleep(CNvrPwdDlg::kProbePollMs);
-  return ProbedMode(probe);
-}
-
 }  // namespace
 
 CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker,
-                       ProbeFlagRefs probe)
+                       ProbeOutcome& probe)
     : CWizardPage(host, PageFrame{3001, /*next*/ true, /*back*/ true, /*step*/ 6}),
       search_(search),
       worker_(worker),
@@ -154,36 +142,30 @@ CNvrPwdDlg::CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::Devic
 
 void CNvrPwdDlg::StopWork() {
   startTimer_.stop();
-  // Both threads poll their run flag every 25-50 ms.
-  probeJob_.Stop();
-  requestJob_.Stop();
+  requestJob_.Stop();  // polls its run flag every 25 ms
 }
 
 void CNvrPwdDlg::timerEvent(QTimerEvent* event) {
   if (event->timerId() != startTimer_.timerId()) return CWizardPage::timerEvent(event);
   startTimer_.stop();
-  if (probe_.probeBusy != 0) {
-    const std::optional<Mode> probed = ui::RunBehindVeil(
-        this, probeJob_, [probe = probe_](BackgroundJob& thread) { return WaitForProbe(thread, probe); },
-        kVeilTicks);
-    if (!probed) return;  // the page went away behind the veil
-    mode_ = *probed;
-  } else {
-    mode_ = ProbedMode(probe_);
+  if (probe_.pending() != 0) {
+    QPointer<CNvrPwdDlg> self(this);
+    ui::WaitWhileBusy(this, &probe_.pending(), kProbeWaitTicks);
+    if (!self) return;  // the page went away behind the veil
   }
+  // A probe still running after 5 s leaves the host's starting answer: the recorder has a password.
+  const std::optional<ProbeVerdict> verdict = probe_.verdict();
+  mode_ = !verdict || verdict->passwordRequired ? kEnter : kCreate;
   TakeMode();
-  ShowPendingProbeFailure();
+  ShowProbeFailure();
 }
 
-void CNvrPwdDlg::ShowPendingProbeFailure() {
-  if (!probeFailPending_) return;
-  probeFailPending_ = false;
-  RunOverlay(ui::kOverlayError);
+void CNvrPwdDlg::ShowProbeFailure() {
+  if (probe_.TakeFailure()) RunOverlay(ui::kOverlayError);
 }
 
 void CNvrPwdDlg::TakeMode() {
   modeKnown_ = true;
-  host().state().passwordFlag = mode_ == kEnter ? 1 : 0;
   host().SetAdminUser("admin");
   description_->setText(mode_ == kEnter ? GetLangString("nvrpwd_08", "Please enter the password for your device.")
                                         : GetLangString("nvrpwd_02", "Create and confirm a password for your device"));
@@ -286,10 +268,9 @@ void CNvrPwdDlg::OnCommand(int commandId) {
 
 void CNvrPwdDlg::OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   if (msg != WM_WIZ_PROBEFAIL) return CWizardPage::OnMessage(msg, wParam, lParam);
-  // The recorder did not answer the host's check. While a waiting veil is up, the popup follows it instead
-  // of opening on top of it.
-  probeFailPending_ = true;
-  if (!probeJob_.Active() && !requestJob_.Active() && !startTimer_.isActive()) ShowPendingProbeFailure();
+  // The recorder did not answer the host's check. While the mode is not known yet or a waiting veil is up, the
+  // popup follows (the failure stays with the host's probe outcome until then) instead of opening on top.
+  if (modeKnown_ && !requestJob_.Active()) ShowProbeFailure();
 }
 
 void CNvrPwdDlg::Next() {
@@ -317,7 +298,7 @@ void CNvrPwdDlg::Next() {
       },
       kVeilTicks);
   if (!self) return;
-  ShowPendingProbeFailure();
+  ShowProbeFailure();
   if (!self || !answer) return;
 
   switch (*answer) {

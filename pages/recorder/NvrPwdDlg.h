@@ -7,8 +7,8 @@
 
 #include <QBasicTimer>
 #include <QString>
-#include <atomic>
 
+#include "app/HostJobs.h"
 #include "pages/common/WizardPage.h"
 #include "platform/ResultJob.h"
 #include "steps/recorder/AdminAccount.h"
@@ -29,13 +29,6 @@ class CMyEditCtrl2;
 class CRoundBack;
 }  // namespace ui
 
-// The host's probe results the page reads (written by the probe thread).
-struct ProbeFlagRefs {
-  std::atomic<int>& blankPasswordAccepted;
-  std::atomic<int>& passwordRequired;
-  std::atomic<int>& probeBusy;
-};
-
 class CNvrPwdDlg : public CWizardPage {
   Q_OBJECT
  public:
@@ -46,11 +39,13 @@ class CNvrPwdDlg : public CWizardPage {
   enum Mode : int { kCreate = 0, kEnter = 1 };
   enum ErrorField : int { kNoField = -1, kPasswordField = 1, kConfirmField = 2 };
 
-  // Waits: the host's probe up to 5 s, the waiting veil up to 12 s (the recorder's answer is the step's).
-  static constexpr int kProbePollMs = 50, kProbePolls = 100;
+  // Waits: the host's probe up to 5 s (50 veil ticks of 100 ms), the password request's veil up to 12 s (the
+  // recorder's answer is the step's).
+  static constexpr int kProbeWaitTicks = 50;
   static constexpr int kVeilTicks = 120;
 
-  CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeFlagRefs probe);
+  // probe: the host's probe outcome (CInterDialog::probeOutcome()), read on the UI thread.
+  CNvrPwdDlg(CInterDialog& host, net::DeviceSearch& search, net::DeviceCommandWorker& worker, ProbeOutcome& probe);
 
   int mode() const { return mode_; }
   bool modeKnown() const { return modeKnown_; }
@@ -80,18 +75,19 @@ class CNvrPwdDlg : public CWizardPage {
   void PasswordLeft();
   void ConfirmLeft();
   void Next();
-  void ShowPendingProbeFailure();
+  // The "Check Network Failed!" popup, when the host's probe found the recorder unreachable and it has not
+  // been shown yet.
+  void ShowProbeFailure();
 
   net::DeviceSearch& search_;
   net::DeviceCommandWorker& worker_;
-  ProbeFlagRefs probe_;
+  ProbeOutcome& probe_;
 
   Mode mode_ = kCreate;
   bool modeKnown_ = false;
   int errorField_ = kNoField;
   QString errorText_;
 
-  bool probeFailPending_ = false;
   QBasicTimer startTimer_;
 
   ui::CBaseStatic* description_;
@@ -105,8 +101,7 @@ class CNvrPwdDlg : public CWizardPage {
   ui::CImageBox* confirmMark_;
   ui::CAvrelStatic* hint_;
   ui::CErrorStatic* errorLabel_;
-  // Last, so they stop before the fields above go: waiting for the host's probe, and the password request.
-  ResultJob<Mode> probeJob_;
+  // Last, so it stops before the fields above go: the password request.
   ResultJob<steps::AdminPasswordAnswer> requestJob_;
 };
 

@@ -1,11 +1,13 @@
 #include "pages/recorder/NvrSearchDlg.h"
 
+#include <QPointer>
 #include <QTimerEvent>
 
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "pages/recorder/NvrListCtrl.h"
 #include "pages/recorder/NvrSearchModel.h"
+#include "pages/recorder/NvrSearchOverlays.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Labels.h"
@@ -89,6 +91,7 @@ void CNvrSearchDlg::timerEvent(QTimerEvent* event) {
 
 void CNvrSearchDlg::Rescan() {
   list_->DeleteAllRows();
+  listed_.clear();
   SetBusyLook(true, {button(kCmdBack), rescan_});
   nextButton()->setEnabled(false);
   nextButton()->setPressedLook(true);
@@ -115,8 +118,9 @@ void CNvrSearchDlg::ShowResults(const steps::RecorderSearch& found) {
   busy_->Stop();
   busy_->hide();
   list_->DeleteAllRows();
+  listed_ = found.recorders;
   int number = 0;
-  for (const steps::FoundRecorder& r : found.recorders)
+  for (const steps::FoundRecorder& r : listed_)
     list_->AddRow(++number, QString::fromStdString(r.ip), QString::fromStdString(r.mac));
   if (found.recorders.empty()) {
     noDevice_->show();
@@ -150,18 +154,35 @@ void CNvrSearchDlg::StopWork() {
 void CNvrSearchDlg::Next() {
   if (searching()) return;
   const int row = list_->SelectedRow();
-  if (row < 0) return;
-  chosenIp_ = list_->CellText(row, CNvrListCtrl::kIpColumn);
-  chosenMac_ = list_->CellText(row, CNvrListCtrl::kMacColumn);
+  if (row < 0 || row >= int(listed_.size())) return;
+  // The endpoint is the chosen row's alone: its address and web port, never another record with its MAC.
+  const steps::FoundRecorder chosen = listed_[std::size_t(row)];
+  if (!ClaimIsClear(chosen)) return;
+  chosenIp_ = QString::fromStdString(chosen.ip);
+  chosenMac_ = QString::fromStdString(chosen.mac);
   CInterDialog& h = host();
   h.SetRecorderIp(chosenIp_);
   h.SetRecorderMac(chosenMac_);
+  h.SetRecorderHttpPort(chosen.httpPort);
   h.SetAdminUser(QStringLiteral("admin"));
-  // The tag: the local interface on which the chosen recorder answered.
-  h.state().recorderTag = h.discovery().FindByIpv4(chosenIp_.toStdString());
   StopSearch();
   PostToHost(WM_WIZ_PROBE);
   Navigate(NAV_NEXT);
+}
+
+bool CNvrSearchDlg::ClaimIsClear(const steps::FoundRecorder& chosen) {
+  const std::vector<steps::FoundRecorder> claims = steps::RecordersClaimingMac(listed_, chosen.mac);
+  if (claims.size() < 2) return true;
+  auto name = [](const steps::FoundRecorder& r) {
+    return QString::fromStdString(r.ip) + (r.httpPort != 0 ? QStringLiteral(":%1").arg(r.httpPort) : QString());
+  };
+  MacClaim claim{QString::fromStdString(chosen.mac), {}, name(chosen)};
+  for (const steps::FoundRecorder& r : claims) claim.claimants << name(r);
+  ui::OverlayInputs inputs;
+  inputs.page = claim;
+  QPointer<CNvrSearchDlg> self(this);
+  const int answer = RunOverlay(ui::kOverlayMacClaimed, inputs);
+  return self && answer == QDialog::Accepted;
 }
 
 void CNvrSearchDlg::OnCommand(int commandId) {

@@ -1,8 +1,11 @@
 #pragma once
 // Page 6: choose the recorder to set up. Half a second after it opens the page runs a broadcast search on
 // a thread of its own, lists the recorders of the product's model with a radio mark (the first chosen),
-// and Next stores the chosen address and MAC in the record of the run, asks the host to probe that
-// recorder and moves on. Rescan searches again; "Can not find your NVR" and the MAC header icon open help.
+// and Next stores the chosen row's address, MAC and web port in the record of the run, asks the host to probe
+// that recorder and moves on. Rescan searches again; "Can not find your NVR" and the MAC header icon open help.
+//
+// A MAC is only what a device claims. When another row claims the chosen row's MAC, Next first warns (kind
+// 15, naming every claimant) and nothing is stored or probed unless the user continues knowingly.
 //
 // The search is the discovery step's (steps/recorder/RecorderDiscovery.h) on a job of the page; the step hands
 // back the recorders it found, the page fills the list on the UI thread and, half a second later, gives the
@@ -54,6 +57,8 @@ class CNvrSearchDlg : public CWizardPage {
  private:
   void Rescan();
   void Next();
+  // False when the chosen recorder's MAC is claimed by another row and the user went back to choose again.
+  bool ClaimIsClear(const steps::FoundRecorder& chosen);
   void ShowResults(const steps::RecorderSearch& found);
   void SearchEnded();
   void StopSearch();
@@ -67,6 +72,7 @@ class CNvrSearchDlg : public CWizardPage {
   QBasicTimer firstSearch_;
   QBasicTimer settle_;  // the half second between the results and the controls given back
   QString chosenIp_, chosenMac_;
+  std::vector<steps::FoundRecorder> listed_;  // the rows, in list order
   ResultJob<steps::RecorderSearch> searchJob_;  // last: it stops (and joins) before the fields its work uses go
 };
 

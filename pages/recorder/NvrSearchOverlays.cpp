@@ -7,7 +7,9 @@
 #include "pages/common/WizardPage.h"
 #include "pages/recorder/NvrSearchModel.h"
 #include "steps/recorder/RecorderDiscovery.h"
+#include "ui/Accessible.h"
 #include "ui/Buttons.h"
+#include "ui/PageFocus.h"
 #include "ui/Labels.h"
 #include "ui/Overlay.h"
 #include "ui/Palette.h"
@@ -97,6 +99,45 @@ CNoDevicePage::CNoDevicePage(QWidget* veil) : CPopupPage(veil, kSize, kOffset) {
   ApplyLineBreaking(this, currentLanguage);
 }
 
+// --------------------------------------------------------------------------------- MAC claimed twice
+
+CMacClaimedPage::CMacClaimedPage(QWidget* veil, const MacClaim& claim) : CPopupPage(veil, kSize, kOffset) {
+  setObjectName(QStringLiteral("CMacClaimedPage"));
+  constexpr int kLeft = 82, kTextWidth = kSize.width() - kLeft - 30, kButtonY = kSize.height() - 70;
+  auto* picture = new ui::CImageBox(this);
+  picture->SetImage(3059);  // the alerts' warning sign
+  picture->setGeometry(30, 30, 36, 36);
+  ui::HideFromAccessibility(picture);
+  addCloseButton(kSize.width() - 24, 10)->setAccessibleName(GetLangString("Close", "Close"));
+
+  title_ = AddLine(this, GetLangString("IDS_MAC_CLAIMED_TITLE", "One MAC, more than one device"), 18, pal::kAlertText,
+                   QRect(kLeft, 30, kTextWidth, 36));
+  title_->setBold(true);
+  message_ = AddText(this,
+                     GetLangString("IDS_MAC_CLAIMED_TWICE",
+                                   "More than one device answers as {0}: {1}. Only one of them can be your NVR. "
+                                   "Check the address of your NVR, then go back and choose it. If you continue, the "
+                                   "password goes to {2}.",
+                                   claim.mac, claim.claimants.join(QStringLiteral(", ")), claim.chosen),
+                     14, pal::kAlertText, kLeft, 76, kTextWidth);
+
+  // BACK first: going on is the choice the user makes knowingly.
+  back_ = addTextButton(2, GetLangString("Back", "BACK"), QPoint(kLeft, kButtonY), QDialog::Rejected);
+  continue_ = addTextButton(1, GetLangString("IDS_MAC_CLAIMED_CONTINUE", "Continue anyway"),
+                            QPoint(kLeft + back_->width() + 30, kButtonY), QDialog::Accepted);
+  continue_->resize(std::max(continue_->width(), continue_->MeasureText() + 30), continue_->height());
+  ui::SetFirstFocus(this, back_);
+  back_->setFocus(Qt::OtherFocusReason);
+
+  ui::SetAccessibleRole(this, QAccessible::AlertMessage);
+  setAccessibleName(title_->text());
+  setAccessibleDescription(message_->text());
+  ApplyLineBreaking(this, currentLanguage);
+}
+
+QString CMacClaimedPage::title() const { return title_->text(); }
+QString CMacClaimedPage::message() const { return message_->text(); }
+
 void RegisterNvrSearchOverlays() {
   ui::RegisterOverlay(ui::kOverlayMac, [](QWidget* veil, const ui::OverlayInputs& in) {
     const QString* mac = ui::PageInput<QString>(in);
@@ -104,6 +145,10 @@ void RegisterNvrSearchOverlays() {
   });
   ui::RegisterOverlay(ui::kOverlayNoDevice,
                       [](QWidget* veil, const ui::OverlayInputs&) { return std::make_unique<CNoDevicePage>(veil); });
+  ui::RegisterOverlay(ui::kOverlayMacClaimed, [](QWidget* veil, const ui::OverlayInputs& in) {
+    const MacClaim* claim = ui::PageInput<MacClaim>(in);
+    return std::make_unique<CMacClaimedPage>(veil, claim ? *claim : MacClaim{});
+  });
 }
 
 }  // namespace vrx

@@ -1,7 +1,10 @@
 #pragma once
-// The two help popups of the recorder search page, shown inside the dimming overlay: where the MAC address
-// is printed (kind 4, with the chosen recorder's MAC on a sample label) and what to check when no recorder
-// is found (kind 13). The close icon ends either with Cancel.
+// The popups of the recorder search page, shown inside the dimming overlay: where the MAC address is printed
+// (kind 4, with the chosen recorder's MAC on a sample label), what to check when no recorder is found (kind
+// 13), and the warning that more than one device answers with the chosen recorder's MAC (kind 15). The close
+// icon ends each with Cancel.
+
+#include <QStringList>
 
 #include "ui/Popup.h"
 
@@ -10,6 +13,7 @@ namespace vrx {
 namespace ui {
 class CAvrelButton;
 class CAvrelStatic;
+class CBaseStatic;
 }  // namespace ui
 
 class CMacDisplayPage : public ui::CPopupPage {
@@ -41,7 +45,36 @@ class CNoDevicePage : public ui::CPopupPage {
   ui::CAvrelButton* close_;
 };
 
-// Registers kinds 4 and 13 with the overlay veil.
+// Before any password goes out: the chosen recorder's MAC is claimed by more than one device (another address,
+// or the same address with another web port), so the MAC does not tell which one is the recorder. The popup
+// names the MAC, every claimant and the one the password would go to. BACK (the first focus) ends with Cancel
+// and the user chooses again; "Continue anyway" ends with OK.
+struct MacClaim {
+  QString mac;
+  QStringList claimants;  // "address" or "address:port", in list order
+  QString chosen;         // the claimant the user chose
+};
+
+class CMacClaimedPage : public ui::CPopupPage {
+  Q_OBJECT
+ public:
+  static constexpr QSize kSize{520, 300};
+  static constexpr QPoint kOffset{170, 170};
+
+  CMacClaimedPage(QWidget* veil, const MacClaim& claim);
+  QString title() const;
+  QString message() const;
+  ui::CAvrelButton* backButton() const { return back_; }
+  ui::CAvrelButton* continueButton() const { return continue_; }
+
+ private:
+  ui::CAvrelStatic* title_;
+  ui::CBaseStatic* message_;
+  ui::CAvrelButton* back_;
+  ui::CAvrelButton* continue_;
+};
+
+// Registers kinds 4, 13 and 15 with the overlay veil.
 void RegisterNvrSearchOverlays();
 
 }  // namespace vrx

@@ -15,8 +15,7 @@ void RegisterRecorderPages() {
   RegisterPage(CNvrSearchDlg::kPageType, [](CInterDialog& host) { return new CNvrSearchDlg(host); });
   RegisterNvrSearchOverlays();
   RegisterPage(CNvrPwdDlg::kPageType, [](CInterDialog& host) {
-    return new CNvrPwdDlg(host, host.discovery(), host.worker(),
-                          ProbeFlagRefs{host.blankPasswordAccepted(), host.passwordRequired(), host.probeBusy()});
+    return new CNvrPwdDlg(host, host.discovery(), host.worker(), host.probeOutcome());
   });
   RegisterPage(CNvrTimeZoneDlg::kPageType, [](CInterDialog& host) { return new CNvrTimeZoneDlg(host); });
   RegisterPage(CHddFormatDlg::kPageType, [](CInterDialog& host) { return new CHddFormatDlg(host); });

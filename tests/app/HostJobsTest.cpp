@@ -1,6 +1,6 @@
 // The host's background jobs against the simulated recorder: the blank-password probe's three outcomes (a new
-// recorder, one with a password, one that does not answer) and the disk status poller reporting an unplugged
-// disk. Runs inside the sandbox.
+// recorder, one with a password, one that does not answer) as the host's probe outcome holds them, and the disk
+// status poller telling the disk page its ports (by value) and an unplugged disk. Runs inside the sandbox.
 #include <QtTest>
 #include <chrono>
 #include <memory>
@@ -60,18 +60,16 @@ class HostJobsTest : public QObject {
   // The probe looks the recorder up among the discovery results, so the host searches first.
   void probeOutcomes_data() {
     QTest::addColumn<QString>("recorder");  // control query applied before the probe
-    QTest::addColumn<int>("blankAccepted");
-    QTest::addColumn<int>("passwordRequired");
-    QTest::addColumn<int>("probeFails");
-    QTest::newRow("new recorder") << "admin_password=&datagram_silent=0" << 1 << 0 << 0;
-    QTest::newRow("recorder with a password") << "admin_password=Admin123&datagram_silent=0" << 0 << 1 << 0;
-    QTest::newRow("silent recorder") << "admin_password=&datagram_silent=1" << 1 << 0 << 1;
+    QTest::addColumn<bool>("passwordRequired");
+    QTest::addColumn<bool>("unreachable");
+    QTest::newRow("new recorder") << "admin_password=&datagram_silent=0" << false << false;
+    QTest::newRow("recorder with a password") << "admin_password=Admin123&datagram_silent=0" << true << false;
+    QTest::newRow("silent recorder") << "admin_password=&datagram_silent=1" << false << true;
   }
   void probeOutcomes() {
     QFETCH(QString, recorder);
-    QFETCH(int, blankAccepted);
-    QFETCH(int, passwordRequired);
-    QFETCH(int, probeFails);
+    QFETCH(bool, passwordRequired);
+    QFETCH(bool, unreachable);
     QVERIFY(sim_->setRecorder(recorder.toStdString()));
     CInterDialog host;
     QCOMPARE(host.discovery().Start(), int(net::DeviceSearch::kSearching));
@@ -83,33 +81,35 @@ class HostJobsTest : public QObject {
     PostMessage(host.handle(), WM_WIZ_PROBE);
     QCoreApplication::processEvents();
     host.ShowPage(kPageNvrPassword);
-    if (probeFails) {  // the unanswered check takes 3 s: busy, and no result, from the moment the host acts
-      QCOMPARE(host.probeBusy().load(), 1);
-      QCOMPARE(host.blankPasswordAccepted().load(), 0);
-      QCOMPARE(host.passwordRequired().load(), 1);
+    ProbeOutcome& outcome = host.probeOutcome();
+    if (unreachable) {  // the unanswered check takes 3 s: pending, and no verdict, from the moment the host acts
+      QCOMPARE(outcome.pending().load(), 1);
+      QVERIFY(!outcome.verdict());
     }
-    QTRY_COMPARE_WITH_TIMEOUT(host.probeBusy().load(), 0, 8000);
-    QCOMPARE(host.blankPasswordAccepted().load(), blankAccepted);
-    QCOMPARE(host.passwordRequired().load(), passwordRequired);
+    QTRY_COMPARE_WITH_TIMEOUT(outcome.pending().load(), 0, 8000);
+    QVERIFY(outcome.verdict() == (ProbeVerdict{passwordRequired, unreachable}));
     QTest::qWait(50);
-    QCOMPARE(Count(log_, WM_WIZ_PROBEFAIL), probeFails);
+    QCOMPARE(Count(log_, WM_WIZ_PROBEFAIL), unreachable ? 1 : 0);
+    // The failure waits in the outcome until the page takes it, once.
+    QCOMPARE(outcome.TakeFailure(), unreachable);
+    QVERIFY(!outcome.TakeFailure());
   }
 
   // A recorder the search never heard (or no address at all) is treated as one that did not answer. That
-  // probe fails at once, before the password page is on screen; the failure still reaches the page.
+  // probe fails at once, before the password page is on screen: no message then, and the failure waits in
+  // the outcome for the page.
   void probeOfUnknownRecorderFails() {
     CInterDialog host;  // no search run: the lookup fails
     host.SetRecorderIp(QStringLiteral("127.0.14.1"));
     host.SetRecorderMac(QStringLiteral("00:1d:4f:a0:14:01"));
     PostMessage(host.handle(), WM_WIZ_PROBE);
     QCoreApplication::processEvents();
-    QTRY_COMPARE(host.probeBusy().load(), 0);
-    QTest::qWait(50);  // the failure has reached the host
+    QTRY_COMPARE(host.probeOutcome().pending().load(), 0);
+    QVERIFY(host.probeOutcome().verdict() == (ProbeVerdict{false, true}));
     host.ShowPage(kPageNvrPassword);
-    QTRY_COMPARE(Count(log_, WM_WIZ_PROBEFAIL), 1);
-    QCOMPARE(host.probeBusy().load(), 0);
-    QCOMPARE(host.blankPasswordAccepted().load(), 1);
-    QCOMPARE(host.passwordRequired().load(), 0);
+    QTest::qWait(50);
+    QCOMPARE(Count(log_, WM_WIZ_PROBEFAIL), 0);
+    QVERIFY(host.probeOutcome().TakeFailure());
   }
 
   void pollerReportsDisksAndAnUnplug() {
@@ -121,19 +121,10 @@ class HostJobsTest : public QObject {
     host.ShowPage(kPageHddFormat);
     PostMessage(host.handle(), WM_WIZ_DISKPOLL, 0);
 
-    // The first pass is always reported, with the addresses of the host's ready and plugged pairs.
+    // The first pass is always reported, the ports by value; the file-system codes stay with the host.
     QTRY_COMPARE_WITH_TIMEOUT(Count(log_, WM_WIZ_DISKSTATUS), 1, 5000);
-    const Message first = log_.back();
-    auto* ready = reinterpret_cast<std::atomic<int>*>(first.w);
-    auto* plugged = reinterpret_cast<std::atomic<int>*>(first.l);
-    QCOMPARE(ready, host.readyFlags().data());
-    QCOMPARE(plugged, host.pluggedFlags().data());
-    QCOMPARE(plugged[0].load(), 1);
-    QCOMPARE(plugged[1].load(), 1);
-    QCOMPARE(ready[0].load(), 1);
-    QCOMPARE(ready[1].load(), 0);
-    QCOMPARE(host.fileSystemCodes()[0].load(), 4);
-    QCOMPARE(host.fileSystemCodes()[1].load(), 1);
+    QCOMPARE(DiskPorts::FromMessage(log_.back().w), (DiskPorts{{1, 0}, {1, 1}}));
+    QCOMPARE(host.diskStatus().fileSystems, (steps::PortFlags{4, 1}));
 
     // Unchanged flags are not reported again; an unplugged HD1 is, within about a second.
     QTest::qWait(1200);
@@ -143,9 +134,7 @@ class HostJobsTest : public QObject {
     sinceUnplug.start();
     QTRY_COMPARE_WITH_TIMEOUT(Count(log_, WM_WIZ_DISKSTATUS), 2, 3000);  // a pass takes about 0.9 s
     qInfo("unplug reported after %lld ms", static_cast<long long>(sinceUnplug.elapsed()));
-    QCOMPARE(plugged[0].load(), 0);
-    QCOMPARE(ready[0].load(), 0);
-    QCOMPARE(plugged[1].load(), 1);
+    QCOMPARE(DiskPorts::FromMessage(log_.back().w), (DiskPorts{{0, 0}, {0, 1}}));
 
     // Stopped: no more reports.
     PostMessage(host.handle(), WM_WIZ_DISKPOLL, 1);

@@ -197,8 +197,8 @@ TEST_F(CameraCloudSteps, CloudStatusReadsRegistrationAndPortal) {
   EXPECT_EQ(r.registration.email, "old@kelvaro.test");
   EXPECT_EQ(r.registration.password.View(), "oldpass");  // the direction override is gone
   ASSERT_TRUE(r.values);
-  EXPECT_EQ((*r.values)[kCloudPortalNumber], "K4R7M2Q9");
-  EXPECT_EQ((*r.values)[kCloudPortalUrl].toStdString(), kKelvaroIp);
+  EXPECT_EQ((*r.values)[steps::kCloudPortalNumber], "K4R7M2Q9");
+  EXPECT_EQ((*r.values)[steps::kCloudPortalUrl].toStdString(), kKelvaroIp);
 }
 
 // Sign-in and bind through the steps one by one, then the recorder told: the recorder ends registered with the

@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <QCoreApplication>
 #include <QtTest>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,19 +31,15 @@ inline std::string Scenario(const std::string& hd1, const std::string& hd2, int 
 }
 
 // The disk page as the host shows it, recording what it tells the host (and passing it on, so the host's
-// poller starts and stops). Report() plays one poller message with flags of the test's own.
+// poller starts and stops). Report() plays one poller message with ports of the test's own.
 class RecordingHddPage : public CHddFormatDlg {
  public:
   explicit RecordingHddPage(CInterDialog& host) : CHddFormatDlg(host) {}
 
   std::vector<std::pair<unsigned, WPARAM>> told;
-  std::atomic<int> ready[2]{};
-  std::atomic<int> plugged[2]{};
 
   void Report(int ready0, int ready1, int plugged0, int plugged1) {
-    ready[0] = ready0, ready[1] = ready1;
-    plugged[0] = plugged0, plugged[1] = plugged1;
-    PostMessage(handle(), WM_WIZ_DISKSTATUS, WPARAM(&ready[0]), LPARAM(&plugged[0]));
+    PostMessage(handle(), WM_WIZ_DISKSTATUS, WPARAM(DiskPorts{{ready0, ready1}, {plugged0, plugged1}}.ToMessage()));
   }
 
  protected:

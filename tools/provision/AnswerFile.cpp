@@ -595,7 +595,10 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
   if (recorders.empty() && !top.Has("recorder")) top.Missing("recorder", "missing: at least one [[recorder]] table");
   SiteNames site;
   for (const toml::table* recorder : recorders)
-    if (auto r = ReadRecorder(*recorder, defaults, context, site)) plan.recorders.push_back(std::move(*r));
+    if (auto r = ReadRecorder(*recorder, defaults, context, site)) {
+      r->index = int(plan.recorders.size());
+      plan.recorders.push_back(std::move(*r));
+    }
   top.RefuseUnknownKeys();
 
   std::stable_sort(context.errors.begin(), context.errors.end(), [](const AnswerError& a, const AnswerError& b) {

@@ -212,7 +212,8 @@ int RunProvision(const RunOptions& options, const ProgramWorld& world) {
 
   const bool plan = options.mode == Mode::Plan;
   std::vector<std::string> macs;
-  for (const RecorderAnswer& r : read.plan->recorders) macs.push_back(r.mac);
+  std::vector<int> indexes;
+  for (const RecorderAnswer& r : read.plan->recorders) macs.push_back(r.mac), indexes.push_back(r.index);
   Report report;
   FileStreamBuffer outBuffer(world.out);
   std::ostream outStream(&outBuffer);
@@ -230,7 +231,7 @@ int RunProvision(const RunOptions& options, const ProgramWorld& world) {
     }
     report.Add(std::make_unique<ReportFileSink>(file));
   }
-  report.Start({plan ? "plan" : "apply", options.answerFile, read.sha256, UtcTimestamp(), macs});
+  report.Start({plan ? "plan" : "apply", options.answerFile, read.sha256, UtcTimestamp(), macs, indexes});
 
   SiteSettings settings;
   settings.rules = {options.mode == Mode::Apply, options.allowFormat};

@@ -35,50 +35,56 @@ SurveyedRecorder SurveyOne(SiteSearch& search, const steps::FoundRecorder& found
   BackgroundJob thread(BackgroundJob::kDefaultWaitMs);
   RunToTheEnd(thread, [&] {
     StepsPeer peer(search, thread, /*readOnly=*/true);
-    if (!peer.Find(found.mac).ok()) {
+    if (!peer.Find(found.mac).address) {
       r.note = "it stopped answering the search";
       return;
     }
-    const Got<AccountAnswer> blank = peer.CheckAccount(net::Secret());
-    if (!blank.ok() || *blank.value == AccountAnswer::NoAnswer) {
+    const steps::BlankPasswordAnswer blank = peer.ProbeBlankPassword();
+    if (blank != steps::BlankPasswordAnswer::Accepted && blank != steps::BlankPasswordAnswer::Refused) {
       r.note = "it did not answer the account check: only its address is known";
       return;
     }
-    r.isNew = *blank.value == AccountAnswer::Accepted;
+    r.isNew = blank == steps::BlankPasswordAnswer::Accepted;
     if (!r.isNew) {
       r.note = "it has a password: its disks, cameras, zone and cloud state are read only with it";
       return;
     }
     peer.UseAdminPassword(net::Secret());
     std::vector<std::string> unread;
-    if (const Got<ZoneFacts> z = peer.ReadZones(); z.ok()) {
-      const ZoneFacts& facts = *z.value;
-      if (facts.current >= 1 && facts.current <= int(facts.names.size()))
-        r.zone = SurveyedZone{facts.names[std::size_t(facts.current - 1)], facts.current};
-      if (zones) r.zones = facts.names;
+    if (const steps::ZoneList z = peer.ReadZones(); z.fault == steps::ZoneFault::None) {
+      if (z.current >= 1 && z.current <= int(z.names.size()))
+        r.zone = SurveyedZone{z.names[z.current - 1].trimmed().toStdString(), z.current};
+      if (zones) {
+        r.zones.emplace();
+        for (const QString& name : z.names) r.zones->push_back(name.trimmed().toStdString());
+      }
     } else {
       unread.push_back("zone");
     }
-    if (const Got<BayFacts> b = peer.ReadDisks(); b.ok()) {
+    const steps::DiskBays bays = peer.ReadDisks();
+    if (std::all_of(bays.begin(), bays.end(), [](const auto& b) { return b.read == steps::DiskBay::Read::Answered; })) {
       r.disks.emplace();
-      for (std::size_t i = 0; i < b.value->size(); ++i) {
-        const DiskFacts& d = (*b.value)[i];
-        r.disks->push_back({int(i) + 1, d.plugged, d.model, d.sizeMb, d.fsCode == 1 || d.fsCode == 2});
-      }
+      for (std::size_t i = 0; i < bays.size(); ++i)
+        r.disks->push_back({int(i) + 1, bays[i].plugged == 1, bays[i].model.trimmed().toStdString(),
+                            bays[i].sizeMb.value_or(0), steps::HasRecorderFileSystem(bays[i].fsCode)});
     } else {
       unread.push_back("disks");
     }
-    if (const Got<std::vector<CameraFacts>> c = peer.ListCameras(); c.ok()) {
+    if (const auto listed = peer.ListCameras(); listed && listed->outcome == steps::CameraListResult::Outcome::Listed) {
       r.cameras.emplace();
-      for (const CameraFacts& camera : *c.value)
-        r.cameras->push_back({camera.id, camera.address, camera.model, camera.assigned});
+      for (const steps::CameraRecord& c : steps::ParseCameraLines(listed->lines))
+        r.cameras->push_back({c.cameraId.toStdString(), c.address.toStdString(), c.model.toStdString(),
+                              steps::IsAssigned(c)});
     } else {
       unread.push_back("cameras");
     }
-    if (const Got<CloudFacts> cloud = peer.ReadCloud(); cloud.ok())
-      r.cloud = SurveyedCloud{cloud.value->offered, cloud.value->registered, cloud.value->email};
-    else
+    if (const steps::CloudStatusResult cloud = peer.ReadCloudStatus();
+        cloud.outcome == steps::CloudStatusResult::Outcome::Read) {
+      const std::string email = cloud.registration.email.toStdString();
+      r.cloud = SurveyedCloud{cloud.values.has_value(), !email.empty(), email};
+    } else {
       unread.push_back("cloud");
+    }
     for (const std::string& what : unread) r.note += (r.note.empty() ? "could not read: " : ", ") + what;
   });
   return r;

@@ -56,7 +56,8 @@ void Report::Add(std::unique_ptr<ReportSink> sink) {
 
 void Report::Start(const RunStart& start) {
   std::lock_guard lock(mutex_);
-  for (std::size_t i = 0; i < start.recorders.size(); ++i) indexes_[start.recorders[i]] = int(i);
+  for (std::size_t i = 0; i < start.recorders.size(); ++i)
+    indexes_[start.recorders[i]] = i < start.indexes.size() ? start.indexes[i] : int(i);
   for (auto& s : sinks_) s->RunStarted(start);
 }
 

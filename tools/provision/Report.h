@@ -57,6 +57,7 @@ struct RunStart {
   std::string answerSha256;            // of the text read
   std::string started;                 // UTC, ISO 8601 with Z
   std::vector<std::string> recorders;  // the MACs of the run, in the file's order
+  std::vector<int> indexes;            // each one's place among the file's recorders (--limit leaves gaps)
 };
 
 // The run's last record: without it a report is visibly unfinished.

@@ -12,48 +12,67 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The recorder's peer as the runner hands it to the road: once the run is stopped it sends nothing more, and
-// it knows whether a disk format is under way.
+// The recorder's peer as the runner hands it to the road: once the run is stopped it sends no write (each
+// answers as a write not sent), and it knows whether a disk format is under way. Reads still go: they change
+// nothing, and the road checks the stop between its stages.
 class GuardedPeer : public RecorderPeer {
  public:
   GuardedPeer(RecorderPeer& inner, const std::atomic<bool>& stopped) : inner_(inner), stopped_(stopped) {}
 
-  Got<std::string> Find(const std::string& mac) override { return Read(&RecorderPeer::Find, mac); }
-  Got<AccountAnswer> CheckAccount(const net::Secret& password) override {
-    return Read(&RecorderPeer::CheckAccount, password);
+  Found Find(const std::string& mac) override {
+    if (stopped_.load()) return {std::nullopt, kStoppedBeforeRequest};
+    return inner_.Find(mac);
+  }
+  steps::BlankPasswordAnswer ProbeBlankPassword() override {
+    return stopped_.load() ? steps::BlankPasswordAnswer::Stopped : inner_.ProbeBlankPassword();
+  }
+  steps::AdminPasswordAnswer CheckAdminPassword(const net::Secret& password) override {
+    return inner_.CheckAdminPassword(password);
   }
   void UseAdminPassword(const net::Secret& password) override { inner_.UseAdminPassword(password); }
-  Got<ZoneFacts> ReadZones() override { return Read(&RecorderPeer::ReadZones); }
-  Got<BayFacts> ReadDisks() override { return Read(&RecorderPeer::ReadDisks); }
-  Got<std::vector<CameraFacts>> ListCameras() override { return Read(&RecorderPeer::ListCameras); }
-  Got<bool> CameraAccepts(const CameraFacts& camera, const net::Secret& password) override {
-    return Read(&RecorderPeer::CameraAccepts, camera, password);
+  steps::ZoneList ReadZones() override { return inner_.ReadZones(); }
+  steps::DiskBays ReadDisks() override { return inner_.ReadDisks(); }
+  std::optional<steps::CameraListResult> ListCameras() override {
+    if (stopped_.load()) return std::nullopt;
+    return inner_.ListCameras();
   }
-  Got<CloudFacts> ReadCloud() override { return Read(&RecorderPeer::ReadCloud); }
-  Got<bool> LauncherIsCurrent(const CloudFacts& cloud) override { return Read(&RecorderPeer::LauncherIsCurrent, cloud); }
+  steps::CameraPasswordResult CheckCameraPassword(const steps::CameraRecord& camera,
+                                                  const net::Secret& password) override {
+    return inner_.CheckCameraPassword(camera, password);
+  }
+  steps::CloudStatusResult ReadCloudStatus() override { return inner_.ReadCloudStatus(); }
+  bool LauncherInPlace(const steps::DesktopLauncher& launcher) override { return inner_.LauncherInPlace(launcher); }
 
-  Done SetAdminPassword(const net::Secret& current, const net::Secret& next) override {
-    return Write(&RecorderPeer::SetAdminPassword, current, next);
+  steps::AdminPasswordAnswer SetAdminPassword(const net::Secret& current, const net::Secret& next) override {
+    return stopped_.load() ? steps::AdminPasswordAnswer::NotSent : inner_.SetAdminPassword(current, next);
   }
-  Done SetZone(int number) override { return Write(&RecorderPeer::SetZone, number); }
-  Done FormatDisk(int bay, int fsCode) override {
-    if (stopped_.load()) return {kStoppedBeforeRequest};
+  steps::ZoneFault SetZone(int zone) override {
+    return stopped_.load() ? steps::ZoneFault::Unreachable : inner_.SetZone(zone);
+  }
+  steps::FormatOutcome FormatDisks(const steps::DisksToFormat& disks) override {
+    if (stopped_.load()) return steps::FormatOutcome::Stopped;
     formatSince_.store(Clock::now().time_since_epoch().count());
-    Done done = inner_.FormatDisk(bay, fsCode);
+    const steps::FormatOutcome outcome = inner_.FormatDisks(disks);
     // A format cut by the stop goes on in the recorder: the mark stays.
-    if (done.ok() || !stopped_.load()) formatSince_.store(0);
-    return done;
+    if (outcome == steps::FormatOutcome::Formatted || !stopped_.load()) formatSince_.store(0);
+    return outcome;
   }
-  Done SetCameraPassword(const CameraFacts& camera, const net::Secret& current, const net::Secret& next) override {
-    return Write(&RecorderPeer::SetCameraPassword, camera, current, next);
+  steps::CameraPasswordResult SetCameraPassword(const steps::CameraRecord& camera, const net::Secret& current,
+                                                const net::Secret& next) override {
+    if (stopped_.load()) return {camera.cameraId, camera.address, steps::CameraPasswordFault::NotStarted};
+    return inner_.SetCameraPassword(camera, current, next);
   }
-  Done UpdateCameras(const std::vector<CameraAdd>& adds, const std::vector<const CameraFacts*>& removals) override {
-    return Write(&RecorderPeer::UpdateCameras, adds, removals);
+  std::vector<steps::CameraChange> UpdateCameras(const std::vector<steps::CameraRecord>& choice) override {
+    if (stopped_.load()) return {};
+    return inner_.UpdateCameras(choice);
   }
-  Done JoinCloud(const CloudAnswer& answer, const CloudFacts& facts) override {
-    return Write(&RecorderPeer::JoinCloud, answer, facts);
+  std::optional<steps::AccountResult> RegisterAccount(steps::AccountRequest request) override {
+    if (stopped_.load()) return std::nullopt;
+    return inner_.RegisterAccount(std::move(request));
   }
-  Done WriteLauncher(const CloudFacts& cloud) override { return Write(&RecorderPeer::WriteLauncher, cloud); }
+  bool WriteLauncher(const steps::DesktopLauncher& launcher) override {
+    return !stopped_.load() && inner_.WriteLauncher(launcher);
+  }
 
   // Since when a format call runs; nullopt when none does.
   std::optional<Clock::time_point> FormattingSince() const {
@@ -63,17 +82,6 @@ class GuardedPeer : public RecorderPeer {
   }
 
  private:
-  template <class Result, class... Params, class... Args>
-  Got<Result> Read(Got<Result> (RecorderPeer::*read)(Params...), Args&&... args) {
-    if (stopped_.load()) return Got<Result>::Fault(kStoppedBeforeRequest);
-    return (inner_.*read)(std::forward<Args>(args)...);
-  }
-  template <class... Params, class... Args>
-  Done Write(Done (RecorderPeer::*write)(Params...), Args&&... args) {
-    if (stopped_.load()) return {kStoppedBeforeRequest};
-    return (inner_.*write)(std::forward<Args>(args)...);
-  }
-
   RecorderPeer& inner_;
   const std::atomic<bool>& stopped_;
   std::atomic<Clock::rep> formatSince_{0};

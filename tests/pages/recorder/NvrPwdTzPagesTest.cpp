@@ -91,6 +91,8 @@ struct World {
   size_t LogSize() const { return sim->log().size(); }
 };
 
+constexpr ProbeVerdict kNewRecorder{false, false}, kHasPassword{true, false};
+
 const QRegularExpression kZoneRequests("^/config/(datetime\\?|manrecord)");
 
 void SetLanguage(int index) {
@@ -121,16 +123,15 @@ class NvrPwdTzPagesTest : public QObject {
   Q_OBJECT
 
   World fresh_;  // a new recorder (blank admin password)
-  std::atomic<int> blank_{1}, required_{0}, probeBusy_{0};
+  ProbeOutcome probe_;  // what the host's probe would have found
   std::unique_ptr<CInterDialog> host_;
 
-  // The host on page 7 for `world`, its probe having ended as the three values say.
-  CNvrPwdDlg* OpenPasswordPage(World& world, int blank, int required, int busy) {
-    blank_ = blank;
-    required_ = required;
-    probeBusy_ = busy;
+  // The host on page 7 for `world`, its probe having given `verdict` (nothing: still running).
+  CNvrPwdDlg* OpenPasswordPage(World& world, std::optional<ProbeVerdict> verdict) {
+    probe_.Begin();
+    if (verdict) probe_.Finish(*verdict);
     RegisterPage(CNvrPwdDlg::kPageType, [this, &world](CInterDialog& h) {
-      return new CNvrPwdDlg(h, world.search, world.worker, ProbeFlagRefs{blank_, required_, probeBusy_});
+      return new CNvrPwdDlg(h, world.search, world.worker, probe_);
     });
     host_ = std::make_unique<CInterDialog>();
     host_->SetRecorderIp(world.ip);
@@ -144,11 +145,8 @@ class NvrPwdTzPagesTest : public QObject {
   CNvrTimeZoneDlg* OpenTimeZonePage(World& world, const QString& password) {
     RegisterPage(CNvrTimeZoneDlg::kPageType, [](CInterDialog& h) { return new CNvrTimeZoneDlg(h); });
     host_ = std::make_unique<CInterDialog>();
-    // The page takes the recorder's web port from the host's discovery results: a recorder off the
-    // default port must have been found by the host's own search.
-    if (world.HttpPort() != 0) {
-      if (!SearchUntilFinished(host_->discovery())) return nullptr;
-    }
+    // What the search page stores: the chosen row's address, MAC and web port.
+    host_->SetRecorderHttpPort(world.HttpPort());
     host_->SetRecorderIp(world.ip.isEmpty() ? "127.0.99.1" : world.ip);
     host_->SetRecorderMac(world.mac);
     host_->SetAdminUser("admin");
@@ -187,12 +185,11 @@ class NvrPwdTzPagesTest : public QObject {
     QFETCH(QString, password);
     QFETCH(QString, confirmation);
     QFETCH(QString, message);
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, kNewRecorder);
     QVERIFY(page);
     QTRY_VERIFY(page->modeKnown());
     QCOMPARE(page->mode(), int(CNvrPwdDlg::kCreate));
     QVERIFY(page->confirmEdit()->isVisibleTo(page));
-    QCOMPARE(host_->state().passwordFlag, 0);
     QCOMPARE(host_->GetAdminUser(), QString("admin"));
 
     const size_t logFrom = fresh_.LogSize();
@@ -213,14 +210,14 @@ class NvrPwdTzPagesTest : public QObject {
   // typed passwords in no accessibility event.
   void mismatchIsAnAlertOnTheFieldAndNoEventCarriesThePassword() {
     vrx::test::EventLog events;  // before the page: the page's filter goes in front of it
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, kNewRecorder);
     QTRY_VERIFY(page->modeKnown());
     QAccessibleInterface* password = QAccessible::queryAccessibleInterface(page->passwordEdit());
     QAccessibleInterface* confirm = QAccessible::queryAccessibleInterface(page->confirmEdit());
     QCOMPARE(password->text(QAccessible::Name), GetLangString("Password", "Password"));
     QCOMPARE(confirm->text(QAccessible::Name), GetLangString("Confirm Password", "Confirm Password"));
     const QString hint = password->text(QAccessible::Description);
-    QVERIFY(hint.contains("6-31"));
+    QCOMPARE(hint, GetLangString("nvrpwd_09", "6-31 characters, case-sensitive, no spaces"));  // the rule's key
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->passwordEdit()));
 
     TypeInto(page->passwordEdit(), "Tulip4242");
@@ -248,7 +245,7 @@ class NvrPwdTzPagesTest : public QObject {
 
   // Typing checks the rule at once; leaving the fields compares them; typing again takes the marks back.
   void createModeChecksAsTheUserTypes() {
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, kNewRecorder);
     QTRY_VERIFY(page->modeKnown());
     TypeInto(page->passwordEdit(), "abc");
     QCOMPARE(page->errorText(), PasswordRuleMessage());
@@ -275,7 +272,7 @@ class NvrPwdTzPagesTest : public QObject {
   }
 
   void validPasswordReachesTheRecorder() {
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, kNewRecorder);
     QTRY_VERIFY(page->modeKnown());
     const size_t logFrom = fresh_.LogSize();
     page->passwordEdit()->setText("NewPass9");
@@ -292,10 +289,9 @@ class NvrPwdTzPagesTest : public QObject {
   // incorrect-password message and the user can retype; the right one moves on.
   void initialisedRecorderAsksForItsPassword() {
     fresh_.sim->setRecorder("admin_password=Admin123");
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 0);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, kHasPassword);
     QTRY_VERIFY(page->modeKnown());
     QCOMPARE(page->mode(), int(CNvrPwdDlg::kEnter));
-    QCOMPARE(host_->state().passwordFlag, 1);
     QVERIFY(!page->confirmEdit()->isVisibleTo(page));
     QCOMPARE(page->description()->text(), QString("Please enter the password for your device."));
 
@@ -333,12 +329,10 @@ class NvrPwdTzPagesTest : public QObject {
                   .save(ShotPath("page7-probe-failed.png")));
       popup->closeButton()->click();
     });
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 1);  // the probe is still running
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, std::nullopt);  // the probe is still running
     QTimer::singleShot(300, [&] {
-      // What the host's probe leaves when the recorder does not answer.
-      blank_ = 1;
-      required_ = 0;
-      probeBusy_ = 0;
+      // What the host does when its probe finds the recorder unreachable.
+      probe_.Finish({false, true});
       PostMessage(page->handle(), WM_WIZ_PROBEFAIL);
     });
     QTRY_VERIFY(page->modeKnown());
@@ -354,7 +348,7 @@ class NvrPwdTzPagesTest : public QObject {
   }
 
   void probeStillRunningAfterFiveSecondsGivesEnterMode() {
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 0, 1, 1);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, std::nullopt);
     QTRY_VERIFY_WITH_TIMEOUT(page->modeKnown(), 9000);
     QCOMPARE(page->mode(), int(CNvrPwdDlg::kEnter));
   }
@@ -364,8 +358,7 @@ class NvrPwdTzPagesTest : public QObject {
   // new answer instead of the finished one.
   void hostProbeDecidesTheModeOnEveryVisit() {
     RegisterPage(CNvrPwdDlg::kPageType, [](CInterDialog& h) {
-      return new CNvrPwdDlg(h, h.discovery(), h.worker(),
-                            ProbeFlagRefs{h.blankPasswordAccepted(), h.passwordRequired(), h.probeBusy()});
+      return new CNvrPwdDlg(h, h.discovery(), h.worker(), h.probeOutcome());
     });
     RegisterPage(CNvrTimeZoneDlg::kPageType, [](CInterDialog& h) { return new CNvrTimeZoneDlg(h); });
     host_ = std::make_unique<CInterDialog>();
@@ -440,7 +433,7 @@ class NvrPwdTzPagesTest : public QObject {
       const QStringList cut = vrx::test::TextsThatDoNotFit(page);
       QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
     };
-    CNvrPwdDlg* page = OpenPasswordPage(fresh_, 1, 0, 0);
+    CNvrPwdDlg* page = OpenPasswordPage(fresh_, kNewRecorder);
     QTRY_VERIFY(page->modeKnown());
     check(page);
     if (language == 2) QVERIFY(page->grab().save(ShotPath("page7-ru-create.png")));

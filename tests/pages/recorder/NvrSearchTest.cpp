@@ -25,6 +25,7 @@
 #include "ui/Links.h"
 #include "ui/Overlay.h"
 #include "PopupWatch.h"
+#include "TextFit.h"
 #include "VeiledShot.h"
 #include "WizardTestSupport.h"
 
@@ -47,6 +48,30 @@ constexpr char kSilentRecorder[] = R"({
   "other_devices": [ { "model": "VRX-208", "name": "NVR-0F0003", "address": "127.0.15.3", "mac": "00:1d:4f:a0:15:03" } ],
   "kelvaro": { "address": "127.0.35.1" }
 })";
+
+// The recorder at 127.0.15.1 (web port 8080) and an impostor at 127.0.15.9 claiming its MAC, each played by a
+// simulator of its own; the impostor answers discovery first, so its row comes first.
+constexpr char kGenuine[] = R"({
+  "name": "genuine",
+  "recorder": { "address": "127.0.15.1", "mac": "00:1d:4f:a0:15:01", "admin_password": "", "http_port": 8080,
+                "discovery": { "delay_ms": 400 } },
+  "kelvaro": { "address": "127.0.35.1" }
+})";
+constexpr char kImpostor[] = R"({
+  "name": "impostor",
+  "recorder": { "address": "127.0.15.9", "mac": "00:1d:4f:a0:15:01", "admin_password": "" },
+  "kelvaro": { "address": "127.0.35.9" }
+})";
+
+// What a simulator's peers received beyond discovery: account datagrams and HTTP requests.
+QStringList BeyondDiscovery(const SimProcess& sim) {
+  QStringList out;
+  for (const auto& e : sim.log()) {
+    const std::string kind = e.value("kind", ""), request = e.value("request", "");
+    if ((kind == "udp" && request != "0x00a1") || kind == "http") out << QString::fromStdString(kind + " " + request);
+  }
+  return out;
+}
 
 using vrx::test::GoTo;
 using vrx::test::ScreenshotDir;
@@ -144,15 +169,66 @@ class NvrSearchTest : public QObject {
     QCOMPARE(host.GetRecorderIp(), ip);
     QCOMPARE(host.GetRecorderMac(), mac);
     QCOMPARE(host.GetAdminUser(), QStringLiteral("admin"));
-    QCOMPARE(host.state().recorderTag, host.discovery().FindByIpv4(ip.toStdString()));
     // The probe ran for the chosen recorder (the second device only answers discovery: no account answer).
-    QTRY_COMPARE_WITH_TIMEOUT(host.probeBusy().load(), 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(host.probeOutcome().pending().load(), 0, 5000);
+  }
+
+  // Two devices answer with one MAC. Next on either row warns first, naming both addresses; BACK keeps the
+  // page and sends nothing. Continuing on the genuine row gives an endpoint of that row alone (its address and
+  // web port), and the impostor never gets an account datagram or an authenticated request.
+  void macClaimedTwiceWarnsBeforeAnyPassword() {
+    auto genuine = SimProcess::fromText(kGenuine);
+    QVERIFY2(genuine->ready(), genuine->error().c_str());
+    auto impostor = SimProcess::fromText(kImpostor);
+    QVERIFY2(impostor->ready(), impostor->error().c_str());
+    CInterDialog host;
+    host.show();
+    GoTo(host, kPageNvrSearch);
+    CNvrSearchDlg* page = SearchPage(host);
+    QVERIFY(page);
+    QVERIFY(WaitForSearch(page));
+    CNvrListCtrl* list = page->list();
+    QCOMPARE(list->rowCount(), 2);
+    QCOMPARE(list->CellText(0, CNvrListCtrl::kIpColumn), QStringLiteral("127.0.15.9"));
+    QCOMPARE(list->CellText(1, CNvrListCtrl::kMacColumn), list->CellText(0, CNvrListCtrl::kMacColumn));
+    QCOMPARE(list->SelectedRow(), 0);
+
+    // The preselected row is the impostor's: the warning comes before anything is stored or sent.
+    QString message;
+    WhenShown<CMacClaimedPage>([&](CMacClaimedPage* popup) {
+      message = popup->message();
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(popup->backButton()));
+      OverVeil(page, popup, CMacClaimedPage::kOffset).save(ScreenshotDir() + "/nvrsearch_mac_claimed.png");
+      popup->backButton()->click();
+    });
+    page->nextButton()->click();
+    QTRY_VERIFY(!message.isEmpty());
+    for (const char* text : {"00:1d:4f:a0:15:01", "127.0.15.9", "127.0.15.1:8080"})
+      QVERIFY2(message.contains(QLatin1String(text)), qPrintable(message));
+    QTest::qWait(300);
+    QCOMPARE(host.pageType(), int(kPageNvrSearch));
+    QVERIFY(host.GetRecorderIp().isEmpty());
+    QVERIFY(!host.probeOutcome().pending());
+
+    // The user chooses the genuine row and goes on knowingly.
+    ClickRadio(list, 1);
+    WhenShown<CMacClaimedPage>([&](CMacClaimedPage* popup) { popup->continueButton()->click(); });
+    page->nextButton()->click();
+    QTRY_COMPARE(host.pageType(), int(kPageNvrPassword));
+    const net::RecorderEndpoint endpoint = host.Recorder();
+    QCOMPARE(QString::fromStdString(endpoint.ip), QStringLiteral("127.0.15.1"));
+    QCOMPARE(endpoint.httpPort, 8080);
+    QTRY_COMPARE_WITH_TIMEOUT(host.probeOutcome().pending().load(), 0, 5000);
+    QVERIFY(host.probeOutcome().verdict() == (ProbeVerdict{false, false}));  // the genuine one answered
+    QVERIFY(!BeyondDiscovery(*genuine).isEmpty());
+    QCOMPARE(BeyondDiscovery(*impostor), QStringList());
   }
 
   // The page and its popups with longer translations, for a person to look at (no search needed).
   void otherLanguages_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("suffix");
+    QTest::newRow("English") << 0 << "en";
     QTest::newRow("Russian") << 2 << "ru";
     QTest::newRow("Traditional Chinese") << 4 << "zh_TW";
   }
@@ -173,6 +249,11 @@ class NvrSearchTest : public QObject {
       CNoDevicePage help(nullptr);
       QVERIFY(OverVeil(page, &help, CNoDevicePage::kOffset)
                   .save(ScreenshotDir() + "/nvrsearch_no_device_popup_" + suffix + ".png"));
+      CMacClaimedPage claimed(nullptr, {"00:1d:4f:a0:15:01", {"127.0.15.9", "127.0.15.1:8080"}, "127.0.15.1:8080"});
+      const QStringList cut = vrx::test::TextsThatDoNotFit(&claimed);
+      QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+      QVERIFY(OverVeil(page, &claimed, CMacClaimedPage::kOffset)
+                  .save(ScreenshotDir() + "/nvrsearch_mac_claimed_" + suffix + ".png"));
     }
     currentLanguage = 0;
     LoadLanguageFile(0);
