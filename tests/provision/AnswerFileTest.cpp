@@ -1,9 +1,14 @@
 // The answer file: a table of bad files, each with where its error stands and what it says; a good file read
 // into its plan; every error of a file listed, not the first; no secret in any message.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <functional>
 
 #include "AnswerFile.h"
 #include "AnswerFolder.h"
+#include "SecretsFile.h"
 
 namespace vrx::provision {
 namespace {
@@ -34,7 +39,13 @@ struct BadFile {
   std::string at;  // "line:col"
   std::string key;
   std::string message;  // a part of the message
+  std::function<void(AnswerFolder&)> setUp = {};
 };
+
+std::string WithCloud(const std::string& cloudKeys) {
+  std::string text = kHead;
+  return text.replace(text.find("mode = \"skip\"\n"), 14, cloudKeys);
+}
 
 void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
 
@@ -43,10 +54,15 @@ class BadAnswerFile : public testing::TestWithParam<BadFile> {};
 TEST_P(BadAnswerFile, IsRefusedWhereTheFaultStands) {
   const BadFile& f = GetParam();
   AnswerFolder folder;
-  if (std::string(f.name) == "secret_file_readable_by_others") folder.WriteSecret("secrets/nvr", "Nvr01pass", 0644);
+  if (f.setUp) f.setUp(folder);
   const AnswerFileResult result = folder.Read(f.text, f.mode);
   EXPECT_FALSE(result.plan);
-  ASSERT_EQ(result.errors.size(), 1u) << FormatAnswerError("site.toml", result.errors.front());
+  // One error, no knock-on error from it.
+  ASSERT_EQ(result.errors.size(), 1u) << FormatAnswerError("site.toml", result.errors.front()) << " and "
+                                      << FormatAnswerError("site.toml", result.errors.back());
+  // What reaches the terminal is clean, whatever the file's key names hold.
+  for (const char c : FormatAnswerError("site.toml", result.errors.front()))
+    EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7f) << int(c);
   const AnswerError& e = result.errors.front();
   EXPECT_EQ(std::to_string(e.place.line) + ":" + std::to_string(e.place.column), f.at);
   EXPECT_EQ(e.key, f.key);
@@ -75,7 +91,41 @@ INSTANTIATE_TEST_SUITE_P(
                                      "new_password_env = \"SLASH_PW\"\n",
                 0600, "14:3", "recorder.camera.new_password_env", "must not contain \"/\", \":\", \"&\" or a blank"},
         BadFile{"secret_file_readable_by_others", kHead, 0600, "10:1", "recorder.admin_password_file",
-                "secrets/nvr is readable or writable by others (mode 0644)"},
+                "secrets/nvr is readable or writable by others (mode 0644)",
+                [](AnswerFolder& f) { f.WriteSecret("secrets/nvr", "Nvr01pass", 0644); }},
+        BadFile{"secret_file_ending_in_a_blank_line", kHead, 0600, "10:1", "recorder.admin_password_file",
+                "the file ends in a blank line or a space after the password",
+                [](AnswerFolder& f) { f.WriteSecret("secrets/nvr", "Nvr01pass\n\n"); }},
+        BadFile{"secret_file_that_is_a_link", kHead, 0600, "10:1", "recorder.admin_password_file",
+                "secrets/nvr is a symbolic link",
+                [](AnswerFolder& f) {
+                  f.WriteSecret("secrets/real", "Nvr01pass");
+                  std::filesystem::remove(f.Path("secrets/nvr"));
+                  std::filesystem::create_symlink("real", f.Path("secrets/nvr"));
+                }},
+        BadFile{"broadcast_mac", std::string(kHead).replace(std::string(kHead).find("00:1b:2c:3d:4e:5f"), 17,
+                                                             "ff:ff:ff:ff:ff:ff"),
+                0600, "9:1", "recorder.mac", "broadcast or group address"},
+        BadFile{"one_camera_with_and_without_port_80", std::string(kHead) + Camera("127.1.1.1") + Camera("127.1.1.1:80"),
+                0600, "14:3", "recorder.camera", "127.1.1.1:80 is listed twice"},
+        BadFile{"one_camera_under_two_recorders",
+                std::string(kHead) + Camera("192.0.2.21") +
+                    "[[recorder]]\nmac = \"00:1b:2c:3d:4e:60\"\nadmin_password_env = \"NVR_PW\"\n" +
+                    Camera("192.0.2.21:80"),
+                0600, "17:3", "recorder.camera", "is listed under recorder 00:1b:2c:3d:4e:5f too"},
+        BadFile{"sign_up_without_names",
+                WithCloud("mode = \"sign_up\"\nemail = \"a@example.com\"\npassword_env = \"CLOUD_PW\"\n"), 0600,
+                "5:1", "defaults.cloud.first_name", "sign_up needs first_name and last_name"},
+        BadFile{"mistyped_cloud_mode",
+                WithCloud("mode = \"signin\"\nemail = \"a@example.com\"\npassword_env = \"CLOUD_PW\"\n"), 0600,
+                "6:1", "defaults.cloud.mode", "must be one of"},
+        BadFile{"wrong_typed_shortcut",
+                std::string(kHead).replace(std::string(kHead).find("shortcut = true"), 15, "shortcut = \"yes\""),
+                0600, "4:1", "defaults.shortcut", "must be true or false"},
+        BadFile{"version_as_a_string", "version = \"1\"\n" + std::string(kHead).substr(12), 0600, "1:1", "version",
+                "must be the number 1, without quotes"},
+        BadFile{"escape_sequences_in_a_key_name", std::string(kHead) + "\"\\u001b]0;owned\\u0007\\u001b[2J\" = 1\n",
+                0600, "11:1", "recorder.]0;owned[2J", "unknown key"},
         BadFile{"inline_secret_in_a_file_others_read",
                 std::string(kHead) + "  [[recorder.camera]]\n  address = \"192.0.2.21\"\n  password = \"door4321\"\n",
                 0644, "13:3", "recorder.camera.password", "an inline secret needs an answer file nobody else can read"},
@@ -152,6 +202,51 @@ TEST(AnswerFile, ListsEveryErrorInFileOrderAndNoSecret) {
   for (const std::string& line : lines)
     for (const char* secret : {"Nvr01pass", "Nvr02pass", "Nvr03pass", "abc", "door4321"})
       EXPECT_EQ(line.find(secret), std::string::npos) << line;
+}
+
+// Files that are not what a secret or an answer file is: refused at once, never waited on.
+TEST(AnswerFile, AFifoOrAFolderIsRefusedAtOnce) {
+  AnswerFolder folder;
+  std::filesystem::remove(folder.Path("secrets/nvr"));
+  ASSERT_EQ(::mkfifo(folder.Path("secrets/nvr").c_str(), 0600), 0);
+  const auto started = std::chrono::steady_clock::now();
+  const AnswerFileResult fifo = folder.Read(kHead);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));  // a blocking open never returns
+  ASSERT_EQ(fifo.errors.size(), 1u);
+  EXPECT_EQ(fifo.errors[0].message, "secrets/nvr is not a regular file");
+
+  const AnswerFileResult directory = ReadAnswerFile(folder.Path("secrets"), folder.Env());
+  ASSERT_EQ(directory.errors.size(), 1u);
+  EXPECT_EQ(directory.errors[0].message, "the answer file is a directory, not a file");
+}
+
+TEST(SecretsFile, GivesTheEnvNamesAndRefusesWhatIsNotPrivateOrNotAString) {
+  AnswerFolder folder;
+  folder.WriteSecret("secrets.toml", "CAM_PW = \"s3cret99\"\nNVR_PW = \"Nvr09pass\"\n");
+  SecretsFileResult good = ReadSecretsFile(folder.Path("secrets.toml"));
+  ASSERT_TRUE(good.errors.empty()) << good.errors[0].message;
+  auto secrets = std::make_shared<const std::map<std::string, net::Secret>>(std::move(good.secrets));
+  const Environment env = WithSecrets(secrets, folder.Env());
+  EXPECT_EQ(env("CAM_PW"), "s3cret99");   // the secrets file first
+  EXPECT_EQ(env("CLOUD_PW"), "kelvaro1");  // then the environment
+  EXPECT_EQ(env("NOPE"), std::nullopt);
+
+  struct Case {
+    const char* text;
+    mode_t mode;
+    const char* message;
+  };
+  for (const Case& c : {Case{"CAM_PW = \"s3cret99\"\n", 0640, "readable or writable by others"},
+                        Case{"CAM_PW = 1234\n", 0600, "must be a quoted string"},
+                        Case{"CAM_PW = \"\"\n", 0600, "must not be empty"},
+                        Case{"CAM_PW = \"s3cret99\n", 0600, "not a NAME = \"value\" line"}}) {
+    folder.WriteSecret("secrets.toml", c.text, c.mode);
+    const SecretsFileResult bad = ReadSecretsFile(folder.Path("secrets.toml"));
+    ASSERT_EQ(bad.errors.size(), 1u) << c.text;
+    EXPECT_NE(bad.errors[0].message.find(c.message), std::string::npos) << bad.errors[0].message;
+    EXPECT_EQ(bad.errors[0].message.find("s3cret99"), std::string::npos);
+    EXPECT_TRUE(bad.secrets.empty());
+  }
 }
 
 }  // namespace

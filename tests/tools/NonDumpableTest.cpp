@@ -1,4 +1,4 @@
-// Both programs hold passwords: in every build they make themselves non-dumpable before anything else, so no
+// The programs hold passwords: in every build they make themselves non-dumpable before anything else, so no
 // core file is left and no other process of the user reads their memory. A preloaded library asks the
 // program itself (PR_GET_DUMPABLE) as it ends; inside the sandbox, like every test that starts a program.
 #include <gtest/gtest.h>
@@ -32,6 +32,8 @@ TEST_P(NonDumpable, TheProgramIsNotDumpable) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, NonDumpable,
                          ::testing::Values(Program{VRX_WIZARD_PATH, "--version"}, Program{VRX_WIZARD_PATH, "--help"},
-                                           Program{VRX_PROBE_PATH, "--version"}, Program{VRX_PROBE_PATH, "--help"}));
+                                           Program{VRX_PROBE_PATH, "--version"}, Program{VRX_PROBE_PATH, "--help"},
+                                           Program{VRX_PROVISION_PATH, "--version"},
+                                           Program{VRX_PROVISION_PATH, "--help"}));
 
 }  // namespace

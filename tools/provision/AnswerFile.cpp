@@ -1,11 +1,17 @@
 #include "AnswerFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <toml++/toml.h>
+
+#include <QCryptographicHash>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -24,7 +30,7 @@ FilePlace PlaceOf(const toml::source_region& region) { return {int(region.begin.
 struct ReadingContext {
   std::vector<AnswerError> errors;
   Environment environment;
-  std::filesystem::path folder;  // secret files are found relative to the answer file
+  std::filesystem::path folder;  // secret files are found relative to the answer file (or --base-dir)
   std::string inlineFault;       // empty when the answer file may hold inline secrets
 
   void Error(FilePlace place, std::string key, std::string message) {
@@ -40,8 +46,10 @@ class TableReader {
       : table_(table), path_(std::move(path)), context_(context) {}
 
   FilePlace Place() const { return PlaceOf(table_.source()); }
+  // Cleaned as a peer's text: a quoted key may hold any character, terminal escapes included.
   std::string KeyPath(std::string_view key) const {
-    return path_.empty() ? std::string(key) : path_ + "." + std::string(key);
+    const std::string clean = net::CleanPeerText(key);
+    return path_.empty() ? clean : path_ + "." + clean;
   }
   void Error(std::string_view key, std::string message) {
     context_.Error(PlaceOfKey(key), KeyPath(key), std::move(message));
@@ -191,10 +199,22 @@ class TableReader {
 
 // ---------------------------------------------------------------------------------------------------------------
 
+// A rule's words about a secret, with the likely cause when the secret ends in white space: an editor's blank
+// line or a space after the password, which nobody sees.
+std::string RuleFault(const std::string& fault, std::string_view secret, const std::string& givenKey) {
+  if (secret.empty() || std::string_view(" \t\r\n").find(secret.back()) == std::string_view::npos) return fault;
+  const bool file = givenKey.ends_with("_file");
+  return fault + (file ? " (the file ends in a blank line or a space after the password)"
+                       : " (the value ends in a space or a line break)");
+}
+
+// Each answer of [defaults], and whether its key was there at all: a default given but wrong has its own error,
+// and no recorder then adds a "missing" of its own.
 struct Defaults {
   std::optional<ZoneAnswer> zone;
   std::optional<bool> shortcut;
   std::optional<CloudAnswer> cloud;
+  bool zoneGiven = false, shortcutGiven = false, cloudGiven = false;
 };
 
 struct NamedValue {
@@ -260,13 +280,19 @@ std::optional<CloudAnswer> ReadCloud(const toml::table& table, const std::string
       ok = false;
   }
   if (ok && cloud.mode == CloudMode::SignUp) {
-    for (auto [key, field] : {std::pair{"first_name", &cloud.firstName}, std::pair{"last_name", &cloud.lastName}}) {
-      if (auto text = t.String(key); text && !text->empty())
-        *field = *text;
-      else if (!t.Has(key))
-        t.Missing(key, "missing: sign_up needs it"), ok = false;
-      else
-        t.Error(key, "must not be empty"), ok = false;
+    if (!t.Has("first_name") && !t.Has("last_name")) {
+      t.Missing("first_name", "missing: sign_up needs first_name and last_name"), ok = false;
+    } else {
+      for (auto [key, field] : {std::pair{"first_name", &cloud.firstName}, std::pair{"last_name", &cloud.lastName}}) {
+        if (auto text = t.String(key); text && !text->empty())
+          *field = *text;
+        else if (!t.Has(key))
+          t.Missing(key, "missing: sign_up needs it"), ok = false;
+        else if (text)
+          t.Error(key, "must not be empty"), ok = false;
+        else
+          ok = false;
+      }
     }
   }
   // Keys of the other modes are not silently ignored.
@@ -276,6 +302,9 @@ std::optional<CloudAnswer> ReadCloud(const toml::table& table, const std::string
   if (ok && !account)
     for (const char* key : {"email", "password", "password_file", "password_env"})
       if (t.Has(key)) t.Node(key), t.Error(key, "is read only with mode = \"sign_in\" or \"sign_up\"");
+  // A table already in error says nothing more about the keys it did not get to: they are known keys.
+  if (!ok)
+    for (const char* key : {"email", "password", "password_file", "password_env", "first_name", "last_name"}) t.Node(key);
   t.RefuseUnknownKeys();
   if (!ok) return std::nullopt;
   return cloud;
@@ -286,6 +315,9 @@ Defaults ReadDefaults(TableReader& top) {
   const toml::table* table = top.Table("defaults");
   if (!table) return d;
   TableReader t(*table, "defaults", top.Context());
+  d.zoneGiven = t.Has("time_zone") || t.Has("time_zone_number");
+  d.shortcutGiven = t.Has("shortcut");
+  d.cloudGiven = t.Has("cloud");
   d.zone = ReadZone(t);
   d.shortcut = t.Bool("shortcut");
   if (const toml::table* cloud = t.Table("cloud")) d.cloud = ReadCloud(*cloud, "defaults.cloud", top.Context());
@@ -311,6 +343,19 @@ std::optional<DiskAnswer> ReadDisk(const toml::table& table, ReadingContext& con
   return disk;
 }
 
+// The secret key that was given of a name's three forms, for an error about its value.
+std::string GivenForm(const TableReader& t, const std::string& name) {
+  for (const std::string& key : {name, name + "_file", name + "_env"})
+    if (t.Has(key)) return key;
+  return name;
+}
+
+// One camera however the file writes it: the recorder lists a camera on port 80 with or without ":80".
+std::string CameraKey(const CameraAnswer& camera) {
+  if (camera.address.empty()) return "id " + camera.id;
+  return camera.address.ends_with(":80") ? camera.address.substr(0, camera.address.size() - 3) : camera.address;
+}
+
 std::optional<CameraAnswer> ReadCamera(const toml::table& table, ReadingContext& context) {
   TableReader t(table, "recorder.camera", context);
   CameraAnswer camera;
@@ -331,10 +376,8 @@ std::optional<CameraAnswer> ReadCamera(const toml::table& table, ReadingContext&
     password = t.Secret("new_password", true);
     if (password)
       if (auto fault = NewCameraPasswordFault(password->View())) {
-        t.Error(t.Has("new_password")        ? "new_password"
-                : t.Has("new_password_file") ? "new_password_file"
-                                             : "new_password_env",
-                *fault);
+        const std::string given = GivenForm(t, "new_password");
+        t.Error(given, RuleFault(*fault, password->View(), given));
         password.reset();
       }
     for (const char* key : {"password", "password_file", "password_env"})
@@ -352,15 +395,14 @@ std::optional<CameraAnswer> ReadCamera(const toml::table& table, ReadingContext&
   return camera;
 }
 
-// The secret key that was given of a name's three forms, for an error about its value.
-std::string GivenForm(const TableReader& t, const std::string& name) {
-  for (const std::string& key : {name, name + "_file", name + "_env"})
-    if (t.Has(key)) return key;
-  return name;
-}
+// What the recorders of one file may not share: a MAC, a camera's address.
+struct SiteNames {
+  std::set<std::string> macs;
+  std::map<std::string, std::string> cameraOwners;  // camera key -> the MAC of the recorder listing it
+};
 
 std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defaults& defaults, ReadingContext& context,
-                                           std::set<std::string>& macs) {
+                                           SiteNames& site) {
   TableReader t(table, "recorder", context);
   RecorderAnswer r;
   r.place = t.Place();
@@ -369,7 +411,12 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
   if (auto mac = t.String("mac")) {
     if (auto bytes = net::ParseMacText(*mac)) {
       r.mac = net::FormatMac(bytes->data());
-      if (!macs.insert(r.mac).second) t.Error("mac", r.mac + " is listed twice");
+      if ((*bytes)[0] & 1)
+        t.Error("mac", r.mac + " is a broadcast or group address, never a recorder's");
+      else if (std::all_of(bytes->begin(), bytes->end(), [](auto b) { return b == 0; }))
+        t.Error("mac", "00:00:00:00:00:00 is no recorder's address");
+      else if (!site.macs.insert(r.mac).second)
+        t.Error("mac", r.mac + " is listed twice");
     } else {
       t.Error("mac", "is not a MAC address (six pairs of hex digits separated by \":\")");
     }
@@ -380,7 +427,8 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
   if (auto choice = Choice(t, "if_set_up", kIfSetUpNames)) r.ifSetUp = IfSetUp(*choice);
   if (auto password = t.Secret("admin_password", true)) {
     if (auto fault = AdminPasswordFault(password->View()))
-      t.Error(GivenForm(t, "admin_password"), *fault);
+      t.Error(GivenForm(t, "admin_password"),
+              RuleFault(*fault, password->View(), GivenForm(t, "admin_password")));
     else
       r.adminPassword = std::move(*password);
   }
@@ -400,14 +448,14 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
     r.zone = *zone;
   else if (defaults.zone)
     r.zone = *defaults.zone;
-  else if (!t.Has("time_zone") && !t.Has("time_zone_number"))
+  else if (!t.Has("time_zone") && !t.Has("time_zone_number") && !defaults.zoneGiven)
     t.Missing("time_zone", "missing: give time_zone or time_zone_number here or in [defaults]");
 
   if (auto shortcut = t.Bool("shortcut"))
     r.shortcut = *shortcut;
   else if (defaults.shortcut)
     r.shortcut = *defaults.shortcut;
-  else if (!t.Has("shortcut"))
+  else if (!t.Has("shortcut") && !defaults.shortcutGiven)
     t.Missing("shortcut", "missing: true or false, here or in [defaults]");
 
   r.removeUnlistedCameras = t.Bool("remove_unlisted_cameras").value_or(false);
@@ -429,7 +477,15 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
       break;
     }
     if (auto c = ReadCamera(*cameras[i], context)) {
-      if (!names.insert(c->Name()).second) context.Error(c->place, "recorder.camera", c->Name() + " is listed twice");
+      const std::string key = CameraKey(*c);
+      if (!names.insert(key).second) {
+        context.Error(c->place, "recorder.camera", c->Name() + " is listed twice");
+      } else if (!c->address.empty() && !r.mac.empty()) {
+        const auto [owner, added] = site.cameraOwners.emplace(key, r.mac);
+        if (!added)
+          context.Error(c->place, "recorder.camera",
+                        c->Name() + " is listed under recorder " + owner->second + " too; one recorder records it");
+      }
       r.cameras.push_back(std::move(*c));
     }
   }
@@ -438,7 +494,7 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
     if (auto c = ReadCloud(*cloud, "recorder.cloud", context)) r.cloud = std::move(*c);
   } else if (defaults.cloud) {
     r.cloud = defaults.cloud->Copy();
-  } else if (!t.Has("cloud")) {
+  } else if (!t.Has("cloud") && !defaults.cloudGiven) {
     t.Missing("cloud", "missing: a [recorder.cloud] or [defaults.cloud] table (mode = \"skip\" to leave it)");
   }
 
@@ -447,26 +503,42 @@ std::optional<RecorderAnswer> ReadRecorder(const toml::table& table, const Defau
   return r;
 }
 
-std::optional<toml::table> Parse(const std::string& path, ReadingContext& context) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    context.Error({1, 1}, "file", "cannot read the answer file");
+// The answer file's text, read from one descriptor: the same descriptor says whether the file may hold inline
+// secrets. "-" is standard input.
+std::optional<std::string> ReadText(const std::string& path, ReadingContext& context) {
+  const bool standardInput = path == "-";
+  const int fd = standardInput ? ::dup(STDIN_FILENO) : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  FileHandle file(fd);
+  if (fd < 0) {
+    context.Error({1, 1}, "file", CannotRead("the answer file", errno));
     return std::nullopt;
   }
-  // Read in pieces up to one byte past the limit: a small file costs its own size, not the limit's. The room is
-  // made once, so no copy of an inline secret is left behind in a grown buffer.
-  std::error_code unknown;
-  const std::uintmax_t size = std::filesystem::file_size(path, unknown);
-  std::string text;
-  text.reserve(std::size_t(std::min<std::uintmax_t>(unknown ? 0 : size, kMaxAnswerFileBytes)) + 1);
-  char piece[16384];
-  while (text.size() <= kMaxAnswerFileBytes && in.read(piece, sizeof piece).gcount() > 0)
-    text.append(piece, std::size_t(in.gcount()));
-  net::WipeBytes(piece, sizeof piece);
-  if (text.size() > kMaxAnswerFileBytes) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    context.Error({1, 1}, "file", "the answer file is a directory, not a file");
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode) && !standardInput) {
+    context.Error({1, 1}, "file", "the answer file is not a regular file");
+    return std::nullopt;
+  }
+  // A pipe (standard input, a shell's <(...)) is read as it comes.
+  if (!standardInput) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  context.inlineFault = PrivateFault(fd, "the answer file");
+  std::optional<std::string> text = ReadUpTo(fd, kMaxAnswerFileBytes);
+  if (!text) {
+    context.Error({1, 1}, "file", CannotRead("the answer file", errno));
+    return std::nullopt;
+  }
+  if (text->size() > kMaxAnswerFileBytes) {
+    net::WipeString(*text);
     context.Error({1, 1}, "file", "the answer file is larger than 1 MB");
     return std::nullopt;
   }
+  return text;
+}
+
+std::optional<toml::table> Parse(std::string& text, const std::string& path, ReadingContext& context) {
   try {
     toml::table table = toml::parse(text, path);
     net::WipeString(text);  // it may hold inline secrets
@@ -488,14 +560,23 @@ Environment ProcessEnvironment() {
   };
 }
 
-AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& environment) {
+AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& environment, const std::string& baseDir) {
   ReadingContext context;
   context.environment = environment;
-  context.folder = std::filesystem::path(path).parent_path();
-  context.inlineFault = PrivateFileFault(path, "the answer file");
+  context.folder = !baseDir.empty() ? std::filesystem::path(baseDir)
+                   : path == "-"    ? std::filesystem::path()
+                                    : std::filesystem::path(path).parent_path();
 
   AnswerFileResult result;
-  std::optional<toml::table> table = Parse(path, context);
+  std::optional<std::string> text = ReadText(path, context);
+  std::optional<toml::table> table;
+  if (text) {
+    result.sha256 = QCryptographicHash::hash(QByteArrayView(text->data(), qsizetype(text->size())),
+                                             QCryptographicHash::Sha256)
+                        .toHex()
+                        .toStdString();
+    table = Parse(*text, path == "-" ? "-" : path, context);
+  }
   if (!table) {
     result.errors = std::move(context.errors);
     return result;
@@ -503,6 +584,8 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
   TableReader top(*table, "", context);
   if (const toml::node* version = top.Node("version"); !version) {
     top.Missing("version", "missing: this program reads version = 1");
+  } else if (version->is_string()) {
+    top.Error("version", "must be the number 1, without quotes");
   } else if (const auto* number = version->as_integer(); !number || number->get() != kAnswerFileVersion) {
     top.Error("version", "must be 1 (the only version this program reads)");
   }
@@ -510,9 +593,9 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
   SitePlan plan;
   const std::vector<const toml::table*> recorders = top.Tables("recorder");
   if (recorders.empty() && !top.Has("recorder")) top.Missing("recorder", "missing: at least one [[recorder]] table");
-  std::set<std::string> macs;
+  SiteNames site;
   for (const toml::table* recorder : recorders)
-    if (auto r = ReadRecorder(*recorder, defaults, context, macs)) {
+    if (auto r = ReadRecorder(*recorder, defaults, context, site)) {
       r->index = int(plan.recorders.size());
       plan.recorders.push_back(std::move(*r));
     }
@@ -526,9 +609,19 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
   return result;
 }
 
+// Key names come from the file as written: a quoted key may hold any character, terminal escapes included.
 std::string FormatAnswerError(const std::string& file, const AnswerError& error) {
-  return file + ":" + std::to_string(error.place.line) + ":" + std::to_string(error.place.column) + ": " + error.key +
-         ": " + error.message;
+  return net::CleanPeerText(file) + ":" + std::to_string(error.place.line) + ":" + std::to_string(error.place.column) +
+         ": " + net::CleanPeerText(error.key) + ": " + net::CleanPeerText(error.message);
+}
+
+std::string AnswerErrorJson(const std::string& file, const AnswerError& error) {
+  const nlohmann::ordered_json line = {{"file", net::CleanPeerText(file)},
+                                       {"line", error.place.line},
+                                       {"column", error.place.column},
+                                       {"key", net::CleanPeerText(error.key)},
+                                       {"message", net::CleanPeerText(error.message)}};
+  return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 }  // namespace vrx::provision

@@ -25,16 +25,22 @@ struct AnswerError {
 struct AnswerFileResult {
   std::optional<SitePlan> plan;  // set only when there is no error
   std::vector<AnswerError> errors;
+  std::string sha256;  // of the text read, in hex; empty when it could not be read
 };
 
 // An environment variable's value, nullopt when it is not set.
 using Environment = std::function<std::optional<std::string>(const std::string& name)>;
 Environment ProcessEnvironment();
 
-AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& environment);
+// `path` "-" reads standard input. Relative *_file paths start at `baseDir` when given, else at the answer file's
+// folder (the current folder for standard input).
+AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& environment,
+                                const std::string& baseDir = {});
 
-// "FILE:LINE:COL: key: message"
+// "FILE:LINE:COL: key: message", every part cleaned for a terminal.
 std::string FormatAnswerError(const std::string& file, const AnswerError& error);
+// {"file":..., "line":n, "column":n, "key":..., "message":...}
+std::string AnswerErrorJson(const std::string& file, const AnswerError& error);
 
 inline constexpr std::size_t kMaxSecretBytes = 1024;
 inline constexpr std::size_t kMaxAnswerFileBytes = 1 << 20;

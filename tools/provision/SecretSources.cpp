@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -20,8 +22,24 @@ std::string ModeText(mode_t mode) {
   return text;
 }
 
-// Empty when the opened file is a regular file of ours that group and others cannot touch.
-std::string OwnershipFault(const struct stat& st, const std::string& shownName) {
+}  // namespace
+
+FileHandle::~FileHandle() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int OpenToRead(const std::string& path) {
+  return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+}
+
+std::string CannotRead(const std::string& shownName, int error) {
+  if (error == ELOOP) return shownName + " is a symbolic link; name the file itself";
+  return "cannot read " + shownName + ": " + std::strerror(error);
+}
+
+std::string PrivateFault(int fd, const std::string& shownName) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return CannotRead(shownName, errno);
   if (!S_ISREG(st.st_mode)) return shownName + " is not a regular file";
   if (st.st_uid != ::geteuid()) return shownName + " is not owned by the user running vrx-provision";
   if (st.st_mode & (S_IRWXG | S_IRWXO))
@@ -29,44 +47,47 @@ std::string OwnershipFault(const struct stat& st, const std::string& shownName) 
   return {};
 }
 
-class FileHandle {
- public:
-  explicit FileHandle(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY)) {}
-  ~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
-
-SecretOrFault ReadSecretFile(const std::string& path, const std::string& shownName) {
-  FileHandle file(path);
-  if (file.fd() < 0) return "cannot read " + shownName + ": " + std::strerror(errno);
+std::optional<std::string> ReadUpTo(int fd, std::size_t limit) {
+  // Room for what a regular file holds (a small file costs its own size, not the limit's), else a little that
+  // doubles; a grown buffer is copied and the old one wiped, so no copy of a secret is left behind.
   struct stat st {};
-  if (::fstat(file.fd(), &st) != 0) return "cannot read " + shownName + ": " + std::strerror(errno);
-  if (std::string fault = OwnershipFault(st, shownName); !fault.empty()) return fault;
-  if (st.st_size > off_t(kMaxSecretBytes + 2)) return shownName + " is longer than a password";
-
-  std::string text(kMaxSecretBytes + 3, '\0');
+  std::size_t room = 4096;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0)
+    room = std::size_t(std::min<std::uintmax_t>(std::uintmax_t(st.st_size), limit)) + 1;
+  std::string text(std::min(room, limit + 1), '\0');
   std::size_t got = 0;
   for (;;) {
-    const ssize_t n = ::read(file.fd(), text.data() + got, text.size() - got);
+    if (got == text.size()) {
+      if (text.size() > limit) break;  // one byte past the limit: enough to say it is too large
+      std::string bigger(std::min(text.size() * 2, limit + 1), '\0');
+      std::memcpy(bigger.data(), text.data(), got);
+      net::WipeString(text);
+      text.swap(bigger);
+    }
+    const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       net::WipeString(text);
-      return "cannot read " + shownName + ": " + std::strerror(errno);
+      return std::nullopt;
     }
     if (n == 0) break;
     got += std::size_t(n);
-    if (got == text.size()) break;
   }
   text.resize(got);
+  return text;
+}
+
+SecretOrFault ReadSecretFile(const std::string& path, const std::string& shownName) {
+  FileHandle file(OpenToRead(path));
+  if (file.fd() < 0) return CannotRead(shownName, errno);
+  if (std::string fault = PrivateFault(file.fd(), shownName); !fault.empty()) return fault;
+  struct stat st {};
+  if (::fstat(file.fd(), &st) == 0 && st.st_size > off_t(kMaxSecretBytes + 2))
+    return shownName + " is longer than a password";
+
+  std::optional<std::string> read = ReadUpTo(file.fd(), kMaxSecretBytes + 2);
+  if (!read) return CannotRead(shownName, errno);
+  std::string& text = *read;
   // The line break an editor leaves at the end is not part of the password.
   if (!text.empty() && text.back() == '\n') text.pop_back();
   if (!text.empty() && text.back() == '\r') text.pop_back();
@@ -76,12 +97,6 @@ SecretOrFault ReadSecretFile(const std::string& path, const std::string& shownNa
   }
   if (text.empty()) return shownName + " is empty";
   return net::Secret::Taking(text);
-}
-
-std::string PrivateFileFault(const std::string& path, const std::string& shownName) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return "cannot read " + shownName + ": " + std::strerror(errno);
-  return OwnershipFault(st, shownName);
 }
 
 }  // namespace vrx::provision

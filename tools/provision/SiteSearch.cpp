@@ -7,14 +7,18 @@
 
 namespace vrx::provision {
 
-SiteSearch::Result SiteSearch::Find(const std::string& mac, BackgroundJob& thread) {
-  std::lock_guard lock(mutex_);
+bool SiteSearch::Searched(BackgroundJob& thread) {
   if (!done_) {
     const steps::RecorderSearch found = steps::DiscoverRecorders(search_, thread);
     done_ = found.end == steps::RecorderSearch::End::Finished;
     recorders_ = found.recorders;
   }
-  if (!done_) return {std::nullopt, "the search could not be sent"};
+  return done_;
+}
+
+SiteSearch::Result SiteSearch::Find(const std::string& mac, BackgroundJob& thread) {
+  std::lock_guard lock(mutex_);
+  if (!Searched(thread)) return {std::nullopt, "the search could not be sent"};
   const std::vector<steps::FoundRecorder> claims = steps::RecordersClaimingMac(recorders_, mac);
   if (claims.empty())
     return {std::nullopt, "no " + std::string(steps::kRecorderModel) + " with MAC " + net::CleanPeerText(mac) +
@@ -38,6 +42,12 @@ std::string SiteSearch::AmbiguousMac(const std::vector<steps::FoundRecorder>& cl
   }
   if (shown < n) text += " and " + std::to_string(n - shown) + " more";
   return net::CleanPeerText(text);
+}
+
+std::vector<steps::FoundRecorder> SiteSearch::All(BackgroundJob& thread, bool& finished) {
+  std::lock_guard lock(mutex_);
+  finished = Searched(thread);
+  return recorders_;
 }
 
 }  // namespace vrx::provision

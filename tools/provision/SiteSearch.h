@@ -28,6 +28,8 @@ class SiteSearch {
     bool refused = false;  // two or more devices claim the MAC
   };
   Result Find(const std::string& mac, BackgroundJob& thread);
+  // Every recorder of the product's model that answered, in answer order (the survey lists them all).
+  std::vector<steps::FoundRecorder> All(BackgroundJob& thread, bool& finished);
   // The search whose answers the account and camera datagram steps read (its local addresses): only after Find.
   const net::DeviceSearch& Search() const { return search_; }
 
@@ -36,6 +38,9 @@ class SiteSearch {
   static std::string AmbiguousMac(const std::vector<steps::FoundRecorder>& claims);
 
  private:
+  // Runs the search unless one has finished; whether its answers are there. Under mutex_.
+  bool Searched(BackgroundJob& thread);
+
   std::mutex mutex_;
   net::DeviceSearch search_;
   bool done_ = false;  // guarded by mutex_
