@@ -65,6 +65,7 @@ steps::CloudStatusResult StepsPeer::ReadCloudStatus() {
   return steps::ReadCloudStatus(ctx, recorder_);
 }
 
+bool StepsPeer::LauncherInPlace(const steps::DesktopLauncher& launcher) {
   QFile file(DesktopFolder() + QLatin1Char('/') + launcher.fileName());
   return file.open(QIODevice::ReadOnly) &&
          file.readAll() == launcher.Contents(QString::fromLatin1(steps::kLauncherThemeIcon));
@@ -98,6 +99,8 @@ std::optional<steps::AccountResult> StepsPeer::RegisterAccount(steps::AccountReq
   return steps::RegisterAccount(ctx, *direct_, request);
 }
 
+bool StepsPeer::WriteLauncher(const steps::DesktopLauncher& launcher) {
+  return launcher.Write(DesktopFolder(), QString::fromLatin1(steps::kLauncherThemeIcon));
 }
 
 PeerFactory StepsPeers(bool readOnly) {
