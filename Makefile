@@ -7,8 +7,11 @@ JOBS       ?= $(shell nproc)
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+# The test, demo, bench, fuzz and tsan builds trust the simulator (VRX_TEST_TRUST); a plain configure and the
+# package do not.
+TEST_TRUST := -DVRX_TEST_TRUST=ON
 
-.PHONY: all deps configure build test demo gallery fuzz tsan bench package package-check clean
+.PHONY: all deps configure build test demo gallery fuzz tsan bench package package-check ansible-collection clean
 
 all: build
 
@@ -16,9 +19,11 @@ deps:
 	@scripts/install-deps
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN)
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(TEST_TRUST)
 
+# A build folder first configured by hand (plain cmake: no test trust) is turned into a test build here.
 configure: $(BUILD)/build.ninja
+	@grep -qx 'VRX_TEST_TRUST:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) $(TEST_TRUST)
 
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,20 +43,20 @@ FUZZ_SECONDS ?= 600
 FUZZ_RUNS    ?= 1000000
 FUZZ_JOBS    ?= $(JOBS)
 fuzz: deps
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRX_FUZZ=ON \
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRX_FUZZ=ON $(TEST_TRUST) \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 # The network tests under ThreadSanitizer.
 tsan: deps
-	cmake -S . -B build-tsan $(CMAKE_GEN) -DVRX_TSAN=ON
+	cmake -S . -B build-tsan $(CMAKE_GEN) -DVRX_TSAN=ON $(TEST_TRUST)
 	cmake --build build-tsan -j $(JOBS) --target net_tests
 	ctest --test-dir build-tsan --output-on-failure -L net
 
-# The Debian package (CPack) in $(PACKAGE_BUILD)/, a build of its own configured with VRX_TEST_TRUST off (the
-# packaged program ignores the tests' and the demo's trust settings), and its checks: lintian, the launcher and
-# AppStream validators, and the unpacked program run from a temporary root.
+# The Debian package (CPack) in $(PACKAGE_BUILD)/, a build of its own configured with VRX_TEST_TRUST off, as
+# every plain configure is (the packaged program ignores the tests' and the demo's trust settings), and its
+# checks: lintian, the launcher and AppStream validators, and the unpacked program run from a temporary root.
 PACKAGE_BUILD ?= build-package
 package: deps
 	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) -DVRX_TEST_TRUST=OFF
@@ -65,6 +70,12 @@ package-check: package
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target bench_programs
 	scripts/run-benchmarks $(BUILD)
+
+# The Ansible collection halvik.vrx (ansible/) as the tarball ansible-galaxy installs from:
+# $(BUILD)/ansible/halvik-vrx-<version>.tar.gz.
+ansible-collection: deps
+	mkdir -p $(BUILD)/ansible
+	ansible-galaxy collection build ansible --output-path $(BUILD)/ansible --force
 
 clean:
 	rm -rf $(BUILD) $(PACKAGE_BUILD) build-fuzz build-tsan

@@ -33,12 +33,14 @@ class Names:
     http = "net/HttpGet.cpp"
     worker = "net/DeviceCommandWorker.h"
     search = "net/DeviceSearch.h"
-    host_jobs = "app/HostJobs.h"
-    hdd_job = "pages/recorder/HddFormatJob.cpp"
+    disks = "steps/recorder/Disks.h"
+    disk_format = "steps/recorder/DiskFormat.h"
     camera_page = "pages/cameras/CameraSearchDlg.h"
-    camera_work = "pages/cameras/CameraWork.cpp"
-    camera_limits = "pages/cameras/CameraWork.h"
-    cloud_job = "pages/cloud/KelvaroJob.h"
+    camera_list = "steps/cameras/CameraListStep.h"
+    camera_password = "steps/cameras/CameraPasswordStep.h"
+    camera_update = "steps/cameras/CameraUpdateStep.h"
+    cloud_status = "steps/cloud/CloudStatusStep.h"
+    cloud_account = "steps/cloud/CloudAccountSteps.h"
     veil = "ui/Waiting.h"
 
 
@@ -74,50 +76,72 @@ def road_waits():
         ("p8", "set the zone and start recording behind the veil (connect, 2 requests, close)",
          followed(direct(2), tick), f"{n.http} kSettleDelay; {n.veil} kTickMs"),
         ("p9", "disk poller's first pass (2 bays: connect, request, pause after it)",
-         2 * (2 * settle + ms(n.host_jobs, "kAfterRequestMs")) + ms(n.host_jobs, "kBetweenBaysMs"),
-         f"{n.http} kSettleDelay, {n.host_jobs} kAfterRequestMs, kBetweenBaysMs"),
-        ("p9", f"two disks behind the progress veil, each: settle, worker stopped, settle, command 2006, worker "
-               f"stopped, then progress polls (pause, command 2007, worker stopped) until the recorder's "
-               f"{format_s:g} s format has ended",
-         followed(stop + 2 * (2 * ms(n.hdd_job, "kSettleMs") + stop + command(1, ms(n.hdd_job, "kStartStepMs")) +
-                              stop + followed(format_s, ms(n.hdd_job, "kAttemptPauseMs") +
-                                              command(1, ms(n.hdd_job, "kPollStepMs")) + stop)), tick),
-         f"{n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; {n.hdd_job} kSettleMs, kStartStepMs, "
-         f"kAttemptPauseMs, kPollStepMs; the simulator's format_seconds"),
+         2 * (2 * settle + ms(n.disks, "kAfterDiskRequestMs")) + ms(n.disks, "kBetweenBaysMs"),
+         f"{n.http} kSettleDelay, {n.disks} kAfterDiskRequestMs, kBetweenBaysMs"),
+        ("p9", f"two disks behind the progress veil, each: settle, worker stopped, settle, the progress read "
+               f"first (command 2007, worker stopped), command 2006, worker stopped, then progress polls (pause, "
+               f"command 2007, worker stopped) until the recorder's {format_s:g} s format has ended",
+         followed(stop + 2 * (2 * ms(n.disk_format, "kFormatSettleMs") + stop +
+                              command(1, ms(n.disk_format, "kFormatPollStepMs")) + stop +
+                              command(1, ms(n.disk_format, "kFormatStartStepMs")) + stop +
+                              followed(format_s, ms(n.disk_format, "kFormatAttemptPauseMs") +
+                                       command(1, ms(n.disk_format, "kFormatPollStepMs")) + stop)), tick),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; {n.disk_format} kFormatSettleMs, "
+         f"kFormatStartStepMs, kFormatAttemptPauseMs, kFormatPollStepMs; the simulator's format_seconds"),
 
         ("p10", "the page's start timer", ms(n.camera_page, "kStartTimerMs"), f"{n.camera_page} kStartTimerMs"),
         ("p10", "camera list: worker stopped, settle, command 2015 (2 requests) read every scan poll",
-         stop + ms(n.camera_work, "kSettleMs") + command(2, ms(n.camera_limits, "scanPollMs")),
-         f"{n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; {n.camera_work} kSettleMs; "
-         f"{n.camera_limits} scanPollMs"),
+         stop + ms(n.camera_list, "kSettleMs") + command(2, ms(n.camera_list, "periodMs")),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; {n.camera_list} kSettleMs, periodMs"),
         # The popups are told the job's outcome when it ends: no poll of their own.
         ("p10", "camera password popup, check: the connection closed, command 2018 read every password poll",
-         settle + command(1, ms(n.camera_limits, "passwordPollMs")),
-         f"{n.worker} kStartPauseMs, kCommandPauseMs; {n.camera_limits} passwordPollMs"),
+         settle + command(1, ms(n.camera_password, "periodMs")),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs; {n.camera_password} periodMs"),
         ("p10", "camera password popup, create: the connection closed, command 2017, the first read's pause, then "
                 "the command read every password poll",
-         settle + start + ms(n.camera_work, "kFirstSetReadMs") +
-         followed(max(0.0, ms(n.worker, "kCommandPauseMs") + settle - ms(n.camera_work, "kFirstSetReadMs")),
-                  ms(n.camera_limits, "passwordPollMs")),
-         f"{n.worker} kStartPauseMs, kCommandPauseMs; {n.camera_work} kFirstSetReadMs; "
-         f"{n.camera_limits} passwordPollMs"),
+         settle + start + ms(n.camera_password, "kFirstSetReadMs") +
+         followed(max(0.0, ms(n.worker, "kCommandPauseMs") + settle - ms(n.camera_password, "kFirstSetReadMs")),
+                  ms(n.camera_password, "periodMs")),
+         f"{n.worker} kStartPauseMs, kCommandPauseMs; {n.camera_password} kFirstSetReadMs, periodMs"),
         ("p10", "cloud state behind the veil: /config/kelvaroreginfo, worker stopped, command 2012 read every portal poll",
-         followed(direct(1) + stop + command(1, ms(n.camera_limits, "portalPollMs")), tick),
-         f"{n.camera_limits} portalPollMs; {n.veil} kTickMs"),
+         followed(direct(1) + stop + command(1, ms(n.cloud_status, "periodMs")), tick),
+         f"{n.cloud_status} periodMs; {n.veil} kTickMs"),
         ("p10", f"camera update behind the veil: worker stopped, {listed} gaps, {chosen} x (command 2009 read every "
                 f"change poll, worker stopped, pause)",
-         followed(stop + listed * ms(n.camera_work, "kChangeGapMs") +
-                  chosen * (command(1, ms(n.camera_limits, "changePollMs")) + stop +
-                            ms(n.camera_work, "kAfterChangeMs")), tick),
-         f"{n.camera_work} kChangeGapMs, kAfterChangeMs; {n.camera_limits} changePollMs; {n.veil} kTickMs"),
+         followed(stop + listed * ms(n.camera_update, "kGapMs") +
+                  chosen * (command(1, ms(n.camera_update, "periodMs")) + stop +
+                            ms(n.camera_update, "kAfterChangeMs")), tick),
+         f"{n.camera_update} kGapMs, kAfterChangeMs, periodMs; {n.veil} kTickMs"),
 
         ("p11", "sign-up behind the veil: command 1000, settle; 3 x (worker stopped, settle, command 1002/2011/2014 "
                 "read every poll); the recorder told directly; worker stopped",
-         followed(start + ms(n.cloud_job, "kSettleMs") +
-                  3 * (stop + ms(n.cloud_job, "kSettleMs") + command(1, ms(n.cloud_job, "kPollMs"))) +
+         followed(start + ms(n.cloud_account, "kSettleMs") +
+                  3 * (stop + ms(n.cloud_account, "kSettleMs") + command(1, ms(n.cloud_account, "kPollMs"))) +
                   direct(1) + stop, tick),
-         f"{n.cloud_job} kSettleMs, kPollMs; {n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; "
+         f"{n.cloud_account} kSettleMs, kPollMs; {n.worker} kStartPauseMs, kCommandPauseMs, kStopPauseMs; "
          f"{n.veil} kTickMs"),
 
         ("p12", "none: FINISH writes the launcher at once", 0.0, ""),
     ]
+
+
+def main():
+    """The quick check `make test` runs: every wait computed from the sources (a constant that moved or was
+    renamed fails here, with its name, before the bench meets it), and the table printed."""
+    import sys
+    try:
+        waits = road_waits()
+    except (KeyError, OSError) as error:
+        print(f"road_waits: {error}", file=sys.stderr)
+        return 1
+    bad = [w for w in waits if not (math.isfinite(w[2]) and w[2] >= 0) or (w[2] > 0 and not w[3])]
+    for page, what, seconds, where in waits:
+        print(f"{page:4} {seconds:7.3f} s  {what}")
+    if bad:
+        print(f"road_waits: a wait that is not a number of seconds, or has no source: {bad}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())

@@ -1,11 +1,60 @@
 # vrx_require_no_gui(TARGET)
 #   Stops the configuration when Qt Gui or Qt Widgets reaches TARGET through its link libraries, directly or
-#   through any library it links (walked recursively, generator expressions included). The set-up steps
-#   (vrx_steps) must run where there is no window: vrx-provision links them, and a page only shows their
-#   results. Call it at the end of the root CMakeLists, once every target exists.
+#   through any library it links (walked recursively, generator expressions included), or when one of TARGET's
+#   own sources includes a window-side header: anything under pages/, ui/ or app/, or a header of
+#   vrx_platform_gui (page numbers and window messages, the message port, the result job). The set-up steps
+#   (vrx_steps) and vrx-provision's core must run where there is no window: a page only shows their results.
+#   Call it at the end of the root CMakeLists, once every target exists.
 set(VRX_GUI_LIBRARIES Qt6::Gui Qt6::Widgets Qt6::GuiPrivate Qt6::WidgetsPrivate Qt6::OpenGL Qt6::OpenGLWidgets)
+set(VRX_GUI_HEADER_FOLDERS pages ui app)
+set(VRX_GUI_HEADER_TARGETS vrx_platform_gui)
+# "source|header" pairs let through while a move that ends them is under way; each names its source.
+set(VRX_NO_GUI_INCLUDES_ALLOWED "")
+
+function(_vrx_gui_headers out)
+  set(headers)
+  foreach(target IN LISTS VRX_GUI_HEADER_TARGETS)
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(dir ${target} SOURCE_DIR)
+    foreach(source IN LISTS sources)
+      if(source MATCHES "\\.h$")
+        get_filename_component(path "${source}" ABSOLUTE BASE_DIR "${dir}")
+        file(RELATIVE_PATH relative "${CMAKE_SOURCE_DIR}" "${path}")
+        list(APPEND headers "${relative}")
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} ${headers} PARENT_SCOPE)
+endfunction()
+
+# The window-side headers TARGET's own sources include.
+function(_vrx_check_gui_includes target)
+  _vrx_gui_headers(gui_headers)
+  string(JOIN "|" folders ${VRX_GUI_HEADER_FOLDERS})
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(dir ${target} SOURCE_DIR)
+  foreach(source IN LISTS sources)
+    if(source MATCHES "^\\$<")  # a generated or conditional source: nothing of ours to read
+      continue()
+    endif()
+    get_filename_component(path "${source}" ABSOLUTE BASE_DIR "${dir}")
+    if(NOT EXISTS "${path}" OR NOT path MATCHES "\\.(h|cpp)$")
+      continue()
+    endif()
+    file(RELATIVE_PATH relative "${CMAKE_SOURCE_DIR}" "${path}")
+    file(STRINGS "${path}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
+      if((header MATCHES "^(${folders})/" OR header IN_LIST gui_headers) AND
+         NOT "${relative}|${header}" IN_LIST VRX_NO_GUI_INCLUDES_ALLOWED)
+        message(FATAL_ERROR "${target} must run without a window, but ${relative} includes ${header}")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
 
 function(vrx_require_no_gui target)
+  _vrx_check_gui_includes(${target})
   set(seen)
   set(todo ${target})
   set(path_${target} ${target})

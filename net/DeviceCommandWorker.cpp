@@ -199,6 +199,11 @@ std::string_view DeviceCommandWorker::SlotText(int slot) const {
 // ---- HTTP commands ---------------------------------------------------------------------------------------------
 
 void DeviceCommandWorker::JoinCommandThread(bool waitForFinish) {
+  std::lock_guard control(controlMutex_);
+  JoinLocked(waitForFinish);
+}
+
+void DeviceCommandWorker::JoinLocked(bool waitForFinish) {
   running_ = false;
   if (!thread_.joinable()) return;
   {
@@ -247,6 +252,7 @@ bool DeviceCommandWorker::RefuseWrite(int command) {
 
 bool DeviceCommandWorker::StartHttp(int command, const std::string& host, int port, const std::string& user,
                                     std::string_view password, int timeoutMs, bool secure) {
+  std::lock_guard control(controlMutex_);
   if (RefuseWrite(command)) {
     WipeSecrets();  // the start stored them; the previous command's thread has ended
     return false;
@@ -390,7 +396,8 @@ void DeviceCommandWorker::Fill(SlotValues values) {
 }
 
 void DeviceCommandWorker::Stop() {
-  JoinCommandThread(true);
+  std::lock_guard control(controlMutex_);
+  JoinLocked(true);
   std::this_thread::sleep_for(milliseconds(kStopPauseMs));
   http_.Abandon();  // the pause is the one above: the handles close at once
 }

@@ -137,8 +137,14 @@ class DeviceCommandWorker {
                       const std::string& user, const std::string& currentPassword, const std::string& newPassword);
   std::uint16_t DatagramLocalPort() const;
 
-  // Waits up to 3 s for the command thread (then cancels its transfer), then closes the connection.
+  // Waits up to 3 s for the command thread (then cancels its transfer), then closes the connection. Safe from
+  // any thread, any number of times, also while another thread stops or starts a command: one of them joins
+  // the command thread, the others wait for that.
   void Stop();
+  // Makes the running command's transfer fail at once, from any thread, without waiting for anything: the
+  // command thread then ends by itself (status 4) and the next start or Stop joins it. For a caller that cuts a
+  // recorder's road short from outside (a time limit) while the road's own thread goes on to Stop.
+  void AbortTransfer() { http_.Abort(); }
   // For an owner that is leaving (a page closing, Back): a command whose request has not gone out yet (its host
   // is still being resolved, or connected to) ends at once, so the Stop that follows never waits on a name
   // server; a request already sent keeps Stop's wait.
@@ -191,7 +197,9 @@ class DeviceCommandWorker {
   // True (status 5, nothing sent) when the worker is read-only and `command` writes.
   bool RefuseWrite(int command);
   void WipeSecrets();
+  // Takes controlMutex_ and joins the command thread (JoinLocked: with it held).
   void JoinCommandThread(bool waitForFinish);
+  void JoinLocked(bool waitForFinish);
   void RunCommand();
   int RunRecorderCommand(int command, std::string& reply);
   int RunCloudCommand(int command);
@@ -230,6 +238,8 @@ class DeviceCommandWorker {
 
   // HTTP side.
   HttpGet http_;
+  // One start or stop at a time: guards thread_ (its start and its join) and the client between commands.
+  std::mutex controlMutex_;
   std::thread thread_;
   std::mutex threadMutex_;
   std::condition_variable threadEnded_;

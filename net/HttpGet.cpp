@@ -410,7 +410,7 @@ bool HttpGet::StartRequest(bool post, const std::string& path, const std::string
     const bool digestOnly = PeerMemory::Instance().OfferedDigest(host_);
     if (!digestOnly && post) {
       auth = BasicAuthorization(user_, password_.View());
-    } else if (!digestOnly && password_.empty() && !user_.empty()) {
+    } else if (SendsBlankBasic()) {
       auth = BasicAuthorization(user_, {});
     } else if (!password_.empty() || (digestOnly && !user_.empty())) {
       // A Digest host must never get Basic, which is what curl does when the method cannot be set.
@@ -538,10 +538,25 @@ bool HttpGet::PinPeerKey() {
   return true;
 }
 
+bool HttpGet::SendsBlankBasic() const {
+  // A host that offered Digest once in this run never gets Basic: curl answers its challenge instead.
+  return authMode_ == kAuthAutomatic && password_.empty() && !user_.empty() &&
+         !PeerMemory::Instance().OfferedDigest(host_);
+}
+
 bool HttpGet::SendGet(const std::string& path) {
+  // A new recorder's empty password goes out as Basic "user:". A recorder that asks for Digest instead gets
+  // its answer in this same call, from the challenge just learned, as curl answers one for a password.
+  const bool blankBasic = SendsBlankBasic();
+  if (SendGetOnce(path, true)) return true;
+  const bool digestAsked = request_ && request_->status == 401 && authMode_ == kAuthDigest;
+  return blankBasic && digestAsked && SendGetOnce(path, false);
+}
+
+bool HttpGet::SendGetOnce(const std::string& path, bool settle) {
   if (!connection_) return false;
   AtScopeEnd report([this, &path, started = Clock::now()] { ReportRequest("GET", path, started); });
-  SettlePause();
+  if (settle) SettlePause();
   request_.reset();
   if (secure_ && !PeerMemory::Instance().PinnedKey(PeerName(host_, port_)).empty()) {
     // A recorder whose certificate we accepted before: the same key, straight away, on the same connection.

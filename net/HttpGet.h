@@ -5,8 +5,8 @@
 // POST, and the status code, first Set-Cookie and WWW-Authenticate of the answer.
 //
 // Authentication: mode 0 (automatic: the connection's credentials answer a Basic or Digest challenge, and a
-// user with an empty password sends "Basic base64(user:)" up front), mode 1 (Digest: our own header from the
-// challenge learned from the last 401), mode 2 (none).
+// user with an empty password sends "Basic base64(user:)" up front and answers a Digest challenge to it within
+// the same call), mode 1 (Digest: our own header from the challenge learned from the last 401), mode 2 (none).
 //
 // What the client learns about a peer lasts for the run (the process): a host that once offered Digest is
 // never sent Basic again, and the public key of a recorder whose untrusted certificate was accepted is pinned
@@ -51,8 +51,9 @@ class HttpGet {
   bool Connect(const std::string& host, const std::string& user, std::string_view password, int timeoutMs,
                bool secure, int port);
   // GET `path`; true once the answer's headers are in, unless the status is 401 or 409 (a 401 carrying a
-  // Digest challenge switches to mode 1 for the next request). An HTTPS certificate that is not trusted, out
-  // of date, for another name or unverifiable is accepted on an automatic second send.
+  // Digest challenge switches to mode 1 for the next request). A GET sent with an empty password as Basic
+  // "user:" whose 401 asks for Digest is sent once more at once, with the Digest answer. An HTTPS certificate
+  // that is not trusted, out of date, for another name or unverifiable is accepted on an automatic second send.
   bool SendGet(const std::string& path);
   // The next piece of the body (at most `capacity` bytes); `got` = 0 at the end of the body. False when there
   // is no request, the transfer failed or the time-out passed without data.
@@ -107,6 +108,10 @@ class HttpGet {
  private:
   // The fixed pause before connecting and before each request (kSettleDelay), cut short by Abort.
   void SettlePause();
+  // One GET on the wire (with its certificate resend), after the settle pause when `settle`.
+  bool SendGetOnce(const std::string& path, bool settle);
+  // Mode 0, a user and an empty password, to a host not known for Digest: "Basic base64(user:)" up front.
+  bool SendsBlankBasic() const;
   struct Request;
   struct Connection;
   enum class Trust { Full, Relaxed, Pinned };

@@ -5,11 +5,12 @@
 
 #include <atomic>
 
+#include "steps/cameras/CameraCount.h"
 #include "steps/cameras/CameraRecord.h"
 
 namespace vrx {
 
-inline constexpr int kMaxTicked = 4;
+inline constexpr int kMaxTicked = steps::kMaxCameras;  // the recorder records no more
 
 enum class TickClick {
   Untick,     // the row was ticked: untick it

@@ -8,16 +8,10 @@
 
 namespace vrx {
 
-steps::CloudValues CloudValuesBeforeRead() {
-  steps::CloudValues values;
-  values[kCloudAccess] = QStringLiteral("0");
-  return values;
-}
+// What the values mean is the cloud step's (steps/cloud/CloudStatusStep.h).
+steps::CloudValues CloudValuesBeforeRead() { return steps::CloudValuesBeforeRead(); }
 
-steps::CloudValues CloudValuesAfterRead(const steps::CloudStatusResult& read) {
-  if (read.outcome == steps::CloudStatusResult::Outcome::Read && read.values) return *read.values;
-  return CloudValuesBeforeRead();
-}
+steps::CloudValues CloudValuesAfterRead(const steps::CloudStatusResult& read) { return steps::CloudValuesOf(read); }
 
 int UpdateVeilTicks(const std::vector<steps::CameraRecord>& cameras, const steps::CameraUpdatePolls& polls,
                     int tickMs) {

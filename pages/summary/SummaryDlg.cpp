@@ -155,7 +155,7 @@ void CSummaryDlg::OpenRecorderInBrowser() {
 }
 
 void CSummaryDlg::Finish() {
-  const steps::DesktopLauncher launcher({cloudSupported_, portalHost_, deviceNumber_, recorderLink_});
+  const steps::DesktopLauncher launcher({cloudSupported_, portalHost_, deviceNumber_, recorderLink_, recorderIp_});
   // The icon is placed now, not before: a run that ends earlier leaves nothing in the user's folders.
   launcher.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
   Navigate(NAV_FINISH);

@@ -9,9 +9,14 @@
 #include <vector>
 
 #include "net/DiscoveryProtocol.h"
+#include "steps/Decision.h"
+#include "steps/cameras/CameraCount.h"
 #include "steps/cameras/CameraRecord.h"
 
 namespace vrx::steps {
+
+// The port a camera address without one (or with ":0") is reached at.
+inline constexpr int kDefaultCameraPort = 80;
 
 // The account every camera request uses, and that the recorder is told to record a camera with.
 inline constexpr const char* kCameraAccount = "admin";
@@ -53,5 +58,48 @@ inline bool WillRemove(const CameraRecord& c) { return IsAssigned(c) && !c.selec
 inline bool WillAdd(const CameraRecord& c) { return c.selected != 0; }
 // What an update of these cameras sends, in the order it sends it (none finished yet).
 std::vector<CameraChange> PlanCameraChanges(const std::vector<CameraRecord>& cameras);
+
+// ---- What a camera list means for a run that names the cameras the recorder is to record.
+// A camera is named by its id, or by its address as the recorder lists it ("a.b.c.d" also names the camera
+// listed as "a.b.c.d:80", and the other way round).
+struct WantedCamera {
+  QString address;
+  QString id;
+  bool create = false;  // a camera in its factory state (blank password) is given the run's password
+  std::string Name() const { return address.isEmpty() ? "id " + id.toStdString() : address.toStdString(); }
+};
+bool IsNamedCamera(const WantedCamera& wanted, const CameraRecord& camera);
+// Its line in the list, or -1.
+int FindCamera(const std::vector<CameraRecord>& listed, const WantedCamera& wanted);
+// The recorder records the camera with this password already.
+bool IsRecordedWith(const CameraRecord& camera, const net::Secret& password);
+
+// What the run learnt of one named camera, from the list and the camera's own answers.
+struct CameraFinding {
+  int index = -1;              // FindCamera
+  bool takesPassword = false;  // the camera takes the run's password
+  bool factoryState = false;   // it takes the blank one (asked only when TriesFactoryPassword)
+  bool recorded = false;       // IsRecordedWith the run's password
+};
+// A camera to create that refuses the run's password is asked whether it still takes the blank one.
+inline bool TriesFactoryPassword(const WantedCamera& w, const CameraFinding& f) { return w.create && !f.takesPassword; }
+
+struct CameraPlan {
+  Decision decision;
+  std::vector<int> givePassword;             // wanted cameras given the run's password first (from blank)
+  std::vector<std::pair<int, int>> add;      // {list line, wanted camera} the update adds
+  std::vector<int> remove;                   // list lines the update removes
+};
+// Every named camera is added unless the recorder records it with the run's password already; a recorded
+// camera the run does not name is removed only with `removeUnlisted`, else kept; the recorder would never
+// record more than kMaxCameras. Refused: "camera_not_listed", "camera_password_refused",
+// "camera_not_factory_state", "too_many_cameras"; WouldChange: "camera_password", "camera_add",
+// "camera_remove" (the first change's).
+CameraPlan DecideCameras(const std::vector<CameraRecord>& listed, const std::vector<WantedCamera>& wanted,
+                         const std::vector<CameraFinding>& findings, bool removeUnlisted);
+// The whole choice the update sends, as the camera page's Next sends it: every camera the recorder keeps or
+// adds is selected (an added one with its password, `passwords[wanted camera]`), every other is not.
+std::vector<CameraRecord> CameraChoice(const std::vector<CameraRecord>& listed, const CameraPlan& plan,
+                                       const std::vector<const net::Secret*>& passwords);
 
 }  // namespace vrx::steps

@@ -140,4 +140,9 @@ std::optional<AccountResult> RegisterAccount(StepContext& ctx, net::HttpGet& dir
   return result;
 }
 
+CloudService ServiceFrom(const CloudValues& values) {
+  return {values[kCloudPortalUrl].toStdString(), values[kCloudPortalNumber].toStdString(),
+          values[kCloudPortalDfp].toStdString()};
+}
+
 }  // namespace vrx::steps

@@ -13,6 +13,7 @@
 #include "net/RecorderEndpoint.h"
 #include "net/Secret.h"
 #include "steps/Step.h"
+#include "steps/cloud/CloudValues.h"
 
 namespace vrx::net {
 class HttpGet;
@@ -52,6 +53,8 @@ struct AccountStepResult {
 struct CloudService {
   std::string host, portalNumber, portalDfp;
 };
+// The service as the recorder's cloud values name it: host, the recorder's portal number, its dfp.
+CloudService ServiceFrom(const CloudValues& values);
 
 struct SignUpForm {
   std::string email;

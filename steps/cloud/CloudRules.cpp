@@ -66,8 +66,8 @@ std::optional<CloudValues> SplitPortalResult(const std::string& result) {
   const QString text = QString::fromStdString(result);
   CloudValues values;
   int from = 0;
-  for (int i = 0; i < vrx::kCloudValueCount; ++i) {
-    const int amp = i + 1 < vrx::kCloudValueCount ? text.indexOf(QLatin1Char('&'), from) : -1;
+  for (int i = 0; i < kCloudValueCount; ++i) {
+    const int amp = i + 1 < kCloudValueCount ? text.indexOf(QLatin1Char('&'), from) : -1;
     if (amp < 0) {
       values[std::size_t(i)] = from <= text.size() ? text.mid(from) : QString();
       from = text.size() + 1;
@@ -93,6 +93,45 @@ bool IsSuccess(const QString& reply) { return reply.contains(QLatin1StringView("
 
 bool BindNamesRecorder(const QString& reply, const QString& portalNumber) {
   return !portalNumber.isEmpty() && reply.contains(portalNumber) && reply.contains(QLatin1StringView(kRecorderModel));
+}
+
+CloudOffer OfferOf(const CloudValues& values) {
+  return {values[kCloudAccess] == QLatin1String("1"), values[kCloudStatus] == QLatin1String("1")};
+}
+
+bool AsksForAccount(const CloudValues& values) {
+  const CloudOffer offer = OfferOf(values);
+  return offer.offered && !offer.registered;
+}
+
+CloudValues SkippedCloud(CloudValues values) {
+  if (AsksForAccount(values)) values[kCloudAccess].clear();
+  return values;
+}
+
+Decision DecideCloud(CloudWish wish, const std::string& email, const CloudValues& values,
+                     const QString& registeredEmail) {
+  const CloudOffer offer = OfferOf(values);
+  const std::string registered = registeredEmail.toStdString();
+  const std::optional<std::string> now = offer.registered ? std::optional(registered) : std::nullopt;
+  if (wish == CloudWish::Skip) {
+    const char* what = offer.registered ? "skipped; the recorder is registered already"
+                       : offer.offered  ? "skipped; the launcher opens the recorder's own link"
+                                        : "skipped; the recorder does not offer the service";
+    return {Verdict::Unchanged, "", what, now, now};
+  }
+  if (offer.registered) {
+    if (registered == email) return {Verdict::Unchanged, "", "registered to " + ShownPeerText(email), now, now};
+    return {Verdict::Refused, "registered_elsewhere", "registered to another account, " + ShownPeerText(registered),
+            now, std::nullopt};
+  }
+  if (!offer.offered)
+    return {Verdict::Refused, "not_offered", "the recorder does not offer the cloud service", std::nullopt,
+            std::nullopt};
+  return {Verdict::WouldChange, "not_registered",
+          std::string(wish == CloudWish::SignUp ? "sign up " : "sign in as ") + ShownPeerText(email) +
+              ", bind the recorder",
+          std::nullopt, email};
 }
 
 }  // namespace vrx::steps

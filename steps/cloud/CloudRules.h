@@ -10,8 +10,10 @@
 
 #include "platform/WizardVersion.h"
 #include "net/Secret.h"
-#include "platform/Messages.h"
+#include "steps/Decision.h"
 #include "steps/RecorderModel.h"
+#include "steps/cloud/CloudValues.h"
+#include "steps/cloud/CloudWish.h"
 
 namespace vrx::steps {
 
@@ -26,8 +28,6 @@ inline constexpr const char* kRequestLanguage = "en";
 // every character above 127 are refused.
 bool IsValidEmail(const QString& address);
 
-// The recorder's seven cloud values, indexed as platform/Messages.h numbers them.
-using CloudValues = std::array<QString, vrx::kCloudValueCount>;
 // "status&access&portal_url&portal_number&portal_dfp&model&localhyperlink" split into the seven values (the
 // last takes the rest of the text); nullopt for an empty or "-1" result.
 std::optional<CloudValues> SplitPortalResult(const std::string& result);
@@ -47,5 +47,12 @@ bool IsUsableAnswer(const QString& reply);
 bool IsSuccess(const QString& reply);
 // A bind succeeded only when the reply names the recorder: its portal number and its model.
 bool BindNamesRecorder(const QString& reply, const QString& portalNumber);
+
+// ---- What the cloud values mean for a run that wants the recorder registered to the account of `email`
+// (signed in to, or signed up for), or that skips the service as the cloud page's "skip" does.
+// Unchanged: skipped, or registered to that account; Refused: "registered_elsewhere" (another account),
+// "not_offered"; WouldChange "not_registered".
+Decision DecideCloud(CloudWish wish, const std::string& email, const CloudValues& values,
+                     const QString& registeredEmail);
 
 }  // namespace vrx::steps

@@ -48,4 +48,15 @@ CloudStatusResult ReadCloudStatus(StepContext& ctx, const net::RecorderEndpoint&
   return result;
 }
 
+CloudValues CloudValuesBeforeRead() {
+  CloudValues values;
+  values[kCloudAccess] = QStringLiteral("0");
+  return values;
+}
+
+CloudValues CloudValuesOf(const CloudStatusResult& read) {
+  if (read.outcome == CloudStatusResult::Outcome::Read && read.values) return *read.values;
+  return CloudValuesBeforeRead();
+}
+
 }  // namespace vrx::steps

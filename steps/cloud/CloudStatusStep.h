@@ -31,4 +31,9 @@ struct CloudStatusResult {
 CloudStatusResult ReadCloudStatus(StepContext& ctx, const net::RecorderEndpoint& recorder,
                                   const CloudStatusPolls& polls = {});
 
+// The values a front-end keeps once the status was read: the portal values when 2012 gave them; else (and
+// before the read) only access "0", a recorder that does not offer the service.
+CloudValues CloudValuesBeforeRead();
+CloudValues CloudValuesOf(const CloudStatusResult& read);
+
 }  // namespace vrx::steps

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 #include <string>
 
 #include "net/UrlText.h"
@@ -48,13 +49,26 @@ QString EscapeString(const QString& value) {
   return out;
 }
 
+// True when url's host is exactly the recorder's address.
+bool PointsAt(const QString& url, const QString& address) {
+  return !url.isEmpty() && !address.isEmpty() && QUrl(url, QUrl::StrictMode).host() == address;
+}
+
+// What a desktop tool needs to reach the user's session bus, folders and language.
+constexpr const char* kChildVariables[] = {
+    "HOME", "PATH", "USER", "LOGNAME", "LANG", "LANGUAGE", "LC_ALL", "LC_CTYPE", "LC_MESSAGES",
+    "DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "XDG_DATA_HOME",
+    "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_CACHE_HOME", "XDG_CURRENT_DESKTOP",
+    "XDG_SESSION_TYPE"};
+
 }  // namespace
 
 DesktopLauncher::DesktopLauncher(const Inputs& peer) {
   const Inputs in{PeerQText(peer.cloudSupported), PeerQText(peer.portalHost), PeerQText(peer.deviceNumber),
-                  PeerQText(peer.recorderLink)};
-  // The portal value names a host, nothing more: "portal.example@evil.test" would open evil.test.
-  const QString portalHost = net::IsBareHostName(in.portalHost.toStdString()) ? in.portalHost : QString();
+                  PeerQText(peer.recorderLink), peer.recorderAddress};
+  // The portal value names a host, nothing more ("portal.example@evil.test" would open evil.test), and one of
+  // the service's: the recorder says it over plain HTTP, and the page it names is where the user signs in.
+  const QString portalHost = net::IsServiceHost(in.portalHost.toStdString()) ? in.portalHost : QString();
   QString candidate;
   name_ = QLatin1String(kBaseName);
   if (in.cloudSupported == QLatin1String("1")) {
@@ -69,6 +83,8 @@ DesktopLauncher::DesktopLauncher(const Inputs& peer) {
   }
   fileName_ = name_ + QStringLiteral(".desktop");
   url_ = SafeWebUrl(candidate);
+  // The recorder's own link opens the recorder: a link to any other host is what an impostor would give.
+  if (in.cloudSupported != QLatin1String("1") && !PointsAt(url_, in.recorderAddress)) url_.clear();
   if (url_.isEmpty()) url_ = QLatin1String(kSupportAddress);
 }
 
@@ -82,6 +98,16 @@ QString DesktopLauncher::SafeWebUrl(const QString& candidate) {
   const QString scheme = url.scheme().toLower();
   if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return {};
   return QString::fromLatin1(url.toEncoded(QUrl::FullyEncoded));
+}
+
+QStringList DesktopLauncher::ChildEnvironment(const QStringList& environment) {
+  QStringList kept;
+  for (const QString& entry : environment) {
+    const QString name = entry.section(u'=', 0, 0);
+    if (std::ranges::any_of(kChildVariables, [&name](const char* v) { return name == QLatin1String(v); }))
+      kept << entry;
+  }
+  return kept;
 }
 
 QString DesktopLauncher::QuoteExecArgument(const QString& argument) {
@@ -126,6 +152,7 @@ bool DesktopLauncher::Write(const QString& folder, const QString& iconPath) cons
     trust.setProgram(gio);
     trust.setArguments({QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
     trust.setStandardErrorFile(QProcess::nullDevice());
+    trust.setEnvironment(ChildEnvironment(QProcess::systemEnvironment()));
     trust.startDetached();
   }
   return true;

@@ -90,4 +90,36 @@ AdminPasswordAnswer SetAdminPassword(const StepContext& ctx, const net::DeviceSe
   return ctx.worker.Status() == Worker::kDone ? AdminPasswordAnswer::Accepted : AdminPasswordAnswer::Refused;
 }
 
+AdminPassword NextAdminCheck(const AdminAccountFacts& f) {
+  if (f.isNew) return AdminPassword::None;
+  if (!f.wanted) return AdminPassword::Wanted;
+  if (*f.wanted == AdminPasswordAnswer::Accepted || !f.reconfigure) return AdminPassword::None;
+  return f.current ? AdminPassword::None : AdminPassword::Current;
+}
+
+AdminPassword PasswordInUse(const AdminAccountFacts& f) {
+  if (f.isNew) return AdminPassword::Blank;
+  if (f.wanted == AdminPasswordAnswer::Accepted) return AdminPassword::Wanted;
+  if (f.current == AdminPasswordAnswer::Accepted) return AdminPassword::Current;
+  return AdminPassword::None;
+}
+
+Decision DecideAdminPassword(const AdminAccountFacts& f) {
+  switch (PasswordInUse(f)) {
+    case AdminPassword::Blank:
+      return {Verdict::WouldChange, "new_recorder", "set the administrator password", "blank", "set"};
+    case AdminPassword::Wanted:
+      return {Verdict::Unchanged, "", "the administrator password is the file's", "set", "set"};
+    case AdminPassword::Current:
+      return {Verdict::WouldChange, "reconfigure", "change the administrator password (the current one is proven)",
+              "current", "set"};
+    case AdminPassword::None: break;
+  }
+  if (!f.reconfigure)
+    return {Verdict::Refused, "set_up_before",
+            "already set up with another password; if_set_up = \"stop\" leaves it alone", "another", std::nullopt};
+  return {Verdict::Refused, "current_password_refused",
+          "the recorder refuses current_admin_password: not reconfigured", "another", std::nullopt};
+}
+
 }  // namespace vrx::steps

@@ -9,8 +9,11 @@
 //
 // The recorder must be among `search`'s answers (that is where the local address comes from).
 
+#include <optional>
+
 #include "net/RecorderEndpoint.h"
 #include "net/Secret.h"
+#include "steps/Decision.h"
 #include "steps/Step.h"
 
 namespace vrx::net {
@@ -57,5 +60,24 @@ AdminPasswordAnswer CheckAdminPassword(const StepContext& ctx, const net::Device
 AdminPasswordAnswer SetAdminPassword(const StepContext& ctx, const net::DeviceSearch& search,
                                      const net::RecorderEndpoint& recorder, const net::Secret& current,
                                      const net::Secret& newPassword);
+
+// ---- What the account's answers mean, for a run that wants the recorder to end with a password of its own.
+// A new recorder is given it. A recorder set up before is left alone unless it takes that password already
+// (a second run), or the run may reconfigure it and the password it has now is proven first.
+struct AdminAccountFacts {
+  bool isNew = false;                          // ProbeBlankPassword gave Accepted
+  std::optional<AdminPasswordAnswer> wanted;   // CheckAdminPassword with the run's password
+  bool reconfigure = false;                    // the run may set up a recorder that has another password
+  std::optional<AdminPasswordAnswer> current;  // CheckAdminPassword with the password it has now
+};
+
+// Which password the recorder takes now: None while unknown (or when none is proven).
+enum class AdminPassword { None, Blank, Wanted, Current };
+// The check to send next (Wanted or Current), or None when the facts decide.
+AdminPassword NextAdminCheck(const AdminAccountFacts& facts);
+AdminPassword PasswordInUse(const AdminAccountFacts& facts);
+// Unchanged (it takes the run's password), WouldChange ("new_recorder", "reconfigure") or Refused
+// ("set_up_before", "current_password_refused"). Call once NextAdminCheck gives None.
+Decision DecideAdminPassword(const AdminAccountFacts& facts);
 
 }  // namespace vrx::steps

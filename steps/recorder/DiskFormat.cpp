@@ -27,7 +27,18 @@ class OneFormat {
     return ctx_.worker.Status() == Worker::kDone;
   }
 
-  // Reads the progress until it reaches 100 or the thread stops; false on a failed poll or a failed format.
+  // The progress of a format the recorder is running before this one is asked for (1..99), else 0: none ran,
+  // the last one ended or failed, or the poll went unanswered (the format request then says more).
+  int RunningFormat() {
+    int percent = 0;
+    if (ctx_.worker.PollFormat(recorder_) && WaitForAnswer() && ctx_.worker.Status() == Worker::kDone)
+      percent = ctx_.worker.FormatProgress();
+    ctx_.worker.Stop();
+    return percent > 0 && percent < kFormatFinished ? percent : 0;
+  }
+
+  // Reads the progress until it reaches 100 or the thread stops; false on a failed poll, a failed format, or
+  // one still at 0 % 30 s on (turned down: see DiskFormat.h).
   bool FollowProgress() {
     ctx_.worker.Stop();
     const auto startDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(kFormatStartLimitS);
@@ -38,21 +49,24 @@ class OneFormat {
       ctx_.worker.Stop();
       if (!ok) return false;
       if (progress_.percent >= kFormatFinished) break;
-      // A recorder that turned the request down still answers the progress poll, with 0 % for ever.
       if (progress_.percent == 0 && std::chrono::steady_clock::now() > startDeadline) return false;
     }
     return true;
   }
 
  private:
-  // One 2007 exchange: polls the worker every 50 ms (at most 5 minutes) until its answer is in.
-  bool PollOnce() {
+  // Polls the worker every 50 ms (at most 5 minutes) while its command runs; false when it still runs.
+  bool WaitForAnswer() {
     for (int step = 0; step < kFormatPollSteps && ctx_.thread.Running() && ctx_.worker.Status() == Worker::kBusy;
          ++step)
       ctx_.thread.Sleep(kFormatPollStepMs);
-    const int status = ctx_.worker.Status();
-    if (status == Worker::kBusy) return true;  // stopped, or no answer yet: the next attempt asks again
-    if (status != Worker::kDone) return false;
+    return ctx_.worker.Status() != Worker::kBusy;
+  }
+
+  // One 2007 exchange, read until its answer is in.
+  bool PollOnce() {
+    if (!WaitForAnswer()) return true;  // stopped, or no answer yet: the next attempt asks again
+    if (ctx_.worker.Status() != Worker::kDone) return false;
     const int percent = ctx_.worker.FormatProgress();
     // 0 % is an answer too: the next attempt asks again rather than re-reading this one. -1 is a failed format.
     if (percent < 0) return false;
@@ -80,9 +94,15 @@ FormatOutcome FormatDisks(const StepContext& ctx, const net::RecorderEndpoint& r
     if (!ctx.thread.Sleep(kFormatSettleMs)) return FormatOutcome::Stopped;
     ctx.worker.Stop();
     if (!ctx.thread.Sleep(kFormatSettleMs)) return FormatOutcome::Stopped;
-    const int fileSystem = FormatFileSystem(disks.fileSystemCodes[std::size_t(disk)]);
-    if (!format.Start(disk, fileSystem) || !format.FollowProgress())
+    // A format still running on the recorder is this disk's: followed, never asked for a second time.
+    const int running = format.RunningFormat();
+    if (!ctx.thread.Running()) return FormatOutcome::Stopped;
+    if (running > 0) {
+      progress.percent = running;
+    } else if (!format.Start(disk, FormatFileSystem(disks.fileSystemCodes[std::size_t(disk)]))) {
       return ctx.thread.Running() ? FormatOutcome::Failed : FormatOutcome::Stopped;
+    }
+    if (!format.FollowProgress()) return ctx.thread.Running() ? FormatOutcome::Failed : FormatOutcome::Stopped;
     if (progress.percent < kFormatFinished && !ctx.thread.Running()) return FormatOutcome::Stopped;
   }
   return FormatOutcome::Formatted;

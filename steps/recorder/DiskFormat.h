@@ -2,6 +2,17 @@
 // Formatting the recorder's plugged disks, one after the other, through the worker: command 2006 starts a
 // format ("/config/storageformat"), command 2007 reads its progress ("/config/storageformatpoll") until
 // 100 %. The step owns the worker while it runs: nothing else may start a command on it meanwhile.
+//
+// The recorder formats one disk at a time, and a format goes on when the program that asked for it has gone
+// (a stopped run, a page left after its minute). So before each disk's format the progress is read first: a
+// format the recorder is still running (1 to 99 %) is followed to its end as that disk's, and no second
+// format is sent. Its poll names no disk; both front-ends go through the disks in bay order, so a running
+// format is the one an earlier run left on the first disk still to format.
+//
+// A format still at 0 % 30 s after the recorder took it is a failed one: the client fails a request only on
+// 401 and 409, so a format the recorder turns down ("400 no disk in that bay") still counts as taken, and its
+// progress then never leaves 0 %. Without that limit the wizard's progress veil would run its minute and move
+// on as if the disk were formatted, and vrx-provision would poll for a quarter of an hour and say the same.
 
 #include <atomic>
 
@@ -18,7 +29,7 @@ inline constexpr int kFormatPollAttempts = 3000;  // progress requests per disk
 inline constexpr int kFormatAttemptPauseMs = 10;
 inline constexpr int kFormatPollStepMs = 50;      // waiting for one progress answer ...
 inline constexpr int kFormatPollSteps = 6000;     // ... at most 5 minutes
-inline constexpr int kFormatStartLimitS = 30;     // a format still at 0 % by then never started
+inline constexpr int kFormatStartLimitS = 30;     // a format still at 0 % by then was turned down
 inline constexpr int kFormatPartition = 0;
 inline constexpr int kFormatFinished = 100;
 
@@ -35,7 +46,7 @@ struct DisksToFormat {
 
 enum class FormatOutcome {
   Formatted,  // every chosen disk reached 100 % (or nothing was chosen)
-  Failed,     // a format was refused, not taken within 30 s, or its progress said it failed
+  Failed,     // a format was refused, not taken within 30 s, still at 0 % 30 s later, or its progress said it failed
   Stopped,    // the thread was stopped first (a disk may be half-formatted)
 };
 

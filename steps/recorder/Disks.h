@@ -3,9 +3,13 @@
 // recorder says about each ("/config/storageinfo?storageid=N", read by ParseStorageInfo), over its HTTP
 // interface with the step's own client, and which file system a format gives a disk.
 
+#include <QString>
 #include <array>
+#include <optional>
+#include <vector>
 
 #include "net/RecorderEndpoint.h"
+#include "steps/Decision.h"
 #include "steps/Step.h"
 #include "steps/recorder/RecorderReplies.h"
 
@@ -24,9 +28,28 @@ using DiskBays = std::array<DiskBay, kDiskBays>;
 // thread was stopped before is left NotRead.
 DiskBays ReadDiskBays(const HttpStepContext& ctx, const net::RecorderEndpoint& recorder);
 
+// Codes 1 and 2 are the recorder's own file systems: a disk that carries one records as it is.
+bool HasRecorderFileSystem(int fileSystemCode);
 // The file system a disk is formatted with: codes 1 and 2 are kept, every other code becomes 2.
 int FormatFileSystem(int fileSystemCode);
 
 bool AnyPlugged(const PortFlags& plugged);
+
+// ---- What a disk read means for a run that names the disks it expects, bay by bay.
+struct WantedDisk {
+  int bay = 1;                      // 1 = HD1, 2 = HD2
+  QString model;                    // must be the model the recorder reports (blanks around it aside)
+  std::optional<long long> sizeMb;  // when given, must be the size it reports
+  bool format = false;
+};
+struct DiskDecision {
+  Decision decision;
+  PortFlags format{};  // the bays to format (FormatDisks, with the codes read)
+};
+// A disk is formatted only when it is the one named (bay, model, size), the run asks for it and may format,
+// and it is ready; a disk that carries the recorder's own file system already is left as it is (formatting it
+// again would only wipe what it has recorded since). Refused: "no_disk", "disk_model_differs",
+// "disk_size_differs", "format_not_allowed", "disk_not_ready"; WouldChange "format".
+DiskDecision DecideDisks(const DiskBays& bays, const std::vector<WantedDisk>& wanted, bool allowFormat);
 
 }  // namespace vrx::steps

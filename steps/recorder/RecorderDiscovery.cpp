@@ -1,5 +1,8 @@
 #include "steps/recorder/RecorderDiscovery.h"
 
+#include <set>
+#include <tuple>
+
 #include "net/DeviceSearch.h"
 #include "platform/BackgroundJob.h"
 
@@ -18,12 +21,17 @@ RecorderSearch DiscoverRecorders(net::DeviceSearch& search, BackgroundJob& threa
 }
 
 std::vector<FoundRecorder> ListRecorders(const std::vector<net::DiscoveredDevice>& results) {
+  // Every answer counts, not only the search's unique ones: those are unique by MAC and address alone, so the
+  // first of two answers that name one device with different web ports (a forged one sent from the device's
+  // address among them) would hide the other. Both are listed, and the MAC shows as claimed twice.
+  // A flood of answers stays n log n.
   std::vector<FoundRecorder> recorders;
+  std::set<std::tuple<std::string, std::string, int>> listed;
   for (const net::DiscoveredDevice& d : results) {
-    if (!d.unique || d.ModelName() != kRecorderModel) continue;
-    std::string ip = d.Ipv4Text();
-    if (ip == "0.0.0.0") continue;
-    recorders.push_back({std::move(ip), d.MacText(), d.HttpPort()});
+    if (d.ModelName() != kRecorderModel) continue;
+    FoundRecorder r{d.Ipv4Text(), d.MacText(), d.HttpPort()};
+    if (r.ip == "0.0.0.0" || !listed.emplace(r.ip, r.mac, r.httpPort).second) continue;
+    recorders.push_back(std::move(r));
   }
   return recorders;
 }

@@ -44,8 +44,9 @@ struct RecorderSearch {
 RecorderSearch DiscoverRecorders(net::DeviceSearch& search, BackgroundJob& thread);
 
 // The recorders among a search's answers, in answer order: replies of the product's own model with an
-// address other than 0.0.0.0; a repeated reply of a device already listed (same MAC and address, heard again
-// or on a second adapter) is listed once.
+// address other than 0.0.0.0; a repeated reply of a device already listed (same MAC, address and web port,
+// heard again or on a second adapter) is listed once. Replies that disagree about one device's web port are
+// both listed: a conflict RecordersClaimingMac shows, not a race the first answer wins.
 std::vector<FoundRecorder> ListRecorders(const std::vector<net::DiscoveredDevice>& results);
 
 // The recorder whose MAC address is `mac` (colon separated, either letter case), or nothing; the

@@ -64,4 +64,33 @@ int FindZone(const QStringList& names, QStringView name) {
   return -1;
 }
 
+ZoneDecision DecideZone(const ZoneList& list, const WantedZone& wanted, bool settingUp) {
+  const int count = int(list.names.size());
+  const int zone = wanted.name.isEmpty() ? wanted.number : FindZone(list.names, wanted.name);
+  if (zone < 1 || zone > count) {
+    const std::string asked = wanted.name.isEmpty() ? "number " + std::to_string(wanted.number)
+                                                    : ShownPeerText(wanted.name.toStdString());
+    return {{Verdict::Refused, "zone_not_listed",
+             "time zone " + asked + " is not in the recorder's list of " + std::to_string(count), std::nullopt,
+             std::nullopt},
+            -1};
+  }
+  const auto name = [&](int k) { return list.names[k - 1].toStdString(); };
+  const std::optional<std::string> before =
+      list.current >= 1 ? std::optional(name(list.current)) : std::optional<std::string>();
+  const std::string shown = ShownPeerText(name(zone));
+  if (list.current != zone) {
+    const std::string from = before ? ShownPeerText(*before) : std::string("none");
+    return {{Verdict::WouldChange, "zone_differs", "time zone " + from + " -> " + shown + ", manual recording",
+             before, name(zone)},
+            zone};
+  }
+  if (settingUp)
+    return {{Verdict::WouldChange, "start_recording",
+             "time zone " + shown + " already set; set again and manual recording started, as the wizard does",
+             before, name(zone)},
+            zone};
+  return {{Verdict::Unchanged, "", "time zone " + shown, before, before}, zone};
+}
+
 }  // namespace vrx::steps

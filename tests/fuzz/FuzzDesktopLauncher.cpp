@@ -1,6 +1,7 @@
-// The launcher FINISH writes from the recorder's cloud values (four texts, split at zero bytes): its file name
-// stays one plain name, its URL is http or https and printable, and its Exec argument reads back, under the
-// Desktop Entry rules, as exactly that URL, with no line of the file added or broken by what the recorder sent.
+// The launcher FINISH writes from the recorder's cloud values and its address (five texts, split at zero bytes):
+// its file name stays one plain name, its URL is http or https and printable and opens the support address, a
+// host of the service or the recorder itself, and its Exec argument reads back, under the Desktop Entry rules,
+// as exactly that URL, with no line of the file added or broken by what the recorder sent.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 #include "steps/launcher/DesktopLauncher.h"
 
@@ -55,7 +57,7 @@ int Lines(const QByteArray& text) { return int(text.count('\n')); }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QList<QByteArray> parts = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
   auto part = [&parts](int i) { return i < parts.size() ? QString::fromUtf8(parts[i]) : QString(); };
-  const vrx::steps::DesktopLauncher launcher({part(0), part(1), part(2), part(3)});
+  const vrx::steps::DesktopLauncher launcher({part(0), part(1), part(2), part(3), part(4)});
 
   const QString name = launcher.fileName();
   if (!name.endsWith(QStringLiteral(".desktop")) || name.contains(u'/') || name.contains(u'\\') || name.startsWith(u'.'))
@@ -67,6 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!url.startsWith(QStringLiteral("http://")) && !url.startsWith(QStringLiteral("https://"))) __builtin_trap();
   for (QChar c : url)
     if (c.unicode() <= 32 || c.unicode() >= 127) __builtin_trap();
+
+  // Anything but the support address opens a host of the service (portal) or the recorder's own address.
+  if (url != QLatin1String(vrx::steps::kSupportAddress)) {
+    const QString host = QUrl(url).host();
+    if (!vrx::net::IsServiceHost(host.toStdString()) && host != part(4)) __builtin_trap();
+  }
 
   const auto argument = ReadQuotedArgument(launcher.execLine(), QStringLiteral("xdg-open"));
   if (!argument || *argument != url) __builtin_trap();

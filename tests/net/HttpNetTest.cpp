@@ -41,6 +41,7 @@ class HttpGetTest : public ::testing::Test {
       if (blankDigest_.Admit(req, res)) res.set_content("digest ok", "text/plain");
     });
     server->Get("/digest-camera", [this](const httplib::Request& req, httplib::Response& res) {
+      ++cameraRequests_;
       if (cameraDigest_.Admit(req, res)) res.set_content("camera ok", "text/plain");
     });
     server->Get("/conflict", [](const httplib::Request&, httplib::Response& res) { res.status = 409; });
@@ -98,6 +99,7 @@ class HttpGetTest : public ::testing::Test {
 
   DigestGate blankDigest_{"admin", ""};
   DigestGate cameraDigest_{"admin", "secret"};
+  std::atomic<int> cameraRequests_{0};
   std::mutex mutex_;
   std::vector<httplib::Request> requests_;
   std::unique_ptr<RunningServer> http_;
@@ -129,20 +131,23 @@ TEST_F(HttpGetTest, AutomaticModeAuthorization) {
   }
 }
 
-TEST_F(HttpGetTest, DigestIsLearnedFromA401AndCountsItsNonces) {
+TEST_F(HttpGetTest, AnEmptyPasswordAnswersADigestChallengeInTheSameCallAndCountsItsNonces) {
   HttpGet client;
   ASSERT_TRUE(Connect(client, "admin", ""));
-  EXPECT_FALSE(client.SendGet("/digest"));  // 401 with a challenge
-  EXPECT_EQ(client.QueryStatus(), 401);
+  ASSERT_TRUE(client.SendGet("/digest"));  // "admin:" in Basic, a 401 with a challenge, then its answer
+  EXPECT_EQ(client.QueryStatus(), 200);
+  EXPECT_EQ(Body(client), "digest ok");
   ASSERT_EQ(client.AuthMode(), HttpGet::kAuthDigest);
   EXPECT_EQ(client.Digest().realm, "VRX");
   EXPECT_EQ(client.Digest().nonce, DigestGate::kNonce);
   const std::string cnonce = client.Digest().cnonce;
   ASSERT_EQ(cnonce.size(), 32u);
   EXPECT_EQ(cnonce.find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyz"), std::string::npos);
+  const auto sent = Requests();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].get_header_value("Authorization"), "Basic YWRtaW46");
+  EXPECT_EQ(sent[1].get_header_value("Authorization").rfind("Digest ", 0), 0u);
 
-  ASSERT_TRUE(client.SendGet("/digest"));
-  EXPECT_EQ(Body(client), "digest ok");
   ASSERT_TRUE(client.SendGet("/digest"));
   const auto admitted = blankDigest_.Admitted();  // the server checked each response
   ASSERT_EQ(admitted.size(), 2u);
@@ -151,9 +156,22 @@ TEST_F(HttpGetTest, DigestIsLearnedFromA401AndCountsItsNonces) {
   EXPECT_EQ(admitted[0].at("cnonce"), cnonce);
   EXPECT_EQ(admitted[0].at("uri"), "/digest");
 
-  // A new connection starts in the automatic mode again.
+  // A new connection starts in the automatic mode again, and the host, known for Digest, gets no Basic.
   ASSERT_TRUE(Connect(client, "admin", ""));
   EXPECT_EQ(client.AuthMode(), HttpGet::kAuthAutomatic);
+  ASSERT_TRUE(client.SendGet("/digest"));
+  EXPECT_EQ(Body(client), "digest ok");
+  for (std::size_t i = 2; i < Requests().size(); ++i)
+    EXPECT_NE(Requests()[i].get_header_value("Authorization").rfind("Basic", 0), 0u) << i;
+}
+
+TEST_F(HttpGetTest, AnEmptyPasswordRefusedByADigestHostIsAnsweredOnce) {
+  HttpGet client;
+  ASSERT_TRUE(Connect(client, "admin", ""));
+  EXPECT_FALSE(client.SendGet("/digest-camera"));  // the camera has a password of its own
+  EXPECT_EQ(client.QueryStatus(), 401);
+  EXPECT_EQ(client.AuthMode(), HttpGet::kAuthDigest);  // the latest challenge is kept for a later request
+  EXPECT_EQ(cameraRequests_.load(), 2);
 }
 
 TEST_F(HttpGetTest, CredentialsAnswerADigestCameraAndA401Or409Fails) {

@@ -222,6 +222,35 @@ TEST_F(WorkerTest, ANewCommandReplacesOneStillRunning) {
   EXPECT_EQ(worker_.Status(), W::kDone);
 }
 
+
+// A time limit lands while the recorder's own thread stops its worker: both Stops return, whatever the order,
+// and a third afterwards too (one of them joins the command thread; joining it twice hangs or aborts).
+TEST_F(WorkerTest, StopFromTwoThreadsAtOnceReturns) {
+  const vrx::net::RecorderEndpoint recorder{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")};
+  Queue("/config/storageformatpoll", "status=3\r\n");
+  for (int round = 0; round < 10; ++round) {
+    ASSERT_TRUE(worker_.PollFormat(recorder));
+    std::thread other([&] { worker_.Stop(); });
+    worker_.Stop();
+    other.join();
+  }
+  worker_.Stop();
+  EXPECT_NE(worker_.Status(), W::kBusy);
+}
+
+// The abort hook of a road cut short: the stalled command fails at once and nothing is joined by the caller.
+TEST_F(WorkerTest, AbortTransferEndsTheRunningCommandWithoutStoppingTheWorker) {
+  Queue("/config/storageformatpoll", "<stall>");
+  Queue("/config/storageformatpoll", "status=7\r\n");
+  const vrx::net::RecorderEndpoint recorder{"127.0.0.1", "", Port(), "admin", vrx::net::Secret("pw")};
+  ASSERT_TRUE(worker_.PollFormat(recorder));
+  std::this_thread::sleep_for(300ms);  // its request is out, the recorder sits on it
+  worker_.AbortTransfer();
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kFailed);  // the stalled answer would have made it 2
+  ASSERT_TRUE(worker_.PollFormat(recorder));  // the worker still runs commands
+  EXPECT_EQ(WaitWhileBusy(worker_), W::kDone);
+  EXPECT_EQ(worker_.FormatProgress(), 7);
+}
 // ---- Cloud account posts -------------------------------------------------------------------------------------
 
 TEST_F(WorkerTest, SignUpPostsTheFormAndKeepsTheCookie) {

@@ -2,6 +2,7 @@
 // and the refusals that leave a recorder untouched (checked before its first write).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "RecorderRun.h"
@@ -48,6 +49,11 @@ struct Road {
       if (s.step == step) return StatusName(s.status);
     return "(not reported)";
   }
+  const StepOutcome* Step(const std::string& step) const {
+    for (const StepOutcome& s : steps)
+      if (s.step == step) return &s;
+    return nullptr;
+  }
   std::string Detail(const std::string& step) const {
     for (const StepOutcome& s : steps)
       if (s.step == step) return s.detail;
@@ -76,9 +82,18 @@ TEST(RecorderRun, ApplySetsANewRecorderUpAndASecondApplyChangesNothing) {
   const RecorderAnswer answers = Answers();
   const Road first = Drive(recorder, answers, kApply);
   EXPECT_EQ(first.result.verdict, RecorderVerdict::Done) << first.result.detail;
-  const std::vector<std::string> expected = {
-      "password",       "zone 2",         "format 1 fs 2", "camera password 127.0.20.5",
-      "add 127.0.20.1", "add 127.0.20.5", "join cloud",    "launcher"};
+  // The camera update sends the whole choice, as the camera page's Next does: the recorded camera the file
+  // does not name is kept, so it is added again in its place.
+  const std::vector<std::string> expected = {"password",
+                                             "zone 2",
+                                             "manual recording",
+                                             "format 1 fs 2",
+                                             "camera password 127.0.20.5",
+                                             "add 127.0.20.1",
+                                             "add 127.0.20.5",
+                                             "add 127.0.20.4",
+                                             "join cloud K4R7M2Q9",
+                                             "launcher VRX-410Q(K4R7M2Q9).desktop https://127.0.30.1/device#K4R7M2Q9?lang=en"};
   EXPECT_EQ(recorder.writes, expected);
   for (const char* step : {"password", "zone", "disks", "cameras", "cloud", "launcher"})
     EXPECT_EQ(first.Status(step), "changed") << step;
@@ -100,7 +115,8 @@ TEST(RecorderRun, PlanReadsAndSaysWhatApplyWouldChange) {
   EXPECT_TRUE(recorder.writes.empty());
   for (const char* step : {"password", "zone", "disks", "cameras", "cloud", "launcher"})
     EXPECT_EQ(road.Status(step), "would-change") << step;
-  EXPECT_EQ(road.result.changed, 6);
+  EXPECT_EQ(road.result.wouldChange, 6);
+  EXPECT_EQ(road.result.changed, 0);
 }
 
 TEST(RecorderRun, ReconfigureChangesThePasswordOnceTheCurrentOneIsProven) {
@@ -122,6 +138,53 @@ TEST(RecorderRun, RemovesUnlistedCamerasOnlyWhenTheFileSaysSo) {
   Drive(recorder, answers, kApply);
   EXPECT_NE(std::find(recorder.writes.begin(), recorder.writes.end(), "remove 127.0.20.4"), recorder.writes.end());
   EXPECT_FALSE(recorder.cameras[2].assigned);
+}
+
+// The cloud page's skip empties the access value of a recorder that offers the service, so FINISH writes the
+// launcher opening the recorder's own link; a registered recorder never sees the page and keeps its portal one.
+TEST(RecorderRun, CloudSkippedGivesTheWizardsLauncher) {
+  struct Row {
+    bool registered;
+    const char* launcher;
+  };
+  for (const Row& row : {Row{false, "launcher VRX-410Q.desktop http://127.0.10.1/"},
+                         Row{true, "launcher VRX-410Q(K4R7M2Q9).desktop https://127.0.30.1/device#K4R7M2Q9?lang=en"}}) {
+    StandInRecorder recorder;
+    recorder.registered = row.registered;
+    RecorderAnswer answers = Answers();
+    answers.cloud = CloudAnswer{};
+    const Road road = Drive(recorder, answers, kApply);
+    EXPECT_EQ(road.result.verdict, RecorderVerdict::Done) << road.result.detail;
+    EXPECT_EQ(road.Status("cloud"), "unchanged");
+    EXPECT_EQ(recorder.writes.back(), row.launcher);
+    EXPECT_EQ(std::count(recorder.writes.begin(), recorder.writes.end(), "join cloud K4R7M2Q9"), 0);
+  }
+}
+
+// The time zone page's Next sets the chosen zone (the current one, preselected) and starts manual recording on
+// every run that sets a recorder up: a new recorder whose zone is the file's already is recorded too. A second
+// apply sets nothing up and sends nothing.
+TEST(RecorderRun, ANewRecorderWhoseZoneMatchesGetsManualRecording) {
+  StandInRecorder recorder;
+  recorder.zone = 2;
+  RecorderAnswer answers = Answers();
+  answers.index = 3;
+  const Road first = Drive(recorder, answers, kApply);
+  EXPECT_EQ(first.result.verdict, RecorderVerdict::Done) << first.result.detail;
+  EXPECT_NE(std::find(recorder.writes.begin(), recorder.writes.end(), "manual recording"), recorder.writes.end());
+  const StepOutcome* zone = first.Step("zone");
+  ASSERT_TRUE(zone);
+  EXPECT_EQ(zone->status, StepStatus::Changed);
+  EXPECT_EQ(zone->index, 3);
+  EXPECT_EQ(zone->reason, "start_recording");
+  EXPECT_EQ(zone->before, "(GMT+01:00) Amsterdam");
+  EXPECT_EQ(zone->after, "(GMT+01:00) Amsterdam");
+  EXPECT_NE(zone->detail.find("manual recording"), std::string::npos) << zone->detail;
+
+  recorder.writes.clear();
+  const Road second = Drive(recorder, answers, kApply);
+  EXPECT_EQ(second.Status("zone"), "unchanged");
+  EXPECT_TRUE(recorder.writes.empty()) << recorder.writes.front();
 }
 
 TEST(Report, CleansAndBoundsEveryDetailBeforeASinkSeesIt) {

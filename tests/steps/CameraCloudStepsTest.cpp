@@ -197,8 +197,8 @@ TEST_F(CameraCloudSteps, CloudStatusReadsRegistrationAndPortal) {
   EXPECT_EQ(r.registration.email, "old@kelvaro.test");
   EXPECT_EQ(r.registration.password.View(), "oldpass");  // the direction override is gone
   ASSERT_TRUE(r.values);
-  EXPECT_EQ((*r.values)[kCloudPortalNumber], "K4R7M2Q9");
-  EXPECT_EQ((*r.values)[kCloudPortalUrl].toStdString(), kKelvaroIp);
+  EXPECT_EQ((*r.values)[steps::kCloudPortalNumber], "K4R7M2Q9");
+  EXPECT_EQ((*r.values)[steps::kCloudPortalUrl].toStdString(), kKelvaroIp);
 }
 
 // Sign-in and bind through the steps one by one, then the recorder told: the recorder ends registered with the
@@ -273,5 +273,14 @@ TEST_F(CameraCloudSteps, AccountSequenceEndsWithATypedResult) {
     else EXPECT_TRUE(r->reply.isEmpty()) << r->reply.toStdString();
     EXPECT_EQ(sim_->state()["recorder"]["cloud"]["registered"].get<bool>(),
               c.outcome == steps::AccountOutcome::Registered);
+    // A sign-up that registered ends with the direct write of the account into the recorder (over HTTPS, its
+    // keys in this order, after the 2014 command's own); nothing else sends it.
+    int directWrites = 0;
+    for (const nlohmann::json& w : sim_->writes())
+      directWrites += w.value("request", "") ==
+                    "GET /config/kelvaroreginfo?status=1&email=lin%40kelvaro.test&password=Secret99" &&
+                w.value("outcome", "").rfind("200", 0) == 0;
+    const bool signedUp = c.mode == steps::AccountMode::SignUp && c.outcome == steps::AccountOutcome::Registered;
+    EXPECT_EQ(directWrites, signedUp ? 1 : 0) << sim_->writes().dump();
   }
 }

@@ -199,7 +199,7 @@ TEST(ListRecorders, KeepsTheModelOnceAndSkipsTheRest) {
       Reply("vrx-410q", {127, 0, 16, 8}, {0, 1, 2, 3, 4, 8}),   // the model match is case-sensitive
       Reply("VRX-410Q ", {127, 0, 16, 7}, {0, 1, 2, 3, 4, 7}),  // and exact
       Reply("VRX-410Q", {0, 0, 0, 0}, {0, 1, 2, 3, 4, 6}),      // no address yet
-      Reply("VRX-410Q", {127, 0, 16, 1}, {0, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}, /*unique*/ false),  // heard twice
+      Reply("VRX-410Q", {127, 0, 16, 1}, {0, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}, /*unique*/ false, 8080),  // heard twice
       Reply("VRX-410Q", {127, 0, 16, 2}, {0, 1, 2, 3, 4, 2}),
   };
   const std::vector<FoundRecorder> found = ListRecorders(results);
@@ -207,6 +207,32 @@ TEST(ListRecorders, KeepsTheModelOnceAndSkipsTheRest) {
   EXPECT_EQ(found[0], (FoundRecorder{"127.0.16.1", "00:1b:2c:3d:4e:5f", 8080}));
   EXPECT_EQ(found[1], (FoundRecorder{"127.0.16.2", "00:01:02:03:04:02", 80}));
   EXPECT_TRUE(ListRecorders({}).empty());
+}
+
+// A reply forged from the recorder's own address, first to arrive, names another web port: the search marks the
+// genuine reply a duplicate (same MAC and address), yet both are listed, so the MAC shows as claimed twice.
+TEST(ListRecorders, KeepsAnswersThatDisagreeAboutTheWebPort) {
+  const std::array<std::uint8_t, 6> mac = {0, 0x1d, 0x4f, 0xa0, 0x10, 0x01};
+  const std::vector<DiscoveredDevice> results = {
+      Reply("VRX-410Q", {127, 0, 10, 1}, mac, true, 8081),   // forged
+      Reply("VRX-410Q", {127, 0, 10, 1}, mac, false, 80),    // genuine
+      Reply("VRX-410Q", {127, 0, 10, 1}, mac, false, 8081),  // the forgery again
+  };
+  const std::vector<FoundRecorder> found = ListRecorders(results);
+  EXPECT_EQ(found, (std::vector<FoundRecorder>{{"127.0.10.1", "00:1d:4f:a0:10:01", 8081},
+                                               {"127.0.10.1", "00:1d:4f:a0:10:01", 80}}));
+  EXPECT_EQ(RecordersClaimingMac(found, "00:1D:4F:A0:10:01").size(), 2u);
+}
+
+TEST(RecordersClaimingMac, ListsEveryClaimInListOrder) {
+  const std::vector<FoundRecorder> found = {{"127.0.10.1", "00:1d:4f:a0:10:01", 80},
+                                            {"127.0.10.2", "00:1d:4f:a0:10:02", 80},
+                                            {"127.0.10.9", "00:1d:4f:a0:10:01", 80}};
+  EXPECT_EQ(RecordersClaimingMac(found, "00:1d:4f:a0:10:01"),
+            (std::vector<FoundRecorder>{found[0], found[2]}));
+  EXPECT_EQ(RecordersClaimingMac(found, "00:1d:4f:a0:10:02"), (std::vector<FoundRecorder>{found[1]}));
+  EXPECT_TRUE(RecordersClaimingMac(found, "00:1d:4f:a0:10:03").empty());
+  EXPECT_TRUE(RecordersClaimingMac(found, "not a mac").empty());
 }
 
 TEST(FindRecorderByMac, MatchesTheBytesNotTheSpelling) {

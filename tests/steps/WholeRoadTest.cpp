@@ -1,8 +1,9 @@
-// The whole road through the steps alone, against vrx-sim and without a window, in the order the wizard walks
-// it: discovery, the administrator password, the time zone, both disks, two cameras (one whose password the
-// user knows, one in its factory state that is given a new one), the cloud sign-in and bind with the
-// registration written into the recorder, and the launcher FINISH would leave. Then what the simulator holds,
-// and the order in which its peers were changed.
+// The whole road through the steps alone, against vrx-sim and without a window, stage by stage as the road's
+// one list (steps/road/Road.h) orders them: discovery, the administrator password, the time zone, both disks,
+// two cameras (one whose password the user knows, one in its factory state that is given a new one), the
+// cloud status read before the cameras are updated, the cloud sign-in and bind with the registration written
+// into the recorder, and the launcher FINISH would leave. Then what the simulator holds, and the order in
+// which its peers were changed.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -18,6 +19,8 @@
 #include "steps/cloud/CloudAccountSteps.h"
 #include "steps/cloud/CloudStatusStep.h"
 #include "steps/launcher/DesktopLauncher.h"
+#include "steps/launcher/LauncherRules.h"
+#include "steps/road/Road.h"
 
 using namespace vrx;
 using namespace vrx::steps;
@@ -97,78 +100,115 @@ class WholeRoad : public test::RecorderRoad {
   }
 };
 
-TEST_F(WholeRoad, EveryStepFromDiscoveryToTheLauncher) {
-  // The recorder: found by its MAC, new (blank password), given a password, a zone and both disks.
-  ASSERT_NO_FATAL_FAILURE(SetUpRecorder("Road2468", 17));
+TEST_F(WholeRoad, EveryStageInTheRoadsOrder) {
+  const net::Secret known("door4321");   // Front Door's sticker
+  const net::Secret created("Hall5678");  // typed twice for Hallway
+  steps::ZoneList zones;
+  steps::DiskBays bays{};
+  std::vector<CameraRecord> cameras;
+  CloudValues values = CloudValuesBeforeRead();
+  std::vector<road::Stage> walked;
 
-  // The cameras the recorder sees.
-  const std::optional<CameraListResult> listed =
-      CameraStep([&](StepContext& ctx) { return ListCameras(ctx, recorder_); });
-  ASSERT_TRUE(listed);
-  ASSERT_EQ(listed->outcome, CameraListResult::Outcome::Listed);
-  std::vector<CameraRecord> cameras = ParseCameraLines(listed->lines);
-  ASSERT_EQ(cameras.size(), 2u);
-  CameraRecord& frontDoor = cameras[0];
-  CameraRecord& hallway = cameras[1];
-  ASSERT_EQ(frontDoor.address, kFrontDoor);
-  ASSERT_EQ(hallway.address, kHallway);
-
-  // Front Door: the password the user typed is proven on the camera, for that camera at that address.
-  const net::Secret known("door4321");
-  const CameraPasswordResult proven = CameraStep(
-      [&](StepContext& ctx) { return CheckCameraPassword(ctx, search_, TargetFor(frontDoor), known); });
-  ASSERT_TRUE(proven.proven());
-  EXPECT_EQ(proven.cameraId, frontDoor.cameraId);
-  EXPECT_EQ(proven.address, kFrontDoor);
-  frontDoor.password = known.Copy();
-  frontDoor.selected = 1;
-
-  // Hallway: a new password, typed twice alike, replaces the blank one.
-  ASSERT_EQ(CheckNewCameraPassword(QStringLiteral("Hall5678"), QStringLiteral("Hall5678")),
-            NewCameraPasswordFault::None);
-  const net::Secret created("Hall5678");
-  const CameraPasswordResult set = CameraStep([&](StepContext& ctx) {
-    return SetCameraPassword(ctx, search_, TargetFor(hallway), hallway.password, created);
-  });
-  ASSERT_TRUE(set.proven());
-  EXPECT_EQ(set.address, kHallway);
-  hallway.password = created.Copy();
-  hallway.selected = 1;
-
-  // The recorder records both, in list order.
-  const std::vector<CameraChange> changes =
-      CameraStep([&](StepContext& ctx) { return UpdateCameras(ctx, recorder_, cameras); });
-  EXPECT_EQ(changes, (std::vector<CameraChange>{{CameraChange::kAdd, 0, true}, {CameraChange::kAdd, 1, true}}));
-
-  // The cloud: offered and not registered; the owner signs in and the recorder is bound and told.
-  const CloudStatusResult status = CameraStep([&](StepContext& ctx) { return ReadCloudStatus(ctx, recorder_); });
-  ASSERT_EQ(status.outcome, CloudStatusResult::Outcome::Read);
-  ASSERT_TRUE(status.values);
-  const CloudValues& values = *status.values;
-  EXPECT_EQ(values[kCloudStatus], "0");
-  EXPECT_EQ(values[kCloudAccess], "1");
-  AccountRequest request;
-  request.mode = AccountMode::SignIn;
-  request.recorder = net::RecorderEndpoint(recorder_);
-  request.service = {values[kCloudPortalUrl].toStdString(), values[kCloudPortalNumber].toStdString(),
-                     values[kCloudPortalDfp].toStdString()};
-  request.account.email = kOwner;
-  request.account.password = net::Secret(kOwnerPassword);
-  net::HttpGet direct;
-  const std::optional<AccountResult> joined =
-      CameraStep([&](StepContext& ctx) { return RegisterAccount(ctx, direct, request); });
-  ASSERT_TRUE(joined);
-  EXPECT_EQ(joined->outcome, AccountOutcome::Registered) << joined->reply.toStdString();
-
-  // The launcher opens the recorder's page at the portal, named by its device number.
-  const DesktopLauncher launcher({values[kCloudAccess], values[kCloudPortalUrl], values[kCloudPortalNumber],
-                                  values[kCloudLocalHyperlink]});
-  EXPECT_EQ(launcher.fileName(), "VRX-410Q(K4R7M2Q9).desktop");
-  EXPECT_EQ(launcher.url(), "https://127.0.39.1/device#K4R7M2Q9?lang=en");
-  const QString contents = QString::fromUtf8(launcher.Contents(QStringLiteral("vrx-setup-wizard")));
-  EXPECT_TRUE(contents.contains("Name=VRX-410Q(K4R7M2Q9)\n")) << contents.toStdString();
-  EXPECT_TRUE(contents.contains("Exec=xdg-open \"https://127.0.39.1/device#K4R7M2Q9?lang=en\"\n"))
-      << contents.toStdString();
+  for (const road::StageOfRoad& s : road::kRoad) {
+    walked.push_back(s.stage);
+    SCOPED_TRACE("stage " + std::to_string(int(s.stage)));
+    switch (s.stage) {
+      case road::Stage::FindRecorder: ASSERT_NO_FATAL_FAILURE(FindRecorder()); break;
+      case road::Stage::ProbeBlank: ASSERT_EQ(ProbeBlankPassword(), BlankPasswordAnswer::Accepted); break;
+      case road::Stage::AdminPassword: ASSERT_EQ(SetNewPassword("Road2468"), AdminPasswordAnswer::Accepted); break;
+      case road::Stage::ReadZones:
+        zones = ReadZones();
+        ASSERT_EQ(zones.fault, ZoneFault::None);
+        ASSERT_EQ(zones.current, 14);
+        break;
+      case road::Stage::SetZone: ASSERT_EQ(SetZone(17), ZoneFault::None); break;
+      case road::Stage::ReadDisks:
+        bays = ReadDisks();
+        ASSERT_EQ(bays[0].read, DiskBay::Read::Answered);
+        break;
+      case road::Stage::FormatDisks:
+        ASSERT_EQ(Format({{bays[0].plugged, bays[1].plugged}, {bays[0].fsCode, bays[1].fsCode}}),
+                  FormatOutcome::Formatted);
+        break;
+      case road::Stage::ListCameras: {
+        const std::optional<CameraListResult> listed =
+            CameraStep([&](StepContext& ctx) { return ListCameras(ctx, recorder_); });
+        ASSERT_TRUE(listed);
+        ASSERT_EQ(listed->outcome, CameraListResult::Outcome::Listed);
+        cameras = ParseCameraLines(listed->lines);
+        ASSERT_EQ(cameras.size(), 2u);
+        ASSERT_EQ(cameras[0].address, kFrontDoor);
+        ASSERT_EQ(cameras[1].address, kHallway);
+        break;
+      }
+      case road::Stage::CameraPasswords: {
+        // Front Door: the password the user typed is proven on the camera, for that camera at that address.
+        CameraRecord& frontDoor = cameras[0];
+        const CameraPasswordResult proven = CameraStep(
+            [&](StepContext& ctx) { return CheckCameraPassword(ctx, search_, TargetFor(frontDoor), known); });
+        ASSERT_TRUE(proven.proven());
+        EXPECT_EQ(proven.cameraId, frontDoor.cameraId);
+        EXPECT_EQ(proven.address, kFrontDoor);
+        frontDoor.password = known.Copy();
+        frontDoor.selected = 1;
+        // Hallway: a new password, typed twice alike, replaces the blank one.
+        CameraRecord& hallway = cameras[1];
+        ASSERT_EQ(CheckNewCameraPassword(QStringLiteral("Hall5678"), QStringLiteral("Hall5678")),
+                  NewCameraPasswordFault::None);
+        const CameraPasswordResult set = CameraStep([&](StepContext& ctx) {
+          return SetCameraPassword(ctx, search_, TargetFor(hallway), hallway.password, created);
+        });
+        ASSERT_TRUE(set.proven());
+        EXPECT_EQ(set.address, kHallway);
+        hallway.password = created.Copy();
+        hallway.selected = 1;
+        break;
+      }
+      case road::Stage::ReadCloud: {
+        // Offered and not registered: the cloud page will ask for an account.
+        const CloudStatusResult status = CameraStep([&](StepContext& ctx) { return ReadCloudStatus(ctx, recorder_); });
+        ASSERT_EQ(status.outcome, CloudStatusResult::Outcome::Read);
+        ASSERT_TRUE(status.values);
+        values = CloudValuesOf(status);
+        EXPECT_TRUE(AsksForAccount(values));
+        break;
+      }
+      case road::Stage::UpdateCameras: {
+        // The recorder records both, in list order.
+        const std::vector<CameraChange> changes =
+            CameraStep([&](StepContext& ctx) { return UpdateCameras(ctx, recorder_, cameras); });
+        EXPECT_EQ(changes, (std::vector<CameraChange>{{CameraChange::kAdd, 0, true}, {CameraChange::kAdd, 1, true}}));
+        break;
+      }
+      case road::Stage::JoinCloud: {
+        // The owner signs in; the recorder is bound and told.
+        AccountRequest request;
+        request.mode = AccountMode::SignIn;
+        request.recorder = net::RecorderEndpoint(recorder_);
+        request.service = ServiceFrom(values);
+        request.account.email = kOwner;
+        request.account.password = net::Secret(kOwnerPassword);
+        net::HttpGet direct;
+        const std::optional<AccountResult> joined =
+            CameraStep([&](StepContext& ctx) { return RegisterAccount(ctx, direct, request); });
+        ASSERT_TRUE(joined);
+        EXPECT_EQ(joined->outcome, AccountOutcome::Registered) << joined->reply.toStdString();
+        break;
+      }
+      case road::Stage::WriteLauncher: {
+        // The launcher opens the recorder's page at the portal, named by its device number.
+        const DesktopLauncher launcher(LauncherInputs(values, QString::fromStdString(recorder_.ip)));
+        EXPECT_EQ(launcher.fileName(), "VRX-410Q(K4R7M2Q9).desktop");
+        EXPECT_EQ(launcher.url(), "https://127.0.39.1/device#K4R7M2Q9?lang=en");
+        const QString contents = QString::fromUtf8(launcher.Contents(QString::fromLatin1(kLauncherThemeIcon)));
+        EXPECT_TRUE(contents.contains("Name=VRX-410Q(K4R7M2Q9)\n")) << contents.toStdString();
+        EXPECT_TRUE(contents.contains("Exec=xdg-open \"https://127.0.39.1/device#K4R7M2Q9?lang=en\"\n"))
+            << contents.toStdString();
+        break;
+      }
+    }
+  }
+  ASSERT_EQ(walked.size(), std::size(road::kRoad));
 
   // What the simulator holds now.
   const nlohmann::json state = sim_->state();

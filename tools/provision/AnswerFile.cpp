@@ -453,9 +453,16 @@ std::optional<toml::table> Parse(const std::string& path, ReadingContext& contex
     context.Error({1, 1}, "file", "cannot read the answer file");
     return std::nullopt;
   }
-  std::string text(kMaxAnswerFileBytes + 1, '\0');
-  in.read(text.data(), std::streamsize(text.size()));
-  text.resize(std::size_t(in.gcount()));
+  // Read in pieces up to one byte past the limit: a small file costs its own size, not the limit's. The room is
+  // made once, so no copy of an inline secret is left behind in a grown buffer.
+  std::error_code unknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, unknown);
+  std::string text;
+  text.reserve(std::size_t(std::min<std::uintmax_t>(unknown ? 0 : size, kMaxAnswerFileBytes)) + 1);
+  char piece[16384];
+  while (text.size() <= kMaxAnswerFileBytes && in.read(piece, sizeof piece).gcount() > 0)
+    text.append(piece, std::size_t(in.gcount()));
+  net::WipeBytes(piece, sizeof piece);
   if (text.size() > kMaxAnswerFileBytes) {
     context.Error({1, 1}, "file", "the answer file is larger than 1 MB");
     return std::nullopt;
@@ -505,7 +512,10 @@ AnswerFileResult ReadAnswerFile(const std::string& path, const Environment& envi
   if (recorders.empty() && !top.Has("recorder")) top.Missing("recorder", "missing: at least one [[recorder]] table");
   std::set<std::string> macs;
   for (const toml::table* recorder : recorders)
-    if (auto r = ReadRecorder(*recorder, defaults, context, macs)) plan.recorders.push_back(std::move(*r));
+    if (auto r = ReadRecorder(*recorder, defaults, context, macs)) {
+      r->index = int(plan.recorders.size());
+      plan.recorders.push_back(std::move(*r));
+    }
   top.RefuseUnknownKeys();
 
   std::stable_sort(context.errors.begin(), context.errors.end(), [](const AnswerError& a, const AnswerError& b) {

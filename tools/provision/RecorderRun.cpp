@@ -1,58 +1,39 @@
 #include "RecorderRun.h"
 
-#include <algorithm>
 #include <chrono>
 
 #include "net/PeerText.h"
+#include "steps/launcher/LauncherRules.h"
 
 namespace vrx::provision {
 
 namespace {
 
+using steps::road::Step;
+
 double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-// A value a peer sent, as the report may show it: cleaned and bounded.
-std::string Shown(const std::string& peerText) {
-  std::string clean = net::CleanPeerText(peerText);
-  if (clean.size() > 64) clean = clean.substr(0, 64) + "...";
-  return "\"" + clean + "\"";
+StepStatus StatusOf(steps::Verdict verdict) {
+  switch (verdict) {
+    case steps::Verdict::WouldChange: return StepStatus::WouldChange;
+    case steps::Verdict::Refused: return StepStatus::Refused;
+    case steps::Verdict::Unchanged: break;
+  }
+  return StepStatus::Unchanged;
 }
 
-std::string Trimmed(std::string text) {
-  const auto blank = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.back())) text.pop_back();
-  std::size_t start = 0;
-  while (start < text.size() && blank(text[start])) ++start;
-  return text.substr(start);
-}
+QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-std::string BayName(int bay) { return "HD" + std::to_string(bay); }
-
-// The worse of two statuses, for a step made of several parts (two disks, four cameras).
-StepStatus Worse(StepStatus a, StepStatus b) {
-  auto rank = [](StepStatus s) {
-    switch (s) {
-      case StepStatus::Failed: return 4;
-      case StepStatus::Refused: return 3;
-      case StepStatus::WouldChange: return 2;
-      default: return 1;
-    }
-  };
-  return rank(a) >= rank(b) ? a : b;
-}
-
-std::string Joined(const std::vector<std::string>& parts) {
-  std::string text;
-  for (const std::string& p : parts) text += (text.empty() ? "" : "; ") + p;
-  return text;
-}
-
-// A camera of the recorder's list that the answer names: by id, or by address (a.b.c.d also finds the camera
-// listed as a.b.c.d:80).
-bool Names(const CameraAnswer& answer, const CameraFacts& camera) {
-  if (!answer.id.empty()) return camera.id == answer.id;
-  if (camera.address == answer.address) return true;
-  return camera.address == answer.address + ":80" || camera.address + ":80" == answer.address;
+// Why a camera's password request gave no answer about its password.
+std::string CameraFault(steps::CameraPasswordFault fault, const steps::CameraRecord& camera) {
+  const std::string name = steps::ShownPeerText(camera.address.toStdString());
+  switch (fault) {
+    case steps::CameraPasswordFault::NotUsable: return "camera " + name + " is not at an address the wizard contacts";
+    case steps::CameraPasswordFault::NoChannel: return "camera " + name + " did not answer the search";
+    case steps::CameraPasswordFault::Stopped: return "stopped";
+    default: break;
+  }
+  return "the password request to camera " + name + " could not be started";
 }
 
 }  // namespace
@@ -61,339 +42,308 @@ RecorderRun::RecorderRun(const RecorderAnswer& answer, RecorderPeer& peer, Repor
                          std::function<std::string()> stopReason)
     : answer_(answer), peer_(peer), report_(report), rules_(rules), stopReason_(std::move(stopReason)) {}
 
-void RecorderRun::Started(int index, const char* phase) {
-  report_.StepStarted(answer_.mac, std::string(phase) + kStepNames[index], index + 1, kStepCount);
+RecorderRun::Survey RecorderRun::Decided(steps::Decision decision, std::function<std::string()> write) {
+  const StepStatus status = StatusOf(decision.verdict);
+  return {status, std::move(decision), status == StepStatus::WouldChange ? std::move(write) : nullptr};
 }
 
-void RecorderRun::Emit(int index, StepStatus status, const std::string& detail) {
-  if (status == StepStatus::Changed || status == StepStatus::WouldChange) ++changed_;
+RecorderRun::Survey RecorderRun::Failed(const char* reason, std::string detail) {
+  return {StepStatus::Failed, {steps::Verdict::Unchanged, reason, std::move(detail), std::nullopt, std::nullopt}, {}};
+}
+
+void RecorderRun::Started(int number, Step step) {
+  report_.StepStarted(answer_.mac, std::string(steps::road::StepName(step)), number + 1, kStepCount);
+}
+
+void RecorderRun::Emit(int /*number*/, Step step, StepStatus status, const Survey& survey, const std::string& detail) {
+  if (status == StepStatus::Changed) ++changed_;
+  if (status == StepStatus::WouldChange) ++wouldChange_;
   if (status == StepStatus::Unchanged) ++unchanged_;
-  report_.StepEnded({answer_.mac, kStepNames[index], status, detail});
+  const steps::Decision& d = survey.decision;
+  StepOutcome outcome{answer_.mac, std::string(steps::road::StepName(step)), status, detail, answer_.index,
+                      d.reason, d.before, d.after};
+  if (status == StepStatus::Failed && survey.status == StepStatus::WouldChange) {
+    outcome.reason = "write_failed";
+    outcome.after = std::nullopt;
+  }
+  report_.StepEnded(outcome);
 }
 
-RecorderResult RecorderRun::Finish(RecorderVerdict verdict, std::string detail) {
+RecorderResult RecorderRun::Finish(RecorderVerdict verdict, std::string reason, std::string detail) {
   // A road cut short fails in whatever request it was in: the reason is the stop, not that request.
   if (std::string why = stopReason_(); !why.empty() && verdict != RecorderVerdict::Done) {
     verdict = RecorderVerdict::Failed;
+    reason = "stopped";
     detail = "stopped: " + why;
   }
-  RecorderResult r{answer_.mac, verdict, changed_, unchanged_, Now() - startedAt_, std::move(detail)};
+  RecorderResult r{answer_.mac,   verdict,     changed_, unchanged_, Now() - startedAt_, std::move(detail),
+                   answer_.index, wouldChange_, std::move(reason)};
   report_.RecorderEnded(r);
   return r;
 }
 
 RecorderResult RecorderRun::Run() {
   startedAt_ = Now();
-  using Survey = Decision (RecorderRun::*)();
-  static constexpr Survey kSurveys[kStepCount] = {&RecorderRun::Discover, &RecorderRun::Probe,   &RecorderRun::Password,
-                                                  &RecorderRun::Zone,     &RecorderRun::Disks,   &RecorderRun::Cameras,
-                                                  &RecorderRun::Cloud,    &RecorderRun::Launcher};
-  // The survey: every step read and decided before the first write. Without a working password (or the
-  // recorder itself) the later steps cannot be read, so the survey ends at such a step.
-  std::string firstStop;
+  using Surveyor = Survey (RecorderRun::*)();
+  // Each step's survey, by the step; the order they run in is the road's.
+  static constexpr Surveyor kSurveys[kStepCount] = {&RecorderRun::Discover, &RecorderRun::Probe,   &RecorderRun::Password,
+                                                    &RecorderRun::Zone,     &RecorderRun::Disks,   &RecorderRun::Cameras,
+                                                    &RecorderRun::Cloud,    &RecorderRun::Launcher};
+  static_assert(int(Step::Launcher) == kStepCount - 1);
+
+  // The survey: every step read and decided before the first write. Without the recorder or a password it
+  // takes, the later steps cannot be read, so the survey ends there.
+  std::vector<std::pair<Step, Survey>> surveys;
+  std::string stopReason, stopDetail;
   RecorderVerdict stopVerdict = RecorderVerdict::Done;
-  for (int i = 0; i < kStepCount; ++i) {
-    if (!stopReason_().empty()) return Finish(RecorderVerdict::Failed, "");
-    Started(i, "");
-    decisions_.push_back((this->*kSurveys[i])());
-    const Decision& d = decisions_.back();
-    if (d.status == StepStatus::Refused || d.status == StepStatus::Failed) {
-      if (firstStop.empty()) {
-        firstStop = std::string(kStepNames[i]) + ": " + d.detail;
-        stopVerdict = d.status == StepStatus::Failed ? RecorderVerdict::Failed : RecorderVerdict::Refused;
-      } else if (d.status == StepStatus::Failed) {
-        stopVerdict = RecorderVerdict::Failed;
-      }
-      if (i <= 2) break;  // no recorder, or no password to read the rest with
+  for (int n = 0; n < kStepCount; ++n) {
+    if (!stopReason_().empty()) return Finish(RecorderVerdict::Failed, "stopped", "");
+    const Step step = steps::road::kStepOrder[std::size_t(n)];
+    Started(n, step);
+    surveys.emplace_back(step, (this->*kSurveys[int(step)])());
+    const Survey& s = surveys.back().second;
+    if (s.status != StepStatus::Refused && s.status != StepStatus::Failed) continue;
+    if (stopDetail.empty()) {
+      stopDetail = std::string(steps::road::StepName(step)) + ": " + s.decision.detail;
+      stopReason = s.decision.reason;
+      stopVerdict = s.status == StepStatus::Failed ? RecorderVerdict::Failed : RecorderVerdict::Refused;
+    } else if (s.status == StepStatus::Failed) {
+      stopVerdict = RecorderVerdict::Failed;
     }
+    if (steps::PasswordInUse(account_) == steps::AdminPassword::None) break;
   }
 
-  if (!rules_.apply || !firstStop.empty()) {
+  if (!rules_.apply || !stopDetail.empty()) {
     // Plan, or a recorder that apply leaves alone: every step as the survey saw it, nothing written.
-    for (int i = 0; i < int(decisions_.size()); ++i) Emit(i, decisions_[i].status, decisions_[i].detail);
-    if (!firstStop.empty()) return Finish(stopVerdict, firstStop);
-    return Finish(RecorderVerdict::Planned, "");
+    for (int n = 0; n < int(surveys.size()); ++n) {
+      const auto& [step, s] = surveys[std::size_t(n)];
+      Emit(n, step, s.status, s, s.decision.detail);
+    }
+    if (!stopDetail.empty()) return Finish(stopVerdict, stopReason, stopDetail);
+    return Finish(RecorderVerdict::Planned, "", "");
   }
 
-  for (int i = 0; i < kStepCount; ++i) {
-    Decision& d = decisions_[i];
-    if (d.status != StepStatus::WouldChange) {
-      Emit(i, d.status, d.detail);
+  for (int n = 0; n < kStepCount; ++n) {
+    const auto& [step, s] = surveys[std::size_t(n)];
+    if (s.status != StepStatus::WouldChange) {
+      Emit(n, step, s.status, s, s.decision.detail);
       continue;
     }
-    if (!stopReason_().empty()) return Finish(RecorderVerdict::Failed, "");
-    Started(i, "");
-    const Done done = d.write();
-    if (!done.ok()) {
-      Emit(i, StepStatus::Failed, done.fault);
-      return Finish(RecorderVerdict::Failed, std::string(kStepNames[i]) + ": " + done.fault);
+    if (!stopReason_().empty()) {
+      for (int rest = n; rest < kStepCount; ++rest)
+        wouldChange_ += surveys[std::size_t(rest)].second.status == StepStatus::WouldChange;
+      return Finish(RecorderVerdict::Failed, "stopped", "");
     }
-    Emit(i, StepStatus::Changed, d.detail);
+    Started(n, step);
+    const std::string fault = s.write();
+    if (!fault.empty()) {
+      Emit(n, step, StepStatus::Failed, s, fault);
+      for (int rest = n + 1; rest < kStepCount; ++rest)
+        wouldChange_ += surveys[std::size_t(rest)].second.status == StepStatus::WouldChange;
+      return Finish(RecorderVerdict::Failed, "write_failed", std::string(steps::road::StepName(step)) + ": " + fault);
+    }
+    Emit(n, step, StepStatus::Changed, s, s.decision.detail);
   }
-  return Finish(RecorderVerdict::Done, "");
+  return Finish(RecorderVerdict::Done, "", "");
 }
 
 // --- The survey, step by step ------------------------------------------------------------------------------
 
-RecorderRun::Decision RecorderRun::Discover() {
-  const Got<std::string> found = peer_.Find(answer_.mac);
-  if (!found.ok()) return {StepStatus::Failed, found.fault, {}};
-  return {StepStatus::Unchanged, "found at " + net::CleanPeerText(*found.value), {}};
+RecorderRun::Survey RecorderRun::Discover() {
+  const Found found = peer_.Find(answer_.mac);
+  if (found.refused)
+    return Decided({steps::Verdict::Refused, "mac_claimed_twice", found.fault, std::nullopt, std::nullopt});
+  if (!found.address) return Failed("not_found", found.fault);
+  const std::string address = net::CleanPeerText(*found.address);
+  recorderAddress_ = QString::fromStdString(*found.address);
+  return Decided({steps::Verdict::Unchanged, "", "found at " + address, address, address});
 }
 
-RecorderRun::Decision RecorderRun::Probe() {
-  const Got<AccountAnswer> blank = peer_.CheckAccount(net::Secret());
-  if (!blank.ok()) return {StepStatus::Failed, blank.fault, {}};
-  if (*blank.value == AccountAnswer::NoAnswer)
-    return {StepStatus::Failed, "the recorder did not answer the account check", {}};
-  blankAccepted_ = *blank.value == AccountAnswer::Accepted;
-  return {StepStatus::Unchanged, blankAccepted_ ? "new: the blank password is accepted" : "has a password", {}};
-}
-
-RecorderRun::Decision RecorderRun::Password() {
-  auto write = [this](const net::Secret* current) {
-    return [this, current] {
-      Done done = peer_.SetAdminPassword(*current, answer_.adminPassword);
-      if (done.ok()) peer_.UseAdminPassword(answer_.adminPassword);
-      return done;
-    };
-  };
-  if (blankAccepted_) {
-    workingPassword_ = net::Secret();
-    peer_.UseAdminPassword(workingPassword_);
-    return {StepStatus::WouldChange, "set the administrator password", write(&workingPassword_)};
+RecorderRun::Survey RecorderRun::Probe() {
+  switch (peer_.ProbeBlankPassword()) {
+    case steps::BlankPasswordAnswer::Accepted:
+      account_.isNew = true;
+      return Decided({steps::Verdict::Unchanged, "", "new: the blank password is accepted", "new", "new"});
+    case steps::BlankPasswordAnswer::Refused:
+      return Decided({steps::Verdict::Unchanged, "", "has a password", "set up", "set up"});
+    case steps::BlankPasswordAnswer::Unanswered:
+      return Failed("no_answer", "the recorder did not answer the account check");
+    case steps::BlankPasswordAnswer::Stopped: return Failed("stopped", "stopped");
+    case steps::BlankPasswordAnswer::NotSent: break;
   }
-  const Got<AccountAnswer> own = peer_.CheckAccount(answer_.adminPassword);
-  if (!own.ok()) return {StepStatus::Failed, own.fault, {}};
-  if (*own.value == AccountAnswer::NoAnswer)
-    return {StepStatus::Failed, "the recorder did not answer the account check", {}};
-  if (*own.value == AccountAnswer::Accepted) {
-    workingPassword_ = answer_.adminPassword.Copy();
-    peer_.UseAdminPassword(workingPassword_);
-    return {StepStatus::Unchanged, "the administrator password is the file's", {}};
-  }
-  if (answer_.ifSetUp != IfSetUp::Reconfigure)
-    return {StepStatus::Refused, "already set up with another password; if_set_up = \"stop\" leaves it alone", {}};
-  const Got<AccountAnswer> current = peer_.CheckAccount(answer_.currentAdminPassword);
-  if (!current.ok()) return {StepStatus::Failed, current.fault, {}};
-  if (*current.value == AccountAnswer::NoAnswer)
-    return {StepStatus::Failed, "the recorder did not answer the account check", {}};
-  if (*current.value != AccountAnswer::Accepted)
-    return {StepStatus::Refused, "the recorder refuses current_admin_password: not reconfigured", {}};
-  workingPassword_ = answer_.currentAdminPassword.Copy();
-  peer_.UseAdminPassword(workingPassword_);
-  return {StepStatus::WouldChange, "change the administrator password (the current one is proven)",
-          write(&workingPassword_)};
+  return Failed("not_sent", "the account check could not be sent");
 }
 
-RecorderRun::Decision RecorderRun::Zone() {
-  const Got<ZoneFacts> zones = peer_.ReadZones();
-  if (!zones.ok()) return {StepStatus::Failed, zones.fault, {}};
-  const std::vector<std::string>& names = zones.value->names;
-  int wanted = answer_.zone.number;
-  if (!answer_.zone.name.empty()) {
-    const auto it =
-        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return Trimmed(n) == answer_.zone.name; });
-    if (it == names.end())
-      return {StepStatus::Refused, "time zone " + Shown(answer_.zone.name) + " is not in the recorder's list", {}};
-    wanted = int(it - names.begin()) + 1;
-  } else if (wanted < 1 || wanted > int(names.size())) {
-    return {StepStatus::Refused,
-            "time zone number " + std::to_string(wanted) + " is not in the recorder's list of " +
-                std::to_string(names.size()),
-            {}};
+RecorderRun::Survey RecorderRun::Password() {
+  account_.reconfigure = answer_.ifSetUp == IfSetUp::Reconfigure;
+  for (steps::AdminPassword next; (next = steps::NextAdminCheck(account_)) != steps::AdminPassword::None;) {
+    const bool wanted = next == steps::AdminPassword::Wanted;
+    const steps::AdminPasswordAnswer answer =
+        peer_.CheckAdminPassword(wanted ? answer_.adminPassword : answer_.currentAdminPassword);
+    if (answer == steps::AdminPasswordAnswer::NotSent) return Failed("not_sent", "the account check could not be sent");
+    (wanted ? account_.wanted : account_.current) = answer;
   }
-  const std::string name = Shown(Trimmed(names[std::size_t(wanted - 1)]));
-  if (zones.value->current == wanted) return {StepStatus::Unchanged, "time zone " + name, {}};
-  return {StepStatus::WouldChange, "time zone " + std::to_string(zones.value->current) + " -> " + name,
-          [this, wanted] { return peer_.SetZone(wanted); }};
+  switch (steps::PasswordInUse(account_)) {
+    case steps::AdminPassword::Blank: workingPassword_ = net::Secret(); break;
+    case steps::AdminPassword::Wanted: workingPassword_ = answer_.adminPassword.Copy(); break;
+    case steps::AdminPassword::Current: workingPassword_ = answer_.currentAdminPassword.Copy(); break;
+    case steps::AdminPassword::None: break;
+  }
+  if (steps::PasswordInUse(account_) != steps::AdminPassword::None) peer_.UseAdminPassword(workingPassword_);
+  return Decided(steps::DecideAdminPassword(account_), [this]() -> std::string {
+    if (peer_.SetAdminPassword(workingPassword_, answer_.adminPassword) != steps::AdminPasswordAnswer::Accepted)
+      return "the recorder did not confirm the new administrator password";
+    peer_.UseAdminPassword(answer_.adminPassword);
+    return "";
+  });
 }
 
-RecorderRun::Decision RecorderRun::Disks() {
-  if (answer_.disks.empty()) return {StepStatus::Unchanged, "no disk listed: none formatted", {}};
-  const Got<BayFacts> bays = peer_.ReadDisks();
-  if (!bays.ok()) return {StepStatus::Failed, bays.fault, {}};
-  bays_ = *bays.value;
-  Decision d;
-  std::vector<std::string> parts;
-  std::vector<std::pair<int, int>> formats;  // bay, file-system code
-  for (const DiskAnswer& disk : answer_.disks) {
-    const DiskFacts& f = bays_[std::size_t(disk.bay - 1)];
-    const std::string bay = BayName(disk.bay);
-    auto refuse = [&](std::string why) {
-      d.status = Worse(d.status, StepStatus::Refused), parts.push_back(std::move(why));
-    };
-    if (!f.plugged) {
-      refuse("no disk in " + bay);
-    } else if (Trimmed(f.model) != Trimmed(disk.model)) {
-      refuse(bay + " holds " + Shown(f.model) + ", not " + Shown(disk.model));
-    } else if (disk.sizeMb && *disk.sizeMb != f.sizeMb) {
-      refuse(bay + " holds " + std::to_string(f.sizeMb) + " MB, not " + std::to_string(*disk.sizeMb) + " MB");
-    } else if (!disk.format) {
-      parts.push_back(bay + " " + Shown(f.model) + " kept as it is");
-    } else if (f.fsCode == 1 || f.fsCode == 2) {
-      // It carries the recorder's own file system already (the first apply formatted it, or the recorder did):
-      // formatting it again would only wipe what it has recorded since.
-      parts.push_back(bay + " " + Shown(f.model) + " has the recorder's file system " + std::to_string(f.fsCode));
-    } else if (!rules_.allowFormat) {
-      refuse("formatting " + bay + " needs --allow-format");
-    } else if (!f.ready) {
-      refuse(bay + " is plugged but not ready");
-    } else {
-      const int fs = 2;  // the file system the disk page gives a disk of any other code
-      d.status = Worse(d.status, StepStatus::WouldChange);
-      parts.push_back("format " + bay + " " + Shown(f.model) + " with file system " + std::to_string(fs));
-      formats.emplace_back(disk.bay, fs);
+RecorderRun::Survey RecorderRun::Zone() {
+  const steps::ZoneList list = peer_.ReadZones();
+  if (list.fault != steps::ZoneFault::None) return Failed("no_answer", "the zone list could not be read");
+  const bool settingUp = steps::DecideAdminPassword(account_).changes();
+  const steps::ZoneDecision z = steps::DecideZone(list, {Q(answer_.zone.name), answer_.zone.number}, settingUp);
+  return Decided(z.decision, [this, zone = z.zone]() -> std::string {
+    switch (peer_.SetZone(zone)) {
+      case steps::ZoneFault::None: return "";
+      case steps::ZoneFault::Refused: return "the recorder refused the time zone (400 Bad Request)";
+      case steps::ZoneFault::Unreachable: break;
     }
-  }
-  d.detail = Joined(parts);
-  if (d.status == StepStatus::WouldChange)
-    d.write = [this, formats] {
-      for (const auto& [bay, fs] : formats)
-        if (Done done = peer_.FormatDisk(bay, fs); !done.ok()) return done;
-      return Done{};
-    };
-  return d;
+    return "the recorder did not answer the time zone request";
+  });
 }
 
-RecorderRun::Decision RecorderRun::Cameras() {
-  if (answer_.cameras.empty() && !answer_.removeUnlistedCameras)
-    return {StepStatus::Unchanged, "no camera listed: the recorder's cameras are kept", {}};
-  Got<std::vector<CameraFacts>> listed = peer_.ListCameras();
-  if (!listed.ok()) return {StepStatus::Failed, listed.fault, {}};
-  cameras_ = std::move(*listed.value);
-
-  Decision d;
-  std::vector<std::string> parts;
-  struct PasswordSet {
-    const CameraFacts* camera;
-    const net::Secret* next;
-  };
-  std::vector<PasswordSet> passwordSets;
-  std::vector<RecorderPeer::CameraAdd> adds;
-  std::vector<const CameraFacts*> named, removals;
-  auto refuse = [&](std::string why) {
-    d.status = Worse(d.status, StepStatus::Refused), parts.push_back(std::move(why));
-  };
-
-  for (const CameraAnswer& answer : answer_.cameras) {
-    const auto it =
-        std::find_if(cameras_.begin(), cameras_.end(), [&](const CameraFacts& c) { return Names(answer, c); });
-    const std::string name = Shown(answer.Name());
-    if (it == cameras_.end()) {
-      refuse("the recorder does not list camera " + name);
-      continue;
+RecorderRun::Survey RecorderRun::Disks() {
+  std::vector<steps::WantedDisk> wanted;
+  for (const DiskAnswer& disk : answer_.disks) wanted.push_back({disk.bay, Q(disk.model), disk.sizeMb, disk.format});
+  if (!wanted.empty()) {  // nothing is read for a file that names no disk
+    bays_ = peer_.ReadDisks();
+    for (std::size_t i = 0; i < bays_.size(); ++i)
+      if (bays_[i].read != steps::DiskBay::Read::Answered)
+        return Failed("no_answer", "the disk information of HD" + std::to_string(i + 1) + " could not be read");
+  }
+  const steps::DiskDecision d = steps::DecideDisks(bays_, wanted, rules_.allowFormat);
+  return Decided(d.decision, [this, format = d.format]() -> std::string {
+    steps::DisksToFormat disks;
+    std::string names;
+    for (std::size_t i = 0; i < bays_.size(); ++i) {
+      disks.plugged[i] = format[i];
+      disks.fileSystemCodes[i] = bays_[i].fsCode;
+      if (format[i]) names += (names.empty() ? "HD" : " and HD") + std::to_string(i + 1);
     }
-    const CameraFacts& camera = *it;
-    named.push_back(&camera);
-    // The camera itself says which password it takes: the file's (known, or given by an earlier apply), or,
-    // for a camera to create, the empty one of its factory state.
-    const Got<bool> accepts = peer_.CameraAccepts(camera, answer.password);
-    if (!accepts.ok()) {
-      d.status = Worse(d.status, StepStatus::Failed), parts.push_back(accepts.fault);
-      continue;
+    switch (peer_.FormatDisks(disks)) {
+      case steps::FormatOutcome::Formatted: return "";
+      case steps::FormatOutcome::Stopped: return "stopped while " + names + " was formatted";
+      case steps::FormatOutcome::Failed: break;
     }
-    bool passwordKnown = *accepts.value;
-    if (!passwordKnown && answer.create) {
-      const Got<bool> factory = peer_.CameraAccepts(camera, net::Secret());
-      if (!factory.ok()) {
-        d.status = Worse(d.status, StepStatus::Failed), parts.push_back(factory.fault);
-        continue;
+    return "the recorder did not format " + names;
+  });
+}
+
+RecorderRun::Survey RecorderRun::Cameras() {
+  std::vector<steps::WantedCamera> wanted;
+  std::vector<const net::Secret*> passwords;
+  for (const CameraAnswer& camera : answer_.cameras) {
+    wanted.push_back({Q(camera.address), Q(camera.id), camera.create});
+    passwords.push_back(&camera.password);
+  }
+  std::vector<steps::CameraFinding> findings;
+  if (!wanted.empty() || answer_.removeUnlistedCameras) {  // else the recorder's cameras are not even read
+    const std::optional<steps::CameraListResult> listed = peer_.ListCameras();
+    if (!listed) return Failed("stopped", "stopped");
+    if (listed->outcome != steps::CameraListResult::Outcome::Listed)
+      return Failed("no_answer", "the recorder did not list its cameras");
+    cameras_ = steps::ParseCameraLines(listed->lines);
+  }
+  for (std::size_t w = 0; w < wanted.size(); ++w) {
+    steps::CameraFinding f;
+    f.index = steps::FindCamera(cameras_, wanted[w]);
+    if (f.index >= 0) {
+      // The camera itself says which password it takes: the file's (known, or given by an earlier apply), or,
+      // for a camera to create, the blank one of its factory state.
+      const steps::CameraRecord& camera = cameras_[std::size_t(f.index)];
+      std::string fault;
+      const auto takes = [&](const net::Secret& password) -> std::optional<bool> {
+        const steps::CameraPasswordResult r = peer_.CheckCameraPassword(camera, password);
+        if (r.proven() || r.fault == steps::CameraPasswordFault::NotAccepted) return r.proven();
+        fault = CameraFault(r.fault, camera);
+        return std::nullopt;
+      };
+      const std::optional<bool> own = takes(*passwords[w]);
+      if (!own) return Failed("no_answer", fault);
+      f.takesPassword = *own;
+      if (steps::TriesFactoryPassword(wanted[w], f)) {
+        const std::optional<bool> blank = takes(net::Secret());
+        if (!blank) return Failed("no_answer", fault);
+        f.factoryState = *blank;
       }
-      if (*factory.value) {
-        passwordSets.push_back({&camera, &answer.password});
-        parts.push_back("give camera " + name + " its new password");
-        d.status = Worse(d.status, StepStatus::WouldChange);
-        passwordKnown = true;
-      }
+      f.recorded = steps::IsRecordedWith(camera, *passwords[w]);
     }
-    if (!passwordKnown) {
-      refuse(answer.create ? "camera " + name + " is not in its factory state and refuses new_password"
-                           : "camera " + name + " refuses its password");
-      continue;
-    }
-    if (!(camera.assigned && camera.recorderPassword == answer.password)) {
-      adds.push_back({&camera, &answer.password});
-      parts.push_back("add camera " + name);
-      d.status = Worse(d.status, StepStatus::WouldChange);
-    } else {
-      parts.push_back("camera " + name + " is recorded");
-    }
+    findings.push_back(f);
   }
-
-  int kept = 0;
-  for (const CameraFacts& camera : cameras_) {
-    if (!camera.assigned || std::find(named.begin(), named.end(), &camera) != named.end()) continue;
-    if (answer_.removeUnlistedCameras) {
-      removals.push_back(&camera);
-      parts.push_back("remove camera " + Shown(camera.address));
-      d.status = Worse(d.status, StepStatus::WouldChange);
-    } else {
-      ++kept;
+  const steps::CameraPlan plan = steps::DecideCameras(cameras_, wanted, findings, answer_.removeUnlistedCameras);
+  return Decided(plan.decision, [this, plan, findings, passwords]() -> std::string {
+    for (int w : plan.givePassword) {
+      const steps::CameraRecord& camera = cameras_[std::size_t(findings[std::size_t(w)].index)];
+      if (!peer_.SetCameraPassword(camera, net::Secret(), *passwords[std::size_t(w)]).proven())
+        return "camera " + steps::ShownPeerText(camera.address.toStdString()) + " did not take its new password";
     }
-  }
-  if (kept) parts.push_back("keeps " + std::to_string(kept) + " camera(s) the file does not list");
-  const int recorded =
-      int(std::count_if(cameras_.begin(), cameras_.end(), [](const CameraFacts& c) { return c.assigned; }));
-  int newlyRecorded = 0;
-  for (const auto& add : adds) newlyRecorded += add.camera->assigned ? 0 : 1;
-  if (recorded - int(removals.size()) + newlyRecorded > kMaxCameras)
-    refuse("the recorder would record more than " + std::to_string(kMaxCameras) + " cameras");
-
-  d.detail = parts.empty() ? "nothing to do" : Joined(parts);
-  if (d.status == StepStatus::WouldChange)
-    d.write = [this, passwordSets, adds, removals] {
-      for (const PasswordSet& set : passwordSets)
-        if (Done done = peer_.SetCameraPassword(*set.camera, net::Secret(), *set.next); !done.ok()) return done;
-      if (adds.empty() && removals.empty()) return Done{};
-      return peer_.UpdateCameras(adds, removals);
-    };
-  return d;
+    if (plan.add.empty() && plan.remove.empty()) return "";
+    const std::vector<steps::CameraRecord> choice = steps::CameraChoice(cameras_, plan, passwords);
+    for (const steps::CameraChange& change : peer_.UpdateCameras(choice))
+      if (!change.finished)
+        return std::string("the recorder did not finish ") +
+               (change.kind == steps::CameraChange::kAdd ? "adding" : "removing") + " camera " +
+               steps::ShownPeerText(choice[std::size_t(change.index)].address.toStdString());
+    return "";
+  });
 }
 
-RecorderRun::Decision RecorderRun::Cloud() {
+RecorderRun::Survey RecorderRun::Cloud() {
+  // Read whatever the file asks, as the camera page reads it before the cameras are updated: the launcher is
+  // made of these values, and a skip changes them as the cloud page's skip does.
+  const steps::CloudStatusResult status = peer_.ReadCloudStatus();
+  if (status.outcome != steps::CloudStatusResult::Outcome::Read)
+    return Failed("no_answer", "the recorder's cloud registration could not be read");
+  cloud_ = steps::CloudValuesOf(status);
   const CloudAnswer& answer = answer_.cloud;
-  if (answer.mode == CloudMode::Skip) return {StepStatus::Unchanged, "skipped", {}};
-  const Got<CloudFacts> facts = peer_.ReadCloud();
-  if (!facts.ok()) return {StepStatus::Failed, facts.fault, {}};
-  cloud_ = *facts.value;
-  cloudRead_ = true;
-  if (cloud_.registered) {
-    if (cloud_.email == answer.email) return {StepStatus::Unchanged, "registered to " + Shown(answer.email), {}};
-    return {StepStatus::Refused, "registered to another account, " + Shown(cloud_.email), {}};
-  }
-  if (!cloud_.offered) return {StepStatus::Refused, "the recorder does not offer the cloud service", {}};
-  cloudWillChange_ = true;
-  return {StepStatus::WouldChange,
-          std::string(answer.mode == CloudMode::SignUp ? "sign up " : "sign in as ") + Shown(answer.email) +
-              ", bind the recorder",
-          [this] { return peer_.JoinCloud(answer_.cloud, cloud_); }};
+  steps::Decision d = steps::DecideCloud(answer.mode, answer.email, cloud_, status.registration.email);
+  if (answer.mode == CloudMode::Skip) cloud_ = steps::SkippedCloud(cloud_);
+  return Decided(std::move(d), [this]() -> std::string {
+    const CloudAnswer& answer = answer_.cloud;
+    steps::AccountRequest request;
+    request.mode = answer.mode == CloudMode::SignUp ? steps::AccountMode::SignUp : steps::AccountMode::SignIn;
+    request.service = steps::ServiceFrom(cloud_);
+    request.account.email = answer.email;
+    request.account.password = answer.password.Copy();
+    request.account.confirm = answer.password.Copy();
+    request.account.firstName = answer.firstName;
+    request.account.lastName = answer.lastName;
+    const std::optional<steps::AccountResult> result = peer_.RegisterAccount(std::move(request));
+    if (!result) return "stopped";
+    if (result->outcome == steps::AccountOutcome::Registered) return "";
+    // The service's words come cleaned and bounded from the step.
+    const std::string words = result->reply.toStdString();
+    switch (result->fault) {
+      case steps::AccountFault::Refused: return "the cloud service refused: " + words;
+      case steps::AccountFault::BindNotNamed: return "the cloud service's bind reply does not name this recorder: " + words;
+      case steps::AccountFault::NotStarted:
+        return "an account request could not be sent to the service host the recorder names";
+      case steps::AccountFault::RecorderCommand: return "the recorder did not take the account's registration";
+      case steps::AccountFault::NoAnswer:
+      case steps::AccountFault::None:
+      case steps::AccountFault::Stopped: break;
+    }
+    return "the cloud service did not answer";
+  });
 }
 
-RecorderRun::Decision RecorderRun::Launcher() {
-  if (!answer_.shortcut) return {StepStatus::Unchanged, "not asked for", {}};
-  auto write = [this] {
-    // The cloud step may just have given the recorder its device number: the launcher names it.
-    CloudFacts now = cloud_;
-    if (cloudWillChange_) {
-      Got<CloudFacts> read = peer_.ReadCloud();
-      if (!read.ok()) return Done{read.fault};
-      now = *read.value;
-    }
-    return peer_.WriteLauncher(now);
-  };
-  if (cloudWillChange_) return {StepStatus::WouldChange, "write the launcher", write};
-  if (!cloudRead_) {
-    // The launcher opens the recorder's page at the portal when it has a device number, else its own link.
-    Got<CloudFacts> facts = peer_.ReadCloud();
-    if (!facts.ok()) return {StepStatus::Failed, facts.fault, {}};
-    cloud_ = *facts.value;
-    cloudRead_ = true;
-  }
-  const Got<bool> current = peer_.LauncherIsCurrent(cloud_);
-  if (!current.ok()) return {StepStatus::Failed, current.fault, {}};
-  if (*current.value) return {StepStatus::Unchanged, "the launcher is in place", {}};
-  return {StepStatus::WouldChange, "write the launcher", write};
+RecorderRun::Survey RecorderRun::Launcher() {
+  const steps::DesktopLauncher launcher(steps::LauncherInputs(cloud_, recorderAddress_));
+  const bool inPlace = answer_.shortcut && peer_.LauncherInPlace(launcher);
+  return Decided(steps::DecideLauncher(answer_.shortcut, launcher, inPlace), [this, launcher]() -> std::string {
+    return peer_.WriteLauncher(launcher) ? "" : "the launcher could not be written to the desktop folder";
+  });
 }
 
 }  // namespace vrx::provision

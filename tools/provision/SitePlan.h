@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "net/Secret.h"
+#include "steps/cameras/CameraCount.h"
+#include "steps/cloud/CloudWish.h"
 
 namespace vrx::provision {
 
@@ -45,7 +47,7 @@ struct CameraAnswer {
   std::string Name() const { return address.empty() ? "id " + id : address; }
 };
 
-enum class CloudMode { Skip, SignIn, SignUp };
+using CloudMode = steps::CloudWish;  // skip, sign_in, sign_up
 
 struct CloudAnswer {
   CloudMode mode = CloudMode::Skip;
@@ -57,6 +59,7 @@ struct CloudAnswer {
 };
 
 struct RecorderAnswer {
+  int index = 0;    // its place among the file's recorders, from 0
   std::string mac;  // lower case, colon separated
   IfSetUp ifSetUp = IfSetUp::Stop;
   net::Secret adminPassword;
@@ -70,7 +73,7 @@ struct RecorderAnswer {
   FilePlace place;
 };
 
-inline constexpr int kMaxCameras = 4;
+using steps::kMaxCameras;
 inline constexpr int kAnswerFileVersion = 1;
 
 struct SitePlan {

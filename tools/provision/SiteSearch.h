@@ -3,9 +3,10 @@
 // (6 s) on its own thread; the others wait for it and read the same answers. A search that did not finish
 // (stopped, or could not be sent) is run again by the next recorder that asks.
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include <optional>
 
 #include "net/DeviceSearch.h"
 #include "steps/recorder/RecorderDiscovery.h"
@@ -18,11 +19,21 @@ namespace vrx::provision {
 
 class SiteSearch {
  public:
-  // The recorder of the product's model with exactly this MAC, nullopt when none answered; `finished` false
-  // when the search itself could not be run to its end.
-  std::optional<steps::FoundRecorder> Find(const std::string& mac, BackgroundJob& thread, bool& finished);
+  // The recorder of the product's model with exactly this MAC, or why not: none answered, or the search could
+  // not be run to its end (faults); two or more devices claim the MAC (a refusal, before anything is sent to
+  // any of them: the MAC is only each device's claim, and the file's passwords would go to whichever is first).
+  struct Result {
+    std::optional<steps::FoundRecorder> recorder;
+    std::string fault;     // why there is none
+    bool refused = false;  // two or more devices claim the MAC
+  };
+  Result Find(const std::string& mac, BackgroundJob& thread);
   // The search whose answers the account and camera datagram steps read (its local addresses): only after Find.
   const net::DeviceSearch& Search() const { return search_; }
+
+  // "two devices answer as 00:1d:...: 127.0.10.1 and 127.0.10.9" (an address with its web port where two
+  // claims share it), cleaned for the terminal.
+  static std::string AmbiguousMac(const std::vector<steps::FoundRecorder>& claims);
 
  private:
   std::mutex mutex_;

@@ -46,7 +46,7 @@ TEST(NewPassword, EachFaultHasItsText) {
 // Next's cloud values: nothing of an earlier read survives, access reads "0" until a read gives all seven.
 TEST(NextCloudValues, ResetThenTakenFromTheRead) {
   const steps::CloudValues before = CloudValuesBeforeRead();
-  for (int i = 0; i < kCloudValueCount; ++i) EXPECT_EQ(before[std::size_t(i)], i == kCloudAccess ? "0" : "") << i;
+  for (int i = 0; i < steps::kCloudValueCount; ++i) EXPECT_EQ(before[std::size_t(i)], i == steps::kCloudAccess ? "0" : "") << i;
   steps::CloudStatusResult read;
   read.outcome = steps::CloudStatusResult::Outcome::Read;
   EXPECT_EQ(CloudValuesAfterRead(read), before);  // read, but 2012 gave nothing

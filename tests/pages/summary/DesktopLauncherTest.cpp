@@ -108,53 +108,64 @@ TEST_P(ShortcutVariant, NamesTheFileAndTheAddress) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ShortcutVariant,
     testing::Values(
-        Variant{"portal_with_number", {"1", "portal.kelvaro.test", "12345", "http://127.0.10.1/"},
-                "VRX-410Q(12345).desktop", "https://portal.kelvaro.test/device#12345?lang=en"},
-        Variant{"portal_without_number", {"1", "portal.kelvaro.test", "", "http://127.0.10.1/"}, "VRX-410Q.desktop",
-                "https://portal.kelvaro.test"},
-        Variant{"portal_host_given_as_url", {"1", "https://portal.kelvaro.test/nvr", "", ""}, "VRX-410Q.desktop",
+        Variant{"portal_with_number", {"1", "portal.kelvaro.example", "12345", "http://127.0.10.1/"},
+                "VRX-410Q(12345).desktop", "https://portal.kelvaro.example/device#12345?lang=en"},
+        Variant{"portal_without_number", {"1", "portal.kelvaro.example", "", "http://127.0.10.1/"},
+                "VRX-410Q.desktop", "https://portal.kelvaro.example"},
+        Variant{"portal_host_given_as_url", {"1", "https://portal.kelvaro.example/nvr", "", ""}, "VRX-410Q.desktop",
                 kSupport},
+        // The portal host follows the account requests' rule: a host of the service, else the support address.
+        Variant{"portal_host_not_the_services", {"1", "evil.example", "12345", ""}, "VRX-410Q(12345).desktop",
+                kSupport},
+        Variant{"portal_host_look_alike", {"1", "kelvaro.example.evil.test", "", ""}, "VRX-410Q.desktop", kSupport},
         Variant{"portal_host_with_a_user_part", {"1", "portal.example@evil.test", "12345", ""},
                 "VRX-410Q(12345).desktop", kSupport},
         Variant{"portal_host_with_a_path", {"1", "portal.example/@evil.test", "", ""}, "VRX-410Q.desktop", kSupport},
         Variant{"portal_without_host", {"1", "", "12345", "http://127.0.10.1/"}, "VRX-410Q(12345).desktop",
                 kSupport},
         Variant{"portal_nothing_known", {"1", "", "", "http://127.0.10.1/"}, "VRX-410Q.desktop", kSupport},
-        Variant{"recorder_link", {"0", "portal.kelvaro.test", "12345", "http://127.0.10.1:8080/"},
+        Variant{"recorder_link", {"0", "portal.kelvaro.example", "12345", "http://127.0.10.1:8080/", "127.0.10.1"},
                 "VRX-410Q.desktop", "http://127.0.10.1:8080/"},
-        Variant{"skipped_cloud_link", {"", "", "", "https://127.0.10.1/"}, "VRX-410Q.desktop", "https://127.0.10.1/"},
+        Variant{"skipped_cloud_link", {"", "", "", "https://127.0.10.1/", "127.0.10.1"}, "VRX-410Q.desktop",
+                "https://127.0.10.1/"},
+        // The recorder's link opens the recorder, no other host (the same fallback as an unusable link).
+        Variant{"foreign_recorder_link", {"0", "", "", "https://evil.example/", "127.0.10.1"}, "VRX-410Q.desktop",
+                kSupport},
+        Variant{"link_to_another_address", {"0", "", "", "http://127.0.10.9/", "127.0.10.1"}, "VRX-410Q.desktop",
+                kSupport},
+        Variant{"recorder_address_unknown", {"0", "", "", "http://127.0.10.1/", ""}, "VRX-410Q.desktop", kSupport},
         Variant{"nothing_known", {"", "", "", ""}, "VRX-410Q.desktop", kSupport},
-        Variant{"number_cannot_leave_the_folder", {"1", "portal.kelvaro.test", "../../x", ""},
-                "VRX-410Q(.._.._x).desktop", "https://portal.kelvaro.test/device#../../x?lang=en"}),
+        Variant{"number_cannot_leave_the_folder", {"1", "portal.kelvaro.example", "../../x", ""},
+                "VRX-410Q(.._.._x).desktop", "https://portal.kelvaro.example/device#../../x?lang=en"}),
     [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
 // Recorder-supplied links that try to reach the command line: each gives one argument that is an http(s)
 // address (or the support address), and the file still validates.
 TEST(HostileLinks, NeverReachTheLauncherRaw) {
   const QStringList hostile{
-      "http://x.test/\"; rm -rf ~; \"",
-      "http://x.test/a b",
-      "http://x.test/;reboot",
-      "http://x.test/$(reboot)",
-      "http://x.test/`id`",
-      "http://x.test/%f",
-      "http://x.test/%u%%U",
-      "http://x.test/\\\"",
-      "http://x.test/\nExec=evil",
-      "\"http://x.test/\"",
+      "http://127.0.10.1/\"; rm -rf ~; \"",
+      "http://127.0.10.1/a b",
+      "http://127.0.10.1/;reboot",
+      "http://127.0.10.1/$(reboot)",
+      "http://127.0.10.1/`id`",
+      "http://127.0.10.1/%f",
+      "http://127.0.10.1/%u%%U",
+      "http://127.0.10.1/\\\"",
+      "http://127.0.10.1/\nExec=evil",
+      "\"http://127.0.10.1/\"",
       "file:///etc/passwd",
       "javascript:alert(1)",
       "JAVASCRIPT:alert(1)",
-      "x.test; reboot",
-      "ftp://x.test/",
+      "127.0.10.1; reboot",
+      "ftp://127.0.10.1/",
       "http://",
-      QString::fromUtf8("http://x.test/é"),
+      QString::fromUtf8("http://127.0.10.1/é"),
   };
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   for (const QString& link : hostile) {
     SCOPED_TRACE(link.toStdString());
-    const DesktopLauncher s({"0", "", "", link});
+    const DesktopLauncher s({"0", "", "", link, "127.0.10.1"});
     const QStringList args = ParseExec(s.execLine());
     ASSERT_EQ(args.size(), 2);
     EXPECT_EQ(args[0], "xdg-open");
@@ -168,18 +179,18 @@ TEST(HostileLinks, NeverReachTheLauncherRaw) {
     EXPECT_EQ(Validate(dir.filePath(s.fileName())), QString());
   }
   // What must not get through at all.
-  for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "x.test; reboot", "ftp://x.test/",
-                              "http://portal.example@evil.test/", "https://user:pw@127.0.10.1/"})
-    EXPECT_EQ(DesktopLauncher({"0", "", "", refused}).url(), kSupport) << refused;
+  for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "127.0.10.1; reboot", "ftp://127.0.10.1/",
+                              "http://127.0.10.1@evil.test/", "https://user:pw@127.0.10.1/"})
+    EXPECT_EQ(DesktopLauncher({"0", "", "", refused, "127.0.10.1"}).url(), kSupport) << refused;
 }
 
 // The device number and the links are the recorder's texts: a direction override or a terminal escape in them
 // reaches neither the launcher's name nor its address.
 TEST(HostileLinks, PeerControlCharactersLeaveNoTrace) {
   const QString number = QString::fromUtf8("K4R7\u202EM2\x1b[2J");
-  const DesktopLauncher portal({"1", QString::fromUtf8("portal.kel\u202Evaro.test"), number, ""});
+  const DesktopLauncher portal({"1", QString::fromUtf8("portal.kel\u202Evaro.example"), number, ""});
   EXPECT_EQ(portal.fileName(), "VRX-410Q(K4R7M2[2J).desktop");
-  const DesktopLauncher link({"0", "", "", QString::fromUtf8("http://127.0.10.1/\u202Eevil\x1b")});
+  const DesktopLauncher link({"0", "", "", QString::fromUtf8("http://127.0.10.1/\u202Eevil\x1b"), "127.0.10.1"});
   EXPECT_EQ(link.url(), "http://127.0.10.1/evil");
   for (const DesktopLauncher& s : {portal, link}) {
     const QString contents = QString::fromUtf8(s.Contents(kIcon));
@@ -197,7 +208,7 @@ TEST(ShortcutFile, IsAValidExecutableLauncherThatReplacesTheLastOne) {
   EXPECT_EQ(Validate(path), QString());
   EXPECT_TRUE(QFileInfo(path).isExecutable());
 
-  const DesktopLauncher second({"", "", "", "http://127.0.10.9/"});
+  const DesktopLauncher second({"", "", "", "http://127.0.10.9/", "127.0.10.9"});
   ASSERT_TRUE(second.Write(folder, kIcon));
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -243,8 +254,9 @@ TEST(ShortcutFile, APlantedLinkIsNotFollowed) {
 }
 
 // The launcher is marked trusted with gio where it exists; gio's complaints (a desktop without that metadata)
-// never reach our stderr, which is vrx-provision's terminal.
-TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
+// never reach our stderr, which is vrx-provision's terminal, and gio inherits none of vrx-provision's secrets
+// (the answer file's *_env names), only what a desktop tool needs.
+TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderrAndGetsNoSecret) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString bin = dir.filePath("bin"), marker = dir.filePath("gio-ran");
@@ -252,12 +264,15 @@ TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
   {
     QFile gio(QDir(bin).filePath("gio"));
     ASSERT_TRUE(gio.open(QIODevice::WriteOnly));
-    gio.write("#!/bin/sh\necho 'gio: Setting attribute metadata::trusted not supported' >&2\necho \"$@\" > \"" +
-              marker.toUtf8() + ".part\" && mv \"" + marker.toUtf8() + ".part\" \"" + marker.toUtf8() + "\"\n");
+    gio.write("#!/bin/sh\necho 'gio: Setting attribute metadata::trusted not supported' >&2\nenv > \"" +
+              marker.toUtf8() + ".env\"\necho \"$@\" > \"" + marker.toUtf8() + ".part\" && mv \"" + marker.toUtf8() +
+              ".part\" \"" + marker.toUtf8() + "\"\n");
     gio.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   }
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", bin.toUtf8() + ":" + path);
+  const char* secrets[] = {"ADMIN_PW", "CLOUD_PW", "XDG_PW"};  // as an answer file names them
+  for (const char* name : secrets) qputenv(name, "s3cret-value");
   const QString captured = dir.filePath("stderr");
   std::fflush(stderr);
   const int saved = ::dup(STDERR_FILENO);
@@ -272,6 +287,7 @@ TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
   ::dup2(saved, STDERR_FILENO);
   ::close(saved);
   qputenv("PATH", path);
+  for (const char* name : secrets) qunsetenv(name);
   ASSERT_TRUE(written);
   QFile ran(marker);
   ASSERT_TRUE(ran.open(QIODevice::ReadOnly)) << "gio was not started";
@@ -280,6 +296,11 @@ TEST(ShortcutFile, TrustMarkLeavesNothingOnOurStderr) {
   QFile err(captured);
   ASSERT_TRUE(err.open(QIODevice::ReadOnly));
   EXPECT_EQ(err.readAll(), QByteArray());
+  QFile environment(marker + ".env");
+  ASSERT_TRUE(environment.open(QIODevice::ReadOnly));
+  const QByteArray seen = environment.readAll();
+  EXPECT_FALSE(seen.contains("s3cret-value")) << seen.toStdString();
+  EXPECT_TRUE(seen.contains("\nHOME=") || seen.startsWith("HOME=")) << seen.toStdString();
 }
 
 TEST(ShortcutFile, ReadOnlyFolderFailsQuietly) {

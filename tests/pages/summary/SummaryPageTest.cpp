@@ -74,7 +74,7 @@ class SummaryPageTest : public QObject {
       record->selected = record->added = c.selected;  // ticked at Next and confirmed by the recorder
       host_->state().cameras.push_back(std::move(record));
     }
-    const QString values[] = {"0", access, "portal.kelvaro.test", number, "dfp", "VRX-410Q", "http://127.0.16.1/"};
+    const QString values[] = {"0", access, "portal.kelvaro.example", number, "dfp", "VRX-410Q", "http://127.0.16.1/"};
     for (int i = 0; i < kCloudValueCount; ++i) host_->SetCloudValue(i, values[i]);
     host_->show();
     host_->ShowPage(kPageSummary);
@@ -195,7 +195,7 @@ class SummaryPageTest : public QObject {
     Finish(page);
 
     const QString launcher = ReadFile(path);
-    QVERIFY2(launcher.contains("\nExec=xdg-open \"https://portal.kelvaro.test/device#K4R7M2Q9?lang=en\"\n"),
+    QVERIFY2(launcher.contains("\nExec=xdg-open \"https://portal.kelvaro.example/device#K4R7M2Q9?lang=en\"\n"),
              qPrintable(launcher));
     // Without the package's icon in the theme: the program's picture, placed in the user's hicolor folder.
     QVERIFY2(launcher.contains("\nIcon=" + icon + "\n"), qPrintable(launcher));
