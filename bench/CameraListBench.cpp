@@ -26,7 +26,7 @@ std::vector<std::string> RecorderLines() {
 }
 
 struct List {
-  ui::CCamListCtrl list;
+  CCamListCtrl list;
   QImage target{688, 225, QImage::Format_ARGB32_Premultiplied};
   List() {
     for (int w : kWidths) list.InsertColumn({QString(), w, Qt::AlignHCenter});

@@ -13,7 +13,7 @@
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
 
-namespace vrx::ui {
+namespace vrx {
 
 namespace {
 constexpr QSize kTickBox{30, 25};
@@ -34,9 +34,9 @@ CCamListCtrl::CCamListCtrl(QWidget* parent, int id) : CSkinListCtrl(parent, id) 
 
 int CCamListCtrl::InsertRow(int number, const QString& text, int untickedId, int tickedId, int iconId) {
   RowData data;
-  data.unticked = LoadPng(untickedId);
-  data.ticked = LoadPng(tickedId);
-  data.icon = LoadPng(iconId);
+  data.unticked = ui::LoadPng(untickedId);
+  data.ticked = ui::LoadPng(tickedId);
+  data.icon = ui::LoadPng(iconId);
   rows_.push_back(data);
   setFocusPolicy(Qt::StrongFocus);
   const int row = AppendRow();
@@ -90,7 +90,7 @@ QRect CCamListCtrl::PreviewIconRect(int row) const {
 }
 
 QColor CCamListCtrl::rowTextColor(int row) const {
-  return isGrey(row) ? palette::kGreyRow : CSkinListCtrl::rowTextColor(row);
+  return isGrey(row) ? ui::palette::kGreyRow : CSkinListCtrl::rowTextColor(row);
 }
 
 void CCamListCtrl::paintCell(QPainter& p, int row, int column, const QRect& cell) {
@@ -105,7 +105,7 @@ void CCamListCtrl::paintCell(QPainter& p, int row, int column, const QRect& cell
       return;
     }
     case kNumberColumn:
-      p.setFont(UiFont(Face::Verdana, 14));
+      p.setFont(ui::UiFont(ui::Face::Verdana, 14));
       p.setPen(rowTextColor(row));
       p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, CellText(row, column));
       return;
@@ -180,4 +180,4 @@ bool CCamListCtrl::handCursorAt(int row, int column) const {
   return usable(row) && passwordKnown(row) && (column == kTickColumn || column == kPreviewColumn);
 }
 
-}  // namespace vrx::ui
+}  // namespace vrx

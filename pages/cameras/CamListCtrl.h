@@ -11,17 +11,17 @@
 
 #include "ui/ListCtrl.h"
 
-namespace vrx::ui {
+namespace vrx {
 
-class CCamHeaderCtrl : public CSkinHeaderCtrl {
+class CCamHeaderCtrl : public ui::CSkinHeaderCtrl {
   Q_OBJECT
  public:
-  using CSkinHeaderCtrl::CSkinHeaderCtrl;
+  using ui::CSkinHeaderCtrl::CSkinHeaderCtrl;
 };
 
 // The camera list. Column 1 holds the tick box, column 3 the number, column 6 the preview icon (only for rows
 // whose password is known); other cells show their text.
-class CCamListCtrl : public CSkinListCtrl {
+class CCamListCtrl : public ui::CSkinListCtrl {
   Q_OBJECT
  public:
   static constexpr int kTickColumn = 1;
@@ -96,4 +96,4 @@ class CCamListCtrl : public CSkinListCtrl {
   int lastClickRow_ = -1;
 };
 
-}  // namespace vrx::ui
+}  // namespace vrx

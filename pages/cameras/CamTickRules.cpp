@@ -1,6 +1,6 @@
 #include "pages/cameras/CamTickRules.h"
 
-namespace vrx::ui {
+namespace vrx {
 
 TickClick DecideTickClick(bool ticked, int checkedCount) {
   if (ticked) return TickClick::Untick;
@@ -21,4 +21,13 @@ void CamTickRules::Untick() {
     if (count_.compare_exchange_weak(n, n - 1)) return;
 }
 
-}  // namespace vrx::ui
+TickStep ChooseTickStep(const steps::CameraRecord& camera, const TickState& row) {
+  if (!row.usable) return TickStep::Unusable;
+  if (row.tickedCount >= kMaxTicked) return TickStep::Refused;
+  if (row.passwordKnown && !camera.password.empty()) return TickStep::TickNow;
+  if (camera.verified) return TickStep::TickNow;
+  if (!camera.password.empty() || camera.account.isEmpty()) return TickStep::EnterPassword;
+  return TickStep::CreatePassword;
+}
+
+}  // namespace vrx

@@ -1,12 +1,14 @@
 #pragma once
 // The camera list's tick rules: at most four rows ticked, every other row grey (and deaf to clicks) once four
-// are, and the ticked count that the camera page and its list share. Plain data, checked without a window.
+// are, the ticked count that the camera page and its list share, and what a click on an unticked row's box leads
+// to. Plain data, checked without a window.
 
 #include <atomic>
 
 #include "steps/cameras/CameraCount.h"
+#include "steps/cameras/CameraRecord.h"
 
-namespace vrx::ui {
+namespace vrx {
 
 inline constexpr int kMaxTicked = steps::kMaxCameras;  // the recorder records no more
 
@@ -39,4 +41,19 @@ class CamTickRules {
   std::atomic<int>& count_;
 };
 
-}  // namespace vrx::ui
+// What a click on an unticked row's box leads to.
+enum class TickStep {
+  Refused,         // four rows are ticked already
+  Unusable,        // the row's address is not one the wizard contacts
+  TickNow,         // the password is known: tick without asking
+  EnterPassword,   // ask for the camera's existing password
+  CreatePassword,  // the camera is in its factory state: ask for a new one
+};
+struct TickState {
+  bool usable = true;         // the row's address is one the wizard contacts
+  bool passwordKnown = false; // the row's flag
+  int tickedCount = 0;        // rows ticked now
+};
+TickStep ChooseTickStep(const steps::CameraRecord& camera, const TickState& row);
+
+}  // namespace vrx

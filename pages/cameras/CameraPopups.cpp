@@ -7,7 +7,7 @@
 
 #include "i18n/LangString.h"
 #include "i18n/LanguageTable.h"
-#include "pages/cameras/CameraRules.h"
+#include "pages/cameras/CameraPasswordTexts.h"
 #include "pages/common/WizardPage.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"

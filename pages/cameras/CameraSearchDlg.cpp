@@ -4,15 +4,16 @@
 #include <QTimerEvent>
 
 #include "app/InterDialog.h"
-#include "net/DeviceCommandWorker.h"
 #include "i18n/LangString.h"
+#include "net/DeviceCommandWorker.h"
+#include "pages/cameras/CamListCtrl.h"
+#include "pages/cameras/CamTickRules.h"
+#include "pages/cameras/CameraNext.h"
 #include "pages/preview/PreviewRequest.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
-#include "pages/cameras/CamTickRules.h"
 #include "ui/Labels.h"
 #include "ui/Links.h"
-#include "pages/cameras/CamListCtrl.h"
 #include "ui/Overlay.h"
 #include "ui/PageFocus.h"
 #include "ui/Palette.h"
@@ -86,7 +87,7 @@ CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
   const int rescanWidth = rescan_->MeasureText() + kRescanPadding;
   rescan_->setGeometry(kRescanRight - rescanWidth, bodyHeight + kRescanBelowBody, rescanWidth, kRescanHeight);
 
-  list_ = new ui::CCamListCtrl(this, kListId);
+  list_ = new CCamListCtrl(this, kListId);
   list_->setTickCount(selection_.checkedCount());
   for (const Column& c : kColumns) list_->InsertColumn({HeaderText(c), c.width, c.align});
   list_->header()->SetBackground(3052);
@@ -95,9 +96,9 @@ CCameraSearchDlg::CCameraSearchDlg(CInterDialog& host)
   const QRect listRect(kListLeft, bodyHeight + kListBelowBody, kListWidth, kListHeight);
   list_->setGeometry(listRect);
   list_->setAccessibleName(GetLangString("camsearch_01", "Add your cameras"));
-  connect(list_, &ui::CCamListCtrl::rowClicked, this, &CCameraSearchDlg::RowClicked);
-  connect(list_, &ui::CCamListCtrl::rowUnticked, this, [this](int row) { selection_.Unticked(row); });
-  connect(list_, &ui::CCamListCtrl::tickRefused, this, &CCameraSearchDlg::TickRefused);
+  connect(list_, &CCamListCtrl::rowClicked, this, &CCameraSearchDlg::RowClicked);
+  connect(list_, &CCamListCtrl::rowUnticked, this, [this](int row) { selection_.Unticked(row); });
+  connect(list_, &CCamListCtrl::tickRefused, this, &CCameraSearchDlg::TickRefused);
   ExposeCameraRows();
   ui::SetFirstFocus(this, list_);
 
@@ -272,7 +273,7 @@ void CCameraSearchDlg::AskPassword(int row, CCameraPwdPage::Mode mode) {
   popup->exec();
   if (!self) return;
   delete popup;
-  if (selection_.ticked() >= ui::kMaxTicked) {
+  if (selection_.ticked() >= kMaxTicked) {
     list_->setFocus();
     list_->RepaintAll();
   }

@@ -27,13 +27,14 @@
 namespace vrx::ui {
 class CAvrelStatic;
 class CBaseStatic2;
-class CCamListCtrl;
 class CIconButton;
 class CLinkStatic;
 class CLoadingStatic;
 }  // namespace vrx::ui
 
 namespace vrx {
+
+class CCamListCtrl;
 
 // How often and how long the page's steps read their requests (tests shorten them).
 struct CameraPagePolls {
@@ -55,7 +56,7 @@ class CCameraSearchDlg : public CWizardPage {
   explicit CCameraSearchDlg(CInterDialog& host);
   ~CCameraSearchDlg() override;
 
-  ui::CCamListCtrl* list() const { return list_; }
+  CCamListCtrl* list() const { return list_; }
   ui::CAvrelStatic* noCameraLabel() const { return placeholder_->noneFound(); }
   ui::CLoadingStatic* busyAnimation() const { return placeholder_->busy(); }
   ui::CIconButton* rescanButton() const { return rescan_; }
@@ -94,7 +95,7 @@ class CCameraSearchDlg : public CWizardPage {
   CameraSelection selection_;
   CameraPagePolls polls_;
 
-  ui::CCamListCtrl* list_ = nullptr;
+  CCamListCtrl* list_ = nullptr;
   ui::CIconButton* rescan_ = nullptr;
   ui::CLinkStatic* installLink_ = nullptr;
   ui::CBaseStatic2* body_ = nullptr;

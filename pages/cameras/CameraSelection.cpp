@@ -33,7 +33,7 @@ void CameraSelection::Rebuild(const std::vector<std::string>& lines) {
       camera->verified = 1;
       camera->created = r->created;
       row.passwordKnown = true;
-      row.ticked = r->ticked && ui::CamTickRules(checkedCount_).Tick();
+      row.ticked = r->ticked && CamTickRules(checkedCount_).Tick();
     }
     rows_.push_back(row);
   }
@@ -48,7 +48,7 @@ TickStep CameraSelection::DecideTick(int row) const {
 
 bool CameraSelection::Tick(int row) {
   if (!Record(row) || !rows_[std::size_t(row)].usable || rows_[std::size_t(row)].ticked) return false;
-  if (!ui::CamTickRules(checkedCount_).Tick()) return false;
+  if (!CamTickRules(checkedCount_).Tick()) return false;
   rows_[std::size_t(row)].ticked = true;
   return true;
 }

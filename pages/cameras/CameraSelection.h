@@ -13,10 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "pages/cameras/CameraRules.h"
+#include "pages/cameras/CamTickRules.h"
+#include "pages/cameras/RememberedCameras.h"
 #include "steps/cameras/CameraPasswordStep.h"
+#include "steps/cameras/CameraRules.h"
 
 namespace vrx {
+
+using steps::CameraRecord;
 
 // What a row shows and how it may be used.
 struct CameraRow {

@@ -143,7 +143,7 @@ class FocusRingShotsTest : public QObject {
   void cameraPage() {
     camtest::CameraPageRig rig;
     camtest::OpenCameraPage(rig, {{80, "HVC-2230", "door4321", "", ""}, {81, "HVC-1120", "pass1234", "admin", "pass1234"}});
-    ui::CCamListCtrl* list = rig.page->list();
+    CCamListCtrl* list = rig.page->list();
     QTRY_VERIFY(list->hasFocus());  // the scan's end puts the keyboard on the first row
     const QRect band(0, list->CellRect(0, 0).y(), list->width() - ui::CListCtrlVScrollbar::kWidth, list->rowHeight());
     ShootAndMeasure("row", AroundFocus(rig.page, list, band));

@@ -259,7 +259,7 @@ class KeyboardRoadTest : public QObject {
     // preview, which is closed with the keys; Space on another row asks for its password, sent with Enter.
     auto* cameras = qobject_cast<CCameraSearchDlg*>(PageOf(host, CCameraSearchDlg::kPageType, 30000));
     QVERIFY(cameras);
-    ui::CCamListCtrl* camList = cameras->list();
+    CCamListCtrl* camList = cameras->list();
     QTRY_VERIFY_WITH_TIMEOUT(camList->rowCount() > 0 && !cameras->scanning(), 30000);
     ArriveAt(host, cameras, camList, "page 10");
     const QList<QAccessibleInterface*> rows = vrx::test::ListItems(camList);

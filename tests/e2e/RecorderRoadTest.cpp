@@ -300,7 +300,7 @@ class RecorderRoadTest : public QObject {
   void ChooseCameras(CInterDialog& host, const QStringList& addresses, const QStringList& passwords) {
     auto* cameras = qobject_cast<CCameraSearchDlg*>(PageOf(host, CCameraSearchDlg::kPageType, 30000));
     QVERIFY(cameras);
-    ui::CCamListCtrl* list = cameras->list();
+    CCamListCtrl* list = cameras->list();
     QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0 && !cameras->scanning(), 30000);
     ShootPage(host, "cameras");
     for (int i = 0; i < addresses.size(); ++i) {

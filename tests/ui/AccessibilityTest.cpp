@@ -331,7 +331,7 @@ class AccessibilityTest : public QObject {
     QWidget window;
     window.resize(500, 300);
     auto* before = new QLineEdit(&window);
-    auto* list = new ui::CCamListCtrl(&window, 1028);
+    auto* list = new CCamListCtrl(&window, 1028);
     auto* after = new QLineEdit(&window);
     list->InsertColumn({QString(), 86, Qt::AlignHCenter});
     list->setGeometry(0, 40, 480, 200);

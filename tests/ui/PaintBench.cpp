@@ -10,6 +10,7 @@
 #include "pages/cameras/CamListCtrl.h"
 
 using namespace vrx::ui;
+using vrx::CCamListCtrl;
 
 namespace {
 

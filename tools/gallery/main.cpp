@@ -21,6 +21,7 @@
 #include "ui/Waiting.h"
 
 using namespace vrx::ui;
+using vrx::CCamListCtrl;
 
 namespace {
 

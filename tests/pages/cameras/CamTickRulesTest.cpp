@@ -1,10 +1,11 @@
-// The camera list's tick rules: what a click on a row's box means, which rows are grey, and the shared count
-// that never leaves 0..4.
+// The camera list's tick rules: what a click on a row's box means, which rows are grey, the shared count
+// that never leaves 0..4, and which popup a tick needs.
 #include <gtest/gtest.h>
 
 #include "pages/cameras/CamTickRules.h"
 
-using namespace vrx::ui;
+using namespace vrx;
+using steps::CameraRecord;
 
 TEST(CamTickRules, ClickAndGreyFollowTheCount) {
   struct Case {
@@ -36,4 +37,30 @@ TEST(CamTickRules, CountStaysBetweenZeroAndFour) {
   for (int i = 0; i < 6; ++i) rules.Untick();
   EXPECT_EQ(count.load(), 0);
   EXPECT_TRUE(rules.CanTick());
+}
+
+TEST(TickStep, KnownPasswordTicksFactoryStateCreatesOtherwiseEnter) {
+  struct Case {
+    const char* account;
+    const char* password;
+    int verified;
+    TickState row;
+    TickStep step;
+  };
+  const Case cases[] = {
+      {"admin", "lobby135", 0, {true, true, 0}, TickStep::TickNow},
+      {"admin", "", 0, {true, true, 0}, TickStep::CreatePassword},
+      {"", "", 0, {true, false, 0}, TickStep::EnterPassword},
+      {"operator", "secret", 0, {true, false, 0}, TickStep::EnterPassword},
+      {"", "", 1, {true, true, 3}, TickStep::TickNow},
+      {"admin", "lobby135", 0, {true, true, 4}, TickStep::Refused},  // four are ticked already
+      {"admin", "lobby135", 0, {false, true, 0}, TickStep::Unusable},
+  };
+  for (const Case& c : cases) {
+    CameraRecord camera;
+    camera.account = c.account;
+    camera.password = net::Secret(c.password);
+    camera.verified = c.verified;
+    EXPECT_EQ(ChooseTickStep(camera, c.row), c.step) << c.account << "/" << c.password << "/" << c.row.tickedCount;
+  }
 }

@@ -24,7 +24,7 @@ const QString kSetFailed = "Failed to set account password";
 const std::string kBasic = R"("auth": "basic")";
 
 // The darkest pixel of a row's model cell: black text reaches near 0, grey text stays near 127.
-int DarkestInModelCell(ui::CCamListCtrl* list, int row) {
+int DarkestInModelCell(CCamListCtrl* list, int row) {
   const QImage shot = list->grab().toImage();
   const QRect cell = list->CellRect(row, 5);
   int darkest = 255;

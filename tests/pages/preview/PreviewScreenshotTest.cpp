@@ -35,7 +35,7 @@ class PreviewScreenshotTest : public QObject {
     host.ShowPage(kPageCameraSearch);
     auto* page = qobject_cast<CCameraSearchDlg*>(host.currentPage());
     QVERIFY(page);
-    ui::CCamListCtrl* list = page->list();
+    CCamListCtrl* list = page->list();
     // A row whose password the wizard knows carries the preview icon.
     int row = -1;
     QTRY_VERIFY_WITH_TIMEOUT(

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "AccessibleTree.h"
+#include "PageRig.h"
 #include "SimProcess.h"
 #include "app/InterDialog.h"
 #include "app/PageRegistry.h"
@@ -78,6 +79,21 @@ using vrx::test::ScreenshotDir;
 
 CNvrSearchDlg* SearchPage(CInterDialog& host) { return qobject_cast<CNvrSearchDlg*>(host.currentPage()); }
 
+using SearchPageRig = vrx::test::PageRig<CNvrSearchDlg>;
+
+// The host shown on the search page, whose first timer tick starts the search.
+CNvrSearchDlg* ShowSearchPage(CInterDialog& host) {
+  host.show();
+  GoTo(host, kPageNvrSearch);
+  return SearchPage(host);
+}
+
+// The search page in a fresh host over a simulator of its own.
+void OpenSearchPage(SearchPageRig& rig, const char* scenario) {
+  rig.Start(scenario);
+  rig.Show(ShowSearchPage);
+}
+
 // Waits for the page's search (started by its first timer tick or Rescan) to run and end.
 bool WaitForSearch(CNvrSearchDlg* page) {
   if (!QTest::qWaitFor([&] { return page->searching(); }, 2000)) return false;
@@ -127,13 +143,11 @@ class NvrSearchTest : public QObject {
   }
 
   void listsRecordersAndNextStoresTheChosenOne() {
-    auto sim = SimProcess::fromText(kTwoRecorders);
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    CInterDialog host;
-    host.show();
-    GoTo(host, kPageNvrSearch);
-    CNvrSearchDlg* page = SearchPage(host);
-    QVERIFY(page);
+    SearchPageRig rig;
+    OpenSearchPage(rig, kTwoRecorders);
+    QVERIFY(rig.page);
+    CInterDialog& host = *rig.host;
+    CNvrSearchDlg* page = rig.page;
     QVERIFY(!page->nextButton()->isEnabled());
     QCOMPARE(MacPopupLine(page, QString()), QStringLiteral("MAC: xxxxxxxxxxxxxxxx"));  // no row yet
 
@@ -177,15 +191,15 @@ class NvrSearchTest : public QObject {
   // page and sends nothing. Continuing on the genuine row gives an endpoint of that row alone (its address and
   // web port), and the impostor never gets an account datagram or an authenticated request.
   void macClaimedTwiceWarnsBeforeAnyPassword() {
-    auto genuine = SimProcess::fromText(kGenuine);
-    QVERIFY2(genuine->ready(), genuine->error().c_str());
-    auto impostor = SimProcess::fromText(kImpostor);
+    std::unique_ptr<SimProcess> impostor;  // outlives the rig's host, as the genuine one does
+    SearchPageRig rig;
+    rig.Start(kGenuine);
+    impostor = SimProcess::fromText(kImpostor);
     QVERIFY2(impostor->ready(), impostor->error().c_str());
-    CInterDialog host;
-    host.show();
-    GoTo(host, kPageNvrSearch);
-    CNvrSearchDlg* page = SearchPage(host);
-    QVERIFY(page);
+    rig.Show(ShowSearchPage);
+    QVERIFY(rig.page);
+    CInterDialog& host = *rig.host;
+    CNvrSearchDlg* page = rig.page;
     QVERIFY(WaitForSearch(page));
     CNvrListCtrl* list = page->list();
     QCOMPARE(list->rowCount(), 2);
@@ -220,7 +234,7 @@ class NvrSearchTest : public QObject {
     QCOMPARE(endpoint.httpPort, 8080);
     QTRY_COMPARE_WITH_TIMEOUT(host.probeOutcome().pending().load(), 0, 5000);
     QVERIFY(host.probeOutcome().verdict() == (ProbeVerdict{false, false}));  // the genuine one answered
-    QVERIFY(!BeyondDiscovery(*genuine).isEmpty());
+    QVERIFY(!BeyondDiscovery(*rig.sim).isEmpty());
     QCOMPARE(BeyondDiscovery(*impostor), QStringList());
   }
 
@@ -238,10 +252,9 @@ class NvrSearchTest : public QObject {
     currentLanguage = language;
     LoadLanguageFile(language);
     {
-      CInterDialog host;
-      host.show();
-      GoTo(host, kPageNvrSearch);
-      CNvrSearchDlg* page = SearchPage(host);
+      SearchPageRig rig;  // no simulator: the page as it first shows
+      rig.Show(ShowSearchPage);
+      CNvrSearchDlg* page = rig.page;
       QVERIFY(page);
       QVERIFY(page->grab().save(ScreenshotDir() + "/nvrsearch_" + suffix + ".png"));
       CMacDisplayPage mac(nullptr, MacDisplayText(QStringLiteral("00:1b:2c:3d:4e:5f")));
@@ -259,20 +272,20 @@ class NvrSearchTest : public QObject {
     LoadLanguageFile(0);
   }
 
-  // Closing the wizard while a search runs: the page stops its thread before the host's discovery manager
-  // goes, and nothing waits the full search window.
   // Each recorder is a list item read with its number, address and MAC, marked as selected when its radio
   // mark is on; the arrows move the focus through them, Space marks one, F1 opens the MAC help.
   void recordersAreListItemsForAReader() {
     vrx::test::EventLog events;
-    auto sim = SimProcess::fromText(kTwoRecorders);
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    CInterDialog host;
-    host.show();
-    QApplication::setActiveWindow(&host);
-    GoTo(host, 6);
-    CNvrSearchDlg* page = SearchPage(host);
-    QVERIFY(page);
+    SearchPageRig rig;
+    rig.Start(kTwoRecorders);
+    rig.Show([](CInterDialog& host) {
+      host.show();
+      QApplication::setActiveWindow(&host);
+      GoTo(host, 6);
+      return SearchPage(host);
+    });
+    QVERIFY(rig.page);
+    CNvrSearchDlg* page = rig.page;
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->list()));
     QVERIFY(WaitForSearch(page));
     CNvrListCtrl* list = page->list();
@@ -308,27 +321,26 @@ class NvrSearchTest : public QObject {
     QTRY_VERIFY(helpShown);
   }
 
+  // Closing the wizard while a search runs: the page stops its thread before the host's discovery manager
+  // goes, and nothing waits the full search window.
   void hostDestroyedWhileSearching() {
-    auto host = std::make_unique<CInterDialog>();
-    host->show();
-    GoTo(*host, kPageNvrSearch);
-    CNvrSearchDlg* page = SearchPage(*host);
+    SearchPageRig rig;
+    rig.Show(ShowSearchPage);
+    CNvrSearchDlg* page = rig.page;
     QVERIFY(page);
     QTRY_VERIFY(page->searching());
     QElapsedTimer clock;
     clock.start();
-    host.reset();
+    rig.CloseHost();
     QVERIFY(clock.elapsed() < 3000);
   }
 
   void noDeviceFoundThenRescan() {
-    auto sim = SimProcess::fromText(kSilentRecorder);
-    QVERIFY2(sim->ready(), sim->error().c_str());
-    CInterDialog host;
-    host.show();
-    GoTo(host, kPageNvrSearch);
-    CNvrSearchDlg* page = SearchPage(host);
-    QVERIFY(page);
+    SearchPageRig rig;
+    OpenSearchPage(rig, kSilentRecorder);
+    QVERIFY(rig.page);
+    CInterDialog& host = *rig.host;
+    CNvrSearchDlg* page = rig.page;
     QVERIFY(WaitForSearch(page));
     QCOMPARE(page->list()->rowCount(), 0);
     QVERIFY(page->noDeviceLabel()->isVisible());
@@ -357,7 +369,7 @@ class NvrSearchTest : public QObject {
     QTest::qWait(100);
 
     // Rescan once the recorder answers.
-    QVERIFY(sim->setRecorder("discovery_silent=0"));
+    QVERIFY(rig.sim->setRecorder("discovery_silent=0"));
     page->rescanButton()->click();
     QVERIFY(page->noDeviceLabel()->isHidden());
     QVERIFY(page->busyAnimation()->isVisible());

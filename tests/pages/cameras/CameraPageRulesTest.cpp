@@ -1,13 +1,16 @@
 // The camera page's decisions without a window: remembering proven passwords for a camera id at its address,
-// which popup a tick needs, the language key of a refused new password, what Next does to the cloud values and
+// the language key of a refused new password, what Next does to the cloud values and
 // how long its veil stays, the text naming unfinished changes, and the selection as a whole.
 #include <gtest/gtest.h>
 
-#include "pages/cameras/CameraRules.h"
+#include "pages/cameras/CameraNext.h"
+#include "pages/cameras/CameraPasswordTexts.h"
+#include "pages/cameras/RememberedCameras.h"
 #include "tests/i18n/QStringPrinter.h"
 
 using namespace vrx;
 using steps::CameraChange;
+using steps::CameraRecord;
 
 // A proven password holds for the camera id at the address it was proven at; the same id elsewhere is not it.
 TEST(RememberedCameras, KeyedByIdAndAddress) {
@@ -31,32 +34,6 @@ TEST(RememberedCameras, KeyedByIdAndAddress) {
   ASSERT_EQ(remembered.entries().size(), 1u);
   EXPECT_EQ(remembered.Find("ID1", "127.0.20.1")->ticked, 0);
   EXPECT_EQ(remembered.Find("ID1", "127.0.20.1")->password.View(), "newpass1");
-}
-
-TEST(TickStep, KnownPasswordTicksFactoryStateCreatesOtherwiseEnter) {
-  struct Case {
-    const char* account;
-    const char* password;
-    int verified;
-    TickState row;
-    TickStep step;
-  };
-  const Case cases[] = {
-      {"admin", "lobby135", 0, {true, true, 0}, TickStep::TickNow},
-      {"admin", "", 0, {true, true, 0}, TickStep::CreatePassword},
-      {"", "", 0, {true, false, 0}, TickStep::EnterPassword},
-      {"operator", "secret", 0, {true, false, 0}, TickStep::EnterPassword},
-      {"", "", 1, {true, true, 3}, TickStep::TickNow},
-      {"admin", "lobby135", 0, {true, true, 4}, TickStep::Refused},  // four are ticked already
-      {"admin", "lobby135", 0, {false, true, 0}, TickStep::Unusable},
-  };
-  for (const Case& c : cases) {
-    CameraRecord camera;
-    camera.account = c.account;
-    camera.password = net::Secret(c.password);
-    camera.verified = c.verified;
-    EXPECT_EQ(ChooseTickStep(camera, c.row), c.step) << c.account << "/" << c.password << "/" << c.row.tickedCount;
-  }
 }
 
 TEST(NewPassword, EachFaultHasItsText) {
@@ -131,7 +108,7 @@ TEST(CameraSelection, WhatATickNeedsAndTheFourLimit) {
   EXPECT_FALSE(selection.Tick(0));  // already ticked: not counted twice
 
   // The list unticks a row and lowers the shared count; a fifth camera can then be ticked.
-  ui::CamTickRules(selection.checkedCount()).Untick();
+  CamTickRules(selection.checkedCount()).Untick();
   selection.Unticked(3);
   EXPECT_EQ(selection.DecideTick(1), TickStep::CreatePassword);
   EXPECT_EQ(selection.PasswordProven(Proven(*records[1]), net::Secret("newpass7")), 1);
