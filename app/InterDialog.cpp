@@ -89,12 +89,17 @@ void CInterDialog::SetCloudAccount(const QString& email, net::Secret password) {
 }
 
 QString CInterDialog::CloudValue(int index) const {
-  return (index >= 0 && index < int(cloudValues_.size()) && index != kCloudModel) ? cloudValues_[std::size_t(index)]
-                                                                       : QString();
+  const bool kept = index >= 0 && index < int(cloudValues_.size()) && index != steps::kCloudModel;
+  return kept ? cloudValues_[std::size_t(index)] : QString();
 }
 
 void CInterDialog::SetCloudValue(int index, const QString& value) {
-  if (index >= 0 && index < int(cloudValues_.size()) && index != kCloudModel) cloudValues_[std::size_t(index)] = value;
+  if (index >= 0 && index < int(cloudValues_.size()) && index != steps::kCloudModel)
+    cloudValues_[std::size_t(index)] = value;
+}
+
+void CInterDialog::SetCloudValues(const steps::CloudValues& values) {
+  for (int i = 0; i < steps::kCloudValueCount; ++i) SetCloudValue(i, values[std::size_t(i)]);
 }
 
 void CInterDialog::showEvent(QShowEvent* event) {
@@ -150,7 +155,7 @@ QWidget* CInterDialog::TakePreparedPage(int type) {
 }
 
 void CInterDialog::ShowPage(int type) {
-  const int shown = PageSequence::DisplayedPage(type, CloudValue(kCloudStatus), CloudValue(kCloudAccess));
+  const int shown = PageSequence::DisplayedPage(type, CloudValue(steps::kCloudStatus), CloudValue(steps::kCloudAccess));
   if (shown == 0) return;
   const PageFactory factory = FindPageFactory(shown);
   if (!factory) return;

@@ -17,6 +17,7 @@
 #include "net/DeviceSearch.h"
 #include "net/RecorderEndpoint.h"
 #include "platform/MessagePort.h"
+#include "steps/cloud/CloudValues.h"
 
 namespace vrx {
 
@@ -68,10 +69,13 @@ class CInterDialog : public QDialog {
   // In-place access for the pages that fill the record directly (camera list, cloud account).
   WizardState& state() { return *state_; }
 
-  // The recorder's seven-value cloud status as copied in by the camera search page. Values 0, 1, 2, 3, 4
-  // and 6 are kept; value 5 is not (setting it does nothing, reading it gives an empty string).
+  // The recorder's seven-value cloud status as copied in by the camera search page (and emptied of its access
+  // value by the cloud page's skip). Values 0, 1, 2, 3, 4 and 6 are kept; value 5 is not (setting it does
+  // nothing, reading it gives an empty string).
   QString CloudValue(int index) const;
   void SetCloudValue(int index, const QString& value);
+  const steps::CloudValues& CloudValues() const { return cloudValues_; }
+  void SetCloudValues(const steps::CloudValues& values);
 
   // The chosen recorder as the commands address it (address, MAC and web port of the row the user chose,
   // administrator account), built from the record of the run.
@@ -121,7 +125,7 @@ class CInterDialog : public QDialog {
   std::array<QPointer<QWidget>, kPageSlotCount> pages_;  // slot i holds page type i + 1
   QPointer<QWidget> preparedPage_;
   int preparedType_ = 0;
-  std::array<QString, kCloudValueCount> cloudValues_;
+  steps::CloudValues cloudValues_;  // value 5 stays empty
   std::array<WindowHandle, kPageSlotCount> pageHandles_{};
   // Declared in this order so the jobs stop before the worker and the discovery manager go.
   net::DeviceSearch discovery_;

@@ -59,17 +59,4 @@ constexpr unsigned WM_WIZ_TITLE_CLICK = WM_USER + 116;  // a title or link label
 constexpr unsigned WM_NVR_SEARCH_RESULTS = WM_USER + 110;  // wParam 1: the run finished (state 2)
 constexpr unsigned WM_NVR_SEARCH_ENDED = WM_USER + 111;    // the search thread is about to end
 
-// ---- The recorder's seven cloud values, in the order the recorder reports them (status, access, portal_url,
-// portal_number, portal_dfp, model, localhyperlink). The host keeps all but kCloudModel.
-enum CloudValueIndex : int {
-  kCloudStatus = 0,          // "1": already registered
-  kCloudAccess = 1,          // "1": the recorder reaches the service
-  kCloudPortalUrl = 2,       // the service's host name
-  kCloudPortalNumber = 3,    // the recorder's device number at the service
-  kCloudPortalDfp = 4,
-  kCloudModel = 5,
-  kCloudLocalHyperlink = 6,  // the recorder's own link
-  kCloudValueCount = 7,
-};
-
 }  // namespace vrx

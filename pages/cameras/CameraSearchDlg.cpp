@@ -345,10 +345,7 @@ void CCameraSearchDlg::Next() {
   net::DeviceCommandWorker& worker = h.worker();
 
   // The recorder's cloud state first: without it the cloud page cannot decide, and nothing is changed.
-  const auto setCloudValues = [&h](const steps::CloudValues& values) {
-    for (int i = 0; i < kCloudValueCount; ++i) h.SetCloudValue(i, values[std::size_t(i)]);
-  };
-  setCloudValues(CloudValuesBeforeRead());
+  h.SetCloudValues(CloudValuesBeforeRead());
   SetBusyLook(true);
   const auto readCloud = [&worker, recorder, polls = polls_.cloud](BackgroundJob& t) {
     steps::StepContext ctx{worker, t};
@@ -363,7 +360,7 @@ void CCameraSearchDlg::Next() {
     nextBusy_ = false;
     return;
   }
-  setCloudValues(CloudValuesAfterRead(*cloud));
+  h.SetCloudValues(CloudValuesAfterRead(*cloud));
 
   selection_.MarkSelected();
   auto cameras = std::make_shared<const std::vector<CameraRecord>>(selection_.Snapshot());

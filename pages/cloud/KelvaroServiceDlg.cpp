@@ -59,9 +59,7 @@ kelvaro::Entry FormEntry(int e) { return kelvaro::Entry(e); }
 CKelvaroServiceDlg::CKelvaroServiceDlg(CInterDialog& host)
     : CWizardPage(host, PageFrame{kBackground, true, true, kStep}),
       recorder_(host.Recorder()),
-      portalHost_(host.CloudValue(kCloudPortalUrl)),
-      portalNumber_(host.CloudValue(kCloudPortalNumber)),
-      portalDfp_(host.CloudValue(kCloudPortalDfp)) {
+      service_(steps::ServiceFrom(host.CloudValues())) {
   setObjectName(QStringLiteral("CKelvaroServiceDlg"));
   AddTitle(GetLangString("halvik_01", "kelvaro Service"));
   AddBodyText(
@@ -335,7 +333,7 @@ void CKelvaroServiceDlg::OnCommand(int commandId) {
 
 void CKelvaroServiceDlg::OnNext() {
   if (form_.choice() == kelvaro::kSkip) {
-    host().SetCloudValue(kCloudAccess, QString());
+    host().SetCloudValues(steps::SkippedCloud(host().CloudValues()));
     return Navigate(NAV_NEXT);
   }
   if (form_.NextBlocked(termsAccepted_)) return;
@@ -355,7 +353,7 @@ steps::AccountRequest CKelvaroServiceDlg::MakeRequest(kelvaro::Choice choice) co
   steps::AccountRequest r;
   r.mode = choice == kelvaro::kSignUp ? steps::AccountMode::SignUp : steps::AccountMode::SignIn;
   r.recorder = recorder_;
-  r.service = {portalHost_.toStdString(), portalNumber_.toStdString(), portalDfp_.toStdString()};
+  r.service = service_;
   r.account.email = utf8(kEmail);
   r.account.password = secret(kPassword);
   if (choice == kelvaro::kSignUp) {

@@ -93,7 +93,7 @@ class CKelvaroServiceDlg : public CWizardPage {
 
   // Values copied from the host when the page opens.
   net::RecorderEndpoint recorder_;
-  QString portalHost_, portalNumber_, portalDfp_;
+  steps::CloudService service_;
 
   kelvaro::KelvaroForm form_;
   bool termsAccepted_ = false;

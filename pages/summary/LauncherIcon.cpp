@@ -17,7 +17,7 @@ QStringList SystemDataDirs() {
 }  // namespace
 
 bool LauncherIcon::ThemeIconInstalled() {
-  const QString name = QLatin1String(kThemeIconName);
+  const QString name = QLatin1String(steps::kLauncherThemeIcon);
   for (const QString& data : SystemDataDirs()) {
     const QDir hicolor(data + QStringLiteral("/icons/hicolor"));
     for (const QString& size : hicolor.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
@@ -31,12 +31,13 @@ bool LauncherIcon::ThemeIconInstalled() {
 QString LauncherIcon::UserIconPath() {
   const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   if (data.isEmpty()) return {};
-  return data + QStringLiteral("/icons/hicolor/%1x%1/apps/").arg(kUserIconSize) + QLatin1String(kThemeIconName) +
-         QStringLiteral(".png");
+  return data + QStringLiteral("/icons/hicolor/%1x%1/apps/%2.png")
+                    .arg(kUserIconSize)
+                    .arg(QLatin1String(steps::kLauncherThemeIcon));
 }
 
 QString LauncherIcon::ForLauncher(const QString& pngSource) {
-  if (ThemeIconInstalled()) return QLatin1String(kThemeIconName);
+  if (ThemeIconInstalled()) return QLatin1String(steps::kLauncherThemeIcon);
   const QString path = UserIconPath();
   QFile source(pngSource);
   if (path.isEmpty() || !source.open(QIODevice::ReadOnly)) return {};

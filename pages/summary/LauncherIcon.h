@@ -4,17 +4,17 @@
 
 #include <QString>
 
+#include "steps/launcher/LauncherRules.h"
+
 namespace vrx {
 
-// The name the package installs the program icon under in the hicolor theme (packaging/).
-inline constexpr const char* kThemeIconName = "vrx-setup-wizard";
 // The size of the PNG written for the user: the size of the program's own icon picture.
 inline constexpr int kUserIconSize = 256;
 
 class LauncherIcon {
  public:
   // True when a hicolor theme folder of the XDG data dirs (XDG_DATA_DIRS, else /usr/local/share and
-  // /usr/share) holds the icon under its theme name, at any size.
+  // /usr/share) holds the icon under its theme name (steps::kLauncherThemeIcon), at any size.
   static bool ThemeIconInstalled();
   // Where the user's copy goes: $XDG_DATA_HOME/icons/hicolor/256x256/apps/<theme name>.png.
   static QString UserIconPath();

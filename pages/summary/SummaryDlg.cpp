@@ -7,7 +7,7 @@
 #include "app/InterDialog.h"
 #include "i18n/LangString.h"
 #include "pages/summary/LauncherIcon.h"
-#include "steps/launcher/DesktopLauncher.h"
+#include "steps/launcher/LauncherRules.h"
 #include "platform/AppFolders.h"
 #include "platform/Browser.h"
 #include "ui/Accessible.h"
@@ -113,10 +113,7 @@ void CSummaryTable::paintEvent(QPaintEvent*) {
 CSummaryDlg::CSummaryDlg(CInterDialog& host)
     : CWizardPage(host, PageFrame{kBackground, /*next*/ false, /*back*/ false, kStep}),
       recorderIp_(host.GetRecorderIp()),
-      cloudSupported_(host.CloudValue(kCloudAccess)),
-      portalHost_(host.CloudValue(kCloudPortalUrl)),
-      deviceNumber_(host.CloudValue(kCloudPortalNumber)),
-      recorderLink_(host.CloudValue(kCloudLocalHyperlink)) {
+      launcherInputs_(steps::LauncherInputs(host.CloudValues(), recorderIp_)) {
   setObjectName(QStringLiteral("CSummaryDlg"));
   AddTitle(GetLangString("Summary_01", "Summary"));
   ui::CBaseStatic* body = AddBodyText(
@@ -155,7 +152,7 @@ void CSummaryDlg::OpenRecorderInBrowser() {
 }
 
 void CSummaryDlg::Finish() {
-  const steps::DesktopLauncher launcher({cloudSupported_, portalHost_, deviceNumber_, recorderLink_, recorderIp_});
+  const steps::DesktopLauncher launcher(launcherInputs_);
   // The icon is placed now, not before: a run that ends earlier leaves nothing in the user's folders.
   launcher.Write(DesktopFolder(), LauncherIcon::ForLauncher(QString::fromLatin1(kIconPicture)));  // silent on failure
   Navigate(NAV_FINISH);

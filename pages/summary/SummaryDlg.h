@@ -9,6 +9,7 @@
 
 #include "pages/common/WizardPage.h"
 #include "pages/summary/SummaryRules.h"
+#include "steps/launcher/DesktopLauncher.h"
 
 namespace vrx {
 
@@ -63,7 +64,7 @@ class CSummaryDlg : public CWizardPage {
   void OpenRecorderInBrowser();
 
   QString recorderIp_;
-  QString cloudSupported_, portalHost_, deviceNumber_, recorderLink_;
+  steps::DesktopLauncher::Inputs launcherInputs_;  // the cloud values as the page opened on them
   CSummaryTable* table_ = nullptr;
 };
 

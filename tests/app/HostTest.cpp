@@ -93,8 +93,8 @@ class HostTest : public QObject {
     QFETCH(int, shown);
     CInterDialog host;
     host.show();
-    host.SetCloudValue(kCloudStatus, value0);
-    host.SetCloudValue(kCloudAccess, value1);
+    host.SetCloudValue(steps::kCloudStatus, value0);
+    host.SetCloudValue(steps::kCloudAccess, value1);
     for (int i = 0; i < 10; ++i) Post(host, NAV_NEXT);  // page type 1 + 10 = 11
     Settle();
     QCOMPARE(host.pageType(), int(kPageCloudService));

@@ -445,7 +445,7 @@ class RecorderRoadTest : public QObject {
       CloudPage(host, signUp);
       if (QTest::currentTestFailed()) return;
       QCOMPARE(host.GetCloudEmail(), signUp ? QString(kNewAccount) : QString());
-      if (!signUp) QCOMPARE(host.CloudValue(kCloudAccess), QString());
+      if (!signUp) QCOMPARE(host.CloudValue(steps::kCloudAccess), QString());
       Summary(host, sections);
     }, watch);
     SetAnswersFile({});

@@ -286,7 +286,7 @@ class CameraSearchPageTest : public QObject {
     QCOMPARE(selected, (std::vector<int>{0, 1, 1, 1}));
     QCOMPARE(added, (std::vector<int>{0, 1, 0, 1}));
     // The recorder's cloud state reached the host for the cloud page.
-    QCOMPARE(rig_.host->CloudValue(kCloudStatus), QString("1"));
+    QCOMPARE(rig_.host->CloudValue(steps::kCloudStatus), QString("1"));
     QCOMPARE(rig_.host->GetCloudEmail(), QString("owner@kelvaro.test"));
   }
 
@@ -337,14 +337,14 @@ class CameraSearchPageTest : public QObject {
   // Values of an earlier read do not survive a portal read (2012) that fails.
   void failedPortalReadLeavesNoEarlierValues() {
     OpenCameraPage(rig_, {{32, "HVC-2230", "lobby135", "admin", "lobby135"}}, R"(, "portal_status": 401)");
-    rig_.host->SetCloudValue(kCloudAccess, "1");
-    rig_.host->SetCloudValue(kCloudPortalNumber, "EARLIER1");
-    rig_.host->SetCloudValue(kCloudPortalUrl, "earlier.kelvaro.test");
+    rig_.host->SetCloudValue(steps::kCloudAccess, "1");
+    rig_.host->SetCloudValue(steps::kCloudPortalNumber, "EARLIER1");
+    rig_.host->SetCloudValue(steps::kCloudPortalUrl, "earlier.kelvaro.test");
     rig_.page->nextButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(rig_.host->pageType() > CCameraSearchDlg::kPageType, 30000);
-    QCOMPARE(rig_.host->CloudValue(kCloudAccess), QString("0"));
-    QCOMPARE(rig_.host->CloudValue(kCloudPortalNumber), QString());
-    QCOMPARE(rig_.host->CloudValue(kCloudPortalUrl), QString());
+    QCOMPARE(rig_.host->CloudValue(steps::kCloudAccess), QString("0"));
+    QCOMPARE(rig_.host->CloudValue(steps::kCloudPortalNumber), QString());
+    QCOMPARE(rig_.host->CloudValue(steps::kCloudPortalUrl), QString());
   }
 
   // A hostile camera list: rows whose address is no device address are grey, cannot be ticked and are never

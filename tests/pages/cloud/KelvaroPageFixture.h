@@ -55,7 +55,7 @@ inline void PrepareHost(CInterDialog& host, const QString& status = "0", const Q
   host.SetAdminUser("admin");
   host.SetAdminPassword(net::Secret(kAdminPassword));
   const QString values[] = {status, access, kKelvaroIp, kPortalNumber, kDfp, "VRX-410Q", "http://127.0.16.1/"};
-  for (int i = 0; i < kCloudValueCount; ++i) host.SetCloudValue(i, values[i]);
+  for (int i = 0; i < steps::kCloudValueCount; ++i) host.SetCloudValue(i, values[i]);
 }
 
 // Walks the host forward to the cloud page as Next on each page does (only pages 11 and 12 are registered).

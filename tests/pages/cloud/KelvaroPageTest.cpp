@@ -252,7 +252,7 @@ class KelvaroPageTest : public QObject {
     QVERIFY(!rig_.page->entry(Page::kEmail)->isVisibleTo(rig_.page));
     QTest::mouseClick(rig_.page->nextButton(), Qt::LeftButton);
     QTRY_COMPARE(rig_.host->pageType(), int(kPageSummary));
-    QCOMPARE(rig_.host->CloudValue(kCloudAccess), QString());
+    QCOMPARE(rig_.host->CloudValue(steps::kCloudAccess), QString());
     QVERIFY(rig_.Requests("").filter("kelvaro").isEmpty());
   }
 

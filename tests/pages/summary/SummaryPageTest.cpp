@@ -75,7 +75,7 @@ class SummaryPageTest : public QObject {
       host_->state().cameras.push_back(std::move(record));
     }
     const QString values[] = {"0", access, "portal.kelvaro.example", number, "dfp", "VRX-410Q", "http://127.0.16.1/"};
-    for (int i = 0; i < kCloudValueCount; ++i) host_->SetCloudValue(i, values[i]);
+    for (int i = 0; i < steps::kCloudValueCount; ++i) host_->SetCloudValue(i, values[i]);
     host_->show();
     host_->ShowPage(kPageSummary);
     return qobject_cast<CSummaryDlg*>(host_->currentPage());
