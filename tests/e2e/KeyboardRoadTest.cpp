@@ -204,7 +204,7 @@ class KeyboardRoadTest : public QObject {
     QAccessibleInterface* item = list->focusChild();
     QVERIFY(item);
     QVERIFY2(item->text(QAccessible::Name).contains(kRecorderIp), qPrintable(item->text(QAccessible::Name)));
-    QVERIFY(item->state().selected && item->state().focused);
+    QVERIFY(item->state().checked && item->state().focused);
     CheckNamed(&host, "page 6 with results");
     QVERIFY(TabTo(search->nextButton()));
     Press(Qt::Key_Space);

@@ -93,7 +93,7 @@ TEST(RecorderRun, ApplySetsANewRecorderUpAndASecondApplyChangesNothing) {
                                              "add 127.0.20.5",
                                              "add 127.0.20.4",
                                              "join cloud K4R7M2Q9",
-                                             "launcher VRX-410Q(K4R7M2Q9).desktop https://127.0.30.1/device#K4R7M2Q9?lang=en"};
+                                             "launcher VRX-410Q(K4R7M2Q9).desktop https://portal.kelvaro.example/device#K4R7M2Q9?lang=en"};
   EXPECT_EQ(recorder.writes, expected);
   for (const char* step : {"password", "zone", "disks", "cameras", "cloud", "launcher"})
     EXPECT_EQ(first.Status(step), "changed") << step;
@@ -148,7 +148,7 @@ TEST(RecorderRun, CloudSkippedGivesTheWizardsLauncher) {
     const char* launcher;
   };
   for (const Row& row : {Row{false, "launcher VRX-410Q.desktop http://127.0.10.1/"},
-                         Row{true, "launcher VRX-410Q(K4R7M2Q9).desktop https://127.0.30.1/device#K4R7M2Q9?lang=en"}}) {
+                         Row{true, "launcher VRX-410Q(K4R7M2Q9).desktop https://portal.kelvaro.example/device#K4R7M2Q9?lang=en"}}) {
     StandInRecorder recorder;
     recorder.registered = row.registered;
     RecorderAnswer answers = Answers();

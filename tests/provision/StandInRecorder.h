@@ -128,7 +128,7 @@ class StandInPeer : public RecorderPeer, public AbortablePeer {
     status.outcome = steps::CloudStatusResult::Outcome::Read;
     status.registration.email = QString::fromStdString(r().cloudEmail);
     status.values = steps::SplitPortalResult(std::string(r().registered ? "1" : "0") + "&" +
-                                             (r().cloudOffered ? "1" : "0") + "&127.0.30.1&" + r().deviceNumber +
+                                             (r().cloudOffered ? "1" : "0") + "&portal.kelvaro.example&" + r().deviceNumber +
                                              "&dfp&VRX-410Q&http://" + r().address + "/");
     return status;
   }

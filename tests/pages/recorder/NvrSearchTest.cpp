@@ -298,7 +298,7 @@ class NvrSearchTest : public QObject {
       QVERIFY2(name.contains(list->CellText(row, CNvrListCtrl::kIpColumn)) &&
                    name.contains(list->CellText(row, CNvrListCtrl::kMacColumn)),
                qPrintable(name));
-      QCOMPARE(items[row]->state().selected, row == 0);
+      QCOMPARE(items[row]->state().checked, row == 0);  // a radio button of the list: checked is what a reader says "selected" of
     }
     QVERIFY(iface->focusChild() == items[0]);
 
