@@ -371,7 +371,8 @@ class KeyboardRoadTest : public QObject {
       const bool shownOrHidden = e.type == QAccessible::ObjectShow || e.type == QAccessible::ObjectHide;
       QVERIFY(!shownOrHidden || e.className != "vrx::ui::CImageBox");
     }
-    QVERIFY2(progress.filter("HD1").size() >= 2 && progress.filter("HD2").size() >= 2, qPrintable(progress.join('\n')));
+    // Each disk's progress is heard, at most every few seconds, so a short format may be heard once per disk.
+    QVERIFY2(!progress.filter("HD1").isEmpty() && !progress.filter("HD2").isEmpty(), qPrintable(progress.join('\n')));
     QVERIFY2(progress.size() <= 24, qPrintable(progress.join('\n')));  // a tenth at a time, not every refresh
   }
 };
