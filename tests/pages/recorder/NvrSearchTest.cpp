@@ -309,7 +309,7 @@ class NvrSearchTest : public QObject {
     QTRY_VERIFY(events.any(QAccessible::Focus, list));
     QTest::keyClick(list, Qt::Key_Space);
     QCOMPARE(list->SelectedRow(), 1);
-    QVERIFY(items[1]->state().selected && !items[0]->state().selected);
+    QVERIFY(items[1]->state().checked && !items[0]->state().checked);
     QVERIFY(events.any(QAccessible::SelectionAdd, list));
 
     bool helpShown = false;
